@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine, builds the default preset and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake --preset default
+cmake --build --preset default
+exec build/default/src/cli/nirdal-cli sweep --tf 1:1,1

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace nirdal::cli {
+
+/// Arguments of one subcommand, after the subcommand's own name.
+using Arguments = std::span<const std::string_view>;
+
+/// Exit status for a bad command line.
+constexpr int kUsageError = 2;
+
+int RunFormat(Arguments args);
+int RunParse(Arguments args);
+int RunRoster(Arguments args);
+int RunSettings(Arguments args);
+int RunSweep(Arguments args);
+int RunListing(Arguments args);
+int RunPlot(Arguments args);
+
+/// True when args is exactly "--help" or "-h"; subcommands print their usage then.
+bool WantsHelp(Arguments args);
+
+/// Prints "nirdal-cli: MESSAGE" and a pointer to --help on standard error; returns kUsageError.
+int UsageError(std::string_view command, std::string_view message);
+
+} // namespace nirdal::cli

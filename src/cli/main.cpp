@@ -1,0 +1,72 @@
+// nirdal-cli: the program's computations for teachers and scripts.
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace nirdal::cli {
+
+namespace {
+
+struct Subcommand
+{
+    std::string_view name;
+    int (*run)(Arguments);
+    std::string_view summary;
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"format", RunFormat, "print each number as the program displays it"},
+    {"parse", RunParse, "read each text as the coefficient entry does"},
+    {"roster", RunRoster, "load the roster as the program does and print it"},
+    {"settings", RunSettings, "load the two settings as the program does and print them"},
+    {"sweep", RunSweep, "compute the frequency response of one variant"},
+    {"listing", RunListing, "print the values listing the computation screen draws"},
+    {"plot", RunPlot, "draw the hodographs of variants into a file"},
+};
+
+void PrintUsage(std::FILE* out)
+{
+    std::fprintf(out, "usage: nirdal-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+    for (const Subcommand& command : kSubcommands)
+        std::fprintf(out, "  %-9s %.*s\n", command.name.data(),
+                     static_cast<int>(command.summary.size()), command.summary.data());
+    std::fprintf(out, "\n'nirdal-cli COMMAND --help' describes one command.\n");
+}
+
+} // namespace
+
+bool WantsHelp(Arguments args)
+{
+    return args.size() == 1 && (args[0] == "--help" || args[0] == "-h");
+}
+
+int UsageError(std::string_view command, std::string_view message)
+{
+    std::fprintf(stderr, "nirdal-cli %.*s: %.*s\nTry 'nirdal-cli %.*s --help'.\n",
+                 static_cast<int>(command.size()), command.data(),
+                 static_cast<int>(message.size()), message.data(),
+                 static_cast<int>(command.size()), command.data());
+    return kUsageError;
+}
+
+} // namespace nirdal::cli
+
+int main(int argc, char** argv)
+{
+    using namespace nirdal::cli;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        PrintUsage(args.empty() ? stderr : stdout);
+        return args.empty() ? kUsageError : 0;
+    }
+    for (const auto& command : kSubcommands) {
+        if (args[0] == command.name)
+            return command.run(Arguments(args).subspan(1));
+    }
+    std::fprintf(stderr, "nirdal-cli: unknown command '%.*s'\n", static_cast<int>(args[0].size()),
+                 args[0].data());
+    PrintUsage(stderr);
+    return kUsageError;
+}

@@ -1,0 +1,103 @@
+#include "core/tf/transfer_function.h"
+
+#include <gtest/gtest.h>
+
+namespace nirdal {
+namespace {
+
+class VariantsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Variants.clear();
+        VariantCount = 0;
+        CurrentVariant = 0;
+    }
+};
+
+TEST_F(VariantsTest, StartOfAssignmentGivesOneBlankVariant)
+{
+    VariantCount = 1;
+    PrepareVariantSlot(1);
+    CurrentVariant = 1;
+    ASSERT_EQ(Variants.size(), 2u);
+    const TransferFunction& variant = CurrentTransferFunction();
+    EXPECT_EQ(variant.DenominatorDegree, 1);
+    EXPECT_EQ(variant.NumeratorDegree, 0);
+    EXPECT_EQ(variant.Delay, 0);
+    for (int j = 0; j < kCoefficientCount; ++j) {
+        EXPECT_EQ(variant.A[j], 0);
+        EXPECT_EQ(variant.B[j], 0);
+    }
+}
+
+TEST_F(VariantsTest, AddedSlotIsZeroFilledAndEarlierOnesUntouched)
+{
+    PrepareVariantSlot(1);
+    Variants[1].A[2] = 7;
+    Variants[1].ResponseArrays[5].U = 3;
+    PrepareVariantSlot(2);
+    ASSERT_EQ(Variants.size(), 3u);
+    EXPECT_EQ(Variants[1].A[2], 7);
+    EXPECT_EQ(Variants[1].ResponseArrays[5].U, 3);
+    EXPECT_EQ(Variants[2].DenominatorDegree, 1);
+    EXPECT_EQ(Variants[2].ResponseArrays, ResponseArrays{});
+}
+
+TEST_F(VariantsTest, ResetKeepsPointsAndB15OfAnExistingSlot)
+{
+    PrepareVariantSlot(2);
+    Variants[1].B[15] = 4;
+    Variants[1].B[14] = 5;
+    Variants[1].A[15] = 6;
+    Variants[1].DenominatorDegree = 9;
+    Variants[1].Delay = 2;
+    Variants[1].ResponseArrays[200].V = -1;
+    PrepareVariantSlot(1); // a new assignment loop drops variant 2
+    ASSERT_EQ(Variants.size(), 2u);
+    EXPECT_EQ(Variants[1].B[15], 4);
+    EXPECT_EQ(Variants[1].B[14], 0);
+    EXPECT_EQ(Variants[1].A[15], 0);
+    EXPECT_EQ(Variants[1].DenominatorDegree, 1);
+    EXPECT_EQ(Variants[1].Delay, 0);
+    EXPECT_EQ(Variants[1].ResponseArrays[200].V, -1);
+}
+
+TEST(ResponseArrays, SlotsOutsideOneToTwoHundredAreRefused)
+{
+    ResponseArrays store;
+    store[1].Frequency = 1;
+    store[200].Frequency = 2;
+    EXPECT_THROW(store[0], std::out_of_range);
+    EXPECT_THROW(store[201], std::out_of_range);
+}
+
+TEST(CoefficientLabel, LetterIndexAndTwoBlanks)
+{
+    EXPECT_EQ(CoefficientLabel(0, 'A'), "A0  ");
+    EXPECT_EQ(CoefficientLabel(3, 'A'), "A3  ");
+    EXPECT_EQ(CoefficientLabel(15, 'A'), "A15  ");
+    EXPECT_EQ(CoefficientLabel(14, 'B'), "B14  ");
+    EXPECT_EQ(CoefficientLabel(200, 'B'), "B200 ");
+}
+
+TEST(DelaySecondsText, ThousandthsRoundedToEven)
+{
+    EXPECT_EQ(DelaySecondsText(2.5L), "2,500");
+    EXPECT_EQ(DelaySecondsText(0.05L), "0,050");
+    EXPECT_EQ(DelaySecondsText(12), "12,000");
+    EXPECT_EQ(DelaySecondsText(0), "0,000");
+    EXPECT_EQ(DelaySecondsText(-0.25L), "-0,250");
+    EXPECT_EQ(DelaySecondsText(1.9999L), "2,000");
+    EXPECT_EQ(DelaySecondsText(3), "3,000");
+    EXPECT_EQ(DelaySecondsText(0.007L), "0,007");
+    EXPECT_EQ(DelaySecondsText(-1.25L), "-1,250");
+    EXPECT_EQ(DelaySecondsText(0.0125L), "0,012"); // tie goes to the even neighbour
+    EXPECT_EQ(DelaySecondsText(0.0135L), "0,014");
+    EXPECT_EQ(DelaySecondsText(-0.0004L), "0,000");
+    EXPECT_EQ(DelaySecondsText(2147483647.5L), "2147483647,500");
+}
+
+} // namespace
+} // namespace nirdal
