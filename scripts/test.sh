@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine, builds the default preset and runs the whole test suite.
+# Sets up a fresh Debian machine, then builds and runs the whole test suite twice: in the
+# ordinary optimised build and under the address and undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake --preset default
-cmake --build --preset default
-ctest --preset default
+for preset in default asan; do
+    echo "== $preset build"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+done
