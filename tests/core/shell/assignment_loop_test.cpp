@@ -1,0 +1,94 @@
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace nirdal {
+namespace {
+
+// Drives the loop with scripted screens: each graph pass runs the next step of the script
+// and the trace records what was shown, with the variant it was shown for.
+class AssignmentLoopTest : public testing::Test
+{
+protected:
+    std::string RunWithGraphSteps(std::vector<std::function<void()>> graphSteps)
+    {
+        std::string trace;
+        std::size_t pass = 0;
+        AssignmentLoopScreens screens{
+            [&] { trace += "D" + std::to_string(CurrentVariant) + " "; },
+            [&] {
+                trace += "G ";
+                if (pass < graphSteps.size())
+                    graphSteps[pass]();
+                ++pass;
+            },
+        };
+        RunAssignmentLoop(screens);
+        return trace;
+    }
+
+    static void NewVariant()
+    {
+        AssignmentDone = false;
+        ++VariantCount;
+        PrepareVariantSlot(VariantCount);
+        CurrentVariant = VariantCount;
+        Variants[VariantCount] = Variants[VariantCount - 1];
+    }
+};
+
+TEST_F(AssignmentLoopTest, CloseBoxAfterFirstPassEndsTheLoop)
+{
+    AssignmentDone = false;
+    EXPECT_EQ(RunWithGraphSteps({}), "D1 G ");
+    EXPECT_TRUE(AssignmentDone);
+}
+
+TEST_F(AssignmentLoopTest, StartsFromOneBlankVariantDroppingAnEarlierLoop)
+{
+    VariantCount = 3;
+    PrepareVariantSlot(3);
+    Variants[1].A[0] = 5;
+    Variants[1].DenominatorDegree = 7;
+    CurrentVariant = 3;
+    RunWithGraphSteps({});
+    EXPECT_EQ(VariantCount, 1);
+    EXPECT_EQ(CurrentVariant, 1);
+    ASSERT_EQ(Variants.size(), 2u);
+    EXPECT_EQ(Variants[1].A[0], 0);
+    EXPECT_EQ(Variants[1].DenominatorDegree, 1);
+}
+
+TEST_F(AssignmentLoopTest, AfterNewVariantOnlyFinishEndsTheLoop)
+{
+    // New variant, then the close box twice (passes again for the current variant), then finish.
+    const std::string trace = RunWithGraphSteps({
+        NewVariant,
+        [] {},
+        [] {},
+        [] { AssignmentDone = true; },
+    });
+    EXPECT_EQ(trace, "D1 G D2 G D2 G D2 G ");
+    EXPECT_EQ(VariantCount, 2);
+}
+
+TEST_F(AssignmentLoopTest, VariantChangeEditsTheChosenVariantWithoutAddingOne)
+{
+    const std::string trace = RunWithGraphSteps({
+        NewVariant,
+        NewVariant,
+        [] {
+            AssignmentDone = false;
+            CurrentVariant = 1;
+        },
+        [] { AssignmentDone = true; },
+    });
+    EXPECT_EQ(trace, "D1 G D2 G D3 G D1 G ");
+    EXPECT_EQ(VariantCount, 3);
+}
+
+} // namespace
+} // namespace nirdal
