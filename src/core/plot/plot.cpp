@@ -1,0 +1,219 @@
+#include "core/plot/plot.h"
+
+#include "core/numtext/numtext.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace nirdal {
+
+std::uint16_t PlotOriginX = 0;
+std::uint16_t PlotOriginY = 0;
+std::string NumeratorText;
+std::string DenominatorText;
+std::string DelayText;
+
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+
+// Delays up to this many seconds are not shown on the screen.
+constexpr Extended kShownDelayThreshold = 0.01L;
+
+struct DevicePoint
+{
+    int x;
+    int y;
+};
+
+// A point far outside every surface is pulled toward the origin along its ray, so the part
+// of a line that can be seen keeps its direction while its end fits an int.
+void PullInside(Extended& dx, Extended& dy)
+{
+    Extended reach = std::max(std::fabs(dx), std::fabs(dy));
+    if (reach <= kCoordinateLimit)
+        return;
+    if (std::isinf(reach)) {
+        dx = std::isinf(dx) ? std::copysign(1.0L, dx) : 0;
+        dy = std::isinf(dy) ? std::copysign(1.0L, dy) : 0;
+        reach = 1;
+    }
+    dx = dx / reach * kCoordinateLimit;
+    dy = dy / reach * kCoordinateLimit;
+}
+
+// Where a response point lies on the surface; nothing for a point that is not a number.
+std::optional<DevicePoint> CurvePoint(const ResponsePoint& point, const PlotFields& fields)
+{
+    Extended dx = point.U / fields.PlotScale;
+    Extended dy = point.V * fields.YStretch / fields.PlotScale;
+    if (std::isnan(dx) || std::isnan(dy))
+        return std::nullopt;
+    PullInside(dx, dy);
+    return DevicePoint{PlotOriginX + DeviceCoordinate(dx), PlotOriginY - DeviceCoordinate(dy)};
+}
+
+void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
+               bool passOverLowPoints)
+{
+    bool started = false;
+    for (int k = kFirstSlot; k <= kLastSlot; ++k) {
+        const std::optional<DevicePoint> at = CurvePoint(points[k], fields);
+        if (!at)
+            continue;
+        if (!started) {
+            surface.MoveTo(at->x, at->y);
+            started = true;
+        } else if (!(passOverLowPoints && points[k].V <= -3)) {
+            surface.LineTo(at->x, at->y);
+        }
+    }
+}
+
+void Segment(Surface& surface, int x1, int y1, int x2, int y2)
+{
+    surface.MoveTo(x1, y1);
+    surface.LineTo(x2, y2);
+}
+
+// The fixed texts of the picture, converted once.
+struct FixedTexts
+{
+    std::string variants = Utf8ToCp1251(" вариантов:");
+    std::string numeratorHeading = Utf8ToCp1251("КОЭФФИЦИЕНТЫ ЧИСЛИТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
+    std::string denominatorHeading = Utf8ToCp1251("КОЭФФИЦИЕНТЫ ЗНАМЕНАТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
+    std::string delay = Utf8ToCp1251("ЗАПАЗДЫВАНИЕ ");
+    std::string seconds = Utf8ToCp1251(" секунд");
+};
+
+const FixedTexts& Texts()
+{
+    static const FixedTexts texts;
+    return texts;
+}
+
+} // namespace
+
+const std::string& PlotHeading()
+{
+    static const std::string text = Utf8ToCp1251("АМПЛИТУДНО -ФАЗОВАЯ  ЧАСТОТНАЯ   ХАРАКТЕРИСТИКА");
+    return text;
+}
+
+Rgb VariantColor(int i)
+{
+    const int count = static_cast<int>(VariantColors.size());
+    return VariantColors[static_cast<std::size_t>(((i - 1) % count + count) % count)];
+}
+
+int DeviceCoordinate(Extended x)
+{
+    if (std::isnan(x))
+        return 0;
+    // nearbyint rounds in the current mode, which the program never leaves: ties to even.
+    return static_cast<int>(std::nearbyint(std::clamp(x, -kCoordinateLimit, kCoordinateLimit)));
+}
+
+void UpdateUnitLengths(PlotFields& fields)
+{
+    fields.PixelsPerUnitX = DeviceCoordinate(1.0L / fields.PlotScale);
+    fields.PixelsPerUnitY = DeviceCoordinate(Extended{fields.YStretch} / fields.PlotScale);
+}
+
+CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant)
+{
+    CoefficientTexts texts;
+    for (int k = variant.DenominatorDegree; k >= 0; --k)
+        texts.Denominator += CoefficientLabel(static_cast<std::uint8_t>(k), 'A') + "=" +
+                             FormatNumber(variant.A.at(static_cast<std::size_t>(k))) + " ";
+    for (int k = variant.NumeratorDegree; k >= 0; --k)
+        texts.Numerator += CoefficientLabel(static_cast<std::uint8_t>(k), 'B') + "=" +
+                           FormatNumber(variant.B.at(static_cast<std::size_t>(k))) + " ";
+    texts.Delay = Texts().delay + DelaySecondsText(variant.Delay) + Texts().seconds;
+    return texts;
+}
+
+void BuildCoefficientTexts()
+{
+    CoefficientTexts texts;
+    if (VariantCount > 0)
+        texts = MakeCoefficientTexts(Variants.at(VariantCount));
+    NumeratorText = std::move(texts.Numerator);
+    DenominatorText = std::move(texts.Denominator);
+    DelayText = std::move(texts.Delay);
+}
+
+void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees)
+{
+    const Extended angle = degrees * std::numbers::pi_v<Extended> / 180;
+    const Extended cosine = std::cos(angle);
+    const Extended sine = std::sin(angle);
+    const Extended px = fields.PixelsPerUnitX;
+    const Extended py = fields.PixelsPerUnitY;
+    Segment(surface, DeviceCoordinate(PlotOriginX - cosine * (px - 5)),
+            DeviceCoordinate(PlotOriginY + sine * (py - 5)),
+            DeviceCoordinate(PlotOriginX - cosine * (px + 5)),
+            DeviceCoordinate(PlotOriginY + sine * (py + 5)));
+}
+
+void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules)
+{
+    const int ox = PlotOriginX;
+    const int oy = PlotOriginY;
+    const int px = fields.PixelsPerUnitX;
+    const int py = fields.PixelsPerUnitY;
+
+    surface.SetPen(1, kBlack);
+    for (int i = -3; i <= 3; ++i) {
+        Segment(surface, ox + i * px, oy - 5, ox + i * px, oy + 5);
+        surface.TextOut(ox + i * px - 5, oy - 15, IntegerText(i));
+    }
+    for (int j = -2; j <= 2; ++j) {
+        Segment(surface, ox - 5, oy + j * py, ox + 5, oy + j * py);
+        surface.TextOut(ox + 15, oy + j * py - 5, IntegerText(-j));
+    }
+    Segment(surface, ox, 0, ox, rules.VerticalAxisEnd);
+    Segment(surface, 0, oy, rules.HorizontalAxisEnd, oy);
+
+    surface.SetPen(1, kBlack);
+    surface.Arc(ox - px, oy - py, ox + px, oy + py, ox, oy - py, ox, oy - py);
+
+    for (int degrees : {10, 20, 30})
+        DrawPhaseMark(surface, fields, degrees);
+    for (int degrees = 60; degrees <= 360; degrees += 30)
+        DrawPhaseMark(surface, fields, degrees);
+
+    for (int i = 1; i <= VariantCount; ++i) {
+        surface.SetPen(1, VariantColor(i));
+        DrawCurve(surface, fields, Variants.at(static_cast<std::size_t>(i)).ResponseArrays,
+                  rules.PassOverLowPoints);
+    }
+}
+
+void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname)
+{
+    fields.PlotScale = 0.01;
+    fields.YStretch = 1.1;
+    UpdateUnitLengths(fields);
+    PlotOriginX = static_cast<std::uint16_t>(DeviceCoordinate(kGraphClientWidth / 2.0L));
+    PlotOriginY = static_cast<std::uint16_t>(DeviceCoordinate(kGraphClientHeight / 2.0L));
+
+    surface.SetFontSize(15);
+    surface.TextOut(20, 20, std::string(surname) + Texts().variants + IntegerText(VariantCount));
+    surface.TextOut(20, 1, PlotHeading());
+    surface.TextOut(20, 40, Texts().numeratorHeading);
+    surface.TextOut(20, 80, Texts().denominatorHeading);
+
+    surface.SetFontSize(10);
+    surface.TextOut(20, 60, NumeratorText);
+    surface.TextOut(20, 100, DenominatorText);
+    if (VariantCount > 0 && Variants.at(VariantCount).Delay > kShownDelayThreshold)
+        surface.TextOut(20, 150, DelayText);
+
+    DrawPictureElements(surface, fields, {450, 800, false});
+}
+
+} // namespace nirdal

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "core/common/extended.h"
+#include "core/common/surface.h"
+#include "core/tf/transfer_function.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace nirdal {
+
+/// Client area of the graph window while it shows the plot, in pixels.
+constexpr int kGraphClientWidth = 750;
+constexpr int kGraphClientHeight = 450;
+
+/// Largest distance from the origin, in device units, at which a point is drawn where it
+/// lies; farther points are pulled in along their ray from the origin. Far beyond any page,
+/// and small enough that sums of a few such values stay inside a 32-bit int.
+constexpr Extended kCoordinateLimit = 100'000'000;
+
+/// The plot fields of the graph window; the graph screen owns one.
+struct PlotFields
+{
+    double PlotScale = 0.01;           ///< plot units per device pixel or printer dot
+    double YStretch = 1.1;             ///< factor on the vertical unit
+    std::int32_t PixelsPerUnitX = 100; ///< nearest(1 / PlotScale)
+    std::int32_t PixelsPerUnitY = 110; ///< nearest(YStretch / PlotScale)
+};
+
+/// Device coordinates of the point 0 + j0 on the surface drawn last.
+extern std::uint16_t PlotOriginX;
+extern std::uint16_t PlotOriginY;
+
+/// The coefficients of the last variant as the screen shows them (Windows-1251).
+extern std::string NumeratorText;
+extern std::string DenominatorText;
+extern std::string DelayText;
+
+/// Pen colours of the curves: variant i is drawn in entry i.
+inline constexpr std::array<Rgb, 16> VariantColors{{
+    {128, 0, 0},     // maroon
+    {0, 128, 0},     // green
+    {128, 128, 0},   // olive
+    {0, 0, 128},     // navy
+    {128, 0, 128},   // purple
+    {0, 128, 128},   // teal
+    {128, 128, 128}, // grey
+    {192, 192, 192}, // silver
+    {255, 0, 0},     // red
+    {0, 255, 0},     // lime
+    {255, 255, 0},   // yellow
+    {0, 0, 255},     // blue
+    {255, 0, 255},   // fuchsia
+    {0, 255, 255},   // aqua
+    {192, 192, 192}, // light grey
+    {128, 128, 128}, // dark grey
+}};
+
+/// The heading of the screen picture and of the page (Windows-1251).
+const std::string& PlotHeading();
+
+/// Colour of variant i (from 1): the table's entry i, starting over after entry 16.
+Rgb VariantColor(int i);
+
+/// nearest(x) as a device coordinate, clamped to ±kCoordinateLimit; NaN gives 0.
+int DeviceCoordinate(Extended x);
+
+/// Sets PixelsPerUnitX := nearest(1 / PlotScale) and PixelsPerUnitY := nearest(YStretch /
+/// PlotScale).
+void UpdateUnitLengths(PlotFields& fields);
+
+/// The three texts of one variant: its coefficients from the highest power down, each entry
+/// ending in a blank, and its delay.
+struct CoefficientTexts
+{
+    std::string Numerator;
+    std::string Denominator;
+    std::string Delay;
+};
+
+/// The coefficient texts of any variant (Windows-1251).
+CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant);
+
+/// Builds NumeratorText, DenominatorText and DelayText from variant VariantCount; all three
+/// are empty while there is no variant.
+void BuildCoefficientTexts();
+
+/// What differs between the screen picture and the printed page.
+struct SurfaceRules
+{
+    int VerticalAxisEnd;
+    int HorizontalAxisEnd;
+    bool PassOverLowPoints; ///< paper: no line to a point k >= 2 with V <= -3
+};
+
+/// One phase mark at a whole number of degrees, counted from -1 toward -j.
+void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees);
+
+/// Ticks with their labels, axes, unit circle, phase marks and the curves of variants
+/// 1 … VariantCount, in this order, around PlotOriginX, PlotOriginY.
+void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules);
+
+/// The screen picture on the graph window's client area (kGraphClientWidth ×
+/// kGraphClientHeight): headings, the last variant's coefficients and the picture at 100
+/// pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251.
+void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname);
+
+} // namespace nirdal
