@@ -39,4 +39,9 @@ private:
     std::array<ResponsePoint, kLastSlot> m_slots{};
 };
 
+/// Every slot from `from` to 200 becomes a copy of slot from − 1, the last computed point.
+/// Nothing happens when from > 200, nor when from < 3: slots 1 and 2 are the start pair
+/// and no source before them is a computed point.
+void FillRemainingSlots(ResponseArrays& store, std::uint16_t from);
+
 } // namespace nirdal

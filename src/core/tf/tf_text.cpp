@@ -46,7 +46,11 @@ bool ReadNumber(std::string_view field, std::string_view what, Extended& value, 
         error = std::string(what) + " '" + text + "' is not a number";
         return false;
     }
-    if (errno == ERANGE || !std::isfinite(x)) {
+    if (!std::isfinite(x) && errno != ERANGE) {
+        error = std::string(what) + " '" + text + "' is not a finite number";
+        return false;
+    }
+    if (errno == ERANGE) {
         error = std::string(what) + " '" + text + "' is outside the range of extended numbers";
         return false;
     }
