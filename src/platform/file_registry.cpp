@@ -1,0 +1,321 @@
+#include "platform/file_registry.h"
+
+#include "platform/data_root.h"
+#include "platform/registry_text.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nirdal {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Whether this process may replace the file: an existing file must be a regular, writable
+// file, and its folder, or while that does not exist its nearest existing parent, a
+// writable folder.
+bool MayWrite(const fs::path& file)
+{
+    struct stat status
+    {
+    };
+    if (::stat(file.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode) || ::access(file.c_str(), R_OK | W_OK) != 0)
+            return false;
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        return false;
+    }
+    for (fs::path folder = file.parent_path();; folder = folder.parent_path()) {
+        if (::stat(folder.c_str(), &status) == 0)
+            return S_ISDIR(status.st_mode) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+        if (errno != ENOENT || folder == folder.parent_path())
+            return false;
+    }
+}
+
+std::optional<std::string> ReadWhole(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return std::move(text).str();
+}
+
+// Moves an unreadable file out of the way under a name no other file has.
+bool KeepAside(const fs::path& file)
+{
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
+    const std::string base = file.string() + ".corrupt-" + stamp;
+    std::error_code error;
+    for (int n = 1; n < 1000; ++n) {
+        const fs::path aside = n == 1 ? fs::path(base) : fs::path(base + "-" + std::to_string(n));
+        if (fs::exists(aside, error) || error)
+            continue;
+        fs::rename(file, aside, error);
+        return !error;
+    }
+    return false;
+}
+
+bool WriteAll(int descriptor, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t done = ::write(descriptor, text.data(), text.size());
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(done));
+    }
+    return true;
+}
+
+bool ReplaceAtomically(const fs::path& file, std::string_view text,
+                       const std::function<bool()>& replaceCheck)
+{
+    const fs::path folder = file.parent_path();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    std::string temporary = file.string() + ".tmp-XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    // Keep the mode an administrator gave the file; a new one is readable by everybody.
+    struct stat status
+    {
+    };
+    const mode_t mode = ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
+    bool written =
+        WriteAll(descriptor, text) && ::fchmod(descriptor, mode) == 0 && ::fsync(descriptor) == 0;
+    written = ::close(descriptor) == 0 && written;
+    if (!written || (replaceCheck && !replaceCheck()) ||
+        ::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+    return true;
+}
+
+// Whether the key at path is key itself or lies below it.
+bool IsUnder(std::string_view path, std::string_view key)
+{
+    return (path.size() >= key.size() && SameRegistryName(path.substr(0, key.size()), key) &&
+            (path.size() == key.size() || path[key.size()] == '\\'));
+}
+
+class FileConnection final : public RegistryConnection
+{
+public:
+    FileConnection(fs::path file, std::function<bool()> replaceCheck)
+        : m_file(std::move(file)), m_replaceCheck(std::move(replaceCheck))
+    {
+        if (!MayWrite(m_file))
+            return;
+        std::error_code error;
+        if (!fs::exists(m_file, error)) {
+            m_usable = !error;
+            return;
+        }
+        const auto text = ReadWhole(m_file);
+        if (!text)
+            return;
+        if (auto content = ParseRegistryText(*text)) {
+            m_content = std::move(*content);
+            m_usable = true;
+        } else {
+            // Never write over a file we could not read: only once it is aside.
+            m_usable = KeepAside(m_file);
+        }
+    }
+
+    bool OpenKey(std::string_view path, bool create) override
+    {
+        const auto key = Resolve(path);
+        if (!key || !(Exists(*key) || (create && Create(*key))))
+            return false;
+        m_current = Canonical(*key);
+        m_keyOpen = true;
+        return true;
+    }
+
+    bool KeyExists(std::string_view path) override
+    {
+        const auto key = Resolve(path);
+        return key && Exists(*key);
+    }
+
+    bool CreateKey(std::string_view path) override
+    {
+        const auto key = Resolve(path);
+        return key && (Exists(*key) || Create(*key));
+    }
+
+    bool ValueExists(std::string_view name) override { return Entry(name) != nullptr; }
+
+    std::optional<RegistryValue> ReadValue(std::string_view name) override
+    {
+        const RegistryEntry* entry = Entry(name);
+        return entry != nullptr ? std::optional(entry->Value) : std::nullopt;
+    }
+
+    bool WriteValue(std::string_view name, const RegistryValue& value) override
+    {
+        // The root itself holds no values.
+        if (!m_usable || !m_keyOpen || m_current.empty())
+            return false;
+        const std::string text = Cp1251ToUtf8(name);
+        if (text.find_first_of("\r\n") != std::string::npos)
+            return false;
+        const RegistryContent before = m_content;
+        RegistrySection* section = Section(m_current);
+        if (section == nullptr)
+            section = &m_content.emplace_back(RegistrySection{m_current, {}});
+        const auto same =
+            std::find_if(section->Values.begin(), section->Values.end(),
+                         [&](const auto& e) { return SameRegistryName(e.Name, text); });
+        if (same != section->Values.end())
+            same->Value = value;
+        else
+            section->Values.push_back(RegistryEntry{text, value});
+        return Save(before);
+    }
+
+private:
+    // The key path below the root that path names, in UTF-8; nothing for a malformed path
+    // or when the root may not be used.
+    std::optional<std::string> Resolve(std::string_view path) const
+    {
+        if (!m_usable)
+            return std::nullopt;
+        std::string text = Cp1251ToUtf8(path);
+        const bool absolute = !text.empty() && text.front() == '\\';
+        if (absolute)
+            text.erase(0, 1);
+        if (!text.empty() && text.back() == '\\')
+            text.pop_back();
+        if (text.find("\\\\") != std::string::npos ||
+            text.find_first_of("\r\n") != std::string::npos ||
+            (!text.empty() && text.front() == '\\'))
+            return std::nullopt;
+        if (!absolute && m_keyOpen && !m_current.empty())
+            return text.empty() ? m_current : m_current + '\\' + text;
+        return text;
+    }
+
+    bool Exists(std::string_view key) const
+    {
+        return key.empty() ||
+               std::any_of(m_content.begin(), m_content.end(),
+                           [&](const RegistrySection& s) { return IsUnder(s.Path, key); });
+    }
+
+    // The key as first spelt in the registry, so a key keeps the case it was created with.
+    std::string Canonical(const std::string& key) const
+    {
+        std::string spelt = key;
+        std::size_t end = 0;
+        while (end < key.size()) {
+            end = std::min(key.find('\\', end + 1), key.size());
+            const std::string_view prefix(key.data(), end);
+            const auto section =
+                std::find_if(m_content.begin(), m_content.end(),
+                             [&](const RegistrySection& s) { return IsUnder(s.Path, prefix); });
+            if (section == m_content.end())
+                break;
+            spelt.replace(0, end, section->Path, 0, end);
+        }
+        return spelt;
+    }
+
+    bool Create(const std::string& key)
+    {
+        const RegistryContent before = m_content;
+        std::size_t end = 0;
+        while (end < key.size()) {
+            end = std::min(key.find('\\', end + 1), key.size());
+            const std::string prefix = Canonical(key.substr(0, end));
+            if (!Exists(prefix))
+                m_content.push_back(RegistrySection{prefix, {}});
+        }
+        return Save(before);
+    }
+
+    RegistrySection* Section(std::string_view key)
+    {
+        const auto section =
+            std::find_if(m_content.begin(), m_content.end(),
+                         [&](const RegistrySection& s) { return SameRegistryName(s.Path, key); });
+        return section != m_content.end() ? &*section : nullptr;
+    }
+
+    const RegistryEntry* Entry(std::string_view name)
+    {
+        if (!m_usable || !m_keyOpen)
+            return nullptr;
+        const RegistrySection* section = Section(m_current);
+        if (section == nullptr)
+            return nullptr;
+        const std::string text = Cp1251ToUtf8(name);
+        const auto entry =
+            std::find_if(section->Values.begin(), section->Values.end(),
+                         [&](const auto& e) { return SameRegistryName(e.Name, text); });
+        return entry != section->Values.end() ? &*entry : nullptr;
+    }
+
+    // Writes the changed content; when that fails, goes back to what is still on disk.
+    bool Save(const RegistryContent& before)
+    {
+        if (ReplaceAtomically(m_file, FormatRegistryText(m_content), m_replaceCheck))
+            return true;
+        m_content = before;
+        return false;
+    }
+
+    fs::path m_file;
+    std::function<bool()> m_replaceCheck;
+    bool m_usable = false;
+    RegistryContent m_content;
+    bool m_keyOpen = false;
+    std::string m_current;
+};
+
+} // namespace
+
+FileRegistry::FileRegistry(const fs::path& root)
+    : m_file(fs::absolute(root) / "registry" / "machine.reg")
+{
+}
+
+std::unique_ptr<RegistryConnection> FileRegistry::Connect()
+{
+    return std::make_unique<FileConnection>(m_file, m_replaceCheck);
+}
+
+std::shared_ptr<Registry> MachineRegistry()
+{
+    return std::make_shared<FileRegistry>(DataRoot());
+}
+
+} // namespace nirdal
