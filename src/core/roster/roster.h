@@ -1,0 +1,132 @@
+#pragma once
+
+#include "platform/data_root.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace nirdal {
+
+constexpr int kGroupCount = 6;
+constexpr int kSlotsPerGroup = 30;
+constexpr int kStudentCount = kGroupCount * kSlotsPerGroup;
+
+/// A length-prefixed Windows-1251 text of fixed capacity, laid out as in the roster file.
+template <std::size_t Capacity> struct ShortString
+{
+    std::uint8_t Length = 0;
+    std::array<char, Capacity> Chars{};
+
+    /// The characters in use. A length byte beyond the capacity reads as the capacity, so
+    /// no text is taken from outside its own field.
+    std::string Text() const
+    {
+        return std::string(Chars.data(), std::min<std::size_t>(Length, Capacity));
+    }
+
+    /// Stores text cut to the capacity; the bytes after it are zero.
+    void Assign(std::string_view text)
+    {
+        Chars.fill('\0');
+        Length = static_cast<std::uint8_t>(std::min(text.size(), Capacity));
+        std::copy_n(text.begin(), Length, Chars.begin());
+    }
+};
+
+/// One group of the roster, byte for byte a 1236-byte record of the roster file.
+struct RosterGroup
+{
+    ShortString<5> GroupName;
+    std::array<ShortString<40>, kSlotsPerGroup> Surnames;
+};
+static_assert(sizeof(RosterGroup) == 1236 && offsetof(RosterGroup, Surnames) == 6);
+static_assert(std::is_trivially_copyable_v<RosterGroup>);
+
+/// The six groups; group g is Roster[g - 1], record g - 1 of the file.
+extern std::array<RosterGroup, kGroupCount> Roster;
+
+/// The folder of the roster file, as the program names it.
+inline constexpr std::string_view kRosterFolder = "c:\\Program Files\\Microsoft Office\\abtom";
+
+/// The roster folder once start-up has made it; the roster file is read from it.
+extern std::string RosterDirectory;
+
+/// The chosen student: number 1..180, group 1..6, slot 1..30; all 0 before any choice.
+struct StudentChoice
+{
+    std::uint8_t StudentNumber = 0;
+    std::uint8_t Group = 0;
+    std::uint8_t Slot = 0;
+};
+
+extern StudentChoice StudentSelection;
+
+/// An input/output error of the roster file; the message is the run-time library's, e.g.
+/// "Read beyond end of file" for a file shorter than six records.
+class RosterFileError : public std::runtime_error
+{
+public:
+    explicit RosterFileError(int code);
+    int Code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+/// Where LoadRoster took the roster from.
+enum class RosterSource
+{
+    File,
+    Defaults
+};
+
+/// "Свободнович С.С." in Windows-1251: the surname of a free slot.
+const std::string& FreeSlotMark();
+
+/// Start-up: makes the roster folder under root with every missing parent (a failure goes
+/// unnoticed, the defaults are used then), sets RosterDirectory and runs LoadRoster.
+RosterSource InitialiseRoster(const std::filesystem::path& root = DataRoot());
+
+/// Fills Roster from the roster file, or from the built-in table when the file cannot be
+/// opened. Throws RosterFileError when the file is shorter than six records.
+RosterSource LoadRoster(const std::filesystem::path& root = DataRoot());
+
+/// Reads the six records of the roster file into Roster; bytes after them are ignored.
+/// Throws RosterFileError when a record is cut short or cannot be read.
+void ReadRosterFile(const std::filesystem::path& root = DataRoot());
+
+/// Fills Roster from the built-in table.
+void CopyDefaultRoster();
+
+/// Where the roster file of RosterDirectory lives under root.
+std::filesystem::path RosterFilePath(const std::filesystem::path& root = DataRoot());
+
+/// Group code of group g (1..6).
+std::string RosterGroupName(int g);
+
+/// Surname in slot s (1..30) of group g (1..6).
+std::string RosterSurname(int g, int s);
+
+/// True unless the slot holds exactly FreeSlotMark(); an empty surname is occupied.
+bool IsSlotOccupied(int g, int s);
+
+/// Recomputes GroupPresent and GroupCount of every group from Roster.
+void CountGroups();
+
+/// Whether slot 1 of group g was occupied at the last CountGroups.
+bool GroupPresent(int g);
+
+/// The last occupied slot of group g at the last CountGroups, 0 when there is none.
+std::uint8_t GroupCount(int g);
+
+/// Sets StudentSelection to student n (1..180): group (n - 1) div 30 + 1 and the slot in it.
+void SelectStudent(int n);
+
+} // namespace nirdal

@@ -1,0 +1,220 @@
+#include "core/roster/roster.h"
+#include "platform/text_encoding.h"
+#include "support/temporary_root.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace nirdal {
+namespace {
+
+// A record as the roster file holds it, with every byte under the test's control.
+std::string Record(std::string_view code, std::string_view firstSurname)
+{
+    RosterGroup group{};
+    group.GroupName.Assign(code);
+    for (auto& surname : group.Surnames)
+        surname.Assign(FreeSlotMark());
+    group.Surnames[0].Assign(firstSurname);
+    std::string bytes(sizeof group, '\0');
+    std::memcpy(bytes.data(), &group, sizeof group);
+    return bytes;
+}
+
+std::string SixRecords()
+{
+    std::string file;
+    for (int g = 1; g <= kGroupCount; ++g)
+        file += Record("G" + std::to_string(g), "Student " + std::to_string(g));
+    return file;
+}
+
+class RosterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Roster = {};
+        RosterDirectory.clear();
+        StudentSelection = {};
+    }
+
+    std::filesystem::path FilePath() const
+    {
+        return root.Path() / "drive_c" / "Program Files" / "Microsoft Office" / "abtom" /
+               "curso.ASM";
+    }
+
+    // Puts the texts into the first slots of group g and the free mark into the others.
+    static void SetGroup(int g, const std::vector<std::string>& surnames)
+    {
+        for (std::size_t s = 0; s < kSlotsPerGroup; ++s)
+            Roster[g - 1].Surnames[s].Assign(s < surnames.size() ? surnames[s] : FreeSlotMark());
+    }
+
+    test_support::TemporaryRoot root;
+};
+
+TEST_F(RosterTest, RecordHasTheFileLayout)
+{
+    const std::string bytes = Record("251", "Ab");
+    ASSERT_EQ(bytes.size(), 1236u);
+    EXPECT_EQ(bytes.substr(0, 4), "\x03"
+                                  "251");
+    EXPECT_EQ(bytes.substr(6, 3), "\x02"
+                                  "Ab");
+    EXPECT_EQ(bytes.substr(6 + 41, 1 + 16), "\x10" + FreeSlotMark());
+}
+
+TEST_F(RosterTest, MissingFileGivesTheBuiltInRosterAndMakesTheFolder)
+{
+    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
+    EXPECT_TRUE(std::filesystem::is_directory(FilePath().parent_path()));
+    EXPECT_EQ(RosterDirectory, "c:\\Program Files\\Microsoft Office\\abtom");
+    EXPECT_EQ(RosterFilePath(root.Path()), FilePath());
+    for (int g = 1; g <= kGroupCount; ++g)
+        EXPECT_EQ(RosterGroupName(g), std::to_string(250 + g));
+}
+
+TEST_F(RosterTest, FolderInTheFilesPlaceGivesTheBuiltInRoster)
+{
+    std::filesystem::create_directories(FilePath());
+    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
+    EXPECT_EQ(RosterGroupName(1), "251");
+}
+
+TEST_F(RosterTest, BuiltInRosterHasTheGivenShape)
+{
+    CopyDefaultRoster();
+    const struct
+    {
+        int group;
+        int names; // slots holding a surname; the rest of a student group is empty
+    } groups[] = {{1, 30}, {2, 28}, {3, 21}, {4, 28}};
+    for (const auto& g : groups) {
+        for (int s = 1; s <= kSlotsPerGroup; ++s) {
+            const std::string surname = RosterSurname(g.group, s);
+            if (s <= g.names) {
+                EXPECT_FALSE(surname.empty()) << g.group << "/" << s;
+                EXPECT_LE(surname.size(), 12u) << Cp1251ToUtf8(surname);
+                EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(surname)), surname); // all in the code page
+            } else {
+                EXPECT_EQ(surname, "") << g.group << "/" << s;
+            }
+        }
+    }
+    for (int g : {5, 6}) {
+        for (int s = 1; s <= kSlotsPerGroup; ++s)
+            EXPECT_EQ(RosterSurname(g, s), FreeSlotMark());
+    }
+    EXPECT_EQ(Cp1251ToUtf8(FreeSlotMark()), "Свободнович С.С.");
+    EXPECT_EQ(FreeSlotMark().size(), 16u);
+}
+
+TEST_F(RosterTest, BuiltInRosterCountsEmptySlotsAsOccupied)
+{
+    CopyDefaultRoster();
+    CountGroups();
+    for (int g = 1; g <= 4; ++g) {
+        EXPECT_TRUE(GroupPresent(g)) << g;
+        EXPECT_EQ(GroupCount(g), 30) << g;
+    }
+    for (int g : {5, 6}) {
+        EXPECT_FALSE(GroupPresent(g)) << g;
+        EXPECT_EQ(GroupCount(g), 0) << g;
+    }
+}
+
+TEST_F(RosterTest, FileOfSixRecordsFillsEveryGroupAndExtraBytesAreIgnored)
+{
+    for (const std::string& tail : {std::string(), std::string("extra bytes"), Record("X", "Y")}) {
+        Roster = {};
+        test_support::WriteFile(FilePath(), SixRecords() + tail);
+        ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
+        for (int g = 1; g <= kGroupCount; ++g) {
+            EXPECT_EQ(RosterGroupName(g), "G" + std::to_string(g));
+            EXPECT_EQ(RosterSurname(g, 1), "Student " + std::to_string(g));
+            EXPECT_EQ(RosterSurname(g, 30), FreeSlotMark());
+        }
+    }
+}
+
+TEST_F(RosterTest, ShortFileStopsWithReadBeyondEndOfFile)
+{
+    for (std::size_t size : {std::size_t{0}, std::size_t{1236}, std::size_t{7415}}) {
+        test_support::WriteFile(FilePath(), SixRecords().substr(0, size));
+        try {
+            InitialiseRoster(root.Path());
+            ADD_FAILURE() << size << " bytes were accepted";
+        } catch (const RosterFileError& error) {
+            EXPECT_STREQ(error.what(), "Read beyond end of file") << size;
+            EXPECT_EQ(error.Code(), 100);
+        }
+    }
+}
+
+TEST_F(RosterTest, LengthBytesBeyondTheFieldAreCutToIt)
+{
+    std::string file = SixRecords();
+    file[0] = static_cast<char>(200); // group code of group 1: capacity 5
+    file.replace(1, 5, "ABCDE");
+    file[6] = static_cast<char>(255); // surname 1 of group 1: capacity 40
+    file.replace(7, 40, std::string(40, 'x'));
+    test_support::WriteFile(FilePath(), file);
+    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(1), "ABCDE");
+    EXPECT_EQ(RosterSurname(1, 1), std::string(40, 'x'));
+    EXPECT_EQ(RosterSurname(1, 2), FreeSlotMark());
+}
+
+TEST_F(RosterTest, OnlyTheExactMarkFreesASlot)
+{
+    CopyDefaultRoster();
+    SetGroup(1, {"A", FreeSlotMark() + " ", "", FreeSlotMark().substr(0, 15)});
+    for (int s = 1; s <= 4; ++s)
+        EXPECT_TRUE(IsSlotOccupied(1, s)) << s;
+    EXPECT_FALSE(IsSlotOccupied(1, 5));
+}
+
+TEST_F(RosterTest, CountsFollowTheLastOccupiedSlot)
+{
+    CopyDefaultRoster();
+    std::vector<std::string> firstAndLast(kSlotsPerGroup, FreeSlotMark());
+    firstAndLast.front() = firstAndLast.back() = "A";
+    std::vector<std::string> notFirst(kSlotsPerGroup, "A");
+    notFirst.front() = FreeSlotMark();
+    SetGroup(1, {"A"});
+    SetGroup(2, firstAndLast);
+    SetGroup(3, notFirst);
+    SetGroup(4, {FreeSlotMark(), FreeSlotMark(), "A"});
+    CountGroups();
+    EXPECT_TRUE(GroupPresent(1));
+    EXPECT_EQ(GroupCount(1), 1);
+    EXPECT_TRUE(GroupPresent(2));
+    EXPECT_EQ(GroupCount(2), 30);
+    EXPECT_FALSE(GroupPresent(3));
+    EXPECT_EQ(GroupCount(3), 30);
+    EXPECT_FALSE(GroupPresent(4));
+    EXPECT_EQ(GroupCount(4), 3);
+}
+
+TEST_F(RosterTest, SelectStudentSplitsTheNumberIntoGroupAndSlot)
+{
+    const struct
+    {
+        int number, group, slot;
+    } cases[] = {{1, 1, 1}, {30, 1, 30}, {31, 2, 1}, {95, 4, 5}, {180, 6, 30}};
+    for (const auto& c : cases) {
+        SelectStudent(c.number);
+        EXPECT_EQ(StudentSelection.StudentNumber, c.number);
+        EXPECT_EQ(StudentSelection.Group, c.group) << c.number;
+        EXPECT_EQ(StudentSelection.Slot, c.slot) << c.number;
+    }
+    EXPECT_THROW(SelectStudent(0), std::out_of_range);
+    EXPECT_THROW(SelectStudent(181), std::out_of_range);
+    EXPECT_THROW(RosterSurname(7, 1), std::out_of_range);
+    EXPECT_THROW(RosterSurname(1, 31), std::out_of_range);
+}
+
+} // namespace
+} // namespace nirdal
