@@ -1,0 +1,173 @@
+#include "core/settings/print_settings.h"
+#include "core/settings/reestr.h"
+#include "support/temporary_root.h"
+
+#include <gtest/gtest.h>
+
+namespace nirdal {
+namespace {
+
+using test_support::ReadFile;
+using test_support::WriteFile;
+
+constexpr const char* kKey = "\\SOFTWARE\\tarn5\\INF";
+
+RegistryValue Double(double x)
+{
+    RegistryValue value{kRegBinary, {}};
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    for (int i = 0; i < 8; ++i)
+        value.Data.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    return value;
+}
+
+RegistryValue Dword(std::uint32_t x)
+{
+    return {kRegDword,
+            {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x >> 8),
+             static_cast<std::uint8_t>(x >> 16), static_cast<std::uint8_t>(x >> 24)}};
+}
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ResetSettings(); }
+    void TearDown() override { ResetSettings(); }
+
+    // What another program would find in the settings key now.
+    std::optional<RegistryValue> Stored(const char* name) const
+    {
+        const auto connection = registry->Connect();
+        if (!connection->OpenKey(kKey, false))
+            return std::nullopt;
+        return connection->ReadValue(name);
+    }
+
+    void Store(const char* name, const RegistryValue& value) const
+    {
+        const auto connection = registry->Connect();
+        ASSERT_TRUE(connection->OpenKey(kKey, true));
+        ASSERT_TRUE(connection->WriteValue(name, value));
+    }
+
+    test_support::TemporaryRoot root;
+    std::shared_ptr<FileRegistry> registry = std::make_shared<FileRegistry>(root.Path());
+};
+
+TEST_F(SettingsTest, EmptyRegistryGetsTheDefaults)
+{
+    EXPECT_EQ(GetPrintGain(), 0);
+    EXPECT_EQ(GetPrintMethod(), 0);
+    InitialiseSettings(registry);
+    EXPECT_EQ(GetPrintGain(), 1.0L);
+    EXPECT_EQ(GetPrintMethod(), 2);
+    EXPECT_EQ(Stored("pecats"), Double(1.0));
+    EXPECT_EQ(Stored("zadan"), Dword(2));
+    EXPECT_NE(ReadFile(registry->FilePath())
+                  .find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\tarn5\\INF]\n"
+                        "\"pecats\"=hex:00,00,00,00,00,00,f0,3f\n"
+                        "\"zadan\"=dword:00000002\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsTest, StoredValuesAreNeverReplacedByDefaults)
+{
+    Store("pecats", Double(3.0));
+    InitialiseSettings(registry);
+    EXPECT_EQ(GetPrintGain(), 3.0L);
+    EXPECT_EQ(GetPrintMethod(), 2);
+    EXPECT_EQ(Stored("pecats"), Double(3.0));
+    EXPECT_EQ(Stored("zadan"), Dword(2));
+}
+
+TEST_F(SettingsTest, ValueOfAnotherTypeOrSizeLeavesTheSettingAtZero)
+{
+    Store("pecats", RegistryValue{kRegBinary, {0, 0, 0x80, 0x3f}}); // a 4-byte float
+    Store("zadan", RegistryValue{kRegBinary, {1, 0, 0, 0}});
+    InitialiseSettings(registry);
+    EXPECT_EQ(GetPrintGain(), 0);
+    EXPECT_EQ(GetPrintMethod(), 0);
+    EXPECT_EQ(Stored("zadan"), (RegistryValue{kRegBinary, {1, 0, 0, 0}}));
+}
+
+TEST_F(SettingsTest, NoAccessLeavesBothAtZeroAndWritesNothing)
+{
+    WriteFile(root.Path() / "registry", "locked");
+    InitialiseSettings(registry);
+    EXPECT_EQ(GetPrintGain(), 0);
+    EXPECT_EQ(GetPrintMethod(), 0);
+    SetPrintMethod(1);
+    FinaliseSettings();
+    EXPECT_EQ(ReadFile(root.Path() / "registry"), "locked");
+    EXPECT_EQ(
+        std::vector<std::filesystem::path>(std::filesystem::directory_iterator(root.Path()), {}),
+        std::vector<std::filesystem::path>{root.Path() / "registry"});
+}
+
+TEST_F(SettingsTest, ChangesAreStoredAtOnceAndAgainAtTermination)
+{
+    InitialiseSettings(registry);
+    SetPrintMethod(1);
+    EXPECT_EQ(Stored("zadan"), Dword(1));
+    SetPrintGain(3.0L);
+    EXPECT_EQ(Stored("pecats"), Double(3.0));
+
+    // Another program changes both; termination writes the program's values over them.
+    Store("zadan", Dword(7));
+    Store("pecats", Double(5.0));
+    FinaliseSettings();
+    EXPECT_EQ(Stored("zadan"), Dword(1));
+    EXPECT_EQ(Stored("pecats"), Double(3.0));
+}
+
+TEST_F(SettingsTest, GainGoesThroughADouble)
+{
+    for (const Extended gain : {1.0L, 3.0L, 0.1L, -2.5L}) {
+        ResetSettings();
+        InitialiseSettings(registry);
+        SetPrintGain(gain);
+        ResetSettings();
+        InitialiseSettings(registry);
+        EXPECT_EQ(GetPrintGain(), static_cast<Extended>(static_cast<double>(gain))) << gain;
+    }
+}
+
+TEST_F(SettingsTest, MethodIsHandedOutAsSixteenBits)
+{
+    Store("zadan", Dword(0x00010003));
+    InitialiseSettings(registry);
+    EXPECT_EQ(PrintMethod, 0x00010003);
+    EXPECT_EQ(GetPrintMethod(), 3);
+    SetPrintMethod(0xFFFF);
+    EXPECT_EQ(Stored("zadan"), Dword(0xFFFF));
+}
+
+TEST_F(SettingsTest, NothingIsTouchedBeforeStartUp)
+{
+    SetPrintGain(2.0L);
+    SetPrintMethod(1);
+    FinaliseSettings();
+    EXPECT_EQ(GetPrintGain(), 2.0L);
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "registry"));
+}
+
+TEST(Treestr, KeyPathIsRootPathThenSubKey)
+{
+    test_support::TemporaryRoot root;
+    const Treestr_integer value("\\SOFTWARE\\tarn5\\", "INF", "zadan",
+                                std::make_shared<FileRegistry>(root.Path()));
+    EXPECT_EQ(value.KeyPath, "\\SOFTWARE\\tarn5\\INF");
+    std::int32_t method = 42;
+    value.Read(method); // nothing stored: unchanged
+    EXPECT_EQ(method, 42);
+    value.WriteDefault(5);
+    value.WriteDefault(6);
+    value.Read(method);
+    EXPECT_EQ(method, 5);
+    value.Write(-1);
+    value.Read(method);
+    EXPECT_EQ(method, -1);
+}
+
+} // namespace
+} // namespace nirdal
