@@ -35,6 +35,12 @@ std::string VariantSummaryLine(int i)
     return texts.Denominator + texts.Numerator + texts.Delay;
 }
 
+SurfaceRules PageRules(const PlotFields& fields)
+{
+    return {DeviceCoordinate(std::trunc(4.5L / fields.PlotScale)),
+            DeviceCoordinate(std::trunc(8.0L / fields.PlotScale)), true};
+}
+
 void DrawPrintPage(Surface& page, PlotFields& fields, std::string_view surname)
 {
     fields.YStretch = 1.0;
@@ -47,9 +53,7 @@ void DrawPrintPage(Surface& page, PlotFields& fields, std::string_view surname)
     page.TextOut(20, 30, surname);
     page.TextOut(20, 5, PlotHeading());
 
-    const SurfaceRules rules{DeviceCoordinate(std::trunc(4.5L / fields.PlotScale)),
-                             DeviceCoordinate(std::trunc(8.0L / fields.PlotScale)), true};
-    DrawPictureElements(page, fields, rules);
+    DrawPictureElements(page, fields, PageRules(fields));
 
     // The lines hang below the picture from the horizontal origin coordinate, 21 dots apart.
     for (int i = 1; i <= VariantCount; ++i)

@@ -17,6 +17,10 @@ constexpr int kMaxDotsPerUnit = 65535 * 2 * 100 / kGraphClientWidth;
 /// texts joined (Windows-1251).
 std::string VariantSummaryLine(int i);
 
+/// The paper's axis ends, trunc(4.5 / PlotScale) and trunc(8 / PlotScale), and its
+/// passing over of low points.
+SurfaceRules PageRules(const PlotFields& fields);
+
 /// The printed page at fields.PlotScale: surname, heading, the picture at one unit per
 /// 1 / PlotScale dots and one summary line per variant. Sets YStretch to 1.0 and the unit
 /// lengths. PlotScale must be one that SetDotsPerUnit accepted. The surname is Windows-1251.
