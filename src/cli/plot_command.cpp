@@ -1,8 +1,75 @@
-// Placeholder until the plot command is built.
+// plot: the hodographs of variants drawn as the graph screen or the printed page shows them.
 #include "cli/commands.h"
+#include "cli/plot_job.h"
+#include "core/common/recording_surface.h"
+#include "platform/text_encoding.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace nirdal::cli {
 
-int RunPlot(Arguments) { return UsageError("plot", "not available in this build"); }
+namespace {
+
+// Files are written by nirdal-export, which sits beside this program: drawing text and
+// writing PNG, SVG and PDF take Qt, which nirdal-cli does not load.
+int RunExporter(Arguments args)
+{
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        std::fprintf(stderr, "nirdal-cli plot: cannot find my own directory: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    std::string exporter(self, static_cast<std::size_t>(length));
+    exporter = exporter.substr(0, exporter.rfind('/') + 1) + "nirdal-export";
+
+    std::vector<std::string> arguments{exporter};
+    arguments.insert(arguments.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    execv(exporter.c_str(), argv.data());
+    std::fprintf(stderr, "nirdal-cli plot: cannot run %s: %s\n", exporter.c_str(),
+                 std::strerror(errno));
+    return 1;
+}
+
+} // namespace
+
+int RunPlot(Arguments args)
+{
+    if (WantsHelp(args)) {
+        std::printf("usage: nirdal-cli plot --tf NUM:DEN[:DELAY] [--tf ...] [--surname TEXT]\n"
+                    "                       (-o FILE | --ops) [--paper DOTS]\n\n"
+                    "Computes every variant as 'sweep' does and draws the hodographs as the\n"
+                    "graph screen shows them (750 x 450 pixels), or the printed page.\n\n%s",
+                    kPlotHelp);
+        return 0;
+    }
+    PlotJob job;
+    std::string error;
+    if (!ParsePlotArguments(args, job, error))
+        return UsageError("plot", error);
+    if (!job.OutputPath.empty())
+        return RunExporter(args);
+
+    for (const std::string& note : ComputePlotVariants(job))
+        std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
+    RecordingSurface recording;
+    PlotFields fields;
+    DrawPlotJob(job, fields, recording);
+    for (const DrawOp& op : recording.ops())
+        std::puts(Cp1251ToUtf8(RecordingSurface::Describe(op)).c_str());
+    return 0;
+}
 
 } // namespace nirdal::cli

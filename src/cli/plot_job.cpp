@@ -1,0 +1,145 @@
+#include "cli/plot_job.h"
+
+#include "core/plot/print_page.h"
+#include "core/response/unattended_sweep.h"
+#include "core/tf/tf_text.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace nirdal::cli {
+
+namespace {
+
+bool HasPictureExtension(std::string_view path)
+{
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+        return false;
+    std::string extension(path.substr(dot + 1));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == "png" || extension == "svg" || extension == "pdf";
+}
+
+bool ReadDotsPerUnit(std::string_view text, Extended& dots, std::string& error)
+{
+    const std::string value(text);
+    char* end = nullptr;
+    dots = std::strtold(value.c_str(), &end);
+    if (value.empty() || *end != '\0') {
+        error = "--paper needs a number of dots per unit, not '" + value + "'";
+        return false;
+    }
+    PlotFields scratch;
+    if (const auto refusal = SetDotsPerUnit(scratch, dots)) {
+        error = "--paper " + value + ": " + Cp1251ToUtf8(*refusal);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* const kPlotHelp =
+    "  --tf NUM:DEN[:DELAY]  one variant: comma-separated coefficients, highest power\n"
+    "                        first, and the delay T in seconds; up to 255, drawn in order\n"
+    "  --surname TEXT        the student's surname shown in the heading\n"
+    "  -o FILE               write FILE; .png, .svg or .pdf\n"
+    "  --ops                 print the drawing operations instead, one per line:\n"
+    "                        font SIZE | pen WIDTH #RRGGBB | move X Y | line X Y |\n"
+    "                        arc X1 Y1 X2 Y2 X3 Y3 X4 Y4 | text X Y TEXT\n"
+    "  --paper DOTS          draw the printed page at DOTS printer dots per unit instead\n"
+    "                        of the screen (300 dots per inch: an A4 page in a PDF, an\n"
+    "                        image or SVG as large as the page's drawing)\n";
+
+bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
+{
+    bool ops = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view option = args[i];
+        if (option == "--ops") {
+            ops = true;
+            continue;
+        }
+        if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper") {
+            error = "unknown argument '" + std::string(option) + "'";
+            return false;
+        }
+        if (i + 1 == args.size()) {
+            error = std::string(option) + " needs a value";
+            return false;
+        }
+        const std::string_view value = args[++i];
+        if (option == "--tf") {
+            if (job.Variants.size() == kMaxVariants) {
+                error = "at most 255 variants (--tf)";
+                return false;
+            }
+            TransferFunction variant;
+            std::string reason;
+            if (!ParseTransferFunctionText(value, variant, reason)) {
+                error = "--tf " + std::string(value) + ": " + reason;
+                return false;
+            }
+            job.Variants.push_back(variant);
+        } else if (option == "--surname") {
+            job.Surname = Utf8ToCp1251(value);
+        } else if (option == "-o") {
+            if (!HasPictureExtension(value)) {
+                error =
+                    "-o " + std::string(value) + ": the file name must end in .png, .svg or .pdf";
+                return false;
+            }
+            job.OutputPath = value;
+        } else {
+            Extended dots = 0;
+            if (!ReadDotsPerUnit(value, dots, error))
+                return false;
+            job.PaperDotsPerUnit = dots;
+        }
+    }
+    if (job.Variants.empty()) {
+        error = "--tf NUM:DEN[:DELAY] is required";
+        return false;
+    }
+    if (ops == !job.OutputPath.empty()) {
+        error = "give either -o FILE or --ops";
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> ComputePlotVariants(const PlotJob& job)
+{
+    Variants.assign(1, TransferFunction{});
+    Variants.insert(Variants.end(), job.Variants.begin(), job.Variants.end());
+    VariantCount = static_cast<std::uint8_t>(job.Variants.size());
+    CurrentVariant = VariantCount;
+
+    std::vector<std::string> notes;
+    for (int i = 1; i <= VariantCount; ++i) {
+        const SweepReport report = RunUnattendedSweep(Variants[static_cast<std::size_t>(i)], 0);
+        const std::string variant = "variant " + std::to_string(i) + ": ";
+        if (report.Outcome == SweepOutcome::NoStart)
+            notes.push_back(variant + "no start frequency found");
+        if (!report.Notice.empty())
+            notes.push_back(variant + Cp1251ToUtf8(report.Notice));
+    }
+    return notes;
+}
+
+void DrawPlotJob(const PlotJob& job, PlotFields& fields, Surface& surface)
+{
+    if (job.PaperDotsPerUnit) {
+        SetDotsPerUnit(fields, *job.PaperDotsPerUnit);
+        DrawPrintPage(surface, fields, job.Surname);
+    } else {
+        BuildCoefficientTexts();
+        DrawPlot(surface, fields, job.Surname);
+    }
+}
+
+} // namespace nirdal::cli

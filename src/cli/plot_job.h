@@ -1,0 +1,37 @@
+#pragma once
+
+#include "cli/commands.h"
+#include "core/common/extended.h"
+#include "core/common/surface.h"
+#include "core/plot/plot.h"
+#include "core/tf/transfer_function.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nirdal::cli {
+
+/// What `plot` is asked to draw, and where.
+struct PlotJob
+{
+    std::vector<TransferFunction> Variants; ///< from the --tf options, in order
+    std::string Surname;                    ///< Windows-1251
+    std::string OutputPath;                 ///< empty with --ops
+    std::optional<Extended> PaperDotsPerUnit;
+};
+
+/// The option lines of --help for plot.
+extern const char* const kPlotHelp;
+
+/// Reads the arguments of plot; on bad input returns false with the reason in error.
+bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error);
+
+/// Makes the job's transfer functions the program's variants and computes each as `sweep`
+/// does. Returns a line for each variant whose computation did not end normally (UTF-8).
+std::vector<std::string> ComputePlotVariants(const PlotJob& job);
+
+/// Draws the screen picture, or with --paper the printed page, of the computed variants.
+void DrawPlotJob(const PlotJob& job, PlotFields& fields, Surface& surface);
+
+} // namespace nirdal::cli

@@ -1,0 +1,242 @@
+#include "export/picture_file.h"
+
+#include "core/plot/plot.h"
+#include "platform/text_encoding.h"
+#include "qtdraw/painter_surface.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRect>
+#include <QSvgGenerator>
+
+#include <cmath>
+
+namespace nirdal {
+
+namespace {
+
+// A face every machine with the project's packages has, so exports look alike everywhere.
+constexpr const char* kFontFamily = "DejaVu Sans";
+
+// An image larger than this is refused rather than allocated.
+constexpr qint64 kMaxImagePixels = 100'000'000;
+
+enum class FileKind
+{
+    Png,
+    Svg,
+    Pdf,
+    Unknown
+};
+
+FileKind KindOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "png")
+        return FileKind::Png;
+    if (suffix == "svg")
+        return FileKind::Svg;
+    if (suffix == "pdf")
+        return FileKind::Pdf;
+    return FileKind::Unknown;
+}
+
+int DotsPerMeter(int dotsPerInch)
+{
+    return static_cast<int>(std::lround(dotsPerInch / 0.0254));
+}
+
+void Replay(const std::vector<DrawOp>& ops, Surface& surface)
+{
+    for (const DrawOp& op : ops) {
+        const auto& a = op.args;
+        switch (op.kind) {
+        case DrawOp::Kind::FontSize:
+            surface.SetFontSize(a[0]);
+            break;
+        case DrawOp::Kind::Pen:
+            surface.SetPen(a[0], op.colour);
+            break;
+        case DrawOp::Kind::Move:
+            surface.MoveTo(a[0], a[1]);
+            break;
+        case DrawOp::Kind::Line:
+            surface.LineTo(a[0], a[1]);
+            break;
+        case DrawOp::Kind::Arc:
+            surface.Arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+            break;
+        case DrawOp::Kind::Text:
+            surface.TextOut(a[0], a[1], op.text);
+            break;
+        }
+    }
+}
+
+// Paints with a fresh painter in black on white (unless the paper is white already).
+void Paint(QPaintDevice& device, bool fillWhite, const std::function<void(Surface&)>& draw)
+{
+    QPainter painter(&device);
+    painter.setFont(QFont(kFontFamily));
+    if (fillWhite)
+        painter.fillRect(QRect(0, 0, device.width(), device.height()), Qt::white);
+    painter.setPen(Qt::black);
+    PainterSurface surface(painter);
+    draw(surface);
+}
+
+// The rectangle from (0, 0) to axesEnd, grown to take in every text as drawn at the
+// resolution of the page.
+QSize DrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd)
+{
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(DotsPerMeter(kPageDotsPerInch));
+    probe.setDotsPerMeterY(DotsPerMeter(kPageDotsPerInch));
+    QFont font(kFontFamily);
+    QRect bounds(QPoint(0, 0), axesEnd);
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Kind::FontSize) {
+            font.setPointSize(std::max(op.args[0], 1));
+        } else if (op.kind == DrawOp::Kind::Text) {
+            const QFontMetrics metrics(font, &probe);
+            const QString text = QString::fromStdString(Cp1251ToUtf8(op.text));
+            bounds |=
+                QRect(op.args[0], op.args[1], metrics.horizontalAdvance(text), metrics.height());
+        }
+    }
+    return QSize(bounds.right() + 1, bounds.bottom() + 1);
+}
+
+bool OpenForWriting(QFile& file, QString& error)
+{
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return true;
+    error = QString("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    return false;
+}
+
+bool Finish(QFile& file, QString& error)
+{
+    file.close();
+    if (file.error() == QFileDevice::NoError)
+        return true;
+    error = QString("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    return false;
+}
+
+// Writes the drawing on a size × dotsPerInch canvas as PNG or SVG.
+bool WriteCanvas(const QString& path, FileKind kind, QSize size, int dotsPerInch,
+                 const std::vector<DrawOp>& ops, QString& error)
+{
+    QFile file(path);
+    const auto draw = [&ops](Surface& surface) { Replay(ops, surface); };
+    if (kind == FileKind::Png) {
+        if (qint64{size.width()} * size.height() > kMaxImagePixels) {
+            error = QString("the drawing is %1 x %2 pixels, too large for an image; "
+                            "write a PDF or SVG instead")
+                        .arg(size.width())
+                        .arg(size.height());
+            return false;
+        }
+        QImage image(size, QImage::Format_RGB32);
+        if (image.isNull()) {
+            error = QString("no memory for a %1 x %2 image").arg(size.width()).arg(size.height());
+            return false;
+        }
+        image.setDotsPerMeterX(DotsPerMeter(dotsPerInch));
+        image.setDotsPerMeterY(DotsPerMeter(dotsPerInch));
+        Paint(image, true, draw);
+        if (!OpenForWriting(file, error))
+            return false;
+        if (!image.save(&file, "PNG")) {
+            error = QString("cannot write %1 as PNG").arg(path);
+            return false;
+        }
+        return Finish(file, error);
+    }
+    if (!OpenForWriting(file, error))
+        return false;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(dotsPerInch);
+    svg.setTitle("nirdal");
+    Paint(svg, true, draw);
+    return Finish(file, error);
+}
+
+bool UnknownKind(const QString& path, QString& error)
+{
+    error = QString("%1: the file name must end in .png, .svg or .pdf").arg(path);
+    return false;
+}
+
+} // namespace
+
+bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QString& error)
+{
+    const QSize size(kGraphClientWidth, kGraphClientHeight);
+    switch (KindOf(path)) {
+    case FileKind::Png:
+        return WriteCanvas(path, FileKind::Png, size, kScreenDotsPerInch, ops, error);
+    case FileKind::Svg:
+        return WriteCanvas(path, FileKind::Svg, size, kScreenDotsPerInch, ops, error);
+    case FileKind::Pdf: {
+        QFile file(path);
+        if (!OpenForWriting(file, error))
+            return false;
+        QPdfWriter pdf(&file);
+        pdf.setTitle("nirdal");
+        pdf.setCreator("nirdal");
+        pdf.setResolution(kScreenDotsPerInch);
+        pdf.setPageSize(QPageSize(QSizeF(size) / kScreenDotsPerInch, QPageSize::Inch));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        Paint(pdf, false, [&ops](Surface& surface) { Replay(ops, surface); });
+        return Finish(file, error);
+    }
+    case FileKind::Unknown:
+        break;
+    }
+    return UnknownKind(path, error);
+}
+
+bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
+                      QString& error)
+{
+    const FileKind kind = KindOf(path);
+    switch (kind) {
+    case FileKind::Png:
+    case FileKind::Svg:
+        return WriteCanvas(path, kind, DrawingSize(ops, axesEnd), kPageDotsPerInch, ops, error);
+    case FileKind::Pdf: {
+        QFile file(path);
+        if (!OpenForWriting(file, error))
+            return false;
+        WritePagePdf(file, [&ops](Surface& surface) { Replay(ops, surface); });
+        return Finish(file, error);
+    }
+    case FileKind::Unknown:
+        break;
+    }
+    return UnknownKind(path, error);
+}
+
+void WritePagePdf(QIODevice& device, const std::function<void(Surface&)>& draw)
+{
+    QPdfWriter pdf(&device);
+    pdf.setTitle("nirdal");
+    pdf.setCreator("nirdal");
+    pdf.setResolution(kPageDotsPerInch);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    Paint(pdf, false, draw);
+}
+
+} // namespace nirdal

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/common/surface.h"
+#include "core/plot/plot.h"
+
+#include <QString>
+
+#include <functional>
+#include <string_view>
+
+class QPrinterInfo;
+
+namespace nirdal {
+
+/// The document name of every print job, as the printer queue shows it.
+inline constexpr const char* kPrintJobName = "nirdal";
+
+/// Prints one page drawn by draw on printer, as one document, in printer dots. When the
+/// printer is missing or the printing system fails, returns false with a Russian message in
+/// error; draw is not called unless the document began.
+bool PrintPage(const QPrinterInfo& printer, const std::function<void(Surface&)>& draw,
+               QString& error);
+
+/// PrintPage on the system's default printer.
+bool PrintPageOnDefaultPrinter(const std::function<void(Surface&)>& draw, QString& error);
+
+/// Prints the hodographs of all variants, the surname (Windows-1251) and one summary line per
+/// variant at fields.PlotScale on the default printer. The fields and the plot origin are
+/// changed only when the document began.
+bool PrintPlot(PlotFields& fields, std::string_view surname, QString& error);
+
+} // namespace nirdal

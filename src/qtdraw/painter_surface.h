@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/common/surface.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QPolygon>
+
+class QPainter;
+
+namespace nirdal {
+
+/// Draws the surface operations with a QPainter on any paint device: a window, a printer
+/// page, an image, SVG or PDF. Coordinates are the device's own units (pixels or dots);
+/// font sizes are points at the device's resolution. Texts are drawn in the colour the
+/// painter's pen had when the surface was made, whatever pen the lines use since.
+class PainterSurface final : public Surface
+{
+public:
+    /// The painter must be active and outlive the surface.
+    explicit PainterSurface(QPainter& painter);
+    /// Draws what is still held back.
+    ~PainterSurface() override;
+
+    PainterSurface(const PainterSurface&) = delete;
+    PainterSurface& operator=(const PainterSurface&) = delete;
+
+    void SetFontSize(int points) override;
+    void SetPen(int width, Rgb colour) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void TextOut(int x, int y, std::string_view text) override;
+
+    /// Draws the lines held back so far; call it before using the painter directly.
+    void Flush();
+
+private:
+    QPainter& m_painter;
+    QColor m_textColour;
+    QPoint m_position;
+    // Consecutive lines go to the painter as one polyline: a curve of 200 points costs
+    // one call instead of 199.
+    QPolygon m_pendingLines;
+};
+
+} // namespace nirdal

@@ -1,0 +1,107 @@
+#include "core/common/recording_surface.h"
+#include "core/plot/plot.h"
+#include "core/plot/print_page.h"
+#include "export/picture_file.h"
+#include "qtdraw/qt_application.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace nirdal {
+namespace {
+
+class PictureFileTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TestApplication();
+        ASSERT_TRUE(directory.isValid());
+        Variants.assign(1, TransferFunction{});
+        VariantCount = 1;
+        PrepareVariantSlot(1);
+        for (int k = kFirstSlot; k <= kLastSlot; ++k)
+            Variants[1].ResponseArrays[k] = {0, 1 - k / 100.0L, -k / 100.0L};
+    }
+
+    QString Path(const char* name) const { return directory.filePath(name); }
+
+    QByteArray Start(const QString& path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+    }
+
+    QTemporaryDir directory;
+    RecordingSurface recording;
+    PlotFields fields;
+    QString error;
+};
+
+TEST_F(PictureFileTest, ScreenPictureInEachFormat)
+{
+    DrawPlot(recording, fields, "");
+    ASSERT_TRUE(WriteScreenPicture(Path("plot.PNG"), recording.ops(), error))
+        << error.toStdString();
+    const QImage image(Path("plot.PNG"));
+    EXPECT_EQ(image.size(), QSize(kGraphClientWidth, kGraphClientHeight));
+    EXPECT_EQ(image.pixel(375, 225), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(740, 440), qRgb(255, 255, 255));
+
+    ASSERT_TRUE(WriteScreenPicture(Path("plot.svg"), recording.ops(), error));
+    EXPECT_TRUE(Start(Path("plot.svg")).startsWith("<?xml"));
+    ASSERT_TRUE(WriteScreenPicture(Path("plot.pdf"), recording.ops(), error));
+    EXPECT_TRUE(Start(Path("plot.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(PictureFileTest, PageImageTakesInAxesAndSummaryLines)
+{
+    ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
+    DrawPrintPage(recording, fields, "");
+    const SurfaceRules rules = PageRules(fields);
+    ASSERT_TRUE(WritePagePicture(Path("page.png"), recording.ops(),
+                                 QPoint(rules.HorizontalAxisEnd, rules.VerticalAxisEnd), error));
+    const QImage image(Path("page.png"));
+    EXPECT_GE(image.width(), 800);
+    EXPECT_GT(image.height(), 496 + 30); // the summary line at 496 in 10 points at 300 per inch
+    EXPECT_EQ(image.pixel(375, 225), qRgb(0, 0, 0));
+}
+
+TEST_F(PictureFileTest, PagePdfIsOneA4Page)
+{
+    ASSERT_EQ(SetDotsPerUnit(fields, 300), std::nullopt);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    WritePagePdf(buffer, [&](Surface& page) { DrawPrintPage(page, fields, ""); });
+    EXPECT_TRUE(buffer.data().startsWith("%PDF"));
+    EXPECT_EQ(buffer.data().count("/Type /Page\n"), 1);
+    EXPECT_TRUE(buffer.data().contains("/MediaBox [0 0 595"));
+}
+
+TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
+{
+    DrawPlot(recording, fields, "");
+    EXPECT_FALSE(WriteScreenPicture(Path("plot.bmp"), recording.ops(), error));
+    EXPECT_TRUE(error.contains(".png, .svg or .pdf"));
+    error.clear();
+    EXPECT_FALSE(WriteScreenPicture(Path("missing/plot.png"), recording.ops(), error));
+    EXPECT_TRUE(error.startsWith("cannot write")) << error.toStdString();
+
+    // A page at the largest gain is far too large for an image; SVG stays possible.
+    ASSERT_EQ(SetDotsPerUnit(fields, kMaxDotsPerUnit), std::nullopt);
+    recording.clear();
+    DrawPrintPage(recording, fields, "");
+    const SurfaceRules rules = PageRules(fields);
+    const QPoint axesEnd(rules.HorizontalAxisEnd, rules.VerticalAxisEnd);
+    EXPECT_FALSE(WritePagePicture(Path("huge.png"), recording.ops(), axesEnd, error));
+    EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("huge.png")));
+    EXPECT_TRUE(WritePagePicture(Path("huge.svg"), recording.ops(), axesEnd, error));
+}
+
+} // namespace
+} // namespace nirdal

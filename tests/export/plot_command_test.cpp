@@ -1,0 +1,120 @@
+#include "qtdraw/qt_application.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace nirdal {
+namespace {
+
+struct CommandResult
+{
+    int status = -1;
+    std::string output;
+};
+
+// Runs a shell command and keeps its standard output.
+CommandResult Capture(const std::string& command)
+{
+    CommandResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// Runs nirdal-cli with arguments (already quoted for the shell); standard error is dropped.
+CommandResult RunCli(const std::string& arguments)
+{
+    return Capture(std::string("'") + NIRDAL_CLI + "' " + arguments + " 2>/dev/null");
+}
+
+bool HasLine(const std::string& output, const std::string& line)
+{
+    return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
+}
+
+TEST(PlotCommand, OpsListTheScreenPicture)
+{
+    const CommandResult run =
+        RunCli("plot --tf 1:1,1 --tf 1:1,4,6,4,1:0.5 --surname 'Сидоров' --ops");
+    ASSERT_EQ(run.status, 0);
+    for (const char* line :
+         {"font 15", "text 20 20 Сидоров вариантов:2", "text 20 150 ЗАПАЗДЫВАНИЕ 0,500 секунд",
+          "move 75 220", "line 675 230", "move 370 5", "line 380 445", "move 375 0", "line 375 450",
+          "move 0 225", "line 800 225", "arc 275 115 475 335 375 115 375 115", "pen 1 #800000",
+          "pen 1 #008000"})
+        EXPECT_TRUE(HasLine(run.output, line)) << line;
+}
+
+TEST(PlotCommand, OpsListThePage)
+{
+    const CommandResult run = RunCli("plot --tf 1:1,1 --tf 1:1,1 --paper 300 --ops");
+    ASSERT_EQ(run.status, 0);
+    for (const char* line :
+         {"font 10", "move 1125 0", "line 1125 1349", "line 2399 675",
+          "text 20 1446 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд",
+          "text 20 1467 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд"})
+        EXPECT_TRUE(HasLine(run.output, line)) << line;
+}
+
+TEST(PlotCommand, WritesFilesThroughTheExporter)
+{
+    TestApplication();
+    QTemporaryDir directory;
+    ASSERT_TRUE(directory.isValid());
+    const std::string png = directory.filePath("plot.png").toStdString();
+    ASSERT_EQ(RunCli("plot --tf 1:1,1 --tf 1:1,4,6,4,1:0.5 -o '" + png + "'").status, 0);
+    const QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(750, 450));
+    EXPECT_EQ(image.pixel(375, 225), qRgb(0, 0, 0));
+    int maroon = 0;
+    for (int y = 225; y < 340; ++y) {
+        for (int x = 375; x < 476; ++x)
+            maroon += image.pixel(x, y) == qRgb(128, 0, 0);
+    }
+    EXPECT_GT(maroon, 100); // the half circle of 1 / (s + 1) below the real axis
+
+    const std::string pdf = directory.filePath("page.pdf").toStdString();
+    ASSERT_EQ(RunCli("plot --tf 1:1,1 --paper 300 -o '" + pdf + "'").status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(pdf)).isNull(), true); // not an image: a PDF
+    EXPECT_EQ(RunCli("plot --tf 1:1,1 -o '" + directory.filePath("no/such.png").toStdString() + "'")
+                  .status,
+              1);
+}
+
+TEST(PlotCommand, BadArgumentsExitWithStatusTwo)
+{
+    std::string tooMany;
+    for (int i = 0; i < 256; ++i)
+        tooMany += " --tf 1:1,1";
+    for (const std::string& arguments :
+         {std::string("plot --ops"), std::string("plot --tf 1:1,1"),
+          std::string("plot --tf 1:1,1 -o x.jpg"), std::string("plot --tf 1:1,1 --ops -o x.png"),
+          std::string("plot --tf 1:1,1 --ops --paper 0"), std::string("plot --tf 1:x --ops"),
+          std::string("plot --tf 1:1,1 --ops --paper -300"), "plot" + tooMany + " --ops"})
+        EXPECT_EQ(RunCli(arguments).status, 2) << arguments;
+    EXPECT_EQ(RunCli("plot" + tooMany.substr(11) + " --ops").status, 0);
+}
+
+TEST(PlotCommand, NirdalCliLinksNoQt)
+{
+    const CommandResult run = Capture(std::string("ldd '") + NIRDAL_CLI + "'");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("libc.so"), std::string::npos);
+    EXPECT_EQ(run.output.find("libQt"), std::string::npos) << run.output;
+}
+
+} // namespace
+} // namespace nirdal
