@@ -8,14 +8,31 @@ namespace nirdal {
 
 namespace {
 
-// The sign of the non-zero part of j^k: +1, +1, −1, −1, repeating.
-std::array<Extended, kCoefficientCount>
-SignAdjusted(const std::array<Extended, kCoefficientCount>& c)
+// s_k: the sign of the non-zero part of j^k, +1, +1, −1, −1 repeating.
+Extended PowerSign(int k)
 {
-    std::array<Extended, kCoefficientCount> adjusted;
-    for (int k = 0; k < kCoefficientCount; ++k)
-        adjusted[k] = (k % 4 < 2) ? c[k] : -c[k];
-    return adjusted;
+    return k % 4 < 2 ? 1 : -1;
+}
+
+// The even or odd part over the coefficients 0..degree. With signAdjust the coefficients are
+// given as entered and s_k is applied here: subtracting c_k·ω^k gives exactly the value of
+// adding (−c_k)·ω^k, and spares copying 32 extended values for every evaluation.
+Extended Part(std::uint8_t degree, const std::array<Extended, kCoefficientCount>& c,
+              PolynomialPartKind part, Extended omega, bool signAdjust)
+{
+    const int top = std::min<int>(degree, kCoefficientCount - 1);
+    const int first = part == PolynomialPartKind::Even ? 0 : 1;
+    if (first > top)
+        return 0;
+    const Extended omegaSquared = omega * omega;
+    Extended sum = c[first]; // s_0 = s_1 = +1
+    Extended power = 1;
+    for (int k = first + 2; k <= top; k += 2) {
+        power = power * omegaSquared;
+        const Extended term = c[k] * power;
+        sum = signAdjust && PowerSign(k) < 0 ? sum - term : sum + term;
+    }
+    return part == PolynomialPartKind::Even ? sum : omega * sum;
 }
 
 } // namespace
@@ -23,31 +40,18 @@ SignAdjusted(const std::array<Extended, kCoefficientCount>& c)
 Extended PolynomialPart(std::uint8_t degree, const std::array<Extended, kCoefficientCount>& c,
                         PolynomialPartKind part, Extended omega)
 {
-    const int top = std::min<int>(degree, kCoefficientCount - 1);
-    const int first = part == PolynomialPartKind::Even ? 0 : 1;
-    if (first > top)
-        return 0;
-    const Extended omegaSquared = omega * omega;
-    Extended sum = c[first];
-    Extended power = 1;
-    for (int k = first + 2; k <= top; k += 2) {
-        power = power * omegaSquared;
-        sum = sum + c[k] * power;
-    }
-    return part == PolynomialPartKind::Even ? sum : omega * sum;
+    return Part(degree, c, part, omega, false);
 }
 
 bool EvaluateResponse(ResponsePoint& point, const TransferFunction& variant)
 {
-    const std::array<Extended, kCoefficientCount> a = SignAdjusted(variant.A);
-    const std::array<Extended, kCoefficientCount> b = SignAdjusted(variant.B);
     const Extended omega = point.Frequency;
     const std::uint8_t n = variant.DenominatorDegree, m = variant.NumeratorDegree;
 
-    const Extended reN = PolynomialPart(m, b, PolynomialPartKind::Even, omega);
-    const Extended imN = PolynomialPart(m, b, PolynomialPartKind::Odd, omega);
-    const Extended reD = PolynomialPart(n, a, PolynomialPartKind::Even, omega);
-    const Extended imD = PolynomialPart(n, a, PolynomialPartKind::Odd, omega);
+    const Extended reN = Part(m, variant.B, PolynomialPartKind::Even, omega, true);
+    const Extended imN = Part(m, variant.B, PolynomialPartKind::Odd, omega, true);
+    const Extended reD = Part(n, variant.A, PolynomialPartKind::Even, omega, true);
+    const Extended imD = Part(n, variant.A, PolynomialPartKind::Odd, omega, true);
 
     const Extended modulusSquared = reD * reD + imD * imD;
     if (!(modulusSquared > 0) || !std::isfinite(modulusSquared)) {
@@ -58,7 +62,10 @@ bool EvaluateResponse(ResponsePoint& point, const TransferFunction& variant)
     const Extended q = (reD * imN - reN * imD) / modulusSquared;
 
     const Extended phi = variant.Delay * omega;
-    const Extended cosPhi = std::cos(phi), sinPhi = std::sin(phi);
+    // Without a delay cos φ = 1 and sin φ = φ (±0) exactly: skipping the library calls
+    // changes no bit and saves a third of the evaluation.
+    const Extended cosPhi = phi == 0 ? 1 : std::cos(phi);
+    const Extended sinPhi = phi == 0 ? phi : std::sin(phi);
     point.U = p * cosPhi + q * sinPhi;
     point.V = q * cosPhi - p * sinPhi;
     return std::isfinite(point.U) && std::isfinite(point.V);
