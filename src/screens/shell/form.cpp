@@ -1,0 +1,91 @@
+#include "screens/shell/form.h"
+
+#include "screens/shell/look.h"
+
+#include <QKeyEvent>
+#include <QShowEvent>
+
+namespace nirdal {
+namespace {
+
+std::vector<std::unique_ptr<Form>>& OwnedForms()
+{
+    static std::vector<std::unique_ptr<Form>> forms;
+    return forms;
+}
+
+} // namespace
+
+Form* Form::s_active = nullptr;
+
+Form::Form(QWidget* parent) : QDialog(parent)
+{
+    setFont(look::DefaultFont());
+}
+
+void Form::ShowModal()
+{
+    Form* opener = s_active;
+    s_active = this;
+    exec();
+    s_active = opener;
+    // The screen that opened this one has the user's input again.
+    if (opener != nullptr && opener->isVisible())
+        opener->FormActivate();
+}
+
+void Form::Close()
+{
+    done(QDialog::Rejected);
+}
+
+void Form::done(int result)
+{
+    m_closing = true;
+    QDialog::done(result);
+    m_closing = false;
+}
+
+void Form::setVisible(bool visible)
+{
+    // A dialog ends its modal display whenever it is hidden; a screen that hides itself
+    // to show the next one must keep waiting in its own, so only a close goes through it.
+    if (!visible && !m_closing)
+        QWidget::setVisible(false);
+    else
+        QDialog::setVisible(visible);
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormActivate();
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        QWidget::keyPressEvent(event);
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void AdoptForm(std::unique_ptr<Form> form)
+{
+    OwnedForms().push_back(std::move(form));
+}
+
+void DestroyForms()
+{
+    auto& forms = OwnedForms();
+    while (!forms.empty())
+        forms.pop_back();
+}
+
+} // namespace nirdal

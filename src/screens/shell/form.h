@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+#include <vector>
+
+namespace nirdal {
+
+/// Base of every screen: a dialog shown modally from another screen's handler, with the
+/// activation and close behaviour the road relies on.
+///
+/// - ShowModal returns only when the screen has closed. Hiding a screen that waits in its
+///   own modal display (to show the next one) does not end that display.
+/// - Close ends the modal display; it takes effect when the running handler returns.
+/// - FormActivate runs whenever the screen becomes the active one: when it is shown, and
+///   again when a screen it opened modally closes while it is visible.
+/// - Escape and Enter do not close the screen: only its own commands and the close box do.
+class Form : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget* parent = nullptr);
+
+    /// Shows the screen modally; returns when it has closed.
+    void ShowModal();
+
+    /// Ends the screen's modal display; takes effect when the running handler returns.
+    void Close();
+
+    /// Runs the creation handler; called once, right after construction, by CreateForm.
+    void Create() { FormCreate(); }
+
+    /// The screen that currently has the user's input, or null.
+    static Form* ActiveForm() { return s_active; }
+
+protected:
+    /// Creation handler: the whole object exists, so overrides of virtual steps are seen.
+    virtual void FormCreate() {}
+
+    /// Activation handler.
+    virtual void FormActivate() {}
+
+    void setVisible(bool visible) override;
+    void done(int result) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool m_closing = false;
+    static Form* s_active;
+};
+
+/// Owns every screen instance until DestroyForms, as the application owns its windows.
+void AdoptForm(std::unique_ptr<Form> form);
+
+/// Creates a screen, makes `instance` refer to it before its creation handler runs, and
+/// keeps it alive until DestroyForms. An instance replaced later stays alive as well.
+template <class T> T* CreateForm(T*& instance)
+{
+    auto form = std::make_unique<T>();
+    instance = form.get();
+    AdoptForm(std::move(form));
+    instance->Create();
+    return instance;
+}
+
+/// Destroys every screen made by CreateForm, the latest first.
+void DestroyForms();
+
+} // namespace nirdal

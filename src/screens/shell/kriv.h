@@ -1,0 +1,28 @@
+#pragma once
+
+#include "screens/shell/form.h"
+
+#include <QPolygon>
+
+namespace nirdal {
+
+/// The outline of a shaped window: a 200 × 100 rectangle with a triangle below it whose tip
+/// is at (100, 150), in pixels from the window's top-left corner.
+QPolygon PentagonOutline();
+
+/// A window that centres itself and takes the pentagon's shape whenever it becomes active:
+/// outside the pentagon it is neither drawn nor reached by the mouse.
+class TFormkriv : public Form
+{
+    Q_OBJECT
+
+public:
+    explicit TFormkriv(QWidget* parent = nullptr);
+    ~TFormkriv() override;
+
+protected:
+    void FormActivate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace nirdal

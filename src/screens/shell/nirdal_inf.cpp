@@ -1,0 +1,121 @@
+#include "screens/shell/nirdal_inf.h"
+
+#include "screens/shell/controls.h"
+#include "screens/shell/look.h"
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QToolButton>
+
+namespace nirdal {
+namespace {
+
+// Where the explanation had symbols drawn as pictures, the text keeps this placeholder.
+const QString kPicture = QStringLiteral("<Picture>");
+
+QString ExplanatoryText()
+{
+    const QString indent(14, QChar(0x00A0)); // non-breaking: the heading keeps its indent
+    const QStringList lines{
+        indent + QStringLiteral("Анализ устойчивости линейных систем"),
+        QStringLiteral("Система автоматического регулирования устойчива, если после окончания "
+                       "переходного процесса,"),
+        QStringLiteral("вызванного внешним воздействием, она приходит к новому установившемуся "
+                       "состоянию."),
+        QStringLiteral("Устойчивость линейной системы определяется корнями характеристического "
+                       "уравнения (2.54)"),
+        QStringLiteral("однородного дифференциального уравнения системы. Система неустойчива, "
+                       "если хотя бы один"),
+        QStringLiteral("корень характеристического уравнения имеет неотрицательную вещественную "
+                       "часть."),
+        QStringLiteral("Найти корни уравнения высокой степени практически трудно, поэтому об "
+                       "устойчивости"),
+        QStringLiteral("судят по критериям устойчивости, не вычисляя самих корней. Известны "
+                       "алгебраический"),
+        QStringLiteral("критерий Гурвица и частотные критерии Михайлова и Найквиста."),
+        QStringLiteral("Здесь выбран критерий Найквиста. Замкнутую систему размыкают в каком-либо "
+                       "сочленении"),
+        QStringLiteral("и рассматривают получившуюся разомкнутую систему: её амплитудно-фазовую "
+                       "частотную"),
+        QStringLiteral("характеристику (АФЧХ)."),
+        QStringLiteral("Критерий формулируется так. Если система в разомкнутом состоянии "
+                       "устойчива и годограф"),
+        QStringLiteral("АФЧХ разомкнутой системы при изменении частоты ") + kPicture +
+            QStringLiteral(" от нуля до ") + kPicture,
+        QStringLiteral("не охватывает точку с координатами (-1, j0), то замкнутая система "
+                       "устойчива"),
+        QStringLiteral("(кривая 1 на рисунке)."),
+        QStringLiteral("Если же годограф охватывает точку (-1, j0), то замкнутая система "
+                       "неустойчива"),
+        QStringLiteral("(кривая 2 на рисунке)."),
+        QStringLiteral("Годограф строят по комплексному коэффициенту передачи разомкнутой "
+                       "системы, который"),
+        QStringLiteral("получают из её передаточной функции W(s), заменив оператор s мнимой "
+                       "частотой."),
+        QStringLiteral("Вещественная часть комплексного коэффициента передачи - вещественная "
+                       "частотная"),
+        QStringLiteral("характеристика U, мнимая часть - мнимая частотная характеристика V."),
+        QStringLiteral("Каждой частоте соответствует точка (U, jV) комплексной плоскости; при "
+                       "изменении частоты"),
+        QStringLiteral("эта точка описывает годограф, начинающийся на вещественной оси и "
+                       "приходящий в начало"),
+        QStringLiteral("координат."),
+    };
+    return lines.join(QChar('\n'));
+}
+
+} // namespace
+
+TNIRDAL_infForm* NIRDAL_infForm = nullptr;
+
+TNIRDAL_infForm::TNIRDAL_infForm(QWidget* parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("NIRDAL_infForm"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFixedSize(792, 557);
+    SetBackground(this, look::kSkyBlue);
+
+    Label2 =
+        AddLabel(this, "Label2",
+                 QStringLiteral("ЧАСТОТНЫЕ  ХАРАКТЕРИСТИКИ   ВЫЧИСЛЯЮТСЯ ПО ПЕРЕДАТОЧНЫМ "), 8, 8);
+    Label3 = AddLabel(this, "Label3", QStringLiteral("ФУНКЦИЯМ СИСТЕМ"), 8, 26);
+    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Back,
+                                  QRect(Label3->geometry().right() + 12, 20, 25, 25));
+    Label4 =
+        AddLabel(this, "Label4", QStringLiteral("Bm*s^m+B(m-1)*s^(m-1)+...+B1*s+B0  "), 90, 80);
+    Label5 = AddLabel(
+        this, "Label5",
+        QStringLiteral(" W(s)=----------------------------------------------------------------"
+                       "*exp(-T*s)      "),
+        16, 96);
+    Label6 =
+        AddLabel(this, "Label6", QStringLiteral("  An*s^n+A(n-1)*s^(n-1)+...+A1*s+A0"), 90, 112);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(792 - 273 - 4, 4, 273, 193);
+    Image1->setPixmap(LoadPicture(QStringLiteral(":/pictures/information.jpg")));
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(3, 557 - 353 - 3, 785, 353);
+    Memo1->setPlainText(ExplanatoryText());
+    QPalette palette = Memo1->palette();
+    palette.setColor(QPalette::Base, look::kOlive);
+    palette.setColor(QPalette::Text, look::kWindowText);
+    Memo1->setPalette(palette);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TNIRDAL_infForm::SpeedButton1Click);
+}
+
+void TNIRDAL_infForm::FormCreate()
+{
+    move(1, y());
+}
+
+void TNIRDAL_infForm::SpeedButton1Click()
+{
+    Close();
+}
+
+} // namespace nirdal
