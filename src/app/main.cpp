@@ -1,0 +1,62 @@
+// The desktop program: start-up, the title screen's event loop, and the ending.
+#include "core/roster/roster.h"
+#include "core/settings/print_settings.h"
+#include "screens/shell/controls.h"
+#include "screens/shell/form.h"
+#include "screens/shell/road.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Without any display Qt aborts with a long message; say it in one line instead. A chosen
+// platform (offscreen, vnc …) is the user's business.
+bool HasDisplay()
+{
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "nirdal: no display: set DISPLAY or WAYLAND_DISPLAY to a desktop "
+                             "session (or run it under xvfb-run)\n");
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nirdal"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The application object comes first only so that a failure can be shown; no window
+    // exists before the roster is read.
+    try {
+        nirdal::InitialiseRoster();
+        nirdal::InitialiseSettings();
+    } catch (const std::exception& error) {
+        nirdal::ShowErrorBox(nullptr, QString::fromUtf8(error.what()));
+        return 1;
+    }
+
+    QApplication::setWindowIcon(
+        QIcon(nirdal::LoadPicture(QStringLiteral(":/pictures/emblem.jpg"))));
+    nirdal::CreateScreens();
+    nirdal::ShowMainWindow();
+    const int status = QApplication::exec();
+    nirdal::DestroyForms();
+    nirdal::FinaliseSettings(); // the settings are written back, changed or not
+    return status;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "screens/shell/form.h"
+
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace nirdal {
+
+class StringGrid;
+
+/// A reusable selection window: a strip of group codes and a grid of the chosen group's
+/// surnames, three to a row. A click on a surname starts what the descendant's
+/// RunAssignment says; the descendant also scans the roster and sets the heading.
+class TviborForm : public Form
+{
+    Q_OBJECT
+
+public:
+    explicit TviborForm(QWidget* parent = nullptr);
+
+    void StringGrid2Click();
+    void StringGrid1Click();
+    void SpeedButton2Click();
+
+    /// Sizes the window and fills the surname grid for the chosen group.
+    void FillSurnameGrid();
+
+protected:
+    void FormCreate() override;
+
+    /// What follows the choice of a surname.
+    virtual void RunAssignment() = 0;
+    /// Computes which groups are present and how many slots each shows.
+    virtual void ScanRoster() = 0;
+    /// Sets the heading text.
+    virtual void SetHeading() = 0;
+
+    QLabel* Label1;
+    QToolButton* SpeedButton2;
+    QPushButton* BitBtn1;
+    StringGrid* StringGrid2;
+    StringGrid* StringGrid1;
+};
+
+} // namespace nirdal

@@ -1,0 +1,47 @@
+#include "screens/tf/coefficient_panels.h"
+
+#include "core/numtext/numtext.h"
+#include "core/tf/transfer_function.h"
+#include "screens/shell/controls.h"
+
+#include <QFrame>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace nirdal {
+
+QString VariantCaption()
+{
+    return QStringLiteral(" ВАРИАНТ  ") + QString::number(CurrentVariant) + QStringLiteral(" из ") +
+           QString::number(VariantCount);
+}
+
+void LayOutCoefficientPanels(QWidget* window, QFrame* pz, QFrame* pc, QFrame* panel1, int n, int m)
+{
+    pc->resize(pc->width(), 20 * (m + 3));
+    pz->resize(pz->width(), 20 * (n + 3));
+    panel1->move(panel1->x(), pc->height());
+    const int height = std::max({pz->height() + 20, 120, panel1->y() + panel1->height()});
+    window->setFixedSize(window->width(), height);
+}
+
+void ShowCoefficientColumn(StringGrid* display, const Extended* coefficients, int degree,
+                           char letter)
+{
+    for (int r = degree; r >= 0; --r) {
+        const auto power = static_cast<std::uint8_t>(degree - r);
+        display->SetCell(0, r, QString::fromStdString(CoefficientLabel(power, letter)));
+        display->SetCell(1, r, QString::fromStdString(RealText(coefficients[power])));
+    }
+}
+
+char LocaleDecimalSeparator()
+{
+    const QString point = QLocale().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 128)
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+} // namespace nirdal

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/common/extended.h"
+#include "screens/shell/form.h"
+
+#include <QString>
+#include <QVector>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace nirdal {
+
+class StringGrid;
+
+/// Coefficient entry: the stored coefficients and delay of the current variant beside
+/// entry grids in which the student types new ones, highest power at the top.
+class TNIRDAL_nastroikaForm : public Form
+{
+    Q_OBJECT
+
+public:
+    explicit TNIRDAL_nastroikaForm(QWidget* parent = nullptr);
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void SpeedButton1Click();
+
+    /// Fills the display grids, the caption and the delay box from the current variant.
+    void ShowStoredCoefficients();
+
+protected:
+    void FormActivate() override;
+
+private:
+    bool EnterColumn(StringGrid* entry, StringGrid* display, QVector<QString>& written, int degree,
+                     Extended* coefficients);
+    bool EnterDelay();
+
+    QFrame* PZ;
+    QLabel* LZ;
+    StringGrid* SZ1;
+    StringGrid* SZ2;
+    QFrame* PC;
+    QLabel* LC;
+    StringGrid* SC1;
+    StringGrid* SC2;
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QLabel* Label2;
+    QToolButton* SpeedButton1;
+
+    // The texts this screen last wrote into the entry cells and the delay box. A text the
+    // student has not changed is not read again: neither the general text nor the
+    // three-digit delay text reads back as the value it shows.
+    QVector<QString> m_writtenDenominator;
+    QVector<QString> m_writtenNumerator;
+    QString m_writtenDelay;
+};
+
+extern TNIRDAL_nastroikaForm* NIRDAL_nastroikaForm;
+
+} // namespace nirdal
