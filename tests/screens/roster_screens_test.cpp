@@ -1,0 +1,194 @@
+#include "core/roster/roster.h"
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
+#include "screen_driver.h"
+#include "screens/roster/nirdal_vib.h"
+#include "screens/shell/road.h"
+#include "screens/tf/nirdal_znach.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+StringGrid* Strip()
+{
+    return Control<StringGrid>(NIRDAL_vibForm, "StringGrid2");
+}
+
+StringGrid* Surnames()
+{
+    return Control<StringGrid>(NIRDAL_vibForm, "StringGrid1");
+}
+
+// Group g gets `count` surnames in its first slots and free slots after them.
+void FillGroup(int g, int count)
+{
+    RosterGroup& group = Roster[g - 1];
+    for (int s = 1; s <= kSlotsPerGroup; ++s)
+        group.Surnames[s - 1].Assign(
+            s <= count ? "Name" + std::to_string(g) + "_" + std::to_string(s) : FreeSlotMark());
+}
+
+// A new selection screen over the roster as it is now: the scan runs at creation.
+void RecreateSelection()
+{
+    CreateForm(NIRDAL_vibForm);
+}
+
+// After the degree screen of a pass: through coefficient entry and the computation to the
+// graph screen, which finishes the assignment.
+void FinishPassFromDegreeEntry(QWidget* degreeEntry)
+{
+    WhenShown("NIRDAL_nastroikaForm", [](QWidget* coefficients) {
+        WhenShown("NIRDAL_rasform", [](QWidget* computation) {
+            WhenShown("NIRDAL_grafForm",
+                      [](QWidget* graph) { Click(Control<QToolButton>(graph, "SpeedButton3")); });
+            Click(Control<QPushButton>(computation, "Button7"));
+        });
+        Click(Control<QPushButton>(coefficients, "Button1"));
+        Click(Control<QPushButton>(coefficients, "Button3"));
+    });
+    Click(Control<QToolButton>(degreeEntry, "SpeedButton1"));
+}
+
+} // namespace
+
+class RosterScreensTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        CopyDefaultRoster();
+        CreateScreens();
+    }
+
+    void cleanupTestCase() { DestroyForms(); }
+
+    void init()
+    {
+        CopyDefaultRoster();
+        RecreateSelection();
+    }
+
+    void defaultRosterFillsTheStripAndTheFirstGroup()
+    {
+        QCOMPARE(NIRDAL_vibForm->pos(), QPoint(0, 0));
+        QCOMPARE(Control<QLabel>(NIRDAL_vibForm, "Label1")->text(),
+                 QStringLiteral("ВЫБОР ГРУППЫ/ФАМИЛИИ АФЧX"));
+        QCOMPARE(Strip()->ColCount(), 4);
+        QCOMPARE(Strip()->width(), 200);
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(Strip()->Cell(c, 0), QString::number(251 + c));
+        QCOMPARE(Surnames()->RowCount(), 10);
+        QCOMPARE(Surnames()->height(), 250);
+        QCOMPARE(NIRDAL_vibForm->height(), 299);
+        QCOMPARE(Surnames()->Cell(2, 9),
+                 QString::fromStdString(Cp1251ToUtf8(RosterSurname(1, 30))));
+        QCOMPARE(int(StudentSelection.Group), 1);
+        QCOMPARE(int(StudentSelection.Slot), 1);
+    }
+
+    void aShortGroupShrinksTheWindowAndBlanksTheRest()
+    {
+        FillGroup(2, 4);
+        RecreateSelection();
+        WhenShown("NIRDAL_vibForm", [](QWidget*) {
+            ClickCell(Strip(), 1, 0);
+            QCOMPARE(int(StudentSelection.Group), 2);
+            QCOMPARE(Surnames()->RowCount(), 2);
+            QCOMPARE(NIRDAL_vibForm->height(), 48 + 50 + 1);
+            QCOMPARE(Surnames()->Cell(0, 1), QStringLiteral("Name2_4"));
+            QCOMPARE(Surnames()->Cell(1, 1), QString()); // group 1 had names here
+            QCOMPARE(Surnames()->Cell(2, 1), QString());
+            NIRDAL_vibForm->Close();
+        });
+        NIRDAL_vibForm->ShowModal();
+    }
+
+    void stripEndsAtTheFirstAbsentGroup_data()
+    {
+        QTest::addColumn<int>("absent");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("width");
+        QTest::newRow("group 3 absent") << 3 << 2 << 100;
+        QTest::newRow("group 6 absent") << 6 << 5 << 250;
+        QTest::newRow("group 1 absent") << 1 << 1 << 0;
+    }
+
+    void stripEndsAtTheFirstAbsentGroup()
+    {
+        QFETCH(int, absent);
+        QFETCH(int, columns);
+        QFETCH(int, width);
+        for (int g = 1; g <= kGroupCount; ++g)
+            FillGroup(g, g == absent ? 0 : 3);
+        RecreateSelection();
+        QCOMPARE(Strip()->ColCount(), columns);
+        QCOMPARE(Strip()->width(), width);
+    }
+
+    void surnameClickRunsTheAssignmentAndComesBack()
+    {
+        Variants.clear();
+        VariantCount = 0;
+        CurrentVariant = 0;
+        bool walked = false;
+        WhenShown("NIRDAL_vibForm", [&](QWidget* selection) {
+            ClickCell(Strip(), 1, 0);
+            WhenShown("NIRDAL_znachForm", [&](QWidget* degreeEntry) {
+                QVERIFY(!selection->isVisible());
+                QCOMPARE(int(StudentSelection.StudentNumber), 36);
+                QCOMPARE(int(StudentSelection.Group), 2);
+                QCOMPARE(int(StudentSelection.Slot), 6);
+                QCOMPARE(int(VariantCount), 1);
+                QCOMPARE(int(CurrentVariant), 1);
+                QCOMPARE(Control<QLabel>(degreeEntry, "SZL")->text(), QStringLiteral("1"));
+                QCOMPARE(Control<QLabel>(degreeEntry, "SCL")->text(), QStringLiteral("0"));
+                QVERIFY(Control<QLabel>(degreeEntry, "LO1")->text().endsWith(QLatin1Char('1')));
+                walked = true;
+                FinishPassFromDegreeEntry(degreeEntry);
+            });
+            ClickCell(Surnames(), 2, 1); // third cell of the second row: slot 6
+
+            // The loop has ended: the same screen is back, on the same group.
+            QVERIFY(selection->isVisible());
+            QVERIFY(AssignmentDone);
+            QCOMPARE(Strip()->Col(), 1);
+            QCOMPARE(Surnames()->Cell(0, 0),
+                     QString::fromStdString(Cp1251ToUtf8(RosterSurname(2, 1))));
+            Click(Control<QPushButton>(selection, "BitBtn1"));
+        });
+        NIRDAL_vibForm->ShowModal();
+        QVERIFY(walked);
+        QVERIFY(!NIRDAL_vibForm->isVisible());
+    }
+
+    void arrowKeyStartsTheAssignmentForTheNewCell()
+    {
+        int slotChosen = 0;
+        WhenShown("NIRDAL_vibForm", [&](QWidget* selection) {
+            ClickCell(Strip(), 0, 0);
+            Surnames()->SetCurrentCell(0, 0);
+            WhenShown("NIRDAL_znachForm", [&](QWidget* degreeEntry) {
+                slotChosen = StudentSelection.Slot;
+                FinishPassFromDegreeEntry(degreeEntry);
+            });
+            QTest::keyClick(Surnames(), Qt::Key_Right);
+            Click(Control<QPushButton>(selection, "BitBtn1"));
+        });
+        NIRDAL_vibForm->ShowModal();
+        QCOMPARE(slotChosen, 2);
+    }
+};
+
+QTEST_MAIN(RosterScreensTest)
+#include "roster_screens_test.moc"

@@ -1,0 +1,217 @@
+#include "core/roster/roster.h"
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
+#include "screen_driver.h"
+#include "screens/shell/centr.h"
+#include "screens/shell/etic.h"
+#include "screens/shell/kriv.h"
+#include "screens/shell/nirdal_etic.h"
+#include "screens/shell/nirdal_inf.h"
+#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/road.h"
+#include "screens/tf/nirdal_znach.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+// A centring window bigger than any screen the tests run on.
+class WideForm : public TcentrForm
+{
+public:
+    WideForm()
+    {
+        setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+        setFixedSize(4001, 3001);
+    }
+};
+
+void StartOneVariant()
+{
+    VariantCount = 1;
+    PrepareVariantSlot(1);
+    CurrentVariant = 1;
+}
+
+} // namespace
+
+class ShellScreensTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        CopyDefaultRoster();
+        CreateScreens();
+    }
+
+    void cleanupTestCase() { DestroyForms(); }
+
+    void centredPositionTruncatesTowardZero_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("title on 800x600") << QSize(800, 600) << QSize(494, 442) << QPoint(153, 79);
+        QTest::newRow("odd remainder") << QSize(1024, 768) << QSize(493, 442) << QPoint(265, 163);
+        QTest::newRow("one pixel too wide") << QSize(800, 600) << QSize(803, 601) << QPoint(-1, 0);
+        QTest::newRow("information on 640x480")
+            << QSize(640, 480) << QSize(792, 557) << QPoint(-76, -38);
+    }
+
+    void centredPositionTruncatesTowardZero()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QSize, window);
+        QFETCH(QPoint, expected);
+        QCOMPARE(CentredPosition(screen, window), expected);
+    }
+
+    void windowLargerThanTheScreenIsNotClamped()
+    {
+        WideForm form;
+        form.show();
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QCOMPARE(form.pos(), CentredPosition(screen, QSize(4001, 3001)));
+        QVERIFY(form.x() < 0 && form.y() < 0);
+        form.Close();
+    }
+
+    void pentagonKeepsClicksOutOfTheCutParts()
+    {
+        StartOneVariant();
+        bool checked = false;
+        WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
+            QCOMPARE(screen->mask(), QRegion(PentagonOutline(), Qt::WindingFill));
+            for (QPoint inside : {QPoint(0, 0), QPoint(199, 99), QPoint(100, 148), QPoint(60, 120)})
+                QVERIFY2(screen->mask().contains(inside), "inside point left out");
+            for (QPoint outside : {QPoint(10, 110), QPoint(190, 110), QPoint(100, 152),
+                                   QPoint(201, 50), QPoint(5, 170)})
+                QVERIFY2(!screen->mask().contains(outside), "outside point taken in");
+
+            // A control placed where the window is cut away gets no click.
+            auto* help = Control<QToolButton>(screen, "SpeedButton2");
+            const QPoint designed = help->pos();
+            QSignalSpy clicks(help, &QToolButton::clicked);
+            help->move(2, 150);
+            Click(help);
+            QCOMPARE(clicks.count(), 0);
+            help->move(designed);
+
+            // Inside the pentagon it works: the information screen comes and goes.
+            WhenShown("NIRDAL_infForm", [](QWidget* information) {
+                Click(Control<QToolButton>(information, "SpeedButton1"));
+            });
+            Click(help);
+            QCOMPARE(clicks.count(), 1);
+            QVERIFY(screen->isVisible());
+            QCOMPARE(Control<QLabel>(screen, "SZL")->text(), QStringLiteral("1"));
+            checked = true;
+            NIRDAL_znachForm->Close();
+        });
+        NIRDAL_znachForm->ShowModal();
+        QVERIFY(checked);
+    }
+
+    void informationScreenKeepsItsPlaceAndPicture()
+    {
+        QCOMPARE(NIRDAL_infForm->x(), 1);
+        QCOMPARE(NIRDAL_infForm->size(), QSize(792, 557));
+        auto* picture = Control<QLabel>(NIRDAL_infForm, "Image1");
+        QCOMPARE(picture->pixmap().size(), QSize(273, 193));
+        auto* memo = Control<QWidget>(NIRDAL_infForm, "Memo1");
+        QVERIFY(memo != nullptr);
+    }
+
+    void titleShowsTheEmblemAndTheContinueParagraph()
+    {
+        NirdalFam_ETICForm->show();
+        auto* emblem = Control<QLabel>(NirdalFam_ETICForm, "Image1");
+        QVERIFY(!emblem->pixmap().isNull());
+        QCOMPARE(emblem->size(), QSize(81, 81));
+        auto* paragraph = Control<QLabel>(NirdalFam_ETICForm, "Label3");
+        QCOMPARE(paragraph->text(), ContinueText());
+        QCOMPARE(paragraph->text().size(), 202);
+        QCOMPARE(paragraph->width(), 460);
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QCOMPARE(NirdalFam_ETICForm->pos(), CentredPosition(screen, QSize(493, 442)));
+        NirdalFam_ETICForm->hide();
+    }
+
+    void damagedPictureLeavesThePlaceEmpty()
+    {
+        QFile good(QStringLiteral(":/pictures/emblem.jpg"));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray bytes = good.readAll();
+        QTemporaryDir folder;
+        const QString damaged = folder.filePath(QStringLiteral("damaged.jpg"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes.left(bytes.size() / 3));
+        file.close();
+        QVERIFY(LoadPicture(damaged).isNull());
+        QVERIFY(LoadPicture(QStringLiteral(":/pictures/missing.jpg")).isNull());
+    }
+
+    void surnamePanelShowsAgainWhileTheSurnameIsEmpty()
+    {
+        StudentSurname.clear();
+        NIRDAL_ETICForm->show();
+        auto* panel = Control<QWidget>(NIRDAL_ETICForm, "Panel1");
+        auto* edit = Control<QLineEdit>(NIRDAL_ETICForm, "LabeledEdit1");
+        auto* button = Control<QPushButton>(NIRDAL_ETICForm, "Button1");
+        QVERIFY(panel->isVisible());
+        Click(button);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(StudentSurname.empty());
+        NIRDAL_ETICForm->hide();
+        NIRDAL_ETICForm->show();
+        QVERIFY(panel->isVisible());
+
+        TypeText(edit, QStringLiteral(" Иванов "));
+        Click(button);
+        QCOMPARE(StudentSurname, Utf8ToCp1251(" Иванов ")); // as typed, blanks included
+        NIRDAL_ETICForm->hide();
+        NIRDAL_ETICForm->show();
+        QVERIFY(!panel->isVisible());
+        NIRDAL_ETICForm->hide();
+        StudentSurname.clear();
+    }
+
+    // Last: the main window closes for good.
+    void closingTheSelectionEndsTheProgram()
+    {
+        ShowMainWindow();
+        auto* paragraph = Control<QLabel>(NirdalFam_ETICForm, "Label3");
+        bool selectionCame = false;
+        WhenShown("NIRDAL_vibForm", [&](QWidget* selection) {
+            selectionCame = true;
+            QVERIFY(!NirdalFam_ETICForm->isVisible());
+            Click(Control<QPushButton>(selection, "BitBtn1"));
+        });
+        // Anywhere on the paragraph continues, the last line as well as the first word.
+        QTimer::singleShot(0, [paragraph] {
+            Click(paragraph, QPoint(paragraph->width() / 2, paragraph->height() - 3));
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(selectionCame);
+        QVERIFY(!NirdalFam_ETICForm->isVisible());
+    }
+};
+
+QTEST_MAIN(ShellScreensTest)
+#include "shell_screens_test.moc"

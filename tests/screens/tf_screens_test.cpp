@@ -1,0 +1,335 @@
+#include "core/numtext/numtext.h"
+#include "core/roster/roster.h"
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+#include "screen_driver.h"
+#include "screens/shell/road.h"
+#include "screens/tf/nirdal_nastroika.h"
+#include "screens/tf/nirdal_nastvar.h"
+#include "screens/tf/nirdal_znach.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+void StartOneVariant()
+{
+    VariantCount = 1;
+    PrepareVariantSlot(1);
+    CurrentVariant = 1;
+}
+
+void PressUp(UpDown* control, int times = 1)
+{
+    for (int k = 0; k < times; ++k)
+        Click(control, QPoint(control->width() / 2, 3));
+}
+
+void PressDown(UpDown* control, int times = 1)
+{
+    for (int k = 0; k < times; ++k)
+        Click(control, QPoint(control->width() / 2, control->height() - 3));
+}
+
+QString Text(const std::string& ascii)
+{
+    return QString::fromStdString(ascii);
+}
+
+// Runs `steps` on a fresh coefficient screen for the current variant, then closes it.
+void OnCoefficientEntry(const std::function<void(QWidget*)>& steps)
+{
+    CreateForm(NIRDAL_nastroikaForm);
+    bool ran = false;
+    WhenShown("NIRDAL_nastroikaForm", [&](QWidget* screen) {
+        ran = true;
+        steps(screen);
+        NIRDAL_nastroikaForm->Close();
+    });
+    NIRDAL_nastroikaForm->ShowModal();
+    QVERIFY(ran);
+}
+
+} // namespace
+
+class TfScreensTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        CopyDefaultRoster();
+        CreateScreens();
+    }
+
+    void cleanupTestCase() { DestroyForms(); }
+
+    void init() { StartOneVariant(); }
+
+    void degreeRuleCorrectsTheNumeratorOnPressAndRelease()
+    {
+        bool ran = false;
+        WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
+            ran = true;
+            auto* n = Control<UpDown>(screen, "SZ");
+            auto* m = Control<UpDown>(screen, "SC");
+            auto* nLabel = Control<QLabel>(screen, "SZL");
+            auto* mLabel = Control<QLabel>(screen, "SCL");
+            QCOMPARE(nLabel->text(), QStringLiteral("1"));
+            QCOMPARE(mLabel->text(), QStringLiteral("0"));
+            QCOMPARE(Control<QLabel>(screen, "LO1")->text(), QStringLiteral(" ВВОД   ЗНАЧЕНИЙ 1"));
+
+            PressUp(m, 3); // with n = 1 the numerator stays 0
+            QCOMPARE(mLabel->text(), QStringLiteral("0"));
+            QCOMPARE(m->Position(), 3);
+
+            PressUp(n, 5);
+            PressUp(m, 2);
+            QCOMPARE(mLabel->text(), QStringLiteral("5"));
+            PressDown(n, 3); // n = 3: m corrected to 2, its up-down stays at 5
+            QCOMPARE(nLabel->text(), QStringLiteral("3"));
+            QCOMPARE(mLabel->text(), QStringLiteral("2"));
+            QCOMPARE(m->Position(), 5);
+            PressUp(n); // position 5, label 2, n = 4
+            QCOMPARE(mLabel->text(), QStringLiteral("2"));
+            PressDown(m); // steps from the position: 4, corrected to 3
+            QCOMPARE(mLabel->text(), QStringLiteral("3"));
+            QCOMPARE(int(CurrentTransferFunction().DenominatorDegree), 4);
+            QCOMPARE(int(CurrentTransferFunction().NumeratorDegree), 3);
+
+            PressUp(n, 20); // stops at 15, and m = 14 then stands
+            PressUp(m, 20);
+            QCOMPARE(nLabel->text(), QStringLiteral("15"));
+            QCOMPARE(mLabel->text(), QStringLiteral("14"));
+
+            // Holding the button steps on; the release shows where it stopped.
+            QTest::mousePress(n, Qt::LeftButton, {}, QPoint(n->width() / 2, n->height() - 3));
+            QTest::qWait(700);
+            QTest::mouseRelease(n, Qt::LeftButton, {}, QPoint(n->width() / 2, n->height() - 3));
+            const int held = nLabel->text().toInt();
+            QVERIFY2(held < 14, "holding stepped only once");
+            QCOMPARE(mLabel->text().toInt(), held - 1);
+            NIRDAL_znachForm->Close();
+        });
+        NIRDAL_znachForm->ShowModal();
+        QVERIFY(ran);
+    }
+
+    void degreeScreenStartsFromTheStoredDegreesOfTheVariant()
+    {
+        VariantCount = 2;
+        PrepareVariantSlot(2);
+        CurrentVariant = 2;
+        CurrentTransferFunction().DenominatorDegree = 6;
+        CurrentTransferFunction().NumeratorDegree = 2;
+        bool ran = false;
+        WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
+            ran = true;
+            QVERIFY(Control<QLabel>(screen, "LO1")->text().endsWith(QLatin1Char('2')));
+            PressDown(Control<UpDown>(screen, "SC")); // steps from the shown 2, not an old place
+            QCOMPARE(Control<QLabel>(screen, "SCL")->text(), QStringLiteral("1"));
+            NIRDAL_znachForm->Close();
+        });
+        NIRDAL_znachForm->ShowModal();
+        QVERIFY(ran);
+    }
+
+    void coefficientEntryStoresOnlyTypedCells()
+    {
+        TransferFunction& variant = CurrentTransferFunction();
+        variant.DenominatorDegree = 2;
+        variant.NumeratorDegree = 1;
+        variant.A = {7, 8, 9};
+        variant.B = {4, 5};
+        OnCoefficientEntry([&](QWidget* screen) {
+            auto* display = Control<StringGrid>(screen, "SZ1");
+            auto* entry = Control<StringGrid>(screen, "SZ2");
+            auto* enter = Control<QPushButton>(screen, "Button1");
+            auto* again = Control<QPushButton>(screen, "Button2");
+            QCOMPARE(Control<QLabel>(screen, "Label2")->text(), QStringLiteral(" ВАРИАНТ  1 из 1"));
+            QCOMPARE(Control<QLabel>(screen, "LZ")->text(), QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ 2"));
+            QCOMPARE(display->RowCount(), 3);
+            QCOMPARE(display->Cell(0, 0), QStringLiteral("A2  "));
+            QCOMPARE(display->Cell(0, 2), QStringLiteral("A0  "));
+            QCOMPARE(display->Cell(1, 0), Text(RealText(9)));
+            QCOMPARE(Control<StringGrid>(screen, "SC1")->Cell(0, 1), QStringLiteral("B0  "));
+            QCOMPARE(entry->Cell(0, 0), QString());
+
+            TypeIntoCell(entry, 2, QStringLiteral("2.50"));
+            Click(enter);
+            QCOMPARE(variant.A[0], 2.5L);
+            QCOMPARE(variant.A[1], 8.0L);
+            QCOMPARE(variant.A[2], 9.0L);
+            QCOMPARE(variant.B[0], 4.0L);
+            QCOMPARE(display->Cell(1, 2), QStringLiteral("2,5"));
+            QCOMPARE(entry->Cell(0, 2), QStringLiteral("2,5"));
+            QVERIFY(!enter->isVisible());
+            QVERIFY(again->isVisible());
+            QVERIFY(Control<QPushButton>(screen, "Button3")->isVisible());
+
+            Click(again);
+            QCOMPARE(display->Cell(1, 2), Text(RealText(2.5L)));
+            QVERIFY(enter->isVisible());
+            QVERIFY(!again->isVisible());
+            QCOMPARE(entry->Cell(0, 2), QStringLiteral("2,5"));
+            Click(enter);
+            QCOMPARE(variant.A[0], 2.5L);
+            QCOMPARE(display->Cell(1, 2), QStringLiteral("2,5"));
+        });
+    }
+
+    void textsTheScreenWroteReadBackUnchanged()
+    {
+        TransferFunction& variant = CurrentTransferFunction();
+        variant.Delay = 1.2345L;
+        OnCoefficientEntry([&](QWidget* screen) {
+            auto* entry = Control<StringGrid>(screen, "SC2");
+            auto* delay = Control<QLineEdit>(screen, "Edit1");
+            auto* enter = Control<QPushButton>(screen, "Button1");
+            QCOMPARE(delay->text(), QStringLiteral("1.23"));
+            TypeIntoCell(entry, 0, QStringLiteral("0.00005"));
+            Click(enter);
+            const Extended typed = variant.B[0];
+            QCOMPARE(entry->Cell(0, 0), QStringLiteral("5E-5"));
+            QCOMPARE(variant.Delay, 1.2345L); // "1.23" was the screen's own text
+
+            Click(Control<QPushButton>(screen, "Button2"));
+            RetypeEdit(delay, QStringLiteral("0.05"));
+            Click(enter);
+            QCOMPARE(variant.B[0], typed); // not 5.5
+            QCOMPARE(variant.Delay, ParseNumber("0.05"));
+            QCOMPARE(delay->text(), Text(FormatNumber(ParseNumber("0.05"))));
+
+            Click(Control<QPushButton>(screen, "Button2"));
+            Click(enter);
+            QCOMPARE(variant.Delay, ParseNumber("0.05")); // not 5.002
+            QCOMPARE(variant.B[0], typed);
+        });
+    }
+
+    void conversionErrorStopsEntryAtTheBadCell()
+    {
+        TransferFunction& variant = CurrentTransferFunction();
+        variant.DenominatorDegree = 2;
+        variant.A = {1, 2, 3};
+        OnCoefficientEntry([&](QWidget* screen) {
+            auto* entry = Control<StringGrid>(screen, "SZ2");
+            auto* enter = Control<QPushButton>(screen, "Button1");
+            TypeIntoCell(entry, 0, QStringLiteral("6"));
+            TypeIntoCell(entry, 1, QStringLiteral("12345678901"));
+            TypeIntoCell(entry, 2, QStringLiteral("7"));
+            RetypeEdit(Control<QLineEdit>(screen, "Edit1"), QStringLiteral("4"));
+            QString shown;
+            bool boxCame = false;
+            auto* watch = new QTimer;
+            watch->setInterval(2);
+            QObject::connect(watch, &QTimer::timeout, [&, watch] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    watch->stop();
+                    watch->deleteLater();
+                    boxCame = true;
+                    shown = box->text();
+                    Click(box->button(QMessageBox::Ok));
+                }
+            });
+            watch->start();
+            Click(enter);
+            QVERIFY(boxCame);
+            QCOMPARE(shown, QStringLiteral("'0012345678901' is not a valid integer value"));
+            QCOMPARE(variant.A[2], 6.0L); // before the bad cell: stored
+            QCOMPARE(variant.A[1], 2.0L);
+            QCOMPARE(variant.A[0], 1.0L); // after it: not read
+            QCOMPARE(variant.Delay, 0.0L);
+            QVERIFY(enter->isVisible());
+            QVERIFY(!Control<QPushButton>(screen, "Button2")->isVisible());
+        });
+    }
+
+    void coefficientWindowHeightFollowsTheDegrees_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("m");
+        QTest::addColumn<int>("height");
+        QTest::newRow("n 1, m 0: the least height") << 1 << 0 << 120;
+        QTest::newRow("n 15, m 0: the denominator panel") << 15 << 0 << 380;
+        QTest::newRow("n 15, m 14: the delay panel") << 15 << 14 << 389;
+    }
+
+    void coefficientWindowHeightFollowsTheDegrees()
+    {
+        QFETCH(int, n);
+        QFETCH(int, m);
+        QFETCH(int, height);
+        CurrentTransferFunction().DenominatorDegree = static_cast<std::uint8_t>(n);
+        CurrentTransferFunction().NumeratorDegree = static_cast<std::uint8_t>(m);
+        OnCoefficientEntry([&](QWidget* screen) {
+            QCOMPARE(screen->height(), height);
+            QCOMPARE(screen->pos(), QPoint(100, 100));
+            QCOMPARE(Control<QWidget>(screen, "PZ")->height(), 20 * (n + 3));
+            QCOMPARE(Control<StringGrid>(screen, "SZ2")->RowCount(), n + 1);
+            QCOMPARE(Control<StringGrid>(screen, "SC2")->RowCount(), m + 1);
+        });
+    }
+
+    void variantChoiceShowsAndChoosesTheSpinBoxNumber()
+    {
+        VariantCount = 3;
+        for (std::uint8_t k = 2; k <= 3; ++k) {
+            PrepareVariantSlot(k);
+            Variants[k].DenominatorDegree = static_cast<std::uint8_t>(k + 4);
+        }
+        CurrentVariant = 2;
+        AssignmentDone = true;
+        bool ran = false;
+        WhenShown("NIRDAL_nastvarForm", [&](QWidget* screen) {
+            ran = true;
+            auto* spin = Control<QSpinBox>(screen, "SpinEdit1");
+            auto* caption = Control<QLabel>(screen, "Label2");
+            QCOMPARE(spin->value(), 2);
+            QCOMPARE(caption->text(), QStringLiteral(" ВАРИАНТ  2 из 3"));
+            QCOMPARE(Control<StringGrid>(screen, "SZ1")->RowCount(), 7);
+            QTest::keyClick(spin, Qt::Key_Up);
+            QCOMPARE(int(CurrentVariant), 3);
+            QCOMPARE(caption->text(), QStringLiteral(" ВАРИАНТ  3 из 3"));
+            QTest::keyClick(spin, Qt::Key_Up); // no fourth variant
+            QCOMPARE(spin->value(), 3);
+            QTest::keyClick(spin, Qt::Key_Down);
+            Click(Control<QPushButton>(screen, "Button1"));
+        });
+        NIRDAL_nastvarForm->ShowModal();
+        QVERIFY(ran);
+        QCOMPARE(int(CurrentVariant), 2);
+        QVERIFY(!AssignmentDone);
+    }
+
+    void variantChoiceWithOneVariantKeepsOne()
+    {
+        bool ran = false;
+        WhenShown("NIRDAL_nastvarForm", [&](QWidget* screen) {
+            ran = true;
+            auto* spin = Control<QSpinBox>(screen, "SpinEdit1");
+            QTest::keyClick(spin, Qt::Key_Up);
+            RetypeEdit(spin->findChild<QLineEdit*>(), QStringLiteral("5"));
+            QCOMPARE(spin->value(), 1);
+            QCOMPARE(Control<QLineEdit>(screen, "Edit1")->text(), QStringLiteral("00"));
+            Click(Control<QPushButton>(screen, "Button1"));
+        });
+        NIRDAL_nastvarForm->ShowModal();
+        QVERIFY(ran);
+        QCOMPARE(int(CurrentVariant), 1);
+    }
+};
+
+QTEST_MAIN(TfScreensTest)
+#include "tf_screens_test.moc"
