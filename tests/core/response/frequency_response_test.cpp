@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <complex>
 
@@ -39,6 +41,11 @@ struct ReferenceCase
     const char* tf;
     Extended omega;
 };
+
+void PrintTo(const ReferenceCase& c, std::ostream* out)
+{
+    *out << c.tf << " at " << static_cast<double>(c.omega);
+}
 
 class EvaluateAgainstReference : public testing::TestWithParam<ReferenceCase>
 {
@@ -119,6 +126,11 @@ struct StepCase
     Extended factor; // expected next frequency / 0.9
     Extended tolerance;
 };
+
+void PrintTo(const StepCase& c, std::ostream* out)
+{
+    *out << "distance " << static_cast<double>(c.distance);
+}
 
 class StepRule : public testing::TestWithParam<StepCase>
 {

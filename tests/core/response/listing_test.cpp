@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace nirdal {
 namespace {
 
@@ -22,6 +24,11 @@ struct LinePlace
     std::uint16_t line;
     int x, y;
 };
+
+void PrintTo(const LinePlace& c, std::ostream* out)
+{
+    *out << "line " << c.line;
+}
 
 class ListingLinePlace : public testing::TestWithParam<LinePlace>
 {

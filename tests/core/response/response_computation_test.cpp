@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -96,6 +98,11 @@ struct BoundaryTrial
     const char* tf;
     Extended modulus;
 };
+
+void PrintTo(const BoundaryTrial& c, std::ostream* out)
+{
+    *out << c.tf;
+}
 
 class TrialModulusBoundary : public testing::TestWithParam<BoundaryTrial>
 {
@@ -348,6 +355,11 @@ struct FaultCase
     ComputationFault fault;
     int nextSlot; // 0: the sweep never began
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out)
+{
+    *out << c.tf;
+}
 
 class Faults : public testing::TestWithParam<FaultCase>
 {
