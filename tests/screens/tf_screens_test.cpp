@@ -3,6 +3,7 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
+#include "screens/shell/nirdal_inf.h"
 #include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastroika.h"
 #include "screens/tf/nirdal_nastvar.h"
@@ -186,6 +187,17 @@ private slots:
             Click(enter);
             QCOMPARE(variant.A[0], 2.5L);
             QCOMPARE(display->Cell(1, 2), QStringLiteral("2,5"));
+
+            // Back from the information screen the screen is activated afresh: "ввод" again.
+            WhenShown("NIRDAL_infForm", [](QWidget* information) {
+                Click(Control<QToolButton>(information, "SpeedButton1"));
+            });
+            Click(Control<QToolButton>(screen, "SpeedButton1"));
+            QVERIFY(screen->isVisible());
+            QVERIFY(enter->isVisible());
+            QVERIFY(!again->isVisible());
+            QCOMPARE(display->Cell(1, 2), Text(RealText(2.5L)));
+            QCOMPARE(variant.A[0], 2.5L);
         });
     }
 

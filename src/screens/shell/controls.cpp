@@ -130,6 +130,7 @@ StringGrid::StringGrid(QWidget* parent, const char* name) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone); // a long text is cut at the cell's edge
     setItemDelegate(new ImmediateDelegate(this));
     SetEditable(false);
     SetDefaultColWidth(64);

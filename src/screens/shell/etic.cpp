@@ -101,11 +101,11 @@ TETICForm::TETICForm(QWidget* parent) : TcentrForm(parent)
                        "\" Эксплуатация  судовых  энергетических  установок\"  для выполнения "
                        "курсовой   работы  по  дисциплине \"Автоматизация судовых "
                        "вспомогательных   механизмов  и установок\"  "),
-        262, look::Font(look::PointsToPixels(10)), look::kMaroon);
+        250, look::Font(look::PointsToPixels(10)), look::kMaroon);
     Label6 = AddParagraph(this, "Label6",
                           QStringLiteral("Программа разработана на кафедре автоматики судовых "
                                          "установок преподавателями и студентами кафедры"),
-                          360, look::Font(look::PointsToPixels(10)), look::kPurple);
+                          348, look::Font(look::PointsToPixels(10)), look::kPurple);
 
     Label3->installEventFilter(new ClickFilter(Label3, [this] { Label3Click(); }));
 }

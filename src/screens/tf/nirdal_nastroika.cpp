@@ -62,13 +62,13 @@ TNIRDAL_nastroikaForm::TNIRDAL_nastroikaForm(QWidget* parent) : Form(parent)
     SZ1->SetFixed(1, 1);
     SZ2 = AddEntryGrid(PZ, "SZ2", 90);
 
-    PC = AddPanel(this, "PC", QRect(146, 0, 150, 60), look::kBackground);
+    PC = AddPanel(this, "PC", QRect(146, 0, 165, 60), look::kBackground);
     LC = AddLabel(PC, "LC", QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ "), 4, 3);
     SetTextColour(LC, look::kWindowText);
     SC1 = AddDisplayGrid(PC, "SC1", 4, 42);
     SC2 = AddEntryGrid(PC, "SC2", 94);
 
-    Panel1 = AddPanel(this, "Panel1", QRect(146, 60, 150, 49), look::kHotLight);
+    Panel1 = AddPanel(this, "Panel1", QRect(146, 60, 165, 49), look::kHotLight);
     Label1 = AddLabel(Panel1, "Label1", QStringLiteral("ЗАПАЗДЫВАНИЕ(секунды)"), 4, 3);
     Edit1 = new QLineEdit(Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));

@@ -53,11 +53,11 @@ TNIRDAL_nastvarForm::TNIRDAL_nastvarForm(QWidget* parent) : Form(parent)
     SZ1 = AddDisplayGrid(PZ, "SZ1", 40);
     SZ1->SetFixed(1, 1);
 
-    PC = AddPanel(this, "PC", QRect(92, 0, 160, 60), look::kBackground);
+    PC = AddPanel(this, "PC", QRect(92, 0, 165, 60), look::kBackground);
     LC = AddLabel(PC, "LC", QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ "), 4, 3);
     SC1 = AddDisplayGrid(PC, "SC1", 42);
 
-    Panel1 = AddPanel(this, "Panel1", QRect(92, 60, 160, 49), look::kHotLight);
+    Panel1 = AddPanel(this, "Panel1", QRect(92, 60, 165, 49), look::kHotLight);
     Label1 = AddLabel(Panel1, "Label1", QStringLiteral("ЗАПАЗДЫВАНИЕ(секунды)"), 4, 3);
     Edit1 = new QLineEdit(Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
