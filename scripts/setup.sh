@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl-dev
     libjpeg-dev libgtest-dev libbenchmark-dev
     fonts-dejavu-core
+    xvfb
     clang libclang-rt-14-dev
 )
 
