@@ -3,7 +3,7 @@
 #include "core/shell/jpeg_picture.h"
 #include "screens/shell/look.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QIcon>
@@ -13,10 +13,11 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace nirdal {
 namespace {
