@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
-    libjpeg-dev libgtest-dev libbenchmark-dev
+    libjpeg-dev libgtest-dev libbenchmark-dev hyperfine
     fonts-dejavu-core
     xvfb
     clang libclang-rt-14-dev
