@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset default
 cmake --build --preset default
-exec build/default/src/cli/nirdal-cli sweep --tf 1:1,1
+exec build/default/src/app/nirdal
