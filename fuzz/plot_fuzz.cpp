@@ -138,9 +138,9 @@ void ExpectDrawing(const RecordingSurface& surface, int count)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
-    // Mostly a few variants, for speed; one input in eight draws 224 to 255 of them.
+    // Mostly a few variants, for speed; one input in sixteen draws 240 to 255 of them.
     const auto countByte = input.ConsumeIntegral<std::uint8_t>();
-    const int count = countByte < 224 ? 1 + countByte % 16 : countByte;
+    const int count = countByte < 240 ? 1 + countByte % 4 : countByte;
     const Extended gain = AnyGain(input);
     Pool pool(input.ConsumeRemainingBytes<std::uint8_t>());
     FillVariants(count, pool);
