@@ -13,8 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <span>
+#include <string>
+#include <unistd.h>
 
 namespace nirdal::fuzz {
 
@@ -30,6 +33,35 @@ namespace nirdal::fuzz {
         if (!(condition))                                                                          \
             ::nirdal::fuzz::Fail(#condition, __LINE__);                                            \
     } while (false)
+
+/// A folder of its own for the run, in memory when the machine offers it; removed when the
+/// run ends normally (a finding leaves it for a look).
+class ScratchFolder
+{
+public:
+    explicit ScratchFolder(const char* name)
+    {
+        namespace fs = std::filesystem;
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string pattern = (base / (std::string(name) + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            Fail("cannot make a scratch folder", __LINE__);
+        m_path = pattern;
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(m_path, error);
+    }
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
 
 /// An 80-bit value from the 10 bytes of its memory layout, zero-padded when bytes run out:
 /// any sign, exponent and mantissa, the encodings the arithmetic rejects included.

@@ -11,7 +11,6 @@
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -21,24 +20,16 @@ namespace fs = std::filesystem;
 constexpr std::size_t kRecordSize = sizeof(RosterGroup);
 constexpr std::uint8_t kUntouched = 0xA5;
 
-// The data root of the run: in memory when the machine offers it, removed at exit.
+// The data root of the run, with the roster folder made.
 const fs::path& Root()
 {
-    static const fs::path root = [] {
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "nirdal-roster-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            nirdal::fuzz::Fail("cannot make a temporary folder", __LINE__);
+    static const fuzz::ScratchFolder folder("nirdal-roster-fuzz");
+    static const bool made = [] {
         RosterDirectory = kRosterFolder;
-        CreateDirectories(LocalPath(pattern, kRosterFolder));
-        std::atexit([] {
-            std::error_code error;
-            fs::remove_all(Root(), error);
-        });
-        return fs::path(pattern);
+        return CreateDirectories(LocalPath(folder.Path(), kRosterFolder));
     }();
-    return root;
+    FUZZ_EXPECT(made);
+    return folder.Path();
 }
 
 void WriteRosterFile(std::span<const std::uint8_t> bytes)
