@@ -6,6 +6,7 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
     libjpeg-dev libgtest-dev libbenchmark-dev hyperfine
+    libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
     xvfb
     clang libclang-rt-14-dev

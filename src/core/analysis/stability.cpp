@@ -1,0 +1,567 @@
+#include "core/analysis/stability.h"
+
+#include "core/analysis/polynomial_roots.h"
+#include "core/response/frequency_response.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <span>
+
+namespace nirdal {
+
+namespace {
+
+using Complex = std::complex<Extended>;
+
+constexpr Extended kPi = std::numbers::pi_v<Extended>;
+
+// A pole with |Re s| up to this fraction of |s| lies on the imaginary axis. The eigenvalues
+// of a double root are accurate only to about the square root of the precision (1e-10).
+constexpr Extended kAxisTolerance = 1e-7L;
+// Roots this close to an axis pole (relative to its frequency) are copies of it.
+constexpr Extended kSamePoleTolerance = 1e-5L;
+// A crossover this close to −1 (gain factor less 1, or phase in radians) puts the curve
+// through −1.
+constexpr Extended kBoundaryTolerance = 1e-9L;
+// Largest change of ln W(jω) over one step of the walk: phase steps stay near 0.1 rad and
+// modulus steps near 10 %, so no crossing of the axis or the unit circle falls unseen
+// between two samples.
+constexpr Extended kStepSize = 0.1L;
+// The rate of change of ln W is bounded at the start of a step; within the step the distance
+// to any root shrinks by at most a tenth, so the rate grows by at most this factor.
+constexpr Extended kRateSlack = 1.2L;
+// Halvings of a step before the curve counts as passing through −1 (2^-48 of a step).
+constexpr int kMaxRefinement = 48;
+// Samples of one variant; a curve that needs more winds around too often to be counted.
+constexpr long kMaxSamples = 500000;
+// |W| on both ends of an indentation must be at least this, so that 1 + W turns as W does.
+constexpr Extended kIndentModulus = 1e3L;
+constexpr Extended kModulusSlack = 1.1L;
+// |V| up to this fraction of |W| is rounding noise of a value that is real.
+constexpr Extended kRoundingNoise = 1e-15L;
+// Without a delay a crossing of the negative real axis is not searched beyond this multiple
+// of the largest root modulus: the phase is there within 1e-5 rad of its limit.
+constexpr Extended kTailReach = 1e6L;
+
+struct AnalysisError
+{
+    std::string Message;
+};
+
+std::string FrequencyText(Extended omega)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.10Lg", omega);
+    return text;
+}
+
+std::string RadiusText(Extended radius)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.3Lg", radius);
+    return text;
+}
+
+// The principal value in (−π, π].
+Extended PrincipalAngle(Extended angle)
+{
+    return angle - 2 * kPi * std::ceil((angle - kPi) / (2 * kPi));
+}
+
+// The turn congruent to `turn` modulo 2π nearest to −order·π: how arg(1 + W) changes on a
+// semicircle around a pole of that order, where W turns by −order·π and dominates the 1.
+Extended IndentationTurn(Extended turn, int order)
+{
+    return turn + 2 * kPi * std::nearbyint((-order * kPi - turn) / (2 * kPi));
+}
+
+bool ChangesSign(Extended a, Extended b)
+{
+    return (a < 0 && b > 0) || (a > 0 && b < 0) || (b == 0 && a != 0);
+}
+
+struct Sample
+{
+    Extended Omega = 0;
+    Complex W;
+};
+
+// A pole of W on the imaginary axis at jFrequency (Frequency ≥ 0), passed on the right by a
+// semicircle of Radius.
+struct Indentation
+{
+    Extended Frequency = 0;
+    int Order = 0;
+    Extended Radius = 0;
+};
+
+// Index of the highest non-zero coefficient up to degree; −1 for a zero polynomial.
+int TopIndex(const std::array<Extended, kCoefficientCount>& c, int degree)
+{
+    for (int k = std::min(degree, kCoefficientCount - 1); k >= 0; --k) {
+        if (c[k] != 0)
+            return k;
+    }
+    return -1;
+}
+
+int BottomIndex(const std::array<Extended, kCoefficientCount>& c, int top)
+{
+    int k = 0;
+    while (k < top && c[k] == 0)
+        ++k;
+    return k;
+}
+
+// Follows W(jω) from ω = 0 (or the edge of the indentation around s = 0) upward, summing the
+// turn of 1 + W and collecting the crossovers. Steps are bounded by the rate of change of
+// ln W, |d ln W/dω| ≤ T + Σ 1/|jω − root| over zeros and poles, so that each step moves W by
+// a bounded factor and the path between two samples stays inside a known disc.
+class NyquistWalk
+{
+public:
+    NyquistWalk(const TransferFunction& reduced, std::vector<Complex> zeros,
+                std::vector<Complex> poles)
+        : variant_(reduced), zeros_(std::move(zeros)), poles_(std::move(poles)),
+          delay_(reduced.Delay)
+    {
+        // A multiple root comes out of the eigenvalues scattered by up to a few per cent; the
+        // bounds take every modulus a tenth larger.
+        Extended largest = 0;
+        for (const Complex& root : zeros_) {
+            zeroModuli_.push_back(kModulusSlack * std::abs(root));
+            largest = std::max(largest, zeroModuli_.back());
+        }
+        for (const Complex& root : poles_) {
+            poleModuli_.push_back(kModulusSlack * std::abs(root));
+            largest = std::max(largest, poleModuli_.back());
+        }
+        tailStart_ = 2 * largest;
+        rootFloor_ = std::max(1e-12L * largest, std::numeric_limits<Extended>::min());
+        leadingRatio_ =
+            std::abs(variant_.B[variant_.NumeratorDegree] / variant_.A[variant_.DenominatorDegree]);
+    }
+
+    // Runs the walk; the results are read with the accessors below.
+    void Run()
+    {
+        const std::vector<Indentation> axis = AxisPoles();
+        std::size_t next = 0;
+        Sample a;
+        if (!axis.empty() && axis[0].Frequency == 0) {
+            // The path from −jε to +jε: W(−jω) is the conjugate of W(jω), so 1 + W turns
+            // by twice its argument at +jε, give or take whole turns.
+            a = Evaluate(axis[0].Radius);
+            originTurn_ = IndentationTurn(2 * std::arg(1.0L + a.W), axis[0].Order);
+            next = 1;
+        } else {
+            a = Evaluate(0);
+            // W(0) is real: on the negative axis it is a phase crossover. |W(0)| = 1 is not a
+            // gain crossover: the curve does not cross the circle there but starts on it.
+            if (a.W.real() < 0) {
+                phase_.push_back({0, a.W.real(), a.W.imag()});
+                leftmostPhaseModulus_ = -a.W.real();
+            }
+        }
+        for (; next < axis.size(); ++next) {
+            const Indentation& pole = axis[next];
+            const Sample before = WalkSegment(a, pole.Frequency - pole.Radius);
+            const Sample after = Evaluate(pole.Frequency + pole.Radius);
+            upperTurn_ +=
+                IndentationTurn(std::arg(1.0L + after.W) - std::arg(1.0L + before.W), pole.Order);
+            a = after;
+        }
+        const Sample end = WalkSegment(a, std::nullopt);
+        // From here on |W| < 1/2, so 1 + W stays in the right half-plane and ends at 1.
+        upperTurn_ -= std::arg(1.0L + end.W);
+    }
+
+    // Counterclockwise turn of 1 + W(s) in radians over the whole contour, from −j∞ to +j∞;
+    // the large semicircle adds nothing because W vanishes there.
+    Extended TotalTurn() const { return 2 * upperTurn_ + originTurn_; }
+    bool PassesThroughMinusOne() const { return throughMinusOne_; }
+    const std::vector<Crossover>& PhaseCrossovers() const { return phase_; }
+    const std::vector<Crossover>& GainCrossovers() const { return gain_; }
+    const std::vector<Indentation>& Indentations() const { return indentations_; }
+
+private:
+    Sample Evaluate(Extended omega)
+    {
+        ResponsePoint point;
+        point.Frequency = omega;
+        if (!EvaluateResponse(point, variant_))
+            throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega)};
+        return {omega, Complex(point.U, point.V)};
+    }
+
+    // Bound on |d ln W(jω)/dω| at omega.
+    Extended Rate(Extended omega) const
+    {
+        Extended rate = delay_;
+        for (const auto* roots : {&zeros_, &poles_}) {
+            for (const Complex& root : *roots) {
+                const Extended re = root.real(), im = omega - root.imag();
+                rate += 1 / std::max(std::sqrt(re * re + im * im), rootFloor_);
+            }
+        }
+        return rate;
+    }
+
+    // Upper bound of |W(jω)| for ω ≥ tailStart_; it decreases with ω because m < n.
+    Extended ModulusBound(Extended omega) const
+    {
+        Extended bound = leadingRatio_;
+        for (const Extended modulus : zeroModuli_)
+            bound *= omega + modulus;
+        for (const Extended modulus : poleModuli_)
+            bound /= omega - modulus;
+        return bound;
+    }
+
+    // Without a delay, whether the phase of W can still reach an odd multiple of π above
+    // omega: each factor jω − root turns monotonically towards π/2 from here on, so the
+    // remaining phase lies between the sums of the negative and of the positive remainders.
+    bool PhaseCanReachMinusOne(const Sample& a) const
+    {
+        Extended low = 0, high = 0;
+        auto add = [&](const std::vector<Complex>& roots, int sign) {
+            for (const Complex& root : roots) {
+                const Extended rest =
+                    sign * (kPi / 2 - std::atan2(a.Omega - root.imag(), -root.real()));
+                (rest < 0 ? low : high) += rest;
+            }
+        };
+        add(zeros_, 1);
+        add(poles_, -1);
+        constexpr Extended kMargin = 1e-12L; // the limits are approached, never reached
+        const Extended phase = std::arg(a.W);
+        const Extended from = phase + low + kMargin, to = phase + high - kMargin;
+        const Extended oddMultiple = kPi + 2 * kPi * std::ceil((from - kPi) / (2 * kPi));
+        return oddMultiple < to;
+    }
+
+    // Past the last crossover that matters and where 1 + W can no longer turn around 0.
+    bool CanStop(const Sample& a) const
+    {
+        if (!(a.Omega > tailStart_))
+            return false;
+        const Extended bound = ModulusBound(a.Omega);
+        if (!(bound < 0.5L))
+            return false;
+        // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
+        if (bound < leftmostPhaseModulus_)
+            return true;
+        return delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_);
+    }
+
+    Sample WalkSegment(Sample a, std::optional<Extended> end)
+    {
+        for (;;) {
+            const Extended rate = Rate(a.Omega);
+            Extended omega = a.Omega + kStepSize / rate;
+            const bool last = end && omega >= *end;
+            if (last)
+                omega = *end;
+            if (!(omega > a.Omega) || !std::isfinite(omega))
+                throw AnalysisError{"the frequency step vanished at ω = " + FrequencyText(a.Omega)};
+            const Sample b = Evaluate(omega);
+            upperTurn_ += Turn(a, b, rate, 0);
+            FindCrossovers(a, b);
+            a = b;
+            if (last || (!end && CanStop(a)))
+                return a;
+            if (++samples_ > kMaxSamples)
+                throw AnalysisError{"the hodograph winds too often to be followed (beyond ω = " +
+                                    FrequencyText(a.Omega) + ")"};
+        }
+    }
+
+    // The turn of 1 + W from a to b. Over the step W stays within |W(a)|·(e^(rate·h) − 1) of
+    // W(a); when that disc around 1 + W(a) leaves out 0, the turn is the principal angle.
+    Extended Turn(const Sample& a, const Sample& b, Extended rate, int depth)
+    {
+        const Complex fa = 1.0L + a.W, fb = 1.0L + b.W;
+        const Extended reach = std::abs(a.W) * std::expm1(kRateSlack * rate * (b.Omega - a.Omega));
+        if (std::abs(fa) > reach)
+            return PrincipalAngle(std::arg(fb) - std::arg(fa));
+        if (depth == kMaxRefinement) {
+            throughMinusOne_ = true;
+            return PrincipalAngle(std::arg(fb) - std::arg(fa));
+        }
+        const Sample middle = Evaluate(a.Omega + (b.Omega - a.Omega) / 2);
+        return Turn(a, middle, rate, depth + 1) + Turn(middle, b, rate, depth + 1);
+    }
+
+    // The frequency in (a, b] where f changes sign, by bisection down to adjacent numbers.
+    template <typename Function> Extended Bisect(const Sample& a, const Sample& b, Function f)
+    {
+        Extended low = a.Omega, high = b.Omega;
+        const bool lowNegative = f(a) < 0;
+        if (f(b) == 0)
+            return high;
+        for (;;) {
+            const Extended middle = low + (high - low) / 2;
+            if (!(middle > low && middle < high))
+                return middle;
+            const Extended value = f(Evaluate(middle));
+            if (value == 0)
+                return middle;
+            ((value < 0) == lowNegative ? low : high) = middle;
+        }
+    }
+
+    void FindCrossovers(const Sample& a, const Sample& b)
+    {
+        auto imaginary = [](const Sample& s) { return s.W.imag(); };
+        auto modulus = [](const Sample& s) { return std::norm(s.W) - 1; };
+        // Over one step W moves by a few per cent, so both ends on the right of the
+        // imaginary axis mean a crossing of the positive real axis.
+        // A curve that lies on the real axis (W = K/s², or a cancelled pair of poles) changes
+        // the sign of V only by rounding; it has no crossing to speak of.
+        const bool onRealAxis = std::abs(a.W.imag()) <= kRoundingNoise * std::abs(a.W) &&
+                                std::abs(b.W.imag()) <= kRoundingNoise * std::abs(b.W);
+        if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis &&
+            !(a.W.real() > 0 && b.W.real() > 0)) {
+            const Sample root = Evaluate(Bisect(a, b, imaginary));
+            if (root.W.real() < 0) {
+                phase_.push_back({root.Omega, root.W.real(), root.W.imag()});
+                leftmostPhaseModulus_ = std::max(leftmostPhaseModulus_, -root.W.real());
+            }
+        }
+        if (ChangesSign(modulus(a), modulus(b))) {
+            const Sample root = Evaluate(Bisect(a, b, modulus));
+            gain_.push_back({root.Omega, root.W.real(), root.W.imag()});
+        }
+    }
+
+    // Poles on the imaginary axis with their semicircles: s = 0 first (exact, from zero
+    // coefficients), then the upper half-axis in ascending frequency; multiple poles merged.
+    std::vector<Indentation> AxisPoles()
+    {
+        std::vector<Indentation> axis;
+        int atOrigin = 0;
+        std::vector<Extended> upper;
+        for (const Complex& pole : poles_) {
+            if (pole == Complex(0))
+                ++atOrigin;
+            else if (std::abs(pole.real()) <= kAxisTolerance * std::abs(pole) && pole.imag() > 0)
+                upper.push_back(pole.imag());
+        }
+        std::sort(upper.begin(), upper.end());
+        if (atOrigin > 0)
+            axis.push_back({0, atOrigin, 0});
+        for (std::size_t i = 0; i < upper.size();) {
+            std::size_t j = i + 1;
+            while (j < upper.size() && upper[j] - upper[i] <= kSamePoleTolerance * upper[i])
+                ++j;
+            Extended sum = 0;
+            for (std::size_t k = i; k < j; ++k)
+                sum += upper[k];
+            axis.push_back({sum / static_cast<Extended>(j - i), static_cast<int>(j - i), 0});
+            i = j;
+        }
+        for (Indentation& pole : axis)
+            pole.Radius = IndentationRadius(pole);
+        indentations_ = axis;
+        return axis;
+    }
+
+    // Small against the distance to every other root and against 1/T, so that only the pole
+    // itself turns W on the semicircle; small enough that |W| dominates 1 at its ends.
+    Extended IndentationRadius(const Indentation& pole)
+    {
+        const Complex centre(0, pole.Frequency);
+        Extended distance = delay_ > 0 ? 1 / delay_ : std::numeric_limits<Extended>::infinity();
+        for (const auto* roots : {&zeros_, &poles_}) {
+            for (const Complex& root : *roots) {
+                const Extended d = std::abs(root - centre);
+                if (d > kSamePoleTolerance * pole.Frequency)
+                    distance = std::min(distance, d);
+            }
+        }
+        if (!std::isfinite(distance))
+            distance = std::max<Extended>(1, pole.Frequency);
+        Extended radius = 1e-6L * distance;
+        // A pole found as an eigenvalue is known to about 1e-18 of its size; the exact pole at
+        // s = 0 may be approached as closely as the evaluation allows.
+        const Extended smallest = pole.Frequency > 0 ? 1e-13L * pole.Frequency : 1e-60L * distance;
+        for (; radius >= smallest; radius *= 1e-3L) {
+            if (std::abs(Evaluate(pole.Frequency + radius).W) >= kIndentModulus &&
+                (pole.Frequency == 0 ||
+                 std::abs(Evaluate(pole.Frequency - radius).W) >= kIndentModulus))
+                return radius;
+        }
+        throw AnalysisError{"W(s) does not grow near its pole at s = j" +
+                            FrequencyText(pole.Frequency) +
+                            " (a zero cancels it?), so the pole cannot be passed"};
+    }
+
+    const TransferFunction& variant_;
+    const std::vector<Complex> zeros_, poles_;
+    std::vector<Extended> zeroModuli_, poleModuli_;
+    const Extended delay_;
+    Extended tailStart_ = 0, rootFloor_ = 0, leadingRatio_ = 0;
+    Extended upperTurn_ = 0, originTurn_ = 0;
+    bool throughMinusOne_ = false;
+    long samples_ = 0;
+    Extended leftmostPhaseModulus_ = 0; // −U of the leftmost phase crossover so far
+    std::vector<Crossover> phase_, gain_;
+    std::vector<Indentation> indentations_;
+};
+
+std::vector<Complex> RootsOf(const std::array<Extended, kCoefficientCount>& c, int degree)
+{
+    return PolynomialRoots(
+        std::span<const Extended>(c.data(), static_cast<std::size_t>(degree) + 1));
+}
+
+void ClassifyPoles(StabilityAnalysis& result)
+{
+    for (const Complex& pole : result.Poles) {
+        if (std::abs(pole.real()) <= kAxisTolerance * std::abs(pole))
+            ++result.ImaginaryAxisPoles;
+        else if (pole.real() > 0)
+            ++result.RightHalfPlanePoles;
+    }
+}
+
+Extended PhaseMarginDegrees(const Crossover& crossover)
+{
+    return std::atan2(-crossover.V, -crossover.U) * 180 / kPi;
+}
+
+// The margins, and whether a crossover lies on −1.
+bool ChooseMargins(StabilityAnalysis& result)
+{
+    bool throughMinusOne = false;
+    for (const Crossover& c : result.PhaseCrossovers) {
+        const Extended factor = -1 / c.U;
+        if (!result.GainMargin || factor < result.GainMargin->Value)
+            result.GainMargin = Margin{factor, c.Frequency};
+        throughMinusOne = throughMinusOne || std::abs(factor - 1) <= kBoundaryTolerance;
+    }
+    for (const Crossover& c : result.GainCrossovers) {
+        const Extended degrees = PhaseMarginDegrees(c);
+        if (!result.PhaseMargin || std::abs(degrees) < std::abs(result.PhaseMargin->Value))
+            result.PhaseMargin = Margin{degrees, c.Frequency};
+        throughMinusOne = throughMinusOne || std::abs(degrees) * kPi / 180 <= kBoundaryTolerance;
+    }
+    return throughMinusOne;
+}
+
+std::string CountText(int count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
+{
+    if (!(variant.Delay >= 0))
+        throw AnalysisError{"a negative delay looks into the future; it is not analysed"};
+    const int n = TopIndex(variant.A, variant.DenominatorDegree);
+    const int m = TopIndex(variant.B, variant.NumeratorDegree);
+    if (n < 0)
+        throw AnalysisError{"the denominator is zero"};
+    if (n == 0)
+        throw AnalysisError{"the denominator is a constant: W(s) has no poles"};
+    if (m >= n)
+        throw AnalysisError{"the numerator degree (" + std::to_string(m) +
+                            ") must be below the denominator degree (" + std::to_string(n) +
+                            ") once zero leading coefficients are dropped"};
+    result.Poles = RootsOf(variant.A, n);
+    ClassifyPoles(result);
+
+    if (m < 0) {
+        // W = 0: the loop is open in effect and keeps the poles of D.
+        result.Encirclements = 0;
+        result.ClosedLoopRightPoles = result.RightHalfPlanePoles;
+        result.Verdict = result.RightHalfPlanePoles == 0 && result.ImaginaryAxisPoles == 0
+                             ? StabilityVerdict::Stable
+                         : result.RightHalfPlanePoles == 0 ? StabilityVerdict::Boundary
+                                                           : StabilityVerdict::Unstable;
+        result.Notes.push_back(
+            "the numerator is zero: the closed loop keeps the open loop's poles");
+        return;
+    }
+
+    // A common factor s^k of N and D leaves W unchanged but stays in the closed loop's
+    // characteristic polynomial D + N·exp(−sT).
+    const int common = std::min(BottomIndex(variant.A, n), BottomIndex(variant.B, m));
+    TransferFunction reduced;
+    for (int k = common; k <= n; ++k)
+        reduced.A[static_cast<std::size_t>(k - common)] = variant.A[static_cast<std::size_t>(k)];
+    for (int k = common; k <= m; ++k)
+        reduced.B[static_cast<std::size_t>(k - common)] = variant.B[static_cast<std::size_t>(k)];
+    reduced.DenominatorDegree = static_cast<std::uint8_t>(n - common);
+    reduced.NumeratorDegree = static_cast<std::uint8_t>(m - common);
+    reduced.Delay = variant.Delay;
+
+    NyquistWalk walk(reduced, RootsOf(reduced.B, m - common), RootsOf(reduced.A, n - common));
+    walk.Run();
+    result.PhaseCrossovers = walk.PhaseCrossovers();
+    result.GainCrossovers = walk.GainCrossovers();
+    bool boundary = ChooseMargins(result) || walk.PassesThroughMinusOne();
+
+    for (const Indentation& pole : walk.Indentations())
+        result.Notes.push_back("pole of order " + std::to_string(pole.Order) + " at s = " +
+                               (pole.Frequency == 0 ? "0" : "±j" + FrequencyText(pole.Frequency)) +
+                               ": passed on the right by a semicircle of radius " +
+                               RadiusText(pole.Radius) + ", so not counted in P");
+
+    if (common > 0) {
+        boundary = true;
+        result.Notes.push_back("N(s) and D(s) share the factor s" +
+                               (common > 1 ? "^" + std::to_string(common) : std::string()) +
+                               ": the closed loop keeps " + CountText(common, "pole", "poles") +
+                               " at s = 0");
+    }
+    if (boundary) {
+        result.Verdict = StabilityVerdict::Boundary;
+        return;
+    }
+
+    const Extended turns = walk.TotalTurn() / (2 * kPi);
+    const Extended whole = std::nearbyint(turns);
+    if (std::abs(turns - whole) > 0.01L)
+        throw AnalysisError{"the turns of 1 + W(jω) do not add up to whole turns (" +
+                            FrequencyText(turns) + ")"};
+    const int encirclements = -static_cast<int>(whole);
+    const int closedLoop = encirclements + result.RightHalfPlanePoles;
+    if (closedLoop < 0)
+        throw AnalysisError{"the count of encirclements gives a negative number of closed-loop "
+                            "poles in the right half-plane"};
+    result.Encirclements = encirclements;
+    result.ClosedLoopRightPoles = closedLoop;
+    result.Verdict = closedLoop == 0 ? StabilityVerdict::Stable : StabilityVerdict::Unstable;
+}
+
+} // namespace
+
+const char* VerdictName(StabilityVerdict verdict)
+{
+    switch (verdict) {
+    case StabilityVerdict::Stable:
+        return "stable";
+    case StabilityVerdict::Unstable:
+        return "unstable";
+    case StabilityVerdict::Boundary:
+        break;
+    }
+    return "boundary";
+}
+
+StabilityAnalysis AnalyseStability(const TransferFunction& variant)
+{
+    StabilityAnalysis result;
+    try {
+        Analyse(variant, result);
+    } catch (const AnalysisError& error) {
+        result = StabilityAnalysis{};
+        result.Failure = error.Message;
+    }
+    return result;
+}
+
+} // namespace nirdal

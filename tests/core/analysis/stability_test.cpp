@@ -1,0 +1,287 @@
+#include "core/analysis/polynomial_roots.h"
+#include "core/analysis/stability.h"
+#include "core/tf/tf_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <ostream>
+#include <random>
+
+namespace nirdal {
+namespace {
+
+constexpr Extended kPi = std::numbers::pi_v<Extended>;
+constexpr Extended kDegree = 180 / kPi;
+
+TransferFunction Tf(const char* text, Extended delay = 0)
+{
+    TransferFunction tf;
+    std::string error;
+    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
+    tf.Delay = delay;
+    return tf;
+}
+
+// A loop with margins and a verdict derived by hand; NaN where a margin does not exist.
+struct ClassicCase
+{
+    const char* name;
+    const char* tf;
+    Extended delay;
+    StabilityVerdict verdict;
+    int p, n;
+    Extended gainMargin, phaseCrossover;
+    Extended phaseMargin, gainCrossover;
+};
+
+void PrintTo(const ClassicCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+constexpr Extended kNone = std::numeric_limits<Extended>::quiet_NaN();
+
+// 1/(s+1)³: phase −180° where atan ω = 60°, ω = √3, |W| = 1/8.
+const Extended kSqrt3 = std::sqrt(3.0L);
+// K/(s+1)³ with K = 4: |W| = 1 where 1 + ω² = 4^(2/3).
+const Extended kCubeGc = std::sqrt(std::cbrt(16.0L) - 1);
+// 1/(s(s+1)): ω²(1 + ω²) = 1.
+const Extended kIntegratorGc = std::sqrt((std::sqrt(5.0L) - 1) / 2);
+// exp(−sT)·K/(s+1) with T = 3π/4: phase −180° where atan ω + ωT = π, that is ω = 1.
+const Extended kLagDelay = 3 * kPi / 4;
+// (s+1)²/s³: |W| = 1 where ω³ = ω² + 1.
+const Extended kTripleGc = 1.465571231876768026656731L;
+// (s + 1)^15: phase −180° where atan ω = 12°.
+const Extended kFifteenPc = std::tan(kPi / 15);
+
+const ClassicCase kClassicCases[] = {
+    {"CubeGain4", "4:1,3,3,1", 0, StabilityVerdict::Stable, 0, 0, 2, kSqrt3,
+     180 - 3 * std::atan(kCubeGc) * kDegree, kCubeGc},
+    {"CubeGain16", "16:1,3,3,1", 0, StabilityVerdict::Unstable, 0, 2, 0.5L, kSqrt3,
+     180 - 3 * std::atan(std::sqrt(std::cbrt(256.0L) - 1)) * kDegree,
+     std::sqrt(std::cbrt(256.0L) - 1)},
+    {"CubeTinyGain", "1e-9:1,3,3,1", 0, StabilityVerdict::Stable, 0, 0, 8e9L, kSqrt3, kNone, kNone},
+    {"LagWithDelayStable", "1.25:1,1", kLagDelay, StabilityVerdict::Stable, 0, 0,
+     std::sqrt(2.0L) / 1.25L, 1, 180 - std::atan(0.75L) * kDegree - 0.75L * 135, 0.75L},
+    {"LagWithDelayUnstable", "2:1,1", kLagDelay, StabilityVerdict::Unstable, 0, 2,
+     std::sqrt(2.0L) / 2, 1, 180 - 60 - kSqrt3 * 135, kSqrt3},
+    {"LagWithDelayBelowUnitGain", "0.5:1,1", kLagDelay, StabilityVerdict::Stable, 0, 0,
+     2 * std::sqrt(2.0L), 1, kNone, kNone},
+    {"Integrator", "1:1,1,0", 0, StabilityVerdict::Stable, 0, 0, kNone, kNone,
+     180 - 90 - std::atan(kIntegratorGc) * kDegree, kIntegratorGc},
+    // s + K·exp(−sT) is stable while KT < π/2; the phase crossover is at ωT = π/2.
+    {"IntegratorWithDelay", "1:1,0", 1, StabilityVerdict::Stable, 0, 0, kPi / 2, kPi / 2,
+     90 - kDegree, 1},
+    {"IntegratorWithLongDelay", "2:1,0", 1, StabilityVerdict::Unstable, 0, 2, kPi / 4, kPi / 2,
+     90 - 2 * kDegree, 2},
+    {"UnstableOpenLoopStabilised", "2:1,-1", 0, StabilityVerdict::Stable, 1, -1, 0.5L, 0,
+     180 - (180 - std::atan(kSqrt3) * kDegree), kSqrt3},
+    {"UnstableOpenLoopTooWeak", "0.5:1,-1", 0, StabilityVerdict::Unstable, 1, 0, 2, 0, kNone,
+     kNone},
+    // s³ + K(s+1)²: stable for K > 1/2, so the gain may only be halved.
+    {"ConditionallyStable", "1,2,1:1,0,0,0", 0, StabilityVerdict::Stable, 0, 0, 0.5L, 1,
+     180 - (270 - 2 * std::atan(kTripleGc) * kDegree), kTripleGc},
+    {"FifteenfoldLag", "1:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1", 0,
+     StabilityVerdict::Stable, 0, 0, std::pow(1 / std::cos(kPi / 15), 15.0L), kFifteenPc, kNone,
+     kNone},
+};
+
+class ClassicLoops : public testing::TestWithParam<ClassicCase>
+{
+};
+
+void ExpectMargin(const std::optional<Margin>& margin, Extended value, Extended frequency,
+                  const char* what)
+{
+    if (std::isnan(value)) {
+        EXPECT_FALSE(margin) << what << " " << static_cast<double>(margin->Value);
+        return;
+    }
+    ASSERT_TRUE(margin) << what;
+    EXPECT_NEAR(static_cast<double>(margin->Value), static_cast<double>(value),
+                1e-12 * std::max(1.0, std::abs(static_cast<double>(value))))
+        << what;
+    EXPECT_NEAR(static_cast<double>(margin->Frequency), static_cast<double>(frequency), 1e-12)
+        << what << " frequency";
+}
+
+TEST_P(ClassicLoops, VerdictCountsAndMargins)
+{
+    const ClassicCase& c = GetParam();
+    const StabilityAnalysis result = AnalyseStability(Tf(c.tf, c.delay));
+    ASSERT_EQ(result.Failure, "");
+    EXPECT_EQ(result.Verdict, c.verdict) << VerdictName(result.Verdict);
+    EXPECT_EQ(result.RightHalfPlanePoles, c.p);
+    ASSERT_TRUE(result.Encirclements);
+    EXPECT_EQ(*result.Encirclements, c.n);
+    EXPECT_EQ(*result.ClosedLoopRightPoles, c.p + c.n);
+    ExpectMargin(result.GainMargin, c.gainMargin, c.phaseCrossover, "gain margin");
+    ExpectMargin(result.PhaseMargin, c.phaseMargin, c.gainCrossover, "phase margin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Analysis, ClassicLoops, testing::ValuesIn(kClassicCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Stability, CurveThroughMinusOneIsTheBoundary)
+{
+    const StabilityAnalysis cube = AnalyseStability(Tf("8:1,3,3,1"));
+    ASSERT_EQ(cube.Failure, "");
+    EXPECT_EQ(cube.Verdict, StabilityVerdict::Boundary);
+    EXPECT_FALSE(cube.Encirclements);
+    ASSERT_TRUE(cube.GainMargin);
+    EXPECT_NEAR(static_cast<double>(cube.GainMargin->Value), 1, 1e-15);
+    EXPECT_NEAR(static_cast<double>(cube.GainMargin->Frequency), std::sqrt(3.0), 1e-15);
+    ASSERT_TRUE(cube.PhaseMargin);
+    EXPECT_NEAR(static_cast<double>(cube.PhaseMargin->Value), 0, 1e-12);
+
+    // W(0) = −1: the closed loop s + 1 − 1 has its pole at s = 0.
+    EXPECT_EQ(AnalyseStability(Tf("-1:1,1")).Verdict, StabilityVerdict::Boundary);
+    // N and D share s: the closed loop keeps a pole at the origin.
+    const StabilityAnalysis shared = AnalyseStability(Tf("1,0:1,1,0"));
+    EXPECT_EQ(shared.Verdict, StabilityVerdict::Boundary);
+    EXPECT_FALSE(shared.Notes.empty());
+}
+
+TEST(Stability, PolesOnTheImaginaryAxisArePassedOnTheRight)
+{
+    // (s²+1)(s+1) + 1 = s³ + s² + s + 2: Routh's first column 1, 1, −1, 2 changes sign twice.
+    const StabilityAnalysis oscillator = AnalyseStability(Tf("1:1,1,1,1"));
+    ASSERT_EQ(oscillator.Failure, "");
+    EXPECT_EQ(oscillator.ImaginaryAxisPoles, 2);
+    EXPECT_EQ(oscillator.RightHalfPlanePoles, 0);
+    EXPECT_EQ(oscillator.Verdict, StabilityVerdict::Unstable);
+    EXPECT_EQ(oscillator.ClosedLoopRightPoles, 2);
+
+    // (s²+1)(s+2) + (s+1) = s³ + 2s² + 2s + 3: Routh 1, 2, 1/2, 3, no sign change.
+    const StabilityAnalysis damped = AnalyseStability(Tf("1,1:1,2,1,2"));
+    ASSERT_EQ(damped.Failure, "");
+    EXPECT_EQ(damped.Verdict, StabilityVerdict::Stable);
+    EXPECT_EQ(damped.Encirclements, 0);
+
+    // (s+1)/s²: s² + s + 1 is stable; the double pole at 0 turns W by −2π on its semicircle.
+    const StabilityAnalysis doubleIntegrator = AnalyseStability(Tf("1,1:1,0,0"));
+    ASSERT_EQ(doubleIntegrator.Failure, "");
+    EXPECT_EQ(doubleIntegrator.ImaginaryAxisPoles, 2);
+    EXPECT_EQ(doubleIntegrator.Verdict, StabilityVerdict::Stable);
+    EXPECT_FALSE(doubleIntegrator.GainMargin);
+    ASSERT_TRUE(doubleIntegrator.PhaseMargin);
+    const Extended gc = std::sqrt((1 + std::sqrt(5.0L)) / 2);
+    EXPECT_NEAR(static_cast<double>(doubleIntegrator.PhaseMargin->Value),
+                static_cast<double>(std::atan(gc) * kDegree), 1e-12);
+}
+
+TEST(Stability, WithADelayTheLeftmostCrossingDecidesTheGainMargin)
+{
+    // 10·exp(−s)/(s+1) meets the negative axis where atan ω + ω = (2k+1)π, at U = −10/√(1+ω²):
+    // about −4.4 at ω ≈ 2.0, then −1.24 at ω ≈ 8.0, then ever closer to 0. Only a gain
+    // 1/4.4 of this one puts every crossing right of −1.
+    const StabilityAnalysis result = AnalyseStability(Tf("10:1,1", 1));
+    ASSERT_EQ(result.Failure, "");
+    ASSERT_GE(result.PhaseCrossovers.size(), 2u);
+    for (const Crossover& c : result.PhaseCrossovers) {
+        const Extended turns = ((std::atan(c.Frequency) + c.Frequency) / kPi - 1) / 2;
+        EXPECT_NEAR(static_cast<double>(turns), std::nearbyint(static_cast<double>(turns)), 1e-12);
+        EXPECT_NEAR(static_cast<double>(c.U),
+                    static_cast<double>(-10 / std::sqrt(1 + c.Frequency * c.Frequency)), 1e-12);
+    }
+    EXPECT_LT(result.PhaseCrossovers[1].U, -1);
+    ASSERT_TRUE(result.GainMargin);
+    EXPECT_EQ(result.GainMargin->Frequency, result.PhaseCrossovers[0].Frequency);
+    EXPECT_NEAR(static_cast<double>(result.GainMargin->Value),
+                static_cast<double>(-1 / result.PhaseCrossovers[0].U), 1e-15);
+    // Both crossings left of −1 encircle it twice each over the whole contour.
+    EXPECT_EQ(result.Encirclements, 4);
+    EXPECT_EQ(result.Verdict, StabilityVerdict::Unstable);
+}
+
+TEST(Stability, NearTheBoundaryTheVerdictFollowsTheGain)
+{
+    // K/(s+1)³ passes 1e-7 from −1 on either side of K = 8.
+    const StabilityAnalysis below = AnalyseStability(Tf("7.9999992:1,3,3,1"));
+    const StabilityAnalysis above = AnalyseStability(Tf("8.0000008:1,3,3,1"));
+    EXPECT_EQ(below.Verdict, StabilityVerdict::Stable);
+    EXPECT_EQ(above.Verdict, StabilityVerdict::Unstable);
+    EXPECT_EQ(above.ClosedLoopRightPoles, 2);
+}
+
+TEST(Stability, ZeroLeadingCoefficientsAreDropped)
+{
+    const StabilityAnalysis padded = AnalyseStability(Tf("0,4:0,1,3,3,1"));
+    const StabilityAnalysis plain = AnalyseStability(Tf("4:1,3,3,1"));
+    ASSERT_EQ(padded.Failure, "");
+    EXPECT_EQ(padded.Poles.size(), 3u);
+    EXPECT_EQ(padded.GainMargin->Value, plain.GainMargin->Value);
+}
+
+TEST(Stability, VariantsThatCannotBeAnalysedSayWhy)
+{
+    for (const auto& [text, delay] : {std::pair<const char*, Extended>{"1,0:0,1,1", 0},
+                                      {"1:1,1", -0.5L},
+                                      {"1:0,0", 0},
+                                      {"1:0,2", 0}}) {
+        const StabilityAnalysis result = AnalyseStability(Tf(text, delay));
+        EXPECT_NE(result.Failure, "") << text;
+        EXPECT_TRUE(result.Poles.empty()) << text;
+    }
+}
+
+TEST(Stability, ZeroNumeratorKeepsTheOpenLoopPoles)
+{
+    const StabilityAnalysis result = AnalyseStability(Tf("0:1,-3,2"));
+    ASSERT_EQ(result.Failure, "");
+    EXPECT_EQ(result.RightHalfPlanePoles, 2);
+    EXPECT_EQ(result.Verdict, StabilityVerdict::Unstable);
+    EXPECT_FALSE(result.GainMargin);
+    EXPECT_FALSE(result.PhaseMargin);
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+// Without a delay the closed loop's poles are the roots of D + N: the count of encirclements
+// must agree with them for any loop not too near the boundary.
+TEST(Stability, WithoutDelayTheCountAgreesWithTheClosedLoopRoots)
+{
+    std::mt19937 random(20240611);
+    std::uniform_real_distribution<double> coefficient(-3, 3);
+    std::uniform_int_distribution<int> degree(1, 9), integrators(0, 2);
+    int compared = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        TransferFunction tf;
+        const int n = degree(random);
+        const int m = std::uniform_int_distribution<int>(0, n - 1)(random);
+        const int k = std::min(integrators(random), n - m);
+        tf.DenominatorDegree = static_cast<std::uint8_t>(n);
+        tf.NumeratorDegree = static_cast<std::uint8_t>(m);
+        for (int i = k; i <= n; ++i)
+            tf.A[static_cast<std::size_t>(i)] = coefficient(random);
+        for (int i = 0; i <= m; ++i)
+            tf.B[static_cast<std::size_t>(i)] = coefficient(random);
+        std::vector<Extended> closedLoop(tf.A.begin(), tf.A.begin() + n + 1);
+        for (int i = 0; i <= m; ++i)
+            closedLoop[static_cast<std::size_t>(i)] += tf.B[static_cast<std::size_t>(i)];
+        int right = 0;
+        Extended nearest = 1;
+        for (const auto& root : PolynomialRoots(closedLoop)) {
+            right += root.real() > 0;
+            nearest =
+                std::min(nearest, std::abs(root.real()) / std::max<Extended>(1, std::abs(root)));
+        }
+        if (nearest < 1e-6L)
+            continue;
+        const StabilityAnalysis result = AnalyseStability(tf);
+        ASSERT_EQ(result.Failure, "") << "trial " << trial;
+        ASSERT_TRUE(result.ClosedLoopRightPoles) << "trial " << trial;
+        EXPECT_EQ(*result.ClosedLoopRightPoles, right) << "trial " << trial;
+        ++compared;
+    }
+    EXPECT_GT(compared, 350);
+}
+
+} // namespace
+} // namespace nirdal
