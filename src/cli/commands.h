@@ -18,6 +18,8 @@ int RunSettings(Arguments args);
 int RunSweep(Arguments args);
 int RunListing(Arguments args);
 int RunPlot(Arguments args);
+int RunAnalyse(Arguments args);
+int RunBatch(Arguments args);
 
 /// True when args is exactly "--help" or "-h"; subcommands print their usage then.
 bool WantsHelp(Arguments args);

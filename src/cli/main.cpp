@@ -24,6 +24,8 @@ constexpr Subcommand kSubcommands[] = {
     {"sweep", RunSweep, "compute the frequency response of one variant"},
     {"listing", RunListing, "print the values listing the computation screen draws"},
     {"plot", RunPlot, "draw the hodographs of variants into a file"},
+    {"analyse", RunAnalyse, "poles, Nyquist verdict and stability margins of variants"},
+    {"batch", RunBatch, "analyse every variant of a class file (and draw them per student)"},
 };
 
 void PrintUsage(std::FILE* out)

@@ -1,11 +1,11 @@
 // plot: the hodographs of variants drawn as the graph screen or the printed page shows them.
 #include "cli/commands.h"
+#include "cli/exporter.h"
 #include "cli/plot_job.h"
 #include "core/common/recording_surface.h"
 #include "platform/text_encoding.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,19 +16,16 @@ namespace nirdal::cli {
 
 namespace {
 
-// Files are written by nirdal-export, which sits beside this program: drawing text and
-// writing PNG, SVG and PDF take Qt, which nirdal-cli does not load.
+// Files are written by nirdal-export: drawing text and writing PNG, SVG and PDF take Qt,
+// which nirdal-cli does not load.
 int RunExporter(Arguments args)
 {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
-        std::fprintf(stderr, "nirdal-cli plot: cannot find my own directory: %s\n",
-                     std::strerror(errno));
+    std::string error;
+    const std::string exporter = ExporterPath(error);
+    if (exporter.empty()) {
+        std::fprintf(stderr, "nirdal-cli plot: %s\n", error.c_str());
         return 1;
     }
-    std::string exporter(self, static_cast<std::size_t>(length));
-    exporter = exporter.substr(0, exporter.rfind('/') + 1) + "nirdal-export";
 
     std::vector<std::string> arguments{exporter};
     arguments.insert(arguments.end(), args.begin(), args.end());

@@ -1,0 +1,333 @@
+#include "cli/analysis_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace nirdal::cli {
+
+namespace {
+
+std::string Number(const char* format, Extended value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Six significant digits, as a reader compares margins.
+std::string Short(Extended value)
+{
+    return Number("%.6Lg", value);
+}
+
+// Fifteen significant digits for files that programs read on.
+std::string Full(Extended value)
+{
+    return std::isfinite(value) ? Number("%.15Lg", value) : "null";
+}
+
+// Fixed decimals without a "-0.00" for a value that rounds to zero.
+std::string Fixed(Extended value, int decimals)
+{
+    if (std::abs(value) < 0.5L * std::pow(10.0L, -decimals))
+        value = 0;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+    return text;
+}
+
+Extended Decibels(Extended factor)
+{
+    return 20 * std::log10(factor);
+}
+
+// Five digits, and parts below 1e-5 of the modulus shown as zero: the eigenvalues of a
+// multiple root scatter by about a millionth, which six digits would show as noise.
+std::string PoleText(const std::complex<Extended>& pole)
+{
+    const Extended size = std::abs(pole);
+    const Extended re = std::abs(pole.real()) < 1e-5L * size ? 0 : pole.real();
+    const Extended im = std::abs(pole.imag()) < 1e-5L * size ? 0 : pole.imag();
+    if (im == 0)
+        return Number("%.5Lg", re);
+    const std::string imaginary = Number("%.5Lg", std::abs(im)) + "j";
+    if (re == 0)
+        return (im < 0 ? "-" : "") + imaginary;
+    return Number("%.5Lg", re) + (im < 0 ? "-" : "+") + imaginary;
+}
+
+std::string OptionalCount(const std::optional<int>& count)
+{
+    return count ? std::to_string(*count) : "-";
+}
+
+std::string GainMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.GainMargin)
+        return "none";
+    const Margin& margin = *analysis.GainMargin;
+    return Short(margin.Value) + " (" + Fixed(Decibels(margin.Value), 2) +
+           " dB) at ω = " + Short(margin.Frequency) + " rad/s";
+}
+
+std::string PhaseMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.PhaseMargin)
+        return "none";
+    return Fixed(analysis.PhaseMargin->Value, 2) +
+           "° at ω = " + Short(analysis.PhaseMargin->Frequency) + " rad/s";
+}
+
+std::string VerdictText(const StabilityAnalysis& analysis)
+{
+    return analysis.Failure.empty() ? VerdictName(analysis.Verdict) : "not-analysed";
+}
+
+// Characters, not bytes, of UTF-8 text: the width a terminal gives it.
+std::size_t Width(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) >> 6) != 2;
+    }));
+}
+
+void WriteBlock(std::FILE* out, const ReportRow& row)
+{
+    const StabilityAnalysis& a = row.Analysis;
+    std::fprintf(out, "variant %d: %s\n", row.Number, row.Text.c_str());
+    if (!a.Failure.empty()) {
+        std::fprintf(out, "  not analysed: %s\n", a.Failure.c_str());
+        return;
+    }
+    std::string poles;
+    for (const auto& pole : a.Poles)
+        poles += (poles.empty() ? "" : ", ") + PoleText(pole);
+    std::fprintf(out, "  poles:          %s\n", poles.c_str());
+    std::fprintf(out, "  P:              %d in the right half-plane, %d on the imaginary axis\n",
+                 a.RightHalfPlanePoles, a.ImaginaryAxisPoles);
+    std::fprintf(out, "  N:              %s%s\n", OptionalCount(a.Encirclements).c_str(),
+                 a.Encirclements ? " clockwise encirclements of -1"
+                                 : " (the hodograph passes through -1)");
+    std::fprintf(out, "  Z = N + P:      %s\n", OptionalCount(a.ClosedLoopRightPoles).c_str());
+    std::fprintf(out, "  verdict:        %s\n", VerdictName(a.Verdict));
+    std::fprintf(out, "  gain margin:    %s\n", GainMarginText(a).c_str());
+    std::fprintf(out, "  phase margin:   %s\n", PhaseMarginText(a).c_str());
+    for (const std::string& note : a.Notes)
+        std::fprintf(out, "  note:           %s\n", note.c_str());
+}
+
+void WriteTable(std::FILE* out, const std::vector<ReportRow>& rows)
+{
+    std::vector<std::vector<std::string>> cells{{"line", "student", "group", "var", "verdict", "P",
+                                                 "N", "Z", "gain margin", "ω", "phase margin",
+                                                 "ω"}};
+    for (const ReportRow& row : rows) {
+        const StabilityAnalysis& a = row.Analysis;
+        std::vector<std::string> line{std::to_string(row.Line), row.Student, row.Group,
+                                      std::to_string(row.Number), VerdictText(a)};
+        if (a.Failure.empty()) {
+            line.push_back(std::to_string(a.RightHalfPlanePoles));
+            line.push_back(OptionalCount(a.Encirclements));
+            line.push_back(OptionalCount(a.ClosedLoopRightPoles));
+            line.push_back(a.GainMargin ? Short(a.GainMargin->Value) : "none");
+            line.push_back(a.GainMargin ? Short(a.GainMargin->Frequency) : "");
+            line.push_back(a.PhaseMargin ? Fixed(a.PhaseMargin->Value, 2) + "°" : "none");
+            line.push_back(a.PhaseMargin ? Short(a.PhaseMargin->Frequency) : "");
+        }
+        cells.push_back(std::move(line));
+    }
+    std::vector<std::size_t> widths(cells[0].size(), 0);
+    for (const auto& line : cells) {
+        for (std::size_t i = 0; i < line.size(); ++i)
+            widths[i] = std::max(widths[i], Width(line[i]));
+    }
+    for (const auto& line : cells) {
+        std::string text;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const std::string padding(widths[i] - Width(line[i]), ' ');
+            // Numbers line up on the right, words on the left.
+            const bool right = i == 0 || i == 3 || (i >= 5 && i <= 7);
+            text += right ? padding + line[i] : line[i] + padding;
+            text += "  ";
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        std::fprintf(out, "%s\n", text.c_str());
+    }
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+void WriteCsv(std::FILE* out, const std::vector<ReportRow>& rows, bool classColumns)
+{
+    std::fprintf(out,
+                 "%svariant,tf,verdict,P,axis_poles,N,Z,gain_margin,gain_margin_db,"
+                 "phase_crossover,phase_margin_deg,gain_crossover,failure\n",
+                 classColumns ? "line,student,group," : "");
+    for (const ReportRow& row : rows) {
+        const StabilityAnalysis& a = row.Analysis;
+        std::string line;
+        if (classColumns)
+            line = std::to_string(row.Line) + "," + CsvField(row.Student) + "," +
+                   CsvField(row.Group) + ",";
+        line += std::to_string(row.Number) + "," + CsvField(row.Text) + "," + VerdictText(a);
+        if (a.Failure.empty()) {
+            const auto count = [](const std::optional<int>& n) {
+                return n ? std::to_string(*n) : std::string();
+            };
+            line += "," + std::to_string(a.RightHalfPlanePoles) + "," +
+                    std::to_string(a.ImaginaryAxisPoles) + "," + count(a.Encirclements) + "," +
+                    count(a.ClosedLoopRightPoles);
+            line += a.GainMargin ? "," + Full(a.GainMargin->Value) + "," +
+                                       Full(Decibels(a.GainMargin->Value)) + "," +
+                                       Full(a.GainMargin->Frequency)
+                                 : std::string(",none,,");
+            line += a.PhaseMargin
+                        ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
+                        : std::string(",none,");
+            line += ",";
+        } else {
+            line += ",,,,,,,,,," + CsvField(a.Failure);
+        }
+        std::fprintf(out, "%s\n", line.c_str());
+    }
+}
+
+std::string JsonString(std::string_view text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string JsonCrossovers(const std::vector<Crossover>& crossovers)
+{
+    std::string text = "[";
+    for (const Crossover& c : crossovers)
+        text += std::string(text.size() > 1 ? "," : "") + "{\"w\":" + Full(c.Frequency) +
+                ",\"u\":" + Full(c.U) + ",\"v\":" + Full(c.V) + "}";
+    return text + "]";
+}
+
+std::string JsonObject(const ReportRow& row, bool classColumns)
+{
+    const StabilityAnalysis& a = row.Analysis;
+    std::string text = "{";
+    if (classColumns)
+        text += "\"line\":" + std::to_string(row.Line) + ",\"student\":" + JsonString(row.Student) +
+                ",\"group\":" + JsonString(row.Group) + ",";
+    text += "\"variant\":" + std::to_string(row.Number) + ",\"tf\":" + JsonString(row.Text);
+    if (!a.Failure.empty())
+        return text + ",\"verdict\":null,\"failure\":" + JsonString(a.Failure) + "}";
+
+    text += ",\"verdict\":" + JsonString(VerdictName(a.Verdict)) + ",\"poles\":[";
+    for (std::size_t i = 0; i < a.Poles.size(); ++i)
+        text += std::string(i ? "," : "") + "[" + Full(a.Poles[i].real()) + "," +
+                Full(a.Poles[i].imag()) + "]";
+    const auto count = [](const std::optional<int>& n) {
+        return n ? std::to_string(*n) : std::string("null");
+    };
+    text += "],\"P\":" + std::to_string(a.RightHalfPlanePoles) +
+            ",\"axis_poles\":" + std::to_string(a.ImaginaryAxisPoles) +
+            ",\"N\":" + count(a.Encirclements) + ",\"Z\":" + count(a.ClosedLoopRightPoles);
+    text +=
+        ",\"gain_margin\":" + (a.GainMargin ? "{\"factor\":" + Full(a.GainMargin->Value) +
+                                                  ",\"db\":" + Full(Decibels(a.GainMargin->Value)) +
+                                                  ",\"w\":" + Full(a.GainMargin->Frequency) + "}"
+                                            : std::string("null"));
+    text +=
+        ",\"phase_margin\":" + (a.PhaseMargin ? "{\"degrees\":" + Full(a.PhaseMargin->Value) +
+                                                    ",\"w\":" + Full(a.PhaseMargin->Frequency) + "}"
+                                              : std::string("null"));
+    text += ",\"phase_crossovers\":" + JsonCrossovers(a.PhaseCrossovers) +
+            ",\"gain_crossovers\":" + JsonCrossovers(a.GainCrossovers) + ",\"notes\":[";
+    for (std::size_t i = 0; i < a.Notes.size(); ++i)
+        text += std::string(i ? "," : "") + JsonString(a.Notes[i]);
+    return text + "]}";
+}
+
+} // namespace
+
+bool ParseReportFormat(std::string_view text, ReportFormat& format)
+{
+    if (text == "text")
+        format = ReportFormat::Text;
+    else if (text == "csv")
+        format = ReportFormat::Csv;
+    else if (text == "json")
+        format = ReportFormat::Json;
+    else
+        return false;
+    return true;
+}
+
+void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportFormat format,
+                 bool classColumns)
+{
+    switch (format) {
+    case ReportFormat::Text:
+        if (classColumns) {
+            WriteTable(out, rows);
+        } else {
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                if (i > 0)
+                    std::fputc('\n', out);
+                WriteBlock(out, rows[i]);
+            }
+        }
+        return;
+    case ReportFormat::Csv:
+        WriteCsv(out, rows, classColumns);
+        return;
+    case ReportFormat::Json:
+        std::fputs("[", out);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            std::fprintf(out, "%s\n%s", i ? "," : "", JsonObject(rows[i], classColumns).c_str());
+        std::fputs("\n]\n", out);
+        return;
+    }
+}
+
+const char* const kAnalysisHelp =
+    "For each variant W(s) = N(s)/D(s)·exp(-sT), under unit negative feedback:\n"
+    "  poles      the roots of D (eigenvalues of its companion matrix); P counts those in\n"
+    "             the right half-plane. A pole with |Re s| <= 1e-7·|s| lies on the imaginary\n"
+    "             axis: the contour passes it on the right by a small semicircle (shown in a\n"
+    "             note with its radius), so it is not counted in P.\n"
+    "  N          clockwise encirclements of -1 by W(jw) over the whole contour, w from -inf\n"
+    "             to +inf with the semicircles, delay exact: the turn of 1 + W(jw) followed in\n"
+    "             steps that change ln W by at most 0.1, refined near -1.\n"
+    "  Z = N + P  closed-loop poles in the right half-plane; 'stable' when Z = 0, 'unstable'\n"
+    "             when Z > 0, 'boundary' when the hodograph passes through -1 (within 1e-9).\n"
+    "  gain margin   -1/U at a phase crossover (V = 0, U < 0, w = 0 included); of several,\n"
+    "             the smallest, read at the leftmost crossing of the negative real axis.\n"
+    "             Above 1 every crossing lies between -1 and 0 and the gain may rise by\n"
+    "             that factor; below 1 it must fall by it to bring every crossing right\n"
+    "             of -1.\n"
+    "  phase margin  the angle from -1 to W at a gain crossover (|W| = 1, w > 0), in\n"
+    "             (-180, 180] degrees, positive below the axis; of several, the one\n"
+    "             nearest 0. With a long delay the curve may have made whole turns before,\n"
+    "             so the verdict, not the sign of this angle, tells stability.\n"
+    "  Crossovers are found by bisection on the exact W(jw); 'none' where there is none.\n"
+    "  Needs m < n after zero leading coefficients are dropped, and T >= 0.\n";
+
+} // namespace nirdal::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/analysis/stability.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nirdal::cli {
+
+/// How `analyse` and `batch` print their results.
+enum class ReportFormat
+{
+    Text,
+    Csv,
+    Json,
+};
+
+/// Reads "text", "csv" or "json".
+bool ParseReportFormat(std::string_view text, ReportFormat& format);
+
+/// One analysed variant and where it came from.
+struct ReportRow
+{
+    int Line = 0;        ///< line of the class file; 0 for a --tf option
+    std::string Student; ///< UTF-8; empty for a --tf option
+    std::string Group;   ///< UTF-8
+    int Number = 0;      ///< the variant's number among the --tf options or the student's lines
+    std::string Text;    ///< the variant as NUM:DEN[:DELAY]
+    StabilityAnalysis Analysis;
+};
+
+/// Writes the rows: in text a block a variant, or with classColumns a table a line; csv and
+/// json carry the same fields either way, with the class file's columns when classColumns.
+void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportFormat format,
+                 bool classColumns);
+
+/// What the analysis does and how to read its results, for --help.
+extern const char* const kAnalysisHelp;
+
+} // namespace nirdal::cli

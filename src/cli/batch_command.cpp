@@ -1,0 +1,263 @@
+// batch: the analysis of every variant of a class file, and the hodographs of each student.
+#include "cli/analysis_report.h"
+#include "cli/commands.h"
+#include "cli/exporter.h"
+#include "core/analysis/class_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace nirdal::cli {
+
+namespace {
+
+struct BatchOptions
+{
+    std::string Path;
+    std::string PlotDirectory;
+    ReportFormat Format = ReportFormat::Text;
+};
+
+// A student's variants drawn into one picture.
+struct StudentPlot
+{
+    std::string Student, Group;
+    std::vector<const ClassVariant*> Variants;
+};
+
+bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view option = args[i];
+        if (option != "--plots" && option != "--format") {
+            if (option.starts_with("-") || !options.Path.empty()) {
+                error = "unknown argument '" + std::string(option) + "'";
+                return false;
+            }
+            options.Path = option;
+            continue;
+        }
+        if (i + 1 == args.size()) {
+            error = std::string(option) + " needs a value";
+            return false;
+        }
+        const std::string_view value = args[++i];
+        if (option == "--plots") {
+            if (value.find_first_of("\t\n") != std::string_view::npos) {
+                error = "--plots: the directory name must not hold tabs or line breaks";
+                return false;
+            }
+            options.PlotDirectory = value;
+        } else if (!ParseReportFormat(value, options.Format)) {
+            error = "--format takes text, csv or json, not '" + std::string(value) + "'";
+            return false;
+        }
+    }
+    if (options.Path.empty()) {
+        error = "the class file is required";
+        return false;
+    }
+    return true;
+}
+
+// Only characters that are safe in a file name on any system, blanks as underscores.
+std::string FileNamePart(std::string_view text)
+{
+    std::string name;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        name += byte < 0x20 || std::strchr("/\\:*?\"<>| ", c) != nullptr ? '_' : c;
+    }
+    if (name.starts_with('.'))
+        name[0] = '_';
+    return name;
+}
+
+// Tabs and line breaks separate the exporter's arguments and jobs.
+std::string JobArgument(std::string_view text)
+{
+    std::string argument(text);
+    std::replace_if(
+        argument.begin(), argument.end(),
+        [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return argument;
+}
+
+std::vector<StudentPlot> GroupByStudent(const std::vector<ClassVariant>& variants)
+{
+    std::vector<StudentPlot> plots;
+    std::map<std::pair<std::string, std::string>, std::size_t> index;
+    for (const ClassVariant& variant : variants) {
+        const auto key = std::make_pair(variant.Group, variant.Student);
+        const auto [at, added] = index.emplace(key, plots.size());
+        if (added)
+            plots.push_back({variant.Student, variant.Group, {}});
+        plots[at->second].Variants.push_back(&variant);
+    }
+    return plots;
+}
+
+// Hands one job a line to nirdal-export --jobs, so that Qt starts once for the class.
+int WritePlots(const std::string& directory, const std::vector<ClassVariant>& variants)
+{
+    std::error_code failure;
+    std::filesystem::create_directories(directory, failure);
+    if (failure) {
+        std::fprintf(stderr, "nirdal-cli batch: --plots %s: %s\n", directory.c_str(),
+                     failure.message().c_str());
+        return 1;
+    }
+    std::string error;
+    const std::string exporter = ExporterPath(error);
+    if (exporter.empty()) {
+        std::fprintf(stderr, "nirdal-cli batch: %s\n", error.c_str());
+        return 1;
+    }
+
+    std::string jobs;
+    std::set<std::string> names;
+    for (const StudentPlot& plot : GroupByStudent(variants)) {
+        const std::string base = plot.Group.empty()
+                                     ? FileNamePart(plot.Student)
+                                     : FileNamePart(plot.Group) + "_" + FileNamePart(plot.Student);
+        std::string name = base;
+        for (int copy = 2; !names.insert(name).second; ++copy)
+            name = base + "~" + std::to_string(copy);
+        jobs += "--surname\t" + JobArgument(plot.Student);
+        std::size_t drawn = 0;
+        for (const ClassVariant* variant : plot.Variants) {
+            if (drawn++ == kMaxVariants) {
+                std::fprintf(stderr, "nirdal-cli batch: %s: only the first %d variants drawn\n",
+                             plot.Student.c_str(), kMaxVariants);
+                break;
+            }
+            jobs += "\t--tf\t" + variant->Text;
+        }
+        jobs += "\t-o\t" + JobArgument(directory) + "/" + name + ".png\n";
+    }
+
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        std::fprintf(stderr, "nirdal-cli batch: %s\n", std::strerror(errno));
+        return 1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    std::string jobsOption = "--jobs";
+    std::string program = exporter;
+    char* argv[] = {program.data(), jobsOption.data(), nullptr};
+    std::fflush(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, exporter.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[0]);
+    if (spawned != 0) {
+        close(pipeEnds[1]);
+        std::fprintf(stderr, "nirdal-cli batch: cannot run %s: %s\n", exporter.c_str(),
+                     std::strerror(spawned));
+        return 1;
+    }
+    // An exporter that stops early must not end this program with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    for (std::size_t written = 0; written < jobs.size();) {
+        const ssize_t n = write(pipeEnds[1], jobs.data() + written, jobs.size() - written);
+        if (n <= 0 && errno != EINTR)
+            break;
+        written += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    close(pipeEnds[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "nirdal-cli batch: some pictures were not written\n");
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunBatch(Arguments args)
+{
+    if (WantsHelp(args)) {
+        std::printf(
+            "usage: nirdal-cli batch FILE [--plots DIR] [--format text|csv|json]\n\n"
+            "Analyses every variant of a class file as 'analyse' does and prints a table,\n"
+            "one line a variant. FILE holds comma-separated lines\n"
+            "  student,group,numerator,denominator[,delay]\n"
+            "with the coefficients highest power first, separated by blanks or semicolons,\n"
+            "a decimal point, and the delay in seconds (empty: 0). Fields may be quoted\n"
+            "(\"...\", \"\" for a quote). Blank lines and lines starting with # are ignored,\n"
+            "and so is a first line whose denominator holds no digit (a header). The file\n"
+            "is UTF-8; a file that is not is read as Windows-1251. A bad line is reported\n"
+            "on standard error with its number and skipped; the others are still analysed.\n\n"
+            "  --plots DIR   also draw each student's variants as the graph screen shows\n"
+            "                them, into DIR/GROUP_STUDENT.png (DIR is created if missing)\n"
+            "  --format F    text (default), csv or json\n\n%s\n"
+            "Exit status 1 when a line was skipped, a variant could not be analysed or a\n"
+            "picture was not written; the table then holds everything else.\n",
+            kAnalysisHelp);
+        return 0;
+    }
+    BatchOptions options;
+    std::string error;
+    if (!ReadBatchOptions(args, options, error))
+        return UsageError("batch", error);
+
+    std::ifstream input(options.Path, std::ios::binary);
+    std::ostringstream content;
+    if (!input || !(content << input.rdbuf())) {
+        std::fprintf(stderr, "nirdal-cli batch: cannot read %s: %s\n", options.Path.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    const ClassFile file = ParseClassFile(content.str());
+    int status = 0;
+    for (const ClassFileProblem& problem : file.Problems) {
+        std::fprintf(stderr, "%s:%d: skipped: %s\n", options.Path.c_str(), problem.Line,
+                     problem.Message.c_str());
+        status = 1;
+    }
+
+    std::vector<ReportRow> rows;
+    std::map<std::pair<std::string, std::string>, int> numbers;
+    for (const ClassVariant& variant : file.Variants) {
+        ReportRow row;
+        row.Line = variant.Line;
+        row.Student = variant.Student;
+        row.Group = variant.Group;
+        row.Number = ++numbers[{variant.Group, variant.Student}];
+        row.Text = variant.Text;
+        row.Analysis = AnalyseStability(variant.Variant);
+        if (!row.Analysis.Failure.empty()) {
+            std::fprintf(stderr, "%s:%d: not analysed: %s\n", options.Path.c_str(), row.Line,
+                         row.Analysis.Failure.c_str());
+            status = 1;
+        }
+        rows.push_back(std::move(row));
+    }
+    WriteReport(stdout, rows, options.Format, true);
+    std::fflush(stdout);
+    if (!options.PlotDirectory.empty() && !file.Variants.empty() &&
+        WritePlots(options.PlotDirectory, file.Variants) != 0)
+        status = 1;
+    return status;
+}
+
+} // namespace nirdal::cli
