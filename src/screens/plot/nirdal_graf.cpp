@@ -1,46 +1,170 @@
 #include "screens/plot/nirdal_graf.h"
 
+#include "core/numtext/numtext.h"
+#include "core/plot/decimal_text.h"
+#include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
+#include "printing/print_service.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
 #include "screens/tf/nirdal_nastvar.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QToolButton>
 
 namespace nirdal {
+namespace {
+
+constexpr QSize kPictureSize(kGraphClientWidth, kGraphClientHeight);
+
+QString FromCp1251(std::string_view text)
+{
+    return QString::fromStdString(Cp1251ToUtf8(text));
+}
+
+TNIRDAL_grafForm::PagePrinter& PagePrinterInUse()
+{
+    static TNIRDAL_grafForm::PagePrinter printer = PrintPageOnDefaultPrinter;
+    return printer;
+}
+
+// The form's font: the design's sans serif, 13 pixels high.
+QFont GraphFont()
+{
+    return look::Font(13);
+}
+
+} // namespace
 
 TNIRDAL_grafForm* NIRDAL_grafForm = nullptr;
 
-// STAND-IN, see the header.
-TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent) : Form(parent)
+TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
+    : Form(parent),
+      m_picture(kPictureSize, devicePixelRatioF(), look::kMenu, GraphFont(), look::kPurple, false)
 {
     setObjectName(QStringLiteral("NIRDAL_grafForm"));
     setWindowTitle(QStringLiteral("NIRDAL_grafForm"));
     setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+    setFont(GraphFont());
+    SetTextColour(this, look::kPurple);
+    SetBackground(this, look::kMenu);
     setFixedSize(736, 382);
     move(191, 151);
-    SetBackground(this, look::kMenu);
-    AddLabel(this, "StandInLabel", QStringLiteral("Здесь будет годограф (временная заглушка)"), 20,
-             20);
+
     SpeedButton2 = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
                                   QStringLiteral("Вопрос"));
+    SpeedButton5 = AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
+                                  QStringLiteral("Настройка  печати"));
+    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Printer, QRect(672, 48, 23, 22),
+                                  QStringLiteral("Печать "));
     SpeedButton3 = AddSpeedButton(this, "SpeedButton3", Glyph::Finish, QRect(672, 72, 23, 22),
                                   QStringLiteral("Финиш"));
     SpeedButton4 = AddSpeedButton(this, "SpeedButton4", Glyph::Play, QRect(672, 96, 23, 22),
                                   QStringLiteral("Новый вариант"));
     SpeedButton6 = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
                                   QStringLiteral("Изменение варианта"));
+
+    // The printer-kind panel: heading, the two presets, then the typed value and its button.
+    Panel1 = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
+    Label2 = AddLabel(Panel1, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
+    Button6 =
+        AddButton(Panel1, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
+    Button7 = AddButton(Panel1, "Button7", QStringLiteral("Лазерные      --  1000"),
+                        QRect(160, 22, 145, 25));
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(8, 52, 200, 23);
+    Button5 = AddButton(Panel1, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
+    Panel1->hide();
+
+    // The actions carry the commands; the buttons call the same handlers directly.
+    const auto makeAction = [this](const char* name, void (TNIRDAL_grafForm::*handler)()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        this->addAction(action);
+        return action;
+    };
+    Action1 = makeAction("Action1", &TNIRDAL_grafForm::Action1Execute);
+    Action2 = makeAction("Action2", &TNIRDAL_grafForm::Action2Execute);
+    Action3 = makeAction("Action3", &TNIRDAL_grafForm::Action3Execute);
+    Action4 = makeAction("Action4", &TNIRDAL_grafForm::Action4Execute);
+    Action5 = makeAction("Action5", &TNIRDAL_grafForm::Action5Execute);
+    Action6 = makeAction("Action6", &TNIRDAL_grafForm::Action6Execute);
+
     connect(SpeedButton2, &QToolButton::clicked, this, &TNIRDAL_grafForm::SpeedButton2Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action2Execute);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action3Execute);
     connect(SpeedButton3, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action4Execute);
     connect(SpeedButton4, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action5Execute);
     connect(SpeedButton6, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action6Execute);
+    connect(Button5, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button7Click);
+
+    // Keys reach the window before its controls: the Print Screen key prints from anywhere.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void TNIRDAL_grafForm::SetPagePrinter(PagePrinter printer)
+{
+    PagePrinterInUse() = printer ? std::move(printer) : PagePrinter(PrintPageOnDefaultPrinter);
+}
+
+void TNIRDAL_grafForm::FormActivate()
+{
+    BuildCoefficientTexts();
+    DrawPlot();
+}
+
+void TNIRDAL_grafForm::DrawPlot()
+{
+    move(0, y());
+    setFixedSize(kPictureSize);
+    // A fresh picture each time: the window shows only what the last drawing drew.
+    m_picture.Clear();
+    nirdal::DrawPlot(m_picture, m_fields, StudentSurname);
+    m_picture.End();
+    update();
+}
+
+void TNIRDAL_grafForm::PrintPlot()
+{
+    QString error;
+    const bool printed = PagePrinterInUse()(
+        [this](Surface& page) { DrawPrintPage(page, m_fields, StudentSurname); }, error);
+    if (!printed)
+        ShowErrorBox(this, error);
 }
 
 void TNIRDAL_grafForm::SpeedButton2Click()
 {
+    Action1Execute();
+}
+
+void TNIRDAL_grafForm::Action1Execute()
+{
     NIRDAL_infForm->ShowModal();
+    DrawPlot();
+}
+
+void TNIRDAL_grafForm::Action2Execute()
+{
+    OpenPrinterPanel();
+}
+
+void TNIRDAL_grafForm::Action3Execute()
+{
+    PrintPlot();
 }
 
 void TNIRDAL_grafForm::Action4Execute()
@@ -51,8 +175,16 @@ void TNIRDAL_grafForm::Action4Execute()
 
 void TNIRDAL_grafForm::Action5Execute()
 {
-    if (VariantCount == kMaxVariants)
-        return; // the counter is one byte: no room for another variant
+    // The variant counter is one byte: a 256th variant would wrap it to none.
+    if (VariantCount >= kMaxVariants) {
+        QMessageBox::information(
+            this, QCoreApplication::applicationName(),
+            QStringLiteral("Новый вариант не создан: вариантов уже %1, больше программа не "
+                           "хранит.\nИзмените один из имеющихся вариантов или закончите "
+                           "задание кнопкой «Финиш».")
+                .arg(kMaxVariants));
+        return;
+    }
     AssignmentDone = false;
     ++VariantCount;
     PrepareVariantSlot(VariantCount);
@@ -65,6 +197,75 @@ void TNIRDAL_grafForm::Action6Execute()
 {
     NIRDAL_nastvarForm->ShowModal();
     Close();
+}
+
+void TNIRDAL_grafForm::OpenPrinterPanel()
+{
+    Edit1->setText(FromCp1251(RealText(1.0L / m_fields.PlotScale)));
+    Panel1->show();
+    DrawPlot();
+}
+
+void TNIRDAL_grafForm::ClosePrinterPanel()
+{
+    Panel1->hide();
+    DrawPlot();
+}
+
+void TNIRDAL_grafForm::Button6Click()
+{
+    ClosePrinterPanel();
+    m_fields.PlotScale = 0.01;
+}
+
+void TNIRDAL_grafForm::Button7Click()
+{
+    ClosePrinterPanel();
+    m_fields.PlotScale = 1.0 / 300;
+}
+
+void TNIRDAL_grafForm::Button5Click()
+{
+    ClosePrinterPanel();
+    // Text that is no number keeps the 0.01 of the redraw; a number the page cannot be
+    // drawn at is refused with its reason, and the scale stays as well.
+    const auto dotsPerUnit = ReadDecimalNumber(Edit1->text().toStdString());
+    if (!dotsPerUnit)
+        return;
+    if (const auto refusal = SetDotsPerUnit(m_fields, *dotsPerUnit))
+        ShowErrorBox(this, FromCp1251(*refusal));
+}
+
+void TNIRDAL_grafForm::FormKeyUp(int key)
+{
+    if (key == Qt::Key_Print)
+        PrintPlot();
+}
+
+void TNIRDAL_grafForm::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture.Image());
+}
+
+void TNIRDAL_grafForm::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat())
+        FormKeyUp(event->key());
+    Form::keyReleaseEvent(event);
+}
+
+bool TNIRDAL_grafForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Print) {
+            if (!key->isAutoRepeat())
+                FormKeyUp(key->key());
+            return true; // handled here; the control does not pass it on to the window
+        }
+    }
+    return Form::eventFilter(watched, event);
 }
 
 } // namespace nirdal

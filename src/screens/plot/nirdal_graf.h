@@ -1,30 +1,98 @@
 #pragma once
 
+#include "core/common/surface.h"
+#include "core/plot/plot.h"
+#include "qtdraw/image_surface.h"
 #include "screens/shell/form.h"
 
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QToolButton;
 
 namespace nirdal {
 
-// STAND-IN: the graph screen with its plot and printing comes with the plot screens. Until
-// then this window carries only the commands that steer the assignment loop.
+/// The graph screen: the hodographs of all variants of the assignment, printing them, and
+/// the commands that steer the assignment loop (finish, new variant, change of variant).
+///
+/// The picture is kept on an off-screen image, so it is shown again when the window is
+/// uncovered.
 class TNIRDAL_grafForm : public Form
 {
     Q_OBJECT
 
 public:
+    /// Prints one page drawn by draw, as one document; false with the reason in error.
+    using PagePrinter =
+        std::function<bool(const std::function<void(Surface&)>& draw, QString& error)>;
+
     explicit TNIRDAL_grafForm(QWidget* parent = nullptr);
 
+    /// Where the pages go; the default printer unless a printer is given. An empty printer
+    /// restores the default one.
+    static void SetPagePrinter(PagePrinter printer);
+
+    /// Redraws the picture at 100 pixels per unit, which also brings the print scale back to
+    /// 0.01; places the window at the left screen edge with the picture's client size.
+    void DrawPlot();
+    /// Prints one page at the scale in force; a failure is shown in an error box.
+    void PrintPlot();
+
     void SpeedButton2Click();
+    void Action1Execute();
+    void Action2Execute();
+    void Action3Execute();
     void Action4Execute();
     void Action5Execute();
     void Action6Execute();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void FormKeyUp(int key);
+
+    const PlotFields& Fields() const { return m_fields; }
+    /// The picture as drawn last.
+    const QImage& Picture() { return m_picture.Image(); }
+
+protected:
+    void FormActivate() override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Opens the printer-kind panel: the gain in force, then the redraw.
+    void OpenPrinterPanel();
+    /// Hides the printer-kind panel and redraws.
+    void ClosePrinterPanel();
+
+    QToolButton* SpeedButton1;
     QToolButton* SpeedButton2;
     QToolButton* SpeedButton3;
     QToolButton* SpeedButton4;
+    QToolButton* SpeedButton5;
     QToolButton* SpeedButton6;
+    QFrame* Panel1;
+    QLabel* Label2;
+    QPushButton* Button6;
+    QPushButton* Button7;
+    QLineEdit* Edit1;
+    QPushButton* Button5;
+    QAction* Action1;
+    QAction* Action2;
+    QAction* Action3;
+    QAction* Action4;
+    QAction* Action5;
+    QAction* Action6;
+
+    PlotFields m_fields;
+    ImageSurface m_picture;
 };
 
 extern TNIRDAL_grafForm* NIRDAL_grafForm;
