@@ -9,6 +9,7 @@ packages=(
     libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
     xvfb
+    cups printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev
 )
 
