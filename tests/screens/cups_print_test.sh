@@ -119,6 +119,9 @@ out=${out:-'${HOME}/PDF'}
 out=${out//'${HOME}'/$home}
 out=${out//'${USER}'/$user}
 mkdir -p "$out"
+# A default printer of the user's own (~/.cups/lpoptions) must not stand in for ours.
+mkdir -p "$work"/home
+export HOME=$work/home
 
 # Other runs of this test on the machine write into the same folder: one at a time.
 exec 9>/tmp/nirdal-cups-print-test.lock
