@@ -8,11 +8,9 @@ namespace nirdal {
 
 ImageSurface::ImageSurface(QSize size, qreal devicePixelRatio, const QColor& background,
                            const QFont& font, const QColor& textColour, bool opaqueText)
-    : m_image(size * devicePixelRatio, QImage::Format_RGB32), m_background(background),
-      m_font(font), m_textColour(textColour), m_opaqueText(opaqueText)
+    : m_size(size), m_devicePixelRatio(devicePixelRatio), m_background(background), m_font(font),
+      m_textColour(textColour), m_opaqueText(opaqueText)
 {
-    m_image.setDevicePixelRatio(devicePixelRatio);
-    m_image.fill(m_background);
 }
 
 ImageSurface::~ImageSurface()
@@ -23,6 +21,11 @@ ImageSurface::~ImageSurface()
 void ImageSurface::Clear()
 {
     End();
+    if (m_image.isNull()) {
+        // Made on first use: a window created at start-up and never shown costs no image.
+        m_image = QImage(m_size * m_devicePixelRatio, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(m_devicePixelRatio);
+    }
     m_image.fill(m_background);
 }
 
@@ -37,6 +40,8 @@ void ImageSurface::End()
 const QImage& ImageSurface::Image()
 {
     End();
+    if (m_image.isNull())
+        Clear();
     return m_image;
 }
 
@@ -44,6 +49,8 @@ PainterSurface& ImageSurface::Begin()
 {
     if (m_surface)
         return *m_surface;
+    if (m_image.isNull())
+        Clear();
     m_painter = std::make_unique<QPainter>(&m_image);
     m_painter->setRenderHint(QPainter::TextAntialiasing);
     m_painter->setFont(m_font);

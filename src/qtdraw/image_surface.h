@@ -23,8 +23,9 @@ class ImageSurface final : public Surface
 {
 public:
     /// An image of size logical pixels, at the device pixel ratio of the window that shows
-    /// it, filled with background. Texts are drawn in font and textColour; opaque texts fill
-    /// their box with the background first, so a text drawn over another replaces it.
+    /// it, filled with background (made when first drawn on or asked for). Texts are drawn in font
+    /// and textColour; opaque texts fill their box with the background first, so a text drawn over
+    /// another replaces it.
     ImageSurface(QSize size, qreal devicePixelRatio, const QColor& background, const QFont& font,
                  const QColor& textColour, bool opaqueText);
     ~ImageSurface() override;
@@ -49,6 +50,8 @@ public:
 private:
     PainterSurface& Begin();
 
+    QSize m_size;
+    qreal m_devicePixelRatio;
     QImage m_image;
     QColor m_background;
     QFont m_font;
