@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <cmath>
+
 namespace nirdal {
 namespace {
 
