@@ -4,6 +4,73 @@
 
 namespace nirdal {
 
+namespace {
+
+using Complex = std::complex<Extended>;
+
+// p(z) and p'(z) by Horner's rule; c by power.
+void Evaluate(std::span<const Extended> c, const Complex& z, Complex& value, Complex& slope)
+{
+    value = c.back();
+    slope = 0;
+    for (std::size_t k = c.size() - 1; k-- > 0;) {
+        slope = slope * z + value;
+        value = value * z + c[k];
+    }
+}
+
+// A few Newton steps on the polynomial itself, each kept only while it makes |p| smaller.
+// Over a wide range of root sizes the eigenvalues lose the small roots' digits (down to a
+// plain 0); a step or two from there restores those of a simple root.
+Complex Polished(std::span<const Extended> c, Complex z)
+{
+    Complex value, slope;
+    Evaluate(c, z, value, slope);
+    for (int step = 0; step < 8 && value != Complex(0) && slope != Complex(0); ++step) {
+        const Complex next = z - value / slope;
+        Complex nextValue, nextSlope;
+        Evaluate(c, next, nextValue, nextSlope);
+        if (!(std::abs(nextValue) < std::abs(value)))
+            break;
+        z = next;
+        value = nextValue;
+        slope = nextSlope;
+    }
+    return z;
+}
+
+} // namespace
+
+bool RootsHoldUp(std::span<const Extended> c, const std::vector<Complex>& roots)
+{
+    // |p(z)| and |p'(z)| against the sums of their terms' moduli.
+    const auto residuals = [&](const Complex& z, Extended& value, Extended& slope) {
+        Complex p = 0, dp = 0;
+        Extended terms = 0, slopeTerms = 0;
+        const Extended modulus = std::abs(z);
+        for (std::size_t k = c.size(); k-- > 0;) {
+            dp = dp * z + p;
+            slopeTerms = slopeTerms * modulus + terms;
+            p = p * z + c[k];
+            terms = terms * modulus + std::abs(c[k]);
+        }
+        value = terms > 0 ? std::abs(p) / terms : 0;
+        slope = slopeTerms > 0 ? std::abs(dp) / slopeTerms : 0;
+    };
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        Extended value = 0, slope = 0;
+        residuals(roots[i], value, slope);
+        if (!(value <= 1e-12L))
+            return false;
+        for (std::size_t j = 0; j < roots.size(); ++j) {
+            if (j != i && std::abs(roots[i] - roots[j]) <= 1e-9L * std::abs(roots[i]) &&
+                !(slope <= 1e-6L))
+                return false;
+        }
+    }
+    return true;
+}
+
 std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c)
 {
     std::size_t top = c.size();
@@ -25,8 +92,17 @@ std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c)
     for (std::size_t k = 0; k <= degree; ++k)
         polynomial[static_cast<Eigen::Index>(k)] = c[bottom + k];
     const Eigen::PolynomialSolver<Extended, Eigen::Dynamic> solver(polynomial);
-    for (const auto& root : solver.roots())
-        roots.push_back(root);
+    const std::span<const Extended> reduced = c.subspan(bottom, degree + 1);
+    const auto& found = solver.roots();
+    for (Eigen::Index i = 0; i < found.size(); ++i) {
+        // The eigenvalues of a multiple root scatter around it in a pattern whose product
+        // keeps the coefficients; Newton steps would break the pattern, so only a root
+        // standing apart from the others is polished.
+        bool apart = true;
+        for (Eigen::Index j = 0; j < found.size(); ++j)
+            apart = apart && (i == j || std::abs(found[i] - found[j]) > 1e-3L * std::abs(found[i]));
+        roots.push_back(apart ? Polished(reduced, found[i]) : Complex(found[i]));
+    }
     return roots;
 }
 

@@ -11,7 +11,14 @@ namespace nirdal {
 /// The roots of c[0] + c[1]·s + … + c[k]·s^k, each repeated by its multiplicity. Zero
 /// coefficients at the top are dropped first; roots at s = 0 come exactly from the zero
 /// coefficients at the bottom, the others from the eigenvalues of the balanced companion
-/// matrix. A polynomial that is zero or constant has no roots.
+/// matrix, polished by Newton steps on the polynomial. A zero or constant polynomial has no
+/// roots.
 std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c);
+
+/// Whether roots hold up as the roots of c: each leaves |p(z)| near the precision of the
+/// terms Σ|c[k]|·|z|^k, and roots that coincide are also roots of p'. Fails when the
+/// coefficients span too many orders of magnitude for the eigenvalues and some roots were
+/// lost (or polished onto another).
+bool RootsHoldUp(std::span<const Extended> c, const std::vector<std::complex<Extended>>& roots);
 
 } // namespace nirdal

@@ -35,10 +35,13 @@ constexpr Extended kRateSlack = 1.2L;
 // Halvings of a step before the curve counts as passing through −1 (2^-48 of a step).
 constexpr int kMaxRefinement = 48;
 // Samples of one variant; a curve that needs more winds around too often to be counted.
-constexpr long kMaxSamples = 500000;
+constexpr long kMaxSamples = 200000;
 // |W| on both ends of an indentation must be at least this, so that 1 + W turns as W does.
 constexpr Extended kIndentModulus = 1e3L;
 constexpr Extended kModulusSlack = 1.1L;
+// Rounding errors of W(jω) below this are too small to worry about even near −1, where the
+// boundary tolerance takes over.
+constexpr Extended kAbsoluteNoise = 1e-12L;
 // |V| up to this fraction of |W| is rounding noise of a value that is real.
 constexpr Extended kRoundingNoise = 1e-15L;
 // Without a delay a crossing of the negative real axis is not searched beyond this multiple
@@ -64,10 +67,10 @@ std::string RadiusText(Extended radius)
     return text;
 }
 
-// The principal value in (−π, π].
-Extended PrincipalAngle(Extended angle)
+// |z| without the care of hypot for overflow, which values of W(jω) never come near.
+Extended Modulus(const Complex& z)
 {
-    return angle - 2 * kPi * std::ceil((angle - kPi) / (2 * kPi));
+    return std::sqrt(std::norm(z));
 }
 
 // The turn congruent to `turn` modulo 2π nearest to −order·π: how arg(1 + W) changes on a
@@ -113,6 +116,11 @@ int BottomIndex(const std::array<Extended, kCoefficientCount>& c, int top)
     while (k < top && c[k] == 0)
         ++k;
     return k;
+}
+
+bool NearImaginaryAxis(const Complex& pole)
+{
+    return std::abs(pole.real()) <= kAxisTolerance * std::abs(pole);
 }
 
 // Follows W(jω) from ω = 0 (or the edge of the indentation around s = 0) upward, summing the
@@ -193,7 +201,37 @@ private:
         point.Frequency = omega;
         if (!EvaluateResponse(point, variant_))
             throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega)};
-        return {omega, Complex(point.U, point.V)};
+        const Sample sample{omega, Complex(point.U, point.V)};
+        // Coefficients of very different sizes can cancel to a value that has lost its
+        // digits; then where 1 + W points is not known and the count would be a guess.
+        const Extended error = RoundingError(sample);
+        if (error > kAbsoluteNoise && error > 0.01L * Modulus(1.0L + sample.W))
+            throw AnalysisError{"at ω = " + FrequencyText(omega) +
+                                " the coefficients cancel to a W(jω) that has lost its digits"};
+        return sample;
+    }
+
+    // A bound on the rounding error of W(jω): Horner's rule errs by up to about 2(k+1)·ε times
+    // the sum of the terms' moduli, and the division adds the relative errors of N and D.
+    Extended RoundingError(const Sample& sample) const
+    {
+        const Complex s(0, sample.Omega);
+        auto size = [&](const std::array<Extended, kCoefficientCount>& c, int degree,
+                        Extended& terms) {
+            Complex value = 0;
+            terms = 0;
+            for (int k = degree; k >= 0; --k) {
+                value = value * s + c[static_cast<std::size_t>(k)];
+                terms = terms * sample.Omega + std::abs(c[static_cast<std::size_t>(k)]);
+            }
+            return Modulus(value);
+        };
+        Extended termsN = 0, termsD = 0;
+        size(variant_.B, variant_.NumeratorDegree, termsN);
+        const Extended modulusD = size(variant_.A, variant_.DenominatorDegree, termsD);
+        const Extended unit =
+            2 * (variant_.DenominatorDegree + 1) * std::numeric_limits<Extended>::epsilon();
+        return unit * (termsN + Modulus(sample.W) * termsD) / modulusD;
     }
 
     // Bound on |d ln W(jω)/dω| at omega.
@@ -283,12 +321,10 @@ private:
     Extended Turn(const Sample& a, const Sample& b, Extended rate, int depth)
     {
         const Complex fa = 1.0L + a.W, fb = 1.0L + b.W;
-        const Extended reach = std::abs(a.W) * std::expm1(kRateSlack * rate * (b.Omega - a.Omega));
-        if (std::abs(fa) > reach)
-            return PrincipalAngle(std::arg(fb) - std::arg(fa));
-        if (depth == kMaxRefinement) {
-            throughMinusOne_ = true;
-            return PrincipalAngle(std::arg(fb) - std::arg(fa));
+        const Extended reach = Modulus(a.W) * std::expm1(kRateSlack * rate * (b.Omega - a.Omega));
+        if (Modulus(fa) > reach || depth == kMaxRefinement) {
+            throughMinusOne_ = throughMinusOne_ || !(Modulus(fa) > reach);
+            return std::arg(fb * std::conj(fa)); // the principal angle from fa to fb
         }
         const Sample middle = Evaluate(a.Omega + (b.Omega - a.Omega) / 2);
         return Turn(a, middle, rate, depth + 1) + Turn(middle, b, rate, depth + 1);
@@ -320,8 +356,8 @@ private:
         // imaginary axis mean a crossing of the positive real axis.
         // A curve that lies on the real axis (W = K/s², or a cancelled pair of poles) changes
         // the sign of V only by rounding; it has no crossing to speak of.
-        const bool onRealAxis = std::abs(a.W.imag()) <= kRoundingNoise * std::abs(a.W) &&
-                                std::abs(b.W.imag()) <= kRoundingNoise * std::abs(b.W);
+        const bool onRealAxis = std::abs(a.W.imag()) <= kRoundingNoise * Modulus(a.W) &&
+                                std::abs(b.W.imag()) <= kRoundingNoise * Modulus(b.W);
         if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis &&
             !(a.W.real() > 0 && b.W.real() > 0)) {
             const Sample root = Evaluate(Bisect(a, b, imaginary));
@@ -346,7 +382,7 @@ private:
         for (const Complex& pole : poles_) {
             if (pole == Complex(0))
                 ++atOrigin;
-            else if (std::abs(pole.real()) <= kAxisTolerance * std::abs(pole) && pole.imag() > 0)
+            else if (NearImaginaryAxis(pole) && pole.imag() > 0)
                 upper.push_back(pole.imag());
         }
         std::sort(upper.begin(), upper.end());
@@ -362,15 +398,20 @@ private:
             axis.push_back({sum / static_cast<Extended>(j - i), static_cast<int>(j - i), 0});
             i = j;
         }
-        for (Indentation& pole : axis)
-            pole.Radius = IndentationRadius(pole);
-        indentations_ = axis;
-        return axis;
+        // A pole just off the axis may be too far from it for W to dominate on a semicircle;
+        // the walk then passes it like any other pole, close by.
+        for (Indentation& pole : axis) {
+            if (const auto radius = IndentationRadius(pole))
+                indentations_.push_back({pole.Frequency, pole.Order, *radius});
+            else if (pole.Frequency == 0)
+                throw AnalysisError{"W(s) does not grow near its pole at s = 0"};
+        }
+        return indentations_;
     }
 
     // Small against the distance to every other root and against 1/T, so that only the pole
     // itself turns W on the semicircle; small enough that |W| dominates 1 at its ends.
-    Extended IndentationRadius(const Indentation& pole)
+    std::optional<Extended> IndentationRadius(const Indentation& pole)
     {
         const Complex centre(0, pole.Frequency);
         Extended distance = delay_ > 0 ? 1 / delay_ : std::numeric_limits<Extended>::infinity();
@@ -384,18 +425,21 @@ private:
         if (!std::isfinite(distance))
             distance = std::max<Extended>(1, pole.Frequency);
         Extended radius = 1e-6L * distance;
-        // A pole found as an eigenvalue is known to about 1e-18 of its size; the exact pole at
-        // s = 0 may be approached as closely as the evaluation allows.
-        const Extended smallest = pole.Frequency > 0 ? 1e-13L * pole.Frequency : 1e-60L * distance;
-        for (; radius >= smallest; radius *= 1e-3L) {
+        Extended smallest = 1e-13L * pole.Frequency; // a polished eigenvalue's accuracy
+        if (pole.Frequency == 0) {
+            // The exact pole of order k at s = 0: W ≈ (B0/Ak)/s^k, so the radius follows
+            // from the modulus wanted at the ends.
+            const Extended ratio = std::abs(variant_.B[0] / variant_.A[pole.Order]);
+            radius = std::min(radius, std::pow(ratio / (10 * kIndentModulus), 1.0L / pole.Order));
+            smallest = radius * 1e-9L;
+        }
+        for (; radius >= smallest && radius > 0; radius *= 1e-3L) {
             if (std::abs(Evaluate(pole.Frequency + radius).W) >= kIndentModulus &&
                 (pole.Frequency == 0 ||
                  std::abs(Evaluate(pole.Frequency - radius).W) >= kIndentModulus))
                 return radius;
         }
-        throw AnalysisError{"W(s) does not grow near its pole at s = j" +
-                            FrequencyText(pole.Frequency) +
-                            " (a zero cancels it?), so the pole cannot be passed"};
+        return std::nullopt;
     }
 
     const TransferFunction& variant_;
@@ -411,16 +455,30 @@ private:
     std::vector<Indentation> indentations_;
 };
 
-std::vector<Complex> RootsOf(const std::array<Extended, kCoefficientCount>& c, int degree)
+std::vector<Complex> RootsOf(const std::array<Extended, kCoefficientCount>& c, int degree,
+                             const char* polynomial)
 {
-    return PolynomialRoots(
-        std::span<const Extended>(c.data(), static_cast<std::size_t>(degree) + 1));
+    const std::span<const Extended> coefficients(c.data(), static_cast<std::size_t>(degree) + 1);
+    std::vector<Complex> roots = PolynomialRoots(coefficients);
+    if (!RootsHoldUp(coefficients, roots))
+        throw AnalysisError{std::string("the roots of ") + polynomial +
+                            " cannot be found accurately: its coefficients span too many "
+                            "orders of magnitude"};
+    return roots;
 }
 
-void ClassifyPoles(StabilityAnalysis& result)
+// P, and the poles on the imaginary axis: those at s = 0 and those the walk passed on
+// semicircles. A pole just off the axis that the walk passed by counts by its side.
+void ClassifyPoles(StabilityAnalysis& result, const std::vector<Indentation>& indentations)
 {
     for (const Complex& pole : result.Poles) {
-        if (std::abs(pole.real()) <= kAxisTolerance * std::abs(pole))
+        const auto passedOnSemicircle = [&](const Indentation& i) {
+            return i.Frequency > 0 && NearImaginaryAxis(pole) &&
+                   std::abs(std::abs(pole.imag()) - i.Frequency) <=
+                       2 * kSamePoleTolerance * i.Frequency;
+        };
+        if (pole == Complex(0) ||
+            std::any_of(indentations.begin(), indentations.end(), passedOnSemicircle))
             ++result.ImaginaryAxisPoles;
         else if (pole.real() > 0)
             ++result.RightHalfPlanePoles;
@@ -470,11 +528,16 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
         throw AnalysisError{"the numerator degree (" + std::to_string(m) +
                             ") must be below the denominator degree (" + std::to_string(n) +
                             ") once zero leading coefficients are dropped"};
-    result.Poles = RootsOf(variant.A, n);
-    ClassifyPoles(result);
+    result.Poles = RootsOf(variant.A, n, "D(s)");
 
     if (m < 0) {
         // W = 0: the loop is open in effect and keeps the poles of D.
+        for (const Complex& pole : result.Poles) {
+            if (NearImaginaryAxis(pole))
+                ++result.ImaginaryAxisPoles;
+            else if (pole.real() > 0)
+                ++result.RightHalfPlanePoles;
+        }
         result.Encirclements = 0;
         result.ClosedLoopRightPoles = result.RightHalfPlanePoles;
         result.Verdict = result.RightHalfPlanePoles == 0 && result.ImaginaryAxisPoles == 0
@@ -498,8 +561,13 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
     reduced.NumeratorDegree = static_cast<std::uint8_t>(m - common);
     reduced.Delay = variant.Delay;
 
-    NyquistWalk walk(reduced, RootsOf(reduced.B, m - common), RootsOf(reduced.A, n - common));
+    std::vector<Complex> poles = result.Poles;
+    poles.erase(std::remove(poles.begin(), poles.end(), Complex(0)), poles.end());
+    poles.insert(poles.end(), static_cast<std::size_t>(BottomIndex(variant.A, n) - common),
+                 Complex(0));
+    NyquistWalk walk(reduced, RootsOf(reduced.B, m - common, "N(s)"), std::move(poles));
     walk.Run();
+    ClassifyPoles(result, walk.Indentations());
     result.PhaseCrossovers = walk.PhaseCrossovers();
     result.GainCrossovers = walk.GainCrossovers();
     bool boundary = ChooseMargins(result) || walk.PassesThroughMinusOne();

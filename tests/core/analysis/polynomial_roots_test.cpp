@@ -65,5 +65,39 @@ TEST(PolynomialRoots, BadlyScaledCoefficientsAreBalanced)
     ExpectRoots({1, 10001.0001L, 10001.0001L, 1}, {{-1e4L, 0}, {-1, 0}, {-1e-4L, 0}}, 1e-12L);
 }
 
+TEST(PolynomialRoots, WidelySpreadRootsKeepTheirDigits)
+{
+    // (s + 1e-20)(s + 1e20): the eigenvalues alone lose the small root.
+    const std::vector<Complex> roots =
+        Sorted(PolynomialRoots(std::vector<Extended>{1, 1e20L + 1e-20L, 1}));
+    ASSERT_EQ(roots.size(), 2u);
+    EXPECT_NEAR(static_cast<double>(roots[0].real() / -1e20L), 1, 1e-15);
+    EXPECT_NEAR(static_cast<double>(roots[1].real() / -1e-20L), 1, 1e-15);
+}
+
+TEST(PolynomialRoots, LostRootsAreNoticed)
+{
+    // (s + 0.5)^15: the eigenvalues scatter by a tenth, yet each is a root to the precision.
+    std::vector<Extended> power{1};
+    for (int k = 0; k < 15; ++k) {
+        power.insert(power.begin(), 0);
+        for (std::size_t i = 0; i + 1 < power.size(); ++i)
+            power[i] += 0.5L * power[i + 1];
+    }
+    EXPECT_TRUE(RootsHoldUp(power, PolynomialRoots(power)));
+
+    // Coefficients from 1e-21 to 1e18: most eigenvalues are lost, and Newton steps gather
+    // them on the one small root that is simple.
+    const std::vector<Extended> wild{
+        0xb.a9cae7b1c768a26p-70L,  0xd.0fea336c4edd64p+6L,    -0xa.52eb3efde86b38ep-32L,
+        0xe.72394809473faf6p-49L,  -0xb.2bdb3735d8d53b1p+12L, -0x9.96b6c527c462305p-68L,
+        -0xd.b8f38128fc2ac72p+15L, 0xe.dbd7868344afbb1p+44L,  0x9.94cc5d7aab12a4p-37L,
+        0x9.02c13a538fee20ep-42L,  0x8.f52b3c988927119p+13L,  -0xb.cc8d5793a873d27p+57L,
+        0x9.a211254f67c9219p+16L,  -0xd.5e3ca63991cf825p+49L, -0xa.03c796c1e1e7638p-59L};
+    EXPECT_FALSE(RootsHoldUp(wild, PolynomialRoots(wild)));
+    // A made-up root set fails too.
+    EXPECT_FALSE(RootsHoldUp(std::vector<Extended>{2, -3, 1}, {Complex(1), Complex(1)}));
+}
+
 } // namespace
 } // namespace nirdal
