@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <span>
+#include <string>
 
 namespace nirdal {
 
@@ -38,6 +41,8 @@ constexpr int kMaxRefinement = 48;
 constexpr long kMaxSamples = 200000;
 // |W| on both ends of an indentation must be at least this, so that 1 + W turns as W does.
 constexpr Extended kIndentModulus = 1e3L;
+// The bounds on |W| take the moduli of computed roots this much larger: the eigenvalues of a
+// multiple root scatter by up to a few per cent.
 constexpr Extended kModulusSlack = 1.1L;
 // Rounding errors of W(jω) below this are too small to worry about even near −1, where the
 // boundary tolerance takes over.
@@ -135,8 +140,6 @@ public:
         : variant_(reduced), zeros_(std::move(zeros)), poles_(std::move(poles)),
           delay_(reduced.Delay)
     {
-        // A multiple root comes out of the eigenvalues scattered by up to a few per cent; the
-        // bounds take every modulus a tenth larger.
         Extended largest = 0;
         for (const Complex& root : zeros_) {
             zeroModuli_.push_back(kModulusSlack * std::abs(root));
@@ -352,14 +355,14 @@ private:
     {
         auto imaginary = [](const Sample& s) { return s.W.imag(); };
         auto modulus = [](const Sample& s) { return std::norm(s.W) - 1; };
-        // Over one step W moves by a few per cent, so both ends on the right of the
-        // imaginary axis mean a crossing of the positive real axis.
         // A curve that lies on the real axis (W = K/s², or a cancelled pair of poles) changes
         // the sign of V only by rounding; it has no crossing to speak of.
         const bool onRealAxis = std::abs(a.W.imag()) <= kRoundingNoise * Modulus(a.W) &&
                                 std::abs(b.W.imag()) <= kRoundingNoise * Modulus(b.W);
-        if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis &&
-            !(a.W.real() > 0 && b.W.real() > 0)) {
+        // Over one step W moves by a few per cent, so both ends right of the imaginary axis
+        // mean a crossing of the positive real axis, which is no phase crossover.
+        const bool rightHalf = a.W.real() > 0 && b.W.real() > 0;
+        if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis && !rightHalf) {
             const Sample root = Evaluate(Bisect(a, b, imaginary));
             if (root.W.real() < 0) {
                 phase_.push_back({root.Omega, root.W.real(), root.W.imag()});
