@@ -10,11 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +69,23 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
         return false;
     }
     return true;
+}
+
+// The whole file; false, with errno telling why, when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& content)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return !failed;
 }
 
 // Only characters that are safe in a file name on any system, blanks as underscores.
@@ -220,14 +235,15 @@ int RunBatch(Arguments args)
     if (!ReadBatchOptions(args, options, error))
         return UsageError("batch", error);
 
-    std::ifstream input(options.Path, std::ios::binary);
-    std::ostringstream content;
-    if (!input || !(content << input.rdbuf())) {
+    std::string content;
+    if (!ReadWholeFile(options.Path, content)) {
         std::fprintf(stderr, "nirdal-cli batch: cannot read %s: %s\n", options.Path.c_str(),
                      std::strerror(errno));
         return 1;
     }
-    const ClassFile file = ParseClassFile(content.str());
+    if (content.empty())
+        std::fprintf(stderr, "nirdal-cli batch: %s holds no variants\n", options.Path.c_str());
+    const ClassFile file = ParseClassFile(content);
     int status = 0;
     for (const ClassFileProblem& problem : file.Problems) {
         std::fprintf(stderr, "%s:%d: skipped: %s\n", options.Path.c_str(), problem.Line,

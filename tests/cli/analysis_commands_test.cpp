@@ -128,6 +128,16 @@ TEST(BatchCommand, BadLinesAreReportedAndTheRestGoesOn)
     EXPECT_TRUE(Contains(run.output, "\n6,Сидоров,1,2,\"2:1,-1:0\",stable,"));
 }
 
+TEST(BatchCommand, UnreadableFilesAreReported)
+{
+    test_support::TemporaryRoot scratch;
+    const CommandResult directory = RunCli("batch '" + scratch.Path().string() + "'");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_TRUE(Contains(directory.errors, "cannot read")) << directory.errors;
+    EXPECT_EQ(directory.output, "");
+    EXPECT_EQ(RunCli("batch '" + (scratch.Path() / "missing.csv").string() + "'").status, 1);
+}
+
 TEST(BatchCommand, PlotsOnePictureAStudent)
 {
     test_support::TemporaryRoot scratch;
