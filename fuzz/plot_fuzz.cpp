@@ -1,12 +1,16 @@
 // Any stored points of 1..255 variants drawn on the recording surface, as the screen shows
 // them and on paper at any gain the gain check accepts: every device coordinate is an int
-// near the surface, no arithmetic overflows, and a refused gain keeps the scale.
+// near the surface, no arithmetic overflows, and a refused gain keeps the scale. Every
+// finite delay is written whole for the coefficient texts.
 #include "core/common/recording_surface.h"
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"
+#include "core/tf/transfer_function.h"
 #include "fuzz_input.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -84,6 +88,19 @@ Extended AnyGain(FuzzedDataProvider& input)
     }
 }
 
+// "[-]S,mmm": the whole seconds, a comma and exactly three digits of thousandths.
+bool IsDelayText(std::string_view text)
+{
+    if (text.starts_with('-'))
+        text.remove_prefix(1);
+    const std::size_t comma = text.find(',');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return comma != std::string_view::npos && digits(text.substr(0, comma)) &&
+           text.size() - comma == 4 && digits(text.substr(comma + 1));
+}
+
 bool Near(int coordinate)
 {
     return std::llabs(coordinate) <= kReach;
@@ -144,6 +161,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Extended gain = AnyGain(input);
     Pool pool(input.ConsumeRemainingBytes<std::uint8_t>());
     FillVariants(count, pool);
+    for (int i = 1; i <= count; ++i) {
+        const Extended delay = Variants[static_cast<std::size_t>(i)].Delay;
+        if (std::isfinite(delay))
+            FUZZ_EXPECT(IsDelayText(DelaySecondsText(delay)));
+    }
     BuildCoefficientTexts();
 
     // The surfaces keep their capacity between runs, for speed, but no texts: what a run

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace nirdal {
 namespace {
 
@@ -97,6 +99,23 @@ TEST(DelaySecondsText, ThousandthsRoundedToEven)
     EXPECT_EQ(DelaySecondsText(0.0135L), "0,014");
     EXPECT_EQ(DelaySecondsText(-0.0004L), "0,000");
     EXPECT_EQ(DelaySecondsText(2147483647.5L), "2147483647,500");
+}
+
+TEST(DelaySecondsText, LongDelaysAreWrittenWhole)
+{
+    // 2^200 has 61 digits; the text once stopped after 63 characters.
+    EXPECT_EQ(DelaySecondsText(0x1p200L),
+              "1606938044258990275541962092341162602522202993782792835301376,000");
+    EXPECT_EQ(DelaySecondsText(-0x1p200L),
+              "-1606938044258990275541962092341162602522202993782792835301376,000");
+    // 2^54 + 2^-9: a thousandfold value would round away its last whole second.
+    EXPECT_EQ(DelaySecondsText(0x1p54L + 0x1p-9L), "18014398509481984,002");
+    EXPECT_EQ(DelaySecondsText(0x1p62L + 0.5L), "4611686018427387904,500");
+    // The largest value would overflow when made thousandths.
+    const std::string largest = DelaySecondsText(std::numeric_limits<Extended>::max());
+    EXPECT_EQ(largest.size(), 4933u + 4u);
+    EXPECT_TRUE(largest.starts_with("118973149535723176502"));
+    EXPECT_TRUE(largest.ends_with(",000"));
 }
 
 } // namespace
