@@ -34,7 +34,7 @@ std::filesystem::path DataRoot()
 {
     if (const char* root = Variable("NIRDAL_ROOT"))
         return root;
-    // The base directory specification tells us to ignore a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME is invalid by the XDG base directory rules: ignore it.
     if (const char* data = Variable("XDG_DATA_HOME"); data != nullptr && *data == '/')
         return std::filesystem::path(data) / "nirdal";
     return HomeFolder() / ".local" / "share" / "nirdal";
