@@ -19,14 +19,9 @@ nirdal::TransferFunction Variant(const char* text)
 }
 
 // A surface that only takes the texts, so the listing's formatting is what is measured.
-class DiscardingSurface final : public nirdal::Surface
+class DiscardingSurface final : public nirdal::TextSurface
 {
 public:
-    void SetFontSize(int) override {}
-    void SetPen(int, nirdal::Rgb) override {}
-    void MoveTo(int, int) override {}
-    void LineTo(int, int) override {}
-    void Arc(int, int, int, int, int, int, int, int) override {}
     void TextOut(int, int, std::string_view text) override { benchmark::DoNotOptimize(text); }
 };
 

@@ -43,14 +43,9 @@ private:
 
 // Counts the listing lines of points, and checks that each stays within its 29 characters
 // and on the listing's grid.
-class ListingCounter final : public Surface
+class ListingCounter final : public TextSurface
 {
 public:
-    void SetFontSize(int) override {}
-    void SetPen(int, Rgb) override {}
-    void MoveTo(int, int) override {}
-    void LineTo(int, int) override {}
-    void Arc(int, int, int, int, int, int, int, int) override {}
     void TextOut(int x, int y, std::string_view text) override
     {
         FUZZ_EXPECT(x == 10 || x == 260);

@@ -14,14 +14,9 @@ namespace {
 
 // Prints each text as "page column row text"; a page begins where its header's first
 // row is drawn at the left column.
-class ListingPrinter final : public Surface
+class ListingPrinter final : public TextSurface
 {
 public:
-    void SetFontSize(int) override {}
-    void SetPen(int, Rgb) override {}
-    void MoveTo(int, int) override {}
-    void LineTo(int, int) override {}
-    void Arc(int, int, int, int, int, int, int, int) override {}
     void TextOut(int x, int y, std::string_view text) override
     {
         const int column = x / 10, row = y / 10;

@@ -37,4 +37,16 @@ public:
     virtual void TextOut(int x, int y, std::string_view text) = 0;
 };
 
+/// A surface that only cares about texts, such as the values listing: everything else is
+/// ignored.
+class TextSurface : public Surface
+{
+public:
+    void SetFontSize(int) override {}
+    void SetPen(int, Rgb) override {}
+    void MoveTo(int, int) override {}
+    void LineTo(int, int) override {}
+    void Arc(int, int, int, int, int, int, int, int) override {}
+};
+
 } // namespace nirdal
