@@ -75,7 +75,7 @@ void BM_PagePdf300DotsPerUnit(benchmark::State& state)
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         nirdal::WritePagePdf(buffer,
-                             [&](nirdal::Surface& page) { DrawPrintPage(page, fields, ""); });
+                             [&](nirdal::PageSurface& page) { DrawPrintPage(page, fields, ""); });
         benchmark::DoNotOptimize(buffer.data().size());
     }
 }

@@ -143,6 +143,7 @@ void ExpectDrawing(const RecordingSurface& surface, int count)
             }
             break;
         case DrawOp::Kind::FontSize:
+        case DrawOp::Kind::Page:
             break;
         }
     }
@@ -171,7 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The surfaces keep their capacity between runs, for speed, but no texts: what a run
     // leaves allocated, libFuzzer takes for a leak and runs again under the leak checker.
     static RecordingSurface screen;
-    static RecordingSurface page;
+    // A4 sheets at 300 dots per inch: the summary lines break and go on to further sheets.
+    static RecordingSurface page(300, A4Sheet(300));
     struct ClearAfterRun
     {
         ~ClearAfterRun()

@@ -9,7 +9,7 @@ packages=(
     libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
     xvfb
-    cups printer-driver-cups-pdf poppler-utils
+    cups printer-driver-cups-pdf poppler-utils libcups2-dev
     clang libclang-rt-14-dev
 )
 

@@ -31,19 +31,27 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     using namespace nirdal;
     for (const std::string& note : cli::ComputePlotVariants(job))
         std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
-    RecordingSurface recording;
-    PlotFields fields;
-    cli::DrawPlotJob(job, fields, recording);
-
     const QString path = QString::fromStdString(job.OutputPath);
+    const int dotsPerInch = job.PageDotsPerInch;
+    PlotFields fields;
     QString failure;
     bool written = false;
-    if (job.PaperDotsPerUnit) {
-        const SurfaceRules rules = PageRules(fields);
-        written = WritePagePicture(path, recording.ops(),
-                                   QPoint(rules.HorizontalAxisEnd, rules.VerticalAxisEnd), failure);
-    } else {
+    if (!job.PaperDotsPerUnit) {
+        RecordingSurface recording;
+        cli::DrawPlotJob(job, fields, recording);
         written = WriteScreenPicture(path, recording.ops(), failure);
+    } else if (path.endsWith(".pdf", Qt::CaseInsensitive)) {
+        // Drawn on the PDF itself, so the layout measures the very font it is set in.
+        written = WritePagePdfFile(
+            path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); }, dotsPerInch,
+            failure);
+    } else {
+        // An image or SVG is one sheet as long as the page's drawing, as wide as A4.
+        RecordingSurface recording(PageTextMeasure(dotsPerInch),
+                                   {A4Sheet(dotsPerInch).Width, kEndlessSheet.Height});
+        const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
+        written = WritePagePicture(path, recording.ops(), QPoint(page.AxesRight, page.AxesBottom),
+                                   dotsPerInch, failure);
     }
     if (!written) {
         std::fprintf(stderr, "nirdal-cli plot: %s\n", failure.toLocal8Bit().constData());

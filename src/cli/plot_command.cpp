@@ -46,7 +46,7 @@ int RunPlot(Arguments args)
 {
     if (WantsHelp(args)) {
         std::printf("usage: nirdal-cli plot --tf NUM:DEN[:DELAY] [--tf ...] [--surname TEXT]\n"
-                    "                       (-o FILE | --ops) [--paper DOTS]\n\n"
+                    "                       (-o FILE | --ops) [--paper DOTS [--dpi N]]\n\n"
                     "Computes every variant as 'sweep' does and draws the hodographs as the\n"
                     "graph screen shows them (750 x 450 pixels), or the printed page.\n\n%s",
                     kPlotHelp);
@@ -61,7 +61,10 @@ int RunPlot(Arguments args)
 
     for (const std::string& note : ComputePlotVariants(job))
         std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
-    RecordingSurface recording;
+    // Without Qt the texts are measured by a nominal font; nirdal-export measures its own.
+    RecordingSurface recording(job.PaperDotsPerUnit ? job.PageDotsPerInch : kScreenDotsPerInch,
+                               job.PaperDotsPerUnit ? A4Sheet(job.PageDotsPerInch)
+                                                    : kEndlessSheet);
     PlotFields fields;
     DrawPlotJob(job, fields, recording);
     for (const DrawOp& op : recording.ops())

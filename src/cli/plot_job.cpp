@@ -41,6 +41,26 @@ bool ReadDotsPerUnit(std::string_view text, Extended& dots, std::string& error)
     return true;
 }
 
+// Resolutions a page may be drawn at: a coarse matrix printer's to a photo setter's.
+constexpr int kLeastPageDotsPerInch = 50;
+constexpr int kMostPageDotsPerInch = 2400;
+
+bool ReadDotsPerInch(std::string_view text, int& dotsPerInch, std::string& error)
+{
+    const std::string value(text);
+    char* end = nullptr;
+    const long read = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || read < kLeastPageDotsPerInch ||
+        read > kMostPageDotsPerInch) {
+        error = "--dpi needs a whole number of dots per inch from " +
+                std::to_string(kLeastPageDotsPerInch) + " to " +
+                std::to_string(kMostPageDotsPerInch) + ", not '" + value + "'";
+        return false;
+    }
+    dotsPerInch = static_cast<int>(read);
+    return true;
+}
+
 } // namespace
 
 const char* const kPlotHelp =
@@ -50,21 +70,27 @@ const char* const kPlotHelp =
     "  -o FILE               write FILE; .png, .svg or .pdf\n"
     "  --ops                 print the drawing operations instead, one per line:\n"
     "                        font SIZE | pen WIDTH #RRGGBB | move X Y | line X Y |\n"
-    "                        arc X1 Y1 X2 Y2 X3 Y3 X4 Y4 | text X Y TEXT\n"
+    "                        arc X1 Y1 X2 Y2 X3 Y3 X4 Y4 | text X Y TEXT | page\n"
+    "                        (texts measured in a nominal font: 0.62 em a character)\n"
     "  --paper DOTS          draw the printed page at DOTS printer dots per unit instead\n"
-    "                        of the screen (300 dots per inch: an A4 page in a PDF, an\n"
-    "                        image or SVG as large as the page's drawing)\n";
+    "                        of the screen: A4 sheets in a PDF, an image or SVG as large\n"
+    "                        as the page's drawing\n"
+    "  --dpi N               with --paper, the printer's resolution: a dot is 1/N inch\n"
+    "                        (default 300), so that the 100 and 300 dots per unit of the\n"
+    "                        presets are 8.47 mm and 25.4 mm on paper\n";
 
 bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
 {
     bool ops = false;
+    bool dotsPerInchGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
         if (option == "--ops") {
             ops = true;
             continue;
         }
-        if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper") {
+        if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper" &&
+            option != "--dpi") {
             error = "unknown argument '" + std::string(option) + "'";
             return false;
         }
@@ -94,12 +120,20 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
                 return false;
             }
             job.OutputPath = value;
+        } else if (option == "--dpi") {
+            if (!ReadDotsPerInch(value, job.PageDotsPerInch, error))
+                return false;
+            dotsPerInchGiven = true;
         } else {
             Extended dots = 0;
             if (!ReadDotsPerUnit(value, dots, error))
                 return false;
             job.PaperDotsPerUnit = dots;
         }
+    }
+    if (dotsPerInchGiven && !job.PaperDotsPerUnit) {
+        error = "--dpi is the printed page's resolution: it needs --paper";
+        return false;
     }
     if (job.Variants.empty()) {
         error = "--tf NUM:DEN[:DELAY] is required";
@@ -131,15 +165,15 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job)
     return notes;
 }
 
-void DrawPlotJob(const PlotJob& job, PlotFields& fields, Surface& surface)
+PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface)
 {
     if (job.PaperDotsPerUnit) {
         SetDotsPerUnit(fields, *job.PaperDotsPerUnit);
-        DrawPrintPage(surface, fields, job.Surname);
-    } else {
-        BuildCoefficientTexts();
-        DrawPlot(surface, fields, job.Surname);
+        return DrawPrintPage(surface, fields, job.Surname);
     }
+    BuildCoefficientTexts();
+    DrawPlot(surface, fields, job.Surname);
+    return {1, kGraphClientWidth, kGraphClientHeight};
 }
 
 } // namespace nirdal::cli

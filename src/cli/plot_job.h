@@ -4,6 +4,7 @@
 #include "core/common/extended.h"
 #include "core/common/surface.h"
 #include "core/plot/plot.h"
+#include "core/plot/print_page.h"
 #include "core/tf/transfer_function.h"
 
 #include <optional>
@@ -19,6 +20,7 @@ struct PlotJob
     std::string Surname;                    ///< Windows-1251
     std::string OutputPath;                 ///< empty with --ops
     std::optional<Extended> PaperDotsPerUnit;
+    int PageDotsPerInch = 300; ///< resolution of the printed page, with --paper
 };
 
 /// The option lines of --help for plot.
@@ -31,7 +33,8 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error);
 /// does. Returns a line for each variant whose computation did not end normally (UTF-8).
 std::vector<std::string> ComputePlotVariants(const PlotJob& job);
 
-/// Draws the screen picture, or with --paper the printed page, of the computed variants.
-void DrawPlotJob(const PlotJob& job, PlotFields& fields, Surface& surface);
+/// Draws the screen picture, or with --paper the printed page, of the computed variants;
+/// returns what the page took (for the screen picture: one sheet of the window's size).
+PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface);
 
 } // namespace nirdal::cli

@@ -16,6 +16,7 @@
 #include <QSvgGenerator>
 
 #include <cmath>
+#include <memory>
 
 namespace nirdal {
 
@@ -52,7 +53,9 @@ int DotsPerMeter(int dotsPerInch)
     return static_cast<int>(std::lround(dotsPerInch / 0.0254));
 }
 
-void Replay(const std::vector<DrawOp>& ops, Surface& surface)
+// Draws the recorded operations again; a new sheet is started where the recording started
+// one.
+void Replay(const std::vector<DrawOp>& ops, PageSurface& surface)
 {
     for (const DrawOp& op : ops) {
         const auto& a = op.args;
@@ -75,12 +78,15 @@ void Replay(const std::vector<DrawOp>& ops, Surface& surface)
         case DrawOp::Kind::Text:
             surface.TextOut(a[0], a[1], op.text);
             break;
+        case DrawOp::Kind::Page:
+            surface.NewPage();
+            break;
         }
     }
 }
 
 // Paints with a fresh painter in black on white (unless the paper is white already).
-void Paint(QPaintDevice& device, bool fillWhite, const std::function<void(Surface&)>& draw)
+void Paint(QPaintDevice& device, bool fillWhite, const PageDrawing& draw)
 {
     QPainter painter(&device);
     painter.setFont(QFont(kFontFamily));
@@ -91,23 +97,19 @@ void Paint(QPaintDevice& device, bool fillWhite, const std::function<void(Surfac
     draw(surface);
 }
 
-// The rectangle from (0, 0) to axesEnd, grown to take in every text as drawn at the
-// resolution of the page.
-QSize DrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd)
+// The rectangle from (0, 0) to axesEnd, grown to take in every text as drawn at
+// dotsPerInch.
+QSize DrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd, int dotsPerInch)
 {
-    QImage probe(1, 1, QImage::Format_RGB32);
-    probe.setDotsPerMeterX(DotsPerMeter(kPageDotsPerInch));
-    probe.setDotsPerMeterY(DotsPerMeter(kPageDotsPerInch));
-    QFont font(kFontFamily);
+    const TextMeasure measure = PageTextMeasure(dotsPerInch);
+    int points = 10;
     QRect bounds(QPoint(0, 0), axesEnd);
     for (const DrawOp& op : ops) {
         if (op.kind == DrawOp::Kind::FontSize) {
-            font.setPointSize(std::max(op.args[0], 1));
+            points = op.args[0];
         } else if (op.kind == DrawOp::Kind::Text) {
-            const QFontMetrics metrics(font, &probe);
-            const QString text = QString::fromStdString(Cp1251ToUtf8(op.text));
-            bounds |=
-                QRect(op.args[0], op.args[1], metrics.horizontalAdvance(text), metrics.height());
+            const TextExtent extent = measure(points, op.text);
+            bounds |= QRect(op.args[0], op.args[1], extent.Width, extent.LineSpacing);
         }
     }
     return QSize(bounds.right() + 1, bounds.bottom() + 1);
@@ -135,7 +137,7 @@ bool WriteCanvas(const QString& path, FileKind kind, QSize size, int dotsPerInch
                  const std::vector<DrawOp>& ops, QString& error)
 {
     QFile file(path);
-    const auto draw = [&ops](Surface& surface) { Replay(ops, surface); };
+    const auto draw = [&ops](PageSurface& surface) { Replay(ops, surface); };
     if (kind == FileKind::Png) {
         if (qint64{size.width()} * size.height() > kMaxImagePixels) {
             error = QString("the drawing is %1 x %2 pixels, too large for an image; "
@@ -180,6 +182,21 @@ bool UnknownKind(const QString& path, QString& error)
 
 } // namespace
 
+TextMeasure PageTextMeasure(int dotsPerInch)
+{
+    auto probe = std::make_shared<QImage>(1, 1, QImage::Format_RGB32);
+    probe->setDotsPerMeterX(DotsPerMeter(dotsPerInch));
+    probe->setDotsPerMeterY(DotsPerMeter(dotsPerInch));
+    return [probe](int points, std::string_view text) {
+        QFont font(kFontFamily);
+        font.setPointSize(std::max(points, 1));
+        const QFontMetrics metrics(font, probe.get());
+        return TextExtent{
+            metrics.horizontalAdvance(QString::fromStdString(Cp1251ToUtf8(text))),
+            metrics.lineSpacing()};
+    };
+}
+
 bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QString& error)
 {
     const QSize size(kGraphClientWidth, kGraphClientHeight);
@@ -198,7 +215,7 @@ bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QSt
         pdf.setResolution(kScreenDotsPerInch);
         pdf.setPageSize(QPageSize(QSizeF(size) / kScreenDotsPerInch, QPageSize::Inch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        Paint(pdf, false, [&ops](Surface& surface) { Replay(ops, surface); });
+        Paint(pdf, false, [&ops](PageSurface& surface) { Replay(ops, surface); });
         return Finish(file, error);
     }
     case FileKind::Unknown:
@@ -208,32 +225,39 @@ bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QSt
 }
 
 bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
-                      QString& error)
+                      int dotsPerInch, QString& error)
 {
     const FileKind kind = KindOf(path);
     switch (kind) {
     case FileKind::Png:
     case FileKind::Svg:
-        return WriteCanvas(path, kind, DrawingSize(ops, axesEnd), kPageDotsPerInch, ops, error);
-    case FileKind::Pdf: {
-        QFile file(path);
-        if (!OpenForWriting(file, error))
-            return false;
-        WritePagePdf(file, [&ops](Surface& surface) { Replay(ops, surface); });
-        return Finish(file, error);
-    }
+        return WriteCanvas(path, kind, DrawingSize(ops, axesEnd, dotsPerInch), dotsPerInch, ops,
+                           error);
+    case FileKind::Pdf:
+        return WritePagePdfFile(
+            path, [&ops](PageSurface& surface) { Replay(ops, surface); }, dotsPerInch, error);
     case FileKind::Unknown:
         break;
     }
     return UnknownKind(path, error);
 }
 
-void WritePagePdf(QIODevice& device, const std::function<void(Surface&)>& draw)
+bool WritePagePdfFile(const QString& path, const PageDrawing& draw, int dotsPerInch,
+                      QString& error)
+{
+    QFile file(path);
+    if (!OpenForWriting(file, error))
+        return false;
+    WritePagePdf(file, draw, dotsPerInch);
+    return Finish(file, error);
+}
+
+void WritePagePdf(QIODevice& device, const PageDrawing& draw, int dotsPerInch)
 {
     QPdfWriter pdf(&device);
     pdf.setTitle("nirdal");
     pdf.setCreator("nirdal");
-    pdf.setResolution(kPageDotsPerInch);
+    pdf.setResolution(dotsPerInch);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     Paint(pdf, false, draw);

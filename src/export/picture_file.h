@@ -13,24 +13,31 @@ class QIODevice;
 
 namespace nirdal {
 
-/// Resolution of an exported screen picture, in pixels per inch.
-constexpr int kScreenDotsPerInch = 96;
-/// Resolution of an exported page, in dots per inch.
+/// Resolution of an exported page unless another is asked for, in dots per inch.
 constexpr int kPageDotsPerInch = 300;
+
+/// The room texts take in the face of the exported pictures at dotsPerInch, as the page
+/// writers below draw them.
+TextMeasure PageTextMeasure(int dotsPerInch);
 
 /// Writes a recorded screen picture, kGraphClientWidth × kGraphClientHeight pixels on
 /// white, to a PNG, SVG or PDF file as the path's extension says. On failure returns false
 /// with the reason in error.
 bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QString& error);
 
-/// Writes a recorded page: a PDF as one A4 page, a PNG or SVG as large as the drawing, that
-/// is the rectangle from (0, 0) to axesEnd grown to take in every text. On failure returns
-/// false with the reason in error.
+/// Writes a recorded page at dotsPerInch: a PDF of A4 sheets, a PNG or SVG as large as the
+/// drawing, that is the rectangle from (0, 0) to axesEnd grown to take in every text. On
+/// failure returns false with the reason in error.
 bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
-                      QString& error);
+                      int dotsPerInch, QString& error);
 
-/// Draws one A4 page at kPageDotsPerInch with draw into a PDF written to device, which must
-/// be open for writing.
-void WritePagePdf(QIODevice& device, const std::function<void(Surface&)>& draw);
+/// Draws A4 sheets, the whole sheet printable, at dotsPerInch with draw into a PDF written to
+/// device, which must be open for writing.
+void WritePagePdf(QIODevice& device, const PageDrawing& draw,
+                  int dotsPerInch = kPageDotsPerInch);
+
+/// WritePagePdf into the file at path. On failure returns false with the reason in error.
+bool WritePagePdfFile(const QString& path, const PageDrawing& draw, int dotsPerInch,
+                      QString& error);
 
 } // namespace nirdal

@@ -1,6 +1,7 @@
 #include "printing/print_service.h"
 
 #include "core/plot/print_page.h"
+#include "printing/printer_resolution.h"
 #include "qtdraw/painter_surface.h"
 
 #include <QPainter>
@@ -9,8 +10,7 @@
 
 namespace nirdal {
 
-bool PrintPage(const QPrinterInfo& printer, const std::function<void(Surface&)>& draw,
-               QString& error)
+bool PrintPage(const QPrinterInfo& printer, const PageDrawing& draw, QString& error)
 {
     if (printer.isNull()) {
         error = QString::fromUtf8("Принтер не найден: страница не напечатана.");
@@ -24,6 +24,9 @@ bool PrintPage(const QPrinterInfo& printer, const std::function<void(Surface&)>&
                     .arg(printer.printerName());
         return false;
     }
+    // Qt's own printer resolution is a fixed 1200 dots per inch whatever the printer; the
+    // page counts the printer's dots, so that its presets fill a sheet.
+    device.setResolution(PrinterDotsPerInch(printer.printerName()));
     device.setDocName(kPrintJobName);
     device.setCreator(kPrintJobName);
 
@@ -44,7 +47,7 @@ bool PrintPage(const QPrinterInfo& printer, const std::function<void(Surface&)>&
     return true;
 }
 
-bool PrintPageOnDefaultPrinter(const std::function<void(Surface&)>& draw, QString& error)
+bool PrintPageOnDefaultPrinter(const PageDrawing& draw, QString& error)
 {
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     if (printer.isNull()) {
@@ -56,7 +59,7 @@ bool PrintPageOnDefaultPrinter(const std::function<void(Surface&)>& draw, QStrin
 
 bool PrintPlot(PlotFields& fields, std::string_view surname, QString& error)
 {
-    return PrintPageOnDefaultPrinter([&](Surface& page) { DrawPrintPage(page, fields, surname); },
+    return PrintPageOnDefaultPrinter([&](PageSurface& page) { DrawPrintPage(page, fields, surname); },
                                      error);
 }
 

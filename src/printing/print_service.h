@@ -15,14 +15,14 @@ namespace nirdal {
 /// The document name of every print job, as the printer queue shows it.
 inline constexpr const char* kPrintJobName = "nirdal";
 
-/// Prints one page drawn by draw on printer, as one document, in printer dots. When the
+/// Prints the sheets drawn by draw on printer, as one document, in the printer's own dots at
+/// the resolution it declares (PrinterDotsPerInch), inside its printable area. When the
 /// printer is missing or the printing system fails, returns false with a Russian message in
 /// error; draw is not called unless the document began.
-bool PrintPage(const QPrinterInfo& printer, const std::function<void(Surface&)>& draw,
-               QString& error);
+bool PrintPage(const QPrinterInfo& printer, const PageDrawing& draw, QString& error);
 
 /// PrintPage on the system's default printer.
-bool PrintPageOnDefaultPrinter(const std::function<void(Surface&)>& draw, QString& error);
+bool PrintPageOnDefaultPrinter(const PageDrawing& draw, QString& error);
 
 /// Prints the hodographs of all variants, the surname (Windows-1251) and one summary line per
 /// variant at fields.PlotScale on the default printer. The fields and the plot origin are

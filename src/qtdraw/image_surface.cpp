@@ -104,4 +104,9 @@ void ImageSurface::TextOut(int x, int y, std::string_view text)
     Begin().TextOut(x, y, text);
 }
 
+TextExtent ImageSurface::MeasureText(std::string_view text)
+{
+    return Begin().MeasureText(text);
+}
+
 } // namespace nirdal

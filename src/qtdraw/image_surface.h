@@ -46,6 +46,7 @@ public:
     void LineTo(int x, int y) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void TextOut(int x, int y, std::string_view text) override;
+    TextExtent MeasureText(std::string_view text) override;
 
 private:
     PainterSurface& Begin();

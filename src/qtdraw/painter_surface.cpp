@@ -3,6 +3,7 @@
 #include "platform/text_encoding.h"
 
 #include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
 #include <QRectF>
@@ -102,6 +103,27 @@ void PainterSurface::TextOut(int x, int y, std::string_view text)
     m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()),
                        QString::fromStdString(Cp1251ToUtf8(text)));
     m_painter.setPen(linePen);
+}
+
+
+TextExtent PainterSurface::MeasureText(std::string_view text)
+{
+    const QFontMetrics metrics = m_painter.fontMetrics();
+    return {metrics.horizontalAdvance(QString::fromStdString(Cp1251ToUtf8(text))),
+            metrics.lineSpacing()};
+}
+
+DeviceSize PainterSurface::PrintableArea()
+{
+    const QPaintDevice* device = m_painter.device();
+    return {device->width(), device->height()};
+}
+
+void PainterSurface::NewPage()
+{
+    Flush();
+    if (auto* sheets = dynamic_cast<QPagedPaintDevice*>(m_painter.device()))
+        sheets->newPage();
 }
 
 } // namespace nirdal

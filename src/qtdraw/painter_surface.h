@@ -13,8 +13,9 @@ namespace nirdal {
 /// Draws the surface operations with a QPainter on any paint device: a window, a printer
 /// page, an image, SVG or PDF. Coordinates are the device's own units (pixels or dots);
 /// font sizes are points at the device's resolution. Texts are drawn in the colour the
-/// painter's pen had when the surface was made, whatever pen the lines use since.
-class PainterSurface final : public Surface
+/// painter's pen had when the surface was made, whatever pen the lines use since. On a
+/// printer or a PDF writer it draws sheet after sheet; elsewhere the device is the one sheet.
+class PainterSurface final : public PageSurface
 {
 public:
     /// The painter must be active and outlive the surface.
@@ -31,6 +32,12 @@ public:
     void LineTo(int x, int y) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void TextOut(int x, int y, std::string_view text) override;
+    /// As the painter's font sets it on its device.
+    TextExtent MeasureText(std::string_view text) override;
+    /// The device's size: on a printer the sheet's printable part.
+    DeviceSize PrintableArea() override;
+    /// A fresh sheet on a printer or PDF writer; on other devices nothing.
+    void NewPage() override;
 
     /// Draws the lines held back so far; call it before using the painter directly.
     void Flush();

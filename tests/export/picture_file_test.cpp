@@ -61,10 +61,10 @@ TEST_F(PictureFileTest, ScreenPictureInEachFormat)
 TEST_F(PictureFileTest, PageImageTakesInAxesAndSummaryLines)
 {
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
-    DrawPrintPage(recording, fields, "");
-    const SurfaceRules rules = PageRules(fields);
+    const PrintedPage page = DrawPrintPage(recording, fields, "");
     ASSERT_TRUE(WritePagePicture(Path("page.png"), recording.ops(),
-                                 QPoint(rules.HorizontalAxisEnd, rules.VerticalAxisEnd), error));
+                                 QPoint(page.AxesRight, page.AxesBottom), kPageDotsPerInch,
+                                 error));
     const QImage image(Path("page.png"));
     EXPECT_GE(image.width(), 800);
     EXPECT_GT(image.height(), 496 + 30); // the summary line at 496 in 10 points at 300 per inch
@@ -76,7 +76,7 @@ TEST_F(PictureFileTest, PagePdfIsOneA4Page)
     ASSERT_EQ(SetDotsPerUnit(fields, 300), std::nullopt);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    WritePagePdf(buffer, [&](Surface& page) { DrawPrintPage(page, fields, ""); });
+    WritePagePdf(buffer, [&](PageSurface& page) { DrawPrintPage(page, fields, ""); });
     EXPECT_TRUE(buffer.data().startsWith("%PDF"));
     EXPECT_EQ(buffer.data().count("/Type /Page\n"), 1);
     EXPECT_TRUE(buffer.data().contains("/MediaBox [0 0 595"));
@@ -94,13 +94,14 @@ TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
     // A page at the largest gain is far too large for an image; SVG stays possible.
     ASSERT_EQ(SetDotsPerUnit(fields, kMaxDotsPerUnit), std::nullopt);
     recording.clear();
-    DrawPrintPage(recording, fields, "");
-    const SurfaceRules rules = PageRules(fields);
-    const QPoint axesEnd(rules.HorizontalAxisEnd, rules.VerticalAxisEnd);
-    EXPECT_FALSE(WritePagePicture(Path("huge.png"), recording.ops(), axesEnd, error));
+    const PrintedPage page = DrawPrintPage(recording, fields, "");
+    const QPoint axesEnd(page.AxesRight, page.AxesBottom);
+    EXPECT_FALSE(
+        WritePagePicture(Path("huge.png"), recording.ops(), axesEnd, kPageDotsPerInch, error));
     EXPECT_TRUE(error.contains("too large")) << error.toStdString();
     EXPECT_FALSE(QFile::exists(Path("huge.png")));
-    EXPECT_TRUE(WritePagePicture(Path("huge.svg"), recording.ops(), axesEnd, error));
+    EXPECT_TRUE(
+        WritePagePicture(Path("huge.svg"), recording.ops(), axesEnd, kPageDotsPerInch, error));
 }
 
 } // namespace

@@ -60,13 +60,35 @@ TEST(PlotCommand, OpsListTheScreenPicture)
 
 TEST(PlotCommand, OpsListThePage)
 {
-    const CommandResult run = RunCli("plot --tf 1:1,1 --tf 1:1,1 --paper 300 --ops");
+    // At 100 dots per inch 10-point text (a nominal 17 dots a line) fits the page's design.
+    CommandResult run = RunCli("plot --tf 1:1,1 --tf 1:1,1 --paper 100 --dpi 100 --ops");
     ASSERT_EQ(run.status, 0);
     for (const char* line :
-         {"font 10", "move 1125 0", "line 1125 1349", "line 2399 675",
-          "text 20 1446 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд",
-          "text 20 1467 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд"})
+         {"font 10", "text 20 30 ", "move 375 0", "line 375 449", "line 799 225",
+          "text 20 496 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд",
+          "text 20 517 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд"})
         EXPECT_TRUE(HasLine(run.output, line)) << line;
+    // The laser preset's lines lie below an A4 sheet of 1169 such dots: the next sheet.
+    run = RunCli("plot --tf 1:1,1 --paper 300 --dpi 100 --ops");
+    EXPECT_TRUE(HasLine(run.output, "page"));
+    EXPECT_TRUE(HasLine(run.output,
+                        "text 20 5 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд"));
+
+    // At the default 300 a line is ceil(1.17 · 41.67) = 49 dots: the surname goes to 5 + 49,
+    // the labels' offsets grow by 49 / 16, so the top label "2" stands at 675 - 600 - 15 =
+    // 60 and the picture moves down by 5 + 2 · 49 - 60 = 43 dots; the lines start at
+    // 1125 + 300 + 21 + 43 and follow 49 dots apart.
+    run = RunCli("plot --tf 1:1,1 --tf 1:1,1 --paper 300 --ops");
+    ASSERT_EQ(run.status, 0);
+    for (const char* line :
+         {"text 20 54 ", "text 1110 672 0", "text 1171 703 0", "move 1125 43",
+          "line 1125 1392", "move 0 718", "line 2399 718",
+          "text 20 1489 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд",
+          "text 20 1538 A1  =1.00 A0  =1.00 B0  =1.00 ЗАПАЗДЫВАНИЕ 0,000 секунд"})
+        EXPECT_TRUE(HasLine(run.output, line)) << line;
+
+    EXPECT_NE(RunCli("plot --tf 1:1,1 --dpi 300 --ops").status, 0);
+    EXPECT_NE(RunCli("plot --tf 1:1,1 --paper 300 --dpi 30 --ops").status, 0);
 }
 
 TEST(PlotCommand, WritesFilesThroughTheExporter)

@@ -60,7 +60,7 @@ struct RecordingPrinter
 {
     std::vector<std::vector<DrawOp>> pages;
 
-    bool operator()(const std::function<void(Surface&)>& draw, QString&)
+    bool operator()(const PageDrawing& draw, QString&)
     {
         RecordingSurface page;
         draw(page);

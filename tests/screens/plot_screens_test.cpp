@@ -160,8 +160,8 @@ private slots:
     {
         CopyDefaultRoster();
         CreateScreens();
-        TNIRDAL_grafForm::SetPagePrinter([](const std::function<void(Surface&)>& draw,
-                                            QString& error) { return printer(draw, error); });
+        TNIRDAL_grafForm::SetPagePrinter(
+            [](const PageDrawing& draw, QString& error) { return printer(draw, error); });
     }
 
     void cleanupTestCase()

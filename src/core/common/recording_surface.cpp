@@ -1,11 +1,35 @@
 #include "core/common/recording_surface.h"
 
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace nirdal {
 
+TextExtent NominalTextExtent(int points, int dotsPerInch, std::string_view text)
+{
+    const double em = static_cast<double>(points) * dotsPerInch / 72;
+    return {static_cast<int>(std::ceil(0.62 * em * static_cast<double>(text.size()))),
+            static_cast<int>(std::ceil(1.17 * em))};
+}
+
+RecordingSurface::RecordingSurface(int dotsPerInch, DeviceSize printableArea)
+    : RecordingSurface(
+          [dotsPerInch](int points, std::string_view text) {
+              return NominalTextExtent(points, dotsPerInch, text);
+          },
+          printableArea)
+{
+}
+
+RecordingSurface::RecordingSurface(TextMeasure measure, DeviceSize printableArea)
+    : m_measure(std::move(measure)), m_printableArea(printableArea)
+{
+}
+
 void RecordingSurface::SetFontSize(int points)
 {
+    m_fontPoints = points;
     m_ops.push_back({DrawOp::Kind::FontSize, {points}, {}, {}});
 }
 
@@ -34,6 +58,16 @@ void RecordingSurface::TextOut(int x, int y, std::string_view text)
     m_ops.push_back({DrawOp::Kind::Text, {x, y}, {}, std::string(text)});
 }
 
+TextExtent RecordingSurface::MeasureText(std::string_view text)
+{
+    return m_measure(m_fontPoints, text);
+}
+
+void RecordingSurface::NewPage()
+{
+    m_ops.push_back({DrawOp::Kind::Page, {}, {}, {}});
+}
+
 std::string RecordingSurface::Describe(const DrawOp& op)
 {
     char buffer[128];
@@ -59,6 +93,8 @@ std::string RecordingSurface::Describe(const DrawOp& op)
     case DrawOp::Kind::Text:
         std::snprintf(buffer, sizeof buffer, "text %d %d ", a[0], a[1]);
         return buffer + op.text;
+    case DrawOp::Kind::Page:
+        return "page";
     }
     return buffer;
 }

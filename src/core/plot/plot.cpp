@@ -126,16 +126,30 @@ void UpdateUnitLengths(PlotFields& fields)
     fields.PixelsPerUnitY = DeviceCoordinate(Extended{fields.YStretch} / fields.PlotScale);
 }
 
+std::vector<std::string> CoefficientEntries(const TransferFunction& variant, char letter)
+{
+    const bool denominator = letter == 'A';
+    const auto& coefficients = denominator ? variant.A : variant.B;
+    std::vector<std::string> entries;
+    for (int k = denominator ? variant.DenominatorDegree : variant.NumeratorDegree; k >= 0; --k)
+        entries.push_back(CoefficientLabel(static_cast<std::uint8_t>(k), letter) + "=" +
+                          FormatNumber(coefficients.at(static_cast<std::size_t>(k))) + " ");
+    return entries;
+}
+
+std::string DelayEntry(const TransferFunction& variant)
+{
+    return Texts().delay + DelaySecondsText(variant.Delay) + Texts().seconds;
+}
+
 CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant)
 {
     CoefficientTexts texts;
-    for (int k = variant.DenominatorDegree; k >= 0; --k)
-        texts.Denominator += CoefficientLabel(static_cast<std::uint8_t>(k), 'A') + "=" +
-                             FormatNumber(variant.A.at(static_cast<std::size_t>(k))) + " ";
-    for (int k = variant.NumeratorDegree; k >= 0; --k)
-        texts.Numerator += CoefficientLabel(static_cast<std::uint8_t>(k), 'B') + "=" +
-                           FormatNumber(variant.B.at(static_cast<std::size_t>(k))) + " ";
-    texts.Delay = Texts().delay + DelaySecondsText(variant.Delay) + Texts().seconds;
+    for (const std::string& entry : CoefficientEntries(variant, 'A'))
+        texts.Denominator += entry;
+    for (const std::string& entry : CoefficientEntries(variant, 'B'))
+        texts.Numerator += entry;
+    texts.Delay = DelayEntry(variant);
     return texts;
 }
 
@@ -162,6 +176,11 @@ void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees)
             DeviceCoordinate(PlotOriginY + sine * (py + 5)));
 }
 
+int LabelOffset(const SurfaceRules& rules, int designed)
+{
+    return DeviceCoordinate(designed * Extended{rules.LabelOffsetScale});
+}
+
 void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules)
 {
     const int ox = PlotOriginX;
@@ -169,16 +188,18 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
     const int px = fields.PixelsPerUnitX;
     const int py = fields.PixelsPerUnitY;
 
+    const auto labelOffset = [&rules](int designed) { return LabelOffset(rules, designed); };
+
     surface.SetPen(1, kBlack);
     for (int i = -3; i <= 3; ++i) {
         Segment(surface, ox + i * px, oy - 5, ox + i * px, oy + 5);
-        surface.TextOut(ox + i * px - 5, oy - 15, IntegerText(i));
+        surface.TextOut(ox + i * px - labelOffset(5), oy - labelOffset(15), IntegerText(i));
     }
     for (int j = -2; j <= 2; ++j) {
         Segment(surface, ox - 5, oy + j * py, ox + 5, oy + j * py);
-        surface.TextOut(ox + 15, oy + j * py - 5, IntegerText(-j));
+        surface.TextOut(ox + labelOffset(15), oy + j * py - labelOffset(5), IntegerText(-j));
     }
-    Segment(surface, ox, 0, ox, rules.VerticalAxisEnd);
+    Segment(surface, ox, rules.VerticalAxisTop, ox, rules.VerticalAxisEnd);
     Segment(surface, 0, oy, rules.HorizontalAxisEnd, oy);
 
     surface.SetPen(1, kBlack);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nirdal {
 
@@ -80,6 +81,13 @@ struct CoefficientTexts
     std::string Delay;
 };
 
+/// The coefficient entries of one polynomial of a variant, 'A' for the denominator and 'B'
+/// for the numerator, from the highest power down, each ending in a blank: "A1  =3.00 ".
+std::vector<std::string> CoefficientEntries(const TransferFunction& variant, char letter);
+
+/// The delay text of a variant: "ЗАПАЗДЫВАНИЕ 0,500 секунд" (Windows-1251).
+std::string DelayEntry(const TransferFunction& variant);
+
 /// The coefficient texts of any variant (Windows-1251).
 CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant);
 
@@ -92,8 +100,14 @@ struct SurfaceRules
 {
     int VerticalAxisEnd;
     int HorizontalAxisEnd;
-    bool PassOverLowPoints; ///< paper: no line to a point k >= 2 with V <= -3
+    bool PassOverLowPoints;       ///< paper: no line to a point k >= 2 with V <= -3
+    int VerticalAxisTop = 0;      ///< where the vertical axis starts
+    double LabelOffsetScale = 1;  ///< factor on the tick labels' distances from the axes
 };
+
+/// A tick label's distance from its axis: the distance designed for the screen, times the
+/// rules' label offset scale.
+int LabelOffset(const SurfaceRules& rules, int designed);
 
 /// One phase mark at a whole number of degrees, counted from -1 toward -j.
 void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees);

@@ -27,21 +27,79 @@ std::uint16_t ToOrigin(Extended origin)
     return static_cast<std::uint16_t>(std::clamp(DeviceCoordinate(origin), 0, 65535));
 }
 
+constexpr int kTextLeft = 20;
+constexpr int kHeadingTop = 5;
+constexpr int kSurnameTop = 30;
+// Continued summary lines start this much further right.
+constexpr std::string_view kContinuationIndent = "    ";
+// Line spacing of the 10-point texts on the screen, for which the tick labels' distances from
+// the axes were chosen.
+constexpr double kScreenLineSpacing = 16;
+
+// Where the tick labels reach above and below the origin's row, the labels being
+// lineSpacing high: the horizontal axis's labels above it, the vertical axis's two units
+// up and two units down.
+int TopmostLabel(const SurfaceRules& rules, const PlotFields& fields)
+{
+    return PlotOriginY - std::max(LabelOffset(rules, 15),
+                                  2 * fields.PixelsPerUnitY + LabelOffset(rules, 5));
+}
+
+int LowestLabelBottom(const SurfaceRules& rules, const PlotFields& fields, int lineSpacing)
+{
+    return PlotOriginY + lineSpacing +
+           std::max(-LabelOffset(rules, 15), 2 * fields.PixelsPerUnitY - LabelOffset(rules, 5));
+}
+
+// The entries gathered into lines: the first no wider than firstWidth, the others no wider
+// than otherWidth. An entry wider than its line still gets one of its own.
+std::vector<std::string> BreakBetweenEntries(Surface& page, const std::vector<std::string>& entries,
+                                             int firstWidth, int otherWidth)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (const std::string& entry : entries) {
+        const int width = lines.empty() ? firstWidth : otherWidth;
+        if (!line.empty() && page.MeasureText(line + entry).Width > width) {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+        line += entry;
+    }
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return lines;
+}
+
 } // namespace
+
+std::vector<std::string> VariantSummaryEntries(int i)
+{
+    const TransferFunction& variant = Variants.at(static_cast<std::size_t>(i));
+    std::vector<std::string> entries = CoefficientEntries(variant, 'A');
+    for (std::string& entry : CoefficientEntries(variant, 'B'))
+        entries.push_back(std::move(entry));
+    entries.push_back(DelayEntry(variant));
+    return entries;
+}
 
 std::string VariantSummaryLine(int i)
 {
-    const CoefficientTexts texts = MakeCoefficientTexts(Variants.at(static_cast<std::size_t>(i)));
-    return texts.Denominator + texts.Numerator + texts.Delay;
+    std::string line;
+    for (const std::string& entry : VariantSummaryEntries(i))
+        line += entry;
+    return line;
 }
 
-SurfaceRules PageRules(const PlotFields& fields)
+DeviceSize A4Sheet(int dotsPerInch)
 {
-    return {DeviceCoordinate(std::trunc(4.5L / fields.PlotScale)),
-            DeviceCoordinate(std::trunc(8.0L / fields.PlotScale)), true};
+    const auto dots = [dotsPerInch](int millimetres) {
+        return static_cast<int>(std::lround(millimetres * dotsPerInch / 25.4));
+    };
+    return {dots(210), dots(297)};
 }
 
-void DrawPrintPage(Surface& page, PlotFields& fields, std::string_view surname)
+PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname)
 {
     fields.YStretch = 1.0;
     UpdateUnitLengths(fields);
@@ -50,14 +108,47 @@ void DrawPrintPage(Surface& page, PlotFields& fields, std::string_view surname)
     PlotOriginY = ToOrigin(PageOrigin(kGraphClientHeight, magnification));
 
     page.SetFontSize(10);
-    page.TextOut(20, 30, surname);
-    page.TextOut(20, 5, PlotHeading());
+    const int lineSpacing = page.MeasureText(PlotHeading()).LineSpacing;
+    SurfaceRules rules{DeviceCoordinate(std::trunc(4.5L / fields.PlotScale)),
+                       DeviceCoordinate(std::trunc(8.0L / fields.PlotScale)), true};
+    int surnameTop = kSurnameTop;
+    int pitch = kSummaryLinePitch;
+    // The lines hang below the picture from the horizontal origin coordinate.
+    int lineTop = PlotOriginX + fields.PixelsPerUnitX + kSummaryLinePitch;
+    if (lineSpacing > kSummaryLinePitch) {
+        rules.LabelOffsetScale = lineSpacing / kScreenLineSpacing;
+        surnameTop = kHeadingTop + lineSpacing;
+        pitch = lineSpacing;
+        const int pictureTop = std::max(0, surnameTop + lineSpacing - TopmostLabel(rules, fields));
+        PlotOriginY = ToOrigin(Extended{PlotOriginY} + pictureTop);
+        rules.VerticalAxisTop = pictureTop;
+        rules.VerticalAxisEnd += pictureTop;
+        lineTop = std::max(lineTop + pictureTop, LowestLabelBottom(rules, fields, lineSpacing));
+    }
 
-    DrawPictureElements(page, fields, PageRules(fields));
+    page.TextOut(kTextLeft, surnameTop, surname);
+    page.TextOut(kTextLeft, kHeadingTop, PlotHeading());
+    DrawPictureElements(page, fields, rules);
 
-    // The lines hang below the picture from the horizontal origin coordinate, 21 dots apart.
-    for (int i = 1; i <= VariantCount; ++i)
-        page.TextOut(20, PlotOriginX + fields.PixelsPerUnitX + 21 * i, VariantSummaryLine(i));
+    PrintedPage printed{1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd};
+    const DeviceSize area = page.PrintableArea();
+    const int indent = page.MeasureText(kContinuationIndent).Width;
+    const int width = area.Width - kTextLeft;
+    for (int i = 1; i <= VariantCount; ++i) {
+        const std::vector<std::string> lines =
+            BreakBetweenEntries(page, VariantSummaryEntries(i), width, width - indent);
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            // A fresh sheet takes a line even where it is shorter than one.
+            if (lineTop > area.Height - lineSpacing && lineTop > kHeadingTop) {
+                page.NewPage();
+                ++printed.Sheets;
+                lineTop = kHeadingTop;
+            }
+            page.TextOut(kTextLeft + (k == 0 ? 0 : indent), lineTop, lines[k]);
+            lineTop += pitch;
+        }
+    }
+    return printed;
 }
 
 std::optional<std::string> SetDotsPerUnit(PlotFields& fields, Extended dotsPerUnit)

@@ -5,6 +5,7 @@
 #include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
+#include "export/picture_file.h"
 #include "platform/text_encoding.h"
 #include "printing/print_service.h"
 #include "screens/shell/controls.h"
@@ -14,10 +15,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QToolButton>
 
 namespace nirdal {
@@ -34,6 +41,18 @@ TNIRDAL_grafForm::PagePrinter& PagePrinterInUse()
 {
     static TNIRDAL_grafForm::PagePrinter printer = PrintPageOnDefaultPrinter;
     return printer;
+}
+
+QString AskForPdfPath(QWidget* parent, const QString& suggested)
+{
+    return QFileDialog::getSaveFileName(parent, QString::fromUtf8("Сохранить страницу в PDF"),
+                                        suggested, QString::fromUtf8("Документ PDF (*.pdf)"));
+}
+
+TNIRDAL_grafForm::SavePathChooser& SavePathChooserInUse()
+{
+    static TNIRDAL_grafForm::SavePathChooser chooser = AskForPdfPath;
+    return chooser;
 }
 
 // The form's font: the design's sans serif, 13 pixels high.
@@ -120,6 +139,21 @@ void TNIRDAL_grafForm::SetPagePrinter(PagePrinter printer)
     PagePrinterInUse() = printer ? std::move(printer) : PagePrinter(PrintPageOnDefaultPrinter);
 }
 
+void TNIRDAL_grafForm::SetSavePathChooser(SavePathChooser chooser)
+{
+    SavePathChooserInUse() = chooser ? std::move(chooser) : SavePathChooser(AskForPdfPath);
+}
+
+QString TNIRDAL_grafForm::SuggestedPdfPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString name =
+        QStringLiteral("nirdal-%1.pdf").arg(QDate::currentDate().toString(Qt::ISODate));
+    return QDir(folder).filePath(name);
+}
+
 void TNIRDAL_grafForm::FormActivate()
 {
     BuildCoefficientTexts();
@@ -139,11 +173,39 @@ void TNIRDAL_grafForm::DrawPlot()
 
 void TNIRDAL_grafForm::PrintPlot()
 {
+    const PageDrawing drawPage = [this](PageSurface& page) {
+        DrawPrintPage(page, m_fields, StudentSurname);
+    };
     QString error;
-    const bool printed = PagePrinterInUse()(
-        [this](Surface& page) { DrawPrintPage(page, m_fields, StudentSurname); }, error);
-    if (!printed)
-        ShowErrorBox(this, error);
+    if (!PagePrinterInUse()(drawPage, error))
+        OfferPdfInstead(error, drawPage);
+}
+
+void TNIRDAL_grafForm::OfferPdfInstead(const QString& printError, const PageDrawing& drawPage)
+{
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), printError,
+                    QMessageBox::Ok, this);
+    const QPushButton* save =
+        box.addButton(QString::fromUtf8("Сохранить в PDF…"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() != save)
+        return;
+
+    QString path = SavePathChooserInUse()(this, SuggestedPdfPath());
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    // Written aside and put in place whole: a failure leaves an earlier file as it was.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        WritePagePdf(file, drawPage, kPageDotsPerInch);
+        if (file.commit())
+            return;
+    }
+    ShowErrorBox(this, QString::fromUtf8("Файл «%1» не записан: %2")
+                           .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 void TNIRDAL_grafForm::SpeedButton2Click()

@@ -28,20 +28,28 @@ class TNIRDAL_grafForm : public Form
     Q_OBJECT
 
 public:
-    /// Prints one page drawn by draw, as one document; false with the reason in error.
-    using PagePrinter =
-        std::function<bool(const std::function<void(Surface&)>& draw, QString& error)>;
+    /// Prints the sheets drawn by draw, as one document; false with the reason in error.
+    using PagePrinter = std::function<bool(const PageDrawing& draw, QString& error)>;
+    /// Asks where to save a PDF, starting from suggested; an empty path when cancelled.
+    using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
     explicit TNIRDAL_grafForm(QWidget* parent = nullptr);
 
     /// Where the pages go; the default printer unless a printer is given. An empty printer
     /// restores the default one.
     static void SetPagePrinter(PagePrinter printer);
+    /// How the PDF's path is asked for; a file dialog unless a chooser is given. An empty
+    /// chooser restores the dialog.
+    static void SetSavePathChooser(SavePathChooser chooser);
+    /// Where a saved page is first offered to go: nirdal-<date>.pdf in the user's documents
+    /// folder (the home folder where there is none).
+    static QString SuggestedPdfPath();
 
     /// Redraws the picture at 100 pixels per unit, which also brings the print scale back to
     /// 0.01; places the window at the left screen edge with the picture's client size.
     void DrawPlot();
-    /// Prints one page at the scale in force; a failure is shown in an error box.
+    /// Prints one page at the scale in force. A failure is shown in an error box that offers
+    /// to save the page as a PDF instead.
     void PrintPlot();
 
     void SpeedButton2Click();
@@ -71,6 +79,8 @@ private:
     void OpenPrinterPanel();
     /// Hides the printer-kind panel and redraws.
     void ClosePrinterPanel();
+    /// Shows why printing failed; the box's "Сохранить в PDF…" writes the page to a PDF.
+    void OfferPdfInstead(const QString& printError, const PageDrawing& drawPage);
 
     QToolButton* SpeedButton1;
     QToolButton* SpeedButton2;
