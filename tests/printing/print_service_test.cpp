@@ -1,5 +1,6 @@
 #include "core/plot/plot.h"
 #include "printing/print_service.h"
+#include "printing/printer_resolution.h"
 
 #include <QGuiApplication>
 #include <QPrinterInfo>
@@ -21,7 +22,7 @@ protected:
     }
 
     bool drawn = false;
-    std::function<void(Surface&)> draw = [this](Surface&) { drawn = true; };
+    PageDrawing draw = [this](PageSurface&) { drawn = true; };
     QString error;
 };
 
@@ -55,6 +56,27 @@ TEST_F(PrintServiceTest, WithoutDefaultPrinterPrintPlotChangesNothing)
     EXPECT_EQ(fields.PixelsPerUnitX, before.PixelsPerUnitX);
     EXPECT_EQ(PlotOriginX, 375);
     EXPECT_EQ(PlotOriginY, 225);
+}
+
+TEST(PrinterResolution, PpdResolutionsInDotsPerInch)
+{
+    struct Case
+    {
+        const char* text;
+        int dotsPerInch;
+    };
+    for (const Case c : {Case{"300dpi", 300}, Case{" 600dpi\r\n", 600}, Case{"600x300dpi", 600},
+                         Case{"1200x1200dpi", 1200}, Case{"118dpcm", 300}, // 118 · 2.54 = 299.7
+                         Case{"dpi", 0}, Case{"300", 0}, Case{"-300dpi", 0}, Case{"300 dpi", 0},
+                         Case{"10dpi", 0}, Case{"99999dpi", 0}, Case{"", 0}})
+        EXPECT_EQ(ParsePpdResolution(QString::fromLatin1(c.text)), c.dotsPerInch) << c.text;
+}
+
+TEST_F(PrintServiceTest, APrinterNobodyKnowsDeclaresNoResolution)
+{
+    EXPECT_EQ(DeclaredPrinterResolution(QStringLiteral("nirdal-no-such-printer")), 0);
+    EXPECT_EQ(DeclaredPrinterResolution(QString()), 0);
+    EXPECT_EQ(PrinterDotsPerInch(QStringLiteral("nirdal-no-such-printer")), 300);
 }
 
 } // namespace

@@ -3,8 +3,11 @@
 #include "qtdraw/painter_surface.h"
 #include "qtdraw/qt_application.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +126,54 @@ TEST_F(PainterSurfaceTest, FarLineKeepsItsDirection)
     });
     EXPECT_TRUE(AnyPixelNear(475, 170, qRgb(0, 128, 0))); // slope 0.55
     EXPECT_TRUE(AnyPixelNear(675, 60, qRgb(0, 128, 0)));
+}
+
+TEST_F(PainterSurfaceTest, MeasuresTextAtTheDevicesResolution)
+{
+    // 10 points at 300 dots per inch are 41.7 dots; DejaVu Sans sets its lines 1.164 em
+    // apart and its digits 0.636 em wide: 48.5 and 26.5 dots.
+    image.setDotsPerMeterX(11811);
+    image.setDotsPerMeterY(11811);
+    TextExtent digits;
+    TextExtent empty;
+    Paint([&](Surface& surface) {
+        surface.SetFontSize(10);
+        digits = surface.MeasureText("0000000000");
+        empty = surface.MeasureText("");
+    });
+    EXPECT_NEAR(digits.LineSpacing, 48.5, 1.5);
+    EXPECT_NEAR(digits.Width, 265, 5);
+    EXPECT_EQ(empty.Width, 0);
+    EXPECT_EQ(empty.LineSpacing, digits.LineSpacing);
+}
+
+TEST_F(PainterSurfaceTest, PdfWriterGetsAFreshSheetAndAnImageStaysOne)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(300);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&pdf);
+        PainterSurface sheets(painter);
+        // A4 at 300 dots per inch, 8.27 × 11.69 in.
+        EXPECT_NEAR(sheets.PrintableArea().Width, 2480, 2);
+        EXPECT_NEAR(sheets.PrintableArea().Height, 3508, 2);
+        sheets.TextOut(20, 5, "1");
+        sheets.NewPage();
+        sheets.TextOut(20, 5, "2");
+    }
+    EXPECT_EQ(buffer.data().count("/Type /Page\n"), 2);
+
+    Paint([&](PageSurface& surface) {
+        EXPECT_EQ(surface.PrintableArea(), (DeviceSize{kGraphClientWidth, kGraphClientHeight}));
+        surface.NewPage(); // nothing on an image
+        surface.MoveTo(10, 10);
+        surface.LineTo(20, 10);
+    });
+    EXPECT_TRUE(AnyPixelNear(15, 10, qRgb(0, 0, 0)));
 }
 
 } // namespace

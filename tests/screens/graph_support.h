@@ -9,6 +9,7 @@
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -36,17 +37,23 @@ inline void SetVariants(const std::vector<const char*>& texts)
     CurrentVariant = VariantCount;
 }
 
-/// Runs trigger and answers the first message box it shows with its default button;
-/// returns the box's text, or a null string when no box came.
-inline QString MessageBoxAfter(const std::function<void()>& trigger)
+/// Runs trigger and answers the first message box it shows with its default button, or with
+/// the button captioned answer; returns the box's text, or a null string when no box came.
+inline QString MessageBoxAfter(const std::function<void()>& trigger, const QString& answer = {})
 {
     QString text;
     QTimer watch;
     watch.setInterval(2);
-    QObject::connect(&watch, &QTimer::timeout, [&text, &watch] {
+    QObject::connect(&watch, &QTimer::timeout, [&text, &watch, answer] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             watch.stop();
             text = box->text();
+            for (QAbstractButton* button : box->buttons()) {
+                if (!answer.isEmpty() && button->text() == answer) {
+                    button->click();
+                    return;
+                }
+            }
             box->done(QMessageBox::Ok);
         }
     });

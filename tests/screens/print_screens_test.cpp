@@ -1,16 +1,23 @@
 // Printing from the graph screen on the system's default printer, as the student prints.
-// Run by the suite with no printing system (the error box), and by the print server test,
-// which starts a print server with a PDF printer as the default and checks what arrives.
+// Run by the suite with no printing system (the error box and its PDF instead), and by the
+// print server test, which starts a print server with a PDF printer as the default and
+// checks what arrives.
 #include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
-#include "qtdraw/painter_surface.h"
+#include "platform/text_encoding.h"
 #include "screens/plot/nirdal_graf.h"
 #include "screens/shell/road.h"
 
-#include <QPainter>
-#include <QPrinter>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -19,23 +26,33 @@ using namespace nirdal::testing;
 
 namespace {
 
-// The page as the default printer was given it, written straight to a PDF file with the
-// printer's paper, margins and resolution: what the print server should hand back.
-void WriteReferencePage(const QString& file, PlotFields fields)
+// Three variants, the largest of them with every coefficient and a delay: n = 15, m = 14.
+const std::vector<const char*> kPrintedVariants{
+    "1:1,3,3,1",
+    "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15:"
+    "1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1:0.25",
+    "3:1,3,3,1"};
+
+// Every entry of every variant's summary line, a line each (UTF-8), for the print server
+// test to look for on paper.
+void WriteExpectedEntries(const QString& path)
 {
-    const QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    QPrinter reference(QPrinter::HighResolution);
-    reference.setOutputFormat(QPrinter::PdfFormat);
-    reference.setOutputFileName(file);
-    reference.setResolution(printer.resolution());
-    reference.setPageLayout(printer.pageLayout());
-    QPainter painter;
-    QVERIFY(painter.begin(&reference));
-    {
-        PainterSurface page(painter);
-        DrawPrintPage(page, fields, StudentSurname);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    for (int i = 1; i <= VariantCount; ++i) {
+        for (const std::string& entry : VariantSummaryEntries(i))
+            file.write(QByteArray::fromStdString(Cp1251ToUtf8(entry)) + "\n");
     }
-    QVERIFY(painter.end());
+}
+
+// The text of a PDF as poppler reads it; empty when it cannot.
+QString PdfText(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(20000) || pdftotext.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
 }
 
 } // namespace
@@ -48,42 +65,97 @@ private slots:
     void initTestCase()
     {
         CreateScreens();
-        SetVariants({"1:1,1", "1:2,1"});
+        SetVariants(kPrintedVariants);
     }
 
-    void cleanupTestCase() { DestroyForms(); }
+    void cleanupTestCase()
+    {
+        TNIRDAL_grafForm::SetSavePathChooser({});
+        DestroyForms();
+    }
 
+    // With a printer: one page at the matrix preset, then one at the laser preset.
     void printButtonPrintsOnTheDefaultPrinterOrShowsWhyNot()
     {
         const bool printerExpected = qEnvironmentVariableIsSet("NIRDAL_EXPECT_PRINTER");
         const bool hasPrinter = !QPrinterInfo::defaultPrinter().isNull();
         QCOMPARE(hasPrinter, printerExpected);
+        const QString entries = qEnvironmentVariable("NIRDAL_EXPECTED_ENTRIES");
+        if (!entries.isEmpty())
+            WriteExpectedEntries(entries);
 
-        QString boxText = QStringLiteral("not run");
+        QStringList boxTexts;
         WhenShown("NIRDAL_grafForm", [&](QWidget* graph) {
             auto* print = Control<QToolButton>(graph, "SpeedButton1");
             const QImage before = NIRDAL_grafForm->Picture().copy();
-            const PlotFields fields = NIRDAL_grafForm->Fields();
-            boxText = MessageBoxAfter([print] { Click(print); });
-            const QString reference = qEnvironmentVariable("NIRDAL_REFERENCE_PDF");
-            if (!reference.isEmpty())
-                WriteReferencePage(reference, fields);
-            QCOMPARE(NIRDAL_grafForm->Picture(), before);
-            if (!printerExpected) {
-                // Nothing was drawn: the fields still hold the screen's values.
-                QCOMPARE(NIRDAL_grafForm->Fields().YStretch, fields.YStretch);
-                QCOMPARE(NIRDAL_grafForm->Fields().PixelsPerUnitY, fields.PixelsPerUnitY);
+            for (const char* preset : {"Button6", "Button7"}) {
+                Click(Control<QToolButton>(graph, "SpeedButton5"));
+                Click(Control<QPushButton>(graph, preset));
+                const PlotFields fields = NIRDAL_grafForm->Fields();
+                boxTexts << MessageBoxAfter([print] { Click(print); });
+                QCOMPARE(NIRDAL_grafForm->Picture(), before);
+                if (!printerExpected) {
+                    // Nothing was drawn: the fields still hold the screen's values.
+                    QCOMPARE(NIRDAL_grafForm->Fields().YStretch, fields.YStretch);
+                    QCOMPARE(NIRDAL_grafForm->Fields().PixelsPerUnitY, fields.PixelsPerUnitY);
+                }
             }
             QVERIFY(graph->isVisible());
             Click(Control<QToolButton>(graph, "SpeedButton3"));
         });
         NIRDAL_grafForm->ShowModal();
+        const QString missing =
+            QStringLiteral("Принтер по умолчанию не установлен: страница не напечатана.");
         if (printerExpected)
-            QVERIFY2(boxText.isNull(), qPrintable(boxText));
+            QCOMPARE(boxTexts, QStringList({QString(), QString()}));
         else
-            QCOMPARE(boxText,
-                     QStringLiteral("Принтер по умолчанию не установлен: страница не напечатана."));
-        QCOMPARE(int(VariantCount), 2);
+            QCOMPARE(boxTexts, QStringList({missing, missing}));
+        QCOMPARE(int(VariantCount), 3);
+    }
+
+    // Without a printer the error box offers the page as a PDF; cancelling writes nothing.
+    void withoutPrinterThePageCanBeSavedAsPdf()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("this run has a printer");
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath(QStringLiteral("страница"));
+        QString suggested;
+        QString chosen;
+        TNIRDAL_grafForm::SetSavePathChooser([&](QWidget*, const QString& offered) {
+            suggested = offered;
+            return chosen;
+        });
+
+        const QString save = QString::fromUtf8("Сохранить в PDF…");
+        WhenShown("NIRDAL_grafForm", [&](QWidget* graph) {
+            auto* print = Control<QToolButton>(graph, "SpeedButton1");
+            chosen.clear(); // cancelled
+            MessageBoxAfter([print] { Click(print); }, save);
+            QVERIFY(QDir(folder.path()).isEmpty());
+            chosen = path; // the name without its extension
+            MessageBoxAfter([print] { Click(print); }, save);
+            Click(Control<QToolButton>(graph, "SpeedButton3"));
+        });
+        NIRDAL_grafForm->ShowModal();
+
+        QVERIFY2(QFileInfo(suggested).fileName() ==
+                     QStringLiteral("nirdal-%1.pdf")
+                         .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
+                 qPrintable(suggested));
+        QVERIFY(QFile::exists(path + QStringLiteral(".pdf")));
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is missing (scripts/setup.sh installs poppler-utils)");
+        const QString text = PdfText(path + QStringLiteral(".pdf"));
+        QVERIFY2(text.contains(QStringLiteral("АМПЛИТУДНО -ФАЗОВАЯ ЧАСТОТНАЯ ХАРАКТЕРИСТИКА")),
+                 qPrintable(text));
+        for (int i = 1; i <= VariantCount; ++i) {
+            for (const std::string& entry : VariantSummaryEntries(i)) {
+                const QString words = QString::fromStdString(Cp1251ToUtf8(entry)).simplified();
+                QVERIFY2(text.contains(words), qPrintable(words));
+            }
+        }
     }
 };
 
