@@ -49,12 +49,17 @@ public:
     /// Ends an edit in progress, keeping what was typed in the cell.
     void CommitEdit();
 
+    /// Whether a cell's text is wider than the cell shows it.
+    bool IsCut(int column, int row) const;
+
 signals:
     void Click();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    /// A cell that cuts its text shows the whole text as a hint.
+    bool viewportEvent(QEvent* event) override;
     void keyboardSearch(const QString&) override {}
 
 private:
@@ -87,6 +92,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void Step();
