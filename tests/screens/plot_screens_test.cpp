@@ -243,9 +243,9 @@ private slots:
             QTRY_VERIFY(QToolTip::isVisible());
             const QString hint = QToolTip::text();
             QVERIFY2(hint.startsWith(QStringLiteral("вариант 1\n")), qPrintable(hint));
-            for (const QString& value : {QStringLiteral("ω = ") + text(w),
-                                         QStringLiteral("U = ") + text(first.U),
-                                         QStringLiteral("V = ") + text(first.V)})
+            for (const QString& value :
+                 {QStringLiteral("ω = ") + text(w), QStringLiteral("U = ") + text(first.U),
+                  QStringLiteral("V = ") + text(first.V)})
                 QVERIFY2(hint.contains(value), qPrintable(value));
             QCOMPARE(NIRDAL_grafForm->Picture(), before); // nothing drawn for the hint
 

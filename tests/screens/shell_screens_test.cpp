@@ -4,6 +4,7 @@
 #include "platform/text_encoding.h"
 #include "screen_driver.h"
 #include "screens/shell/centr.h"
+#include "screens/shell/controls.h"
 #include "screens/shell/display_platform.h"
 #include "screens/shell/etic.h"
 #include "screens/shell/kriv.h"
@@ -13,7 +14,6 @@
 #include "screens/shell/placement.h"
 #include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
-#include "screens/shell/controls.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -344,9 +344,10 @@ private slots:
             auto* panel = Control<QFrame>(screen, "PZ");
             QCOMPARE(label->text(), QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ 15"));
             // What of the label shows: inside its panel's frame, left of the next panel.
-            const int shown = std::min({label->x() + label->width(), panel->contentsRect().right() + 1,
-                                        Control<QWidget>(screen, "PC")->x() - panel->x()}) -
-                              label->x();
+            const int shown =
+                std::min({label->x() + label->width(), panel->contentsRect().right() + 1,
+                          Control<QWidget>(screen, "PC")->x() - panel->x()}) -
+                label->x();
             QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= shown);
             // Nothing overlaps on the right: the panels end before the buttons, all inside.
             const QRect delay = Control<QWidget>(screen, "Panel1")->geometry();

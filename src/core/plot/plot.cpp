@@ -126,7 +126,8 @@ PlotFields ScreenPlotFields()
 
 DevicePoint ScreenPlotOrigin()
 {
-    return {DeviceCoordinate(kGraphClientWidth / 2.0L), DeviceCoordinate(kGraphClientHeight / 2.0L)};
+    return {DeviceCoordinate(kGraphClientWidth / 2.0L),
+            DeviceCoordinate(kGraphClientHeight / 2.0L)};
 }
 
 void UpdateUnitLengths(PlotFields& fields)

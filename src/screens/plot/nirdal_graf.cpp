@@ -258,11 +258,11 @@ bool TNIRDAL_grafForm::event(QEvent* event)
         return true;
     }
     const auto number = [](Extended x) { return FromCp1251(FormatNumber(x)); };
-    const QString text = QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°")
-                             .arg(reading->Variant)
-                             .arg(number(reading->Frequency), number(reading->U),
-                                  number(reading->V), number(reading->Modulus),
-                                  number(reading->PhaseDegrees));
+    const QString text =
+        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°")
+            .arg(reading->Variant)
+            .arg(number(reading->Frequency), number(reading->U), number(reading->V),
+                 number(reading->Modulus), number(reading->PhaseDegrees));
     // The hint goes when the pointer leaves the curve's neighbourhood.
     const QRect near(help->pos() - QPoint(kCurveReach, kCurveReach),
                      QSize(2 * kCurveReach + 1, 2 * kCurveReach + 1));

@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHelpEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>

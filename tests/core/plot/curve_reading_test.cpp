@@ -73,8 +73,8 @@ TEST_F(CurveReadingTest, PointerOnALineReadsTheNearerEndAndFarFromItNothing)
 
 TEST_F(CurveReadingTest, NearTwoCurvesTheNearerPointWins)
 {
-    AddVariant({0, 1, 0}, {0, 1, 0});       // one point at (475, 225)
-    AddVariant({0, 1, 0.0545L}, {0, 1, 0.0545L}); // 5.995 pixels up: (475, 219)
+    AddVariant({0, 1, 0}, {0, 1, 0});               // one point at (475, 225)
+    AddVariant({0, 1, 0.0545L}, {0, 1, 0.0545L});   // 5.995 pixels up: (475, 219)
     EXPECT_EQ(ReadCurveAt({475, 221})->Variant, 2); // 2 from variant 2, 4 from variant 1
     EXPECT_EQ(ReadCurveAt({475, 223})->Variant, 1);
     EXPECT_EQ(ReadCurveAt({475, 222})->Variant, 1); // 3 from each: the lower variant
