@@ -49,9 +49,6 @@ public:
     /// Ends an edit in progress, keeping what was typed in the cell.
     void CommitEdit();
 
-    /// Whether a cell's text is wider than the cell shows it.
-    bool IsCut(int column, int row) const;
-
 signals:
     void Click();
 
@@ -64,6 +61,8 @@ protected:
 
 private:
     bool IsFixed(int column, int row) const;
+    /// Whether a cell's text is wider than the cell shows it.
+    bool IsCut(int column, int row) const;
 
     int m_fixedRows = 0;
     int m_fixedColumns = 0;
