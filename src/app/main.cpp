@@ -2,6 +2,7 @@
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
 #include "screens/shell/controls.h"
+#include "screens/shell/display_platform.h"
 #include "screens/shell/form.h"
 #include "screens/shell/road.h"
 
@@ -37,6 +38,9 @@ int main(int argc, char** argv)
                              "session (or run it under xvfb-run)\n");
         return 1;
     }
+    if (const char* platform = nirdal::ChosenPlatform(
+            std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"), std::getenv("QT_QPA_PLATFORM")))
+        qputenv("QT_QPA_PLATFORM", platform);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -22,7 +22,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
+#include <cmath>
 #include <memory>
 
 using namespace nirdal;
@@ -220,6 +222,40 @@ private slots:
         });
         QVERIFY(AssignmentDone);
         QVERIFY(printer.pages.empty());
+    }
+
+    void pointerOnACurveShowsTheNearestStoredPoint()
+    {
+        SetVariants({"1:1,1", "2:1,1"});
+        const ResponsePoint first = Variants[1].ResponseArrays[1];
+        // It is a point of 1/(1 + jω) = (1 − jω) / (1 + ω²), and 1/(s + 1) starts between
+        // |W| = 0.01 and 0.1.
+        const long double w = first.Frequency;
+        QVERIFY(std::fabs(first.U - 1 / (1 + w * w)) < 1e-15L);
+        QVERIFY(std::fabs(first.V + w / (1 + w * w)) < 1e-15L);
+        QVERIFY(w > 9 && w < 100);
+        // Drawn 100 pixels per unit across and 110 up from (375, 225).
+        const QPoint at(375 + qRound(double(first.U) * 100), 225 - qRound(double(first.V) * 110));
+        const auto text = [](long double x) { return QString::fromStdString(FormatNumber(x)); };
+        OnGraph([&](QWidget* graph) {
+            const QImage before = NIRDAL_grafForm->Picture();
+            QTest::mouseMove(graph, at);
+            QTRY_VERIFY(QToolTip::isVisible());
+            const QString hint = QToolTip::text();
+            QVERIFY2(hint.startsWith(QStringLiteral("вариант 1\n")), qPrintable(hint));
+            for (const QString& value :
+                 {QStringLiteral("ω = ") + text(w), QStringLiteral("U = ") + text(first.U),
+                  QStringLiteral("V = ") + text(first.V)})
+                QVERIFY2(hint.contains(value), qPrintable(value));
+            QCOMPARE(NIRDAL_grafForm->Picture(), before); // nothing drawn for the hint
+
+            // Below and right of both curves: no hint.
+            QTest::mouseMove(graph, QPoint(600, 400));
+            QTRY_VERIFY(!QToolTip::isVisible());
+            QTest::qWait(900);
+            QVERIFY(!QToolTip::isVisible());
+            Click(SpeedButton(graph, "SpeedButton3"));
+        });
     }
 
     void printUsesTheScaleSetAfterTheLastRedraw_data()

@@ -4,11 +4,14 @@
 #include "platform/text_encoding.h"
 #include "screen_driver.h"
 #include "screens/shell/centr.h"
+#include "screens/shell/controls.h"
+#include "screens/shell/display_platform.h"
 #include "screens/shell/etic.h"
 #include "screens/shell/kriv.h"
 #include "screens/shell/nirdal_etic.h"
 #include "screens/shell/nirdal_inf.h"
 #include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/placement.h"
 #include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
 
@@ -80,6 +83,57 @@ private slots:
         QCOMPARE(CentredPosition(screen, window), expected);
     }
 
+    void fixedPlaceIsKeptWhereTheWindowFits_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("designed");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QPoint>("expected");
+        // Variant choice at (100, 700), 397 wide, 120 high at n = 1 and 389 at n = 15.
+        QTest::newRow("choice n 1 on 1280x1024")
+            << QRect(0, 0, 1280, 1024) << QPoint(100, 700) << QSize(397, 120) << QPoint(100, 700);
+        QTest::newRow("choice n 1 on 1366x768: 768 - 120")
+            << QRect(0, 0, 1366, 768) << QPoint(100, 700) << QSize(397, 120) << QPoint(100, 648);
+        QTest::newRow("choice n 15 on 1024x768: 768 - 389")
+            << QRect(0, 0, 1024, 768) << QPoint(100, 700) << QSize(397, 389) << QPoint(100, 379);
+        QTest::newRow("choice n 15 on 1920x1080: 1080 - 389")
+            << QRect(0, 0, 1920, 1080) << QPoint(100, 700) << QSize(397, 389) << QPoint(100, 691);
+        QTest::newRow("exactly fitting stays")
+            << QRect(0, 0, 1024, 768) << QPoint(100, 379) << QSize(397, 389) << QPoint(100, 379);
+        QTest::newRow("too wide: 640 - 600 = 40 left")
+            << QRect(0, 0, 640, 480) << QPoint(100, 100) << QSize(600, 300) << QPoint(40, 100);
+        QTest::newRow("panel of 32 at the top: 768 - 389")
+            << QRect(0, 32, 1024, 736) << QPoint(100, 700) << QSize(397, 389) << QPoint(100, 379);
+        QTest::newRow("top panel pushes a window at 0, 0 below it")
+            << QRect(0, 27, 1366, 741) << QPoint(0, 0) << QSize(707, 328) << QPoint(0, 27);
+        QTest::newRow("larger than the area: its top-left corner")
+            << QRect(0, 0, 800, 600) << QPoint(0, 151) << QSize(900, 700) << QPoint(0, 0);
+        QTest::newRow("second screen to the right")
+            << QRect(1280, 0, 1024, 768) << QPoint(1380, 700) << QSize(397, 389)
+            << QPoint(1380, 379);
+    }
+
+    void fixedPlaceIsKeptWhereTheWindowFits()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QPoint, designed);
+        QFETCH(QSize, window);
+        QFETCH(QPoint, expected);
+        QCOMPARE(FittedPosition(available, designed, window), expected);
+    }
+
+    void waylandSessionRunsThroughXWayland()
+    {
+        QCOMPARE(QByteArray(ChosenPlatform("wayland-0", ":0", nullptr)), QByteArray("xcb"));
+        // The user's own choice stands, even an empty one.
+        QCOMPARE(ChosenPlatform("wayland-0", ":0", "wayland"), nullptr);
+        QCOMPARE(ChosenPlatform("wayland-0", ":0", ""), nullptr);
+        // An X session, or a Wayland one without XWayland, is left to Qt.
+        QCOMPARE(ChosenPlatform(nullptr, ":0", nullptr), nullptr);
+        QCOMPARE(ChosenPlatform("", ":0", nullptr), nullptr);
+        QCOMPARE(ChosenPlatform("wayland-0", nullptr, nullptr), nullptr);
+    }
+
     void windowLargerThanTheScreenIsNotClamped()
     {
         WideForm form;
@@ -119,6 +173,47 @@ private slots:
             QCOMPARE(clicks.count(), 1);
             QVERIFY(screen->isVisible());
             QCOMPARE(Control<QLabel>(screen, "SZL")->text(), QStringLiteral("1"));
+            checked = true;
+            NIRDAL_znachForm->Close();
+        });
+        NIRDAL_znachForm->ShowModal();
+        QVERIFY(checked);
+    }
+
+    void pressOnTheShapeEndsWithItsReleaseOutside()
+    {
+        StartOneVariant();
+        CurrentTransferFunction().DenominatorDegree = 4;
+        CurrentTransferFunction().NumeratorDegree = 3;
+        bool checked = false;
+        WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
+            auto* m = Control<UpDown>(screen, "SC");
+            auto* mLabel = Control<QLabel>(screen, "SCL");
+            QSignalSpy releases(m, &UpDown::MouseUp);
+            const QPoint upArrow(m->width() / 2, 4);
+            QVERIFY(screen->mask().contains(m->mapTo(screen, upArrow)));
+            // x = 201 lies right of the pentagon's 200-pixel rectangle, inside the window.
+            const QPoint outside = m->mapFrom(screen, QPoint(201, m->mapTo(screen, upArrow).y()));
+            QVERIFY(!screen->mask().contains(m->mapTo(screen, outside)));
+
+            QTest::mousePress(m, Qt::LeftButton, {}, upArrow);
+            QCOMPARE(m->Position(), 4);
+            QCOMPARE(mLabel->text(), QStringLiteral("3")); // 4 is not below n = 4
+            QTest::mouseMove(m, outside);
+            QTest::mouseRelease(m, Qt::LeftButton, {}, outside);
+            QCOMPARE(releases.count(), 1);
+            QCOMPARE(mLabel->text(), QStringLiteral("3"));
+            QCOMPARE(int(CurrentTransferFunction().NumeratorDegree), 3);
+            QTest::qWait(1000); // the arrow repeats every 100 ms after 400 ms while held
+            QCOMPARE(m->Position(), 4);
+
+            // Held while the window hides, the arrow lets go.
+            QTest::mousePress(m, Qt::LeftButton, {}, upArrow);
+            screen->hide();
+            QTest::qWait(700);
+            QCOMPARE(m->Position(), 5);
+            screen->show();
+            QTest::mouseRelease(m, Qt::LeftButton, {}, upArrow);
             checked = true;
             NIRDAL_znachForm->Close();
         });

@@ -9,6 +9,7 @@
 #include "screens/tf/nirdal_nastvar.h"
 #include "screens/tf/nirdal_znach.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -16,6 +17,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
+
+#include <algorithm>
 
 using namespace nirdal;
 using namespace nirdal::testing;
@@ -292,6 +296,71 @@ private slots:
             QCOMPARE(Control<StringGrid>(screen, "SZ2")->RowCount(), n + 1);
             QCOMPARE(Control<StringGrid>(screen, "SC2")->RowCount(), m + 1);
         });
+    }
+
+    void helpButtonLiesInsideTheLeastWindow()
+    {
+        // n = 1, m = 0: PZ 80 + 20 and Panel1 60 + 49 are both below 120.
+        OnCoefficientEntry([](QWidget* screen) {
+            QCOMPARE(screen->height(), 120);
+            for (const char* name : {"SpeedButton1", "Label2", "Button1"}) {
+                const QRect place = Control<QWidget>(screen, name)->geometry();
+                QVERIFY2(screen->rect().contains(place), name);
+            }
+        });
+    }
+
+    void cutGridCellShowsItsWholeTextAsAHint()
+    {
+        CurrentTransferFunction().A[1] = 100;
+        OnCoefficientEntry([](QWidget* screen) {
+            auto* grid = Control<StringGrid>(screen, "SZ1");
+            // 100 in 23 characters, in a column of 40 pixels.
+            const QString whole = QStringLiteral(" 1.00000000000000E+0002");
+            QCOMPARE(grid->Cell(1, 0), whole);
+            QVERIFY(grid->fontMetrics().horizontalAdvance(whole) > 40);
+            const auto hover = [grid](int column, int row) {
+                QTest::mouseMove(grid->viewport(),
+                                 grid->visualRect(grid->model()->index(row, column)).center());
+            };
+            hover(1, 0);
+            QTRY_COMPARE(QToolTip::text(), whole);
+            // "A0  " fits its cell: no hint.
+            hover(0, 1);
+            QTRY_VERIFY(!QToolTip::isVisible());
+            QTest::qWait(900);
+            QVERIFY(!QToolTip::isVisible());
+        });
+    }
+
+    void variantChoiceFitsItsLongestCaption()
+    {
+        CurrentTransferFunction().DenominatorDegree = 15;
+        CurrentTransferFunction().NumeratorDegree = 14;
+        bool ran = false;
+        WhenShown("NIRDAL_nastvarForm", [&](QWidget* screen) {
+            ran = true;
+            auto* label = Control<QLabel>(screen, "LZ");
+            auto* panel = Control<QFrame>(screen, "PZ");
+            QCOMPARE(label->text(), QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ 15"));
+            // What of the label shows: inside its panel's frame, left of the next panel.
+            const int shown =
+                std::min({label->x() + label->width(), panel->contentsRect().right() + 1,
+                          Control<QWidget>(screen, "PC")->x() - panel->x()}) -
+                label->x();
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= shown);
+            // Nothing overlaps on the right: the panels end before the buttons, all inside.
+            const QRect delay = Control<QWidget>(screen, "Panel1")->geometry();
+            for (const char* name : {"Button1", "Label2", "SpeedButton1", "SpinEdit1"}) {
+                const QRect place = Control<QWidget>(screen, name)->geometry();
+                QVERIFY2(place.left() > delay.right(), name);
+                QVERIFY2(screen->rect().contains(place), name);
+            }
+            QCOMPARE(screen->height(), 389);
+            NIRDAL_nastvarForm->Close();
+        });
+        NIRDAL_nastvarForm->ShowModal();
+        QVERIFY(ran);
     }
 
     void variantChoiceShowsAndChoosesTheSpinBoxNumber()

@@ -23,12 +23,6 @@ constexpr Rgb kBlack{0, 0, 0};
 // Delays up to this many seconds are not shown on the screen.
 constexpr Extended kShownDelayThreshold = 0.01L;
 
-struct DevicePoint
-{
-    int x;
-    int y;
-};
-
 // A point far outside every surface is pulled toward the origin along its ray, so the part
 // of a line that can be seen keeps its direction while its end fits an int.
 void PullInside(Extended& dx, Extended& dy)
@@ -45,17 +39,6 @@ void PullInside(Extended& dx, Extended& dy)
     dy = dy / reach * kCoordinateLimit;
 }
 
-// Where a response point lies on the surface; nothing for a point that is not a number.
-std::optional<DevicePoint> CurvePoint(const ResponsePoint& point, const PlotFields& fields)
-{
-    Extended dx = point.U / fields.PlotScale;
-    Extended dy = point.V * fields.YStretch / fields.PlotScale;
-    if (std::isnan(dx) || std::isnan(dy))
-        return std::nullopt;
-    PullInside(dx, dy);
-    return DevicePoint{PlotOriginX + DeviceCoordinate(dx), PlotOriginY - DeviceCoordinate(dy)};
-}
-
 // A polyline through the stored points. A point that is not a number cannot be placed: it
 // gets no line, and a curve starts at its first point that is a number.
 void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
@@ -63,7 +46,8 @@ void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays&
 {
     bool started = false;
     for (int k = kFirstSlot; k <= kLastSlot; ++k) {
-        const std::optional<DevicePoint> at = CurvePoint(points[k], fields);
+        const std::optional<DevicePoint> at =
+            CurvePoint(points[k], fields, DevicePoint{PlotOriginX, PlotOriginY});
         if (!at)
             continue;
         if (!started) {
@@ -118,6 +102,32 @@ int DeviceCoordinate(Extended x)
     // lrint rounds in the current mode, which the program never leaves: to nearest, ties to
     // even. It is nearbyint and the conversion in one instruction; a curve has 200 points.
     return static_cast<int>(std::lrint(std::clamp(x, -kCoordinateLimit, kCoordinateLimit)));
+}
+
+std::optional<DevicePoint> CurvePoint(const ResponsePoint& point, const PlotFields& fields,
+                                      DevicePoint origin)
+{
+    Extended dx = point.U / fields.PlotScale;
+    Extended dy = point.V * fields.YStretch / fields.PlotScale;
+    if (std::isnan(dx) || std::isnan(dy))
+        return std::nullopt;
+    PullInside(dx, dy);
+    return DevicePoint{origin.x + DeviceCoordinate(dx), origin.y - DeviceCoordinate(dy)};
+}
+
+PlotFields ScreenPlotFields()
+{
+    PlotFields fields;
+    fields.PlotScale = 0.01;
+    fields.YStretch = 1.1;
+    UpdateUnitLengths(fields);
+    return fields;
+}
+
+DevicePoint ScreenPlotOrigin()
+{
+    return {DeviceCoordinate(kGraphClientWidth / 2.0L),
+            DeviceCoordinate(kGraphClientHeight / 2.0L)};
 }
 
 void UpdateUnitLengths(PlotFields& fields)
@@ -219,11 +229,9 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
 
 void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname)
 {
-    fields.PlotScale = 0.01;
-    fields.YStretch = 1.1;
-    UpdateUnitLengths(fields);
-    PlotOriginX = static_cast<std::uint16_t>(DeviceCoordinate(kGraphClientWidth / 2.0L));
-    PlotOriginY = static_cast<std::uint16_t>(DeviceCoordinate(kGraphClientHeight / 2.0L));
+    fields = ScreenPlotFields();
+    PlotOriginX = static_cast<std::uint16_t>(ScreenPlotOrigin().x);
+    PlotOriginY = static_cast<std::uint16_t>(ScreenPlotOrigin().y);
 
     surface.SetFontSize(15);
     surface.TextOut(20, 20, std::string(surname) + Texts().variants + IntegerText(VariantCount));

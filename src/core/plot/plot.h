@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,24 @@ Rgb VariantColor(int i);
 
 /// nearest(x) as a device coordinate, clamped to ±kCoordinateLimit; NaN gives 0.
 int DeviceCoordinate(Extended x);
+
+/// A point on a drawing surface, in device units.
+struct DevicePoint
+{
+    int x;
+    int y;
+    friend bool operator==(const DevicePoint&, const DevicePoint&) = default;
+};
+
+/// The plot fields and the origin of the screen picture (100 and 110 pixels per unit,
+/// origin in the middle of the graph window's client area).
+PlotFields ScreenPlotFields();
+DevicePoint ScreenPlotOrigin();
+
+/// Where a response point is drawn on a surface whose origin 0 + j0 lies at `origin`;
+/// nothing for a point that is not a number.
+std::optional<DevicePoint> CurvePoint(const ResponsePoint& point, const PlotFields& fields,
+                                      DevicePoint origin);
 
 /// Sets PixelsPerUnitX := nearest(1 / PlotScale) and PixelsPerUnitY := nearest(YStretch /
 /// PlotScale).

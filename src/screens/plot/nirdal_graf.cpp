@@ -1,6 +1,7 @@
 #include "screens/plot/nirdal_graf.h"
 
 #include "core/numtext/numtext.h"
+#include "core/plot/curve_reading.h"
 #include "core/plot/decimal_text.h"
 #include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
@@ -11,6 +12,7 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
+#include "screens/shell/placement.h"
 #include "screens/tf/nirdal_nastvar.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,11 +29,13 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace nirdal {
 namespace {
 
 constexpr QSize kPictureSize(kGraphClientWidth, kGraphClientHeight);
+constexpr QPoint kDesignedPlace(191, 151);
 
 QString FromCp1251(std::string_view text)
 {
@@ -76,7 +81,7 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     SetTextColour(this, look::kPurple);
     SetBackground(this, look::kMenu);
     setFixedSize(736, 382);
-    move(191, 151);
+    move(kDesignedPlace);
 
     SpeedButton2 = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
                                   QStringLiteral("Вопрос"));
@@ -162,8 +167,8 @@ void TNIRDAL_grafForm::FormActivate()
 
 void TNIRDAL_grafForm::DrawPlot()
 {
-    move(0, y());
     setFixedSize(kPictureSize);
+    PlaceOnScreen(this, QPoint(0, kDesignedPlace.y()));
     // A fresh picture each time: the window shows only what the last drawing drew.
     m_picture.Clear();
     nirdal::DrawPlot(m_picture, m_fields, StudentSurname);
@@ -302,6 +307,29 @@ void TNIRDAL_grafForm::FormKeyUp(int key)
 {
     if (key == Qt::Key_Print)
         PrintPlot();
+}
+
+bool TNIRDAL_grafForm::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return Form::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const auto reading = ReadCurveAt({help->pos().x(), help->pos().y()});
+    if (!reading) {
+        QToolTip::hideText();
+        return true;
+    }
+    const auto number = [](Extended x) { return FromCp1251(FormatNumber(x)); };
+    const QString text =
+        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°")
+            .arg(reading->Variant)
+            .arg(number(reading->Frequency), number(reading->U), number(reading->V),
+                 number(reading->Modulus), number(reading->PhaseDegrees));
+    // The hint goes when the pointer leaves the curve's neighbourhood.
+    const QRect near(help->pos() - QPoint(kCurveReach, kCurveReach),
+                     QSize(2 * kCurveReach + 1, 2 * kCurveReach + 1));
+    QToolTip::showText(help->globalPos(), text, this, near);
+    return true;
 }
 
 void TNIRDAL_grafForm::paintEvent(QPaintEvent*)

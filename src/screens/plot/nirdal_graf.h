@@ -70,6 +70,8 @@ public:
 
 protected:
     void FormActivate() override;
+    /// Resting the pointer on a curve shows the nearest stored point as a hint.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

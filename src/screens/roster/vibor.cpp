@@ -5,6 +5,7 @@
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
+#include "screens/shell/placement.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -70,7 +71,6 @@ TviborForm::TviborForm(QWidget* parent) : Form(parent)
 
 void TviborForm::FormCreate()
 {
-    move(0, 0);
     SetHeading();
     ScanRoster();
     // Downward, so the strip ends at the first absent group: a present group after an
@@ -87,6 +87,7 @@ void TviborForm::FormCreate()
     StudentSelection.Group = 1;
     StudentSelection.Slot = 1;
     FillSurnameGrid();
+    PlaceOnScreen(this, QPoint(0, 0));
 }
 
 void TviborForm::FillSurnameGrid()

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -220,6 +222,31 @@ void StringGrid::CommitEdit()
     }
 }
 
+bool StringGrid::IsCut(int column, int row) const
+{
+    const QString text = Cell(column, row);
+    if (text.isEmpty())
+        return false;
+    // The item view keeps a margin on either side of the text inside the cell.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(text) + 2 * margin > columnWidth(column) - kGridLine;
+}
+
+bool StringGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex cell = indexAt(help->pos());
+        if (cell.isValid() && IsCut(cell.column(), cell.row()))
+            QToolTip::showText(help->globalPos(), Cell(cell.column(), cell.row()), viewport(),
+                               visualRect(cell));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableWidget::viewportEvent(event);
+}
+
 bool StringGrid::IsFixed(int column, int row) const
 {
     return row < m_fixedRows || column < m_fixedColumns;
@@ -307,6 +334,14 @@ void UpDown::mouseReleaseEvent(QMouseEvent* event)
     m_step = 0;
     update();
     emit MouseUp();
+}
+
+void UpDown::hideEvent(QHideEvent* event)
+{
+    // A hidden control gets no release: the held arrow lets go with the window.
+    m_repeat.stop();
+    m_step = 0;
+    QWidget::hideEvent(event);
 }
 
 QToolButton* AddSpeedButton(QWidget* parent, const char* name, Glyph glyph, const QRect& place,

@@ -55,10 +55,14 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    /// A cell that cuts its text shows the whole text as a hint.
+    bool viewportEvent(QEvent* event) override;
     void keyboardSearch(const QString&) override {}
 
 private:
     bool IsFixed(int column, int row) const;
+    /// Whether a cell's text is wider than the cell shows it.
+    bool IsCut(int column, int row) const;
 
     int m_fixedRows = 0;
     int m_fixedColumns = 0;
@@ -87,6 +91,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void Step();

@@ -5,6 +5,7 @@
 #include "screens/shell/look.h"
 
 #include <QApplication>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QRegion>
 
@@ -35,6 +36,12 @@ void TFormkriv::FormActivate()
     setMask(QRegion(PentagonOutline(), Qt::WindingFill));
 }
 
+void TFormkriv::hideEvent(QHideEvent* event)
+{
+    m_heldInside = Qt::NoButton;
+    Form::hideEvent(event);
+}
+
 bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -51,8 +58,29 @@ bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
     if (widget == nullptr || widget->window() != this || mask().isEmpty())
         return false;
     const auto* pointer = static_cast<QSinglePointEvent*>(event);
-    const QPoint inWindow = mapFromGlobal(pointer->globalPosition().toPoint());
-    return !mask().contains(inWindow);
+    const bool inside = mask().contains(mapFromGlobal(pointer->globalPosition().toPoint()));
+    // A press that began on the window belongs to it to the end: its moves and its release
+    // reach the control wherever the pointer is let go, or an up-down would repeat forever.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (inside)
+            m_heldInside |= pointer->button();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (m_heldInside & pointer->button()) {
+            m_heldInside &= ~pointer->button();
+            return false;
+        }
+        break;
+    case QEvent::MouseMove:
+        if (m_heldInside & pointer->buttons())
+            return false;
+        break;
+    default:
+        break;
+    }
+    return !inside;
 }
 
 } // namespace nirdal

@@ -22,7 +22,12 @@ public:
 
 protected:
     void FormActivate() override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// The buttons pressed inside the shape and not yet released.
+    Qt::MouseButtons m_heldInside;
 };
 
 } // namespace nirdal

@@ -7,6 +7,7 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
+#include "screens/shell/placement.h"
 #include "screens/tf/coefficient_panels.h"
 
 #include <QLineEdit>
@@ -80,8 +81,9 @@ TNIRDAL_nastroikaForm::TNIRDAL_nastroikaForm(QWidget* parent) : Form(parent)
     Button3 =
         AddButton(this, "Button3", QStringLiteral("окончание  ввода"), QRect(381, 45, 113, 33));
     SetTextColour(Button3, look::kGreen);
-    Label2 = AddLabel(this, "Label2", QString(), 381, 86);
-    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Question, QRect(426, 106, 23, 22),
+    // Caption and help button stay above 120 pixels, the least height of the window.
+    Label2 = AddLabel(this, "Label2", QString(), 381, 81);
+    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Question, QRect(426, 96, 23, 22),
                                   QStringLiteral("Вопрос"));
 
     connect(Button1, &QPushButton::clicked, this, &TNIRDAL_nastroikaForm::Button1Click);
@@ -95,9 +97,9 @@ void TNIRDAL_nastroikaForm::FormActivate()
     const TransferFunction& variant = CurrentTransferFunction();
     const int n = variant.DenominatorDegree;
     const int m = variant.NumeratorDegree;
-    move(100, 100);
     Panel1->show();
     LayOutCoefficientPanels(this, PZ, PC, Panel1, n, m);
+    PlaceOnScreen(this, QPoint(100, 100));
     for (StringGrid* grid : {SZ1, SZ2, SC1, SC2})
         grid->SetDefaultRowHeight(kRowHeight);
     SZ2->SetDefaultColWidth(50);

@@ -7,6 +7,7 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
+#include "screens/shell/placement.h"
 #include "screens/tf/coefficient_panels.h"
 
 #include <QLineEdit>
@@ -73,9 +74,28 @@ TNIRDAL_nastvarForm::TNIRDAL_nastvarForm(QWidget* parent) : Form(parent)
     SpinEdit1->setRange(1, 1);
     SpinEdit1->setValue(1);
 
+    FitPanelsToTheirTexts();
+
     connect(SpinEdit1, &QSpinBox::textChanged, this, &TNIRDAL_nastvarForm::SpinEdit1Change);
     connect(Button1, &QPushButton::clicked, this, &TNIRDAL_nastvarForm::Button1Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TNIRDAL_nastvarForm::SpeedButton1Click);
+}
+
+void TNIRDAL_nastvarForm::FitPanelsToTheirTexts()
+{
+    // The denominator caption names degrees up to 15: its panel takes the widest one, and
+    // what stands right of it moves along, the window widening when it must.
+    LZ->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ 15"));
+    LZ->adjustSize();
+    PZ->resize(std::max(PZ->width(), LZ->x() + LZ->width() + LZ->x()), PZ->height());
+    const int shift = PZ->width() - PC->x();
+    PC->move(PC->x() + shift, PC->y());
+    Panel1->move(Panel1->x() + shift, Panel1->y());
+    const int right = std::max(Button1->x(), PC->x() + PC->width() + 8);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Button1, Label2, SpeedButton1, SpinEdit1})
+        control->move(right, control->y());
+    setFixedSize(std::max(width(), Button1->x() + Button1->width() + 8), height());
 }
 
 int TNIRDAL_nastvarForm::ChosenNumber() const
@@ -115,9 +135,9 @@ void TNIRDAL_nastvarForm::ShowChosenVariant()
     const TransferFunction& variant = CurrentTransferFunction();
     const int n = variant.DenominatorDegree;
     const int m = variant.NumeratorDegree;
-    move(100, 700);
     Panel1->show();
     LayOutCoefficientPanels(this, PZ, PC, Panel1, n, m);
+    PlaceOnScreen(this, QPoint(100, 700));
     SZ1->SetDefaultRowHeight(kRowHeight);
     SC1->SetDefaultRowHeight(kRowHeight);
     SZ1->SetRowCount(n + 1);

@@ -33,6 +33,8 @@ protected:
     void FormActivate() override;
 
 private:
+    /// Widens the denominator panel to its longest caption and moves the rest along.
+    void FitPanelsToTheirTexts();
     /// The number in the spin box, kept within 1 … VariantCount.
     int ChosenNumber() const;
 
