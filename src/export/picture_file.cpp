@@ -239,4 +239,19 @@ void WritePagePdf(QIODevice& device, const std::function<void(Surface&)>& draw)
     Paint(pdf, false, draw);
 }
 
+QFont ExportFont()
+{
+    return QFont(kFontFamily);
+}
+
+void ReplayDrawing(const std::vector<DrawOp>& ops, Surface& surface)
+{
+    Replay(ops, surface);
+}
+
+QSize PageDrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd)
+{
+    return DrawingSize(ops, axesEnd);
+}
+
 } // namespace nirdal

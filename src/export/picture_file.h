@@ -3,7 +3,9 @@
 #include "core/common/recording_surface.h"
 #include "core/common/surface.h"
 
+#include <QFont>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -32,5 +34,15 @@ bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoin
 /// Draws one A4 page at kPageDotsPerInch with draw into a PDF written to device, which must
 /// be open for writing.
 void WritePagePdf(QIODevice& device, const std::function<void(Surface&)>& draw);
+
+/// The face every exported picture and page is written in.
+QFont ExportFont();
+
+/// Draws recorded operations onto surface, in order.
+void ReplayDrawing(const std::vector<DrawOp>& ops, Surface& surface);
+
+/// The size of a recorded page's drawing at kPageDotsPerInch: the rectangle from (0, 0) to
+/// axesEnd grown to take in every text, as a page PNG is sized.
+QSize PageDrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd);
 
 } // namespace nirdal
