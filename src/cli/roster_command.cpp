@@ -111,10 +111,14 @@ int WriteRoster(const RosterOptions& options)
         std::fprintf(stderr, "nirdal-cli roster: %s\n", error.c_str());
         return 1;
     }
+    std::error_code made;
     if (options.Output.empty())
-        CreateDirectories(file.parent_path());
-    if (!ReplaceFile(file, RosterFileBytes(groups), error)) {
-        const bool denied = errno == EACCES || errno == EPERM || errno == EROFS;
+        fs::create_directories(file.parent_path(), made);
+    if (made)
+        error = "cannot make " + file.parent_path().string() + ": " + made.message();
+    if (made || !ReplaceFile(file, RosterFileBytes(groups), error)) {
+        const int code = made ? made.value() : errno;
+        const bool denied = code == EACCES || code == EPERM || code == EROFS;
         std::fprintf(stderr, "nirdal-cli roster: %s%s\n", error.c_str(),
                      options.System && denied
                          ? "\nThe machine-wide roster needs administrator rights: run the "
