@@ -3,6 +3,8 @@
 #include "core/common/csv_line.h"
 #include "platform/text_encoding.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -38,6 +40,16 @@ std::string UnencodableCharacter(std::string_view text)
 std::optional<std::string> Encode(const std::string& field, std::size_t capacity,
                                   const char* what, std::string& refusal)
 {
+    // A stray carriage return or tab would not survive the table printed and read again.
+    const auto control = std::find_if(field.begin(), field.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control != field.end()) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*control));
+        refusal = "the " + std::string(what) + " holds the control character " + code;
+        return std::nullopt;
+    }
     if (const std::string character = UnencodableCharacter(field); !character.empty()) {
         refusal = "the " + std::string(what) + " \"" + field + "\" holds " + character +
                   ", which Windows-1251 cannot hold";

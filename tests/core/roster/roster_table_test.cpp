@@ -133,6 +133,9 @@ TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
         {"251,\"open\n", 1, "a quote is not closed"},
         {"251\n", 1, "expected 2 fields (group, surname), found 1"},
         {"251,\xC8\xE2\n", 1, "not UTF-8"},
+        // A carriage return kept inside the name would be lost when the table is printed.
+        {"251,Ivanov\n06172,etov\r\r\n", 2, "the surname holds the control character U+000D"},
+        {"251,Iva\tnov\n", 1, "the surname holds the control character U+0009"},
         {"\n# only a comment\n", 1, "names no student"},
     };
     for (const auto& c : cases) {
