@@ -50,6 +50,11 @@ int main(int argc, char** argv)
     try {
         nirdal::InitialiseRoster();
         nirdal::InitialiseSettings();
+    } catch (const nirdal::RosterFileError& error) {
+        // The roster may come from the user's folder or the machine's: say which file.
+        nirdal::ShowErrorBox(nullptr, QString::fromUtf8(error.what()) + QStringLiteral("\n\n") +
+                                          QString::fromStdString(error.File().string()));
+        return 1;
     } catch (const std::exception& error) {
         nirdal::ShowErrorBox(nullptr, QString::fromUtf8(error.what()));
         return 1;

@@ -307,6 +307,22 @@ void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportForma
     }
 }
 
+std::vector<std::string> ClassReportCells(const ReportRow& row)
+{
+    const StabilityAnalysis& a = row.Analysis;
+    std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number),
+                                   VerdictText(a)};
+    if (!a.Failure.empty()) {
+        cells.insert(cells.end(), {"", "", a.Failure});
+        return cells;
+    }
+    std::string notes;
+    for (const std::string& note : a.Notes)
+        notes += (notes.empty() ? "" : "; ") + note;
+    cells.insert(cells.end(), {GainMarginText(a), PhaseMarginText(a), notes});
+    return cells;
+}
+
 const char* const kAnalysisHelp =
     "For each variant W(s) = N(s)/D(s)·exp(-sT), under unit negative feedback:\n"
     "  poles      the roots of D (eigenvalues of its companion matrix); P counts those in\n"

@@ -26,6 +26,7 @@ struct BatchOptions
 {
     std::string Path;
     std::string PlotDirectory;
+    std::string ReportPath;
     ReportFormat Format = ReportFormat::Text;
 };
 
@@ -40,7 +41,7 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
-        if (option != "--plots" && option != "--format") {
+        if (option != "--plots" && option != "--format" && option != "--report") {
             if (option.starts_with("-") || !options.Path.empty()) {
                 error = "unknown argument '" + std::string(option) + "'";
                 return false;
@@ -59,6 +60,13 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
                 return false;
             }
             options.PlotDirectory = value;
+        } else if (option == "--report") {
+            if (value.find_first_of("\t\n") != std::string_view::npos ||
+                !value.ends_with(".pdf")) {
+                error = "--report: the file name must end in .pdf and hold no tabs or line breaks";
+                return false;
+            }
+            options.ReportPath = value;
         } else if (!ParseReportFormat(value, options.Format)) {
             error = "--format takes text, csv or json, not '" + std::string(value) + "'";
             return false;
@@ -69,23 +77,6 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
         return false;
     }
     return true;
-}
-
-// The whole file; false, with errno telling why, when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    errno = error;
-    return !failed;
 }
 
 // Only characters that are safe in a file name on any system, blanks as underscores.
@@ -125,45 +116,15 @@ std::vector<StudentPlot> GroupByStudent(const std::vector<ClassVariant>& variant
     return plots;
 }
 
-// Hands one job a line to nirdal-export --jobs, so that Qt starts once for the class.
-int WritePlots(const std::string& directory, const std::vector<ClassVariant>& variants)
+// Runs nirdal-export with option and its value, and hands it input on standard input.
+int RunExporter(const std::string& option, const std::string& value, const std::string& input)
 {
-    std::error_code failure;
-    std::filesystem::create_directories(directory, failure);
-    if (failure) {
-        std::fprintf(stderr, "nirdal-cli batch: --plots %s: %s\n", directory.c_str(),
-                     failure.message().c_str());
-        return 1;
-    }
     std::string error;
     const std::string exporter = ExporterPath(error);
     if (exporter.empty()) {
         std::fprintf(stderr, "nirdal-cli batch: %s\n", error.c_str());
         return 1;
     }
-
-    std::string jobs;
-    std::set<std::string> names;
-    for (const StudentPlot& plot : GroupByStudent(variants)) {
-        const std::string base = plot.Group.empty()
-                                     ? FileNamePart(plot.Student)
-                                     : FileNamePart(plot.Group) + "_" + FileNamePart(plot.Student);
-        std::string name = base;
-        for (int copy = 2; !names.insert(name).second; ++copy)
-            name = base + "~" + std::to_string(copy);
-        jobs += "--surname\t" + JobArgument(plot.Student);
-        std::size_t drawn = 0;
-        for (const ClassVariant* variant : plot.Variants) {
-            if (drawn++ == kMaxVariants) {
-                std::fprintf(stderr, "nirdal-cli batch: %s: only the first %d variants drawn\n",
-                             plot.Student.c_str(), kMaxVariants);
-                break;
-            }
-            jobs += "\t--tf\t" + variant->Text;
-        }
-        jobs += "\t-o\t" + JobArgument(directory) + "/" + name + ".png\n";
-    }
-
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         std::fprintf(stderr, "nirdal-cli batch: %s\n", std::strerror(errno));
@@ -173,9 +134,9 @@ int WritePlots(const std::string& directory, const std::vector<ClassVariant>& va
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
-    std::string jobsOption = "--jobs";
-    std::string program = exporter;
-    char* argv[] = {program.data(), jobsOption.data(), nullptr};
+    std::string program = exporter, optionText = option, valueText = value;
+    char* argv[] = {program.data(), optionText.data(), valueText.empty() ? nullptr : valueText.data(),
+                    nullptr};
     std::fflush(nullptr);
     pid_t child = 0;
     const int spawned = posix_spawn(&child, exporter.c_str(), &actions, nullptr, argv, environ);
@@ -189,8 +150,8 @@ int WritePlots(const std::string& directory, const std::vector<ClassVariant>& va
     }
     // An exporter that stops early must not end this program with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
-    for (std::size_t written = 0; written < jobs.size();) {
-        const ssize_t n = write(pipeEnds[1], jobs.data() + written, jobs.size() - written);
+    for (std::size_t written = 0; written < input.size();) {
+        const ssize_t n = write(pipeEnds[1], input.data() + written, input.size() - written);
         if (n <= 0 && errno != EINTR)
             break;
         written += n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -199,8 +160,76 @@ int WritePlots(const std::string& directory, const std::vector<ClassVariant>& va
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
+
+// The variants a student's picture draws: the first kMaxVariants, with a note on the rest.
+std::vector<const ClassVariant*> DrawnVariants(const StudentPlot& plot)
+{
+    if (plot.Variants.size() <= kMaxVariants)
+        return plot.Variants;
+    std::fprintf(stderr, "nirdal-cli batch: %s: only the first %d variants drawn\n",
+                 plot.Student.c_str(), kMaxVariants);
+    return {plot.Variants.begin(), plot.Variants.begin() + kMaxVariants};
+}
+
+// Hands one job a line to nirdal-export --jobs, so that Qt starts once for the class.
+int WritePlots(const std::string& directory, const std::vector<ClassVariant>& variants)
+{
+    std::error_code failure;
+    std::filesystem::create_directories(directory, failure);
+    if (failure) {
+        std::fprintf(stderr, "nirdal-cli batch: --plots %s: %s\n", directory.c_str(),
+                     failure.message().c_str());
+        return 1;
+    }
+    std::string jobs;
+    std::set<std::string> names;
+    for (const StudentPlot& plot : GroupByStudent(variants)) {
+        const std::string base = plot.Group.empty()
+                                     ? FileNamePart(plot.Student)
+                                     : FileNamePart(plot.Group) + "_" + FileNamePart(plot.Student);
+        std::string name = base;
+        for (int copy = 2; !names.insert(name).second; ++copy)
+            name = base + "~" + std::to_string(copy);
+        jobs += "--surname\t" + JobArgument(plot.Student);
+        for (const ClassVariant* variant : DrawnVariants(plot))
+            jobs += "\t--tf\t" + variant->Text;
+        jobs += "\t-o\t" + JobArgument(directory) + "/" + name + ".png\n";
+    }
+    if (RunExporter("--jobs", "", jobs) != 0) {
         std::fprintf(stderr, "nirdal-cli batch: some pictures were not written\n");
+        return 1;
+    }
+    return 0;
+}
+
+// Hands the class table and each student's variants to nirdal-export --report.
+int WriteReportFile(const std::string& path, const std::string& classFile,
+                     const std::vector<ClassVariant>& variants, const std::vector<ReportRow>& rows)
+{
+    const std::vector<StudentPlot> students = GroupByStudent(variants);
+    std::string input = "title\t" +
+                        JobArgument("Class report: " +
+                                    std::filesystem::path(classFile).filename().string()) +
+                        " — " + std::to_string(students.size()) + " students, " +
+                        std::to_string(rows.size()) + " variants\n";
+    for (const StudentPlot& plot : students) {
+        input += "student\t" + JobArgument(plot.Student) + "\n";
+        for (const ClassVariant* variant : DrawnVariants(plot))
+            input += "tf\t" + variant->Text + "\n";
+        for (const ReportRow& row : rows) {
+            if (row.Student != plot.Student || row.Group != plot.Group)
+                continue;
+            input += "row";
+            for (const std::string& cell : ClassReportCells(row))
+                input += "\t" + JobArgument(cell);
+            input += "\n";
+        }
+    }
+    if (RunExporter("--report", path, input) != 0) {
+        std::fprintf(stderr, "nirdal-cli batch: the class report %s was not written\n",
+                     path.c_str());
         return 1;
     }
     return 0;
@@ -212,7 +241,8 @@ int RunBatch(Arguments args)
 {
     if (WantsHelp(args)) {
         std::printf(
-            "usage: nirdal-cli batch FILE [--plots DIR] [--format text|csv|json]\n\n"
+            "usage: nirdal-cli batch FILE [--plots DIR] [--report FILE.pdf]\n"
+            "                        [--format text|csv|json]\n\n"
             "Analyses every variant of a class file as 'analyse' does and prints a table,\n"
             "one line a variant. FILE holds comma-separated lines\n"
             "  student,group,numerator,denominator[,delay]\n"
@@ -224,9 +254,12 @@ int RunBatch(Arguments args)
             "on standard error with its number and skipped; the others are still analysed.\n\n"
             "  --plots DIR   also draw each student's variants as the graph screen shows\n"
             "                them, into DIR/GROUP_STUDENT.png (DIR is created if missing)\n"
+            "  --report FILE.pdf  also write the class report: the table (student, group,\n"
+            "                variant, verdict, margins, notes), then a page per student with\n"
+            "                his variants as printed at 300 dots per unit and his rows\n"
             "  --format F    text (default), csv or json\n\n%s\n"
             "Exit status 1 when a line was skipped, a variant could not be analysed or a\n"
-            "picture was not written; the table then holds everything else.\n",
+            "picture or the report was not written; the table then holds everything else.\n",
             kAnalysisHelp);
         return 0;
     }
@@ -272,6 +305,9 @@ int RunBatch(Arguments args)
     std::fflush(stdout);
     if (!options.PlotDirectory.empty() && !file.Variants.empty() &&
         WritePlots(options.PlotDirectory, file.Variants) != 0)
+        status = 1;
+    if (!options.ReportPath.empty() &&
+        WriteReportFile(options.ReportPath, options.Path, file.Variants, rows) != 0)
         status = 1;
     return status;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace nirdal::cli {
@@ -20,6 +22,14 @@ int RunListing(Arguments args);
 int RunPlot(Arguments args);
 int RunAnalyse(Arguments args);
 int RunBatch(Arguments args);
+
+/// Appends everything left in stream to content; false, with errno telling why, on a read
+/// error.
+bool ReadWholeStream(std::FILE* stream, std::string& content);
+
+/// The whole content of the file at path; false, with errno telling why, when it cannot be
+/// read.
+bool ReadWholeFile(const std::string& path, std::string& content);
 
 /// True when args is exactly "--help" or "-h"; subcommands print their usage then.
 bool WantsHelp(Arguments args);

@@ -1,10 +1,14 @@
 // nirdal-export: writes the pictures of `nirdal-cli plot -o FILE`, which runs it with its own
-// arguments, and of `nirdal-cli batch --plots DIR`, which hands it a job a line with --jobs.
+// arguments, of `nirdal-cli batch --plots DIR`, which hands it a job a line with --jobs, and
+// the class report of `nirdal-cli batch --report FILE`, handed over with --report FILE.
 // Kept apart so that nirdal-cli never loads Qt.
 #include "cli/plot_job.h"
 #include "core/common/recording_surface.h"
 #include "core/plot/print_page.h"
+#include "core/tf/tf_text.h"
+#include "export/class_report.h"
 #include "export/picture_file.h"
+#include "platform/text_encoding.h"
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -13,9 +17,13 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+// The graph screen's laser preset: the class report's pages are printed as at that gain.
+constexpr nirdal::Extended kLaserDotsPerUnit = 300;
 
 // Qt's own notes about the desktop it runs on mean nothing to a user of the command line;
 // its criticals still show.
@@ -60,6 +68,89 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     return 0;
 }
 
+std::vector<std::string_view> TabFields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    for (std::string_view rest = line;;) {
+        const std::size_t tab = rest.find('\t');
+        fields.push_back(rest.substr(0, tab));
+        if (tab == std::string_view::npos)
+            return fields;
+        rest.remove_prefix(tab + 1);
+    }
+}
+
+// A bar on a terminal; elsewhere, as in a log, a line every 20 students.
+void ShowProgress(std::size_t done, std::size_t total)
+{
+    if (isatty(STDERR_FILENO)) {
+        constexpr std::size_t kBarWidth = 40;
+        const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
+        std::fprintf(stderr, "\rclass report [%s%s] %zu/%zu students", std::string(filled, '#').c_str(),
+                     std::string(kBarWidth - filled, '.').c_str(), done, total);
+        if (done == total)
+            std::fputc('\n', stderr);
+    } else if (done % 20 == 0 || done == total) {
+        std::fprintf(stderr, "nirdal-cli batch: class report: %zu of %zu students\n", done, total);
+    }
+}
+
+// With --report FILE, standard input holds the class report a line a record, fields
+// separated by tabs: "title TEXT", then for each student "student NAME", his variants as
+// "tf NUM:DEN:DELAY" and his table rows as "row CELL…".
+int WriteReportLines(const QString& path)
+{
+    using namespace nirdal;
+    QString title;
+    std::vector<ClassReportStudent> students;
+    std::vector<cli::PlotJob> jobs;
+    std::string line;
+    for (int number = 1; std::getline(std::cin, line); ++number) {
+        const std::vector<std::string_view> fields = TabFields(line);
+        const std::string_view kind = fields[0];
+        const auto text = [&](std::size_t i) {
+            return QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+        };
+        if (kind == "title" && fields.size() == 2) {
+            title = text(1);
+        } else if (kind == "student" && fields.size() == 2) {
+            students.push_back({text(1), {}});
+            jobs.emplace_back();
+            jobs.back().Surname = Utf8ToCp1251(fields[1]);
+            jobs.back().PaperDotsPerUnit = kLaserDotsPerUnit;
+        } else if (kind == "tf" && fields.size() == 2 && !jobs.empty()) {
+            TransferFunction variant;
+            std::string reason;
+            if (!ParseTransferFunctionText(fields[1], variant, reason)) {
+                std::fprintf(stderr, "nirdal-export: report line %d: %s\n", number, reason.c_str());
+                return 1;
+            }
+            jobs.back().Variants.push_back(variant);
+        } else if (kind == "row" && !students.empty()) {
+            QStringList cells;
+            for (std::size_t i = 1; i < fields.size(); ++i)
+                cells << text(i);
+            students.back().Rows.push_back(cells);
+        } else {
+            std::fprintf(stderr, "nirdal-export: report line %d is not understood\n", number);
+            return 1;
+        }
+    }
+    // Each student's page drawn on the report's own sheets, so its layout measures the font
+    // it is set in; the notes of his computations are in the table.
+    const auto drawPage = [&jobs](std::size_t i, PageSurface& sheets) {
+        cli::ComputePlotVariants(jobs[i]);
+        PlotFields fields;
+        return cli::DrawPlotJob(jobs[i], fields, sheets).LastSheetBottom;
+    };
+    QString failure;
+    if (!WriteClassReport(path, title, students, drawPage, ShowProgress, failure)) {
+        std::fprintf(stderr, "nirdal-cli batch: %s\n", failure.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
 // With --jobs, standard input holds one picture a line, its arguments separated by tabs:
 // starting Qt once for a whole class instead of once a picture.
 int WriteJobLines()
@@ -67,17 +158,10 @@ int WriteJobLines()
     int status = 0;
     std::string line;
     for (int number = 1; std::getline(std::cin, line); ++number) {
-        std::vector<std::string_view> args;
-        for (std::string_view rest = line;;) {
-            const std::size_t tab = rest.find('\t');
-            args.push_back(rest.substr(0, tab));
-            if (tab == std::string_view::npos)
-                break;
-            rest.remove_prefix(tab + 1);
-        }
         nirdal::cli::PlotJob job;
         std::string error;
-        if (!nirdal::cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty()) {
+        if (!nirdal::cli::ParsePlotArguments(TabFields(line), job, error) ||
+            job.OutputPath.empty()) {
             std::fprintf(stderr, "nirdal-export: job %d: %s\n", number,
                          error.empty() ? "needs -o FILE" : error.c_str());
             status = 1;
@@ -95,9 +179,10 @@ int main(int argc, char** argv)
     using namespace nirdal;
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const bool jobLines = args.size() == 1 && args[0] == "--jobs";
+    const bool report = args.size() == 2 && args[0] == "--report";
     cli::PlotJob job;
     std::string error;
-    if (!jobLines && (!cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty())) {
+    if (!jobLines && !report && (!cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty())) {
         std::fprintf(stderr, "nirdal-export: %s\n",
                      error.empty() ? "needs -o FILE" : error.c_str());
         return cli::kUsageError;
@@ -109,5 +194,7 @@ int main(int argc, char** argv)
     qInstallMessageHandler(QuietMessages);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
+    if (report)
+        return WriteReportLines(QString::fromLocal8Bit(argv[2]));
     return jobLines ? WriteJobLines() : WriteJob(job);
 }

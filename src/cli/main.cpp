@@ -1,6 +1,7 @@
 // nirdal-cli: the program's computations for teachers and scripts.
 #include "cli/commands.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,27 @@ void PrintUsage(std::FILE* out)
 }
 
 } // namespace
+
+bool ReadWholeStream(std::FILE* stream, std::string& content)
+{
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        content.append(buffer, got);
+    return std::ferror(stream) == 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    const bool read = ReadWholeStream(file, content);
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return read;
+}
 
 bool WantsHelp(Arguments args)
 {

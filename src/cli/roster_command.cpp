@@ -1,43 +1,201 @@
-// roster: the roster store as the program loads it at start-up.
+// roster: the roster store as the program loads it at start-up, and the writing of its file.
 #include "cli/commands.h"
 #include "core/roster/roster.h"
+#include "core/roster/roster_table.h"
 #include "platform/text_encoding.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
 
 namespace nirdal::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class RosterAction
+{
+    List,
+    Csv,
+    Write
+};
+
+struct RosterOptions
+{
+    RosterAction Action = RosterAction::List;
+    std::string From;   ///< --from FILE; empty: standard input
+    bool System = false; ///< --system
+    std::string Output; ///< -o FILE
+};
+
+bool ReadRosterOptions(Arguments args, RosterOptions& options, std::string& error)
+{
+    bool write = false, csv = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view option = args[i];
+        if (option == "--write") {
+            write = true;
+        } else if (option == "--csv") {
+            csv = true;
+        } else if (option == "--system") {
+            options.System = true;
+        } else if (option == "--from" || option == "-o") {
+            if (i + 1 == args.size()) {
+                error = std::string(option) + " needs a file name";
+                return false;
+            }
+            (option == "-o" ? options.Output : options.From) = args[++i];
+        } else {
+            error = "unknown argument '" + std::string(option) + "'";
+            return false;
+        }
+    }
+    if (write && csv) {
+        error = "give either --write or --csv";
+        return false;
+    }
+    if (!write && (options.System || !options.Output.empty() || !options.From.empty())) {
+        error = "--from, --system and -o go with --write";
+        return false;
+    }
+    if (options.System && !options.Output.empty()) {
+        error = "give either --system or -o FILE";
+        return false;
+    }
+    options.Action = write ? RosterAction::Write : csv ? RosterAction::Csv : RosterAction::List;
+    return true;
+}
+
+// Where --write puts the file, and whether the folder may be made for it.
+fs::path TargetFile(const RosterOptions& options, std::string& error)
+{
+    if (!options.Output.empty())
+        return options.Output;
+    fs::path root = DataRoot();
+    if (options.System) {
+        const std::vector<fs::path> roots = SystemDataRoots();
+        if (roots.empty()) {
+            error = "XDG_DATA_DIRS names no absolute folder for the machine-wide roster";
+            return {};
+        }
+        root = roots.front();
+    }
+    return RosterFilePath(root);
+}
+
+int WriteRoster(const RosterOptions& options)
+{
+    const std::string source = options.From.empty() ? "standard input" : options.From;
+    std::string table;
+    const bool read = options.From.empty() ? ReadWholeStream(stdin, table)
+                                           : ReadWholeFile(options.From, table);
+    if (!read) {
+        std::fprintf(stderr, "nirdal-cli roster: cannot read %s: %s\n", source.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    RosterGroups groups{};
+    if (const auto refusal = ReadRosterTable(table, groups)) {
+        std::fprintf(stderr, "nirdal-cli roster: %s:%d: %s; nothing written\n", source.c_str(),
+                     refusal->Line, refusal->Message.c_str());
+        return 1;
+    }
+
+    RosterDirectory = kRosterFolder;
+    std::string error;
+    const fs::path file = TargetFile(options, error);
+    if (file.empty()) {
+        std::fprintf(stderr, "nirdal-cli roster: %s\n", error.c_str());
+        return 1;
+    }
+    std::error_code made;
+    if (options.Output.empty())
+        fs::create_directories(file.parent_path(), made);
+    if (made)
+        error = "cannot make " + file.parent_path().string() + ": " + made.message();
+    if (made || !ReplaceFile(file, RosterFileBytes(groups), error)) {
+        const int code = made ? made.value() : errno;
+        const bool denied = code == EACCES || code == EPERM || code == EROFS;
+        std::fprintf(stderr, "nirdal-cli roster: %s%s\n", error.c_str(),
+                     options.System && denied
+                         ? "\nThe machine-wide roster needs administrator rights: run the "
+                           "command with sudo."
+                         : "");
+        return 1;
+    }
+    int names = 0, groupsNamed = 0;
+    for (const RosterGroup& group : groups) {
+        int inGroup = 0;
+        for (const auto& surname : group.Surnames)
+            inGroup += surname.Text() != FreeSlotMark() ? 1 : 0;
+        names += inGroup;
+        groupsNamed += group.GroupName.Length > 0 || inGroup > 0 ? 1 : 0;
+    }
+    std::printf("wrote %d name%s in %d group%s to %s\n", names, names == 1 ? "" : "s", groupsNamed,
+                groupsNamed == 1 ? "" : "s", file.c_str());
+    return 0;
+}
+
+} // namespace
 
 int RunRoster(Arguments args)
 {
     if (WantsHelp(args)) {
         std::puts(
-            "usage: nirdal-cli roster\n\n"
+            "usage: nirdal-cli roster [--csv]\n"
+            "       nirdal-cli roster --write [--from FILE] [--system | -o FILE]\n\n"
             "Makes the roster folder and loads the roster as the program does at start-up:\n"
-            "from ROOT/drive_c/Program Files/Microsoft Office/abtom/curso.ASM, or from the\n"
-            "built-in table when that file does not open. ROOT is $NIRDAL_ROOT, else\n"
-            "$XDG_DATA_HOME/nirdal, else ~/.local/share/nirdal.\n\n"
+            "from ROOT/drive_c/Program Files/Microsoft Office/abtom/curso.ASM, else from the\n"
+            "same path under the first machine-wide folder that holds it (nirdal/ under each\n"
+            "folder of $XDG_DATA_DIRS, by default /usr/local/share:/usr/share), else from the\n"
+            "built-in table. ROOT is $NIRDAL_ROOT, else $XDG_DATA_HOME/nirdal, else\n"
+            "~/.local/share/nirdal.\n\n"
             "Prints where the roster came from, then for each group its code, whether it is\n"
             "present, how many slots the selection screen shows, and their surnames (UTF-8).\n"
+            "  --csv        print the loaded roster as a table that --write reads back\n\n"
+            "--write reads a UTF-8 table from standard input (or --from FILE), a line\n"
+            "'group,surname' (fields may be quoted, blank and # lines are ignored): groups in\n"
+            "the order they first appear, at most six; names in slot order, at most thirty a\n"
+            "group; group codes up to 5 and surnames up to 40 characters of Windows-1251. A\n"
+            "surname written as \"Свободнович С.С.\" leaves its slot free, as do the slots\n"
+            "after a group's last name. It writes the six 1236-byte records, whole or not at\n"
+            "all, to the roster file under ROOT, or\n"
+            "  --system     to the machine-wide one, under the first folder of $XDG_DATA_DIRS\n"
+            "               (administrator rights needed)\n"
+            "  -o FILE      to FILE\n"
+            "A bad line is reported with its number and nothing is written.\n\n"
             "Exit status 1 when the roster file cannot be read (e.g. it is shorter than six\n"
-            "records of 1236 bytes).");
+            "records of 1236 bytes), or when --write refused the table or could not write.");
         return 0;
     }
-    if (!args.empty())
-        return UsageError("roster", "takes no arguments");
+    RosterOptions options;
+    std::string error;
+    if (!ReadRosterOptions(args, options, error))
+        return UsageError("roster", error);
+    if (options.Action == RosterAction::Write)
+        return WriteRoster(options);
 
-    const std::filesystem::path root = DataRoot();
+    const fs::path root = DataRoot();
     RosterSource source;
     try {
         source = InitialiseRoster(root);
-    } catch (const RosterFileError& error) {
-        std::fprintf(stderr, "nirdal-cli roster: %s: %s\n", RosterFilePath(root).c_str(),
-                     error.what());
+    } catch (const RosterFileError& failure) {
+        std::fprintf(stderr, "nirdal-cli roster: %s: %s\n", failure.File().c_str(),
+                     failure.what());
         return 1;
+    }
+    if (options.Action == RosterAction::Csv) {
+        const std::string table = RosterTableText(Roster);
+        std::fwrite(table.data(), 1, table.size(), stdout);
+        return 0;
     }
     CountGroups();
 
     if (source == RosterSource::File)
-        std::printf("roster file: %s\n", RosterFilePath(root).c_str());
+        std::printf("roster file: %s\n", FindRosterFile(root).c_str());
     else
         std::printf("built-in roster (no roster file at %s)\n", RosterFilePath(root).c_str());
     for (int g = 1; g <= kGroupCount; ++g) {

@@ -263,4 +263,9 @@ void WritePagePdf(QIODevice& device, const PageDrawing& draw, int dotsPerInch)
     Paint(pdf, false, draw);
 }
 
+QFont ExportFont()
+{
+    return QFont(kFontFamily);
+}
+
 } // namespace nirdal

@@ -3,6 +3,7 @@
 #include "core/common/recording_surface.h"
 #include "core/common/surface.h"
 
+#include <QFont>
 #include <QPoint>
 #include <QString>
 
@@ -39,5 +40,8 @@ void WritePagePdf(QIODevice& device, const PageDrawing& draw,
 /// WritePagePdf into the file at path. On failure returns false with the reason in error.
 bool WritePagePdfFile(const QString& path, const PageDrawing& draw, int dotsPerInch,
                       QString& error);
+
+/// The face every exported picture and page is written in.
+QFont ExportFont();
 
 } // namespace nirdal

@@ -2,9 +2,14 @@
 
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -38,6 +43,22 @@ std::filesystem::path DataRoot()
     if (const char* data = Variable("XDG_DATA_HOME"); data != nullptr && *data == '/')
         return std::filesystem::path(data) / "nirdal";
     return HomeFolder() / ".local" / "share" / "nirdal";
+}
+
+std::vector<std::filesystem::path> SystemDataRoots()
+{
+    const char* dirs = Variable("XDG_DATA_DIRS");
+    const std::string_view list = dirs != nullptr ? dirs : "/usr/local/share:/usr/share";
+    std::vector<std::filesystem::path> roots;
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t end = std::min(list.find(':', start), list.size());
+        const std::string_view folder = list.substr(start, end - start);
+        start = end + 1;
+        // Relative entries are invalid by the XDG base directory rules.
+        if (folder.starts_with('/'))
+            roots.push_back(std::filesystem::path(folder) / "nirdal");
+    }
+    return roots;
 }
 
 std::filesystem::path LocalPath(const std::filesystem::path& root, std::string_view windowsPath)
@@ -89,6 +110,40 @@ bool CreateDirectories(const std::filesystem::path& folder)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     return std::filesystem::is_directory(folder, error);
+}
+
+bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error)
+{
+    const auto fail = [&](const std::filesystem::path& what) {
+        const int code = errno;
+        error = "cannot write " + what.string() + ": " + std::strerror(code);
+        errno = code;
+        return false;
+    };
+    std::string temporary =
+        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return fail(file);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool written = ::fchmod(descriptor, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    written = written && ::fsync(descriptor) == 0;
+    written = ::close(descriptor) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        errno = code;
+        return fail(file);
+    }
+    return true;
 }
 
 } // namespace nirdal

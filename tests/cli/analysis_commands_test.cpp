@@ -1,3 +1,4 @@
+#include "support/command.h"
 #include "support/temporary_root.h"
 
 #include <gtest/gtest.h>
@@ -12,38 +13,12 @@
 namespace nirdal {
 namespace {
 
-struct CommandResult
-{
-    int status = -1;
-    std::string output; ///< standard output
-    std::string errors; ///< standard error
-};
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
+using test_support::CommandResult;
 
 // Runs nirdal-cli with arguments already quoted for the shell.
 CommandResult RunCli(const std::string& arguments)
 {
-    test_support::TemporaryRoot scratch;
-    const auto errors = scratch.Path() / "stderr";
-    CommandResult result;
-    FILE* pipe = popen(
-        (std::string("'") + NIRDAL_CLI + "' " + arguments + " 2>'" + errors.string() + "'").c_str(),
-        "r");
-    if (pipe == nullptr)
-        return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.errors = ReadAll(errors);
-    return result;
+    return test_support::RunCommand(std::string("'") + NIRDAL_CLI + "' " + arguments);
 }
 
 bool Contains(const std::string& text, const std::string& part)
@@ -147,7 +122,7 @@ TEST(BatchCommand, PlotsOnePictureAStudent)
     ASSERT_EQ(run.status, 0) << run.errors;
     int pictures = 0;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        EXPECT_EQ(ReadAll(entry.path()).substr(0, 8), "\x89PNG\r\n\x1a\n") << entry.path();
+        EXPECT_EQ(test_support::ReadFile(entry.path()).substr(0, 8), "\x89PNG\r\n\x1a\n") << entry.path();
         ++pictures;
     }
     EXPECT_EQ(pictures, 11);

@@ -1,43 +1,27 @@
 #include "qtdraw/qt_application.h"
+#include "support/command.h"
 
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace nirdal {
 namespace {
 
-struct CommandResult
-{
-    int status = -1;
-    std::string output;
-};
+using test_support::CommandResult;
 
-// Runs a shell command and keeps its standard output.
 CommandResult Capture(const std::string& command)
 {
-    CommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return test_support::RunCommand(command);
 }
 
-// Runs nirdal-cli with arguments (already quoted for the shell); standard error is dropped.
+// Runs nirdal-cli with arguments (already quoted for the shell).
 CommandResult RunCli(const std::string& arguments)
 {
-    return Capture(std::string("'") + NIRDAL_CLI + "' " + arguments + " 2>/dev/null");
+    return Capture(std::string("'") + NIRDAL_CLI + "' " + arguments);
 }
 
 bool HasLine(const std::string& output, const std::string& line)

@@ -47,7 +47,7 @@ for file in usr/bin/nirdal usr/bin/nirdal-cli usr/libexec/nirdal/nirdal-export \
     usr/share/applications/org.nirdal.Nirdal.desktop \
     usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/org.nirdal.Nirdal.svg \
-    usr/share/man/man1/nirdal-cli.1.gz; do
+    usr/share/man/man1/nirdal-cli.1.gz usr/share/man/man1/nirdal.1.gz; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 for program in usr/bin/nirdal usr/bin/nirdal-cli usr/libexec/nirdal/nirdal-export; do
@@ -59,8 +59,10 @@ desktop-file-validate "$root/usr/share/applications/org.nirdal.Nirdal.desktop" |
     fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" >/dev/null ||
     fail "the AppStream metadata is not valid"
-warnings=$(zcat "$root/usr/share/man/man1/nirdal-cli.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
-[ -z "$warnings" ] || fail "the manual page: $warnings"
+for page in nirdal-cli.1 nirdal.1; do
+    warnings=$(zcat "$root/usr/share/man/man1/$page.gz" | groff -man -Tutf8 -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "the manual page $page: $warnings"
+done
 
 cli=$root/usr/bin/nirdal-cli
 "$cli" --help | grep -q "^  analyse " || fail "nirdal-cli --help lists no analyse"

@@ -7,7 +7,11 @@
 #include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -63,6 +67,10 @@ void FinishPassFromDegreeEntry(QWidget* degreeEntry)
 class RosterScreensTest : public QObject
 {
     Q_OBJECT
+
+public slots:
+    // Stands in for the desktop: what the selection screen asks it to open.
+    void openOnTheDesktop(const QUrl& url) { m_opened << url; }
 
 private slots:
     void initTestCase()
@@ -188,6 +196,46 @@ private slots:
         NIRDAL_vibForm->ShowModal();
         QCOMPARE(slotChosen, 2);
     }
+
+    void methodGuideIsTheProgramElseTheDocumentBesideTheRoster()
+    {
+        QTemporaryDir scratch;
+        const QString here = QDir::currentPath();
+        const QString own = scratch.filePath("own"), machine = scratch.filePath("machine");
+        QDir().mkpath(scratch.filePath("work"));
+        QDir::setCurrent(scratch.filePath("work"));
+        qputenv("NIRDAL_ROOT", own.toUtf8());
+        qputenv("XDG_DATA_DIRS", machine.toUtf8());
+        QDesktopServices::setUrlHandler("file", this, "openOnTheDesktop");
+        m_opened.clear();
+        const auto put = [](const QString& path) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        };
+        auto* guide = Control<QToolButton>(NIRDAL_vibForm, "SpeedButton2");
+
+        Click(guide); // nothing anywhere: nothing is opened
+        QCOMPARE(m_opened.size(), 0);
+        put(machine + "/nirdal/metod/albom.html");
+        Click(guide);
+        put(own + "/metod/albom.pdf");
+        Click(guide);
+        put(scratch.filePath("work/metod/albom.exe"));
+        Click(guide);
+        QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(machine + "/nirdal/metod/albom.html"),
+                                        QUrl::fromLocalFile(own + "/metod/albom.pdf"),
+                                        QUrl::fromLocalFile(scratch.filePath("work/metod/albom.exe"))}));
+        QCOMPARE(int(StudentSelection.Group), 1);
+
+        QDesktopServices::unsetUrlHandler("file");
+        QDir::setCurrent(here);
+        qunsetenv("NIRDAL_ROOT");
+        qunsetenv("XDG_DATA_DIRS");
+    }
+
+private:
+    QList<QUrl> m_opened;
 };
 
 QTEST_MAIN(RosterScreensTest)

@@ -1,5 +1,6 @@
 #include "core/analysis/class_file.h"
 
+#include "core/common/csv_line.h"
 #include "core/tf/tf_text.h"
 #include "platform/text_encoding.h"
 
@@ -8,61 +9,6 @@
 namespace nirdal {
 
 namespace {
-
-bool IsUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const int length = byte < 0x80         ? 1
-                           : (byte >> 5) == 6  ? 2
-                           : (byte >> 4) == 14 ? 3
-                           : (byte >> 3) == 30 ? 4
-                                               : 0;
-        if (length == 0 || i + static_cast<std::size_t>(length) > text.size())
-            return false;
-        for (int k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) >> 6) != 2)
-                return false;
-        }
-        i += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// Splits one line at commas outside quotes; false when a quote is left open.
-bool SplitFields(std::string_view line, std::vector<std::string>& fields)
-{
-    fields.assign(1, std::string());
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c != '"')
-                fields.back() += c;
-            else if (i + 1 < line.size() && line[i + 1] == '"')
-                fields.back() += line[++i];
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    for (std::string& field : fields)
-        field = std::string(Trimmed(field));
-    return !quoted;
-}
 
 // "1 3;3  1" as "1,3,3,1": the coefficient list that --tf takes.
 std::string CoefficientList(std::string_view cell)
@@ -125,34 +71,25 @@ ClassFile ParseClassFile(std::string_view text)
 
     ClassFile file;
     bool first = true;
-    int number = 0;
     std::vector<std::string> fields;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        ++number;
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        line = Trimmed(line);
-        if (line.empty() || line.starts_with('#'))
-            continue;
-        if (!SplitFields(line, fields)) {
+    ForEachTableLine(text, [&](int number, std::string_view line) {
+        if (!SplitCsvLine(line, fields)) {
             file.Problems.push_back({number, "a quote is not closed"});
             first = false;
-            continue;
+            return true;
         }
         const bool header = first && (fields.size() < 4 || !HasDigit(fields[3]));
         first = false;
         if (header)
-            continue;
+            return true;
         ClassVariant variant;
         variant.Line = number;
         if (std::string problem = ReadVariant(fields, variant); !problem.empty())
             file.Problems.push_back({number, std::move(problem)});
         else
             file.Variants.push_back(std::move(variant));
-    }
+        return true;
+    });
     return file;
 }
 

@@ -130,7 +130,8 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
     page.TextOut(kTextLeft, kHeadingTop, PlotHeading());
     DrawPictureElements(page, fields, rules);
 
-    PrintedPage printed{1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd};
+    PrintedPage printed{1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd,
+                        std::max(rules.VerticalAxisEnd, LowestLabelBottom(rules, fields, lineSpacing))};
     const DeviceSize area = page.PrintableArea();
     const int indent = page.MeasureText(kContinuationIndent).Width;
     const int width = area.Width - kTextLeft;
@@ -145,6 +146,12 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
                 lineTop = kHeadingTop;
             }
             page.TextOut(kTextLeft + (k == 0 ? 0 : indent), lineTop, lines[k]);
+            // The lines go down a sheet: the last one drawn is the lowest, but on the first
+            // sheet the picture may reach lower.
+            const int lineBottom = lineTop + lineSpacing;
+            printed.LastSheetBottom = printed.Sheets == 1
+                                          ? std::max(printed.LastSheetBottom, lineBottom)
+                                          : lineBottom;
             lineTop += pitch;
         }
     }

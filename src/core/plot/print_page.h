@@ -34,6 +34,7 @@ struct PrintedPage
     int Sheets = 1;         ///< sheets used: the summary lines continue past the first
     int AxesRight = 0;      ///< right end of the horizontal axis, in dots
     int AxesBottom = 0;     ///< lower end of the vertical axis, in dots
+    int LastSheetBottom = 0; ///< how far down the last sheet the axes and texts reach
 };
 
 /// The printed page at fields.PlotScale: surname, heading, the picture at one unit per

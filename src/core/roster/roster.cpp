@@ -7,7 +7,7 @@
 
 namespace nirdal {
 
-std::array<RosterGroup, kGroupCount> Roster{};
+RosterGroups Roster{};
 std::string RosterDirectory;
 StudentChoice StudentSelection;
 
@@ -25,8 +25,8 @@ std::size_t GroupIndex(int g)
 
 } // namespace
 
-RosterFileError::RosterFileError(int code)
-    : std::runtime_error(RecordFile::ErrorText(code)), m_code(code)
+RosterFileError::RosterFileError(int code, std::filesystem::path file)
+    : std::runtime_error(RecordFile::ErrorText(code)), m_code(code), m_file(std::move(file))
 {
 }
 
@@ -48,22 +48,36 @@ std::filesystem::path RosterFilePath(const std::filesystem::path& root)
     return LocalPath(root, RosterDirectory + "\\curso.ASM");
 }
 
+std::filesystem::path FindRosterFile(const std::filesystem::path& root,
+                                     const std::vector<std::filesystem::path>& machineRoots)
+{
+    // The user's own file first: a teacher can try a roster out before installing it.
+    std::vector<std::filesystem::path> candidates{RosterFilePath(root)};
+    for (const std::filesystem::path& machineRoot : machineRoots)
+        candidates.push_back(RosterFilePath(machineRoot));
+    for (const std::filesystem::path& candidate : candidates) {
+        RecordFile file;
+        if (file.Open(candidate) == 0)
+            return candidate;
+    }
+    return {};
+}
+
 RosterSource LoadRoster(const std::filesystem::path& root)
 {
-    RecordFile file;
-    if (file.Open(RosterFilePath(root)) != 0) {
+    const std::filesystem::path file = FindRosterFile(root);
+    if (file.empty()) {
         CopyDefaultRoster();
         return RosterSource::Defaults;
     }
-    file.Close();
-    ReadRosterFile(root);
+    ReadRosterFile(file);
     return RosterSource::File;
 }
 
-void ReadRosterFile(const std::filesystem::path& root)
+void ReadRosterFile(const std::filesystem::path& path)
 {
     RecordFile file;
-    if (file.Open(RosterFilePath(root)) != 0)
+    if (file.Open(path) != 0)
         return;
     int error = 0;
     for (std::size_t g = 0; g < Roster.size(); ++g) {
@@ -76,7 +90,7 @@ void ReadRosterFile(const std::filesystem::path& root)
     }
     file.Close();
     if (error != 0)
-        throw RosterFileError(error);
+        throw RosterFileError(error, path);
 }
 
 std::string RosterGroupName(int g)

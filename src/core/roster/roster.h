@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace nirdal {
 
@@ -49,8 +50,11 @@ struct RosterGroup
 static_assert(sizeof(RosterGroup) == 1236 && offsetof(RosterGroup, Surnames) == 6);
 static_assert(std::is_trivially_copyable_v<RosterGroup>);
 
+/// Six groups as the roster file holds them.
+using RosterGroups = std::array<RosterGroup, kGroupCount>;
+
 /// The six groups; group g is Roster[g - 1], record g - 1 of the file.
-extern std::array<RosterGroup, kGroupCount> Roster;
+extern RosterGroups Roster;
 
 /// The folder of the roster file, as the program names it.
 inline constexpr std::string_view kRosterFolder = "c:\\Program Files\\Microsoft Office\\abtom";
@@ -73,11 +77,14 @@ extern StudentChoice StudentSelection;
 class RosterFileError : public std::runtime_error
 {
 public:
-    explicit RosterFileError(int code);
+    RosterFileError(int code, std::filesystem::path file);
     int Code() const { return m_code; }
+    /// The roster file that could not be read.
+    const std::filesystem::path& File() const { return m_file; }
 
 private:
     int m_code;
+    std::filesystem::path m_file;
 };
 
 /// Where LoadRoster took the roster from.
@@ -94,13 +101,19 @@ const std::string& FreeSlotMark();
 /// unnoticed, the defaults are used then), sets RosterDirectory and runs LoadRoster.
 RosterSource InitialiseRoster(const std::filesystem::path& root = DataRoot());
 
-/// Fills Roster from the roster file, or from the built-in table when the file cannot be
-/// opened. Throws RosterFileError when the file is shorter than six records.
+/// Fills Roster from the roster file that FindRosterFile names, or from the built-in table
+/// when there is none. Throws RosterFileError when the file is shorter than six records.
 RosterSource LoadRoster(const std::filesystem::path& root = DataRoot());
 
-/// Reads the six records of the roster file into Roster; bytes after them are ignored.
+/// The roster file to read: the one under root when it opens, else the first of the
+/// machine-wide folders whose roster file opens; empty when none does.
+std::filesystem::path FindRosterFile(const std::filesystem::path& root = DataRoot(),
+                                     const std::vector<std::filesystem::path>& machineRoots =
+                                         SystemDataRoots());
+
+/// Reads the six records of a roster file into Roster; bytes after them are ignored.
 /// Throws RosterFileError when a record is cut short or cannot be read.
-void ReadRosterFile(const std::filesystem::path& root = DataRoot());
+void ReadRosterFile(const std::filesystem::path& file);
 
 /// Fills Roster from the built-in table.
 void CopyDefaultRoster();

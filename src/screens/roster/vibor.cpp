@@ -1,7 +1,7 @@
 #include "screens/roster/vibor.h"
 
+#include "core/roster/method_guide.h"
 #include "core/roster/roster.h"
-#include "platform/data_root.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -121,9 +121,11 @@ void TviborForm::StringGrid1Click()
 
 void TviborForm::SpeedButton2Click()
 {
-    // The guide is found from the working directory; whether the desktop can start it is
-    // the desktop's business, and the screen stays as it is either way.
-    const std::filesystem::path guide = LocalPath({}, "metod\\albom.exe");
+    // Whether the desktop can open the guide is the desktop's business, and the screen
+    // stays as it is either way.
+    const std::filesystem::path guide = FindMethodGuide();
+    if (guide.empty())
+        return;
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QDir::current().absoluteFilePath(QString::fromStdString(guide))));
 }

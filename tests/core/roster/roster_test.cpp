@@ -2,6 +2,7 @@
 #include "platform/text_encoding.h"
 #include "support/temporary_root.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -37,6 +38,17 @@ protected:
         Roster = {};
         RosterDirectory.clear();
         StudentSelection = {};
+        // No roster the machine may hold takes part unless a test puts it there.
+        setenv("XDG_DATA_DIRS", (machine.Path() / "first").c_str(), 1);
+    }
+
+    void TearDown() override { unsetenv("XDG_DATA_DIRS"); }
+
+    // The roster file under a machine-wide data folder (XDG_DATA_DIRS entry).
+    std::filesystem::path MachineFile(const std::string& dataDir) const
+    {
+        return machine.Path() / dataDir / "nirdal" / "drive_c" / "Program Files" /
+               "Microsoft Office" / "abtom" / "curso.ASM";
     }
 
     std::filesystem::path FilePath() const
@@ -53,7 +65,65 @@ protected:
     }
 
     test_support::TemporaryRoot root;
+    test_support::TemporaryRoot machine;
 };
+
+TEST_F(RosterTest, OwnFileWinsOverTheMachineWideOne)
+{
+    test_support::WriteFile(FilePath(), Record("OWN", "Own") + SixRecords());
+    test_support::WriteFile(MachineFile("first"), Record("MACH", "Machine") + SixRecords());
+    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(1), "OWN");
+    EXPECT_EQ(FindRosterFile(root.Path()), FilePath());
+}
+
+TEST_F(RosterTest, MachineWideFileIsReadWhenTheUserHasNone)
+{
+    // The first data folder that holds a roster is read; an earlier one without it is passed.
+    setenv("XDG_DATA_DIRS",
+           ("relative/ignored:" + (machine.Path() / "empty").string() + ":" +
+            (machine.Path() / "second").string() + ":" + (machine.Path() / "third").string())
+               .c_str(),
+           1);
+    test_support::WriteFile(MachineFile("second"), Record("SEC", "Second") + SixRecords());
+    test_support::WriteFile(MachineFile("third"), Record("THI", "Third") + SixRecords());
+    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(1), "SEC");
+    EXPECT_EQ(RosterSurname(1, 1), "Second");
+    EXPECT_EQ(RosterGroupName(2), "G1");
+    EXPECT_EQ(FindRosterFile(root.Path()), MachineFile("second"));
+    // The roster folder is still made in the user's own data root.
+    EXPECT_TRUE(std::filesystem::is_directory(FilePath().parent_path()));
+}
+
+TEST_F(RosterTest, NeitherFileGivesTheBuiltInRoster)
+{
+    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
+    EXPECT_EQ(RosterGroupName(1), "251");
+    EXPECT_TRUE(FindRosterFile(root.Path()).empty());
+}
+
+TEST_F(RosterTest, ShortMachineWideFileIsTheStartUpErrorNamingItsPath)
+{
+    test_support::WriteFile(MachineFile("first"), SixRecords().substr(0, 7415));
+    try {
+        InitialiseRoster(root.Path());
+        FAIL() << "a short machine-wide roster was taken";
+    } catch (const RosterFileError& error) {
+        EXPECT_STREQ(error.what(), "Read beyond end of file");
+        EXPECT_EQ(error.File(), MachineFile("first"));
+    }
+}
+
+TEST_F(RosterTest, MachineWideFoldersComeFromXdgDataDirs)
+{
+    setenv("XDG_DATA_DIRS", "/opt/a:rel:/usr/b/", 1);
+    EXPECT_EQ(SystemDataRoots(),
+              (std::vector<std::filesystem::path>{"/opt/a/nirdal", "/usr/b/nirdal"}));
+    unsetenv("XDG_DATA_DIRS");
+    EXPECT_EQ(SystemDataRoots(), (std::vector<std::filesystem::path>{
+                                     "/usr/local/share/nirdal", "/usr/share/nirdal"}));
+}
 
 TEST_F(RosterTest, RecordHasTheFileLayout)
 {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nirdal {
+
+/// True when text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
+/// text without blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view text);
+
+/// Splits one line of a comma-separated table at commas outside quotes ("…", with "" for a
+/// quote), each field without blanks at its ends; false when a quote is left open.
+bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+
+/// Calls take(number, line) for each line of text (numbered from 1, without its line break
+/// or carriage return, trimmed) that is neither blank nor starts with '#'. A leading UTF-8
+/// byte order mark is skipped. take returns false to stop.
+template <typename Take> void ForEachTableLine(std::string_view text, Take take)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    for (int number = 1; !text.empty(); ++number) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        line = TrimBlanks(line);
+        if (line.empty() || line.starts_with('#'))
+            continue;
+        if (!take(number, line))
+            return;
+    }
+}
+
+/// field as a table cell that SplitCsvLine reads back: quoted when it holds a comma, a
+/// quote, or starts with '#' or a blank.
+std::string CsvCell(std::string_view field);
+
+} // namespace nirdal

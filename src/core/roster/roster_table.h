@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/roster/roster.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nirdal {
+
+/// Why a roster table was not taken: the line (from 1) and the reason (UTF-8).
+struct RosterTableRefusal
+{
+    int Line = 0;
+    std::string Message;
+};
+
+/// Reads a UTF-8 table of lines "group,surname" into six groups: groups in the order their
+/// codes first appear, names in slot order. Fields may be quoted ("…", "" for a quote);
+/// blank lines and lines starting with # are ignored. A surname written as FreeSlotMark()
+/// leaves its slot free; the slots after a group's last name and the groups not named are
+/// free too. groups is changed only when the whole table is taken.
+std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups);
+
+/// The groups as a table that ReadRosterTable reads back into the same records: a line a
+/// slot up to each group's last occupied one, groups up to the last that has a code or an
+/// occupied slot.
+std::string RosterTableText(const RosterGroups& groups);
+
+/// The six records as the roster file holds them.
+std::string RosterFileBytes(const RosterGroups& groups);
+
+} // namespace nirdal

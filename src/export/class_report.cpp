@@ -1,0 +1,159 @@
+#include "export/class_report.h"
+
+#include "export/picture_file.h"
+#include "qtdraw/painter_surface.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace nirdal {
+
+namespace {
+
+// Half an inch of margin at 300 dots per inch.
+constexpr int kMargin = 150;
+constexpr int kCellPadding = 12;
+constexpr int kTableFontPoints = 8;
+constexpr int kTitleFontPoints = 12;
+// Shares of the table's width, in column order; the notes take what is left.
+constexpr double kColumnShares[] = {0.14, 0.08, 0.07, 0.09, 0.19, 0.17};
+
+// Lays out table rows on pages of the PDF, starting a page when the next row does not fit.
+class TableWriter
+{
+public:
+    TableWriter(QPdfWriter& pdf, QPainter& painter) : m_pdf(pdf), m_painter(painter)
+    {
+        const int width = m_pdf.width() - 2 * kMargin;
+        int left = kMargin;
+        for (const double share : kColumnShares) {
+            const int columnWidth = static_cast<int>(width * share);
+            m_columns.push_back({left, columnWidth});
+            left += columnWidth;
+        }
+        m_columns.push_back({left, kMargin + width - left});
+    }
+
+    // Starts the table at y on the current page, with its heading row.
+    void Begin(int y)
+    {
+        m_y = y;
+        Row(kClassReportColumns, true);
+    }
+
+    void Row(const QStringList& cells, bool heading = false)
+    {
+        QFont font = ExportFont();
+        font.setPointSize(kTableFontPoints);
+        font.setBold(heading);
+        m_painter.setFont(font);
+        const int height = Height(cells);
+        if (m_y + height > m_pdf.height() - kMargin) {
+            m_pdf.newPage();
+            m_y = kMargin;
+            // A row continued on a new page comes under the heading again.
+            if (!heading) {
+                Row(kClassReportColumns, true);
+                m_painter.setFont(font);
+            }
+        }
+        for (int i = 0; i < cells.size() && i < static_cast<int>(m_columns.size()); ++i)
+            m_painter.drawText(Cell(i, height), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                               cells[i]);
+        m_y += height;
+        m_painter.drawLine(kMargin, m_y, m_pdf.width() - kMargin, m_y);
+    }
+
+private:
+    QRect Cell(int column, int height) const
+    {
+        const auto [left, width] = m_columns[static_cast<std::size_t>(column)];
+        return QRect(left + kCellPadding, m_y + kCellPadding, width - 2 * kCellPadding,
+                     height - 2 * kCellPadding);
+    }
+
+    int Height(const QStringList& cells) const
+    {
+        int height = 0;
+        for (int i = 0; i < cells.size() && i < static_cast<int>(m_columns.size()); ++i) {
+            const QRect free(0, 0, m_columns[static_cast<std::size_t>(i)].second - 2 * kCellPadding,
+                             m_pdf.height());
+            height = std::max(height,
+                              m_painter.boundingRect(free, Qt::TextWordWrap, cells[i]).height());
+        }
+        return height + 2 * kCellPadding;
+    }
+
+    QPdfWriter& m_pdf;
+    QPainter& m_painter;
+    std::vector<std::pair<int, int>> m_columns; // left and width
+    int m_y = 0;
+};
+
+} // namespace
+
+bool WriteClassReport(const QString& path, const QString& title,
+                      const std::vector<ClassReportStudent>& students,
+                      const StudentPageDrawing& drawPage,
+                      const std::function<void(std::size_t done, std::size_t total)>& progress,
+                      QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = QString("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(title);
+        pdf.setCreator("nirdal");
+        pdf.setResolution(kPageDotsPerInch);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&pdf);
+        painter.setPen(Qt::black);
+
+        QFont heading = ExportFont();
+        heading.setPointSize(kTitleFontPoints);
+        heading.setBold(true);
+        painter.setFont(heading);
+        const QRect titleBox(kMargin, kMargin, pdf.width() - 2 * kMargin, pdf.height());
+        const QRect titleDrawn =
+            painter.boundingRect(titleBox, Qt::TextWordWrap | Qt::AlignLeft, title);
+        painter.drawText(titleBox, Qt::TextWordWrap | Qt::AlignLeft, title);
+        TableWriter table(pdf, painter);
+        table.Begin(titleDrawn.bottom() + kMargin / 2);
+        for (const ClassReportStudent& student : students) {
+            for (const QStringList& row : student.Rows)
+                table.Row(row);
+        }
+
+        for (std::size_t i = 0; i < students.size(); ++i) {
+            pdf.newPage();
+            painter.setFont(ExportFont());
+            int drawnTo = 0;
+            {
+                PainterSurface sheets(painter);
+                drawnTo = drawPage(i, sheets);
+            }
+            painter.setPen(Qt::black);
+            table.Begin(drawnTo + kMargin / 2);
+            for (const QStringList& row : students[i].Rows)
+                table.Row(row);
+            progress(i + 1, students.size());
+        }
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        error = QString("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace nirdal

@@ -1,0 +1,230 @@
+// A teacher's lab set-up, run as a teacher runs it: the roster written from a table, shared
+// machine-wide, and the class report.
+#include "support/command.h"
+#include "support/temporary_root.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+namespace nirdal {
+namespace {
+
+using test_support::CommandResult;
+namespace fs = std::filesystem;
+
+const fs::path kRosterUnderRoot =
+    fs::path("drive_c") / "Program Files" / "Microsoft Office" / "abtom" / "curso.ASM";
+
+class TeacherCommands : public ::testing::Test
+{
+protected:
+    // nirdal-cli with arguments quoted for the shell, an empty own data root and a scratch
+    // machine-wide data folder.
+    CommandResult Cli(const std::string& arguments, const std::string& input = "")
+    {
+        const fs::path table = scratch.Path() / "input";
+        test_support::WriteFile(table, input);
+        return test_support::RunCommand("NIRDAL_ROOT='" + Own().string() + "' XDG_DATA_DIRS='" +
+                                        Machine().string() + ":/usr/share' '" + NIRDAL_CLI +
+                                        "' " + arguments + " <'" + table.string() + "'");
+    }
+
+    fs::path Own() const { return scratch.Path() / "own"; }
+    fs::path Machine() const { return scratch.Path() / "machine"; }
+
+    test_support::TemporaryRoot scratch;
+};
+
+const char* const kThreeNames = "251,Иванов И.И.\n251,Петров П.П.\n252,Сидоров С.С.\n";
+
+TEST_F(TeacherCommands, NewTeacherWritesTheRosterAndSeesItListed)
+{
+    const CommandResult write = Cli("roster --write", kThreeNames);
+    ASSERT_EQ(write.status, 0) << write.errors;
+    EXPECT_EQ(write.output, "wrote 3 names in 2 groups to " +
+                                (Own() / kRosterUnderRoot).string() + "\n");
+    EXPECT_EQ(fs::file_size(Own() / kRosterUnderRoot), 7416u);
+
+    const CommandResult list = Cli("roster");
+    ASSERT_EQ(list.status, 0) << list.errors;
+    EXPECT_EQ(list.output, "roster file: " + (Own() / kRosterUnderRoot).string() +
+                               "\n"
+                               "group 1 \"251\": present, 2 slots\n"
+                               "   1  Иванов И.И.\n"
+                               "   2  Петров П.П.\n"
+                               "group 2 \"252\": present, 1 slots\n"
+                               "   1  Сидоров С.С.\n"
+                               "group 3 \"\": absent, 0 slots\n"
+                               "group 4 \"\": absent, 0 slots\n"
+                               "group 5 \"\": absent, 0 slots\n"
+                               "group 6 \"\": absent, 0 slots\n");
+
+    // The table printed reads back into the same bytes.
+    const CommandResult csv = Cli("roster --csv");
+    ASSERT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.output, std::string("# group,surname\n") + kThreeNames);
+    const fs::path copy = scratch.Path() / "copy.ASM";
+    ASSERT_EQ(Cli("roster --write -o '" + copy.string() + "'", csv.output).status, 0);
+    EXPECT_EQ(test_support::ReadFile(copy), test_support::ReadFile(Own() / kRosterUnderRoot));
+}
+
+TEST_F(TeacherCommands, RefusedTableLeavesTheEarlierFileAsItWas)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const std::string before = test_support::ReadFile(Own() / kRosterUnderRoot);
+    const struct
+    {
+        std::string table, error;
+    } cases[] = {
+        {"251,A\n252,Ölund\n", "standard input:2: the surname \"Ölund\" holds \"Ö\" (U+00D6)"},
+        {"# header\n1234567,A\n", "standard input:2: the group code \"1234567\" is longer"},
+        {"1,a\n2,a\n3,a\n4,a\n5,a\n6,a\n7,a\n", "standard input:7: a seventh group"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult run = Cli("roster --write", c.table);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.errors.find(c.error), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find("nothing written"), std::string::npos);
+        EXPECT_EQ(test_support::ReadFile(Own() / kRosterUnderRoot), before);
+    }
+    const fs::path from = scratch.Path() / "class.txt";
+    test_support::WriteFile(from, "251,A\n251,\"B\n");
+    const CommandResult run = Cli("roster --write --from '" + from.string() + "'");
+    EXPECT_NE(run.errors.find(from.string() + ":2: a quote is not closed"), std::string::npos)
+        << run.errors;
+    EXPECT_EQ(test_support::ReadFile(Own() / kRosterUnderRoot), before);
+}
+
+TEST_F(TeacherCommands, MachineWideRosterServesEveryAccountWithoutItsOwn)
+{
+    const CommandResult write = Cli("roster --write --system", kThreeNames);
+    ASSERT_EQ(write.status, 0) << write.errors;
+    const fs::path machineFile = Machine() / "nirdal" / kRosterUnderRoot;
+    EXPECT_EQ(fs::file_size(machineFile), 7416u);
+    // Students' accounts must be able to read it.
+    EXPECT_NE(fs::status(machineFile).permissions() & fs::perms::others_read, fs::perms::none);
+
+    const CommandResult list = Cli("roster");
+    EXPECT_EQ(list.output.substr(0, list.output.find('\n')),
+              "roster file: " + machineFile.string());
+    EXPECT_NE(list.output.find("   1  Сидоров С.С.\n"), std::string::npos);
+    // The student's own folder was made, though the roster came from the machine.
+    EXPECT_TRUE(fs::is_directory((Own() / kRosterUnderRoot).parent_path()));
+
+    ASSERT_EQ(Cli("roster --write", "9,Own\n").status, 0);
+    EXPECT_NE(Cli("roster").output.find("group 1 \"9\""), std::string::npos);
+}
+
+TEST_F(TeacherCommands, MachineWideWriteWithoutRightsSaysSo)
+{
+    fs::create_directories(Machine());
+    fs::permissions(Machine(), fs::perms::owner_read | fs::perms::owner_exec |
+                                   fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(scratch.Path(), fs::perms::others_exec, fs::perm_options::add);
+    // As root every folder is writable: run as nobody then.
+    const std::string asUser = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const fs::path table = scratch.Path() / "table";
+    test_support::WriteFile(table, kThreeNames);
+    fs::permissions(table, fs::perms::others_read, fs::perm_options::add);
+    const CommandResult run = test_support::RunCommand(
+        "NIRDAL_ROOT=/nonexistent XDG_DATA_DIRS='" + Machine().string() + "' " + asUser + "'" +
+        NIRDAL_CLI + "' roster --write --system <'" + table.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("cannot make " + (Machine() / "nirdal").string()), std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.errors.find("needs administrator rights"), std::string::npos) << run.errors;
+    EXPECT_FALSE(fs::exists(Machine() / "nirdal"));
+}
+
+// The number in "Pages: N" of pdfinfo.
+int PageCount(const fs::path& pdf)
+{
+    const CommandResult info = test_support::RunCommand("pdfinfo '" + pdf.string() + "'");
+    std::smatch match;
+    if (!std::regex_search(info.output, match, std::regex("Pages:\\s+(\\d+)")))
+        return -1;
+    return std::stoi(match[1]);
+}
+
+std::string PdfText(const fs::path& pdf, int first, int last)
+{
+    return test_support::RunCommand("pdftotext -f " + std::to_string(first) + " -l " +
+                                    std::to_string(last) + " '" + pdf.string() + "' -")
+        .output;
+}
+
+TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
+{
+    // Three students whose verdicts are known: K/(s+1)^3 is stable below K = 8, on the
+    // boundary at 8 and unstable above; 2/(s-1) is stable under feedback.
+    const fs::path small = scratch.Path() / "small.csv";
+    test_support::WriteFile(small, "student,group,numerator,denominator,delay\n"
+                                   "Абрамов,Г1,4,1 3 3 1,0\n"
+                                   "Белов,Г1,8,1 3 3 1,0\n"
+                                   "Белов,Г1,12,1 3 3 1,0\n"
+                                   "Волков,Г2,2,1 -1,0\n");
+    const fs::path report = scratch.Path() / "small.pdf";
+    const CommandResult run = Cli("batch '" + small.string() + "' --report '" + report.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(PageCount(report), 1 + 3);
+    const std::string table = PdfText(report, 1, 1);
+    for (const char* text : {"Абрамов", "Белов", "Волков", "stable", "boundary", "unstable",
+                             "2 (6.02 dB)", "Class report: small.csv — 3 students, 4 variants"})
+        EXPECT_NE(table.find(text), std::string::npos) << text << "\n" << table;
+    // Each student's page: the printed page's heading and surname, then his rows alone.
+    const struct
+    {
+        int page;
+        const char* student;
+        const char* verdict;
+        const char* other;
+    } pages[] = {{2, "Абрамов", "stable", "Белов"},
+                 {3, "Белов", "unstable", "Абрамов"},
+                 {4, "Волков", "stable", "Белов"}};
+    for (const auto& p : pages) {
+        const std::string text = PdfText(report, p.page, p.page);
+        EXPECT_NE(text.find("АМПЛИТУДНО -ФАЗОВАЯ"), std::string::npos) << p.page;
+        EXPECT_NE(text.find(p.student), std::string::npos) << p.page;
+        EXPECT_NE(text.find(p.verdict), std::string::npos) << p.page;
+        EXPECT_EQ(text.find(p.other), std::string::npos) << p.page;
+        EXPECT_NE(text.find("ЗАПАЗДЫВАНИЕ"), std::string::npos) << p.page;
+    }
+    // Standard error is no terminal here: a line at the end (and one per 20 students).
+    EXPECT_NE(run.errors.find("class report: 3 of 3 students"), std::string::npos) << run.errors;
+}
+
+TEST_F(TeacherCommands, LongClassReportContinuesTheTableAndShowsProgress)
+{
+    // 45 students of two variants each: 90 rows take more than one page of the table.
+    std::string lines;
+    for (int i = 1; i <= 45; ++i) {
+        lines += "Студент" + std::to_string(i) + ",А,1,1 1,0\n";
+        lines += "Студент" + std::to_string(i) + ",А,20,1 3 3 1,0\n";
+    }
+    const fs::path file = scratch.Path() / "long.csv";
+    test_support::WriteFile(file, lines);
+    const fs::path report = scratch.Path() / "long.pdf";
+    const CommandResult run = Cli("batch '" + file.string() + "' --report '" + report.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const int pages = PageCount(report);
+    const int tablePages = pages - 45;
+    EXPECT_GE(tablePages, 2);
+    const std::string table = PdfText(report, 1, tablePages);
+    for (int i = 1; i <= 45; ++i)
+        EXPECT_NE(table.find("Студент" + std::to_string(i) + "\n"), std::string::npos) << i;
+    EXPECT_EQ(PdfText(report, tablePages + 1, tablePages + 1).find("Студент1\n") != std::string::npos,
+              true);
+    EXPECT_NE(PdfText(report, pages, pages).find("Студент45"), std::string::npos);
+    EXPECT_NE(run.errors.find("class report: 20 of 45 students\n"
+                              "nirdal-cli batch: class report: 40 of 45 students\n"
+                              "nirdal-cli batch: class report: 45 of 45 students\n"),
+              std::string::npos)
+        << run.errors;
+}
+
+} // namespace
+} // namespace nirdal
