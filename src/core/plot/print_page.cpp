@@ -120,7 +120,7 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
         surnameTop = kHeadingTop + lineSpacing;
         pitch = lineSpacing;
         const int pictureTop = std::max(0, surnameTop + lineSpacing - TopmostLabel(rules, fields));
-        PlotOriginY = ToOrigin(Extended{PlotOriginY} + pictureTop);
+        PlotOriginY = ToOrigin(static_cast<Extended>(PlotOriginY + pictureTop));
         rules.VerticalAxisTop = pictureTop;
         rules.VerticalAxisEnd += pictureTop;
         lineTop = std::max(lineTop + pictureTop, LowestLabelBottom(rules, fields, lineSpacing));
