@@ -112,7 +112,8 @@ bool CreateDirectories(const std::filesystem::path& folder)
     return std::filesystem::is_directory(folder, error);
 }
 
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error)
+bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error,
+                 const std::function<bool()>& beforeRename)
 {
     const auto fail = [&](const std::filesystem::path& what) {
         const int code = errno;
@@ -125,9 +126,19 @@ bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std:
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0)
         return fail(file);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool written = ::fchmod(descriptor, 0666 & ~mask) == 0;
+    // Keep the mode an administrator gave the file.
+    struct stat status
+    {
+    };
+    mode_t mode = 0;
+    if (::stat(file.c_str(), &status) == 0) {
+        mode = status.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool written = ::fchmod(descriptor, mode) == 0;
     for (std::size_t done = 0; written && done < bytes.size();) {
         const ssize_t n = ::write(descriptor, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
@@ -137,11 +148,23 @@ bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std:
     }
     written = written && ::fsync(descriptor) == 0;
     written = ::close(descriptor) == 0 && written;
+    if (written && beforeRename && !beforeRename()) {
+        ::unlink(temporary.c_str());
+        error = file.string() + " was not replaced";
+        return false;
+    }
     if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
         const int code = errno;
         ::unlink(temporary.c_str());
         errno = code;
         return fail(file);
+    }
+    // The rename itself reaches the disk with the folder.
+    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
     }
     return true;
 }

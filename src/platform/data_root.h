@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,11 @@ std::filesystem::path LocalPath(const std::filesystem::path& root, std::string_v
 bool CreateDirectories(const std::filesystem::path& folder);
 
 /// Replaces the content of file with bytes, whole or not at all: written to a temporary file
-/// beside it, then renamed over it, readable by all as the umask allows. On failure the file
-/// is as it was and error holds the reason; errno tells the system's.
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error);
+/// beside it, synced, then renamed over it. An existing file keeps its mode; a new one is
+/// readable by all as the umask allows. beforeRename, when given, is asked last: false leaves
+/// the file as it was. On failure the file is as it was and error holds the reason; errno
+/// tells the system's.
+bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error,
+                 const std::function<bool()>& beforeRename = {});
 
 } // namespace nirdal

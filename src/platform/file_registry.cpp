@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -73,49 +72,13 @@ bool KeepAside(const fs::path& file)
     return false;
 }
 
-bool WriteAll(int descriptor, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t done = ::write(descriptor, text.data(), text.size());
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(done));
-    }
-    return true;
-}
-
 bool ReplaceAtomically(const fs::path& file, std::string_view text,
                        const std::function<bool()>& replaceCheck)
 {
-    const fs::path folder = file.parent_path();
-    std::error_code error;
-    fs::create_directories(folder, error);
-    std::string temporary = file.string() + ".tmp-XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        return false;
-    // Keep the mode an administrator gave the file; a new one is readable by everybody.
-    struct stat status
-    {
-    };
-    const mode_t mode = ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
-    bool written =
-        WriteAll(descriptor, text) && ::fchmod(descriptor, mode) == 0 && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (!written || (replaceCheck && !replaceCheck()) ||
-        ::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folderDescriptor >= 0) {
-        ::fsync(folderDescriptor);
-        ::close(folderDescriptor);
-    }
-    return true;
+    std::error_code created;
+    fs::create_directories(file.parent_path(), created);
+    std::string error;
+    return ReplaceFile(file, text, error, replaceCheck);
 }
 
 // Whether the key at path is key itself or lies below it.
