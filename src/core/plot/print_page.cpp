@@ -36,9 +36,9 @@ constexpr std::string_view kContinuationIndent = "    ";
 // the axes were chosen.
 constexpr double kScreenLineSpacing = 16;
 
-// Where the tick labels reach above and below the origin's row, the labels being
-// lineSpacing high: the horizontal axis's labels above it, the vertical axis's two units
-// up and two units down.
+// The top of the highest tick label and the bottom of the lowest, labels being lineSpacing
+// high: the horizontal axis's labels stand above it, the vertical axis's reach two units up
+// and two units down.
 int TopmostLabel(const SurfaceRules& rules, const PlotFields& fields)
 {
     return PlotOriginY - std::max(LabelOffset(rules, 15),
