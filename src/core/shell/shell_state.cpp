@@ -14,6 +14,10 @@ void RunAssignmentLoop(const AssignmentLoopScreens& screens)
     AssignmentDone = true;
     VariantCount = 1;
     PrepareVariantSlot(1);
+    // A new student starts with nothing computed: the points the slot keeps from the
+    // previous student's loop would be drawn under his name if he reached the graph
+    // without a computation (his degree screen closed by the window manager).
+    Variants[1].ResponseArrays = {};
     CurrentVariant = 1;
     do {
         screens.ShowDegreeEntry();

@@ -53,6 +53,8 @@ TEST_F(AssignmentLoopTest, StartsFromOneBlankVariantDroppingAnEarlierLoop)
     PrepareVariantSlot(3);
     Variants[1].A[0] = 5;
     Variants[1].DenominatorDegree = 7;
+    Variants[1].ResponseArrays[1] = {2.5L, 0.25L, -0.5L};
+    Variants[1].ResponseArrays[200] = {0.01L, 1, 0};
     CurrentVariant = 3;
     RunWithGraphSteps({});
     EXPECT_EQ(VariantCount, 1);
@@ -60,6 +62,9 @@ TEST_F(AssignmentLoopTest, StartsFromOneBlankVariantDroppingAnEarlierLoop)
     ASSERT_EQ(Variants.size(), 2u);
     EXPECT_EQ(Variants[1].A[0], 0);
     EXPECT_EQ(Variants[1].DenominatorDegree, 1);
+    // The earlier student's points are gone, so his curve cannot be drawn for this one.
+    EXPECT_EQ(Variants[1].ResponseArrays[1], (ResponsePoint{0, 0, 0}));
+    EXPECT_EQ(Variants[1].ResponseArrays[200], (ResponsePoint{0, 0, 0}));
 }
 
 TEST_F(AssignmentLoopTest, AfterNewVariantOnlyFinishEndsTheLoop)
