@@ -205,6 +205,39 @@ private slots:
         });
     }
 
+    void afterEnteringTheCellsTakeNoTypingUntilEnteringAgain()
+    {
+        TransferFunction& variant = CurrentTransferFunction();
+        variant.DenominatorDegree = 1;
+        variant.NumeratorDegree = 0;
+        variant.A = {1, 1};
+        variant.B = {3};
+        variant.Delay = 0;
+        OnCoefficientEntry([&](QWidget* screen) {
+            auto* entry = Control<StringGrid>(screen, "SC2");
+            auto* delay = Control<QLineEdit>(screen, "Edit1");
+            TypeIntoCell(entry, 0, QStringLiteral("2"));
+            Click(Control<QPushButton>(screen, "Button1"));
+            QCOMPARE(variant.B[0], 2.0L);
+            QCOMPARE(screen->focusWidget(), Control<QPushButton>(screen, "Button3"));
+            // A correction typed now would be lost by "окончание  ввода": it cannot be typed.
+            TypeIntoCell(entry, 0, QStringLiteral("7"));
+            QCOMPARE(entry->Cell(0, 0), QStringLiteral("2"));
+            const QString delayShown = delay->text();
+            QTest::keyClicks(delay, QStringLiteral("5"));
+            QCOMPARE(delay->text(), delayShown);
+
+            // "повторный ввод" opens them again, and the correction is kept by "ввод".
+            Click(Control<QPushButton>(screen, "Button2"));
+            TypeIntoCell(entry, 0, QStringLiteral("7"));
+            QCOMPARE(entry->Cell(0, 0), QStringLiteral("7"));
+            Click(Control<QPushButton>(screen, "Button1"));
+            QCOMPARE(variant.B[0], 7.0L);
+            Click(Control<QPushButton>(screen, "Button3"));
+        });
+        QCOMPARE(variant.B[0], 7.0L);
+    }
+
     void textsTheScreenWroteReadBackUnchanged()
     {
         TransferFunction& variant = CurrentTransferFunction();

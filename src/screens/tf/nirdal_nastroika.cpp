@@ -26,6 +26,7 @@ StringGrid* AddDisplayGrid(QWidget* panel, const char* name, int left, int colum
     grid->SetDefaultColWidth(columnWidth);
     grid->SetDefaultRowHeight(kRowHeight);
     grid->setGeometry(left, kGridTop, 2 * (columnWidth + 1), 19 * 2);
+    grid->setFocusPolicy(Qt::NoFocus); // it only shows: Tab passes it by
     return grid;
 }
 
@@ -117,9 +118,24 @@ void TNIRDAL_nastroikaForm::FormActivate()
     LC->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + FromCp1251(IntegerText(m)));
     LC->adjustSize();
     ShowStoredCoefficients();
-    Button1->show();
-    Button2->hide();
-    Button3->hide();
+    SetEntryOpen(true);
+}
+
+void TNIRDAL_nastroikaForm::SetEntryOpen(bool open)
+{
+    // Between "ввод" and "повторный ввод" the stored values are on the screen: the cells
+    // take no typing then, so nothing can be typed that "окончание  ввода" would not keep.
+    SZ2->SetEditable(open);
+    SC2->SetEditable(open);
+    Edit1->setReadOnly(!open);
+    Button1->setVisible(open);
+    Button2->setVisible(!open);
+    Button3->setVisible(!open);
+    // The keyboard goes on where the student goes on: typing, or finishing the entry.
+    if (open)
+        SZ2->setFocus();
+    else
+        Button3->setFocus();
 }
 
 void TNIRDAL_nastroikaForm::ShowStoredCoefficients()
@@ -186,17 +202,13 @@ void TNIRDAL_nastroikaForm::Button1Click()
         !EnterColumn(SC2, SC1, m_writtenNumerator, variant.NumeratorDegree, variant.B.data()) ||
         !EnterDelay())
         return;
-    Button2->show();
-    Button3->show();
-    Button1->hide();
+    SetEntryOpen(false);
 }
 
 void TNIRDAL_nastroikaForm::Button2Click()
 {
     ShowStoredCoefficients();
-    Button1->show();
-    Button2->hide();
-    Button3->hide();
+    SetEntryOpen(true);
 }
 
 void TNIRDAL_nastroikaForm::Button3Click()

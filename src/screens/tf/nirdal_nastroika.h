@@ -40,6 +40,9 @@ private:
     bool EnterColumn(StringGrid* entry, StringGrid* display, QVector<QString>& written, int degree,
                      Extended* coefficients);
     bool EnterDelay();
+    /// Opens the cells for typing with "ввод" offered, or shuts them with the stored
+    /// values shown and "повторный ввод" and "окончание  ввода" offered.
+    void SetEntryOpen(bool open);
 
     QFrame* PZ;
     QLabel* LZ;
