@@ -8,7 +8,8 @@ packages=(
     libjpeg-dev libgtest-dev libbenchmark-dev hyperfine
     libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
-    xvfb
+    xvfb openbox x11-utils libxcb-xtest0-dev
+    qt6-translations-l10n
     cups printer-driver-cups-pdf poppler-utils libcups2-dev
     clang libclang-rt-14-dev
 )

@@ -2,6 +2,7 @@
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
 #include "screens/shell/controls.h"
+#include "screens/shell/desktop.h"
 #include "screens/shell/display_platform.h"
 #include "screens/shell/form.h"
 #include "screens/shell/road.h"
@@ -44,6 +45,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (!nirdal::SetUpDesktop(application))
+        std::fprintf(stderr, "nirdal: Qt's Russian translations are not installed (Debian package "
+                             "qt6-translations-l10n): standard buttons and dialogs read in "
+                             "English\n");
 
     // The application object comes first only so that a failure can be shown; no window
     // exists before the roster is read.

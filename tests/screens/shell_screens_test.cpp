@@ -15,9 +15,11 @@
 #include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -227,8 +229,28 @@ private slots:
         QCOMPARE(NIRDAL_infForm->size(), QSize(792, 557));
         auto* picture = Control<QLabel>(NIRDAL_infForm, "Image1");
         QCOMPARE(picture->pixmap().size(), QSize(273, 193));
-        auto* memo = Control<QWidget>(NIRDAL_infForm, "Memo1");
+        auto* memo = Control<QPlainTextEdit>(NIRDAL_infForm, "Memo1");
         QVERIFY(memo != nullptr);
+        // The frequency and infinity read as symbols, not as the placeholder of a picture.
+        const QString text = memo->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("при изменении частоты ω от нуля до ∞")));
+        QVERIFY(!text.contains(QStringLiteral("<Picture>")));
+    }
+
+    void escapeLeavesTheInformationScreen()
+    {
+        bool shown = false;
+        WhenShown("NIRDAL_infForm", [&](QWidget* information) {
+            shown = true;
+            QTest::keyClick(Control<QPlainTextEdit>(information, "Memo1"), Qt::Key_Escape);
+        });
+        QTimer::singleShot(3000, [] { CloseAllModal(); }); // a screen that stays fails below
+        QElapsedTimer clock;
+        clock.start();
+        NIRDAL_infForm->ShowModal();
+        QVERIFY(shown);
+        QVERIFY(clock.elapsed() < 2500);
+        QVERIFY(!NIRDAL_infForm->isVisible());
     }
 
     void titleShowsTheEmblemAndTheContinueParagraph()

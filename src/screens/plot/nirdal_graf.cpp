@@ -50,8 +50,11 @@ TNIRDAL_grafForm::PagePrinter& PagePrinterInUse()
 
 QString AskForPdfPath(QWidget* parent, const QString& suggested)
 {
+    // Qt's own dialog rather than the desktop's: it reads in Russian (the desktop's follows
+    // the user's language) and wears the program's colours.
     return QFileDialog::getSaveFileName(parent, QString::fromUtf8("Сохранить страницу в PDF"),
-                                        suggested, QString::fromUtf8("Документ PDF (*.pdf)"));
+                                        suggested, QString::fromUtf8("Документ PDF (*.pdf)"),
+                                        nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 TNIRDAL_grafForm::SavePathChooser& SavePathChooserInUse()
@@ -76,7 +79,9 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("NIRDAL_grafForm"));
     setWindowTitle(QStringLiteral("NIRDAL_grafForm"));
-    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+    // A title bar with only a close box. Declared a dialog, not a tool window: some window
+    // managers (metacity) give a tool window no keyboard, and its buttons take keys.
+    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     setFont(GraphFont());
     SetTextColour(this, look::kPurple);
     SetBackground(this, look::kMenu);
@@ -270,11 +275,14 @@ void TNIRDAL_grafForm::OpenPrinterPanel()
 {
     Edit1->setText(FromCp1251(RealText(1.0L / m_fields.PlotScale)));
     Panel1->show();
+    Button6->setFocus();
     DrawPlot();
 }
 
 void TNIRDAL_grafForm::ClosePrinterPanel()
 {
+    if (Panel1->isAncestorOf(focusWidget()))
+        SpeedButton5->setFocus();
     Panel1->hide();
     DrawPlot();
 }

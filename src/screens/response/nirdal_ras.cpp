@@ -239,7 +239,13 @@ void TNIRDAL_rasform::paintEvent(QPaintEvent*)
 
 void TNIRDAL_rasform::SetVisible(ScreenControl control, bool visible)
 {
-    m_controls[static_cast<int>(control)]->setVisible(visible);
+    QWidget* widget = m_controls[static_cast<int>(control)];
+    widget->setVisible(visible);
+    // Enter goes on from wherever the computation stands: a notice that comes takes the
+    // keyboard on its first button, "Далее" takes it while pages are offered.
+    if (visible && (qobject_cast<QFrame*>(widget) != nullptr || widget == DD))
+        if (auto* button = widget == DD ? DD : widget->findChild<QPushButton*>())
+            button->setFocus();
 }
 
 void TNIRDAL_rasform::SetCaption(ScreenControl control, std::string_view text)

@@ -43,7 +43,7 @@ TviborForm::TviborForm(QWidget* parent) : Form(parent)
     SpeedButton2 = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(190, 8, 33, 33));
     SpeedButton2->setIconSize(QSize(16, 16));
 
-    BitBtn1 = AddButton(this, "BitBtn1", QStringLiteral("&Close"), QRect(232, 12, 80, 25));
+    BitBtn1 = AddButton(this, "BitBtn1", StandardCloseCaption(), QRect(232, 12, 80, 25));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     SetBackground(BitBtn1, look::kButtonFace);
 
@@ -88,6 +88,8 @@ void TviborForm::FormCreate()
     StudentSelection.Slot = 1;
     FillSurnameGrid();
     PlaceOnScreen(this, QPoint(0, 0));
+    // The keyboard starts on the surnames: Enter picks the current one, an arrow the next.
+    StringGrid1->setFocus();
 }
 
 void TviborForm::FillSurnameGrid()

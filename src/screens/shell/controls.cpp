@@ -4,6 +4,7 @@
 #include "screens/shell/look.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -45,6 +46,46 @@ public:
                     [this, line] { emit const_cast<ImmediateDelegate*>(this)->commitData(line); });
         }
         return editor;
+    }
+};
+
+// A glyph button that Enter presses as well as Space, once it has the keyboard.
+class SpeedButton : public QToolButton
+{
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            !event->isAutoRepeat()) {
+            click();
+            return;
+        }
+        QToolButton::keyPressEvent(event);
+    }
+};
+
+// A push button that Enter presses once it has the keyboard, and only then: no screen has a
+// default button that Enter would press from anywhere.
+class PushButton : public QPushButton
+{
+public:
+    PushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+    {
+        setAutoDefault(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            !event->isAutoRepeat()) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
     }
 };
 
@@ -264,6 +305,13 @@ void StringGrid::mousePressEvent(QMouseEvent* event)
 
 void StringGrid::keyPressEvent(QKeyEvent* event)
 {
+    // On a grid to choose from, Enter chooses the current cell as a click on it would.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && editTriggers() == QAbstractItemView::NoEditTriggers) {
+        if (currentIndex().isValid() && !IsFixed(currentColumn(), currentRow()))
+            emit Click();
+        return;
+    }
     const QModelIndex before = currentIndex();
     QTableWidget::keyPressEvent(event);
     if (currentIndex() != before && currentIndex().isValid())
@@ -274,6 +322,7 @@ UpDown::UpDown(QWidget* parent, const char* name, int minimum, int maximum, int 
     : QWidget(parent), m_minimum(minimum), m_maximum(maximum), m_position(position)
 {
     setObjectName(QString::fromLatin1(name));
+    setFocusPolicy(Qt::StrongFocus);
     m_repeat.setInterval(kRepeatIntervalMs);
     connect(&m_repeat, &QTimer::timeout, this, [this] {
         m_repeat.setInterval(kRepeatIntervalMs);
@@ -309,6 +358,12 @@ void UpDown::paintEvent(QPaintEvent*)
         style()->drawPrimitive(k == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
                                &arrow, &painter, this);
     }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void UpDown::mousePressEvent(QMouseEvent* event)
@@ -336,6 +391,31 @@ void UpDown::mouseReleaseEvent(QMouseEvent* event)
     emit MouseUp();
 }
 
+void UpDown::keyPressEvent(QKeyEvent* event)
+{
+    // An arrow key is a press and release of that arrow; a held key repeats like a held one.
+    const int step = event->key() == Qt::Key_Up ? +1 : event->key() == Qt::Key_Down ? -1 : 0;
+    if (step == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    SetPosition(m_position + step);
+    emit MouseDown();
+    emit MouseUp();
+}
+
+void UpDown::focusInEvent(QFocusEvent* event)
+{
+    update(); // the focus frame
+    QWidget::focusInEvent(event);
+}
+
+void UpDown::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void UpDown::hideEvent(QHideEvent* event)
 {
     // A hidden control gets no release: the held arrow lets go with the window.
@@ -347,7 +427,7 @@ void UpDown::hideEvent(QHideEvent* event)
 QToolButton* AddSpeedButton(QWidget* parent, const char* name, Glyph glyph, const QRect& place,
                             const QString& hint)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new SpeedButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     QIcon icon;
     const QPixmap normal = DrawGlyph(glyph);
@@ -360,7 +440,8 @@ QToolButton* AddSpeedButton(QWidget* parent, const char* name, Glyph glyph, cons
     button->setIconSize(QSize(16, 16));
     button->setGeometry(place);
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, not taken by a click: the mouse leaves the keyboard where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -387,9 +468,8 @@ QFrame* AddPanel(QWidget* parent, const char* name, const QRect& place, const QC
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& place)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new PushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
     button->setGeometry(place);
     return button;
 }
@@ -414,6 +494,12 @@ void SetTextColour(QWidget* widget, const QColor& colour)
 void FitHeight(QLabel* label)
 {
     label->resize(label->width(), label->heightForWidth(label->width()));
+}
+
+QString StandardCloseCaption()
+{
+    const QDialogButtonBox box(QDialogButtonBox::Close);
+    return box.button(QDialogButtonBox::Close)->text();
 }
 
 void ShowErrorBox(QWidget* parent, const QString& message)

@@ -50,6 +50,8 @@ public:
     void CommitEdit();
 
 signals:
+    /// A click on a cell, a keyboard move of the current cell, or Enter on a grid to choose
+    /// from (one that takes no typing).
     void Click();
 
 protected:
@@ -70,7 +72,7 @@ private:
 
 /// A pair of arrow buttons that step a position between a minimum and a maximum. The
 /// position changes on the press (and repeats while the button is held); MouseDown then
-/// MouseUp report the press and the release.
+/// MouseUp report the press and the release. With the keyboard, Up and Down press the arrows.
 class UpDown : public QWidget
 {
     Q_OBJECT
@@ -91,6 +93,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -126,7 +131,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int lef
 /// A raised panel.
 QFrame* AddPanel(QWidget* parent, const char* name, const QRect& place, const QColor& colour);
 
-/// A push button; Enter presses it only when it has the focus.
+/// A push button; Enter, like Space, presses it only when it has the focus.
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& place);
 
@@ -138,6 +143,9 @@ void SetTextColour(QWidget* widget, const QColor& colour);
 
 /// Gives a word-wrapping label the height its text needs at its width.
 void FitHeight(QLabel* label);
+
+/// The caption of the toolkit's standard close button ("&Close", or its translation).
+QString StandardCloseCaption();
 
 /// The error box the program shows for a failure the runtime reports.
 void ShowErrorBox(QWidget* parent, const QString& message);

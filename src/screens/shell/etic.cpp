@@ -4,6 +4,7 @@
 #include "screens/shell/look.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace nirdal {
@@ -115,6 +116,21 @@ void TETICForm::FormActivate()
     TcentrForm::FormActivate();
     Label3->setText(QStringLiteral("ДАЛЕЕ"));
     PrepareContinueLabel();
+}
+
+void TETICForm::keyPressEvent(QKeyEvent* event)
+{
+    // The keyboard's way on: Enter or Space does what a click on the paragraph does.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            Label3Click();
+        break;
+    default:
+        TcentrForm::keyPressEvent(event);
+    }
 }
 
 void TETICForm::Label3Click()

@@ -22,6 +22,7 @@ public:
 
 protected:
     void FormActivate() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     /// What follows a click on the continue label.
     virtual void RunNext() = 0;

@@ -59,8 +59,21 @@ void Form::setVisible(bool visible)
 void Form::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        // The screen shown is the one the student works on: it takes the keyboard, also
+        // where no window manager hands it over.
+        activateWindow();
         FormActivate();
+    }
+}
+
+bool Form::event(QEvent* event)
+{
+    // A message box or another screen over this one has gone: the keyboard comes back here.
+    // A window manager would hand it back; a bare X server leaves it with nobody.
+    if (event->type() == QEvent::WindowUnblocked && isVisible())
+        activateWindow();
+    return QDialog::event(event);
 }
 
 void Form::keyPressEvent(QKeyEvent* event)

@@ -42,6 +42,7 @@ protected:
     /// Activation handler.
     virtual void FormActivate() {}
 
+    bool event(QEvent* event) override;
     void setVisible(bool visible) override;
     void done(int result) override;
     void showEvent(QShowEvent* event) override;

@@ -58,7 +58,12 @@ bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
     if (widget == nullptr || widget->window() != this || mask().isEmpty())
         return false;
     const auto* pointer = static_cast<QSinglePointEvent*>(event);
-    const bool inside = mask().contains(mapFromGlobal(pointer->globalPosition().toPoint()));
+    // The point in window coordinates comes from the event itself, never through the
+    // window's position on the screen: a reparenting window manager may place the window
+    // without telling Qt (openbox does), and a stale position would put every click
+    // outside the pentagon.
+    const QPoint atWindow = widget->mapTo(this, pointer->position().toPoint());
+    const bool inside = mask().contains(atWindow);
     // A press that began on the window belongs to it to the end: its moves and its release
     // reach the control wherever the pointer is let go, or an up-down would repeat forever.
     switch (event->type()) {

@@ -3,15 +3,13 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QToolButton>
 
 namespace nirdal {
 namespace {
-
-// Where the explanation had symbols drawn as pictures, the text keeps this placeholder.
-const QString kPicture = QStringLiteral("<Picture>");
 
 QString ExplanatoryText()
 {
@@ -40,8 +38,7 @@ QString ExplanatoryText()
         QStringLiteral("характеристику (АФЧХ)."),
         QStringLiteral("Критерий формулируется так. Если система в разомкнутом состоянии "
                        "устойчива и годограф"),
-        QStringLiteral("АФЧХ разомкнутой системы при изменении частоты ") + kPicture +
-            QStringLiteral(" от нуля до ") + kPicture,
+        QStringLiteral("АФЧХ разомкнутой системы при изменении частоты ω от нуля до ∞"),
         QStringLiteral("не охватывает точку с координатами (-1, j0), то замкнутая система "
                        "устойчива"),
         QStringLiteral("(кривая 1 на рисунке)."),
@@ -116,6 +113,15 @@ void TNIRDAL_infForm::FormCreate()
 void TNIRDAL_infForm::SpeedButton1Click()
 {
     Close();
+}
+
+void TNIRDAL_infForm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape leaves, like the arrow button; every other key belongs to the text box.
+    if (event->key() == Qt::Key_Escape)
+        SpeedButton1Click();
+    else
+        Form::keyPressEvent(event);
 }
 
 } // namespace nirdal

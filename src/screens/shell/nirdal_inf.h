@@ -21,6 +21,7 @@ public:
 
 protected:
     void FormCreate() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* Label2;

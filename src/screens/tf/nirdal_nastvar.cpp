@@ -29,6 +29,7 @@ StringGrid* AddDisplayGrid(QWidget* panel, const char* name, int columnWidth)
     grid->SetDefaultColWidth(columnWidth);
     grid->SetDefaultRowHeight(kRowHeight);
     grid->setGeometry(4, 20, 2 * (columnWidth + 1), 19 * 2);
+    grid->setFocusPolicy(Qt::NoFocus); // it only shows: Tab passes it by
     return grid;
 }
 

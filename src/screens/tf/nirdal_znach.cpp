@@ -8,6 +8,7 @@
 #include "screens/shell/nirdal_inf.h"
 #include "screens/tf/nirdal_nastroika.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace nirdal {
@@ -76,6 +77,18 @@ void TNIRDAL_znachForm::FormActivate()
     // variant moves from the stored degree and not from an old position.
     SZ->SetPosition(variant.DenominatorDegree);
     SC->SetPosition(variant.NumeratorDegree);
+    SZ->setFocus(); // the arrow keys step the denominator's degree; Tab goes to the numerator's
+}
+
+void TNIRDAL_znachForm::keyPressEvent(QKeyEvent* event)
+{
+    // Enter goes on, as "Дальше" does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+        SpeedButton1Click();
+        return;
+    }
+    TFormkriv::keyPressEvent(event);
 }
 
 void TNIRDAL_znachForm::SZMouseDown()

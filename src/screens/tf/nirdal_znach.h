@@ -29,6 +29,7 @@ public:
 
 protected:
     void FormActivate() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QFrame* PO;

@@ -1,0 +1,542 @@
+// The whole road on a real X display, as a student walks it on his desktop: title, selection,
+// degree entry, coefficient entry, computation, graph, print set-up, print, help, new
+// variant, change of variant, finish, a second student, the end of the program. Every click
+// and key goes through the X server to where the window manager has put the window
+// (tests/screens/desktop_road_test.sh runs it under openbox and on a bare server).
+//
+// A screen that takes no input shows as a step that never completes: the road stops there
+// with the step and the screen named, and the next road starts afresh. NIRDAL_ROADS sets
+// how many roads each test walks (3 by default).
+#include "core/response/response_computation.h"
+#include "core/roster/roster.h"
+#include "core/settings/print_settings.h"
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+#include "platform/file_registry.h"
+#include "screens/plot/nirdal_graf.h"
+#include "screens/response/nirdal_ras.h"
+#include "screens/shell/controls.h"
+#include "screens/shell/desktop.h"
+#include "screens/shell/form.h"
+#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/road.h"
+#include "screens/tf/nirdal_nastvar.h"
+#include "support/temporary_root.h"
+#include "x_input.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+constexpr int kTickMs = 5;
+// A person looks at a screen before acting on it; the window manager has placed it by then.
+constexpr int kSettleMs = 40;
+constexpr int kStuckMs = 8000;
+
+enum class Hand
+{
+    Mouse,
+    Keyboard
+};
+
+// The screen the student has in front of him: the modal one on top, else the title.
+QWidget* TopScreen()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return NirdalFam_ETICForm != nullptr && NirdalFam_ETICForm->isVisible() ? NirdalFam_ETICForm
+                                                                            : nullptr;
+}
+
+QString Describe(const QWidget* widget)
+{
+    if (widget == nullptr)
+        return QStringLiteral("none");
+    const QString name = widget->objectName();
+    return name.isEmpty() ? QString::fromLatin1(widget->metaObject()->className()) : name;
+}
+
+template <class T> T* Find(QWidget* screen, const char* name)
+{
+    return screen->findChild<T*>(QString::fromLatin1(name));
+}
+
+// One road: steps that each wait for the state they act in, then act with real input.
+class Road
+{
+public:
+    using Check = std::function<bool(QWidget* screen)>;
+    using Act = std::function<void(QWidget* screen)>;
+
+    Road(const XInput& input, Hand hand) : m_input(input), m_hand(hand) {}
+
+    const XInput& Input() const { return m_input; }
+    Hand Hands() const { return m_hand; }
+
+    /// Waits until `screen` is on top (with the keyboard, when keys are to be pressed),
+    /// settled, and `ready` holds; then acts once.
+    void On(const QString& screen, const QString& what, Check ready, Act act)
+    {
+        auto acted = std::make_shared<bool>(false);
+        Repeat(
+            screen, what, [acted](QWidget*) { return *acted; }, ready,
+            [acted, act](QWidget* top) {
+                act(top);
+                *acted = true;
+            });
+    }
+
+    /// Acts whenever the screen is on top, settled and `ready` holds, until `finished`.
+    void Repeat(const QString& screen, const QString& what, Check finished, Check ready, Act act)
+    {
+        m_steps.push_back({screen + QStringLiteral(": ") + what, [=, this](bool& settled) {
+                               QWidget* top = TopScreen();
+                               if (Describe(top) == screen && finished(top))
+                                   return true;
+                               const bool shown = Describe(top) == screen &&
+                                                  top->windowHandle() != nullptr &&
+                                                  top->windowHandle()->isExposed();
+                               const bool keys = m_hand == Hand::Mouse || top->isActiveWindow();
+                               if (!shown || !keys || (ready && !ready(top))) {
+                                   settled = false;
+                                   return false;
+                               }
+                               if (!settled) {
+                                   settled = true; // act on the next tick after the pause
+                                   return false;
+                               }
+                               act(top);
+                               settled = false;
+                               return finished(top);
+                           }});
+    }
+
+    /// A click on a named control of the screen.
+    void Click(const QString& screen, const char* control, Check ready = {})
+    {
+        On(screen, QStringLiteral("click ") + QLatin1String(control), ready,
+           [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
+    }
+
+    /// A key to the screen on top.
+    void Press(const QString& screen, Key key, Check ready = {})
+    {
+        On(screen, QStringLiteral("key 0x%1").arg(uint(key), 0, 16), ready,
+           [this, key](QWidget*) { m_input.Press(key); });
+    }
+
+    /// Tab until the named control has the keyboard.
+    void TabTo(const QString& screen, const char* control)
+    {
+        auto pressed = std::make_shared<QWidget*>(nullptr);
+        m_steps.push_back(
+            {screen + QStringLiteral(": tab to ") + QLatin1String(control), [=, this](bool&) {
+                 QWidget* top = TopScreen();
+                 if (Describe(top) != screen || !top->isActiveWindow())
+                     return false;
+                 QWidget* target = Find<QWidget>(top, control);
+                 QWidget* focus = QApplication::focusWidget();
+                 if (focus == target || (focus != nullptr && target->isAncestorOf(focus)))
+                     return true;
+                 // One Tab at a time: the next only once the last one has moved the focus.
+                 if (*pressed == nullptr || focus != *pressed) {
+                     *pressed = focus != nullptr ? focus : top;
+                     m_input.Press(Key::Tab);
+                 }
+                 return false;
+             }});
+    }
+
+    /// Waits for a state without acting.
+    void Until(const QString& what, std::function<bool()> condition)
+    {
+        m_steps.push_back({what, [condition](bool&) { return condition(); }});
+    }
+
+    /// Walks the road to its end; returns the step it got stuck on, or an empty text.
+    QString Walk()
+    {
+        QTimer ticker;
+        QElapsedTimer sinceStep;
+        QElapsedTimer sinceReady;
+        std::size_t next = 0;
+        bool settled = false;
+        QString stuck;
+        sinceStep.start();
+        sinceReady.start();
+        ticker.setInterval(kTickMs);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (!stuck.isEmpty()) {
+                // Unwind whatever the stuck road left open, until the program has ended.
+                AssignmentDone = true;
+                while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    dialog->done(QDialog::Rejected);
+                return;
+            }
+            if (next == m_steps.size())
+                return;
+            bool wasSettled = settled;
+            if (settled && sinceReady.elapsed() < kSettleMs)
+                return;
+            if (m_steps[next].Run(settled)) {
+                ++next;
+                settled = false;
+                sinceStep.restart();
+            } else if (settled && !wasSettled) {
+                sinceReady.restart();
+            } else if (sinceStep.elapsed() > kStuckMs) {
+                stuck = QStringLiteral("step %1 of %2, %3 (on top: %4, active: %5, focus: %6)")
+                            .arg(next + 1)
+                            .arg(m_steps.size())
+                            .arg(m_steps[next].What, Describe(TopScreen()),
+                                 Describe(QApplication::activeWindow()),
+                                 Describe(QApplication::focusWidget()));
+            }
+        });
+        ticker.start();
+        const int status = QCoreApplication::exec();
+        if (stuck.isEmpty() && next != m_steps.size())
+            stuck = QStringLiteral("the program ended at step %1 of %2, %3 (status %4)")
+                        .arg(next + 1)
+                        .arg(m_steps.size())
+                        .arg(next < m_steps.size() ? m_steps[next].What : QString())
+                        .arg(status);
+        return stuck;
+    }
+
+private:
+    struct Step
+    {
+        QString What;
+        std::function<bool(bool& settled)> Run;
+    };
+
+    const XInput& m_input;
+    Hand m_hand;
+    std::vector<Step> m_steps;
+};
+
+const QString kTitle = QStringLiteral("NirdalFam_ETICForm");
+const QString kSelection = QStringLiteral("NIRDAL_vibForm");
+const QString kDegrees = QStringLiteral("NIRDAL_znachForm");
+const QString kCoefficients = QStringLiteral("NIRDAL_nastroikaForm");
+const QString kComputation = QStringLiteral("NIRDAL_rasform");
+const QString kGraph = QStringLiteral("NIRDAL_grafForm");
+const QString kInformation = QStringLiteral("NIRDAL_infForm");
+const QString kChoice = QStringLiteral("NIRDAL_nastvarForm");
+const QString kMessageBox = QStringLiteral("QMessageBox");
+
+Road::Check Visible(const char* control)
+{
+    return [control](QWidget* screen) {
+        auto* widget = Find<QWidget>(screen, control);
+        return widget != nullptr && widget->isVisible();
+    };
+}
+
+Road::Check Shows(const char* label, QString text)
+{
+    return [label, text](QWidget* screen) { return Find<QLabel>(screen, label)->text() == text; };
+}
+
+// The press of a control: a click, or Tab to it and Enter.
+void Use(Road& road, const QString& screen, const char* control, Road::Check ready = {})
+{
+    if (road.Hands() == Hand::Mouse) {
+        road.Click(screen, control, ready);
+    } else {
+        if (ready)
+            road.On(screen, QStringLiteral("wait"), ready, [](QWidget*) {});
+        road.TabTo(screen, control);
+        road.Press(screen, Key::Return);
+    }
+}
+
+// Types into the cells of an entry grid from the top row down.
+void FillColumn(Road& road, const char* grid, const QStringList& cells)
+{
+    for (int row = 0; row < cells.size(); ++row) {
+        if (road.Hands() == Hand::Mouse) {
+            road.On(kCoefficients, QStringLiteral("pick a cell of ") + QLatin1String(grid), {},
+                    [&road, grid, row](QWidget* screen) {
+                        auto* table = Find<StringGrid>(screen, grid);
+                        const QRect cell = table->visualRect(table->model()->index(row, 0));
+                        road.Input().Click(table->viewport(), cell.center());
+                    });
+        } else if (row == 0) {
+            road.TabTo(kCoefficients, grid);
+        } else {
+            road.Press(kCoefficients, Key::Down);
+        }
+        road.On(
+            kCoefficients, QStringLiteral("type ") + cells[row],
+            [grid, row](QWidget* screen) {
+                auto* table = Find<StringGrid>(screen, grid);
+                return table->hasFocus() && table->currentRow() == row;
+            },
+            [&road, text = cells[row]](QWidget*) {
+                road.Input().Type(text);
+                road.Input().Press(Key::Return);
+            });
+        road.On(
+            kCoefficients, QStringLiteral("see ") + cells[row],
+            [grid, row, text = cells[row]](QWidget* screen) {
+                auto* table = Find<StringGrid>(screen, grid);
+                const auto* editor = table->viewport()->findChild<QLineEdit*>();
+                return table->Cell(0, row) == text && (editor == nullptr || !editor->isVisible());
+            },
+            [](QWidget*) {});
+    }
+}
+
+void EnterCoefficients(Road& road, const QStringList& denominator, const QStringList& numerator)
+{
+    if (!denominator.isEmpty())
+        FillColumn(road, "SZ2", denominator);
+    if (!numerator.isEmpty())
+        FillColumn(road, "SC2", numerator);
+    Use(road, kCoefficients, "Button1");
+    if (road.Hands() == Hand::Mouse)
+        road.Click(kCoefficients, "Button3", Visible("Button3"));
+    else
+        road.Press(kCoefficients, Key::Return, [](QWidget* screen) {
+            return QApplication::focusWidget() == Find<QWidget>(screen, "Button3");
+        });
+}
+
+// Pages on with "Далее" while it is offered, then "финиш".
+void FinishComputation(Road& road)
+{
+    // The next page is asked for once the last one has come.
+    auto lastSlot = std::make_shared<int>(-1);
+    road.Repeat(
+        kComputation, QStringLiteral("page on"),
+        [](QWidget* screen) { return Find<QWidget>(screen, "Panel4")->isVisible(); },
+        [&road, lastSlot](QWidget* screen) {
+            auto* next = Find<QPushButton>(screen, "DD");
+            return NIRDAL_rasform->Computation() != nullptr && next->isVisible() &&
+                   NIRDAL_rasform->Computation()->Fields().NextSlot != *lastSlot &&
+                   (road.Hands() == Hand::Mouse || next->hasFocus());
+        },
+        [&road, lastSlot](QWidget* screen) {
+            *lastSlot = NIRDAL_rasform->Computation()->Fields().NextSlot;
+            if (road.Hands() == Hand::Mouse)
+                road.Input().Click(Find<QPushButton>(screen, "DD"));
+            else
+                road.Input().Press(Key::Return);
+        });
+    Use(road, kComputation, "Button6", Visible("Panel4"));
+}
+
+void VisitHelp(Road& road, const QString& screen, const char* button)
+{
+    Use(road, screen, button);
+    if (road.Hands() == Hand::Mouse)
+        road.Click(kInformation, "SpeedButton1");
+    else
+        road.Press(kInformation, Key::Escape);
+}
+
+// One program run: two students, the first with three passes of the assignment loop.
+void PlanRoad(Road& road)
+{
+    const bool mouse = road.Hands() == Hand::Mouse;
+    if (mouse)
+        road.Click(kTitle, "Label3");
+    else
+        road.Press(kTitle, Key::Return);
+
+    // The first student of the first group; W(s) = 1/(s + 1)².
+    if (mouse)
+        road.On(kSelection, QStringLiteral("pick the first surname"), {}, [&road](QWidget* s) {
+            auto* grid = Find<StringGrid>(s, "StringGrid1");
+            road.Input().Click(grid->viewport(),
+                               grid->visualRect(grid->model()->index(0, 0)).center());
+        });
+    else
+        road.Press(kSelection, Key::Return, [](QWidget* s) {
+            return QApplication::focusWidget() == Find<QWidget>(s, "StringGrid1");
+        });
+    if (mouse)
+        road.On(kDegrees, QStringLiteral("raise the denominator's degree"),
+                Shows("SZL", QStringLiteral("1")),
+                [&road](QWidget* s) { road.Input().Click(Find<QWidget>(s, "SZ"), QPoint(8, 5)); });
+    else
+        road.Press(kDegrees, Key::Up, Shows("SZL", QStringLiteral("1")));
+    road.Until(QStringLiteral("degree 2 shown"), [] {
+        return Describe(TopScreen()) == kDegrees &&
+               Find<QLabel>(TopScreen(), "SZL")->text() == QStringLiteral("2");
+    });
+    VisitHelp(road, kDegrees, "SpeedButton2");
+    if (mouse)
+        road.Click(kDegrees, "SpeedButton1");
+    else {
+        road.TabTo(kDegrees, "SZ");
+        road.Press(kDegrees, Key::Return);
+    }
+    EnterCoefficients(road, {"1", "2", "1"}, {"1"});
+    FinishComputation(road);
+
+    // The graph: print set-up, print (no printer here: the error box), help, new variant.
+    Use(road, kGraph, "SpeedButton5");
+    Use(road, kGraph, "Button6", Visible("Panel1"));
+    road.Until(QStringLiteral("print set-up closed"), [] {
+        return Describe(TopScreen()) == kGraph &&
+               !Find<QWidget>(TopScreen(), "Panel1")->isVisible();
+    });
+    Use(road, kGraph, "SpeedButton1");
+    road.On(kMessageBox, QStringLiteral("close the print error"), {}, [&road, mouse](QWidget* s) {
+        if (mouse)
+            road.Input().Click(static_cast<QMessageBox*>(s)->button(QMessageBox::Ok));
+        else
+            road.Input().Press(Key::Return);
+    });
+    VisitHelp(road, kGraph, "SpeedButton2");
+    Use(road, kGraph, "SpeedButton4");
+
+    // Variant 2, a copy of 1 with a numerator of 2.
+    road.Until(QStringLiteral("degree entry of variant 2"),
+               [] { return Describe(TopScreen()) == kDegrees && VariantCount == 2; });
+    if (mouse)
+        road.Click(kDegrees, "SpeedButton1");
+    else
+        road.Press(kDegrees, Key::Return);
+    EnterCoefficients(road, {}, {"2"});
+    FinishComputation(road);
+
+    // Back to variant 1, unchanged, then the finish.
+    Use(road, kGraph, "SpeedButton6");
+    if (mouse)
+        road.On(kChoice, QStringLiteral("step the variant down"), {}, [&road](QWidget* s) {
+            auto* spin = Find<QSpinBox>(s, "SpinEdit1");
+            road.Input().Click(spin, QPoint(spin->width() - 6, spin->height() * 3 / 4));
+        });
+    else {
+        road.TabTo(kChoice, "SpinEdit1");
+        road.Press(kChoice, Key::Down);
+    }
+    Use(road, kChoice, "Button1",
+        [](QWidget* s) { return Find<QSpinBox>(s, "SpinEdit1")->value() == 1; });
+    road.Until(QStringLiteral("degree entry of variant 1"),
+               [] { return Describe(TopScreen()) == kDegrees && CurrentVariant == 1; });
+    if (mouse)
+        road.Click(kDegrees, "SpeedButton1");
+    else
+        road.Press(kDegrees, Key::Return);
+    EnterCoefficients(road, {}, {});
+    FinishComputation(road);
+    road.Until(QStringLiteral("two curves"), [] {
+        return Describe(TopScreen()) == kGraph && VariantCount == 2 && Variants[1].B[0] == 1 &&
+               Variants[2].B[0] == 2;
+    });
+    Use(road, kGraph, "SpeedButton3");
+
+    // The second student: one variant, 3/(s + 1), and only his curve on the graph.
+    if (mouse)
+        road.On(kSelection, QStringLiteral("pick the second surname"), {}, [&road](QWidget* s) {
+            auto* grid = Find<StringGrid>(s, "StringGrid1");
+            road.Input().Click(grid->viewport(),
+                               grid->visualRect(grid->model()->index(0, 1)).center());
+        });
+    else
+        road.Press(kSelection, Key::Right);
+    if (mouse)
+        road.Click(kDegrees, "SpeedButton1", Shows("SZL", QStringLiteral("1")));
+    else
+        road.Press(kDegrees, Key::Return, Shows("SZL", QStringLiteral("1")));
+    EnterCoefficients(road, {"1", "1"}, {"3"});
+    FinishComputation(road);
+    road.Until(QStringLiteral("one curve, the second student's"), [] {
+        return Describe(TopScreen()) == kGraph && VariantCount == 1 && Variants[1].B[0] == 3 &&
+               StudentSelection.Slot == 2;
+    });
+    Use(road, kGraph, "SpeedButton3");
+    Use(road, kSelection, "BitBtn1");
+}
+
+int RoadsToWalk()
+{
+    const int roads = qEnvironmentVariableIntValue("NIRDAL_ROADS");
+    return roads > 0 ? roads : 3;
+}
+
+} // namespace
+
+class DesktopRoadTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!m_input.Available())
+            QSKIP("needs an X display with the XTEST extension (QT_QPA_PLATFORM=xcb)");
+        // Printing fails at once, with the error box the road closes.
+        qputenv("CUPS_SERVER", "/nonexistent/nirdal-no-print-server");
+        SetUpDesktop(*qApp);
+        QApplication::setQuitOnLastWindowClosed(false); // as the program: only the title ends it
+    }
+
+    void roadByClicks() { WalkRoads(Hand::Mouse, QStringLiteral("clicks")); }
+    void roadByKeys() { WalkRoads(Hand::Keyboard, QStringLiteral("keys")); }
+
+private:
+    void WalkRoads(Hand hand, const QString& by)
+    {
+        const int roads = RoadsToWalk();
+        QStringList stuck;
+        QElapsedTimer clock;
+        clock.start();
+        for (int k = 1; k <= roads; ++k) {
+            const QString failure = WalkOneRoad(hand);
+            if (!failure.isEmpty())
+                stuck << QStringLiteral("road %1: %2").arg(k).arg(failure);
+        }
+        qInfo("%s", qPrintable(QStringLiteral("by %1: %2 of %3 roads walked to the end, %4 stuck, "
+                                              "%5 s a road")
+                                   .arg(by)
+                                   .arg(roads - stuck.size())
+                                   .arg(roads)
+                                   .arg(stuck.size())
+                                   .arg(clock.elapsed() / 1000.0 / roads, 0, 'f', 1)));
+        if (!stuck.isEmpty())
+            QFAIL(qPrintable(stuck.join(QChar('\n'))));
+    }
+
+    QString WalkOneRoad(Hand hand)
+    {
+        test_support::TemporaryRoot root;
+        InitialiseRoster(root.Path());
+        InitialiseSettings(std::make_shared<FileRegistry>(root.Path()));
+        CreateScreens();
+        Road road(m_input, hand);
+        PlanRoad(road);
+        ShowMainWindow();
+        const QString stuck = road.Walk();
+        DestroyForms();
+        FinaliseSettings();
+        ResetSettings();
+        return stuck;
+    }
+
+    XInput m_input;
+};
+
+QTEST_MAIN(DesktopRoadTest)
+#include "desktop_road_test.moc"
