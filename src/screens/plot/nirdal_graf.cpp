@@ -81,7 +81,8 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     setWindowTitle(QStringLiteral("NIRDAL_grafForm"));
     // A title bar with only a close box. Declared a dialog, not a tool window: some window
     // managers (metacity) give a tool window no keyboard, and its buttons take keys.
-    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFont(GraphFont());
     SetTextColour(this, look::kPurple);
     SetBackground(this, look::kMenu);

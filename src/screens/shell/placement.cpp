@@ -34,8 +34,12 @@ void PlaceOnScreen(QWidget* window, QPoint designed)
         window->move(designed);
         return;
     }
-    window->move(
-        FittedPosition(screen->availableGeometry(), designed, window->frameGeometry().size()));
+    // The designed place is the client area's; the frame a window manager puts around it
+    // (known once the window has been shown) must fit on the screen as well.
+    const QPoint frameToClient = window->geometry().topLeft() - window->frameGeometry().topLeft();
+    const QPoint frame = FittedPosition(screen->availableGeometry(), designed - frameToClient,
+                                        window->frameGeometry().size());
+    window->setGeometry(QRect(frame + frameToClient, window->size()));
 }
 
 } // namespace nirdal

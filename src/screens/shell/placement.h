@@ -15,8 +15,9 @@ namespace nirdal {
 /// begin, in the area's top-left corner.
 QPoint FittedPosition(const QRect& available, QPoint designed, QSize window);
 
-/// Moves a window with a fixed designed place to its fitted position on the screen under
-/// that place (the primary screen if none is there), by its outer size.
+/// Moves a window with a fixed designed place for its client area to its fitted position on
+/// the screen under that place (the primary screen if none is there), by its outer size: the
+/// client area stands at the designed place wherever the window with its frame fits there.
 void PlaceOnScreen(QWidget* window, QPoint designed);
 
 } // namespace nirdal
