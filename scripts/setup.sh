@@ -9,7 +9,7 @@ packages=(
     libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
     xvfb openbox x11-utils libxcb-xtest0-dev
-    qt6-translations-l10n
+    qt6-translations-l10n qt6-gtk-platformtheme
     cups printer-driver-cups-pdf poppler-utils libcups2-dev
     clang libclang-rt-14-dev
 )

@@ -36,7 +36,8 @@ class=$4
 deb=$(ls "$scratch"/out/nirdal_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = nirdal ] || fail "the package is not called nirdal"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libstdc++6 libqt6gui6 libqt6widgets6 libqt6svg6 libjpeg62-turbo fonts-dejavu-core; do
+for package in libc6 libstdc++6 libqt6gui6 libqt6widgets6 libqt6svg6 libjpeg62-turbo fonts-dejavu-core \
+    qt6-translations-l10n; do
     case ", $depends," in
     *", $package "* | *", $package,"*) ;;
     *) fail "Depends lacks $package: $depends" ;;
