@@ -26,9 +26,9 @@ enum class RosterAction
 struct RosterOptions
 {
     RosterAction Action = RosterAction::List;
-    std::string From;   ///< --from FILE; empty: standard input
+    std::string From;    ///< --from FILE; empty: standard input
     bool System = false; ///< --system
-    std::string Output; ///< -o FILE
+    std::string Output;  ///< -o FILE
 };
 
 bool ReadRosterOptions(Arguments args, RosterOptions& options, std::string& error)
@@ -90,8 +90,8 @@ int WriteRoster(const RosterOptions& options)
 {
     const std::string source = options.From.empty() ? "standard input" : options.From;
     std::string table;
-    const bool read = options.From.empty() ? ReadWholeStream(stdin, table)
-                                           : ReadWholeFile(options.From, table);
+    const bool read =
+        options.From.empty() ? ReadWholeStream(stdin, table) : ReadWholeFile(options.From, table);
     if (!read) {
         std::fprintf(stderr, "nirdal-cli roster: cannot read %s: %s\n", source.c_str(),
                      std::strerror(errno));
@@ -156,13 +156,15 @@ int RunRoster(Arguments args)
             "Prints where the roster came from, then for each group its code, whether it is\n"
             "present, how many slots the selection screen shows, and their surnames (UTF-8).\n"
             "  --csv        print the loaded roster as a table that --write reads back\n\n"
-            "--write reads a UTF-8 table from standard input (or --from FILE), a line\n"
-            "'group,surname' (fields may be quoted, blank and # lines are ignored): groups in\n"
-            "the order they first appear, at most six; names in slot order, at most thirty a\n"
-            "group; group codes up to 5 and surnames up to 40 characters of Windows-1251. A\n"
-            "surname written as \"Свободнович С.С.\" leaves its slot free, as do the slots\n"
-            "after a group's last name. It writes the six 1236-byte records, whole or not at\n"
-            "all, to the roster file under ROOT, or\n"
+            "--write reads a table from standard input (or --from FILE), a line\n"
+            "'group,surname' (fields may be quoted, blank and # lines are ignored) in UTF-8\n"
+            "or Windows-1251; the fields are separated by semicolons instead when the first\n"
+            "line has a semicolon and no comma, as a spreadsheet on a Russian desktop saves\n"
+            "it. Groups in the order they first appear, at most six; names in slot order, at\n"
+            "most thirty a group; group codes up to 5 and surnames up to 40 characters of\n"
+            "Windows-1251. A surname written as \"Свободнович С.С.\" leaves its slot free, as\n"
+            "do the slots after a group's last name. It writes the six 1236-byte records,\n"
+            "whole or not at all, to the roster file under ROOT, or\n"
             "  --system     to the machine-wide one, under the first folder of $XDG_DATA_DIRS\n"
             "               (administrator rights needed)\n"
             "  -o FILE      to FILE\n"
@@ -183,8 +185,7 @@ int RunRoster(Arguments args)
     try {
         source = InitialiseRoster(root);
     } catch (const RosterFileError& failure) {
-        std::fprintf(stderr, "nirdal-cli roster: %s: %s\n", failure.File().c_str(),
-                     failure.what());
+        std::fprintf(stderr, "nirdal-cli roster: %s: %s\n", failure.File().c_str(), failure.what());
         return 1;
     }
     if (options.Action == RosterAction::Csv) {

@@ -1,80 +1,229 @@
 #include "core/analysis/class_file.h"
 
 #include "core/common/csv_line.h"
-#include "core/tf/tf_text.h"
-#include "platform/text_encoding.h"
+#include "core/common/russian_text.h"
+#include "core/numtext/numtext.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 namespace nirdal {
 
 namespace {
 
-// "1 3;3  1" as "1,3,3,1": the coefficient list that --tf takes.
-std::string CoefficientList(std::string_view cell)
+// A reason in both languages: English for standard error, Russian for the class report.
+struct Reason
 {
-    std::string list;
-    bool separator = false;
-    for (const char c : cell) {
-        if (c == ' ' || c == '\t' || c == ';') {
-            separator = true;
-            continue;
-        }
-        if (separator && !list.empty())
-            list += ',';
-        separator = false;
-        list += c;
-    }
-    return list;
+    std::string English, Russian;
+};
+
+// A polynomial as a reason names it.
+struct FieldName
+{
+    const char* English; // "numerator"
+    const char* Russian; // "числителя", genitive: "коэффициент числителя"
+};
+
+constexpr FieldName kNumerator{"numerator", "числителя"};
+constexpr FieldName kDenominator{"denominator", "знаменателя"};
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
 }
 
 bool HasDigit(std::string_view text)
 {
-    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return std::any_of(text.begin(), text.end(), IsDigit);
+}
+
+// "1,5" or "-0,25": digits, one comma, digits; as the coefficient entry's grid takes them.
+bool IsDecimalComma(std::string_view token)
+{
+    if (token.starts_with('-'))
+        token.remove_prefix(1);
+    const std::size_t comma = token.find(',');
+    return comma != std::string_view::npos && comma > 0 && comma + 1 < token.size() &&
+           std::all_of(token.begin(), token.begin() + static_cast<std::ptrdiff_t>(comma),
+                       IsDigit) &&
+           std::all_of(token.begin() + static_cast<std::ptrdiff_t>(comma) + 1, token.end(),
+                       IsDigit);
+}
+
+// A text that strtold, and so --tf, reads back into exactly value: the point-decimal twin of
+// the typed number where that gives the same extended value, else the fewest digits that do.
+std::string ExactText(std::string_view typed, Extended value)
+{
+    std::string text(typed);
+    std::replace(text.begin(), text.end(), ',', '.');
+    if (std::strtold(text.c_str(), nullptr) == value)
+        return text;
+    char digits[64];
+    for (int precision = 1;; ++precision) {
+        std::snprintf(digits, sizeof digits, "%.*Lg", precision, value);
+        if (std::strtold(digits, nullptr) == value || precision >= 21)
+            return digits;
+    }
+}
+
+// One number: with a decimal comma read as the coefficient entry reads it (ParseNumber),
+// otherwise with strtold as --tf reads it. text becomes what --tf reads back into value.
+std::optional<Reason> ReadNumber(std::string_view token, const std::string& english,
+                                 const std::string& russian, Extended& value, std::string& text)
+{
+    const std::string typed(token);
+    if (token.find(',') != std::string_view::npos) {
+        if (!IsDecimalComma(token))
+            return Reason{english + " '" + typed +
+                              "' has a comma that is no decimal comma: a decimal comma stands "
+                              "between digits, and numbers are separated by blanks",
+                          "в записи " + russian + " «" + typed +
+                              "» запятая не десятичная: десятичная запятая стоит между "
+                              "цифрами, а числа разделяются пробелами"};
+        try {
+            value = ParseNumber(token);
+        } catch (const ConversionError& error) {
+            return Reason{english + " '" + typed +
+                              "' has more digits than the coefficient entry reads (" +
+                              error.what() + ")",
+                          "в записи " + russian + " «" + typed +
+                              "» больше цифр, чем принимает поле ввода (не более 9 до "
+                              "запятой и 7 после)"};
+        }
+        text = ExactText(token, value);
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const Extended x = std::strtold(typed.c_str(), &end);
+    if (end == typed.c_str() || *end != '\0')
+        return Reason{english + " '" + typed + "' is not a number",
+                      "запись " + russian + " «" + typed + "» — не число"};
+    if (errno == ERANGE)
+        return Reason{english + " '" + typed + "' is outside the range of extended numbers",
+                      "запись " + russian + " «" + typed + "» вне диапазона чисел"};
+    if (!std::isfinite(x))
+        return Reason{english + " '" + typed + "' is not a finite number",
+                      "запись " + russian + " «" + typed + "» — не конечное число"};
+    value = x;
+    text = typed;
+    return std::nullopt;
+}
+
+// The numbers of a coefficient field, highest power first. Blanks and semicolons separate
+// them; a comma between digits is a decimal comma, and a comma before a blank or at the end
+// still separates, so that a list "1, 5, 1" keeps its meaning.
+std::vector<std::string_view> CoefficientTokens(std::string_view cell)
+{
+    std::vector<std::string_view> tokens;
+    std::size_t start = 0;
+    const auto separates = [&](std::size_t i) {
+        const char c = cell[i];
+        if (c == ' ' || c == '\t' || c == ';')
+            return true;
+        return c == ',' && (i + 1 == cell.size() || cell[i + 1] == ' ' || cell[i + 1] == '\t' ||
+                            cell[i + 1] == ';');
+    };
+    for (std::size_t i = 0; i <= cell.size(); ++i) {
+        if (i < cell.size() && !separates(i))
+            continue;
+        if (i > start)
+            tokens.push_back(cell.substr(start, i - start));
+        start = i + 1;
+    }
+    return tokens;
+}
+
+// Reads a coefficient field into coefficients (by power) and its degree, and appends its
+// --tf text to list.
+std::optional<Reason> ReadPolynomial(std::string_view cell, const FieldName& name,
+                                     std::array<Extended, kCoefficientCount>& coefficients,
+                                     std::uint8_t& degree, std::string& list)
+{
+    const std::vector<std::string_view> tokens = CoefficientTokens(cell);
+    if (tokens.size() > static_cast<std::size_t>(kCoefficientCount))
+        return Reason{std::string(name.English) + " has " + std::to_string(tokens.size()) +
+                          " coefficients; at most 16 (degree 15)",
+                      std::string("у ") + name.Russian + " " +
+                          RussianCount(static_cast<long long>(tokens.size()), "коэффициент",
+                                       "коэффициента", "коэффициентов") +
+                          ", а допустимо не более 16 (степень 15)"};
+    coefficients.fill(0);
+    degree = static_cast<std::uint8_t>(tokens.size() - 1);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        std::string text;
+        if (auto reason = ReadNumber(tokens[i], std::string(name.English) + " coefficient",
+                                     std::string("коэффициента ") + name.Russian,
+                                     coefficients[degree - i], text))
+            return reason;
+        list += (i > 0 ? "," : "") + text;
+    }
+    return std::nullopt;
 }
 
 // Reads the fields of one line into variant; on bad input returns the reason.
-std::string ReadVariant(const std::vector<std::string>& fields, ClassVariant& variant)
+std::optional<Reason> ReadVariant(const std::vector<std::string>& fields, char separator,
+                                  ClassVariant& variant)
 {
     if (fields.size() < 4 || fields.size() > 5)
-        return "expected 4 or 5 fields (student, group, numerator, denominator, delay), found " +
-               std::to_string(fields.size()) + "; a decimal comma needs quotes or a point";
+        return Reason{"expected 4 or 5 fields (student, group, numerator, denominator, delay), "
+                      "found " +
+                          std::to_string(fields.size()) +
+                          (separator == ',' ? "; a decimal comma needs quotes or a point" : ""),
+                      "ожидалось 4 или 5 полей (студент, группа, числитель, знаменатель, "
+                      "запаздывание), а их " +
+                          std::to_string(fields.size()) +
+                          (separator == ','
+                               ? "; число с десятичной запятой берётся в кавычки или пишется "
+                                 "с точкой"
+                               : "")};
     if (fields[0].empty())
-        return "no student";
-    const std::string numerator = CoefficientList(fields[2]);
-    const std::string denominator = CoefficientList(fields[3]);
-    if (numerator.empty())
-        return "no numerator";
-    if (denominator.empty())
-        return "no denominator";
-    const std::string delay = fields.size() == 5 && !fields[4].empty() ? fields[4] : "0";
+        return Reason{"no student", "не указан студент"};
+    for (const auto& [cell, name] :
+         {std::pair{std::string_view(fields[2]), kNumerator}, {fields[3], kDenominator}}) {
+        if (CoefficientTokens(cell).empty())
+            return Reason{std::string("no ") + name.English, std::string("нет ") + name.Russian};
+    }
+    TransferFunction& tf = variant.Variant;
+    std::string numerator, denominator, delay = "0";
+    if (auto reason = ReadPolynomial(fields[2], kNumerator, tf.B, tf.NumeratorDegree, numerator))
+        return reason;
+    if (auto reason =
+            ReadPolynomial(fields[3], kDenominator, tf.A, tf.DenominatorDegree, denominator))
+        return reason;
+    tf.Delay = 0;
+    if (fields.size() == 5 && !fields[4].empty()) {
+        if (auto reason = ReadNumber(fields[4], "delay", "запаздывания", tf.Delay, delay))
+            return reason;
+    }
+    if (tf.DenominatorDegree < 1)
+        return Reason{"the denominator needs at least two coefficients (degree 1 to 15)",
+                      "в знаменателе нужно не меньше двух коэффициентов (степень от 1 до 15)"};
+    if (tf.NumeratorDegree >= tf.DenominatorDegree)
+        return Reason{"the numerator needs fewer coefficients than the denominator (degree m < n)",
+                      "в числителе должно быть меньше коэффициентов, чем в знаменателе "
+                      "(степень m < n)"};
     variant.Student = fields[0];
     variant.Group = fields[1];
     variant.Text = numerator + ":" + denominator + ":" + delay;
-    std::string error;
-    if (!ParseTransferFunctionText(variant.Text, variant.Variant, error))
-        return error;
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
 
-ClassFile ParseClassFile(std::string_view text)
+ClassFile ParseClassFile(std::string_view bytes)
 {
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    std::string utf8;
-    if (!IsUtf8(text)) {
-        utf8 = Cp1251ToUtf8(text);
-        text = utf8;
-    }
-
+    const TableText table = ReadTableText(bytes, 4);
     ClassFile file;
     bool first = true;
     std::vector<std::string> fields;
-    ForEachTableLine(text, [&](int number, std::string_view line) {
-        if (!SplitCsvLine(line, fields)) {
-            file.Problems.push_back({number, "a quote is not closed"});
+    ForEachTableLine(table.Text, [&](int number, std::string_view line) {
+        if (!SplitCsvLine(line, fields, table.Separator)) {
+            file.Problems.push_back({number, "a quote is not closed", "не закрыта кавычка"});
             first = false;
             return true;
         }
@@ -84,8 +233,8 @@ ClassFile ParseClassFile(std::string_view text)
             return true;
         ClassVariant variant;
         variant.Line = number;
-        if (std::string problem = ReadVariant(fields, variant); !problem.empty())
-            file.Problems.push_back({number, std::move(problem)});
+        if (const auto reason = ReadVariant(fields, table.Separator, variant))
+            file.Problems.push_back({number, reason->English, reason->Russian});
         else
             file.Variants.push_back(std::move(variant));
         return true;

@@ -14,7 +14,7 @@ struct ClassVariant
     int Line = 0;        ///< line number in the file, from 1
     std::string Student; ///< UTF-8
     std::string Group;   ///< UTF-8, may be empty
-    std::string Text;    ///< the variant as NUM:DEN:DELAY text, as --tf takes it
+    std::string Text;    ///< the variant as NUM:DEN:DELAY text that --tf reads into Variant
     TransferFunction Variant;
 };
 
@@ -22,7 +22,8 @@ struct ClassVariant
 struct ClassFileProblem
 {
     int Line = 0;
-    std::string Message;
+    std::string Message;        ///< English, for standard error
+    std::string RussianMessage; ///< the same in Russian, for the class report
 };
 
 /// What a class file holds: the variants in file order and the lines that were skipped.
@@ -32,12 +33,17 @@ struct ClassFile
     std::vector<ClassFileProblem> Problems;
 };
 
-/// Reads a class file: comma-separated lines "student,group,numerator,denominator[,delay]".
-/// Numerator and denominator list coefficients highest power first, separated by blanks or
-/// semicolons, with a decimal point; an empty or missing delay is 0 s. A field may be quoted
-/// ("…", with "" for a quote). Blank lines and lines starting with # are ignored, and so is a
-/// first line whose denominator holds no digit (a header). Text that is not UTF-8 is read as
-/// Windows-1251. A bad line is reported with its number and the others are still read.
-ClassFile ParseClassFile(std::string_view text);
+/// Reads a class file: lines "student,group,numerator,denominator[,delay]", read as
+/// ReadTableText reads a spreadsheet's table (UTF-8 or Windows-1251, fields separated by
+/// commas or, when the first line says so, by semicolons). Numerator and denominator list
+/// coefficients highest power first, separated by blanks or semicolons. A number is read with
+/// strtold, as --tf reads it, unless it has a decimal comma between its digits ("1,5" in a
+/// quoted field): that is read by ParseNumber, as the coefficient entry reads what a student
+/// types. A comma before a blank or at the field's end separates numbers ("1, 5, 1"); any
+/// other comma is refused. An empty or missing delay is 0 s. A field may be quoted ("…",
+/// with "" for a quote). Blank lines and lines starting with # are ignored, and so is a first
+/// line whose denominator holds no digit (a header). A bad line is reported with its number
+/// and the others are still read.
+ClassFile ParseClassFile(std::string_view bytes);
 
 } // namespace nirdal

@@ -1,5 +1,7 @@
 #include "core/common/csv_line.h"
 
+#include "platform/text_encoding.h"
+
 namespace nirdal {
 
 bool IsUtf8(std::string_view text)
@@ -30,7 +32,7 @@ std::string_view TrimBlanks(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
+bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields, char separator)
 {
     fields.assign(1, std::string());
     bool quoted = false;
@@ -45,7 +47,7 @@ bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
                 quoted = false;
         } else if (c == '"') {
             quoted = true;
-        } else if (c == ',') {
+        } else if (c == separator) {
             fields.emplace_back();
         } else {
             fields.back() += c;
@@ -54,6 +56,23 @@ bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
     for (std::string& field : fields)
         field = std::string(TrimBlanks(field));
     return !quoted;
+}
+
+TableText ReadTableText(std::string_view bytes, std::size_t fields)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    TableText table;
+    table.Text = IsUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes);
+    ForEachTableLine(table.Text, [&](int, std::string_view line) {
+        std::vector<std::string> atCommas, atSemicolons;
+        SplitCsvLine(line, atCommas, ',');
+        SplitCsvLine(line, atSemicolons, ';');
+        if (atCommas.size() < fields && atSemicolons.size() >= fields)
+            table.Separator = ';';
+        return false;
+    });
+    return table;
 }
 
 std::string CsvCell(std::string_view field)

@@ -12,9 +12,9 @@ bool IsUtf8(std::string_view text);
 /// text without blanks and tabs at either end.
 std::string_view TrimBlanks(std::string_view text);
 
-/// Splits one line of a comma-separated table at commas outside quotes ("…", with "" for a
-/// quote), each field without blanks at its ends; false when a quote is left open.
-bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+/// Splits one line of a table at separators outside quotes ("…", with "" for a quote), each
+/// field without blanks at its ends; false when a quote is left open.
+bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields, char separator = ',');
 
 /// Calls take(number, line) for each line of text (numbered from 1, without its line break
 /// or carriage return, trimmed) that is neither blank nor starts with '#'. A leading UTF-8
@@ -36,6 +36,20 @@ template <typename Take> void ForEachTableLine(std::string_view text, Take take)
             return;
     }
 }
+
+/// A table as a spreadsheet saved it: its text in UTF-8 and the character between its fields.
+struct TableText
+{
+    std::string Text;
+    char Separator = ',';
+};
+
+/// Reads the bytes of a table: UTF-8, or Windows-1251 when they are not UTF-8 (a spreadsheet's
+/// CSV on a Russian desktop), without a byte order mark. Its fields are separated by ';' when
+/// the first line that is neither blank nor a comment splits at semicolons into at least
+/// `fields` fields and at commas into fewer, and by ',' otherwise; so a table that reads in
+/// fields at commas is never taken apart at its semicolons.
+TableText ReadTableText(std::string_view bytes, std::size_t fields);
 
 /// field as a table cell that SplitCsvLine reads back: quoted when it holds a comma, a
 /// quote, or starts with '#' or a blank.

@@ -37,8 +37,8 @@ std::string UnencodableCharacter(std::string_view text)
 }
 
 // The field in Windows-1251, or the reason it cannot be written in capacity characters.
-std::optional<std::string> Encode(const std::string& field, std::size_t capacity,
-                                  const char* what, std::string& refusal)
+std::optional<std::string> Encode(const std::string& field, std::size_t capacity, const char* what,
+                                  std::string& refusal)
 {
     // A stray carriage return or tab would not survive the table printed and read again.
     const auto control = std::find_if(field.begin(), field.end(), [](char c) {
@@ -93,19 +93,20 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
     std::optional<RosterTableRefusal> refusal;
     std::vector<std::string> fields;
 
-    ForEachTableLine(table, [&](int number, std::string_view line) {
+    const TableText text = ReadTableText(table, 2);
+    ForEachTableLine(text.Text, [&](int number, std::string_view line) {
         std::string reason;
         const auto refuse = [&](std::string message) {
             refusal = RosterTableRefusal{number, std::move(message)};
             return false;
         };
-        if (!IsUtf8(line))
-            return refuse("the line is not UTF-8 text");
-        if (!SplitCsvLine(line, fields))
+        if (!SplitCsvLine(line, fields, text.Separator))
             return refuse("a quote is not closed");
         if (fields.size() != 2)
             return refuse("expected 2 fields (group, surname), found " +
-                          std::to_string(fields.size()) + "; a comma in a name needs quotes");
+                          std::to_string(fields.size()) + "; a " +
+                          (text.Separator == ';' ? "semicolon" : "comma") +
+                          " in a name needs quotes");
         const auto code = Encode(fields[0], kGroupNameCapacity, "group code", reason);
         if (!code)
             return refuse(reason);
@@ -140,7 +141,8 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
 std::string RosterTableText(const RosterGroups& groups)
 {
     std::size_t shown = groups.size();
-    while (shown > 0 && groups[shown - 1].GroupName.Length == 0 && SlotsInUse(groups[shown - 1]) == 0)
+    while (shown > 0 && groups[shown - 1].GroupName.Length == 0 &&
+           SlotsInUse(groups[shown - 1]) == 0)
         --shown;
     std::string table = "# group,surname\n";
     for (std::size_t g = 0; g < shown; ++g) {

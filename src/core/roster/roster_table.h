@@ -15,11 +15,13 @@ struct RosterTableRefusal
     std::string Message;
 };
 
-/// Reads a UTF-8 table of lines "group,surname" into six groups: groups in the order their
-/// codes first appear, names in slot order. Fields may be quoted ("…", "" for a quote);
-/// blank lines and lines starting with # are ignored. A surname written as FreeSlotMark()
-/// leaves its slot free; the slots after a group's last name and the groups not named are
-/// free too. groups is changed only when the whole table is taken.
+/// Reads a table of lines "group,surname" into six groups: groups in the order their codes
+/// first appear, names in slot order. As a spreadsheet saves it: UTF-8 or Windows-1251, the
+/// fields separated by commas or, when its first line says so, by semicolons (ReadTableText).
+/// Fields may be quoted ("…", "" for a quote); blank lines and lines starting with # are
+/// ignored. A surname written as FreeSlotMark() leaves its slot free; the slots after a
+/// group's last name and the groups not named are free too. groups is changed only when the
+/// whole table is taken.
 std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups);
 
 /// The groups as a table that ReadRosterTable reads back into the same records: a line a

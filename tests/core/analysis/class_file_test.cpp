@@ -1,6 +1,10 @@
 #include "core/analysis/class_file.h"
+#include "core/numtext/numtext.h"
+#include "core/tf/tf_text.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace nirdal {
 namespace {
@@ -62,6 +66,120 @@ TEST(ClassFile, OnlyTheFirstLineMayBeAHeader)
     const ClassFile file = ParseClassFile("Иванов,1,8,1 3 3 1\nstudent,group,num,den\n");
     ASSERT_EQ(file.Problems.size(), 1u);
     EXPECT_EQ(file.Problems[0].Line, 2);
+}
+
+TEST(ClassFile, QuotedDecimalCommaIsReadAsTheCoefficientEntryReadsIt)
+{
+    const ClassFile file = ParseClassFile("Иванов,1,\"1,5 1\",\"1 2,5 1\",\"0,25\"\n"
+                                          "Иванов,1,\"-0,5\",\"1 1\"\n"
+                                          "Петров,1,\"0,0000001\",1 1\n");
+    ASSERT_TRUE(file.Problems.empty()) << file.Problems[0].Message;
+    ASSERT_EQ(file.Variants.size(), 3u);
+
+    // 1.5s + 1 over s² + 2.5s + 1, delay 0.25 s: as the student's grid reads "1,5".
+    const TransferFunction& first = file.Variants[0].Variant;
+    EXPECT_EQ(first.NumeratorDegree, 1);
+    EXPECT_EQ(first.B[1], 1.5L);
+    EXPECT_EQ(first.B[1], ParseNumber("1,5"));
+    EXPECT_EQ(first.B[0], 1);
+    EXPECT_EQ(first.DenominatorDegree, 2);
+    EXPECT_EQ(first.A[1], 2.5L);
+    EXPECT_EQ(first.Delay, 0.25L);
+    EXPECT_EQ(file.Variants[0].Text, "1.5,1:1,2.5,1:0.25");
+    EXPECT_EQ(file.Variants[1].Variant.B[0], -0.5L);
+
+    // ParseNumber divides the fraction digit by digit: 0,0000001 lands one extended number
+    // away from the decimal 1e-7 that strtold gives. The class file keeps the entry's value,
+    // and its text reads back into that value.
+    const Extended typed = ParseNumber("0,0000001");
+    ASSERT_NE(typed, std::strtold("0.0000001", nullptr));
+    const ClassVariant& small = file.Variants[2];
+    EXPECT_EQ(small.Variant.B[0], typed);
+    TransferFunction again;
+    std::string error;
+    ASSERT_TRUE(ParseTransferFunctionText(small.Text, again, error)) << error;
+    EXPECT_EQ(again.B[0], typed);
+}
+
+TEST(ClassFile, CommaBeforeABlankStillSeparatesAndOtherCommasAreRefused)
+{
+    const ClassFile file = ParseClassFile("A,1,\"2, 1\",\"1, 3, 3, 1\"\n" // 1: a list
+                                          "A,1,1,\"1 ,5\"\n"              // 2: ",5"
+                                          "A,1,1,\"1,5,1\"\n"             // 3: two commas
+                                          "A,1,1,\"1.5,2 1\"\n"           // 4: point and comma
+                                          "A,1,1,1 1,\"0,5e1\"\n"         // 5: no exponent
+                                          "A,1,1,\"1,99999999 1\"\n");    // 6: too long
+    ASSERT_EQ(file.Variants.size(), 1u);
+    EXPECT_EQ(file.Variants[0].Text, "2,1:1,3,3,1:0");
+    EXPECT_EQ(file.Variants[0].Variant.A[2], 3);
+    ASSERT_EQ(file.Problems.size(), 5u);
+    const char* const refused[] = {",5", "1,5,1", "1.5,2", "0,5e1", "1,99999999"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(file.Problems[i].Line, static_cast<int>(i) + 2);
+        EXPECT_NE(file.Problems[i].Message.find(std::string("'") + refused[i] + "'"),
+                  std::string::npos)
+            << file.Problems[i].Message;
+    }
+    EXPECT_EQ(file.Problems[0].RussianMessage,
+              "в записи коэффициента знаменателя «,5» запятая не десятичная: десятичная "
+              "запятая стоит между цифрами, а числа разделяются пробелами");
+    EXPECT_EQ(file.Problems[3].RussianMessage,
+              "в записи запаздывания «0,5e1» запятая не десятичная: десятичная запятая стоит "
+              "между цифрами, а числа разделяются пробелами");
+    EXPECT_NE(file.Problems[4].Message.find("'9999999900' is not a valid integer value"),
+              std::string::npos)
+        << file.Problems[4].Message;
+}
+
+TEST(ClassFile, EveryReasonIsAlsoGivenInRussian)
+{
+    const ClassFile file = ParseClassFile("Иванов,1,8,1 3 3 1\n"
+                                          "Сидоров,1,1,1 x 1\n"
+                                          "Сидоров,1,0,5,1,1 1\n"
+                                          ",1,1,1 1\n"
+                                          "Козлов,1,1 1,1 1\n"
+                                          "Козлов,1,\"1,1 1\n"
+                                          "Козлов,1,,1 1\n"
+                                          "Козлов,1,1,1\n");
+    const char* const russian[] = {
+        "запись коэффициента знаменателя «x» — не число",
+        "ожидалось 4 или 5 полей (студент, группа, числитель, знаменатель, запаздывание), а "
+        "их 6; число с десятичной запятой берётся в кавычки или пишется с точкой",
+        "не указан студент",
+        "в числителе должно быть меньше коэффициентов, чем в знаменателе (степень m < n)",
+        "не закрыта кавычка",
+        "нет числителя",
+        "в знаменателе нужно не меньше двух коэффициентов (степень от 1 до 15)",
+    };
+    ASSERT_EQ(file.Problems.size(), std::size(russian));
+    for (std::size_t i = 0; i < std::size(russian); ++i) {
+        EXPECT_EQ(file.Problems[i].Line, static_cast<int>(i) + 2);
+        EXPECT_EQ(file.Problems[i].RussianMessage, russian[i]);
+    }
+}
+
+TEST(ClassFile, SpreadsheetTableWithSemicolonsInWindows1251)
+{
+    // As a spreadsheet on a Russian desktop saves it: "студент;группа;числитель;знаменатель;
+    // запаздывание", then "Иванов;СЭУ-41;0,5 1;1 4 6 4 1;0,3", in Windows-1251; its decimal
+    // commas need no quotes when semicolons separate the fields.
+    const std::string bytes = "\xF1\xF2\xF3\xE4\xE5\xED\xF2;\xE3\xF0\xF3\xEF\xEF\xE0;"
+                              "\xF7\xE8\xF1\xEB\xE8\xF2\xE5\xEB\xFC;"
+                              "\xE7\xED\xE0\xEC\xE5\xED\xE0\xF2\xE5\xEB\xFC;"
+                              "\xE7\xE0\xEF\xE0\xE7\xE4\xFB\xE2\xE0\xED\xE8\xE5\r\n"
+                              "\xC8\xE2\xE0\xED\xEE\xE2;\xD1\xDD\xD3-41;0,5 1;1 4 6 4 1;0,3\r\n";
+    const ClassFile file = ParseClassFile(bytes);
+    ASSERT_TRUE(file.Problems.empty()) << file.Problems[0].Message;
+    ASSERT_EQ(file.Variants.size(), 1u);
+    const ClassVariant& variant = file.Variants[0];
+    EXPECT_EQ(variant.Line, 2);
+    EXPECT_EQ(variant.Student, "Иванов");
+    EXPECT_EQ(variant.Group, "СЭУ-41");
+    EXPECT_EQ(variant.Variant.B[1], 0.5L);
+    EXPECT_EQ(variant.Variant.A[4], 1);
+    EXPECT_EQ(variant.Variant.A[3], 4);
+    EXPECT_EQ(variant.Variant.Delay, ParseNumber("0,3"));
+    EXPECT_EQ(variant.Text, "0.5,1:1,4,6,4,1:0.3");
 }
 
 TEST(ClassFile, Windows1251TextIsConverted)

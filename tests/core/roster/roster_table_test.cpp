@@ -32,14 +32,18 @@ TEST(RosterTable, CyrillicNamesAreWrittenByteForByte)
     const std::string file = RosterFileBytes(groups);
     ASSERT_EQ(file.size(), 7416u);
 
-    EXPECT_EQ(file.substr(0, 6), std::string("\x03" "251\0\0", 6));
-    EXPECT_EQ(file.substr(SlotOffset(1, 1), 12), "\x0B\xC8\xE2\xE0\xED\xEE\xE2\x20\xC8\x2E\xC8\x2E");
+    EXPECT_EQ(file.substr(0, 6), std::string("\x03"
+                                             "251\0\0",
+                                             6));
+    EXPECT_EQ(file.substr(SlotOffset(1, 1), 12),
+              "\x0B\xC8\xE2\xE0\xED\xEE\xE2\x20\xC8\x2E\xC8\x2E");
     EXPECT_EQ(Field(file, SlotOffset(1, 2)), "\xCF\xE5\xF2\xF0\xEE\xE2\x20\xCF\x2E\xCF\x2E");
     // The bytes after a name's length are zero, up to the next slot.
     EXPECT_EQ(file.substr(SlotOffset(1, 1) + 12, 29), std::string(29, '\0'));
     for (int s = 3; s <= 30; ++s)
         EXPECT_EQ(Field(file, SlotOffset(1, s)), kFreeBytes) << s;
-    EXPECT_EQ(file.substr(1236, 4), "\x03" "252");
+    EXPECT_EQ(file.substr(1236, 4), "\x03"
+                                    "252");
     EXPECT_EQ(Field(file, SlotOffset(2, 1)), "\xD1\xE8\xE4\xEE\xF0\xEE\xE2\x20\xD1\x2E\xD1\x2E");
     // Groups not named: no code, every slot free.
     for (int g = 3; g <= 6; ++g) {
@@ -68,7 +72,7 @@ TEST(RosterTable, QuotesBlankLinesCommentsEmptyNamesAndGaps)
                         "\r\n"
                         "  \"25,1\" , \"Ка\"\"рпов\"\r\n"
                         "25,1,\n" // three fields: refused below, not here
-                        ;
+        ;
     const auto refusal = ReadRosterTable(table, groups);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->Line, 4);
@@ -92,6 +96,32 @@ TEST(RosterTable, QuotesBlankLinesCommentsEmptyNamesAndGaps)
     EXPECT_FALSE(IsSlotOccupied(1, 3));
 }
 
+TEST(RosterTable, SpreadsheetTableInWindows1251WithSemicolonsIsTheSameRoster)
+{
+    // What a spreadsheet on a Russian desktop saves: Windows-1251, fields separated by
+    // semicolons. A comma is part of a name there, and a semicolon in a code is quoted.
+    const std::string cp1251 = "# \xE3\xF0\xF3\xEF\xEF\xE0;\xF4\xE0\xEC\xE8\xEB\xE8\xFF\r\n"
+                               "251;\xC8\xE2\xE0\xED\xEE\xE2 \xC8.\xC8.\r\n"
+                               "251;\xCF\xE5\xF2\xF0\xEE\xE2, \xCF.\xCF.\r\n"
+                               "\"25;2\";\xD1\xE8\xE4\xEE\xF0\xEE\xE2 \xD1.\xD1.\r\n";
+    const char* utf8 = "# группа,фамилия\n"
+                       "251,Иванов И.И.\n"
+                       "251,\"Петров, П.П.\"\n"
+                       "25;2,Сидоров С.С.\n";
+    RosterGroups fromSpreadsheet{}, fromUtf8{};
+    const auto refusal = ReadRosterTable(cp1251, fromSpreadsheet);
+    ASSERT_FALSE(refusal) << refusal->Line << ": " << refusal->Message;
+    ASSERT_FALSE(ReadRosterTable(utf8, fromUtf8));
+    EXPECT_EQ(RosterFileBytes(fromSpreadsheet), RosterFileBytes(fromUtf8));
+
+    // And what the twins hold, in the roster's own Windows-1251 bytes.
+    const std::string file = RosterFileBytes(fromSpreadsheet);
+    EXPECT_EQ(Field(file, 0), "251");
+    EXPECT_EQ(Field(file, SlotOffset(1, 2)), "\xCF\xE5\xF2\xF0\xEE\xE2, \xCF.\xCF.");
+    EXPECT_EQ(Field(file, 1236), "25;2");
+    EXPECT_EQ(Field(file, SlotOffset(2, 1)), "\xD1\xE8\xE4\xEE\xF0\xEE\xE2 \xD1.\xD1.");
+}
+
 TEST(RosterTable, TableTextReadsBackIntoTheSameBytes)
 {
     std::string thirty;
@@ -101,7 +131,8 @@ TEST(RosterTable, TableTextReadsBackIntoTheSameBytes)
          {std::string("251,Иванов И.И.\n251,Петров П.П.\n252,Сидоров С.С.\n"),
           std::string("1,a\n2,b\n3,c\n4,d\n5,e\n6,f\n"), thirty,
           std::string("\"#x\",\"a, b\"\n#y,\"q\"\"\"\n"),
-          std::string("251,\n251,Свободнович С.С.\n251,Ёлкин\n252,Свободнович С.С.\n,Без группы\n")}) {
+          std::string(
+              "251,\n251,Свободнович С.С.\n251,Ёлкин\n252,Свободнович С.С.\n,Без группы\n")}) {
         RosterGroups written{}, again{};
         ASSERT_FALSE(ReadRosterTable(table, written)) << table;
         const std::string text = RosterTableText(written);
@@ -110,8 +141,7 @@ TEST(RosterTable, TableTextReadsBackIntoTheSameBytes)
     }
     RosterGroups groups{};
     ASSERT_FALSE(ReadRosterTable("251,Иванов И.И.\n252,Свободнович С.С.\n", groups));
-    EXPECT_EQ(RosterTableText(groups),
-              "# group,surname\n251,Иванов И.И.\n252,Свободнович С.С.\n");
+    EXPECT_EQ(RosterTableText(groups), "# group,surname\n251,Иванов И.И.\n252,Свободнович С.С.\n");
 }
 
 TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
@@ -132,7 +162,7 @@ TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
         {thirtyOne, 31, "a 31st name in group \"251\": a group holds thirty"},
         {"251,\"open\n", 1, "a quote is not closed"},
         {"251\n", 1, "expected 2 fields (group, surname), found 1"},
-        {"251,\xC8\xE2\n", 1, "not UTF-8"},
+        {"251;Иванов;И.\n", 1, "found 3; a semicolon in a name needs quotes"},
         // A carriage return kept inside the name would be lost when the table is printed.
         {"251,Ivanov\n06172,etov\r\r\n", 2, "the surname holds the control character U+000D"},
         {"251,Iva\tnov\n", 1, "the surname holds the control character U+0009"},
