@@ -1,5 +1,7 @@
 #include "cli/analysis_report.h"
 
+#include "core/common/russian_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -82,6 +84,27 @@ std::string PhaseMarginText(const StabilityAnalysis& analysis)
 std::string VerdictText(const StabilityAnalysis& analysis)
 {
     return analysis.Failure.empty() ? VerdictName(analysis.Verdict) : "not-analysed";
+}
+
+// The unit after a frequency, kept on one line: a word joiner forbids the break after "/".
+constexpr const char* kRadiansPerSecond = "\u00A0рад/\u2060с";
+
+// The margins as the class report gives them to a Russian reader, with decimal commas.
+std::string RussianGainMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.GainMargin)
+        return "нет";
+    const Margin& margin = *analysis.GainMargin;
+    return DecimalComma(Short(margin.Value) + " (" + Fixed(Decibels(margin.Value), 2) +
+                        " дБ) при ω = " + Short(margin.Frequency) + kRadiansPerSecond);
+}
+
+std::string RussianPhaseMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.PhaseMargin)
+        return "нет";
+    return DecimalComma(Fixed(analysis.PhaseMargin->Value, 2) +
+                        "° при ω = " + Short(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
 }
 
 // Characters, not bytes, of UTF-8 text: the width a terminal gives it.
@@ -310,16 +333,16 @@ void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportForma
 std::vector<std::string> ClassReportCells(const ReportRow& row)
 {
     const StabilityAnalysis& a = row.Analysis;
-    std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number),
-                                   VerdictText(a)};
+    std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
     if (!a.Failure.empty()) {
-        cells.insert(cells.end(), {"", "", a.Failure});
+        cells.insert(cells.end(), {"не исследована", "", "", a.RussianFailure});
         return cells;
     }
     std::string notes;
-    for (const std::string& note : a.Notes)
+    for (const std::string& note : a.RussianNotes)
         notes += (notes.empty() ? "" : "; ") + note;
-    cells.insert(cells.end(), {GainMarginText(a), PhaseMarginText(a), notes});
+    cells.insert(cells.end(), {RussianVerdictName(a.Verdict), RussianGainMarginText(a),
+                               RussianPhaseMarginText(a), notes});
     return cells;
 }
 

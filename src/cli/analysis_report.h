@@ -36,8 +36,9 @@ struct ReportRow
 void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportFormat format,
                  bool classColumns);
 
-/// The cells of a row of the class report: student, group, variant, verdict, gain margin,
-/// phase margin and notes (the failure, when the variant was not analysed).
+/// The cells of a row of the class report, in Russian: student, group, variant, verdict
+/// ("устойчива", "неустойчива", "на границе"), gain margin, phase margin and notes (the
+/// failure, when the variant was not analysed).
 std::vector<std::string> ClassReportCells(const ReportRow& row);
 
 /// What the analysis does and how to read its results, for --help.

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/exporter.h"
 #include "core/analysis/class_file.h"
+#include "core/common/russian_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -61,8 +62,7 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
             }
             options.PlotDirectory = value;
         } else if (option == "--report") {
-            if (value.find_first_of("\t\n") != std::string_view::npos ||
-                !value.ends_with(".pdf")) {
+            if (value.find_first_of("\t\n") != std::string_view::npos || !value.ends_with(".pdf")) {
                 error = "--report: the file name must end in .pdf and hold no tabs or line breaks";
                 return false;
             }
@@ -135,8 +135,8 @@ int RunExporter(const std::string& option, const std::string& value, const std::
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
     std::string program = exporter, optionText = option, valueText = value;
-    char* argv[] = {program.data(), optionText.data(), valueText.empty() ? nullptr : valueText.data(),
-                    nullptr};
+    char* argv[] = {program.data(), optionText.data(),
+                    valueText.empty() ? nullptr : valueText.data(), nullptr};
     std::fflush(nullptr);
     pid_t child = 0;
     const int spawned = posix_spawn(&child, exporter.c_str(), &actions, nullptr, argv, environ);
@@ -204,16 +204,24 @@ int WritePlots(const std::string& directory, const std::vector<ClassVariant>& va
     return 0;
 }
 
-// Hands the class table and each student's variants to nirdal-export --report.
-int WriteReportFile(const std::string& path, const std::string& classFile,
-                     const std::vector<ClassVariant>& variants, const std::vector<ReportRow>& rows)
+// Hands the class table, the skipped lines and each student's variants to nirdal-export
+// --report.
+int WriteReportFile(const std::string& path, const std::string& classFile, const ClassFile& file,
+                    const std::vector<ReportRow>& rows)
 {
-    const std::vector<StudentPlot> students = GroupByStudent(variants);
-    std::string input = "title\t" +
-                        JobArgument("Class report: " +
-                                    std::filesystem::path(classFile).filename().string()) +
-                        " — " + std::to_string(students.size()) + " students, " +
-                        std::to_string(rows.size()) + " variants\n";
+    const std::vector<StudentPlot> students = GroupByStudent(file.Variants);
+    std::string input =
+        "title\t" +
+        JobArgument(
+            "Сводный отчёт: " + std::filesystem::path(classFile).filename().string() + " — " +
+            RussianCount(static_cast<long long>(students.size()), "студент", "студента",
+                         "студентов") +
+            ", " +
+            RussianCount(static_cast<long long>(rows.size()), "вариант", "варианта", "вариантов")) +
+        "\n";
+    for (const ClassFileProblem& problem : file.Problems)
+        input += "skipped\t" + std::to_string(problem.Line) + "\t" +
+                 JobArgument(problem.RussianMessage) + "\n";
     for (const StudentPlot& plot : students) {
         input += "student\t" + JobArgument(plot.Student) + "\n";
         for (const ClassVariant* variant : DrawnVariants(plot))
@@ -247,16 +255,23 @@ int RunBatch(Arguments args)
             "one line a variant. FILE holds comma-separated lines\n"
             "  student,group,numerator,denominator[,delay]\n"
             "with the coefficients highest power first, separated by blanks or semicolons,\n"
-            "a decimal point, and the delay in seconds (empty: 0). Fields may be quoted\n"
-            "(\"...\", \"\" for a quote). Blank lines and lines starting with # are ignored,\n"
-            "and so is a first line whose denominator holds no digit (a header). The file\n"
-            "is UTF-8; a file that is not is read as Windows-1251. A bad line is reported\n"
-            "on standard error with its number and skipped; the others are still analysed.\n\n"
+            "and the delay in seconds (empty: 0). A number has a decimal point, or a decimal\n"
+            "comma between its digits read as the coefficient entry reads it (\"1,5 1\" is\n"
+            "1.5s + 1; the field needs quotes); a comma before a blank still separates\n"
+            "(\"1, 5, 1\"), any other comma is refused. Fields may be quoted (\"...\", \"\"\n"
+            "for a quote). Blank lines and lines starting with # are ignored, and so is a\n"
+            "first line whose denominator holds no digit (a header). The file is UTF-8, or\n"
+            "Windows-1251 when it is not; its fields are separated by semicolons instead\n"
+            "when its first line has fewer than four fields at commas and enough at\n"
+            "semicolons, as a spreadsheet on a Russian desktop saves it (a decimal comma\n"
+            "needs no quotes there). A bad line is reported on standard error with its\n"
+            "number and skipped; the others are still analysed.\n\n"
             "  --plots DIR   also draw each student's variants as the graph screen shows\n"
             "                them, into DIR/GROUP_STUDENT.png (DIR is created if missing)\n"
-            "  --report FILE.pdf  also write the class report: the table (student, group,\n"
-            "                variant, verdict, margins, notes), then a page per student with\n"
-            "                his variants as printed at 300 dots per unit and his rows\n"
+            "  --report FILE.pdf  also write the class report, in Russian: the table\n"
+            "                (student, group, variant, verdict, margins, notes), the skipped\n"
+            "                lines with their numbers and reasons, then a page per student\n"
+            "                with his variants as printed at 300 dots per unit and his rows\n"
             "  --format F    text (default), csv or json\n\n%s\n"
             "Exit status 1 when a line was skipped, a variant could not be analysed or a\n"
             "picture or the report was not written; the table then holds everything else.\n",
@@ -307,7 +322,7 @@ int RunBatch(Arguments args)
         WritePlots(options.PlotDirectory, file.Variants) != 0)
         status = 1;
     if (!options.ReportPath.empty() &&
-        WriteReportFile(options.ReportPath, options.Path, file.Variants, rows) != 0)
+        WriteReportFile(options.ReportPath, options.Path, file, rows) != 0)
         status = 1;
     return status;
 }

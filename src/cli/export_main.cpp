@@ -86,8 +86,9 @@ void ShowProgress(std::size_t done, std::size_t total)
     if (isatty(STDERR_FILENO)) {
         constexpr std::size_t kBarWidth = 40;
         const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
-        std::fprintf(stderr, "\rclass report [%s%s] %zu/%zu students", std::string(filled, '#').c_str(),
-                     std::string(kBarWidth - filled, '.').c_str(), done, total);
+        std::fprintf(stderr, "\rclass report [%s%s] %zu/%zu students",
+                     std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str(),
+                     done, total);
         if (done == total)
             std::fputc('\n', stderr);
     } else if (done % 20 == 0 || done == total) {
@@ -96,13 +97,15 @@ void ShowProgress(std::size_t done, std::size_t total)
 }
 
 // With --report FILE, standard input holds the class report a line a record, fields
-// separated by tabs: "title TEXT", then for each student "student NAME", his variants as
-// "tf NUM:DEN:DELAY" and his table rows as "row CELL…".
+// separated by tabs: "title TEXT", the skipped lines of the class file as "skipped LINE
+// REASON", then for each student "student NAME", his variants as "tf NUM:DEN:DELAY" and his
+// table rows as "row CELL…".
 int WriteReportLines(const QString& path)
 {
     using namespace nirdal;
     QString title;
     std::vector<ClassReportStudent> students;
+    std::vector<ClassReportSkippedLine> skipped;
     std::vector<cli::PlotJob> jobs;
     std::string line;
     for (int number = 1; std::getline(std::cin, line); ++number) {
@@ -113,6 +116,8 @@ int WriteReportLines(const QString& path)
         };
         if (kind == "title" && fields.size() == 2) {
             title = text(1);
+        } else if (kind == "skipped" && fields.size() == 3) {
+            skipped.push_back({text(1).toInt(), text(2)});
         } else if (kind == "student" && fields.size() == 2) {
             students.push_back({text(1), {}});
             jobs.emplace_back();
@@ -144,7 +149,7 @@ int WriteReportLines(const QString& path)
         return cli::DrawPlotJob(jobs[i], fields, sheets).LastSheetBottom;
     };
     QString failure;
-    if (!WriteClassReport(path, title, students, drawPage, ShowProgress, failure)) {
+    if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure)) {
         std::fprintf(stderr, "nirdal-cli batch: %s\n", failure.toLocal8Bit().constData());
         return 1;
     }
@@ -182,7 +187,8 @@ int main(int argc, char** argv)
     const bool report = args.size() == 2 && args[0] == "--report";
     cli::PlotJob job;
     std::string error;
-    if (!jobLines && !report && (!cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty())) {
+    if (!jobLines && !report &&
+        (!cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty())) {
         std::fprintf(stderr, "nirdal-export: %s\n",
                      error.empty() ? "needs -o FILE" : error.c_str());
         return cli::kUsageError;

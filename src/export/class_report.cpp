@@ -20,18 +20,24 @@ constexpr int kMargin = 150;
 constexpr int kCellPadding = 12;
 constexpr int kTableFontPoints = 8;
 constexpr int kTitleFontPoints = 12;
-// Shares of the table's width, in column order; the notes take what is left.
-constexpr double kColumnShares[] = {0.14, 0.08, 0.07, 0.09, 0.19, 0.17};
+constexpr int kSectionFontPoints = 10;
+// Shares of the class table's width, in column order; the notes take what is left. The
+// verdict's column is as wide as "неустойчива", and the heading "Устойчивость", need.
+const std::vector<double> kClassColumnShares{0.13, 0.08, 0.09, 0.13, 0.20, 0.17};
+// The skipped lines: the line number, and the reason takes the rest.
+const std::vector<double> kSkippedColumnShares{0.08};
 
 // Lays out table rows on pages of the PDF, starting a page when the next row does not fit.
 class TableWriter
 {
 public:
-    TableWriter(QPdfWriter& pdf, QPainter& painter) : m_pdf(pdf), m_painter(painter)
+    TableWriter(QPdfWriter& pdf, QPainter& painter, const QStringList& headings,
+                const std::vector<double>& shares)
+        : m_pdf(pdf), m_painter(painter), m_headings(headings)
     {
         const int width = m_pdf.width() - 2 * kMargin;
         int left = kMargin;
-        for (const double share : kColumnShares) {
+        for (const double share : shares) {
             const int columnWidth = static_cast<int>(width * share);
             m_columns.push_back({left, columnWidth});
             left += columnWidth;
@@ -43,8 +49,11 @@ public:
     void Begin(int y)
     {
         m_y = y;
-        Row(kClassReportColumns, true);
+        Row(m_headings, true);
     }
+
+    // Where the last row ends, in dots from the top of the current page.
+    int Bottom() const { return m_y; }
 
     void Row(const QStringList& cells, bool heading = false)
     {
@@ -58,7 +67,7 @@ public:
             m_y = kMargin;
             // A row continued on a new page comes under the heading again.
             if (!heading) {
-                Row(kClassReportColumns, true);
+                Row(m_headings, true);
                 m_painter.setFont(font);
             }
         }
@@ -83,22 +92,37 @@ private:
         for (int i = 0; i < cells.size() && i < static_cast<int>(m_columns.size()); ++i) {
             const QRect free(0, 0, m_columns[static_cast<std::size_t>(i)].second - 2 * kCellPadding,
                              m_pdf.height());
-            height = std::max(height,
-                              m_painter.boundingRect(free, Qt::TextWordWrap, cells[i]).height());
+            height =
+                std::max(height, m_painter.boundingRect(free, Qt::TextWordWrap, cells[i]).height());
         }
         return height + 2 * kCellPadding;
     }
 
     QPdfWriter& m_pdf;
     QPainter& m_painter;
+    QStringList m_headings;
     std::vector<std::pair<int, int>> m_columns; // left and width
     int m_y = 0;
 };
+
+// Draws text in bold across the page at y; returns where it ends.
+int DrawHeading(QPdfWriter& pdf, QPainter& painter, const QString& text, int points, int y)
+{
+    QFont font = ExportFont();
+    font.setPointSize(points);
+    font.setBold(true);
+    painter.setFont(font);
+    const QRect box(kMargin, y, pdf.width() - 2 * kMargin, pdf.height() - kMargin - y);
+    const QRect drawn = painter.boundingRect(box, Qt::TextWordWrap | Qt::AlignLeft, text);
+    painter.drawText(box, Qt::TextWordWrap | Qt::AlignLeft, text);
+    return drawn.bottom();
+}
 
 } // namespace
 
 bool WriteClassReport(const QString& path, const QString& title,
                       const std::vector<ClassReportStudent>& students,
+                      const std::vector<ClassReportSkippedLine>& skipped,
                       const StudentPageDrawing& drawPage,
                       const std::function<void(std::size_t done, std::size_t total)>& progress,
                       QString& error)
@@ -118,19 +142,28 @@ bool WriteClassReport(const QString& path, const QString& title,
         QPainter painter(&pdf);
         painter.setPen(Qt::black);
 
-        QFont heading = ExportFont();
-        heading.setPointSize(kTitleFontPoints);
-        heading.setBold(true);
-        painter.setFont(heading);
-        const QRect titleBox(kMargin, kMargin, pdf.width() - 2 * kMargin, pdf.height());
-        const QRect titleDrawn =
-            painter.boundingRect(titleBox, Qt::TextWordWrap | Qt::AlignLeft, title);
-        painter.drawText(titleBox, Qt::TextWordWrap | Qt::AlignLeft, title);
-        TableWriter table(pdf, painter);
-        table.Begin(titleDrawn.bottom() + kMargin / 2);
+        const int titleBottom = DrawHeading(pdf, painter, title, kTitleFontPoints, kMargin);
+        TableWriter table(pdf, painter, kClassReportColumns, kClassColumnShares);
+        table.Begin(titleBottom + kMargin / 2);
         for (const ClassReportStudent& student : students) {
             for (const QStringList& row : student.Rows)
                 table.Row(row);
+        }
+
+        if (!skipped.empty()) {
+            int y = table.Bottom() + kMargin;
+            // The heading stays on the page of the list's first rows: it, the columns' heading
+            // row and one line of reason take about an inch.
+            if (y + 2 * kMargin > pdf.height() - kMargin) {
+                pdf.newPage();
+                y = kMargin;
+            }
+            const int headingBottom =
+                DrawHeading(pdf, painter, kSkippedLinesHeading, kSectionFontPoints, y);
+            TableWriter lines(pdf, painter, kSkippedLinesColumns, kSkippedColumnShares);
+            lines.Begin(headingBottom + kMargin / 4);
+            for (const ClassReportSkippedLine& line : skipped)
+                lines.Row({QString::number(line.Line), line.Reason});
         }
 
         for (std::size_t i = 0; i < students.size(); ++i) {

@@ -12,8 +12,13 @@
 namespace nirdal {
 
 /// The columns of the class report's table.
-inline const QStringList kClassReportColumns{"student",     "group",        "variant", "verdict",
-                                             "gain margin", "phase margin", "notes"};
+inline const QStringList kClassReportColumns{
+    "Студент",       "Группа",    "Вариант", "Устойчивость", "Запас по амплитуде",
+    "Запас по фазе", "Примечания"};
+
+/// The heading of the report's list of skipped lines, and its columns.
+inline const QString kSkippedLinesHeading = "Пропущенные строки файла";
+inline const QStringList kSkippedLinesColumns{"Строка", "Причина"};
 
 /// One student of the class report: his rows of the table, one a variant, each with a cell
 /// per column of kClassReportColumns.
@@ -23,17 +28,26 @@ struct ClassReportStudent
     std::vector<QStringList> Rows;
 };
 
+/// A line of the class file that was not read, with the reason in Russian.
+struct ClassReportSkippedLine
+{
+    int Line = 0;
+    QString Reason;
+};
+
 /// Draws a student's printed page on the report's sheets; returns how far down the last
 /// sheet it reached, in dots.
 using StudentPageDrawing = std::function<int(std::size_t student, PageSurface& sheets)>;
 
 /// Writes the class report as one PDF of A4 pages at kPageDotsPerInch: the table of every
-/// student's rows under title, on as many pages as it takes, then a page per student with
-/// the page drawPage draws for him and his rows below it (continued on a further page when
-/// they do not fit). progress(done, total) is called after each student's page. On
-/// failure returns false with the reason in error.
+/// student's rows under title, on as many pages as it takes, and below it the skipped lines
+/// (when there are any), then a page per student with the page drawPage draws for him and
+/// his rows below it (continued on a further page when they do not fit). progress(done,
+/// total) is called after each student's page. On failure returns false with the reason in
+/// error.
 bool WriteClassReport(const QString& path, const QString& title,
                       const std::vector<ClassReportStudent>& students,
+                      const std::vector<ClassReportSkippedLine>& skipped,
                       const StudentPageDrawing& drawPage,
                       const std::function<void(std::size_t done, std::size_t total)>& progress,
                       QString& error);

@@ -103,6 +103,19 @@ TEST(BatchCommand, BadLinesAreReportedAndTheRestGoesOn)
     EXPECT_TRUE(Contains(run.output, "\n6,Сидоров,1,2,\"2:1,-1:0\",stable,"));
 }
 
+TEST(BatchCommand, QuotedDecimalCommaIsTheNumbersOwn)
+{
+    test_support::TemporaryRoot scratch;
+    const auto path = scratch.Path() / "class.csv";
+    std::ofstream(path) << "Иванов,1,\"1,5 1\",1 3 3 1,\"0,5\"\n"
+                           "Иванов,1,\"4, 0\",\"1, 3, 3, 1\"\n";
+    const CommandResult run = RunCli("batch '" + path.string() + "' --format csv");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    // 1.5s + 1, not s² + 5s + 1; the list with blanks after its commas is 4s + 0.
+    EXPECT_TRUE(Contains(run.output, "\n1,Иванов,1,1,\"1.5,1:1,3,3,1:0.5\",")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "\n2,Иванов,1,2,\"4,0:1,3,3,1:0\",")) << run.output;
+}
+
 TEST(BatchCommand, UnreadableFilesAreReported)
 {
     test_support::TemporaryRoot scratch;
@@ -122,7 +135,8 @@ TEST(BatchCommand, PlotsOnePictureAStudent)
     ASSERT_EQ(run.status, 0) << run.errors;
     int pictures = 0;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        EXPECT_EQ(test_support::ReadFile(entry.path()).substr(0, 8), "\x89PNG\r\n\x1a\n") << entry.path();
+        EXPECT_EQ(test_support::ReadFile(entry.path()).substr(0, 8), "\x89PNG\r\n\x1a\n")
+            << entry.path();
         ++pictures;
     }
     EXPECT_EQ(pictures, 11);

@@ -28,8 +28,8 @@ protected:
         const fs::path table = scratch.Path() / "input";
         test_support::WriteFile(table, input);
         return test_support::RunCommand("NIRDAL_ROOT='" + Own().string() + "' XDG_DATA_DIRS='" +
-                                        Machine().string() + ":/usr/share' '" + NIRDAL_CLI +
-                                        "' " + arguments + " <'" + table.string() + "'");
+                                        Machine().string() + ":/usr/share' '" + NIRDAL_CLI + "' " +
+                                        arguments + " <'" + table.string() + "'");
     }
 
     fs::path Own() const { return scratch.Path() / "own"; }
@@ -44,8 +44,8 @@ TEST_F(TeacherCommands, NewTeacherWritesTheRosterAndSeesItListed)
 {
     const CommandResult write = Cli("roster --write", kThreeNames);
     ASSERT_EQ(write.status, 0) << write.errors;
-    EXPECT_EQ(write.output, "wrote 3 names in 2 groups to " +
-                                (Own() / kRosterUnderRoot).string() + "\n");
+    EXPECT_EQ(write.output,
+              "wrote 3 names in 2 groups to " + (Own() / kRosterUnderRoot).string() + "\n");
     EXPECT_EQ(fs::file_size(Own() / kRosterUnderRoot), 7416u);
 
     const CommandResult list = Cli("roster");
@@ -98,6 +98,23 @@ TEST_F(TeacherCommands, RefusedTableLeavesTheEarlierFileAsItWas)
     EXPECT_EQ(test_support::ReadFile(Own() / kRosterUnderRoot), before);
 }
 
+TEST_F(TeacherCommands, SpreadsheetTableOnARussianDesktopWritesTheSameRoster)
+{
+    // kThreeNames as such a spreadsheet saves it: Windows-1251, semicolons between fields.
+    const fs::path saved = scratch.Path() / "names.csv";
+    test_support::WriteFile(saved, "251;\xC8\xE2\xE0\xED\xEE\xE2 \xC8.\xC8.\r\n"
+                                   "251;\xCF\xE5\xF2\xF0\xEE\xE2 \xCF.\xCF.\r\n"
+                                   "252;\xD1\xE8\xE4\xEE\xF0\xEE\xE2 \xD1.\xD1.\r\n");
+    const CommandResult write = Cli("roster --write --from '" + saved.string() + "'");
+    ASSERT_EQ(write.status, 0) << write.errors;
+    EXPECT_EQ(write.output,
+              "wrote 3 names in 2 groups to " + (Own() / kRosterUnderRoot).string() + "\n");
+    const fs::path twin = scratch.Path() / "twin.ASM";
+    ASSERT_EQ(Cli("roster --write -o '" + twin.string() + "'", kThreeNames).status, 0);
+    EXPECT_EQ(test_support::ReadFile(Own() / kRosterUnderRoot), test_support::ReadFile(twin));
+    EXPECT_EQ(Cli("roster --csv").output, std::string("# group,surname\n") + kThreeNames);
+}
+
 TEST_F(TeacherCommands, MachineWideRosterServesEveryAccountWithoutItsOwn)
 {
     const CommandResult write = Cli("roster --write --system", kThreeNames);
@@ -126,7 +143,8 @@ TEST_F(TeacherCommands, MachineWideWriteWithoutRightsSaysSo)
                                    fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(scratch.Path(), fs::perms::others_exec, fs::perm_options::add);
     // As root every folder is writable: run as nobody then.
-    const std::string asUser = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::string asUser =
+        geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     const fs::path table = scratch.Path() / "table";
     test_support::WriteFile(table, kThreeNames);
     fs::permissions(table, fs::perms::others_read, fs::perm_options::add);
@@ -150,11 +168,39 @@ int PageCount(const fs::path& pdf)
     return std::stoi(match[1]);
 }
 
-std::string PdfText(const fs::path& pdf, int first, int last)
+std::string PdfText(const fs::path& pdf, int first, int last, const std::string& options = "")
 {
-    return test_support::RunCommand("pdftotext -f " + std::to_string(first) + " -l " +
-                                    std::to_string(last) + " '" + pdf.string() + "' -")
+    return test_support::RunCommand("pdftotext " + options + " -f " + std::to_string(first) +
+                                    " -l " + std::to_string(last) + " '" + pdf.string() + "' -")
         .output;
+}
+
+// text with every run of blanks and line breaks made one blank.
+std::string Words(const std::string& text)
+{
+    std::string words;
+    for (const char c : text) {
+        const bool blank = c == ' ' || c == '\n' || c == '\f';
+        if (!blank)
+            words += c;
+        else if (!words.empty() && words.back() != ' ')
+            words += ' ';
+    }
+    return words;
+}
+
+int Occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Stable verdicts: "устойчива" also ends every "неустойчива".
+int StableVerdicts(const std::string& text)
+{
+    return Occurrences(text, "устойчива") - Occurrences(text, "неустойчива");
 }
 
 TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
@@ -168,33 +214,94 @@ TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
                                    "Белов,Г1,12,1 3 3 1,0\n"
                                    "Волков,Г2,2,1 -1,0\n");
     const fs::path report = scratch.Path() / "small.pdf";
-    const CommandResult run = Cli("batch '" + small.string() + "' --report '" + report.string() + "'");
+    const CommandResult run =
+        Cli("batch '" + small.string() + "' --report '" + report.string() + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(PageCount(report), 1 + 3);
     const std::string table = PdfText(report, 1, 1);
-    for (const char* text : {"Абрамов", "Белов", "Волков", "stable", "boundary", "unstable",
-                             "2 (6.02 dB)", "Class report: small.csv — 3 students, 4 variants"})
+    // 4/(s+1)³ crosses the negative axis at ω = √3 where U = −1/2, and |W| = 1 where
+    // 1 + ω² = 4^(2/3), ω = 1.23282, at the phase −3·atan ω = −152.86°. 2/(s−1) starts at −2
+    // (ω = 0) and meets |W| = 1 at ω = √3, at −1/2 − j√3/2: 60° below −1.
+    for (const char* text :
+         {"Сводный отчёт: small.csv — 3 студента, 4 варианта", "Студент", "Группа", "Вариант",
+          "Устойчивость", "Запас по амплитуде", "Запас по фазе", "Примечания", "Абрамов", "Белов",
+          "Волков", "2 (6,02 дБ) при ω =", "27,14° при ω =", "0,5 (-6,02 дБ) при ω =",
+          "60,00° при ω =", "1,73205 рад/с", "1,23282 рад/с"})
         EXPECT_NE(table.find(text), std::string::npos) << text << "\n" << table;
+    EXPECT_EQ(StableVerdicts(table), 2) << table;
+    EXPECT_EQ(Occurrences(table, "неустойчива"), 1) << table;
+    EXPECT_EQ(Occurrences(table, "на границе"), 1) << table;
+    for (const char* english : {"stable", "boundary", "margin", "Class report", "dB", "rad/s"})
+        EXPECT_EQ(table.find(english), std::string::npos) << english << "\n" << table;
+    // Nothing was skipped, so there is no list of skipped lines.
+    EXPECT_EQ(table.find("Пропущенные строки"), std::string::npos);
+
     // Each student's page: the printed page's heading and surname, then his rows alone.
     const struct
     {
         int page;
         const char* student;
-        const char* verdict;
+        int stable, unstable, boundary;
         const char* other;
-    } pages[] = {{2, "Абрамов", "stable", "Белов"},
-                 {3, "Белов", "unstable", "Абрамов"},
-                 {4, "Волков", "stable", "Белов"}};
+    } pages[] = {{2, "Абрамов", 1, 0, 0, "Белов"},
+                 {3, "Белов", 0, 1, 1, "Абрамов"},
+                 {4, "Волков", 1, 0, 0, "Белов"}};
     for (const auto& p : pages) {
         const std::string text = PdfText(report, p.page, p.page);
         EXPECT_NE(text.find("АМПЛИТУДНО -ФАЗОВАЯ"), std::string::npos) << p.page;
         EXPECT_NE(text.find(p.student), std::string::npos) << p.page;
-        EXPECT_NE(text.find(p.verdict), std::string::npos) << p.page;
+        EXPECT_NE(text.find("Устойчивость"), std::string::npos) << p.page;
+        EXPECT_EQ(StableVerdicts(text), p.stable) << p.page;
+        EXPECT_EQ(Occurrences(text, "неустойчива"), p.unstable) << p.page;
+        EXPECT_EQ(Occurrences(text, "на границе"), p.boundary) << p.page;
         EXPECT_EQ(text.find(p.other), std::string::npos) << p.page;
         EXPECT_NE(text.find("ЗАПАЗДЫВАНИЕ"), std::string::npos) << p.page;
     }
     // Standard error is no terminal here: a line at the end (and one per 20 students).
     EXPECT_NE(run.errors.find("class report: 3 of 3 students"), std::string::npos) << run.errors;
+}
+
+TEST_F(TeacherCommands, ClassReportListsTheSkippedLinesInRussian)
+{
+    const fs::path file = scratch.Path() / "class.csv";
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Абрамов,Г1,4,1 3 3 1,0\n"
+                                  "Абрамов,Г1,1,1 x 1,0\n"
+                                  "Белов,Г1,\"1,5 1\",1 3 3 1,0\n"
+                                  ",Г1,1,1 1\n"
+                                  "Белов,Г1,1,1 1 0,-1\n");
+    const fs::path report = scratch.Path() / "class.pdf";
+    const CommandResult run =
+        Cli("batch '" + file.string() + "' --report '" + report.string() + "'");
+    // A skipped line and a variant not analysed: status 1, and the report is still written.
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(PageCount(report), 1 + 2);
+    // Standard error and standard output stay as scripts know them.
+    EXPECT_NE(run.errors.find(file.string() +
+                              ":3: skipped: denominator coefficient 'x' is not a number\n" +
+                              file.string() + ":5: skipped: no student\n"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_EQ(run.output.substr(0, run.output.find('\n')),
+              "line  student  group  var  verdict       P  N  Z  gain margin  ω        phase "
+              "margin  ω");
+    EXPECT_NE(run.output.find("\n   6  Белов    Г1       2  not-analysed\n"), std::string::npos)
+        << run.output;
+
+    // Cells wrap within their columns: their words are compared, one blank apart.
+    const std::string table = Words(PdfText(report, 1, 1));
+    for (const char* text :
+         {"Сводный отчёт: class.csv — 2 студента, 3 варианта", "не исследована",
+          "отрицательное запаздывание физически невозможно; такой вариант не исследуется",
+          // Each skipped line with its number and its reason.
+          "Пропущенные строки файла Строка Причина 3 запись коэффициента знаменателя «x» — не "
+          "число 5 не указан студент"})
+        EXPECT_NE(table.find(text), std::string::npos) << text << "\n" << table;
+    // The list comes below the table of variants.
+    const std::string layout = PdfText(report, 1, 1, "-layout");
+    EXPECT_GT(layout.find("Пропущенные строки файла"), layout.rfind("Белов")) << layout;
+    // 1.5s + 1 over (s+1)³, read from the quoted decimal comma, is analysed as any other.
+    EXPECT_EQ(StableVerdicts(table), 2) << table;
 }
 
 TEST_F(TeacherCommands, LongClassReportContinuesTheTableAndShowsProgress)
@@ -208,7 +315,8 @@ TEST_F(TeacherCommands, LongClassReportContinuesTheTableAndShowsProgress)
     const fs::path file = scratch.Path() / "long.csv";
     test_support::WriteFile(file, lines);
     const fs::path report = scratch.Path() / "long.pdf";
-    const CommandResult run = Cli("batch '" + file.string() + "' --report '" + report.string() + "'");
+    const CommandResult run =
+        Cli("batch '" + file.string() + "' --report '" + report.string() + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     const int pages = PageCount(report);
     const int tablePages = pages - 45;
@@ -216,7 +324,8 @@ TEST_F(TeacherCommands, LongClassReportContinuesTheTableAndShowsProgress)
     const std::string table = PdfText(report, 1, tablePages);
     for (int i = 1; i <= 45; ++i)
         EXPECT_NE(table.find("Студент" + std::to_string(i) + "\n"), std::string::npos) << i;
-    EXPECT_EQ(PdfText(report, tablePages + 1, tablePages + 1).find("Студент1\n") != std::string::npos,
+    EXPECT_EQ(PdfText(report, tablePages + 1, tablePages + 1).find("Студент1\n") !=
+                  std::string::npos,
               true);
     EXPECT_NE(PdfText(report, pages, pages).find("Студент45"), std::string::npos);
     EXPECT_NE(run.errors.find("class report: 20 of 45 students\n"

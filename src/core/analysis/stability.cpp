@@ -1,6 +1,7 @@
 #include "core/analysis/stability.h"
 
 #include "core/analysis/polynomial_roots.h"
+#include "core/common/russian_text.h"
 #include "core/response/frequency_response.h"
 
 #include <algorithm>
@@ -55,7 +56,8 @@ constexpr Extended kTailReach = 1e6L;
 
 struct AnalysisError
 {
-    std::string Message;
+    std::string Message;        // English
+    std::string RussianMessage; // for the class report
 };
 
 std::string FrequencyText(Extended omega)
@@ -203,14 +205,19 @@ private:
         ResponsePoint point;
         point.Frequency = omega;
         if (!EvaluateResponse(point, variant_))
-            throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega)};
+            throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega),
+                                "W(jω) не вычисляется при ω = " +
+                                    DecimalComma(FrequencyText(omega))};
         const Sample sample{omega, Complex(point.U, point.V)};
         // Coefficients of very different sizes can cancel to a value that has lost its
         // digits; then where 1 + W points is not known and the count would be a guess.
         const Extended error = RoundingError(sample);
         if (error > kAbsoluteNoise && error > 0.01L * Modulus(1.0L + sample.W))
             throw AnalysisError{"at ω = " + FrequencyText(omega) +
-                                " the coefficients cancel to a W(jω) that has lost its digits"};
+                                    " the coefficients cancel to a W(jω) that has lost its digits",
+                                "при ω = " + DecimalComma(FrequencyText(omega)) +
+                                    " слагаемые взаимно гасятся, и в W(jω) не остаётся верных "
+                                    "цифр"};
         return sample;
     }
 
@@ -306,7 +313,9 @@ private:
             if (last)
                 omega = *end;
             if (!(omega > a.Omega) || !std::isfinite(omega))
-                throw AnalysisError{"the frequency step vanished at ω = " + FrequencyText(a.Omega)};
+                throw AnalysisError{"the frequency step vanished at ω = " + FrequencyText(a.Omega),
+                                    "шаг по частоте исчез при ω = " +
+                                        DecimalComma(FrequencyText(a.Omega))};
             const Sample b = Evaluate(omega);
             upperTurn_ += Turn(a, b, rate, 0);
             FindCrossovers(a, b);
@@ -315,7 +324,10 @@ private:
                 return a;
             if (++samples_ > kMaxSamples)
                 throw AnalysisError{"the hodograph winds too often to be followed (beyond ω = " +
-                                    FrequencyText(a.Omega) + ")"};
+                                        FrequencyText(a.Omega) + ")",
+                                    "годограф делает слишком много витков, чтобы их проследить "
+                                    "(за ω = " +
+                                        DecimalComma(FrequencyText(a.Omega)) + ")"};
         }
     }
 
@@ -407,7 +419,8 @@ private:
             if (const auto radius = IndentationRadius(pole))
                 indentations_.push_back({pole.Frequency, pole.Order, *radius});
             else if (pole.Frequency == 0)
-                throw AnalysisError{"W(s) does not grow near its pole at s = 0"};
+                throw AnalysisError{"W(s) does not grow near its pole at s = 0",
+                                    "W(s) не растёт вблизи своего полюса s = 0"};
         }
         return indentations_;
     }
@@ -465,8 +478,11 @@ std::vector<Complex> RootsOf(const std::array<Extended, kCoefficientCount>& c, i
     std::vector<Complex> roots = PolynomialRoots(coefficients);
     if (!RootsHoldUp(coefficients, roots))
         throw AnalysisError{std::string("the roots of ") + polynomial +
-                            " cannot be found accurately: its coefficients span too many "
-                            "orders of magnitude"};
+                                " cannot be found accurately: its coefficients span too many "
+                                "orders of magnitude",
+                            std::string("корни ") + polynomial +
+                                " не находятся точно: его коэффициенты различаются на слишком "
+                                "много порядков"};
     return roots;
 }
 
@@ -517,20 +533,32 @@ std::string CountText(int count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+void AddNote(StabilityAnalysis& result, std::string english, std::string russian)
+{
+    result.Notes.push_back(std::move(english));
+    result.RussianNotes.push_back(std::move(russian));
+}
+
 void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
 {
     if (!(variant.Delay >= 0))
-        throw AnalysisError{"a negative delay looks into the future; it is not analysed"};
+        throw AnalysisError{"a negative delay looks into the future; it is not analysed",
+                            "отрицательное запаздывание физически невозможно; такой вариант не "
+                            "исследуется"};
     const int n = TopIndex(variant.A, variant.DenominatorDegree);
     const int m = TopIndex(variant.B, variant.NumeratorDegree);
     if (n < 0)
-        throw AnalysisError{"the denominator is zero"};
+        throw AnalysisError{"the denominator is zero", "знаменатель равен нулю"};
     if (n == 0)
-        throw AnalysisError{"the denominator is a constant: W(s) has no poles"};
+        throw AnalysisError{"the denominator is a constant: W(s) has no poles",
+                            "знаменатель — постоянная: у W(s) нет полюсов"};
     if (m >= n)
         throw AnalysisError{"the numerator degree (" + std::to_string(m) +
-                            ") must be below the denominator degree (" + std::to_string(n) +
-                            ") once zero leading coefficients are dropped"};
+                                ") must be below the denominator degree (" + std::to_string(n) +
+                                ") once zero leading coefficients are dropped",
+                            "степень числителя (" + std::to_string(m) +
+                                ") должна быть ниже степени знаменателя (" + std::to_string(n) +
+                                ") после отбрасывания нулевых старших коэффициентов"};
     result.Poles = RootsOf(variant.A, n, "D(s)");
 
     if (m < 0) {
@@ -547,8 +575,8 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
                              ? StabilityVerdict::Stable
                          : result.RightHalfPlanePoles == 0 ? StabilityVerdict::Boundary
                                                            : StabilityVerdict::Unstable;
-        result.Notes.push_back(
-            "the numerator is zero: the closed loop keeps the open loop's poles");
+        AddNote(result, "the numerator is zero: the closed loop keeps the open loop's poles",
+                "числитель равен нулю: замкнутая система сохраняет полюсы разомкнутой");
         return;
     }
 
@@ -575,18 +603,26 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
     result.GainCrossovers = walk.GainCrossovers();
     bool boundary = ChooseMargins(result) || walk.PassesThroughMinusOne();
 
-    for (const Indentation& pole : walk.Indentations())
-        result.Notes.push_back("pole of order " + std::to_string(pole.Order) + " at s = " +
-                               (pole.Frequency == 0 ? "0" : "±j" + FrequencyText(pole.Frequency)) +
-                               ": passed on the right by a semicircle of radius " +
-                               RadiusText(pole.Radius) + ", so not counted in P");
+    for (const Indentation& pole : walk.Indentations()) {
+        const std::string at = pole.Frequency == 0 ? "0" : "±j" + FrequencyText(pole.Frequency);
+        AddNote(result,
+                "pole of order " + std::to_string(pole.Order) + " at s = " + at +
+                    ": passed on the right by a semicircle of radius " + RadiusText(pole.Radius) +
+                    ", so not counted in P",
+                "полюс кратности " + std::to_string(pole.Order) + " в s = " + DecimalComma(at) +
+                    " обойдён справа полуокружностью радиуса " +
+                    DecimalComma(RadiusText(pole.Radius)) + " и в P не входит");
+    }
 
     if (common > 0) {
         boundary = true;
-        result.Notes.push_back("N(s) and D(s) share the factor s" +
-                               (common > 1 ? "^" + std::to_string(common) : std::string()) +
-                               ": the closed loop keeps " + CountText(common, "pole", "poles") +
-                               " at s = 0");
+        const std::string factor =
+            "s" + (common > 1 ? "^" + std::to_string(common) : std::string());
+        AddNote(result,
+                "N(s) and D(s) share the factor " + factor + ": the closed loop keeps " +
+                    CountText(common, "pole", "poles") + " at s = 0",
+                "у N(s) и D(s) общий множитель " + factor + ": у замкнутой системы остаётся " +
+                    RussianCount(common, "полюс", "полюса", "полюсов") + " в s = 0");
     }
     if (boundary) {
         result.Verdict = StabilityVerdict::Boundary;
@@ -597,12 +633,16 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
     const Extended whole = std::nearbyint(turns);
     if (std::abs(turns - whole) > 0.01L)
         throw AnalysisError{"the turns of 1 + W(jω) do not add up to whole turns (" +
-                            FrequencyText(turns) + ")"};
+                                FrequencyText(turns) + ")",
+                            "обороты 1 + W(jω) не складываются в целое число (" +
+                                DecimalComma(FrequencyText(turns)) + ")"};
     const int encirclements = -static_cast<int>(whole);
     const int closedLoop = encirclements + result.RightHalfPlanePoles;
     if (closedLoop < 0)
         throw AnalysisError{"the count of encirclements gives a negative number of closed-loop "
-                            "poles in the right half-plane"};
+                            "poles in the right half-plane",
+                            "подсчёт охватов даёт отрицательное число полюсов замкнутой системы "
+                            "в правой полуплоскости"};
     result.Encirclements = encirclements;
     result.ClosedLoopRightPoles = closedLoop;
     result.Verdict = closedLoop == 0 ? StabilityVerdict::Stable : StabilityVerdict::Unstable;
@@ -623,6 +663,19 @@ const char* VerdictName(StabilityVerdict verdict)
     return "boundary";
 }
 
+const char* RussianVerdictName(StabilityVerdict verdict)
+{
+    switch (verdict) {
+    case StabilityVerdict::Stable:
+        return "устойчива";
+    case StabilityVerdict::Unstable:
+        return "неустойчива";
+    case StabilityVerdict::Boundary:
+        break;
+    }
+    return "на границе";
+}
+
 StabilityAnalysis AnalyseStability(const TransferFunction& variant)
 {
     StabilityAnalysis result;
@@ -631,6 +684,7 @@ StabilityAnalysis AnalyseStability(const TransferFunction& variant)
     } catch (const AnalysisError& error) {
         result = StabilityAnalysis{};
         result.Failure = error.Message;
+        result.RussianFailure = error.RussianMessage;
     }
     return result;
 }

@@ -21,6 +21,10 @@ enum class StabilityVerdict
 /// "stable", "unstable" or "boundary".
 const char* VerdictName(StabilityVerdict verdict);
 
+/// The verdict as the class report says it of the closed loop (the system, "система", is
+/// feminine): "устойчива", "неустойчива" or "на границе" (of stability). UTF-8.
+const char* RussianVerdictName(StabilityVerdict verdict);
+
 /// A point where the hodograph meets the negative real axis or the unit circle.
 struct Crossover
 {
@@ -40,6 +44,7 @@ struct Margin
 struct StabilityAnalysis
 {
     std::string Failure; ///< why the variant could not be analysed (then nothing else is set)
+    std::string RussianFailure; ///< the same in Russian (UTF-8), for the class report
     std::vector<std::complex<Extended>> Poles; ///< roots of the denominator, with multiplicity
     int RightHalfPlanePoles = 0;               ///< P
     int ImaginaryAxisPoles = 0;       ///< poles on the axis; the contour passes them on the right
@@ -58,7 +63,8 @@ struct StabilityAnalysis
     /// this much more phase lag brings the curve through −1. A principal angle: with a long
     /// delay the curve may have turned whole turns, so only the verdict tells stability.
     std::optional<Margin> PhaseMargin;
-    std::vector<std::string> Notes; ///< remarks worth telling the reader (plain English)
+    std::vector<std::string> Notes;        ///< remarks worth telling the reader (plain English)
+    std::vector<std::string> RussianNotes; ///< the same remarks in Russian (UTF-8)
 };
 
 /// Poles, the encirclements of −1 by W(jω) over the whole Nyquist contour with the exact

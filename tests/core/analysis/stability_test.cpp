@@ -227,6 +227,49 @@ TEST(Stability, VariantsThatCannotBeAnalysedSayWhy)
     }
 }
 
+TEST(Stability, ReportTextsAreAlsoInRussian)
+{
+    EXPECT_STREQ(RussianVerdictName(StabilityVerdict::Stable), "устойчива");
+    EXPECT_STREQ(RussianVerdictName(StabilityVerdict::Unstable), "неустойчива");
+    EXPECT_STREQ(RussianVerdictName(StabilityVerdict::Boundary), "на границе");
+
+    const StabilityAnalysis shared = AnalyseStability(Tf("1,0:1,1,0"));
+    EXPECT_EQ(shared.Notes, std::vector<std::string>{"N(s) and D(s) share the factor s: the "
+                                                     "closed loop keeps 1 pole at s = 0"});
+    EXPECT_EQ(shared.RussianNotes,
+              std::vector<std::string>{
+                  "у N(s) и D(s) общий множитель s: у замкнутой системы остаётся 1 полюс в s = 0"});
+    EXPECT_EQ(AnalyseStability(Tf("1,0,0:1,1,0,0")).RussianNotes,
+              std::vector<std::string>{"у N(s) и D(s) общий множитель s^2: у замкнутой системы "
+                                       "остаётся 2 полюса в s = 0"});
+
+    // (s+1)/s²: one note, on the double pole at the origin and its semicircle.
+    const StabilityAnalysis doubleIntegrator = AnalyseStability(Tf("1,1:1,0,0"));
+    ASSERT_EQ(doubleIntegrator.RussianNotes.size(), 1u);
+    const std::string& note = doubleIntegrator.RussianNotes[0];
+    EXPECT_TRUE(note.starts_with("полюс кратности 2 в s = 0 обойдён справа полуокружностью "
+                                 "радиуса "))
+        << note;
+    EXPECT_TRUE(note.ends_with(" и в P не входит")) << note;
+
+    const struct
+    {
+        const char* tf;
+        Extended delay;
+        const char* failure;
+    } failures[] = {
+        {"1:1,1", -0.5L,
+         "отрицательное запаздывание физически невозможно; такой вариант не исследуется"},
+        {"1:0,0", 0, "знаменатель равен нулю"},
+        {"1:0,2", 0, "знаменатель — постоянная: у W(s) нет полюсов"},
+        {"1,0:0,1,1", 0,
+         "степень числителя (1) должна быть ниже степени знаменателя (1) после отбрасывания "
+         "нулевых старших коэффициентов"},
+    };
+    for (const auto& f : failures)
+        EXPECT_EQ(AnalyseStability(Tf(f.tf, f.delay)).RussianFailure, f.failure) << f.tf;
+}
+
 TEST(Stability, ZeroNumeratorKeepsTheOpenLoopPoles)
 {
     const StabilityAnalysis result = AnalyseStability(Tf("0:1,-3,2"));
