@@ -134,6 +134,17 @@ public:
            [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
     }
 
+    /// A click on a cell of a named grid of the screen.
+    void ClickCell(const QString& screen, const char* grid, int row, int column)
+    {
+        On(screen, QStringLiteral("click a cell of ") + QLatin1String(grid), {},
+           [this, grid, row, column](QWidget* top) {
+               auto* table = Find<StringGrid>(top, grid);
+               const QRect cell = table->visualRect(table->model()->index(row, column));
+               m_input.Click(table->viewport(), cell.center());
+           });
+    }
+
     /// A key to the screen on top.
     void Press(const QString& screen, Key key, Check ready = {})
     {
@@ -273,12 +284,7 @@ void FillColumn(Road& road, const char* grid, const QStringList& cells)
 {
     for (int row = 0; row < cells.size(); ++row) {
         if (road.Hands() == Hand::Mouse) {
-            road.On(kCoefficients, QStringLiteral("pick a cell of ") + QLatin1String(grid), {},
-                    [&road, grid, row](QWidget* screen) {
-                        auto* table = Find<StringGrid>(screen, grid);
-                        const QRect cell = table->visualRect(table->model()->index(row, 0));
-                        road.Input().Click(table->viewport(), cell.center());
-                    });
+            road.ClickCell(kCoefficients, grid, row, 0);
         } else if (row == 0) {
             road.TabTo(kCoefficients, grid);
         } else {
@@ -364,11 +370,7 @@ void PlanRoad(Road& road)
 
     // The first student of the first group; W(s) = 1/(s + 1)².
     if (mouse)
-        road.On(kSelection, QStringLiteral("pick the first surname"), {}, [&road](QWidget* s) {
-            auto* grid = Find<StringGrid>(s, "StringGrid1");
-            road.Input().Click(grid->viewport(),
-                               grid->visualRect(grid->model()->index(0, 0)).center());
-        });
+        road.ClickCell(kSelection, "StringGrid1", 0, 0);
     else
         road.Press(kSelection, Key::Return, [](QWidget* s) {
             return QApplication::focusWidget() == Find<QWidget>(s, "StringGrid1");
@@ -449,11 +451,7 @@ void PlanRoad(Road& road)
 
     // The second student: one variant, 3/(s + 1), and only his curve on the graph.
     if (mouse)
-        road.On(kSelection, QStringLiteral("pick the second surname"), {}, [&road](QWidget* s) {
-            auto* grid = Find<StringGrid>(s, "StringGrid1");
-            road.Input().Click(grid->viewport(),
-                               grid->visualRect(grid->model()->index(0, 1)).center());
-        });
+        road.ClickCell(kSelection, "StringGrid1", 0, 1);
     else
         road.Press(kSelection, Key::Right);
     if (mouse)

@@ -49,45 +49,25 @@ public:
     }
 };
 
-// A glyph button that Enter presses as well as Space, once it has the keyboard.
-class SpeedButton : public QToolButton
+// A button that Enter presses as well as Space, once it has the keyboard, and only then: no
+// screen has a default button that Enter would press from anywhere.
+template <class Button> class EnterPressed : public Button
 {
 public:
-    using QToolButton::QToolButton;
+    using Button::Button;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            !event->isAutoRepeat()) {
-            click();
-            return;
-        }
-        QToolButton::keyPressEvent(event);
+        if (IsEnterPress(event))
+            this->click();
+        else
+            Button::keyPressEvent(event);
     }
 };
 
-// A push button that Enter presses once it has the keyboard, and only then: no screen has a
-// default button that Enter would press from anywhere.
-class PushButton : public QPushButton
-{
-public:
-    PushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
-    {
-        setAutoDefault(false);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            !event->isAutoRepeat()) {
-            click();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
-    }
-};
+using SpeedButton = EnterPressed<QToolButton>;
+using PushButton = EnterPressed<QPushButton>;
 
 QPixmap DrawGlyph(Glyph glyph)
 {
@@ -306,8 +286,7 @@ void StringGrid::mousePressEvent(QMouseEvent* event)
 void StringGrid::keyPressEvent(QKeyEvent* event)
 {
     // On a grid to choose from, Enter chooses the current cell as a click on it would.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && editTriggers() == QAbstractItemView::NoEditTriggers) {
+    if (IsEnterPress(event) && editTriggers() == QAbstractItemView::NoEditTriggers) {
         if (currentIndex().isValid() && !IsFixed(currentColumn(), currentRow()))
             emit Click();
         return;
@@ -470,6 +449,7 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption
 {
     auto* button = new PushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
     button->setGeometry(place);
     return button;
 }
@@ -494,6 +474,12 @@ void SetTextColour(QWidget* widget, const QColor& colour)
 void FitHeight(QLabel* label)
 {
     label->resize(label->width(), label->heightForWidth(label->width()));
+}
+
+bool IsEnterPress(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+           !event->isAutoRepeat();
 }
 
 QString StandardCloseCaption()

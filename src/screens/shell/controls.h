@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -143,6 +144,9 @@ void SetTextColour(QWidget* widget, const QColor& colour);
 
 /// Gives a word-wrapping label the height its text needs at its width.
 void FitHeight(QLabel* label);
+
+/// Whether a key press is Enter (either key), not a held key's repeat.
+bool IsEnterPress(const QKeyEvent* event);
 
 /// The caption of the toolkit's standard close button ("&Close", or its translation).
 QString StandardCloseCaption();

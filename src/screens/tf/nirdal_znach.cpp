@@ -83,12 +83,10 @@ void TNIRDAL_znachForm::FormActivate()
 void TNIRDAL_znachForm::keyPressEvent(QKeyEvent* event)
 {
     // Enter goes on, as "Дальше" does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !event->isAutoRepeat()) {
+    if (IsEnterPress(event))
         SpeedButton1Click();
-        return;
-    }
-    TFormkriv::keyPressEvent(event);
+    else
+        TFormkriv::keyPressEvent(event);
 }
 
 void TNIRDAL_znachForm::SZMouseDown()
