@@ -112,7 +112,7 @@ public:
                                const bool shown = Describe(top) == screen &&
                                                   top->windowHandle() != nullptr &&
                                                   top->windowHandle()->isExposed();
-                               const bool keys = m_hand == Hand::Mouse || top->isActiveWindow();
+                               const bool keys = m_hand == Hand::Mouse || HasKeyboard(top);
                                if (!shown || !keys || (ready && !ready(top))) {
                                    settled = false;
                                    return false;
@@ -159,7 +159,7 @@ public:
         m_steps.push_back(
             {screen + QStringLiteral(": tab to ") + QLatin1String(control), [=, this](bool&) {
                  QWidget* top = TopScreen();
-                 if (Describe(top) != screen || !top->isActiveWindow())
+                 if (Describe(top) != screen || !HasKeyboard(top))
                      return false;
                  QWidget* target = Find<QWidget>(top, control);
                  QWidget* focus = QApplication::focusWidget();
@@ -178,6 +178,13 @@ public:
     void Until(const QString& what, std::function<bool()> condition)
     {
         m_steps.push_back({what, [condition](bool&) { return condition(); }});
+    }
+
+    /// Whether keys now reach the screen: Qt has made it the active window and the X server
+    /// sends the keyboard there.
+    bool HasKeyboard(const QWidget* screen) const
+    {
+        return screen->isActiveWindow() && m_input.HasKeyboard(screen);
     }
 
     /// Walks the road to its end; returns the step it got stuck on, or an empty text.

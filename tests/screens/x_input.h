@@ -65,6 +65,16 @@ public:
         return reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint();
     }
 
+    /// Whether the X server sends the keyboard to the widget's window: what a student sees
+    /// in the window's title bar, and sometimes behind what Qt already believes.
+    bool HasKeyboard(const QWidget* widget) const
+    {
+        const auto cookie = xcb_get_input_focus(m_connection);
+        std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> reply(
+            xcb_get_input_focus_reply(m_connection, cookie, nullptr), &std::free);
+        return reply && reply->focus == static_cast<xcb_window_t>(widget->window()->winId());
+    }
+
     /// A left click at a point of the widget (its middle by default).
     void Click(const QWidget* widget, QPoint at = {}) const
     {
