@@ -76,6 +76,8 @@ private slots:
         bool looked = false;
         WhenShown("NIRDAL_nastroikaForm", [&](QWidget* screen) {
             looked = true;
+            // The keyboard's frame shows once the window is active: both runs grab it so.
+            QVERIFY(QTest::qWaitForWindowActive(screen));
             // The fixed cells of the coefficient names: dark text on the button face.
             auto* names = Control<StringGrid>(screen, "SZ1");
             const QImage column =
@@ -103,6 +105,7 @@ private slots:
         bool looked = false;
         WhenShown("NIRDAL_grafForm", [&](QWidget* screen) {
             looked = true;
+            QVERIFY(QTest::qWaitForWindowActive(screen));
             const QImage picture = Picture(screen);
             // The menu-coloured ground and the purple texts of the design.
             QVERIFY(PixelsNear(picture, look::kMenu, 4) > picture.width() * picture.height() / 2);
