@@ -5,8 +5,9 @@
 #   NIRDAL_FUZZ_BUILD=0 bash scripts/fuzz.sh 1800 plot   # without building first, e.g. for
 #                                            # a second run beside one that already built
 # New inputs the run finds go to a scratch folder that is removed afterwards. A finding
-# (crash, sanitizer report, failed expectation, timeout) keeps its input and the report in
-# build/fuzz/findings/<target>/, and the script exits with 1 once all targets have run.
+# (crash, sanitizer report, failed expectation, an input that runs over 5 s) keeps its input
+# and the report in build/fuzz/findings/<target>/, and the script exits with 1 once all
+# targets have run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,7 @@ for corpus in fuzz/corpus/*/; do
     mkdir -p "$work/new"
     echo "== ${target}_fuzz for ${seconds} s"
     if build/fuzz/fuzz/"${target}"_fuzz -max_total_time="$seconds" -print_final_stats=1 \
-        -timeout=10 -artifact_prefix="$work/" "$work/new" "$corpus" >"$work/log" 2>&1; then
+        -timeout=5 -artifact_prefix="$work/" "$work/new" "$corpus" >"$work/log" 2>&1; then
         executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
         echo "   ${executions:-0} executions in ${seconds} s, no finding"
     else

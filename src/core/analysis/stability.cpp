@@ -2,11 +2,13 @@
 
 #include "core/analysis/polynomial_roots.h"
 #include "core/common/russian_text.h"
-#include "core/response/frequency_response.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -40,6 +42,9 @@ constexpr Extended kRateSlack = 1.2L;
 constexpr int kMaxRefinement = 48;
 // Samples of one variant; a curve that needs more winds around too often to be counted.
 constexpr long kMaxSamples = 200000;
+// Evaluations of W(jω) for one variant, refinements and bisections included: what keeps the
+// analysis of any variant within a second or so, whatever its numbers.
+constexpr long kMaxEvaluations = 250000;
 // |W| on both ends of an indentation must be at least this, so that 1 + W turns as W does.
 constexpr Extended kIndentModulus = 1e3L;
 // The bounds on |W| take the moduli of computed roots this much larger: the eigenvalues of a
@@ -74,10 +79,150 @@ std::string RadiusText(Extended radius)
     return text;
 }
 
-// |z| without the care of hypot for overflow, which values of W(jω) never come near.
+// |z| without the care of hypot for overflow: only for mantissas of Scaled and values near 1.
 Extended Modulus(const Complex& z)
 {
     return std::sqrt(std::norm(z));
+}
+
+// M·2^E with max(|Re M|, |Im M|) in [1/2, 1), or M = 0: the values of N(jω), D(jω) and W(jω)
+// reach far beyond the range of Extended (1e2470/(s+1) has |W|² = 1e4940 at ω = 0, and
+// ω^15 overflows from ω = 1e329 on), their mantissas never do.
+struct Scaled
+{
+    Complex M;
+    long E = 0;
+};
+
+// Beyond any exponent of Extended, subnormals included.
+constexpr long kExponentGap = 20000;
+
+// 2^k for k in [−16382, 16383], straight from the bits of the x87 format: the walk scales
+// every value it computes, and ldexp and frexp took most of its time.
+Extended PowerOfTwo(int k)
+{
+    Extended x = 0;
+    const std::uint64_t mantissa = std::uint64_t{1} << 63;
+    const auto field = static_cast<std::uint16_t>(k + 16383);
+    std::memcpy(&x, &mantissa, sizeof mantissa);
+    std::memcpy(reinterpret_cast<char*>(&x) + sizeof mantissa, &field, sizeof field);
+    return x;
+}
+
+// x·2^k, exact unless the result leaves the normal range.
+Extended TimesPowerOfTwo(Extended x, long k)
+{
+    // Most shifts are small: a double 2^k, made from its bits in a register, multiplies
+    // exactly and saves the trip of the ten-byte format through memory.
+    if (k >= -1022 && k <= 1023)
+        return x * std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+    if (k >= -16382 && k <= 16383)
+        return x * PowerOfTwo(static_cast<int>(k));
+    return std::ldexp(x, static_cast<int>(std::clamp(k, -2 * kExponentGap, 2 * kExponentGap)));
+}
+
+// e with x = m·2^e and |m| in [1/2, 1), for a finite x ≠ 0.
+int BinaryExponent(Extended x)
+{
+    std::uint16_t top = 0;
+    std::memcpy(&top, reinterpret_cast<const char*>(&x) + sizeof(std::uint64_t), sizeof top);
+    const int field = top & 0x7fff;
+    if (field != 0)
+        return field - 16382;
+    int e = 0;
+    std::frexp(x, &e); // subnormal
+    return e;
+}
+
+Scaled Normalised(const Complex& m, long e)
+{
+    const Extended size = std::max(std::abs(m.real()), std::abs(m.imag()));
+    if (size == 0 || !std::isfinite(size))
+        return {size == 0 ? Complex(0) : m, 0};
+    const int shift = BinaryExponent(size);
+    return {Complex(TimesPowerOfTwo(m.real(), -shift), TimesPowerOfTwo(m.imag(), -shift)),
+            e + shift};
+}
+
+Scaled Scale(Extended x)
+{
+    return Normalised(Complex(x), 0);
+}
+
+// m·2^by for by ≤ 0. A part far below the other one's size still counts: 1 + jω keeps its 1
+// beside ω = 1e2450, and with it the phase of D(jω).
+Complex Shifted(const Complex& m, long by)
+{
+    if (by == 0)
+        return m;
+    return {TimesPowerOfTwo(m.real(), by), TimesPowerOfTwo(m.imag(), by)};
+}
+
+Scaled Sum(const Scaled& a, const Scaled& b)
+{
+    if (a.M == Complex(0))
+        return b;
+    if (b.M == Complex(0))
+        return a;
+    const long top = std::max(a.E, b.E);
+    return Normalised(Shifted(a.M, a.E - top) + Shifted(b.M, b.E - top), top);
+}
+
+// Written out: std::complex's operators take the slow path that cares for infinities, which
+// mantissas never are.
+Scaled Product(const Scaled& a, const Scaled& b)
+{
+    const Complex m(a.M.real() * b.M.real() - a.M.imag() * b.M.imag(),
+                    a.M.real() * b.M.imag() + a.M.imag() * b.M.real());
+    return Normalised(m, a.E + b.E);
+}
+
+// a/b for b ≠ 0; both mantissas lie within a factor 2 of 1, so the quotient cannot overflow.
+Scaled Quotient(const Scaled& a, const Scaled& b)
+{
+    const Extended size = std::norm(b.M);
+    const Complex m((a.M.real() * b.M.real() + a.M.imag() * b.M.imag()) / size,
+                    (a.M.imag() * b.M.real() - a.M.real() * b.M.imag()) / size);
+    return Normalised(m, a.E - b.E);
+}
+
+// |z| as a Scaled real.
+Scaled Size(const Scaled& z)
+{
+    return Normalised(Complex(Modulus(z.M)), z.E);
+}
+
+// |a| > |b|.
+bool Exceeds(const Scaled& a, const Scaled& b)
+{
+    if (b.M == Complex(0))
+        return a.M != Complex(0);
+    if (a.M == Complex(0))
+        return false;
+    // Mantissas' moduli lie in [1/2, √2).
+    if (a.E - b.E > 2)
+        return true;
+    if (b.E - a.E > 2)
+        return false;
+    return Modulus(a.M) * PowerOfTwo(static_cast<int>(a.E - b.E)) > Modulus(b.M);
+}
+
+// ln |z|; −∞ for 0.
+Extended LogModulus(const Scaled& z)
+{
+    return std::log(Modulus(z.M)) + static_cast<Extended>(z.E) * std::numbers::ln2_v<Extended>;
+}
+
+// The value itself; infinite parts where it lies beyond the range of Extended.
+Complex Unscaled(const Scaled& z)
+{
+    return {TimesPowerOfTwo(z.M.real(), z.E), TimesPowerOfTwo(z.M.imag(), z.E)};
+}
+
+// 1 + z, exact where z is small and z itself (in direction and size) where the 1 is lost.
+Scaled OnePlus(const Scaled& z)
+{
+    return Sum(Scale(1), z);
 }
 
 // The turn congruent to `turn` modulo 2π nearest to −order·π: how arg(1 + W) changes on a
@@ -95,7 +240,8 @@ bool ChangesSign(Extended a, Extended b)
 struct Sample
 {
     Extended Omega = 0;
-    Complex W;
+    Scaled W;
+    Extended LogModulus = 0; // ln |W|
 };
 
 // A pole of W on the imaginary axis at jFrequency (Frequency ≥ 0), passed on the right by a
@@ -153,8 +299,8 @@ public:
         }
         tailStart_ = 2 * largest;
         rootFloor_ = std::max(1e-12L * largest, std::numeric_limits<Extended>::min());
-        leadingRatio_ =
-            std::abs(variant_.B[variant_.NumeratorDegree] / variant_.A[variant_.DenominatorDegree]);
+        logLeadingRatio_ = std::log(std::abs(variant_.B[variant_.NumeratorDegree])) -
+                           std::log(std::abs(variant_.A[variant_.DenominatorDegree]));
     }
 
     // Runs the walk; the results are read with the accessors below.
@@ -167,28 +313,26 @@ public:
             // The path from −jε to +jε: W(−jω) is the conjugate of W(jω), so 1 + W turns
             // by twice its argument at +jε, give or take whole turns.
             a = Evaluate(axis[0].Radius);
-            originTurn_ = IndentationTurn(2 * std::arg(1.0L + a.W), axis[0].Order);
+            originTurn_ = IndentationTurn(2 * std::arg(OnePlus(a.W).M), axis[0].Order);
             next = 1;
         } else {
             a = Evaluate(0);
             // W(0) is real: on the negative axis it is a phase crossover. |W(0)| = 1 is not a
             // gain crossover: the curve does not cross the circle there but starts on it.
-            if (a.W.real() < 0) {
-                phase_.push_back({0, a.W.real(), a.W.imag()});
-                leftmostPhaseModulus_ = -a.W.real();
-            }
+            if (a.W.M.real() < 0)
+                AddPhaseCrossover(a);
         }
         for (; next < axis.size(); ++next) {
             const Indentation& pole = axis[next];
             const Sample before = WalkSegment(a, pole.Frequency - pole.Radius);
             const Sample after = Evaluate(pole.Frequency + pole.Radius);
-            upperTurn_ +=
-                IndentationTurn(std::arg(1.0L + after.W) - std::arg(1.0L + before.W), pole.Order);
+            upperTurn_ += IndentationTurn(
+                std::arg(OnePlus(after.W).M) - std::arg(OnePlus(before.W).M), pole.Order);
             a = after;
         }
         const Sample end = WalkSegment(a, std::nullopt);
         // From here on |W| < 1/2, so 1 + W stays in the right half-plane and ends at 1.
-        upperTurn_ -= std::arg(1.0L + end.W);
+        upperTurn_ -= std::arg(OnePlus(end.W).M);
     }
 
     // Counterclockwise turn of 1 + W(s) in radians over the whole contour, from −j∞ to +j∞;
@@ -202,17 +346,36 @@ public:
 private:
     Sample Evaluate(Extended omega)
     {
-        ResponsePoint point;
-        point.Frequency = omega;
-        if (!EvaluateResponse(point, variant_))
+        if (++evaluations_ > kMaxEvaluations)
+            throw AnalysisError{
+                "the hodograph needs more than " + std::to_string(kMaxEvaluations) +
+                    " points to be followed (beyond ω = " + FrequencyText(omega) + ")",
+                "годограф требует больше " + std::to_string(kMaxEvaluations) +
+                    " точек, чтобы его проследить (за ω = " + DecimalComma(FrequencyText(omega)) +
+                    ")"};
+        const AtFrequency n = Polynomial(variant_.B, variant_.NumeratorDegree, omega);
+        const AtFrequency d = Polynomial(variant_.A, variant_.DenominatorDegree, omega);
+        const Extended phi = delay_ * omega;
+        if (d.Value.M == Complex(0) || !std::isfinite(phi))
             throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega),
                                 "W(jω) не вычисляется при ω = " +
                                     DecimalComma(FrequencyText(omega))};
-        const Sample sample{omega, Complex(point.U, point.V)};
+        Sample sample{omega, Quotient(n.Value, d.Value)};
+        // Without a delay exp(−jωT) = 1 exactly.
+        if (phi != 0)
+            sample.W = Product(sample.W, Normalised(Complex(std::cos(phi), -std::sin(phi)), 0));
+        sample.LogModulus = LogModulus(sample.W);
         // Coefficients of very different sizes can cancel to a value that has lost its
         // digits; then where 1 + W points is not known and the count would be a guess.
-        const Extended error = RoundingError(sample);
-        if (error > kAbsoluteNoise && error > 0.01L * Modulus(1.0L + sample.W))
+        // Horner's rule errs by up to about 2(k+1)·ε times the sum of the terms' moduli, and
+        // the division adds the relative errors of N and D.
+        const Extended unit =
+            2 * (variant_.DenominatorDegree + 1) * std::numeric_limits<Extended>::epsilon();
+        const Scaled sizeD = Size(d.Value);
+        const Scaled error =
+            Product(Scale(unit), Quotient(Sum(n.Terms, Product(Size(sample.W), d.Terms)), sizeD));
+        if (Exceeds(error, Scale(kAbsoluteNoise)) &&
+            Exceeds(error, Product(Scale(0.01L), Size(OnePlus(sample.W)))))
             throw AnalysisError{"at ω = " + FrequencyText(omega) +
                                     " the coefficients cancel to a W(jω) that has lost its digits",
                                 "при ω = " + DecimalComma(FrequencyText(omega)) +
@@ -221,27 +384,39 @@ private:
         return sample;
     }
 
-    // A bound on the rounding error of W(jω): Horner's rule errs by up to about 2(k+1)·ε times
-    // the sum of the terms' moduli, and the division adds the relative errors of N and D.
-    Extended RoundingError(const Sample& sample) const
+    struct AtFrequency
     {
-        const Complex s(0, sample.Omega);
-        auto size = [&](const std::array<Extended, kCoefficientCount>& c, int degree,
-                        Extended& terms) {
-            Complex value = 0;
-            terms = 0;
-            for (int k = degree; k >= 0; --k) {
-                value = value * s + c[static_cast<std::size_t>(k)];
-                terms = terms * sample.Omega + std::abs(c[static_cast<std::size_t>(k)]);
-            }
-            return Modulus(value);
-        };
-        Extended termsN = 0, termsD = 0;
-        size(variant_.B, variant_.NumeratorDegree, termsN);
-        const Extended modulusD = size(variant_.A, variant_.DenominatorDegree, termsD);
-        const Extended unit =
-            2 * (variant_.DenominatorDegree + 1) * std::numeric_limits<Extended>::epsilon();
-        return unit * (termsN + Modulus(sample.W) * termsD) / modulusD;
+        Scaled Value; // c(jω)
+        Scaled Terms; // Σ|c[k]|·ω^k
+    };
+
+    // The polynomial c up to degree at s = jω by Horner's rule, scaled at every step.
+    static AtFrequency Polynomial(const std::array<Extended, kCoefficientCount>& c, int degree,
+                                  Extended omega)
+    {
+        // Most values stay well inside the range, and plain arithmetic is several times faster.
+        Extended re = 0, im = 0, terms = 0;
+        for (int k = degree; k >= 0; --k) {
+            const Extended coefficient = c[static_cast<std::size_t>(k)];
+            const Extended times = re * omega; // (re + j·im)·jω
+            re = coefficient - im * omega;
+            im = times;
+            terms = terms * omega + std::abs(coefficient);
+        }
+        const Complex value(re, im);
+        constexpr Extended kSafe = 0x1p-16000L;
+        if (terms >= kSafe && terms <= 1 / kSafe && std::isfinite(value.real()) &&
+            std::isfinite(value.imag()))
+            return {Normalised(value, 0), Scale(terms)};
+
+        const Scaled s = Normalised(Complex(0, omega), 0), size = Scale(omega);
+        AtFrequency result;
+        for (int k = degree; k >= 0; --k) {
+            const Extended coefficient = c[static_cast<std::size_t>(k)];
+            result.Value = Sum(Product(result.Value, s), Scale(coefficient));
+            result.Terms = Sum(Product(result.Terms, size), Scale(std::abs(coefficient)));
+        }
+        return result;
     }
 
     // Bound on |d ln W(jω)/dω| at omega.
@@ -251,20 +426,25 @@ private:
         for (const auto* roots : {&zeros_, &poles_}) {
             for (const Complex& root : *roots) {
                 const Extended re = root.real(), im = omega - root.imag();
-                rate += 1 / std::max(std::sqrt(re * re + im * im), rootFloor_);
+                // hypot only where the squares would leave the range: it is many times slower.
+                constexpr Extended kSquarable = 1e2400L;
+                const Extended distance = std::abs(re) < kSquarable && std::abs(im) < kSquarable
+                                              ? std::sqrt(re * re + im * im)
+                                              : std::hypot(re, im);
+                rate += 1 / std::max(distance, rootFloor_);
             }
         }
         return rate;
     }
 
-    // Upper bound of |W(jω)| for ω ≥ tailStart_; it decreases with ω because m < n.
-    Extended ModulusBound(Extended omega) const
+    // Upper bound of ln |W(jω)| for ω ≥ tailStart_; it decreases with ω because m < n.
+    Extended LogModulusBound(Extended omega) const
     {
-        Extended bound = leadingRatio_;
+        Extended bound = logLeadingRatio_;
         for (const Extended modulus : zeroModuli_)
-            bound *= omega + modulus;
+            bound += std::log(omega + modulus);
         for (const Extended modulus : poleModuli_)
-            bound /= omega - modulus;
+            bound -= std::log(omega - modulus);
         return bound;
     }
 
@@ -284,7 +464,7 @@ private:
         add(zeros_, 1);
         add(poles_, -1);
         constexpr Extended kMargin = 1e-12L; // the limits are approached, never reached
-        const Extended phase = std::arg(a.W);
+        const Extended phase = std::arg(a.W.M);
         const Extended from = phase + low + kMargin, to = phase + high - kMargin;
         const Extended oddMultiple = kPi + 2 * kPi * std::ceil((from - kPi) / (2 * kPi));
         return oddMultiple < to;
@@ -295,11 +475,11 @@ private:
     {
         if (!(a.Omega > tailStart_))
             return false;
-        const Extended bound = ModulusBound(a.Omega);
-        if (!(bound < 0.5L))
+        const Extended bound = LogModulusBound(a.Omega);
+        if (!(bound < std::log(0.5L)))
             return false;
         // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
-        if (bound < leftmostPhaseModulus_)
+        if (bound < leftmostPhaseLog_)
             return true;
         return delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_);
     }
@@ -335,11 +515,15 @@ private:
     // W(a); when that disc around 1 + W(a) leaves out 0, the turn is the principal angle.
     Extended Turn(const Sample& a, const Sample& b, Extended rate, int depth)
     {
-        const Complex fa = 1.0L + a.W, fb = 1.0L + b.W;
-        const Extended reach = Modulus(a.W) * std::expm1(kRateSlack * rate * (b.Omega - a.Omega));
-        if (Modulus(fa) > reach || depth == kMaxRefinement) {
-            throughMinusOne_ = throughMinusOne_ || !(Modulus(fa) > reach);
-            return std::arg(fb * std::conj(fa)); // the principal angle from fa to fb
+        const Scaled fa = OnePlus(a.W), fb = OnePlus(b.W);
+        // In logarithms: |W| overflows where the curve starts far out (1e2470/(s+1)), and then
+        // an infinite reach would never let a step be small enough.
+        const Scaled reach =
+            Product(Size(a.W), Scale(std::expm1(kRateSlack * rate * (b.Omega - a.Omega))));
+        const bool clear = Exceeds(fa, reach);
+        if (clear || depth == kMaxRefinement) {
+            throughMinusOne_ = throughMinusOne_ || !clear;
+            return std::arg(fb.M * std::conj(fa.M)); // the principal angle from fa to fb
         }
         const Sample middle = Evaluate(a.Omega + (b.Omega - a.Omega) / 2);
         return Turn(a, middle, rate, depth + 1) + Turn(middle, b, rate, depth + 1);
@@ -365,26 +549,40 @@ private:
 
     void FindCrossovers(const Sample& a, const Sample& b)
     {
-        auto imaginary = [](const Sample& s) { return s.W.imag(); };
-        auto modulus = [](const Sample& s) { return std::norm(s.W) - 1; };
+        auto imaginary = [](const Sample& s) { return s.W.M.imag(); };
+        auto modulus = [](const Sample& s) { return s.LogModulus; };
         // A curve that lies on the real axis (W = K/s², or a cancelled pair of poles) changes
         // the sign of V only by rounding; it has no crossing to speak of.
-        const bool onRealAxis = std::abs(a.W.imag()) <= kRoundingNoise * Modulus(a.W) &&
-                                std::abs(b.W.imag()) <= kRoundingNoise * Modulus(b.W);
+        const bool onRealAxis = std::abs(a.W.M.imag()) <= kRoundingNoise * Modulus(a.W.M) &&
+                                std::abs(b.W.M.imag()) <= kRoundingNoise * Modulus(b.W.M);
         // Over one step W moves by a few per cent, so both ends right of the imaginary axis
         // mean a crossing of the positive real axis, which is no phase crossover.
-        const bool rightHalf = a.W.real() > 0 && b.W.real() > 0;
+        const bool rightHalf = a.W.M.real() > 0 && b.W.M.real() > 0;
         if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis && !rightHalf) {
             const Sample root = Evaluate(Bisect(a, b, imaginary));
-            if (root.W.real() < 0) {
-                phase_.push_back({root.Omega, root.W.real(), root.W.imag()});
-                leftmostPhaseModulus_ = std::max(leftmostPhaseModulus_, -root.W.real());
-            }
+            if (root.W.M.real() < 0)
+                AddPhaseCrossover(root);
         }
         if (ChangesSign(modulus(a), modulus(b))) {
             const Sample root = Evaluate(Bisect(a, b, modulus));
-            gain_.push_back({root.Omega, root.W.real(), root.W.imag()});
+            const Complex w = Unscaled(root.W);
+            gain_.push_back({root.Omega, w.real(), w.imag()});
         }
+    }
+
+    void AddPhaseCrossover(const Sample& at)
+    {
+        const Complex w = Unscaled(at.W);
+        // The gain margin is −1/U; beyond the range of numbers there is none to give.
+        if (!std::isfinite(w.real()) || w.real() == 0)
+            throw AnalysisError{"|W(jω)| = e^" + FrequencyText(at.LogModulus) +
+                                    " at ω = " + FrequencyText(at.Omega) +
+                                    " is beyond the range of numbers for a gain margin",
+                                "|W(jω)| = e^" + DecimalComma(FrequencyText(at.LogModulus)) +
+                                    " при ω = " + DecimalComma(FrequencyText(at.Omega)) +
+                                    " выходит за пределы чисел, запас по усилению не вычислить"};
+        phase_.push_back({at.Omega, w.real(), w.imag()});
+        leftmostPhaseLog_ = std::max(leftmostPhaseLog_, at.LogModulus);
     }
 
     // Poles on the imaginary axis with their semicircles: s = 0 first (exact, from zero
@@ -445,14 +643,16 @@ private:
         if (pole.Frequency == 0) {
             // The exact pole of order k at s = 0: W ≈ (B0/Ak)/s^k, so the radius follows
             // from the modulus wanted at the ends.
-            const Extended ratio = std::abs(variant_.B[0] / variant_.A[pole.Order]);
-            radius = std::min(radius, std::pow(ratio / (10 * kIndentModulus), 1.0L / pole.Order));
+            const Extended logRatio =
+                std::log(std::abs(variant_.B[0])) - std::log(std::abs(variant_.A[pole.Order]));
+            radius =
+                std::min(radius, std::exp((logRatio - std::log(10 * kIndentModulus)) / pole.Order));
             smallest = radius * 1e-9L;
         }
         for (; radius >= smallest && radius > 0; radius *= 1e-3L) {
-            if (std::abs(Evaluate(pole.Frequency + radius).W) >= kIndentModulus &&
-                (pole.Frequency == 0 ||
-                 std::abs(Evaluate(pole.Frequency - radius).W) >= kIndentModulus))
+            const Extended wanted = std::log(kIndentModulus);
+            if (Evaluate(pole.Frequency + radius).LogModulus >= wanted &&
+                (pole.Frequency == 0 || Evaluate(pole.Frequency - radius).LogModulus >= wanted))
                 return radius;
         }
         return std::nullopt;
@@ -462,11 +662,12 @@ private:
     const std::vector<Complex> zeros_, poles_;
     std::vector<Extended> zeroModuli_, poleModuli_;
     const Extended delay_;
-    Extended tailStart_ = 0, rootFloor_ = 0, leadingRatio_ = 0;
+    Extended tailStart_ = 0, rootFloor_ = 0, logLeadingRatio_ = 0;
     Extended upperTurn_ = 0, originTurn_ = 0;
     bool throughMinusOne_ = false;
-    long samples_ = 0;
-    Extended leftmostPhaseModulus_ = 0; // −U of the leftmost phase crossover so far
+    long samples_ = 0, evaluations_ = 0;
+    // ln(−U) of the leftmost phase crossover so far
+    Extended leftmostPhaseLog_ = -std::numeric_limits<Extended>::infinity();
     std::vector<Crossover> phase_, gain_;
     std::vector<Indentation> indentations_;
 };

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <future>
 #include <numbers>
 #include <ostream>
 #include <random>
@@ -324,6 +327,74 @@ TEST(Stability, WithoutDelayTheCountAgreesWithTheClosedLoopRoots)
         ++compared;
     }
     EXPECT_GT(compared, 350);
+}
+
+// Runs the analysis aside, so that a hang fails the test instead of blocking the suite; the
+// wait is generous against a loaded machine, the second is what a teacher may wait.
+StabilityAnalysis AnalysedWithinASecond(const char* text, Extended delay = 0)
+{
+    const TransferFunction variant = Tf(text, delay);
+    const auto start = std::chrono::steady_clock::now();
+    auto analysis = std::async(std::launch::async, [&] { return AnalyseStability(variant); });
+    if (analysis.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << text << " still runs after 5 s";
+        std::abort(); // the thread cannot be stopped, and the test cannot return without it
+    }
+    const StabilityAnalysis result = analysis.get();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << text;
+    return result;
+}
+
+TEST(Stability, GainsBeyondTheSquareRootOfTheRangeAreAnalysed)
+{
+    // K/(s+1) with K = 1e2470: |W|² overflows at ω = 0 already. The closed loop s + 1 + K has
+    // its pole at −1 − K; the phase is −atan ω, −90° + 1/ω rad at the gain crossover
+    // ω = √(K² − 1) ≈ K, and never reaches −180°.
+    const StabilityAnalysis lag = AnalysedWithinASecond("1e2470:1,1");
+    ASSERT_EQ(lag.Failure, "");
+    EXPECT_EQ(lag.Verdict, StabilityVerdict::Stable);
+    EXPECT_EQ(lag.Encirclements, 0);
+    EXPECT_EQ(lag.ClosedLoopRightPoles, 0);
+    EXPECT_FALSE(lag.GainMargin);
+    ASSERT_TRUE(lag.PhaseMargin);
+    EXPECT_NEAR(static_cast<double>(lag.PhaseMargin->Value), 90, 1e-12);
+    EXPECT_NEAR(static_cast<double>(std::log10(lag.PhaseMargin->Frequency)), 2470, 1e-12);
+
+    // K/(s² + s + 1) with K = 1e4900: s² + s + 1 + K is stable for every K > 0, and the phase
+    // −atan2(ω, 1 − ω²) only tends to −180°: no gain margin. At the gain crossover ω ≈ √K the
+    // curve passes −1 at W ≈ −1 − j/ω, a phase margin of 1/ω rad = 5.73e−2449°, far below
+    // the 1e-9 rad within which the analysis takes a crossover for −1 itself.
+    const StabilityAnalysis second = AnalysedWithinASecond("1e4900:1,1,1");
+    ASSERT_EQ(second.Failure, "");
+    EXPECT_EQ(second.Verdict, StabilityVerdict::Boundary);
+    EXPECT_EQ(second.RightHalfPlanePoles, 0);
+    EXPECT_FALSE(second.GainMargin);
+    ASSERT_TRUE(second.PhaseMargin);
+    EXPECT_NEAR(static_cast<double>(std::log10(second.PhaseMargin->Frequency)), 2450, 1e-12);
+    const Extended byHand = kDegree / std::sqrt(1e4900L);
+    EXPECT_NEAR(static_cast<double>(second.PhaseMargin->Value / byHand), 1, 1e-9);
+
+    // Fifteen poles on the unit circle and K = 1e4931: ω^15 overflows from ω = 1e329 on,
+    // where |W| is still about 1e−4. D(s) = (s^16 − 1)/(s − 1) has its roots at the 16th
+    // roots of unity but 1: ±j on the axis, six right of it. The closed loop's roots lie
+    // near those of s^15 = −K, at angles (2k + 1)·12°: eight of them right of the axis.
+    const StabilityAnalysis fifteen =
+        AnalysedWithinASecond("1e4931:1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1");
+    ASSERT_EQ(fifteen.Failure, "");
+    EXPECT_EQ(fifteen.RightHalfPlanePoles, 6);
+    EXPECT_EQ(fifteen.ImaginaryAxisPoles, 2);
+    EXPECT_EQ(fifteen.Verdict, StabilityVerdict::Unstable);
+    EXPECT_EQ(fifteen.ClosedLoopRightPoles, 8);
+}
+
+TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
+{
+    // exp(−sT)/(s+1) with T = 1e5 turns once every 2π·1e-5 rad/s up to ω ≈ 2 where the tail
+    // starts: about 3e4 turns, two million steps of 0.1 rad, beyond the cap on the work.
+    const StabilityAnalysis result = AnalysedWithinASecond("1:1,1", 1e5L);
+    EXPECT_NE(result.Failure.find("hodograph"), std::string::npos) << result.Failure;
+    EXPECT_NE(result.RussianFailure.find("годограф"), std::string::npos);
+    EXPECT_TRUE(result.Poles.empty());
 }
 
 } // namespace
