@@ -54,6 +54,10 @@ int main(int argc, char** argv)
     // exists before the roster is read.
     try {
         nirdal::InitialiseRoster();
+        for (const auto& odd : nirdal::PassedOverRosterFiles())
+            std::fprintf(stderr,
+                         "nirdal: %s is not a regular file: passed over as no roster file\n",
+                         odd.c_str());
         nirdal::InitialiseSettings();
     } catch (const nirdal::RosterFileError& error) {
         // The roster may come from the user's folder or the machine's: say which file.

@@ -2,13 +2,14 @@
 
 #include "platform/data_root.h"
 #include "platform/registry_text.h"
+#include "platform/regular_file.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,18 +39,6 @@ bool MayWrite(const fs::path& file)
         if (errno != ENOENT || folder == folder.parent_path())
             return false;
     }
-}
-
-std::optional<std::string> ReadWhole(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(text).str();
 }
 
 // Moves an unreadable file out of the way under a name no other file has.
@@ -88,23 +77,46 @@ bool IsUnder(std::string_view path, std::string_view key)
             (path.size() == key.size() || path[key.size()] == '\\'));
 }
 
+} // namespace
+
+// What the registry tells its user, each message once however often it connects.
+struct FileRegistry::Notices
+{
+    std::function<void(const std::string&)> report;
+    std::set<std::string> said;
+
+    void Say(const std::string& message)
+    {
+        if (said.insert(message).second && report)
+            report(message);
+    }
+};
+
+namespace {
+
 class FileConnection final : public RegistryConnection
 {
 public:
-    FileConnection(fs::path file, std::function<bool()> replaceCheck)
+    FileConnection(fs::path file, std::function<bool()> replaceCheck,
+                   const std::shared_ptr<FileRegistry::Notices>& notices)
         : m_file(std::move(file)), m_replaceCheck(std::move(replaceCheck))
     {
+        // MayWrite refuses anything but a regular file by its status; the reader checks
+        // again on the open file, since the name may have changed hands in between.
         if (!MayWrite(m_file))
             return;
-        std::error_code error;
-        if (!fs::exists(m_file, error)) {
-            m_usable = !error;
+        std::string text;
+        std::string error;
+        if (!ReadRegularFile(m_file, FileRegistry::kMaxFileBytes, text, error)) {
+            if (errno == ENOENT) {
+                m_usable = true;
+            } else if (errno == EFBIG) {
+                // Kept as it is, not aside: it may be whole, only not ours to parse.
+                notices->Say(error + "; the settings are neither read nor stored");
+            }
             return;
         }
-        const auto text = ReadWhole(m_file);
-        if (!text)
-            return;
-        if (auto content = ParseRegistryText(*text)) {
+        if (auto content = ParseRegistryText(text)) {
             m_content = std::move(*content);
             m_usable = true;
         } else {
@@ -267,13 +279,24 @@ private:
 } // namespace
 
 FileRegistry::FileRegistry(const fs::path& root)
-    : m_file(fs::absolute(root) / "registry" / "machine.reg")
+    : m_file(fs::absolute(root) / "registry" / "machine.reg"),
+      m_notices(std::make_shared<Notices>())
 {
+    m_notices->report = [](const std::string& message) {
+        std::fprintf(stderr, "nirdal: %s\n", message.c_str());
+    };
+}
+
+FileRegistry::~FileRegistry() = default;
+
+void FileRegistry::SetReport(std::function<void(const std::string&)> report)
+{
+    m_notices->report = std::move(report);
 }
 
 std::unique_ptr<RegistryConnection> FileRegistry::Connect()
 {
-    return std::make_unique<FileConnection>(m_file, m_replaceCheck);
+    return std::make_unique<FileConnection>(m_file, m_replaceCheck, m_notices);
 }
 
 std::shared_ptr<Registry> MachineRegistry()

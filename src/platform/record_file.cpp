@@ -1,9 +1,9 @@
 #include "platform/record_file.h"
 
+#include "platform/regular_file.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nirdal {
@@ -16,22 +16,11 @@ RecordFile::~RecordFile()
 int RecordFile::Open(const std::filesystem::path& path)
 {
     Close();
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A folder, a device or a FIFO under the file's name is no file of records, and opening
+    // a FIFO must not wait for a writer.
+    const int descriptor = OpenRegularFile(path);
     if (descriptor < 0)
         return errno;
-    // A folder or a device under the file's name is no file of records.
-    struct stat status
-    {
-    };
-    if (::fstat(descriptor, &status) != 0) {
-        const int code = errno;
-        ::close(descriptor);
-        return code;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    }
     m_descriptor = descriptor;
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <deque>
+#include <unordered_map>
 
 namespace nirdal {
 
@@ -32,27 +34,30 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 }
 
 // Logical lines, trimmed: a physical line ending in a backslash goes on in the next one.
-std::vector<std::string> LogicalLines(std::string_view text)
+// A line that goes on is joined into joined, which the returned views may point into.
+std::vector<std::string_view> LogicalLines(std::string_view text, std::deque<std::string>& joined)
 {
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     std::string pending;
     bool continuing = false;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
+        std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
-        line = Trim(line);
+        const bool wasContinuing = continuing;
         continuing = !line.empty() && line.back() == '\\';
-        if (continuing) {
-            pending += line.substr(0, line.size() - 1);
+        if (!continuing && !wasContinuing) {
+            lines.push_back(line);
             continue;
         }
-        pending += line;
-        lines.push_back(std::move(pending));
-        pending.clear();
+        pending += continuing ? line.substr(0, line.size() - 1) : line;
+        if (!continuing) {
+            lines.push_back(joined.emplace_back(std::move(pending)));
+            pending.clear();
+        }
     }
     if (continuing)
-        lines.push_back(std::move(pending));
+        lines.push_back(joined.emplace_back(std::move(pending)));
     return lines;
 }
 
@@ -190,6 +195,16 @@ std::optional<std::string> SectionPath(std::string_view line)
     return std::string(path);
 }
 
+// A name folded so that names SameRegistryName takes as one are one text: the key of the
+// indexes that keep parsing linear in the number of keys and values.
+std::string FoldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
 std::string Quoted(std::string_view text)
 {
     std::string quoted = "\"";
@@ -255,9 +270,18 @@ std::optional<RegistryContent> ParseRegistryText(std::string_view text)
     if (text.starts_with(kUtf8Mark))
         text.remove_prefix(kUtf8Mark.size());
     RegistryContent content;
+    std::deque<std::string> joined;
+    const std::vector<std::string_view> lines = LogicalLines(text, joined);
+    // Where each key stands in content by its folded path, and each value in its key by the
+    // key's number, a line feed (which no name holds) and the value's folded name.
+    std::unordered_map<std::string, std::size_t> sectionAt;
+    std::unordered_map<std::string, std::size_t> valueAt;
+    sectionAt.reserve(lines.size());
+    valueAt.reserve(lines.size());
     bool headerSeen = false;
-    RegistrySection* current = nullptr;
-    for (const std::string& raw : LogicalLines(text)) {
+    std::size_t current = 0;
+    bool inSection = false;
+    for (const std::string_view raw : lines) {
         const std::string_view line = Trim(raw);
         if (line.empty() || line.front() == ';')
             continue;
@@ -272,23 +296,23 @@ std::optional<RegistryContent> ParseRegistryText(std::string_view text)
             if (!path)
                 return std::nullopt;
             // A key listed twice is one key, as the registry editor imports it.
-            const auto same = std::find_if(content.begin(), content.end(), [&](const auto& s) {
-                return SameRegistryName(s.Path, *path);
-            });
-            current =
-                same != content.end() ? &*same : &content.emplace_back(RegistrySection{*path, {}});
+            const auto [at, added] = sectionAt.try_emplace(FoldedName(*path), content.size());
+            if (added)
+                content.push_back(RegistrySection{std::move(*path), {}});
+            current = at->second;
+            inSection = true;
             continue;
         }
         auto entry = ValueLine(line);
-        if (!entry || current == nullptr)
+        if (!entry || !inSection)
             return std::nullopt;
-        const auto same =
-            std::find_if(current->Values.begin(), current->Values.end(),
-                         [&](const auto& e) { return SameRegistryName(e.Name, entry->Name); });
-        if (same != current->Values.end())
-            same->Value = std::move(entry->Value);
+        std::vector<RegistryEntry>& values = content[current].Values;
+        const auto [at, added] = valueAt.try_emplace(
+            std::to_string(current) + '\n' + FoldedName(entry->Name), values.size());
+        if (added)
+            values.push_back(std::move(*entry));
         else
-            current->Values.push_back(std::move(*entry));
+            values[at->second].Value = std::move(entry->Value);
     }
     return content;
 }

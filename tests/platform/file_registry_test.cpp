@@ -1,4 +1,5 @@
 #include "platform/file_registry.h"
+#include "support/fifo.h"
 #include "support/temporary_root.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,86 @@ TEST_F(FileRegistryTest, NoKeyOpensInAReadOnlyFolder)
     std::filesystem::permissions(registry.FilePath().parent_path(),
                                  std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+using namespace std::chrono_literals;
+
+class FileRegistryInputTest : public FileRegistryTest
+{
+protected:
+    FileRegistryInputTest()
+    {
+        registry.SetReport([this](const std::string& message) { reported.push_back(message); });
+        std::filesystem::create_directories(registry.FilePath().parent_path());
+    }
+
+    // What a connection sees of the settings key, and whether it could create it.
+    void Connect(bool& opens, bool& creates)
+    {
+        const auto connection = registry.Connect();
+        opens = connection->OpenKey("\\SOFTWARE\\tarn5\\INF", false);
+        creates = connection->OpenKey("\\SOFTWARE\\tarn5\\INF", true);
+    }
+
+    std::vector<std::string> reported;
+};
+
+TEST_F(FileRegistryInputTest, AFifoOrDeviceIsARegistryThatCannotBeOpened)
+{
+    test_support::MakeFifo(registry.FilePath());
+    bool opens = true;
+    bool creates = true;
+    EXPECT_TRUE(
+        test_support::EndsWithin(3s, {registry.FilePath()}, [&] { Connect(opens, creates); }));
+    EXPECT_FALSE(opens);
+    EXPECT_FALSE(creates);
+    EXPECT_TRUE(std::filesystem::is_fifo(registry.FilePath()));
+
+    std::filesystem::remove(registry.FilePath());
+    std::filesystem::create_symlink("/dev/zero", registry.FilePath());
+    EXPECT_TRUE(test_support::EndsWithin(3s, {}, [&] { Connect(opens, creates); }));
+    EXPECT_FALSE(opens);
+    EXPECT_FALSE(creates);
+    EXPECT_TRUE(std::filesystem::is_symlink(registry.FilePath()));
+    EXPECT_EQ(reported, std::vector<std::string>{});
+}
+
+TEST_F(FileRegistryInputTest, AFileOverOneMegabyteIsRefusedAndReportedOnce)
+{
+    const std::string head =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\tarn5\\INF]\n\"zadan\"=dword:3\n";
+    // A comment fills the file to exactly 1 MB (1,048,576 bytes), which is still read.
+    const std::string full = head + ";" + std::string((1 << 20) - head.size() - 2, 'x') + "\n";
+    ASSERT_EQ(full.size(), 1048576u);
+    WriteFile(registry.FilePath(), full);
+    {
+        const auto connection = registry.Connect();
+        ASSERT_TRUE(connection->OpenKey("\\SOFTWARE\\tarn5\\INF", false));
+        EXPECT_EQ(connection->ReadValue("zadan"), kThree);
+    }
+    EXPECT_EQ(reported, std::vector<std::string>{});
+
+    const std::string over = full + "\n";
+    WriteFile(registry.FilePath(), over);
+    for (int connection = 0; connection < 3; ++connection) {
+        bool opens = true;
+        bool creates = true;
+        Connect(opens, creates);
+        EXPECT_FALSE(opens);
+        EXPECT_FALSE(creates);
+    }
+    EXPECT_EQ(reported, std::vector<std::string>{registry.FilePath().string() +
+                                                 ": larger than 1048576 bytes, not read; the "
+                                                 "settings are neither read nor stored"});
+    // Left where it is, byte for byte, for whoever made it.
+    EXPECT_EQ(ReadFile(registry.FilePath()), over);
+    EXPECT_EQ(RegistryFolder(), std::vector<std::filesystem::path>{"machine.reg"});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/registry_text.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace nirdal {
@@ -104,6 +105,55 @@ TEST(RegistryText, RejectsAnythingOutsideTheFormat)
     };
     for (const std::string& text : cases)
         EXPECT_FALSE(ParseRegistryText(text)) << text;
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+// Parsing time grows with the text, not with its square: 40,000 keys, 40,000 values in one
+// key, and both listed twice, each well inside a limit a sanitizer build still meets.
+TEST(RegistryText, ManyKeysAndValuesParseInLinearTime)
+{
+    constexpr int kCount = 40000;
+    std::string keys = "REGEDIT4\n";
+    std::string values = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\tarn5\\INF]\n";
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kCount; ++i) {
+            const std::string n = std::to_string(i);
+            // The second round spells every name in capitals: the same keys and values again.
+            const std::string key = round == 0 ? "k" : "K";
+            const std::string value = round == 0 ? "v" : "V";
+            keys += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + key + n + "]\n\"" + value +
+                    "\"=dword:" + (round == 0 ? "1" : "2") + "\n";
+            values += "\"" + value + n + "\"=dword:" + (round == 0 ? "1" : "2") + "\n";
+        }
+    }
+    const RegistryValue two{kRegDword, {2, 0, 0, 0}};
+
+    auto start = std::chrono::steady_clock::now();
+    const auto manyKeys = ParseRegistryText(keys);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    ASSERT_TRUE(manyKeys);
+    ASSERT_EQ(manyKeys->size(), std::size_t{kCount});
+    for (int i : {0, 1, 12345, kCount - 1}) {
+        const RegistrySection& section = (*manyKeys)[static_cast<std::size_t>(i)];
+        EXPECT_EQ(section.Path, "SOFTWARE\\k" + std::to_string(i)); // first spelling kept
+        EXPECT_EQ(section.Values, (std::vector<RegistryEntry>{{"v", two}})) << i;
+    }
+
+    start = std::chrono::steady_clock::now();
+    const auto manyValues = ParseRegistryText(values);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    ASSERT_TRUE(manyValues);
+    ASSERT_EQ(manyValues->size(), 1u);
+    const auto& entries = manyValues->front().Values;
+    ASSERT_EQ(entries.size(), std::size_t{kCount});
+    for (int i : {0, 1, 12345, kCount - 1})
+        EXPECT_EQ(entries[static_cast<std::size_t>(i)],
+                  (RegistryEntry{"v" + std::to_string(i), two}));
 }
 
 } // namespace

@@ -48,14 +48,39 @@ std::filesystem::path RosterFilePath(const std::filesystem::path& root)
     return LocalPath(root, RosterDirectory + "\\curso.ASM");
 }
 
-std::filesystem::path FindRosterFile(const std::filesystem::path& root,
-                                     const std::vector<std::filesystem::path>& machineRoots)
+namespace {
+
+// The user's own file first: a teacher can try a roster out before installing it.
+std::vector<std::filesystem::path>
+RosterCandidates(const std::filesystem::path& root,
+                 const std::vector<std::filesystem::path>& machineRoots)
 {
-    // The user's own file first: a teacher can try a roster out before installing it.
     std::vector<std::filesystem::path> candidates{RosterFilePath(root)};
     for (const std::filesystem::path& machineRoot : machineRoots)
         candidates.push_back(RosterFilePath(machineRoot));
-    for (const std::filesystem::path& candidate : candidates) {
+    return candidates;
+}
+
+} // namespace
+
+std::vector<std::filesystem::path>
+PassedOverRosterFiles(const std::filesystem::path& root,
+                      const std::vector<std::filesystem::path>& machineRoots)
+{
+    std::vector<std::filesystem::path> passedOver;
+    for (const std::filesystem::path& candidate : RosterCandidates(root, machineRoots)) {
+        std::error_code error;
+        const auto status = std::filesystem::status(candidate, error);
+        if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+            passedOver.push_back(candidate);
+    }
+    return passedOver;
+}
+
+std::filesystem::path FindRosterFile(const std::filesystem::path& root,
+                                     const std::vector<std::filesystem::path>& machineRoots)
+{
+    for (const std::filesystem::path& candidate : RosterCandidates(root, machineRoots)) {
         RecordFile file;
         if (file.Open(candidate) == 0)
             return candidate;

@@ -106,10 +106,17 @@ RosterSource InitialiseRoster(const std::filesystem::path& root = DataRoot());
 RosterSource LoadRoster(const std::filesystem::path& root = DataRoot());
 
 /// The roster file to read: the one under root when it opens, else the first of the
-/// machine-wide folders whose roster file opens; empty when none does.
-std::filesystem::path FindRosterFile(const std::filesystem::path& root = DataRoot(),
-                                     const std::vector<std::filesystem::path>& machineRoots =
-                                         SystemDataRoots());
+/// machine-wide folders whose roster file opens; empty when none does. Only a regular file
+/// opens: a FIFO, device or folder in its place is passed over at once, as a missing file is.
+std::filesystem::path
+FindRosterFile(const std::filesystem::path& root = DataRoot(),
+               const std::vector<std::filesystem::path>& machineRoots = SystemDataRoots());
+
+/// The places FindRosterFile looks at where something stands that is not a regular file (a
+/// FIFO, a device, a folder): passed over, and worth telling the teacher about.
+std::vector<std::filesystem::path>
+PassedOverRosterFiles(const std::filesystem::path& root = DataRoot(),
+                      const std::vector<std::filesystem::path>& machineRoots = SystemDataRoots());
 
 /// Reads the six records of a roster file into Roster; bytes after them are ignored.
 /// Throws RosterFileError when a record is cut short or cannot be read.

@@ -1,5 +1,6 @@
 #include "core/roster/roster.h"
 #include "platform/text_encoding.h"
+#include "support/fifo.h"
 #include "support/temporary_root.h"
 
 #include <cstdlib>
@@ -121,8 +122,8 @@ TEST_F(RosterTest, MachineWideFoldersComeFromXdgDataDirs)
     EXPECT_EQ(SystemDataRoots(),
               (std::vector<std::filesystem::path>{"/opt/a/nirdal", "/usr/b/nirdal"}));
     unsetenv("XDG_DATA_DIRS");
-    EXPECT_EQ(SystemDataRoots(), (std::vector<std::filesystem::path>{
-                                     "/usr/local/share/nirdal", "/usr/share/nirdal"}));
+    EXPECT_EQ(SystemDataRoots(),
+              (std::vector<std::filesystem::path>{"/usr/local/share/nirdal", "/usr/share/nirdal"}));
 }
 
 TEST_F(RosterTest, RecordHasTheFileLayout)
@@ -284,6 +285,74 @@ TEST_F(RosterTest, SelectStudentSplitsTheNumberIntoGroupAndSlot)
     EXPECT_THROW(SelectStudent(181), std::out_of_range);
     EXPECT_THROW(RosterSurname(7, 1), std::out_of_range);
     EXPECT_THROW(RosterSurname(1, 31), std::out_of_range);
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Start-up must not wait on whatever stands at a roster path: anything but a regular file is
+// a roster file that cannot be opened, and the search goes on as for a missing one.
+TEST_F(RosterTest, AFifoAtTheUsersRosterPathIsPassedOver)
+{
+    test_support::MakeFifo(FilePath());
+    RosterSource source = RosterSource::File;
+    EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()},
+                                         [&] { source = InitialiseRoster(root.Path()); }));
+    EXPECT_EQ(source, RosterSource::Defaults);
+    EXPECT_EQ(RosterGroupName(1), "251");
+    EXPECT_EQ(RosterGroupName(6), "256");
+
+    // With a machine-wide roster, that one is read instead.
+    test_support::WriteFile(MachineFile("first"), Record("MACH", "Machine") + SixRecords());
+    EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()},
+                                         [&] { source = InitialiseRoster(root.Path()); }));
+    EXPECT_EQ(source, RosterSource::File);
+    EXPECT_EQ(RosterGroupName(1), "MACH");
+    EXPECT_EQ(RosterSurname(1, 1), "Machine");
+    EXPECT_TRUE(std::filesystem::is_fifo(FilePath()));
+    // The FIFO is named for the teacher; the machine-wide regular file is not.
+    EXPECT_EQ(PassedOverRosterFiles(root.Path()), std::vector<std::filesystem::path>{FilePath()});
+    std::filesystem::remove(FilePath());
+    EXPECT_TRUE(PassedOverRosterFiles(root.Path()).empty());
+}
+
+TEST_F(RosterTest, AFifoOrDeviceAtTheMachineWideRosterPathGivesTheBuiltInRoster)
+{
+    test_support::MakeFifo(MachineFile("first"));
+    RosterSource source = RosterSource::File;
+    std::filesystem::path found = "unset";
+    EXPECT_TRUE(test_support::EndsWithin(3s, {MachineFile("first")}, [&] {
+        source = InitialiseRoster(root.Path());
+        found = FindRosterFile(root.Path());
+    }));
+    EXPECT_EQ(source, RosterSource::Defaults);
+    EXPECT_EQ(found, std::filesystem::path());
+    EXPECT_EQ(RosterSurname(5, 1), FreeSlotMark());
+
+    // A device reads without end (/dev/zero) or as nothing (/dev/null): neither is a roster.
+    for (const char* device : {"/dev/zero", "/dev/null"}) {
+        std::filesystem::remove(MachineFile("first"));
+        std::filesystem::create_symlink(device, MachineFile("first"));
+        Roster = {};
+        EXPECT_TRUE(
+            test_support::EndsWithin(3s, {}, [&] { source = InitialiseRoster(root.Path()); }));
+        EXPECT_EQ(source, RosterSource::Defaults) << device;
+        EXPECT_EQ(RosterGroupName(3), "253") << device;
+    }
+}
+
+TEST_F(RosterTest, ReadingAFifoDirectlyDoesNotWait)
+{
+    test_support::MakeFifo(FilePath());
+    Roster = {};
+    EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()}, [&] { ReadRosterFile(FilePath()); }));
+    // The second open fails as well, and then nothing is read and nothing raised.
+    EXPECT_EQ(RosterGroupName(1), "");
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "core/settings/print_settings.h"
 #include "core/settings/reestr.h"
+#include "support/fifo.h"
 #include "support/temporary_root.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace nirdal {
@@ -167,6 +169,75 @@ TEST(Treestr, KeyPathIsRootPathThenSubKey)
     value.Write(-1);
     value.Read(method);
     EXPECT_EQ(method, -1);
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What stands at the settings path, or how much of it, must neither stop nor slow start-up.
+class SettingsInputTest : public SettingsTest
+{
+protected:
+    SettingsInputTest()
+    {
+        registry->SetReport([this](const std::string& message) { reported.push_back(message); });
+    }
+
+    std::vector<std::string> reported;
+};
+
+TEST_F(SettingsInputTest, AFifoAtTheSettingsPathIsASettingsStoreThatCannotBeOpened)
+{
+    test_support::MakeFifo(registry->FilePath());
+    EXPECT_TRUE(test_support::EndsWithin(3s, {registry->FilePath()}, [&] {
+        InitialiseSettings(registry);
+        FinaliseSettings();
+    }));
+    EXPECT_EQ(GetPrintGain(), 0);
+    EXPECT_EQ(GetPrintMethod(), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(registry->FilePath()));
+    EXPECT_EQ(reported, std::vector<std::string>{});
+}
+
+TEST_F(SettingsInputTest, ASettingsFileOfFortyThousandValuesLoadsQuickly)
+{
+    // 40,000 values of another program in the settings key, ours after them: about 720 KB.
+    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+                       "tarn5\\INF]\n";
+    for (int i = 0; i < 40000; ++i)
+        text += "\"v" + std::to_string(i) + "\"=dword:1\n";
+    text += "\"pecats\"=hex:00,00,00,00,00,00,08,40\n\"ZADAN\"=dword:00000001\n";
+    ASSERT_LT(text.size(), FileRegistry::kMaxFileBytes);
+    WriteFile(registry->FilePath(), text);
+
+    const auto start = std::chrono::steady_clock::now();
+    InitialiseSettings(registry);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_EQ(GetPrintGain(), 3.0L);
+    EXPECT_EQ(GetPrintMethod(), 1);
+    EXPECT_EQ(ReadFile(registry->FilePath()), text); // both were stored: nothing written
+}
+
+TEST_F(SettingsInputTest, ASettingsFileOverOneMegabyteIsRefusedWithAMessage)
+{
+    std::string text = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\tarn5\\INF]\n\"zadan\"=dword:1\n";
+    text += ";" + std::string(1 << 20, '-') + "\n";
+    WriteFile(registry->FilePath(), text);
+    InitialiseSettings(registry);
+    SetPrintMethod(2);
+    FinaliseSettings();
+    EXPECT_EQ(GetPrintGain(), 0);
+    EXPECT_EQ(GetPrintMethod(), 2);
+    EXPECT_EQ(ReadFile(registry->FilePath()), text);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find(registry->FilePath().string() + ": larger than 1048576 bytes"),
+              std::string::npos)
+        << reported[0];
 }
 
 } // namespace
