@@ -1,6 +1,8 @@
 #include "cli/analysis_report.h"
 
+#include "core/common/csv_line.h"
 #include "core/common/russian_text.h"
+#include "core/common/safe_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,9 +120,9 @@ std::size_t Width(std::string_view text)
 void WriteBlock(std::FILE* out, const ReportRow& row)
 {
     const StabilityAnalysis& a = row.Analysis;
-    std::fprintf(out, "variant %d: %s\n", row.Number, row.Text.c_str());
+    std::fprintf(out, "variant %d: %s\n", row.Number, TerminalText(row.Text).c_str());
     if (!a.Failure.empty()) {
-        std::fprintf(out, "  not analysed: %s\n", a.Failure.c_str());
+        std::fprintf(out, "  not analysed: %s\n", TerminalText(a.Failure).c_str());
         return;
     }
     std::string poles;
@@ -137,36 +139,42 @@ void WriteBlock(std::FILE* out, const ReportRow& row)
     std::fprintf(out, "  gain margin:    %s\n", GainMarginText(a).c_str());
     std::fprintf(out, "  phase margin:   %s\n", PhaseMarginText(a).c_str());
     for (const std::string& note : a.Notes)
-        std::fprintf(out, "  note:           %s\n", note.c_str());
+        std::fprintf(out, "  note:           %s\n", TerminalText(note).c_str());
 }
 
-void WriteTable(std::FILE* out, const std::vector<ReportRow>& rows)
+const std::vector<std::string> kTableHeading{
+    "line", "student", "group",       "var", "verdict",      "P",
+    "N",    "Z",       "gain margin", "ω",   "phase margin", "ω"};
+
+// A line of the class table, its names as a terminal may show them.
+std::vector<std::string> TableCells(const ReportRow& row)
 {
-    std::vector<std::vector<std::string>> cells{{"line", "student", "group", "var", "verdict", "P",
-                                                 "N", "Z", "gain margin", "ω", "phase margin",
-                                                 "ω"}};
-    for (const ReportRow& row : rows) {
-        const StabilityAnalysis& a = row.Analysis;
-        std::vector<std::string> line{std::to_string(row.Line), row.Student, row.Group,
-                                      std::to_string(row.Number), VerdictText(a)};
-        if (a.Failure.empty()) {
-            line.push_back(std::to_string(a.RightHalfPlanePoles));
-            line.push_back(OptionalCount(a.Encirclements));
-            line.push_back(OptionalCount(a.ClosedLoopRightPoles));
-            line.push_back(a.GainMargin ? Short(a.GainMargin->Value) : "none");
-            line.push_back(a.GainMargin ? Short(a.GainMargin->Frequency) : "");
-            line.push_back(a.PhaseMargin ? Fixed(a.PhaseMargin->Value, 2) + "°" : "none");
-            line.push_back(a.PhaseMargin ? Short(a.PhaseMargin->Frequency) : "");
-        }
-        cells.push_back(std::move(line));
+    const StabilityAnalysis& a = row.Analysis;
+    std::vector<std::string> line{std::to_string(row.Line), TerminalText(row.Student),
+                                  TerminalText(row.Group), std::to_string(row.Number),
+                                  VerdictText(a)};
+    if (a.Failure.empty()) {
+        line.push_back(std::to_string(a.RightHalfPlanePoles));
+        line.push_back(OptionalCount(a.Encirclements));
+        line.push_back(OptionalCount(a.ClosedLoopRightPoles));
+        line.push_back(a.GainMargin ? Short(a.GainMargin->Value) : "none");
+        line.push_back(a.GainMargin ? Short(a.GainMargin->Frequency) : "");
+        line.push_back(a.PhaseMargin ? Fixed(a.PhaseMargin->Value, 2) + "°" : "none");
+        line.push_back(a.PhaseMargin ? Short(a.PhaseMargin->Frequency) : "");
     }
-    std::vector<std::size_t> widths(cells[0].size(), 0);
+    return line;
+}
+
+void WriteTable(std::FILE* out, const std::vector<std::vector<std::string>>& cells)
+{
+    std::vector<std::size_t> widths(kTableHeading.size(), 0);
     for (const auto& line : cells) {
         for (std::size_t i = 0; i < line.size(); ++i)
             widths[i] = std::max(widths[i], Width(line[i]));
     }
+    std::string text;
     for (const auto& line : cells) {
-        std::string text;
+        text.clear();
         for (std::size_t i = 0; i < line.size(); ++i) {
             const std::string padding(widths[i] - Width(line[i]), ' ');
             // Numbers line up on the right, words on the left.
@@ -175,65 +183,69 @@ void WriteTable(std::FILE* out, const std::vector<ReportRow>& rows)
             text += "  ";
         }
         text.erase(text.find_last_not_of(' ') + 1);
-        std::fprintf(out, "%s\n", text.c_str());
+        text += '\n';
+        std::fwrite(text.data(), 1, text.size(), out);
     }
 }
 
-std::string CsvField(const std::string& text)
+const char* CsvHeading(bool classColumns)
 {
-    if (text.find_first_of(",\"\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+    return classColumns ? "line,student,group,variant,tf,verdict,P,axis_poles,N,Z,gain_margin,"
+                          "gain_margin_db,phase_crossover,phase_margin_deg,gain_crossover,"
+                          "failure\n"
+                        : "variant,tf,verdict,P,axis_poles,N,Z,gain_margin,gain_margin_db,"
+                          "phase_crossover,phase_margin_deg,gain_crossover,failure\n";
 }
 
-void WriteCsv(std::FILE* out, const std::vector<ReportRow>& rows, bool classColumns)
+// Texts go through CsvCell; the numbers stay plain, so that a spreadsheet reads them as
+// numbers, a negative one included.
+std::string CsvLine(const ReportRow& row, bool classColumns)
 {
-    std::fprintf(out,
-                 "%svariant,tf,verdict,P,axis_poles,N,Z,gain_margin,gain_margin_db,"
-                 "phase_crossover,phase_margin_deg,gain_crossover,failure\n",
-                 classColumns ? "line,student,group," : "");
-    for (const ReportRow& row : rows) {
-        const StabilityAnalysis& a = row.Analysis;
-        std::string line;
-        if (classColumns)
-            line = std::to_string(row.Line) + "," + CsvField(row.Student) + "," +
-                   CsvField(row.Group) + ",";
-        line += std::to_string(row.Number) + "," + CsvField(row.Text) + "," + VerdictText(a);
-        if (a.Failure.empty()) {
-            const auto count = [](const std::optional<int>& n) {
-                return n ? std::to_string(*n) : std::string();
-            };
-            line += "," + std::to_string(a.RightHalfPlanePoles) + "," +
-                    std::to_string(a.ImaginaryAxisPoles) + "," + count(a.Encirclements) + "," +
-                    count(a.ClosedLoopRightPoles);
-            line += a.GainMargin ? "," + Full(a.GainMargin->Value) + "," +
-                                       Full(Decibels(a.GainMargin->Value)) + "," +
-                                       Full(a.GainMargin->Frequency)
-                                 : std::string(",none,,");
-            line += a.PhaseMargin
-                        ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
-                        : std::string(",none,");
-            line += ",";
-        } else {
-            line += ",,,,,,,,,," + CsvField(a.Failure);
-        }
-        std::fprintf(out, "%s\n", line.c_str());
+    const StabilityAnalysis& a = row.Analysis;
+    std::string line;
+    if (classColumns)
+        line =
+            std::to_string(row.Line) + "," + CsvCell(row.Student) + "," + CsvCell(row.Group) + ",";
+    line += std::to_string(row.Number) + "," + CsvCell(row.Text) + "," + VerdictText(a);
+    if (a.Failure.empty()) {
+        const auto count = [](const std::optional<int>& n) {
+            return n ? std::to_string(*n) : std::string();
+        };
+        line += "," + std::to_string(a.RightHalfPlanePoles) + "," +
+                std::to_string(a.ImaginaryAxisPoles) + "," + count(a.Encirclements) + "," +
+                count(a.ClosedLoopRightPoles);
+        line += a.GainMargin
+                    ? "," + Full(a.GainMargin->Value) + "," + Full(Decibels(a.GainMargin->Value)) +
+                          "," + Full(a.GainMargin->Frequency)
+                    : std::string(",none,,");
+        line += a.PhaseMargin
+                    ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
+                    : std::string(",none,");
+        line += ",";
+    } else {
+        line += ",,,,,,,,,," + CsvCell(a.Failure);
     }
+    return line + "\n";
 }
 
+// Control characters, DEL and the C1 controls (U+0080..U+009F) as \u escapes, so that a
+// file shown on a terminal shows them as text.
 std::string JsonString(std::string_view text)
 {
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
+        } else if (byte < 0x20 || byte == 0x7F || c1) {
             char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            std::snprintf(escape, sizeof escape, "\\u%04x",
+                          c1 ? static_cast<unsigned char>(text[++i]) : unsigned{byte});
             quoted += escape;
         } else {
             quoted += c;
@@ -303,31 +315,57 @@ bool ParseReportFormat(std::string_view text, ReportFormat& format)
     return true;
 }
 
+ReportWriter::ReportWriter(std::FILE* out, ReportFormat format, bool classColumns)
+    : m_out(out), m_format(format), m_classColumns(classColumns)
+{
+    if (m_format == ReportFormat::Text && m_classColumns)
+        m_table.push_back(kTableHeading);
+    else if (m_format == ReportFormat::Csv)
+        std::fputs(CsvHeading(m_classColumns), m_out);
+    else if (m_format == ReportFormat::Json)
+        std::fputs("[", m_out);
+}
+
+void ReportWriter::Add(const ReportRow& row)
+{
+    std::string text;
+    switch (m_format) {
+    case ReportFormat::Text:
+        if (m_classColumns) {
+            m_table.push_back(TableCells(row));
+            return;
+        }
+        if (m_rows++ > 0)
+            std::fputc('\n', m_out);
+        WriteBlock(m_out, row);
+        return;
+    case ReportFormat::Csv:
+        text = CsvLine(row, m_classColumns);
+        break;
+    case ReportFormat::Json:
+        text = (m_rows++ > 0 ? ",\n" : "\n") + JsonObject(row, m_classColumns);
+        break;
+    }
+    // fwrite, not %s: the line is written whole whatever it holds.
+    std::fwrite(text.data(), 1, text.size(), m_out);
+}
+
+void ReportWriter::Finish()
+{
+    if (m_format == ReportFormat::Text && m_classColumns)
+        WriteTable(m_out, m_table);
+    else if (m_format == ReportFormat::Json)
+        std::fputs("\n]\n", m_out);
+    m_table.clear();
+}
+
 void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportFormat format,
                  bool classColumns)
 {
-    switch (format) {
-    case ReportFormat::Text:
-        if (classColumns) {
-            WriteTable(out, rows);
-        } else {
-            for (std::size_t i = 0; i < rows.size(); ++i) {
-                if (i > 0)
-                    std::fputc('\n', out);
-                WriteBlock(out, rows[i]);
-            }
-        }
-        return;
-    case ReportFormat::Csv:
-        WriteCsv(out, rows, classColumns);
-        return;
-    case ReportFormat::Json:
-        std::fputs("[", out);
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            std::fprintf(out, "%s\n%s", i ? "," : "", JsonObject(rows[i], classColumns).c_str());
-        std::fputs("\n]\n", out);
-        return;
-    }
+    ReportWriter writer(out, format, classColumns);
+    for (const ReportRow& row : rows)
+        writer.Add(row);
+    writer.Finish();
 }
 
 std::vector<std::string> ClassReportCells(const ReportRow& row)

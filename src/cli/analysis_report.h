@@ -31,6 +31,26 @@ struct ReportRow
     StabilityAnalysis Analysis;
 };
 
+/// Writes rows one at a time as WriteReport does: csv, json and the text blocks as they come;
+/// the text table, whose columns fit its widest cells, holds its cells until Finish. Texts
+/// are written so that they cannot escape their place: in text with control characters
+/// shown as escapes (TerminalText), in csv as CsvCell quotes them, in json escaped.
+class ReportWriter
+{
+public:
+    ReportWriter(std::FILE* out, ReportFormat format, bool classColumns);
+    void Add(const ReportRow& row);
+    /// Writes what is held and the end of the json array.
+    void Finish();
+
+private:
+    std::FILE* m_out;
+    ReportFormat m_format;
+    bool m_classColumns;
+    std::size_t m_rows = 0;
+    std::vector<std::vector<std::string>> m_table; ///< the text table, heading first
+};
+
 /// Writes the rows: in text a block a variant, or with classColumns a table a line; csv and
 /// json carry the same fields either way, with the class file's columns when classColumns.
 void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportFormat format,

@@ -4,6 +4,8 @@
 #include "cli/exporter.h"
 #include "core/analysis/class_file.h"
 #include "core/common/russian_text.h"
+#include "core/common/safe_text.h"
+#include "platform/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,11 +33,14 @@ struct BatchOptions
     ReportFormat Format = ReportFormat::Text;
 };
 
-// A student's variants drawn into one picture.
-struct StudentPlot
+// What the pictures and the report keep of a student: the variants drawn into his picture
+// and his rows of the report's table; not his analyses.
+struct Student
 {
-    std::string Student, Group;
-    std::vector<const ClassVariant*> Variants;
+    std::string Name, Group;
+    int Variants = 0;               ///< his lines read, drawn or not
+    std::vector<std::string> Drawn; ///< the first kMaxVariants variants as NUM:DEN:DELAY
+    std::vector<std::vector<std::string>> ReportRows;
 };
 
 bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
@@ -102,20 +107,6 @@ std::string JobArgument(std::string_view text)
     return argument;
 }
 
-std::vector<StudentPlot> GroupByStudent(const std::vector<ClassVariant>& variants)
-{
-    std::vector<StudentPlot> plots;
-    std::map<std::pair<std::string, std::string>, std::size_t> index;
-    for (const ClassVariant& variant : variants) {
-        const auto key = std::make_pair(variant.Group, variant.Student);
-        const auto [at, added] = index.emplace(key, plots.size());
-        if (added)
-            plots.push_back({variant.Student, variant.Group, {}});
-        plots[at->second].Variants.push_back(&variant);
-    }
-    return plots;
-}
-
 // Runs nirdal-export with option and its value, and hands it input on standard input.
 int RunExporter(const std::string& option, const std::string& value, const std::string& input)
 {
@@ -163,38 +154,37 @@ int RunExporter(const std::string& option, const std::string& value, const std::
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
 
-// The variants a student's picture draws: the first kMaxVariants, with a note on the rest.
-std::vector<const ClassVariant*> DrawnVariants(const StudentPlot& plot)
+// Notes on standard error the variants of a student that his picture leaves out.
+void NoteUndrawn(const Student& student)
 {
-    if (plot.Variants.size() <= kMaxVariants)
-        return plot.Variants;
-    std::fprintf(stderr, "nirdal-cli batch: %s: only the first %d variants drawn\n",
-                 plot.Student.c_str(), kMaxVariants);
-    return {plot.Variants.begin(), plot.Variants.begin() + kMaxVariants};
+    if (student.Variants > kMaxVariants)
+        std::fprintf(stderr, "nirdal-cli batch: %s: only the first %d variants drawn\n",
+                     TerminalText(Excerpt(student.Name)).c_str(), kMaxVariants);
 }
 
 // Hands one job a line to nirdal-export --jobs, so that Qt starts once for the class.
-int WritePlots(const std::string& directory, const std::vector<ClassVariant>& variants)
+int WritePlots(const std::string& directory, const std::vector<Student>& students)
 {
     std::error_code failure;
     std::filesystem::create_directories(directory, failure);
     if (failure) {
-        std::fprintf(stderr, "nirdal-cli batch: --plots %s: %s\n", directory.c_str(),
+        std::fprintf(stderr, "nirdal-cli batch: --plots %s: %s\n", TerminalText(directory).c_str(),
                      failure.message().c_str());
         return 1;
     }
     std::string jobs;
     std::set<std::string> names;
-    for (const StudentPlot& plot : GroupByStudent(variants)) {
-        const std::string base = plot.Group.empty()
-                                     ? FileNamePart(plot.Student)
-                                     : FileNamePart(plot.Group) + "_" + FileNamePart(plot.Student);
+    for (const Student& student : students) {
+        const std::string base =
+            student.Group.empty() ? FileNamePart(student.Name)
+                                  : FileNamePart(student.Group) + "_" + FileNamePart(student.Name);
         std::string name = base;
         for (int copy = 2; !names.insert(name).second; ++copy)
             name = base + "~" + std::to_string(copy);
-        jobs += "--surname\t" + JobArgument(plot.Student);
-        for (const ClassVariant* variant : DrawnVariants(plot))
-            jobs += "\t--tf\t" + variant->Text;
+        NoteUndrawn(student);
+        jobs += "--surname\t" + JobArgument(student.Name);
+        for (const std::string& text : student.Drawn)
+            jobs += "\t--tf\t" + text;
         jobs += "\t-o\t" + JobArgument(directory) + "/" + name + ".png\n";
     }
     if (RunExporter("--jobs", "", jobs) != 0) {
@@ -206,10 +196,10 @@ int WritePlots(const std::string& directory, const std::vector<ClassVariant>& va
 
 // Hands the class table, the skipped lines and each student's variants to nirdal-export
 // --report.
-int WriteReportFile(const std::string& path, const std::string& classFile, const ClassFile& file,
-                    const std::vector<ReportRow>& rows)
+int WriteReportFile(const std::string& path, const std::string& classFile,
+                    const std::vector<ClassFileProblem>& problems,
+                    const std::vector<Student>& students, std::size_t variants)
 {
-    const std::vector<StudentPlot> students = GroupByStudent(file.Variants);
     std::string input =
         "title\t" +
         JobArgument(
@@ -217,27 +207,26 @@ int WriteReportFile(const std::string& path, const std::string& classFile, const
             RussianCount(static_cast<long long>(students.size()), "студент", "студента",
                          "студентов") +
             ", " +
-            RussianCount(static_cast<long long>(rows.size()), "вариант", "варианта", "вариантов")) +
+            RussianCount(static_cast<long long>(variants), "вариант", "варианта", "вариантов")) +
         "\n";
-    for (const ClassFileProblem& problem : file.Problems)
+    for (const ClassFileProblem& problem : problems)
         input += "skipped\t" + std::to_string(problem.Line) + "\t" +
                  JobArgument(problem.RussianMessage) + "\n";
-    for (const StudentPlot& plot : students) {
-        input += "student\t" + JobArgument(plot.Student) + "\n";
-        for (const ClassVariant* variant : DrawnVariants(plot))
-            input += "tf\t" + variant->Text + "\n";
-        for (const ReportRow& row : rows) {
-            if (row.Student != plot.Student || row.Group != plot.Group)
-                continue;
+    for (const Student& student : students) {
+        NoteUndrawn(student);
+        input += "student\t" + JobArgument(student.Name) + "\n";
+        for (const std::string& text : student.Drawn)
+            input += "tf\t" + text + "\n";
+        for (const std::vector<std::string>& cells : student.ReportRows) {
             input += "row";
-            for (const std::string& cell : ClassReportCells(row))
+            for (const std::string& cell : cells)
                 input += "\t" + JobArgument(cell);
             input += "\n";
         }
     }
     if (RunExporter("--report", path, input) != 0) {
         std::fprintf(stderr, "nirdal-cli batch: the class report %s was not written\n",
-                     path.c_str());
+                     TerminalText(path).c_str());
         return 1;
     }
     return 0;
@@ -272,7 +261,10 @@ int RunBatch(Arguments args)
             "                (student, group, variant, verdict, margins, notes), the skipped\n"
             "                lines with their numbers and reasons, then a page per student\n"
             "                with his variants as printed at 300 dots per unit and his rows\n"
-            "  --format F    text (default), csv or json\n\n%s\n"
+            "  --format F    text (default), csv or json; text shows control characters\n"
+            "                in names as escapes (\\x1b); csv puts an apostrophe inside the\n"
+            "                quotes of a text a spreadsheet would run as a formula (\"'=1+1\"),\n"
+            "                which the class file reader drops again; numbers stay plain\n\n%s\n"
             "Exit status 1 when a line was skipped, a variant could not be analysed or a\n"
             "picture or the report was not written; the table then holds everything else.\n",
             kAnalysisHelp);
@@ -283,46 +275,73 @@ int RunBatch(Arguments args)
     if (!ReadBatchOptions(args, options, error))
         return UsageError("batch", error);
 
+    const std::string shownPath = TerminalText(options.Path);
+    // A class of 100,000 lines is a few megabytes; a FIFO or a device is no class file.
+    constexpr std::size_t kMaxClassFileBytes = 256u << 20;
     std::string content;
-    if (!ReadWholeFile(options.Path, content)) {
-        std::fprintf(stderr, "nirdal-cli batch: cannot read %s: %s\n", options.Path.c_str(),
-                     std::strerror(errno));
+    if (!ReadRegularFile(options.Path, kMaxClassFileBytes, content, error)) {
+        std::fprintf(stderr, "nirdal-cli batch: cannot read %s\n", TerminalText(error).c_str());
         return 1;
     }
     if (content.empty())
-        std::fprintf(stderr, "nirdal-cli batch: %s holds no variants\n", options.Path.c_str());
-    const ClassFile file = ParseClassFile(content);
-    int status = 0;
-    for (const ClassFileProblem& problem : file.Problems) {
-        std::fprintf(stderr, "%s:%d: skipped: %s\n", options.Path.c_str(), problem.Line,
-                     problem.Message.c_str());
-        status = 1;
-    }
+        std::fprintf(stderr, "nirdal-cli batch: %s holds no variants\n", shownPath.c_str());
 
-    std::vector<ReportRow> rows;
-    std::map<std::pair<std::string, std::string>, int> numbers;
-    for (const ClassVariant& variant : file.Variants) {
-        ReportRow row;
-        row.Line = variant.Line;
-        row.Student = variant.Student;
-        row.Group = variant.Group;
-        row.Number = ++numbers[{variant.Group, variant.Student}];
-        row.Text = variant.Text;
-        row.Analysis = AnalyseStability(variant.Variant);
-        if (!row.Analysis.Failure.empty()) {
-            std::fprintf(stderr, "%s:%d: not analysed: %s\n", options.Path.c_str(), row.Line,
-                         row.Analysis.Failure.c_str());
+    // One variant at a time: analysed, written or kept as a row of the table, and dropped.
+    const bool keepStudents = !options.PlotDirectory.empty() || !options.ReportPath.empty();
+    std::vector<ClassFileProblem> problems;
+    std::vector<Student> students;
+    std::map<std::pair<std::string, std::string>, std::size_t> studentIndex;
+    std::vector<int> numbers; // variants read so far, by student
+    std::size_t variants = 0;
+    int status = 0;
+    ReportWriter writer(stdout, options.Format, true);
+    ReportRow row;
+    ReadClassFile(
+        content,
+        [&](ClassVariant& variant) {
+            const auto [at, added] = studentIndex.emplace(
+                std::make_pair(variant.Group, variant.Student), numbers.size());
+            if (added) {
+                numbers.push_back(0);
+                if (keepStudents)
+                    students.push_back({variant.Student, variant.Group, 0, {}, {}});
+            }
+            row.Line = variant.Line;
+            row.Student = std::move(variant.Student);
+            row.Group = std::move(variant.Group);
+            row.Number = ++numbers[at->second];
+            row.Text = std::move(variant.Text);
+            row.Analysis = AnalyseStability(variant.Variant);
+            ++variants;
+            if (!row.Analysis.Failure.empty()) {
+                std::fprintf(stderr, "%s:%d: not analysed: %s\n", shownPath.c_str(), row.Line,
+                             TerminalText(row.Analysis.Failure).c_str());
+                status = 1;
+            }
+            writer.Add(row);
+            if (keepStudents) {
+                Student& student = students[at->second];
+                if (++student.Variants <= kMaxVariants)
+                    student.Drawn.push_back(row.Text);
+                if (!options.ReportPath.empty())
+                    student.ReportRows.push_back(ClassReportCells(row));
+            }
+        },
+        [&](ClassFileProblem& problem) {
+            std::fprintf(stderr, "%s:%d: skipped: %s\n", shownPath.c_str(), problem.Line,
+                         TerminalText(problem.Message).c_str());
             status = 1;
-        }
-        rows.push_back(std::move(row));
-    }
-    WriteReport(stdout, rows, options.Format, true);
+            if (!options.ReportPath.empty())
+                problems.push_back(std::move(problem));
+        });
+    content = std::string();
+    writer.Finish();
     std::fflush(stdout);
-    if (!options.PlotDirectory.empty() && !file.Variants.empty() &&
-        WritePlots(options.PlotDirectory, file.Variants) != 0)
+    if (!options.PlotDirectory.empty() && variants > 0 &&
+        WritePlots(options.PlotDirectory, students) != 0)
         status = 1;
     if (!options.ReportPath.empty() &&
-        WriteReportFile(options.ReportPath, options.Path, file, rows) != 0)
+        WriteReportFile(options.ReportPath, options.Path, problems, students, variants) != 0)
         status = 1;
     return status;
 }

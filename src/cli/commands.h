@@ -27,10 +27,6 @@ int RunBatch(Arguments args);
 /// error.
 bool ReadWholeStream(std::FILE* stream, std::string& content);
 
-/// The whole content of the file at path; false, with errno telling why, when it cannot be
-/// read.
-bool ReadWholeFile(const std::string& path, std::string& content);
-
 /// True when args is exactly "--help" or "-h"; subcommands print their usage then.
 bool WantsHelp(Arguments args);
 

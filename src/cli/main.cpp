@@ -49,18 +49,6 @@ bool ReadWholeStream(std::FILE* stream, std::string& content)
     return std::ferror(stream) == 0;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    const bool read = ReadWholeStream(file, content);
-    const int error = errno;
-    std::fclose(file);
-    errno = error;
-    return read;
-}
-
 bool WantsHelp(Arguments args)
 {
     return args.size() == 1 && (args[0] == "--help" || args[0] == "-h");
@@ -69,9 +57,8 @@ bool WantsHelp(Arguments args)
 int UsageError(std::string_view command, std::string_view message)
 {
     std::fprintf(stderr, "nirdal-cli %.*s: %.*s\nTry 'nirdal-cli %.*s --help'.\n",
-                 static_cast<int>(command.size()), command.data(),
-                 static_cast<int>(message.size()), message.data(),
-                 static_cast<int>(command.size()), command.data());
+                 static_cast<int>(command.size()), command.data(), static_cast<int>(message.size()),
+                 message.data(), static_cast<int>(command.size()), command.data());
     return kUsageError;
 }
 

@@ -1,7 +1,9 @@
 // roster: the roster store as the program loads it at start-up, and the writing of its file.
 #include "cli/commands.h"
+#include "core/common/safe_text.h"
 #include "core/roster/roster.h"
 #include "core/roster/roster_table.h"
+#include "platform/regular_file.h"
 #include "platform/text_encoding.h"
 
 #include <cerrno>
@@ -89,18 +91,24 @@ fs::path TargetFile(const RosterOptions& options, std::string& error)
 int WriteRoster(const RosterOptions& options)
 {
     const std::string source = options.From.empty() ? "standard input" : options.From;
+    // 180 names fit in a few kilobytes; a FIFO or a device is no table.
+    constexpr std::size_t kMaxTableBytes = 1u << 20;
     std::string table;
-    const bool read =
-        options.From.empty() ? ReadWholeStream(stdin, table) : ReadWholeFile(options.From, table);
-    if (!read) {
-        std::fprintf(stderr, "nirdal-cli roster: cannot read %s: %s\n", source.c_str(),
-                     std::strerror(errno));
+    if (options.From.empty()) {
+        if (!ReadWholeStream(stdin, table)) {
+            std::fprintf(stderr, "nirdal-cli roster: cannot read %s: %s\n", source.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+    } else if (std::string error; !ReadRegularFile(options.From, kMaxTableBytes, table, error)) {
+        std::fprintf(stderr, "nirdal-cli roster: cannot read %s\n", TerminalText(error).c_str());
         return 1;
     }
     RosterGroups groups{};
     if (const auto refusal = ReadRosterTable(table, groups)) {
-        std::fprintf(stderr, "nirdal-cli roster: %s:%d: %s; nothing written\n", source.c_str(),
-                     refusal->Line, refusal->Message.c_str());
+        std::fprintf(stderr, "nirdal-cli roster: %s:%d: %s; nothing written\n",
+                     TerminalText(source).c_str(), refusal->Line,
+                     TerminalText(refusal->Message).c_str());
         return 1;
     }
 
@@ -155,7 +163,9 @@ int RunRoster(Arguments args)
             "~/.local/share/nirdal.\n\n"
             "Prints where the roster came from, then for each group its code, whether it is\n"
             "present, how many slots the selection screen shows, and their surnames (UTF-8).\n"
-            "  --csv        print the loaded roster as a table that --write reads back\n\n"
+            "  --csv        print the loaded roster as a table that --write reads back; a\n"
+            "               name a spreadsheet would run as a formula (=, +, -, @) is quoted\n"
+            "               with an apostrophe inside the quotes, which --write drops\n\n"
             "--write reads a table from standard input (or --from FILE), a line\n"
             "'group,surname' (fields may be quoted, blank and # lines are ignored) in UTF-8\n"
             "or Windows-1251; the fields are separated by semicolons instead when the first\n"
@@ -195,15 +205,20 @@ int RunRoster(Arguments args)
     }
     CountGroups();
 
+    for (const std::filesystem::path& odd : PassedOverRosterFiles(root))
+        std::fprintf(stderr, "nirdal-cli roster: %s is not a regular file: passed over\n",
+                     TerminalText(odd.string()).c_str());
     if (source == RosterSource::File)
         std::printf("roster file: %s\n", FindRosterFile(root).c_str());
     else
         std::printf("built-in roster (no roster file at %s)\n", RosterFilePath(root).c_str());
     for (int g = 1; g <= kGroupCount; ++g) {
-        std::printf("group %d \"%s\": %s, %d slots\n", g, Cp1251ToUtf8(RosterGroupName(g)).c_str(),
+        // A roster file written elsewhere may hold any byte; the terminal gets none raw.
+        std::printf("group %d \"%s\": %s, %d slots\n", g,
+                    TerminalText(Cp1251ToUtf8(RosterGroupName(g))).c_str(),
                     GroupPresent(g) ? "present" : "absent", GroupCount(g));
         for (int s = 1; s <= GroupCount(g); ++s)
-            std::printf("%4d  %s\n", s, Cp1251ToUtf8(RosterSurname(g, s)).c_str());
+            std::printf("%4d  %s\n", s, TerminalText(Cp1251ToUtf8(RosterSurname(g, s))).c_str());
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 
@@ -114,6 +115,97 @@ TEST(BatchCommand, QuotedDecimalCommaIsTheNumbersOwn)
     // 1.5s + 1, not s² + 5s + 1; the list with blanks after its commas is 4s + 0.
     EXPECT_TRUE(Contains(run.output, "\n1,Иванов,1,1,\"1.5,1:1,3,3,1:0.5\",")) << run.output;
     EXPECT_TRUE(Contains(run.output, "\n2,Иванов,1,2,\"4,0:1,3,3,1:0\",")) << run.output;
+}
+
+// Writes a class file into scratch and returns its path.
+std::string ClassFileAt(const test_support::TemporaryRoot& scratch, const std::string& bytes)
+{
+    const auto path = scratch.Path() / "class.csv";
+    test_support::WriteFile(path, bytes);
+    return path.string();
+}
+
+TEST(BatchCommand, NulInANameIsRefusedAndEveryOtherRowIsWhole)
+{
+    using namespace std::string_literals;
+    test_support::TemporaryRoot scratch;
+    // 1/(s²+s) with a negative delay is refused by the analysis, so its row is known whole.
+    const std::string path = ClassFileAt(scratch, "Иванов,1,1,1 1 0,-1\n"
+                                                  "Пет\0ров,1,1,1 1 0,-1\n"s
+                                                  "Сидоров,1,1,1 1 0,-1\n");
+    const CommandResult run = RunCli("batch '" + path + "' --format csv");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.errors, path + ":2: skipped: field 1 holds a NUL byte\n"))
+        << run.errors;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 3) << run.output;
+    EXPECT_TRUE(Contains(run.output, "\n1,Иванов,1,1,\"1:1,1,0:-1\",not-analysed,,,,,,,,,,"))
+        << run.output;
+    EXPECT_TRUE(Contains(run.output, "\n3,Сидоров,1,1,\"1:1,1,0:-1\",not-analysed,,,,,,,,,,"))
+        << run.output;
+}
+
+TEST(BatchCommand, ControlCharactersInNamesNeverReachTheTerminalRaw)
+{
+    test_support::TemporaryRoot scratch;
+    // A window title (OSC), a bell, and CSI as the C1 control U+009B clearing the screen.
+    const std::string path = ClassFileAt(scratch, "\x1b]0;x\x07,\xc2\x9b"
+                                                  "2J,1,1 1 0,-1\n"
+                                                  "Иванов,1,\x1b[2J,1 1\n");
+
+    const CommandResult text = RunCli("batch '" + path + "'");
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.output,
+              "line  student       group     var  verdict       P  N  Z  gain margin  ω  "
+              "phase margin  ω\n"
+              R"(   1  \x1b]0;x\x07  \u009b2J    1  not-analysed)"
+              "\n");
+    EXPECT_TRUE(Contains(text.errors, path + R"(:2: skipped: numerator coefficient '\x1b[2J' )"))
+        << text.errors;
+    for (const std::string& shown : {text.output, text.errors}) {
+        EXPECT_EQ(shown.find_first_of("\x1b\x07"), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("\xc2\x9b"), std::string::npos) << shown;
+    }
+
+    const CommandResult json = RunCli("batch '" + path + "' --format json");
+    EXPECT_TRUE(Contains(json.output, R"({"line":1,"student":"\u001b]0;x\u0007","group":)"
+                                      R"("\u009b2J","variant":1,"tf":"1:1,1,0:-1",)"))
+        << json.output;
+}
+
+TEST(BatchCommand, CsvCellsThatASpreadsheetWouldRunAreText)
+{
+    test_support::TemporaryRoot scratch;
+    const std::string path = ClassFileAt(scratch, "=1+1,-3,1,1 1 0,-1\n"
+                                                  "+cmd|x,@g,-1,1 1 0,-1\n"
+                                                  "@SUM(A1),1,1,1 1 0,-1\n"
+                                                  "-5,1,1,1 1 0,-1\n"
+                                                  "Иванов,1,10,1 3 3 1\n");
+    const CommandResult run = RunCli("batch '" + path + "' --format csv");
+    EXPECT_EQ(run.status, 1);
+    for (const char* line : {
+             "\n1,\"'=1+1\",\"'-3\",1,\"1:1,1,0:-1\",not-analysed,,,,,,,,,,",
+             "\n2,\"'+cmd|x\",\"'@g\",1,\"'-1:1,1,0:-1\",not-analysed,,,,,,,,,,",
+             "\n3,\"'@SUM(A1)\",1,1,\"1:1,1,0:-1\",not-analysed,,,,,,,,,,",
+             "\n4,\"'-5\",1,1,\"1:1,1,0:-1\",not-analysed,,,,,,,,,,",
+         })
+        EXPECT_TRUE(Contains(run.output, line)) << line << "\n" << run.output;
+    // Numbers stay numbers: 10/(s+1)³ crosses the negative axis at ω = √3, U = −1.25, so
+    // the gain must fall to 0.8, −1.94 dB, and that minus goes out plain.
+    EXPECT_TRUE(
+        std::regex_search(run.output, std::regex("\n5,Иванов,1,1,\"10:1,3,3,1:0\",unstable,0,0,2,2,"
+                                                 "0\\.8[0-9]*,-1\\.938[0-9]*,1\\.732[0-9]*,")))
+        << run.output;
+}
+
+TEST(BatchCommand, MessagesQuoteAtMostEightyCharactersOfAField)
+{
+    test_support::TemporaryRoot scratch;
+    const std::string path =
+        ClassFileAt(scratch, "Иванов,1," + std::string(1 << 20, 'x') + ",1 1\n");
+    const CommandResult run = RunCli("batch '" + path + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, path + ":1: skipped: numerator coefficient '" + std::string(80, 'x') +
+                              "…' is not a number\n");
 }
 
 TEST(BatchCommand, UnreadableFilesAreReported)

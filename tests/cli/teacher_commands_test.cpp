@@ -71,6 +71,45 @@ TEST_F(TeacherCommands, NewTeacherWritesTheRosterAndSeesItListed)
     EXPECT_EQ(test_support::ReadFile(copy), test_support::ReadFile(Own() / kRosterUnderRoot));
 }
 
+TEST_F(TeacherCommands, FormulaLikeSurnamesGoOutAsTextAndComeBackByteForByte)
+{
+    ASSERT_EQ(Cli("roster --write", "251,=1+1\n251,+cmd|x\n-1,@SUM(A1)\n-1,-5\n").status, 0);
+    const std::string file = test_support::ReadFile(Own() / kRosterUnderRoot);
+
+    const CommandResult csv = Cli("roster --csv");
+    ASSERT_EQ(csv.status, 0) << csv.errors;
+    EXPECT_EQ(csv.output, "# group,surname\n"
+                          "251,\"'=1+1\"\n"
+                          "251,\"'+cmd|x\"\n"
+                          "\"'-1\",\"'@SUM(A1)\"\n"
+                          "\"'-1\",\"'-5\"\n");
+    const fs::path copy = scratch.Path() / "copy.ASM";
+    ASSERT_EQ(Cli("roster --write -o '" + copy.string() + "'", csv.output).status, 0);
+    EXPECT_EQ(test_support::ReadFile(copy), file);
+}
+
+TEST_F(TeacherCommands, NulAndLongNamesAreRefusedByTheirLine)
+{
+    using namespace std::string_literals;
+    const struct
+    {
+        std::string table, error;
+    } cases[] = {
+        {"251,Иванов\n251,Пет\0ров\n"s,
+         "standard input:2: the surname holds the control character U+0000 (NUL), which a name "
+         "cannot hold; nothing written\n"},
+        {"251," + std::string(1 << 20, 'x') + "\n",
+         "standard input:1: the surname \"" + std::string(80, 'x') +
+             "…\" is longer than 40 characters; nothing written\n"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult write = Cli("roster --write", c.table);
+        EXPECT_EQ(write.status, 1);
+        EXPECT_EQ(write.errors, "nirdal-cli roster: " + c.error);
+        EXPECT_FALSE(fs::exists(Own() / kRosterUnderRoot));
+    }
+}
+
 TEST_F(TeacherCommands, RefusedTableLeavesTheEarlierFileAsItWas)
 {
     ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);

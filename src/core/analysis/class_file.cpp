@@ -2,6 +2,7 @@
 
 #include "core/common/csv_line.h"
 #include "core/common/russian_text.h"
+#include "core/common/safe_text.h"
 #include "core/numtext/numtext.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace nirdal {
 
@@ -76,21 +78,23 @@ std::optional<Reason> ReadNumber(std::string_view token, const std::string& engl
                                  const std::string& russian, Extended& value, std::string& text)
 {
     const std::string typed(token);
+    // A message quotes the start of a long field, not all of it.
+    const std::string shown = Excerpt(token);
     if (token.find(',') != std::string_view::npos) {
         if (!IsDecimalComma(token))
-            return Reason{english + " '" + typed +
+            return Reason{english + " '" + shown +
                               "' has a comma that is no decimal comma: a decimal comma stands "
                               "between digits, and numbers are separated by blanks",
-                          "в записи " + russian + " «" + typed +
+                          "в записи " + russian + " «" + shown +
                               "» запятая не десятичная: десятичная запятая стоит между "
                               "цифрами, а числа разделяются пробелами"};
         try {
             value = ParseNumber(token);
         } catch (const ConversionError& error) {
-            return Reason{english + " '" + typed +
+            return Reason{english + " '" + shown +
                               "' has more digits than the coefficient entry reads (" +
-                              error.what() + ")",
-                          "в записи " + russian + " «" + typed +
+                              Excerpt(error.what()) + ")",
+                          "в записи " + russian + " «" + shown +
                               "» больше цифр, чем принимает поле ввода (не более 9 до "
                               "запятой и 7 после)"};
         }
@@ -101,14 +105,14 @@ std::optional<Reason> ReadNumber(std::string_view token, const std::string& engl
     errno = 0;
     const Extended x = std::strtold(typed.c_str(), &end);
     if (end == typed.c_str() || *end != '\0')
-        return Reason{english + " '" + typed + "' is not a number",
-                      "запись " + russian + " «" + typed + "» — не число"};
+        return Reason{english + " '" + shown + "' is not a number",
+                      "запись " + russian + " «" + shown + "» — не число"};
     if (errno == ERANGE)
-        return Reason{english + " '" + typed + "' is outside the range of extended numbers",
-                      "запись " + russian + " «" + typed + "» вне диапазона чисел"};
+        return Reason{english + " '" + shown + "' is outside the range of extended numbers",
+                      "запись " + russian + " «" + shown + "» вне диапазона чисел"};
     if (!std::isfinite(x))
-        return Reason{english + " '" + typed + "' is not a finite number",
-                      "запись " + russian + " «" + typed + "» — не конечное число"};
+        return Reason{english + " '" + shown + "' is not a finite number",
+                      "запись " + russian + " «" + shown + "» — не конечное число"};
     value = x;
     text = typed;
     return std::nullopt;
@@ -215,30 +219,49 @@ std::optional<Reason> ReadVariant(const std::vector<std::string>& fields, char s
 
 } // namespace
 
-ClassFile ParseClassFile(std::string_view bytes)
+void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant&)>& take,
+                   const std::function<void(ClassFileProblem&)>& skip)
 {
     const TableText table = ReadTableText(bytes, 4);
-    ClassFile file;
     bool first = true;
     std::vector<std::string> fields;
     ForEachTableLine(table.Text, [&](int number, std::string_view line) {
+        const bool wasFirst = std::exchange(first, false);
         if (!SplitCsvLine(line, fields, table.Separator)) {
-            file.Problems.push_back({number, "a quote is not closed", "не закрыта кавычка"});
-            first = false;
+            ClassFileProblem problem{number, "a quote is not closed", "не закрыта кавычка"};
+            skip(problem);
             return true;
         }
-        const bool header = first && (fields.size() < 4 || !HasDigit(fields[3]));
-        first = false;
-        if (header)
+        // A NUL would end the name wherever it is handed on as C text.
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (fields[i].find('\0') == std::string::npos)
+                continue;
+            const std::string field = std::to_string(i + 1);
+            ClassFileProblem problem{number, "field " + field + " holds a NUL byte",
+                                     "в поле " + field + " нулевой байт (NUL)"};
+            skip(problem);
             return true;
+        }
+        if (wasFirst && (fields.size() < 4 || !HasDigit(fields[3])))
+            return true; // a header
         ClassVariant variant;
         variant.Line = number;
-        if (const auto reason = ReadVariant(fields, table.Separator, variant))
-            file.Problems.push_back({number, reason->English, reason->Russian});
-        else
-            file.Variants.push_back(std::move(variant));
+        if (const auto reason = ReadVariant(fields, table.Separator, variant)) {
+            ClassFileProblem problem{number, reason->English, reason->Russian};
+            skip(problem);
+        } else {
+            take(variant);
+        }
         return true;
     });
+}
+
+ClassFile ParseClassFile(std::string_view bytes)
+{
+    ClassFile file;
+    ReadClassFile(
+        bytes, [&](ClassVariant& variant) { file.Variants.push_back(std::move(variant)); },
+        [&](ClassFileProblem& problem) { file.Problems.push_back(std::move(problem)); });
     return file;
 }
 

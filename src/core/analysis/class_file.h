@@ -2,6 +2,7 @@
 
 #include "core/tf/transfer_function.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,13 @@ struct ClassFile
 /// other comma is refused. An empty or missing delay is 0 s. A field may be quoted ("…",
 /// with "" for a quote). Blank lines and lines starting with # are ignored, and so is a first
 /// line whose denominator holds no digit (a header). A bad line is reported with its number
-/// and the others are still read.
+/// and the others are still read; so is a line that holds a NUL byte, which no name holds.
+/// Messages quote at most 80 characters of an offending field.
 ClassFile ParseClassFile(std::string_view bytes);
+
+/// Reads a class file as ParseClassFile does, handing each variant to take and each skipped
+/// line to skip in file order as it comes, so that a caller keeps only what it needs of them.
+void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant&)>& take,
+                   const std::function<void(ClassFileProblem&)>& skip);
 
 } // namespace nirdal

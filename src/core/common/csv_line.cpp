@@ -4,6 +4,24 @@
 
 namespace nirdal {
 
+namespace {
+
+// A spreadsheet runs a cell that starts so as a formula ("=1+1", "+cmd|…", "@SUM(…)").
+bool StartsAFormula(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+}
+
+// Formula-like behind apostrophes too, so that a text that itself starts with "'=" keeps its
+// apostrophe through CsvCell and SplitCsvLine.
+bool NeedsApostrophe(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of('\'');
+    return first != std::string_view::npos && StartsAFormula(text.substr(first));
+}
+
+} // namespace
+
 bool IsUtf8(std::string_view text)
 {
     for (std::size_t i = 0; i < text.size();) {
@@ -53,8 +71,11 @@ bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields, char 
             fields.back() += c;
         }
     }
-    for (std::string& field : fields)
+    for (std::string& field : fields) {
         field = std::string(TrimBlanks(field));
+        if (field.starts_with('\'') && NeedsApostrophe(field))
+            field.erase(0, 1);
+    }
     return !quoted;
 }
 
@@ -77,9 +98,11 @@ TableText ReadTableText(std::string_view bytes, std::size_t fields)
 
 std::string CsvCell(std::string_view field)
 {
-    if (field.find_first_of(",\"") == std::string_view::npos && !field.starts_with('#'))
+    const bool apostrophe = NeedsApostrophe(field);
+    if (!apostrophe && field.find_first_of(std::string_view(",\"\n\r\0", 5)) == field.npos &&
+        !field.starts_with('#'))
         return std::string(field);
-    std::string quoted = "\"";
+    std::string quoted = apostrophe ? "\"'" : "\"";
     for (const char c : field)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";

@@ -13,7 +13,8 @@ bool IsUtf8(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 
 /// Splits one line of a table at separators outside quotes ("…", with "" for a quote), each
-/// field without blanks at its ends; false when a quote is left open.
+/// field without blanks at its ends and without the apostrophe CsvCell puts before a
+/// formula-like text; false when a quote is left open.
 bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields, char separator = ',');
 
 /// Calls take(number, line) for each line of text (numbered from 1, without its line break
@@ -51,8 +52,11 @@ struct TableText
 /// fields at commas is never taken apart at its semicolons.
 TableText ReadTableText(std::string_view bytes, std::size_t fields);
 
-/// field as a table cell that SplitCsvLine reads back: quoted when it holds a comma, a
-/// quote, or starts with '#' or a blank.
+/// field, a text, as a table cell that SplitCsvLine reads back and a spreadsheet shows as
+/// text: quoted when it holds a comma, a quote, a line break or a NUL, or starts with '#' or
+/// like a formula ('=', '+', '-', '@', a tab or a carriage return, after any apostrophes);
+/// a formula-like one gets an apostrophe inside the quotes, which SplitCsvLine drops again.
+/// A number written as a number goes into its cell as it is, not through here.
 std::string CsvCell(std::string_view field);
 
 } // namespace nirdal

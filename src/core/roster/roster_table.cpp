@@ -1,6 +1,7 @@
 #include "core/roster/roster_table.h"
 
 #include "core/common/csv_line.h"
+#include "core/common/safe_text.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -47,17 +48,18 @@ std::optional<std::string> Encode(const std::string& field, std::size_t capacity
     if (control != field.end()) {
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*control));
-        refusal = "the " + std::string(what) + " holds the control character " + code;
+        refusal = "the " + std::string(what) + " holds the control character " + code +
+                  (*control == '\0' ? " (NUL), which a name cannot hold" : "");
         return std::nullopt;
     }
     if (const std::string character = UnencodableCharacter(field); !character.empty()) {
-        refusal = "the " + std::string(what) + " \"" + field + "\" holds " + character +
+        refusal = "the " + std::string(what) + " \"" + Excerpt(field) + "\" holds " + character +
                   ", which Windows-1251 cannot hold";
         return std::nullopt;
     }
     std::string encoded = Utf8ToCp1251(field);
     if (encoded.size() > capacity) {
-        refusal = "the " + std::string(what) + " \"" + field + "\" is longer than " +
+        refusal = "the " + std::string(what) + " \"" + Excerpt(field) + "\" is longer than " +
                   std::to_string(capacity) + " characters";
         return std::nullopt;
     }
@@ -119,12 +121,14 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
             ++g;
         if (g == groupsNamed) {
             if (groupsNamed == read.size())
-                return refuse("a seventh group \"" + fields[0] + "\": the roster holds six");
+                return refuse("a seventh group \"" + Excerpt(fields[0]) +
+                              "\": the roster holds six");
             read[g].GroupName.Assign(*code);
             ++groupsNamed;
         }
         if (filled[g] == kSlotsPerGroup)
-            return refuse("a 31st name in group \"" + fields[0] + "\": a group holds thirty");
+            return refuse("a 31st name in group \"" + Excerpt(fields[0]) +
+                          "\": a group holds thirty");
         read[g].Surnames[filled[g]++].Assign(*surname);
         return true;
     });

@@ -61,6 +61,52 @@ TEST(ClassFile, BadLinesAreReportedAndTheRestIsRead)
     EXPECT_NE(file.Problems[0].Message.find("'x'"), std::string::npos);
 }
 
+TEST(ClassFile, NulByteAndLongFieldsAreRefusedWithTheirLine)
+{
+    using namespace std::string_literals;
+    const std::string longField(1000000, '7');
+    const ClassFile file =
+        ParseClassFile("Иванов,1,8,1 3 3 1\n"
+                       "Пет\0ров,1,1,1 1\n"s       // 2: a NUL cuts a name short in C text
+                       "Петров,1,1,1 1,\"0\0\"\n"s // 3: anywhere in the line
+                       "Сидоров,1,1,1 " +
+                       longField +
+                       "x\n" // 4: not a number, 1 MB long
+                       "Сидоров,1,1,1 1\n");
+    ASSERT_EQ(file.Variants.size(), 2u);
+    EXPECT_EQ(file.Variants[1].Line, 5);
+    const struct
+    {
+        int line;
+        std::string message, russian;
+    } expected[] = {
+        {2, "field 1 holds a NUL byte", "в поле 1 нулевой байт (NUL)"},
+        {3, "field 5 holds a NUL byte", "в поле 5 нулевой байт (NUL)"},
+        {4, "denominator coefficient '" + std::string(80, '7') + "…' is not a number",
+         "запись коэффициента знаменателя «" + std::string(80, '7') + "…» — не число"},
+    };
+    ASSERT_EQ(file.Problems.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(file.Problems[i].Line, expected[i].line);
+        EXPECT_EQ(file.Problems[i].Message, expected[i].message);
+        EXPECT_EQ(file.Problems[i].RussianMessage, expected[i].russian);
+    }
+}
+
+TEST(ClassFile, ApostropheBeforeAFormulaLikeFieldIsDropped)
+{
+    // As batch --format csv and a spreadsheet write such names and a leading minus.
+    const ClassFile file = ParseClassFile("\"'=1+1\",\"'-2\",'-1 2,1 3 3 1\n"
+                                          "O'Neil,'x,1,1 1\n");
+    ASSERT_TRUE(file.Problems.empty()) << file.Problems[0].Message;
+    ASSERT_EQ(file.Variants.size(), 2u);
+    EXPECT_EQ(file.Variants[0].Student, "=1+1");
+    EXPECT_EQ(file.Variants[0].Group, "-2");
+    EXPECT_EQ(file.Variants[0].Text, "-1,2:1,3,3,1:0");
+    EXPECT_EQ(file.Variants[1].Student, "O'Neil");
+    EXPECT_EQ(file.Variants[1].Group, "'x");
+}
+
 TEST(ClassFile, OnlyTheFirstLineMayBeAHeader)
 {
     const ClassFile file = ParseClassFile("Иванов,1,8,1 3 3 1\nstudent,group,num,den\n");

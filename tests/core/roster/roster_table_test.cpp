@@ -2,6 +2,7 @@
 #include "core/roster/roster.h"
 #include "core/roster/roster_table.h"
 #include "platform/data_root.h"
+#include "platform/text_encoding.h"
 #include "support/temporary_root.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 
 namespace nirdal {
 namespace {
+
+using namespace std::string_literals;
 
 // "Свободнович С.С." in Windows-1251, written out byte by byte.
 const std::string kFreeBytes = "\xD1\xE2\xEE\xE1\xEE\xE4\xED\xEE\xE2\xE8\xF7\x20\xD1\x2E\xD1\x2E";
@@ -144,6 +147,31 @@ TEST(RosterTable, TableTextReadsBackIntoTheSameBytes)
     EXPECT_EQ(RosterTableText(groups), "# group,surname\n251,Иванов И.И.\n252,Свободнович С.С.\n");
 }
 
+TEST(RosterTable, FormulaLikeNamesAreQuotedWithAnApostropheAndReadBack)
+{
+    const std::string table = "# group,surname\n"
+                              "251,=1+1\n"
+                              "251,+cmd|x\n"
+                              "251,@SUM(A1)\n"
+                              "251,-5\n"
+                              "-1,'=x\n";
+    RosterGroups groups{}, again{};
+    // Typed by hand without quotes, the names are taken as they stand.
+    ASSERT_FALSE(ReadRosterTable(table, groups));
+    EXPECT_EQ(Cp1251ToUtf8(groups[0].Surnames[0].Text()), "=1+1");
+    EXPECT_EQ(Cp1251ToUtf8(groups[1].GroupName.Text()), "-1");
+    EXPECT_EQ(Cp1251ToUtf8(groups[1].Surnames[0].Text()), "=x");
+    const std::string written = RosterTableText(groups);
+    EXPECT_EQ(written, "# group,surname\n"
+                       "251,\"'=1+1\"\n"
+                       "251,\"'+cmd|x\"\n"
+                       "251,\"'@SUM(A1)\"\n"
+                       "251,\"'-5\"\n"
+                       "\"'-1\",\"'=x\"\n");
+    ASSERT_FALSE(ReadRosterTable(written, again));
+    EXPECT_EQ(RosterFileBytes(again), RosterFileBytes(groups));
+}
+
 TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
 {
     std::string thirtyOne;
@@ -166,6 +194,11 @@ TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
         // A carriage return kept inside the name would be lost when the table is printed.
         {"251,Ivanov\n06172,etov\r\r\n", 2, "the surname holds the control character U+000D"},
         {"251,Iva\tnov\n", 1, "the surname holds the control character U+0009"},
+        {"251,Ivanov\n252,Pe\0trov\n"s, 2, "the surname holds the control character U+0000 (NUL)"},
+        {"251,Ivanov\n\n2\0,Petrov\n"s, 3, "the group code holds the control character U+0000"},
+        // A long field is quoted by its first 80 characters only.
+        {"251," + std::string(100000, 'x') + "\n", 1,
+         "the surname \"" + std::string(80, 'x') + "…\" is longer than 40 characters"},
         {"\n# only a comment\n", 1, "names no student"},
     };
     for (const auto& c : cases) {
