@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unistd.h>
 
 namespace nirdal::cli {
 
@@ -341,6 +342,9 @@ void ReportWriter::Add(const ReportRow& row)
         return;
     case ReportFormat::Csv:
         text = CsvLine(row, m_classColumns);
+        // A file gets the cells as they are; a terminal would run their control characters.
+        if (::isatty(::fileno(m_out)) && text.ends_with('\n'))
+            text = TerminalText(std::string_view(text).substr(0, text.size() - 1)) + '\n';
         break;
     case ReportFormat::Json:
         text = (m_rows++ > 0 ? ",\n" : "\n") + JsonObject(row, m_classColumns);

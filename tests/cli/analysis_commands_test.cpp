@@ -170,6 +170,20 @@ TEST(BatchCommand, ControlCharactersInNamesNeverReachTheTerminalRaw)
     EXPECT_TRUE(Contains(json.output, R"({"line":1,"student":"\u001b]0;x\u0007","group":)"
                                       R"("\u009b2J","variant":1,"tf":"1:1,1,0:-1",)"))
         << json.output;
+
+    // CSV keeps the name's bytes for a file, and shows them escaped on a terminal (script
+    // gives the command one).
+    const CommandResult file = RunCli("batch '" + path + "' --format csv");
+    EXPECT_TRUE(Contains(file.output, "\n1,\x1b]0;x\x07,\xc2\x9b"
+                                      "2J,1,"))
+        << file.output;
+    if (std::system("command -v script >/dev/null") == 0) {
+        const CommandResult terminal =
+            test_support::RunCommand(std::string("script -qec \"'") + NIRDAL_CLI + "' batch '" +
+                                     path + "' --format csv\" /dev/null");
+        EXPECT_TRUE(Contains(terminal.output, R"(1,\x1b]0;x\x07,\u009b2J,1,)")) << terminal.output;
+        EXPECT_EQ(terminal.output.find('\x1b'), std::string::npos) << terminal.output;
+    }
 }
 
 TEST(BatchCommand, CsvCellsThatASpreadsheetWouldRunAreText)
