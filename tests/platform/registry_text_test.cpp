@@ -1,4 +1,5 @@
 #include "platform/registry_text.h"
+#include "support/time_limit.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -135,7 +136,8 @@ TEST(RegistryText, ManyKeysAndValuesParseInLinearTime)
 
     auto start = std::chrono::steady_clock::now();
     const auto manyKeys = ParseRegistryText(keys);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              test_support::TimeLimit(std::chrono::seconds(2)));
     ASSERT_TRUE(manyKeys);
     ASSERT_EQ(manyKeys->size(), std::size_t{kCount});
     for (int i : {0, 1, 12345, kCount - 1}) {
@@ -146,7 +148,8 @@ TEST(RegistryText, ManyKeysAndValuesParseInLinearTime)
 
     start = std::chrono::steady_clock::now();
     const auto manyValues = ParseRegistryText(values);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              test_support::TimeLimit(std::chrono::seconds(2)));
     ASSERT_TRUE(manyValues);
     ASSERT_EQ(manyValues->size(), 1u);
     const auto& entries = manyValues->front().Values;

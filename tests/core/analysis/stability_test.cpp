@@ -2,6 +2,8 @@
 #include "core/analysis/stability.h"
 #include "core/tf/tf_text.h"
 
+#include "support/time_limit.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -336,12 +338,15 @@ StabilityAnalysis AnalysedWithinASecond(const char* text, Extended delay = 0)
     const TransferFunction variant = Tf(text, delay);
     const auto start = std::chrono::steady_clock::now();
     auto analysis = std::async(std::launch::async, [&] { return AnalyseStability(variant); });
-    if (analysis.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-        ADD_FAILURE() << text << " still runs after 5 s";
+    if (analysis.wait_for(test_support::TimeLimit(std::chrono::seconds(5))) !=
+        std::future_status::ready) {
+        ADD_FAILURE() << text << " still runs after 5 s (50 s with sanitizers)";
         std::abort(); // the thread cannot be stopped, and the test cannot return without it
     }
     const StabilityAnalysis result = analysis.get();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << text;
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              test_support::TimeLimit(std::chrono::seconds(1)))
+        << text;
     return result;
 }
 
