@@ -239,13 +239,18 @@ void TNIRDAL_rasform::paintEvent(QPaintEvent*)
 
 void TNIRDAL_rasform::SetVisible(ScreenControl control, bool visible)
 {
+    using C = ScreenControl;
     QWidget* widget = m_controls[static_cast<int>(control)];
     widget->setVisible(visible);
+    if (!visible)
+        return;
     // Enter goes on from wherever the computation stands: a notice that comes takes the
     // keyboard on its first button, "Далее" takes it while pages are offered.
-    if (visible && (qobject_cast<QFrame*>(widget) != nullptr || widget == DD))
-        if (auto* button = widget == DD ? DD : widget->findChild<QPushButton*>())
-            button->setFocus();
+    if (control == C::DD)
+        DD->setFocus();
+    else if (control == C::Panel1 || control == C::Panel3 || control == C::Panel4 ||
+             control == C::Panel5)
+        widget->findChild<QPushButton*>()->setFocus();
 }
 
 void TNIRDAL_rasform::SetCaption(ScreenControl control, std::string_view text)

@@ -9,7 +9,9 @@
 #include <QTranslator>
 
 namespace nirdal {
+namespace {
 
+// The palette every screen starts from: the light colours of the designs.
 QPalette DesignPalette()
 {
     // Every role of every group is set, so nothing of the desktop's palette shows through.
@@ -43,6 +45,8 @@ QPalette DesignPalette()
     }
     return palette;
 }
+
+} // namespace
 
 bool SetUpDesktop(QApplication& application)
 {

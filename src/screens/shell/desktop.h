@@ -1,7 +1,6 @@
 #pragma once
 
 class QApplication;
-class QPalette;
 
 namespace nirdal {
 
@@ -12,8 +11,5 @@ namespace nirdal {
 /// when Qt's Russian translations are not installed; the program then goes on with Qt's
 /// English texts.
 bool SetUpDesktop(QApplication& application);
-
-/// The palette every screen starts from: the light colours of the designs.
-QPalette DesignPalette();
 
 } // namespace nirdal
