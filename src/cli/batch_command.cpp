@@ -181,7 +181,6 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
         std::string name = base;
         for (int copy = 2; !names.insert(name).second; ++copy)
             name = base + "~" + std::to_string(copy);
-        NoteUndrawn(student);
         jobs += "--surname\t" + JobArgument(student.Name);
         for (const std::string& text : student.Drawn)
             jobs += "\t--tf\t" + text;
@@ -213,7 +212,6 @@ int WriteReportFile(const std::string& path, const std::string& classFile,
         input += "skipped\t" + std::to_string(problem.Line) + "\t" +
                  JobArgument(problem.RussianMessage) + "\n";
     for (const Student& student : students) {
-        NoteUndrawn(student);
         input += "student\t" + JobArgument(student.Name) + "\n";
         for (const std::string& text : student.Drawn)
             input += "tf\t" + text + "\n";
@@ -337,6 +335,9 @@ int RunBatch(Arguments args)
     content = std::string();
     writer.Finish();
     std::fflush(stdout);
+    // Said once, though the pictures and the report both leave them out.
+    for (const Student& student : students)
+        NoteUndrawn(student);
     if (!options.PlotDirectory.empty() && variants > 0 &&
         WritePlots(options.PlotDirectory, students) != 0)
         status = 1;
