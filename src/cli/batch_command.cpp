@@ -222,6 +222,8 @@ int WriteReportFile(const std::string& path, const std::string& classFile,
             input += "\n";
         }
     }
+    // Only what ends so is a whole report: the exporter commits nothing cut short.
+    input += "end\n";
     if (RunExporter("--report", path, input) != 0) {
         std::fprintf(stderr, "nirdal-cli batch: the class report %s was not written\n",
                      TerminalText(path).c_str());

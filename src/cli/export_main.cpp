@@ -13,10 +13,13 @@
 #include <QGuiApplication>
 #include <QtGlobal>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -39,7 +42,9 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     using namespace nirdal;
     for (const std::string& note : cli::ComputePlotVariants(job))
         std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
-    const QString path = QString::fromStdString(job.OutputPath);
+    // The name as given, byte for byte: one the file system cannot hold is refused, not
+    // written under another name.
+    const std::filesystem::path path(job.OutputPath);
     const int dotsPerInch = job.PageDotsPerInch;
     PlotFields fields;
     QString failure;
@@ -48,7 +53,7 @@ int WriteJob(const nirdal::cli::PlotJob& job)
         RecordingSurface recording;
         cli::DrawPlotJob(job, fields, recording);
         written = WriteScreenPicture(path, recording.ops(), failure);
-    } else if (path.endsWith(".pdf", Qt::CaseInsensitive)) {
+    } else if (QString::fromStdString(path.extension().string()).toLower() == ".pdf") {
         // Drawn on the PDF itself, so the layout measures the very font it is set in.
         written = WritePagePdfFile(
             path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); }, dotsPerInch,
@@ -99,8 +104,9 @@ void ShowProgress(std::size_t done, std::size_t total)
 // With --report FILE, standard input holds the class report a line a record, fields
 // separated by tabs: "title TEXT", the skipped lines of the class file as "skipped LINE
 // REASON", then for each student "student NAME", his variants as "tf NUM:DEN:DELAY" and his
-// table rows as "row CELL…".
-int WriteReportLines(const QString& path)
+// table rows as "row CELL…", and last "end". Input that stops before "end" is a parent that
+// died half-way: nothing is written, lest a shorter report look whole.
+int WriteReportLines(const std::filesystem::path& path, pid_t parent)
 {
     using namespace nirdal;
     QString title;
@@ -108,13 +114,16 @@ int WriteReportLines(const QString& path)
     std::vector<ClassReportSkippedLine> skipped;
     std::vector<cli::PlotJob> jobs;
     std::string line;
-    for (int number = 1; std::getline(std::cin, line); ++number) {
+    bool ended = false;
+    for (int number = 1; !ended && std::getline(std::cin, line); ++number) {
         const std::vector<std::string_view> fields = TabFields(line);
         const std::string_view kind = fields[0];
         const auto text = [&](std::size_t i) {
             return QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
         };
-        if (kind == "title" && fields.size() == 2) {
+        if (kind == "end" && fields.size() == 1) {
+            ended = true;
+        } else if (kind == "title" && fields.size() == 2) {
             title = text(1);
         } else if (kind == "skipped" && fields.size() == 3) {
             skipped.push_back({text(1).toInt(), text(2)});
@@ -141,6 +150,13 @@ int WriteReportLines(const QString& path)
             return 1;
         }
     }
+    if (!ended) {
+        std::fprintf(stderr,
+                     "nirdal-cli batch: the class report's content stopped before its end; "
+                     "%s not written\n",
+                     path.c_str());
+        return 1;
+    }
     // Each student's page drawn on the report's own sheets, so its layout measures the font
     // it is set in; the notes of his computations are in the table.
     const auto drawPage = [&jobs](std::size_t i, PageSurface& sheets) {
@@ -149,7 +165,10 @@ int WriteReportLines(const QString& path)
         return cli::DrawPlotJob(jobs[i], fields, sheets).LastSheetBottom;
     };
     QString failure;
-    if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure)) {
+    // Put in place only while nirdal-cli, which asked for it, is still there to report it.
+    const auto parentStays = [parent] { return getppid() == parent; };
+    if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure,
+                          parentStays)) {
         std::fprintf(stderr, "nirdal-cli batch: %s\n", failure.toLocal8Bit().constData());
         return 1;
     }
@@ -194,6 +213,12 @@ int main(int argc, char** argv)
         return cli::kUsageError;
     }
 
+    // Run by nirdal-cli batch: the exporter goes when it goes (killed, stopped by Ctrl-C),
+    // leaving what it has not put in place unwritten.
+    const pid_t parent = getppid();
+    if ((jobLines || report) && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() != parent)
+        return 1;
+
     // Pictures need fonts but no display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -201,6 +226,6 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
     if (report)
-        return WriteReportLines(QString::fromLocal8Bit(argv[2]));
+        return WriteReportLines(std::filesystem::path(argv[2]), parent);
     return jobLines ? WriteJobLines() : WriteJob(job);
 }

@@ -3,7 +3,9 @@
 #include "core/common/safe_text.h"
 #include "core/roster/roster.h"
 #include "core/roster/roster_table.h"
+#include "platform/data_root.h"
 #include "platform/regular_file.h"
+#include "platform/whole_file.h"
 #include "platform/text_encoding.h"
 
 #include <cerrno>
@@ -47,6 +49,10 @@ bool ReadRosterOptions(Arguments args, RosterOptions& options, std::string& erro
         } else if (option == "--from" || option == "-o") {
             if (i + 1 == args.size()) {
                 error = std::string(option) + " needs a file name";
+                return false;
+            }
+            if (args[i + 1].empty()) {
+                error = std::string(option) + ": the file name is empty";
                 return false;
             }
             (option == "-o" ? options.Output : options.From) = args[++i];
@@ -120,11 +126,19 @@ int WriteRoster(const RosterOptions& options)
         return 1;
     }
     std::error_code made;
-    if (options.Output.empty())
+    if (options.System) {
+        // Every student account reads the machine-wide roster, whatever the umask: the
+        // program's own folders up to it are opened to all.
+        if (!CreateDirectoriesForEveryone(file.parent_path(), SystemDataRoots().front(), error))
+            made = std::error_code(errno, std::generic_category());
+    } else if (options.Output.empty()) {
         fs::create_directories(file.parent_path(), made);
-    if (made)
-        error = "cannot make " + file.parent_path().string() + ": " + made.message();
-    if (made || !ReplaceFile(file, RosterFileBytes(groups), error)) {
+        if (made)
+            error = "cannot make " + file.parent_path().string() + ": " + made.message();
+    }
+    const FileReaders readers =
+        options.System ? FileReaders::Everyone : FileReaders::AsUmaskAllows;
+    if (made || !ReplaceFile(file, RosterFileBytes(groups), readers, error)) {
         const int code = made ? made.value() : errno;
         const bool denied = code == EACCES || code == EPERM || code == EROFS;
         std::fprintf(stderr, "nirdal-cli roster: %s%s\n", error.c_str(),

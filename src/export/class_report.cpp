@@ -1,9 +1,9 @@
 #include "export/class_report.h"
 
 #include "export/picture_file.h"
+#include "export/whole_device.h"
 #include "qtdraw/painter_surface.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPageSize>
 #include <QPainter>
@@ -120,20 +120,15 @@ int DrawHeading(QPdfWriter& pdf, QPainter& painter, const QString& text, int poi
 
 } // namespace
 
-bool WriteClassReport(const QString& path, const QString& title,
+bool WriteClassReport(const std::filesystem::path& path, const QString& title,
                       const std::vector<ClassReportStudent>& students,
                       const std::vector<ClassReportSkippedLine>& skipped,
                       const StudentPageDrawing& drawPage,
                       const std::function<void(std::size_t done, std::size_t total)>& progress,
-                      QString& error)
+                      QString& error, const std::function<bool()>& beforeRename)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        error = QString("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    {
-        QPdfWriter pdf(&file);
+    const auto write = [&](QIODevice& device, QString& reason) {
+        QPdfWriter pdf(&device);
         pdf.setTitle(title);
         pdf.setCreator("nirdal");
         pdf.setResolution(kPageDotsPerInch);
@@ -180,13 +175,12 @@ bool WriteClassReport(const QString& path, const QString& title,
                 table.Row(row);
             progress(i + 1, students.size());
         }
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        error = QString("cannot write %1: %2").arg(path, file.errorString());
+        if (painter.end())
+            return true;
+        reason = "the PDF could not be finished";
         return false;
-    }
-    return true;
+    };
+    return WriteWholeDevice(path, write, error, beforeRename);
 }
 
 } // namespace nirdal

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -43,13 +44,14 @@ using StudentPageDrawing = std::function<int(std::size_t student, PageSurface& s
 /// student's rows under title, on as many pages as it takes, and below it the skipped lines
 /// (when there are any), then a page per student with the page drawPage draws for him and
 /// his rows below it (continued on a further page when they do not fit). progress(done,
-/// total) is called after each student's page. On failure returns false with the reason in
-/// error.
-bool WriteClassReport(const QString& path, const QString& title,
+/// total) is called after each student's page. The file is written whole or not at all
+/// (WriteWholeDevice); beforeRename, when given, is asked before it is put in place. On
+/// failure returns false with the reason in error.
+bool WriteClassReport(const std::filesystem::path& path, const QString& title,
                       const std::vector<ClassReportStudent>& students,
                       const std::vector<ClassReportSkippedLine>& skipped,
                       const StudentPageDrawing& drawPage,
                       const std::function<void(std::size_t done, std::size_t total)>& progress,
-                      QString& error);
+                      QString& error, const std::function<bool()>& beforeRename = {});
 
 } // namespace nirdal

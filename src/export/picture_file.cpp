@@ -2,10 +2,9 @@
 
 #include "core/plot/plot.h"
 #include "platform/text_encoding.h"
+#include "export/whole_device.h"
 #include "qtdraw/painter_surface.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -36,9 +35,10 @@ enum class FileKind
     Unknown
 };
 
-FileKind KindOf(const QString& path)
+FileKind KindOf(const std::filesystem::path& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QString suffix =
+        QString::fromStdString(path.extension().string()).mid(1).toLower();
     if (suffix == "png")
         return FileKind::Png;
     if (suffix == "svg")
@@ -115,28 +115,10 @@ QSize DrawingSize(const std::vector<DrawOp>& ops, QPoint axesEnd, int dotsPerInc
     return QSize(bounds.right() + 1, bounds.bottom() + 1);
 }
 
-bool OpenForWriting(QFile& file, QString& error)
-{
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return true;
-    error = QString("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    return false;
-}
-
-bool Finish(QFile& file, QString& error)
-{
-    file.close();
-    if (file.error() == QFileDevice::NoError)
-        return true;
-    error = QString("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    return false;
-}
-
 // Writes the drawing on a size × dotsPerInch canvas as PNG or SVG.
-bool WriteCanvas(const QString& path, FileKind kind, QSize size, int dotsPerInch,
+bool WriteCanvas(const std::filesystem::path& path, FileKind kind, QSize size, int dotsPerInch,
                  const std::vector<DrawOp>& ops, QString& error)
 {
-    QFile file(path);
     const auto draw = [&ops](PageSurface& surface) { Replay(ops, surface); };
     if (kind == FileKind::Png) {
         if (qint64{size.width()} * size.height() > kMaxImagePixels) {
@@ -154,29 +136,35 @@ bool WriteCanvas(const QString& path, FileKind kind, QSize size, int dotsPerInch
         image.setDotsPerMeterX(DotsPerMeter(dotsPerInch));
         image.setDotsPerMeterY(DotsPerMeter(dotsPerInch));
         Paint(image, true, draw);
-        if (!OpenForWriting(file, error))
-            return false;
-        if (!image.save(&file, "PNG")) {
-            error = QString("cannot write %1 as PNG").arg(path);
-            return false;
-        }
-        return Finish(file, error);
+        return WriteWholeDevice(
+            path,
+            [&image](QIODevice& device, QString& reason) {
+                if (image.save(&device, "PNG"))
+                    return true;
+                reason = "the PNG encoder failed";
+                return false;
+            },
+            error);
     }
-    if (!OpenForWriting(file, error))
-        return false;
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(dotsPerInch);
-    svg.setTitle("nirdal");
-    Paint(svg, true, draw);
-    return Finish(file, error);
+    return WriteWholeDevice(
+        path,
+        [&](QIODevice& device, QString&) {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&device);
+            svg.setSize(size);
+            svg.setViewBox(QRect(QPoint(0, 0), size));
+            svg.setResolution(dotsPerInch);
+            svg.setTitle("nirdal");
+            Paint(svg, true, draw);
+            return true;
+        },
+        error);
 }
 
-bool UnknownKind(const QString& path, QString& error)
+bool UnknownKind(const std::filesystem::path& path, QString& error)
 {
-    error = QString("%1: the file name must end in .png, .svg or .pdf").arg(path);
+    error = QString("%1: the file name must end in .png, .svg or .pdf")
+                .arg(QString::fromStdString(path.string()));
     return false;
 }
 
@@ -197,7 +185,7 @@ TextMeasure PageTextMeasure(int dotsPerInch)
     };
 }
 
-bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QString& error)
+bool WriteScreenPicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QString& error)
 {
     const QSize size(kGraphClientWidth, kGraphClientHeight);
     switch (KindOf(path)) {
@@ -205,26 +193,27 @@ bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QSt
         return WriteCanvas(path, FileKind::Png, size, kScreenDotsPerInch, ops, error);
     case FileKind::Svg:
         return WriteCanvas(path, FileKind::Svg, size, kScreenDotsPerInch, ops, error);
-    case FileKind::Pdf: {
-        QFile file(path);
-        if (!OpenForWriting(file, error))
-            return false;
-        QPdfWriter pdf(&file);
-        pdf.setTitle("nirdal");
-        pdf.setCreator("nirdal");
-        pdf.setResolution(kScreenDotsPerInch);
-        pdf.setPageSize(QPageSize(QSizeF(size) / kScreenDotsPerInch, QPageSize::Inch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        Paint(pdf, false, [&ops](PageSurface& surface) { Replay(ops, surface); });
-        return Finish(file, error);
-    }
+    case FileKind::Pdf:
+        return WriteWholeDevice(
+            path,
+            [&](QIODevice& device, QString&) {
+                QPdfWriter pdf(&device);
+                pdf.setTitle("nirdal");
+                pdf.setCreator("nirdal");
+                pdf.setResolution(kScreenDotsPerInch);
+                pdf.setPageSize(QPageSize(QSizeF(size) / kScreenDotsPerInch, QPageSize::Inch));
+                pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+                Paint(pdf, false, [&ops](PageSurface& surface) { Replay(ops, surface); });
+                return true;
+            },
+            error);
     case FileKind::Unknown:
         break;
     }
     return UnknownKind(path, error);
 }
 
-bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
+bool WritePagePicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
                       int dotsPerInch, QString& error)
 {
     const FileKind kind = KindOf(path);
@@ -242,14 +231,16 @@ bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoin
     return UnknownKind(path, error);
 }
 
-bool WritePagePdfFile(const QString& path, const PageDrawing& draw, int dotsPerInch,
-                      QString& error)
+bool WritePagePdfFile(const std::filesystem::path& path, const PageDrawing& draw,
+                      int dotsPerInch, QString& error)
 {
-    QFile file(path);
-    if (!OpenForWriting(file, error))
-        return false;
-    WritePagePdf(file, draw, dotsPerInch);
-    return Finish(file, error);
+    return WriteWholeDevice(
+        path,
+        [&](QIODevice& device, QString&) {
+            WritePagePdf(device, draw, dotsPerInch);
+            return true;
+        },
+        error);
 }
 
 void WritePagePdf(QIODevice& device, const PageDrawing& draw, int dotsPerInch)

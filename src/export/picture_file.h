@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -22,14 +23,14 @@ constexpr int kPageDotsPerInch = 300;
 TextMeasure PageTextMeasure(int dotsPerInch);
 
 /// Writes a recorded screen picture, kGraphClientWidth × kGraphClientHeight pixels on
-/// white, to a PNG, SVG or PDF file as the path's extension says. On failure returns false
-/// with the reason in error.
-bool WriteScreenPicture(const QString& path, const std::vector<DrawOp>& ops, QString& error);
+/// white, to a PNG, SVG or PDF file as the path's extension says, whole or not at all
+/// (WriteWholeDevice). On failure returns false with the reason in error.
+bool WriteScreenPicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QString& error);
 
 /// Writes a recorded page at dotsPerInch: a PDF of A4 sheets, a PNG or SVG as large as the
 /// drawing, that is the rectangle from (0, 0) to axesEnd grown to take in every text. On
 /// failure returns false with the reason in error.
-bool WritePagePicture(const QString& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
+bool WritePagePicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QPoint axesEnd,
                       int dotsPerInch, QString& error);
 
 /// Draws A4 sheets, the whole sheet printable, at dotsPerInch with draw into a PDF written to
@@ -38,8 +39,8 @@ void WritePagePdf(QIODevice& device, const PageDrawing& draw,
                   int dotsPerInch = kPageDotsPerInch);
 
 /// WritePagePdf into the file at path. On failure returns false with the reason in error.
-bool WritePagePdfFile(const QString& path, const PageDrawing& draw, int dotsPerInch,
-                      QString& error);
+bool WritePagePdfFile(const std::filesystem::path& path, const PageDrawing& draw,
+                      int dotsPerInch, QString& error);
 
 /// The face every exported picture and page is written in.
 QFont ExportFont();

@@ -112,59 +112,41 @@ bool CreateDirectories(const std::filesystem::path& folder)
     return std::filesystem::is_directory(folder, error);
 }
 
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error,
-                 const std::function<bool()>& beforeRename)
+bool CreateDirectoriesForEveryone(const std::filesystem::path& folder,
+                                  const std::filesystem::path& own, std::string& error)
 {
-    const auto fail = [&](const std::filesystem::path& what) {
+    const auto fail = [&](const std::filesystem::path& where) {
         const int code = errno;
-        error = "cannot write " + what.string() + ": " + std::strerror(code);
+        error = "cannot make " + where.string() + " readable by all: " + std::strerror(code);
         errno = code;
         return false;
     };
-    std::string temporary =
-        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0)
-        return fail(file);
-    // Keep the mode an administrator gave the file.
-    struct stat status
-    {
-    };
-    mode_t mode = 0;
-    if (::stat(file.c_str(), &status) == 0) {
-        mode = status.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool written = ::fchmod(descriptor, mode) == 0;
-    for (std::size_t done = 0; written && done < bytes.size();) {
-        const ssize_t n = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
+    std::filesystem::path path;
+    bool inOwn = own.empty();
+    for (const std::filesystem::path& part : folder) {
+        path /= part;
+        if (part.empty())
             continue;
-        written = n > 0;
-        done += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    written = written && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (written && beforeRename && !beforeRename()) {
-        ::unlink(temporary.c_str());
-        error = file.string() + " was not replaced";
-        return false;
-    }
-    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        errno = code;
-        return fail(file);
-    }
-    // The rename itself reaches the disk with the folder.
-    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folderDescriptor >= 0) {
-        ::fsync(folderDescriptor);
-        ::close(folderDescriptor);
+        inOwn = inOwn || path == own;
+        struct stat status
+        {
+        };
+        if (::mkdir(path.c_str(), 0755) == 0) {
+            // mkdir took the umask off.
+            if (::chmod(path.c_str(), 0755) != 0)
+                return fail(path);
+            continue;
+        }
+        if (errno != EEXIST || ::stat(path.c_str(), &status) != 0)
+            return fail(path);
+        if (!S_ISDIR(status.st_mode)) {
+            errno = ENOTDIR;
+            return fail(path);
+        }
+        const mode_t wanted = status.st_mode | 0555;
+        if (inOwn && (status.st_mode & 0555) != 0555 &&
+            ::chmod(path.c_str(), wanted & 07777) != 0)
+            return fail(path);
     }
     return true;
 }

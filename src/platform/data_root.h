@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/whole_file.h"
+
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,12 @@ std::filesystem::path LocalPath(const std::filesystem::path& root, std::string_v
 /// Creates folder with every missing parent; true when it is a folder afterwards.
 bool CreateDirectories(const std::filesystem::path& folder);
 
-/// Replaces the content of file with bytes, whole or not at all: written to a temporary file
-/// beside it, synced, then renamed over it. An existing file keeps its mode; a new one is
-/// readable by all as the umask allows. beforeRename, when given, is asked last: false leaves
-/// the file as it was. On failure the file is as it was and error holds the reason; errno
-/// tells the system's.
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes, std::string& error,
-                 const std::function<bool()>& beforeRename = {});
+/// Creates folder with every missing parent for every account to read: those it makes are
+/// 0755 whatever the umask, and the folders from own down to folder (own and folder
+/// included, own one of folder's parents or folder itself) are made readable and searchable
+/// by all. True when folder is a folder afterwards; otherwise error names the folder and the
+/// reason, and errno tells the system's.
+bool CreateDirectoriesForEveryone(const std::filesystem::path& folder,
+                                  const std::filesystem::path& own, std::string& error);
 
 } // namespace nirdal

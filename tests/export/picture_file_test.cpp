@@ -2,6 +2,7 @@
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"
 #include "export/picture_file.h"
+#include "export/whole_device.h"
 #include "qtdraw/qt_application.h"
 
 #include <QBuffer>
@@ -29,6 +30,7 @@ protected:
     }
 
     QString Path(const char* name) const { return directory.filePath(name); }
+    std::filesystem::path FilePath(const char* name) const { return LocalFilePath(Path(name)); }
 
     QByteArray Start(const QString& path) const
     {
@@ -45,16 +47,16 @@ protected:
 TEST_F(PictureFileTest, ScreenPictureInEachFormat)
 {
     DrawPlot(recording, fields, "");
-    ASSERT_TRUE(WriteScreenPicture(Path("plot.PNG"), recording.ops(), error))
+    ASSERT_TRUE(WriteScreenPicture(FilePath("plot.PNG"), recording.ops(), error))
         << error.toStdString();
     const QImage image(Path("plot.PNG"));
     EXPECT_EQ(image.size(), QSize(kGraphClientWidth, kGraphClientHeight));
     EXPECT_EQ(image.pixel(375, 225), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(740, 440), qRgb(255, 255, 255));
 
-    ASSERT_TRUE(WriteScreenPicture(Path("plot.svg"), recording.ops(), error));
+    ASSERT_TRUE(WriteScreenPicture(FilePath("plot.svg"), recording.ops(), error));
     EXPECT_TRUE(Start(Path("plot.svg")).startsWith("<?xml"));
-    ASSERT_TRUE(WriteScreenPicture(Path("plot.pdf"), recording.ops(), error));
+    ASSERT_TRUE(WriteScreenPicture(FilePath("plot.pdf"), recording.ops(), error));
     EXPECT_TRUE(Start(Path("plot.pdf")).startsWith("%PDF"));
 }
 
@@ -62,7 +64,7 @@ TEST_F(PictureFileTest, PageImageTakesInAxesAndSummaryLines)
 {
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
     const PrintedPage page = DrawPrintPage(recording, fields, "");
-    ASSERT_TRUE(WritePagePicture(Path("page.png"), recording.ops(),
+    ASSERT_TRUE(WritePagePicture(FilePath("page.png"), recording.ops(),
                                  QPoint(page.AxesRight, page.AxesBottom), kPageDotsPerInch,
                                  error));
     const QImage image(Path("page.png"));
@@ -85,10 +87,10 @@ TEST_F(PictureFileTest, PagePdfIsOneA4Page)
 TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
 {
     DrawPlot(recording, fields, "");
-    EXPECT_FALSE(WriteScreenPicture(Path("plot.bmp"), recording.ops(), error));
+    EXPECT_FALSE(WriteScreenPicture(FilePath("plot.bmp"), recording.ops(), error));
     EXPECT_TRUE(error.contains(".png, .svg or .pdf"));
     error.clear();
-    EXPECT_FALSE(WriteScreenPicture(Path("missing/plot.png"), recording.ops(), error));
+    EXPECT_FALSE(WriteScreenPicture(FilePath("missing/plot.png"), recording.ops(), error));
     EXPECT_TRUE(error.startsWith("cannot write")) << error.toStdString();
 
     // A page at the largest gain is far too large for an image; SVG stays possible.
@@ -97,11 +99,11 @@ TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
     const PrintedPage page = DrawPrintPage(recording, fields, "");
     const QPoint axesEnd(page.AxesRight, page.AxesBottom);
     EXPECT_FALSE(
-        WritePagePicture(Path("huge.png"), recording.ops(), axesEnd, kPageDotsPerInch, error));
+        WritePagePicture(FilePath("huge.png"), recording.ops(), axesEnd, kPageDotsPerInch, error));
     EXPECT_TRUE(error.contains("too large")) << error.toStdString();
     EXPECT_FALSE(QFile::exists(Path("huge.png")));
     EXPECT_TRUE(
-        WritePagePicture(Path("huge.svg"), recording.ops(), axesEnd, kPageDotsPerInch, error));
+        WritePagePicture(FilePath("huge.svg"), recording.ops(), axesEnd, kPageDotsPerInch, error));
 }
 
 } // namespace

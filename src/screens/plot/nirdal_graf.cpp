@@ -7,6 +7,7 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "export/picture_file.h"
+#include "export/whole_device.h"
 #include "platform/text_encoding.h"
 #include "printing/print_service.h"
 #include "screens/shell/controls.h"
@@ -26,7 +27,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QToolTip>
@@ -209,14 +209,11 @@ void TNIRDAL_grafForm::OfferPdfInstead(const QString& printError, const PageDraw
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
     // Written aside and put in place whole: a failure leaves an earlier file as it was.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        WritePagePdf(file, drawPage, kPageDotsPerInch);
-        if (file.commit())
-            return;
-    }
+    QString error;
+    if (WritePagePdfFile(LocalFilePath(path), drawPage, kPageDotsPerInch, error))
+        return;
     ShowErrorBox(this, QString::fromUtf8("Файл «%1» не записан: %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+                           .arg(QDir::toNativeSeparators(path), error));
 }
 
 void TNIRDAL_grafForm::SpeedButton2Click()
