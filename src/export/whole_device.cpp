@@ -9,8 +9,8 @@
 
 namespace nirdal {
 
-bool WriteWholeDevice(const std::filesystem::path& path, const DeviceWriting& write,
-                      QString& error, const std::function<bool()>& beforeRename)
+bool WriteWholeDevice(const std::filesystem::path& path, const DeviceWriting& write, QString& error,
+                      const std::function<bool()>& beforeRename)
 {
     const auto writeDevice = [&write](int descriptor, std::string& reason) {
         QFile file;

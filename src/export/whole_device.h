@@ -19,8 +19,8 @@ using DeviceWriting = std::function<bool(QIODevice& device, QString& reason)>;
 /// failure of write or of the device (no space, an I/O error) leaves the file as it was, no
 /// temporary file, and a message in error that says what failed and where. beforeRename,
 /// when given, is asked last: false leaves the file as it was.
-bool WriteWholeDevice(const std::filesystem::path& path, const DeviceWriting& write,
-                      QString& error, const std::function<bool()>& beforeRename = {});
+bool WriteWholeDevice(const std::filesystem::path& path, const DeviceWriting& write, QString& error,
+                      const std::function<bool()>& beforeRename = {});
 
 /// The path a file dialog or another Qt text names, in the file system's encoding.
 std::filesystem::path LocalFilePath(const QString& path);

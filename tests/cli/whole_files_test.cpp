@@ -70,8 +70,8 @@ TEST(WholeFiles, AClassReportWhoseInputStopsBeforeItsEndIsNotWritten)
     EXPECT_EQ(Others(scratch.Path(), {"report.pdf", "cut"}), std::vector<std::string>{});
 
     WriteFile(scratch.Path() / "whole", records + "end\n");
-    const CommandResult whole = RunCommand("'" + kExporter + "' --report " + Quoted(report) +
-                                           " <" + Quoted(scratch.Path() / "whole"));
+    const CommandResult whole = RunCommand("'" + kExporter + "' --report " + Quoted(report) + " <" +
+                                           Quoted(scratch.Path() / "whole"));
     ASSERT_EQ(whole.status, 0) << whole.errors;
     EXPECT_EQ(ReadFile(report).substr(0, 5), "%PDF-");
     EXPECT_EQ(Others(scratch.Path(), {"report.pdf", "cut", "whole"}), std::vector<std::string>{});
@@ -106,8 +106,8 @@ TEST(WholeFiles, SpecialPathsForAPicture)
     EXPECT_TRUE(fs::is_empty(scratch.Path() / "folder.png"));
 
     // A name in Latin-1 is not written under another name.
-    const CommandResult latin =
-        RunCommand(plot + Quoted(scratch.Path().string() + "/gr\xe4" "f.png"));
+    const CommandResult latin = RunCommand(plot + Quoted(scratch.Path().string() + "/gr\xe4"
+                                                                                   "f.png"));
     EXPECT_EQ(latin.status, 1);
     EXPECT_NE(latin.errors.find("gr\\xe4f.png"), std::string::npos) << latin.errors;
     EXPECT_EQ(Others(scratch.Path(), {"real.png", "link.png", "null.png", "folder.png"}),
@@ -125,8 +125,8 @@ TEST(WholeFiles, TheMachineWideRosterIsReadableByAllWhateverTheUmask)
         RunCommand("umask 077; " + environment + "'" + kCli + "' roster --write --system <" +
                    Quoted(scratch.Path() / "table"));
     ASSERT_EQ(write.status, 0) << write.errors;
-    const fs::path folder = machine / "nirdal" / "drive_c" / "Program Files" /
-                            "Microsoft Office" / "abtom";
+    const fs::path folder =
+        machine / "nirdal" / "drive_c" / "Program Files" / "Microsoft Office" / "abtom";
     EXPECT_EQ(ModeOf(folder / "curso.ASM"), 0644u);
     for (fs::path path = folder; path != machine; path = path.parent_path())
         EXPECT_EQ(ModeOf(path), 0755u) << path;
@@ -176,9 +176,8 @@ protected:
     {
         const CommandResult result = RunCommand(command);
         EXPECT_NE(result.status, 0) << command;
-        EXPECT_NE(result.errors.find(std::strerror(ENOSPC)), std::string::npos)
-            << command << "\n"
-            << result.errors;
+        EXPECT_NE(result.errors.find(std::strerror(ENOSPC)), std::string::npos) << command << "\n"
+                                                                                << result.errors;
         EXPECT_EQ(ReadFile(path), old) << command;
     }
 

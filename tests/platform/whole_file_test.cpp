@@ -123,8 +123,7 @@ TEST_F(WholeFileTest, AFailureHalfWayLeavesTheOldBytesAndNoTemporaryFile)
     // A new file that fails is not there at all, and no file is said to be left.
     const fs::path fresh = root.Path() / "fresh.png";
     EXPECT_FALSE(WriteWholeFile(
-        fresh, [](int descriptor, std::string&) { return WriteThenThrow(descriptor, 10); },
-        error));
+        fresh, [](int descriptor, std::string&) { return WriteThenThrow(descriptor, 10); }, error));
     EXPECT_EQ(error, "cannot write " + fresh.string() + ": the drawing broke");
     EXPECT_FALSE(fs::exists(fresh));
     EXPECT_EQ(Entries(root.Path()), std::vector<std::string>{"plot.png"});
@@ -216,16 +215,16 @@ TEST_F(WholeFileTest, ASuccessfulWriteRemovesTheTemporaryFilesOfKilledWriters)
     ASSERT_GE(busy, 0);
     ASSERT_EQ(::flock(busy, LOCK_EX), 0);
     // Not temporary files of plot.png.
-    for (const char* other : {".plot.png.toolong7", ".plot.png.ab-def", ".plot.svg.Ab3dE9",
-                              "plot.png.Ab3dE9"})
+    for (const char* other :
+         {".plot.png.toolong7", ".plot.png.ab-def", ".plot.svg.Ab3dE9", "plot.png.Ab3dE9"})
         WriteFile(root.Path() / other, "kept");
 
     ASSERT_TRUE(ReplaceFile(file, "new", error)) << error;
     ::close(busy);
-    EXPECT_EQ(Entries(root.Path()),
-              (std::vector<std::string>{".plot.png.Busy01", ".plot.png.ab-def",
-                                        ".plot.png.toolong7", ".plot.svg.Ab3dE9", "plot.png",
-                                        "plot.png.Ab3dE9"}));
+    EXPECT_EQ(
+        Entries(root.Path()),
+        (std::vector<std::string>{".plot.png.Busy01", ".plot.png.ab-def", ".plot.png.toolong7",
+                                  ".plot.svg.Ab3dE9", "plot.png", "plot.png.Ab3dE9"}));
 
     EXPECT_TRUE(IsTemporaryNameOf(".a.b.XyZ019", "a.b"));
     EXPECT_FALSE(IsTemporaryNameOf(".a.b.XyZ01", "a.b"));
@@ -275,14 +274,14 @@ TEST(Utf8, WellFormedTextOnly)
     } cases[] = {
         {"plot.png", true},
         {"\xd0\xb3\xd1\x80\xd0\xb0\xd1\x84\xd0\xb8\xd0\xba.pdf", true}, // "график.pdf"
-        {"\xe2\x82\xac", true},                                      // U+20AC
-        {"\xf0\x9f\x98\x80", true},                                  // U+1F600
-        {"\xff", false},                                             // never in UTF-8
-        {"\xc0\xaf", false},                                         // overlong "/"
-        {"\xe0\x80\xaf", false},                                     // overlong "/"
-        {"\xed\xa0\x80", false},                                     // surrogate U+D800
-        {"\xf4\x90\x80\x80", false},                                 // past U+10FFFF
-        {"\xd0", false},                                             // cut short
+        {"\xe2\x82\xac", true},                                         // U+20AC
+        {"\xf0\x9f\x98\x80", true},                                     // U+1F600
+        {"\xff", false},                                                // never in UTF-8
+        {"\xc0\xaf", false},                                            // overlong "/"
+        {"\xe0\x80\xaf", false},                                        // overlong "/"
+        {"\xed\xa0\x80", false},                                        // surrogate U+D800
+        {"\xf4\x90\x80\x80", false},                                    // past U+10FFFF
+        {"\xd0", false},                                                // cut short
         {"\xcf\xeb\xee\xf2", false}, // "План" in Windows-1251
     };
     for (const auto& c : cases)
