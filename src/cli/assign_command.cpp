@@ -264,6 +264,9 @@ int RunAssign(Arguments args)
         std::fprintf(stderr, "nirdal-cli assign: note: %s\n", TerminalText(note).c_str());
 
     const std::string classText = ClassFileText(drawn);
+    // Qt lays its fonts out in the order of a hash seeded at random in every process; with
+    // this seed fixed, the same handout and key come out byte for byte.
+    setenv("QT_HASH_SEED", "0", 1);
     // Everything is made in scratch files first; the outputs are put in place only when all
     // of them were made.
     std::string handoutScratch, keyScratch;

@@ -355,6 +355,10 @@ std::string ExactNumber::ExactText() const
         if (digits.size() <= static_cast<std::size_t>(m_scale))
             digits.insert(0, static_cast<std::size_t>(m_scale) + 1 - digits.size(), '0');
         digits.insert(digits.size() - static_cast<std::size_t>(m_scale), ".");
+        while (digits.back() == '0')
+            digits.pop_back();
+        if (digits.back() == '.')
+            digits.pop_back();
     } else if (m_scale < 0) {
         digits.append(static_cast<std::size_t>(-m_scale), '0');
     }
