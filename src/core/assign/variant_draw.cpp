@@ -133,7 +133,8 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
     case Kind::PhaseMargin:
         return within(analysis.PhaseMargin);
     case Kind::DelayMargin:
-        return false;
+        return analysis.DelayMargin && analysis.DelayMargin->Seconds >= condition.Low &&
+               analysis.DelayMargin->Seconds <= condition.High;
     }
     return false;
 }

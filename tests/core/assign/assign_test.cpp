@@ -245,3 +245,18 @@ TEST(VariantDraw, RefusesConditionsNoDrawMeetsNamingTheCommonestFailure)
     EXPECT_NE(error.Message.find("'gain margin 100 .. 200' (10,000 times)"), std::string::npos)
         << error.Message;
 }
+
+// 2/(s + 1) meets |W| = 1 at ω = √3, where arg W = −60°: 120° = 2π/3 more lag at √3 rad/s
+// takes ΔT = (2π/3)/√3 = 1.2092 s.
+TEST(VariantDraw, DelayMarginConditionAsWorkedByHand)
+{
+    const std::string head = "task = t\nnum = K\nden = s + 1\nK = 2\n";
+    Assignment drawn;
+    TemplateError error;
+    EXPECT_TRUE(AssignVariants(Read(head + "want = stable; delay margin 1.2 .. 1.22\n"), 1,
+                               {{"251", "Иванов"}}, drawn, error))
+        << error.Message;
+    EXPECT_FALSE(AssignVariants(Read(head + "want = delay margin 1.22 .. 2\n"), 1,
+                                {{"251", "Иванов"}}, drawn, error));
+    EXPECT_NE(error.Message.find("'delay margin 1.22 .. 2'"), std::string::npos) << error.Message;
+}
