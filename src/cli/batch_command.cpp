@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -107,6 +108,8 @@ std::string JobArgument(std::string_view text)
     return argument;
 }
 
+} // namespace
+
 // Runs nirdal-export with option and its value, and hands it input on standard input.
 int RunExporter(const std::string& option, const std::string& value, const std::string& input)
 {
@@ -153,6 +156,8 @@ int RunExporter(const std::string& option, const std::string& value, const std::
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
+
+namespace {
 
 // Notes on standard error the variants of a student that his picture leaves out.
 void NoteUndrawn(const Student& student)
@@ -232,7 +237,87 @@ int WriteReportFile(const std::string& path, const std::string& classFile,
     return 0;
 }
 
+// Analyses the class file's content: the table on standard output when table is set, the
+// pictures and the report as options ask.
+int AnalyseClass(const std::string& content, const std::string& shownPath,
+                 const BatchOptions& options, bool table)
+{
+    // One variant at a time: analysed, written or kept as a row of the table, and dropped.
+    const bool keepStudents = !options.PlotDirectory.empty() || !options.ReportPath.empty();
+    std::vector<ClassFileProblem> problems;
+    std::vector<Student> students;
+    std::map<std::pair<std::string, std::string>, std::size_t> studentIndex;
+    std::vector<int> numbers; // variants read so far, by student
+    std::size_t variants = 0;
+    int status = 0;
+    std::optional<ReportWriter> writer;
+    if (table)
+        writer.emplace(stdout, options.Format, true);
+    ReportRow row;
+    ReadClassFile(
+        content,
+        [&](ClassVariant& variant) {
+            const auto [at, added] = studentIndex.emplace(
+                std::make_pair(variant.Group, variant.Student), numbers.size());
+            if (added) {
+                numbers.push_back(0);
+                if (keepStudents)
+                    students.push_back({variant.Student, variant.Group, 0, {}, {}});
+            }
+            row.Line = variant.Line;
+            row.Student = std::move(variant.Student);
+            row.Group = std::move(variant.Group);
+            row.Number = ++numbers[at->second];
+            row.Text = std::move(variant.Text);
+            row.Analysis = AnalyseStability(variant.Variant);
+            ++variants;
+            if (!row.Analysis.Failure.empty()) {
+                std::fprintf(stderr, "%s:%d: not analysed: %s\n", shownPath.c_str(), row.Line,
+                             TerminalText(row.Analysis.Failure).c_str());
+                status = 1;
+            }
+            if (writer)
+                writer->Add(row);
+            if (keepStudents) {
+                Student& student = students[at->second];
+                if (++student.Variants <= kMaxVariants)
+                    student.Drawn.push_back(row.Text);
+                if (!options.ReportPath.empty())
+                    student.ReportRows.push_back(ClassReportCells(row));
+            }
+        },
+        [&](ClassFileProblem& problem) {
+            std::fprintf(stderr, "%s:%d: skipped: %s\n", shownPath.c_str(), problem.Line,
+                         TerminalText(problem.Message).c_str());
+            status = 1;
+            if (!options.ReportPath.empty())
+                problems.push_back(std::move(problem));
+        });
+    if (writer)
+        writer->Finish();
+    std::fflush(stdout);
+    // Said once, though the pictures and the report both leave them out.
+    for (const Student& student : students)
+        NoteUndrawn(student);
+    if (!options.PlotDirectory.empty() && variants > 0 &&
+        WritePlots(options.PlotDirectory, students) != 0)
+        status = 1;
+    if (!options.ReportPath.empty() &&
+        WriteReportFile(options.ReportPath, options.Path, problems, students, variants) != 0)
+        status = 1;
+    return status;
+}
+
 } // namespace
+
+int WriteClassKey(const std::string& classBytes, const std::string& className,
+                  const std::string& reportPath)
+{
+    BatchOptions options;
+    options.Path = className;
+    options.ReportPath = reportPath;
+    return AnalyseClass(classBytes, TerminalText(className), options, false);
+}
 
 int RunBatch(Arguments args)
 {
@@ -286,66 +371,7 @@ int RunBatch(Arguments args)
     if (content.empty())
         std::fprintf(stderr, "nirdal-cli batch: %s holds no variants\n", shownPath.c_str());
 
-    // One variant at a time: analysed, written or kept as a row of the table, and dropped.
-    const bool keepStudents = !options.PlotDirectory.empty() || !options.ReportPath.empty();
-    std::vector<ClassFileProblem> problems;
-    std::vector<Student> students;
-    std::map<std::pair<std::string, std::string>, std::size_t> studentIndex;
-    std::vector<int> numbers; // variants read so far, by student
-    std::size_t variants = 0;
-    int status = 0;
-    ReportWriter writer(stdout, options.Format, true);
-    ReportRow row;
-    ReadClassFile(
-        content,
-        [&](ClassVariant& variant) {
-            const auto [at, added] = studentIndex.emplace(
-                std::make_pair(variant.Group, variant.Student), numbers.size());
-            if (added) {
-                numbers.push_back(0);
-                if (keepStudents)
-                    students.push_back({variant.Student, variant.Group, 0, {}, {}});
-            }
-            row.Line = variant.Line;
-            row.Student = std::move(variant.Student);
-            row.Group = std::move(variant.Group);
-            row.Number = ++numbers[at->second];
-            row.Text = std::move(variant.Text);
-            row.Analysis = AnalyseStability(variant.Variant);
-            ++variants;
-            if (!row.Analysis.Failure.empty()) {
-                std::fprintf(stderr, "%s:%d: not analysed: %s\n", shownPath.c_str(), row.Line,
-                             TerminalText(row.Analysis.Failure).c_str());
-                status = 1;
-            }
-            writer.Add(row);
-            if (keepStudents) {
-                Student& student = students[at->second];
-                if (++student.Variants <= kMaxVariants)
-                    student.Drawn.push_back(row.Text);
-                if (!options.ReportPath.empty())
-                    student.ReportRows.push_back(ClassReportCells(row));
-            }
-        },
-        [&](ClassFileProblem& problem) {
-            std::fprintf(stderr, "%s:%d: skipped: %s\n", shownPath.c_str(), problem.Line,
-                         TerminalText(problem.Message).c_str());
-            status = 1;
-            if (!options.ReportPath.empty())
-                problems.push_back(std::move(problem));
-        });
-    content = std::string();
-    writer.Finish();
-    std::fflush(stdout);
-    // Said once, though the pictures and the report both leave them out.
-    for (const Student& student : students)
-        NoteUndrawn(student);
-    if (!options.PlotDirectory.empty() && variants > 0 &&
-        WritePlots(options.PlotDirectory, students) != 0)
-        status = 1;
-    if (!options.ReportPath.empty() &&
-        WriteReportFile(options.ReportPath, options.Path, problems, students, variants) != 0)
-        status = 1;
+    const int status = AnalyseClass(content, shownPath, options, true);
     return status;
 }
 

@@ -22,6 +22,13 @@ int RunListing(Arguments args);
 int RunPlot(Arguments args);
 int RunAnalyse(Arguments args);
 int RunBatch(Arguments args);
+int RunAssign(Arguments args);
+
+/// Writes the class report of a class file's bytes to reportPath as `batch --report` does,
+/// with className in its title, without the table; 0 on success, 1 when a line was skipped,
+/// a variant not analysed or the report not written.
+int WriteClassKey(const std::string& classBytes, const std::string& className,
+                  const std::string& reportPath);
 
 /// Appends everything left in stream to content; false, with errno telling why, on a read
 /// error.

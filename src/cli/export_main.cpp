@@ -7,7 +7,9 @@
 #include "core/plot/print_page.h"
 #include "core/tf/tf_text.h"
 #include "export/class_report.h"
+#include "export/handout.h"
 #include "export/picture_file.h"
+#include "platform/data_root.h"
 #include "platform/text_encoding.h"
 
 #include <QGuiApplication>
@@ -175,6 +177,40 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     return 0;
 }
 
+// With --handout FILE, standard input holds "task TEXT" and then a slip a line, its fields
+// separated by tabs: "slip GROUP SURNAME FORMULA NUMERATOR DENOMINATOR DELAY", the
+// coefficients separated by blanks.
+int WriteHandoutLines(const std::string& path)
+{
+    using namespace nirdal;
+    QString task;
+    std::vector<HandoutSlip> slips;
+    std::string line;
+    for (int number = 1; std::getline(std::cin, line); ++number) {
+        const std::vector<std::string_view> fields = TabFields(line);
+        const auto text = [&](std::size_t i) {
+            return QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+        };
+        if (fields[0] == "task" && fields.size() == 2) {
+            task = text(1);
+        } else if (fields[0] == "slip" && fields.size() == 7) {
+            slips.push_back({text(1), text(2), text(3), text(4).split(' ', Qt::SkipEmptyParts),
+                             text(5).split(' ', Qt::SkipEmptyParts), text(6)});
+        } else {
+            std::fprintf(stderr, "nirdal-export: handout line %d is not understood\n", number);
+            return 1;
+        }
+    }
+    const QByteArray pdf = HandoutPdf(task, slips);
+    std::string error;
+    if (!ReplaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+                     error)) {
+        std::fprintf(stderr, "nirdal-cli assign: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 // With --jobs, standard input holds one picture a line, its arguments separated by tabs:
 // starting Qt once for a whole class instead of once a picture.
 int WriteJobLines()
@@ -204,9 +240,10 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const bool jobLines = args.size() == 1 && args[0] == "--jobs";
     const bool report = args.size() == 2 && args[0] == "--report";
+    const bool handout = args.size() == 2 && args[0] == "--handout";
     cli::PlotJob job;
     std::string error;
-    if (!jobLines && !report &&
+    if (!jobLines && !report && !handout &&
         (!cli::ParsePlotArguments(args, job, error) || job.OutputPath.empty())) {
         std::fprintf(stderr, "nirdal-export: %s\n",
                      error.empty() ? "needs -o FILE" : error.c_str());
@@ -225,6 +262,8 @@ int main(int argc, char** argv)
     qInstallMessageHandler(QuietMessages);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
+    if (handout)
+        return WriteHandoutLines(argv[2]);
     if (report)
         return WriteReportLines(std::filesystem::path(argv[2]), parent);
     return jobLines ? WriteJobLines() : WriteJob(job);

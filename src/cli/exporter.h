@@ -9,4 +9,8 @@ namespace nirdal::cli {
 /// directory. Empty, with the reason in error, when neither holds it.
 std::string ExporterPath(std::string& error);
 
+/// Runs nirdal-export with option and its value (none when empty) and hands it input on its
+/// standard input; 0 when it ends with status 0.
+int RunExporter(const std::string& option, const std::string& value, const std::string& input);
+
 } // namespace nirdal::cli

@@ -27,6 +27,7 @@ constexpr Subcommand kSubcommands[] = {
     {"plot", RunPlot, "draw the hodographs of variants into a file"},
     {"analyse", RunAnalyse, "poles, Nyquist verdict and stability margins of variants"},
     {"batch", RunBatch, "analyse every variant of a class file (and draw them per student)"},
+    {"assign", RunAssign, "a variant for every student from a template, the handout and the key"},
 };
 
 void PrintUsage(std::FILE* out)

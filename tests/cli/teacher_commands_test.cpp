@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <regex>
+#include <sstream>
+#include <vector>
 #include <string>
 
 namespace nirdal {
@@ -372,6 +375,112 @@ TEST_F(TeacherCommands, LongClassReportContinuesTheTableAndShowsProgress)
                               "nirdal-cli batch: class report: 45 of 45 students\n"),
               std::string::npos)
         << run.errors;
+}
+
+
+const char* const kNineNames = "251,Иванов И.И.\n251,Петров П.П.\n251,Сидоров С.С.\n"
+                               "252,Кузнецов К.К.\n252,Смирнов С.С.\n252,Попов П.П.\n"
+                               "253,Васильев В.В.\n253,Новиков Н.Н.\n253,Морозов М.М.\n";
+
+// Fields of a class file line as assign writes it: plain or in quotes, no quote inside.
+std::vector<std::string> ClassFields(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfirmsThem)
+{
+    ASSERT_EQ(Cli("roster --write", kNineNames).status, 0);
+    std::string bytes[2][3];
+    const char* const names[] = {"class.csv", "handout.pdf", "key.pdf"};
+    for (int run = 0; run < 2; ++run) {
+        const fs::path folder = scratch.Path() / ("run" + std::to_string(run));
+        fs::create_directories(folder);
+        const CommandResult assign =
+            Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 2027 -o '" +
+                (folder / "class.csv").string() + "' --handout '" +
+                (folder / "handout.pdf").string() + "' --key '" + (folder / "key.pdf").string() +
+                "'");
+        ASSERT_EQ(assign.status, 0) << assign.errors;
+        for (int f = 0; f < 3; ++f)
+            bytes[run][f] = test_support::ReadFile(folder / names[f]);
+        // Nothing but the three files is left beside them.
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+    }
+    for (int f = 0; f < 3; ++f) {
+        EXPECT_FALSE(bytes[0][f].empty()) << names[f];
+        EXPECT_TRUE(bytes[0][f] == bytes[1][f]) << names[f] << " differs between two runs";
+    }
+
+    // Every student's slip names him and shows the class file's very texts.
+    const fs::path folder = scratch.Path() / "run0";
+    const CommandResult handout =
+        test_support::RunCommand("pdftotext -raw '" + (folder / "handout.pdf").string() + "' -");
+    ASSERT_EQ(handout.status, 0) << handout.errors;
+    std::istringstream lines(bytes[0][0]);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "student,group,numerator,denominator,delay");
+    int students = 0;
+    while (std::getline(lines, line)) {
+        const std::vector<std::string> fields = ClassFields(line);
+        ASSERT_EQ(fields.size(), 5u) << line;
+        ++students;
+        EXPECT_NE(handout.output.find("Группа " + fields[1] + " " + fields[0]), std::string::npos)
+            << fields[0];
+        std::istringstream numerator(fields[2]), denominator(fields[3]);
+        std::vector<std::string> a{std::istream_iterator<std::string>(denominator), {}};
+        ASSERT_EQ(a.size(), 4u) << line; // the sample's denominator is of third degree
+        std::string b0;
+        numerator >> b0;
+        std::string expected = "B0 = " + b0 + "\nЗнаменатель, n = 3: A3 = " + a[0] + " A2 = " +
+                               a[1] + " A1 = " + a[2] + " A0 = " + a[3];
+        EXPECT_NE(handout.output.find(expected), std::string::npos) << expected;
+        EXPECT_NE(handout.output.find("T = " + fields[4] + " с"), std::string::npos);
+    }
+    EXPECT_EQ(students, 9);
+
+    // batch reads the class file as the students type it and finds every variant stable.
+    const CommandResult batch = Cli("batch '" + (folder / "class.csv").string() + "'");
+    EXPECT_EQ(batch.status, 0) << batch.errors;
+    std::regex stable(R"(\n\s+\d+\s+.+\s+25[123]\s+1\s+stable\s)");
+    const auto rows = std::distance(
+        std::sregex_iterator(batch.output.begin(), batch.output.end(), stable), {});
+    EXPECT_EQ(rows, 9) << batch.output;
+}
+
+TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path bad = scratch.Path() / "bad.txt";
+    test_support::WriteFile(bad, "task = t\nnum = K\nden = (T s + 1)(Q s + 1)\nK = 1\nT = 2\n");
+    const fs::path classFile = scratch.Path() / "class.csv";
+    test_support::WriteFile(classFile, "kept\n");
+    const CommandResult refused = Cli("assign '" + bad.string() + "' --seed 1 -o '" +
+                                      classFile.string() + "' --handout '" +
+                                      (scratch.Path() / "h.pdf").string() + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.errors, bad.string() + ":3: unknown parameter 'Q'\n");
+    EXPECT_EQ(test_support::ReadFile(classFile), "kept\n");
+    EXPECT_FALSE(fs::exists(scratch.Path() / "h.pdf"));
+
+    ASSERT_EQ(Cli("roster --write", "251,Свободнович С.С.\n").status, 0);
+    const CommandResult empty =
+        Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 1 -o '" +
+            classFile.string() + "'");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.errors.find("the roster has no students"), std::string::npos);
+    EXPECT_EQ(test_support::ReadFile(classFile), "kept\n");
 }
 
 } // namespace

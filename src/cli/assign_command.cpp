@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: MIT
+// assign: a variant for every student of the roster from the teacher's template, with the
+// class file, the handout and the key.
+#include "cli/commands.h"
+#include "cli/exporter.h"
+#include "core/assign/variant_draw.h"
+#include "core/common/csv_line.h"
+#include "core/common/safe_text.h"
+#include "core/roster/roster.h"
+#include "platform/data_root.h"
+#include "platform/regular_file.h"
+#include "platform/text_encoding.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace nirdal::cli {
+
+namespace {
+
+struct AssignOptions
+{
+    std::string TemplatePath, ClassPath, HandoutPath, KeyPath;
+    std::uint64_t Seed = 0;
+    bool SeedGiven = false;
+};
+
+bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& error)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view option = args[i];
+        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key") {
+            if (option.starts_with("-") || !options.TemplatePath.empty()) {
+                error = "unknown argument '" + std::string(option) + "'";
+                return false;
+            }
+            options.TemplatePath = option;
+            continue;
+        }
+        if (i + 1 == args.size()) {
+            error = std::string(option) + " needs a value";
+            return false;
+        }
+        const std::string_view value = args[++i];
+        if (option == "--seed") {
+            const auto [end, failure] =
+                std::from_chars(value.data(), value.data() + value.size(), options.Seed);
+            if (failure != std::errc() || end != value.data() + value.size()) {
+                error = "--seed takes a whole number from 0 to 18446744073709551615";
+                return false;
+            }
+            options.SeedGiven = true;
+        } else if (value.find_first_of("\t\n") != std::string_view::npos) {
+            error = std::string(option) + ": the file name must not hold tabs or line breaks";
+            return false;
+        } else if (option == "-o") {
+            options.ClassPath = value;
+        } else if (!value.ends_with(".pdf")) {
+            error = std::string(option) + ": the file name must end in .pdf";
+            return false;
+        } else {
+            (option == "--handout" ? options.HandoutPath : options.KeyPath) = value;
+        }
+    }
+    if (options.TemplatePath.empty())
+        error = "the template is required";
+    else if (!options.SeedGiven)
+        error = "--seed N is required";
+    return error.empty();
+}
+
+std::string Joined(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts)
+        joined += (joined.empty() ? "" : " ") + text;
+    return joined;
+}
+
+// The class file of `batch`: a header, then a line a student. Decimal commas put the fields in
+// quotes, so batch reads each coefficient with ParseNumber, as the coefficient entry does.
+std::string ClassFileText(const Assignment& assignment)
+{
+    std::string text = "student,group,numerator,denominator,delay\n";
+    for (const AssignedVariant& variant : assignment.Variants)
+        text += CsvCell(variant.Surname) + "," + CsvCell(variant.Group) + "," +
+                CsvCell(Joined(variant.Numerator)) + "," + CsvCell(Joined(variant.Denominator)) +
+                "," + CsvCell(variant.Delay) + "\n";
+    return text;
+}
+
+// Tabs and line breaks separate the exporter's fields.
+std::string Field(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
+// A scratch file beside path, for the exporter to write into; empty on failure.
+std::string ScratchBeside(const std::string& path, std::string& error)
+{
+    const std::filesystem::path target(path);
+    std::string pattern =
+        (target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path()) /
+        ("." + target.filename().string() + ".assign-XXXXXX");
+    const int descriptor = mkstemp(pattern.data());
+    if (descriptor < 0) {
+        error = "cannot write beside " + path + ": " + std::strerror(errno);
+        return {};
+    }
+    close(descriptor);
+    return pattern;
+}
+
+// Qt stamps a PDF with the time it was made and a random document number; a handout made
+// again from the same seed should be the same file, so both become fixed, of the same
+// length, so that no offset of the file moves.
+void SteadyPdf(std::string& pdf, std::uint64_t stamp)
+{
+    const auto fill = [&](std::size_t from, std::size_t to, bool hex, std::uint64_t value) {
+        for (std::size_t i = from; i < to; ++i) {
+            const char c = pdf[i];
+            const bool digit = c >= '0' && c <= '9';
+            const bool hexLetter = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+            if (!digit && !(hex && hexLetter))
+                continue;
+            const unsigned nibble = static_cast<unsigned>(value & 15);
+            value = value >> 4 | value << 60;
+            pdf[i] = hex ? "0123456789abcdef"[nibble] : static_cast<char>('0' + nibble % 10);
+        }
+    };
+    const auto each = [&](std::string_view start, std::string_view stop, bool hex,
+                          std::uint64_t value) {
+        for (std::size_t at = pdf.find(start); at != std::string::npos;
+             at = pdf.find(start, at + 1)) {
+            const std::size_t end = pdf.find(stop, at + start.size());
+            if (end == std::string::npos || end - at > 200)
+                continue;
+            fill(at + start.size(), end, hex, value);
+        }
+    };
+    each("/CreationDate (D:", ")", false, 0);
+    each("/ModDate (D:", ")", false, 0);
+    each("/ID [<", "]", true, stamp);
+    each("<xmp:CreateDate>", "<", false, 0);
+    each("<xmp:ModifyDate>", "<", false, 0);
+    each("<xmp:MetadataDate>", "<", false, 0);
+    each("uuid:", "<", true, stamp);
+    each("xmpMM:DocumentID>", "<", true, stamp);
+    each("xmpMM:InstanceID>", "<", true, stamp);
+    each("rdf:about=\"", "\"", true, stamp);
+}
+
+// Reads what the exporter wrote to scratch, steadies it and puts it in place of path.
+bool PutInPlace(const std::string& scratch, const std::string& path, std::uint64_t stamp)
+{
+    std::string bytes, error;
+    if (!ReadRegularFile(scratch, std::size_t{1} << 30, bytes, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
+        return false;
+    }
+    SteadyPdf(bytes, stamp);
+    if (!ReplaceFile(path, bytes, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunAssign(Arguments args)
+{
+    if (WantsHelp(args)) {
+        std::printf(
+            "usage: nirdal-cli assign TEMPLATE --seed N [-o CLASS.csv] [--handout FILE.pdf]\n"
+            "                         [--key FILE.pdf]\n\n"
+            "Draws a variant for every student of the roster the program reads (free slots\n"
+            "skipped) from the template, a UTF-8 file of 'name = value' lines:\n"
+            "  task  = the task text printed on every slip\n"
+            "  num   = K                         expressions in s: numbers, parameters,\n"
+            "  den   = (T1 s + 1)(T2 s + 1)      + - * /number ^whole, parentheses, and\n"
+            "  delay = tau                       juxtaposition (2s, T1 s, (s+1)(s+2))\n"
+            "  K     = 1 .. 10 step 0.5          a range\n"
+            "  T1    = 0.5, 1, 2                 a list\n"
+            "  want  = stable; gain margin 1.2 .. 3; phase margin 15 .. 60\n"
+            "Conditions: stable, unstable, gain margin A .. B, phase margin A .. B\n"
+            "(degrees), delay margin A .. B (seconds), as 'analyse' finds them.\n\n"
+            "Each student's values are drawn by SplitMix64 seeded with the 64-bit FNV-1a hash\n"
+            "of \"N|GROUP|SURNAME\" (UTF-8), one draw a parameter in template order (the high\n"
+            "64 bits of the number times the count of values), and drawn again until the\n"
+            "variant meets every condition: the same seed gives the same files, and a\n"
+            "student keeps his variant when others join or leave. Coefficients are expanded\n"
+            "exactly and rounded once to at most 6 significant digits and 7 after the\n"
+            "decimal comma (ties to even); those texts are what the student types and what\n"
+            "the key analyses.\n\n"
+            "  --seed N         the term's seed, 0 to 18446744073709551615\n"
+            "  -o CLASS.csv     the class file of 'batch' (standard output without -o)\n"
+            "  --handout F.pdf  A4 sheets of %d slips with cut lines: group, surname, task,\n"
+            "                   W(s), the coefficients B_m..B_0, A_n..A_0 and T as typed\n"
+            "  --key F.pdf      the class report of the class file, as 'batch --report'\n\n"
+            "A bad template is refused with its line and reason, and so is one whose\n"
+            "conditions no draw of 10,000 meets; nothing is written then. Files are\n"
+            "written whole or not at all. Exit status 1 on refusal or failure.\n",
+            4);
+        return 0;
+    }
+    AssignOptions options;
+    std::string error;
+    if (!ReadAssignOptions(args, options, error))
+        return UsageError("assign", error);
+
+    const std::string shownTemplate = TerminalText(options.TemplatePath);
+    std::string text;
+    if (!ReadRegularFile(options.TemplatePath, std::size_t{1} << 20, text, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: cannot read %s\n", TerminalText(error).c_str());
+        return 1;
+    }
+    AssignmentTemplate assignment;
+    TemplateError refusal;
+    if (!ReadAssignmentTemplate(text, assignment, refusal)) {
+        std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
+                     TerminalText(refusal.Message).c_str());
+        return 1;
+    }
+
+    try {
+        InitialiseRoster(DataRoot());
+    } catch (const RosterFileError& failure) {
+        std::fprintf(stderr, "nirdal-cli assign: %s: %s\n", failure.File().c_str(), failure.what());
+        return 1;
+    }
+    CountGroups();
+    std::vector<AssignmentStudent> students;
+    for (int g = 1; g <= kGroupCount; ++g) {
+        if (!GroupPresent(g))
+            continue;
+        for (int s = 1; s <= GroupCount(g); ++s) {
+            if (IsSlotOccupied(g, s))
+                students.push_back(
+                    {Cp1251ToUtf8(RosterGroupName(g)), Cp1251ToUtf8(RosterSurname(g, s))});
+        }
+    }
+    if (students.empty()) {
+        std::fprintf(stderr, "nirdal-cli assign: the roster has no students\n");
+        return 1;
+    }
+
+    Assignment drawn;
+    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal)) {
+        std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
+                     TerminalText(refusal.Message).c_str());
+        return 1;
+    }
+    for (const std::string& note : drawn.Notes)
+        std::fprintf(stderr, "nirdal-cli assign: note: %s\n", TerminalText(note).c_str());
+
+    const std::string classText = ClassFileText(drawn);
+    // Qt lays its fonts out in the order of a hash seeded at random in every process; with
+    // this seed fixed, the same handout and key come out byte for byte.
+    setenv("QT_HASH_SEED", "0", 1);
+    // Everything is made in scratch files first; the outputs are put in place only when all
+    // of them were made.
+    std::string handoutScratch, keyScratch;
+    const auto cleanUp = [&] {
+        for (const std::string& scratch : {handoutScratch, keyScratch}) {
+            if (!scratch.empty())
+                std::remove(scratch.c_str());
+        }
+    };
+    if (!options.HandoutPath.empty()) {
+        handoutScratch = ScratchBeside(options.HandoutPath, error);
+        std::string input = "task\t" + Field(assignment.Task) + "\n";
+        for (const AssignedVariant& variant : drawn.Variants)
+            input += "slip\t" + Field(variant.Group) + "\t" + Field(variant.Surname) + "\t" +
+                     Field(variant.Formula) + "\t" + Joined(variant.Numerator) + "\t" +
+                     Joined(variant.Denominator) + "\t" + variant.Delay + "\n";
+        if (handoutScratch.empty() || RunExporter("--handout", handoutScratch, input) != 0) {
+            std::fprintf(stderr, "nirdal-cli assign: %s%sthe handout was not made\n",
+                         TerminalText(error).c_str(), error.empty() ? "" : "; ");
+            cleanUp();
+            return 1;
+        }
+    }
+    if (!options.KeyPath.empty()) {
+        keyScratch = ScratchBeside(options.KeyPath, error);
+        const std::string className = options.ClassPath.empty()
+                                          ? std::string("class.csv")
+                                          : std::filesystem::path(options.ClassPath).filename().string();
+        if (keyScratch.empty() || WriteClassKey(classText, className, keyScratch) != 0) {
+            std::fprintf(stderr, "nirdal-cli assign: %s%sthe key was not made\n",
+                         TerminalText(error).c_str(), error.empty() ? "" : "; ");
+            cleanUp();
+            return 1;
+        }
+    }
+    const std::uint64_t stamp = StudentSeed(options.Seed, "", "");
+    bool written = true;
+    if (!options.ClassPath.empty()) {
+        if (!ReplaceFile(options.ClassPath, classText, error)) {
+            std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
+            written = false;
+        }
+    } else {
+        std::fwrite(classText.data(), 1, classText.size(), stdout);
+    }
+    if (written && !options.HandoutPath.empty())
+        written = PutInPlace(handoutScratch, options.HandoutPath, stamp);
+    if (written && !options.KeyPath.empty())
+        written = PutInPlace(keyScratch, options.KeyPath, stamp + 1);
+    cleanUp();
+    return written ? 0 : 1;
+}
+
+} // namespace nirdal::cli

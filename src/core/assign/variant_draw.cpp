@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: MIT
+#include "core/assign/variant_draw.h"
+
+#include "core/numtext/numtext.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <numeric>
+#include <set>
+
+namespace nirdal {
+
+// 128-bit whole numbers of GCC and Clang, for products of two 64-bit numbers.
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+
+namespace {
+
+// The most a typed coefficient may be: ParseNumber reads its whole part as a 32-bit integer.
+constexpr Extended kLargestTyped = 2147483647;
+
+std::string WithComma(std::string text)
+{
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+// The formula of W(s) for the handout: numerator over denominator, each in parentheses when
+// it is a sum, and the delay factor when the delay is not zero.
+bool IsSum(const Expression& expression)
+{
+    using Kind = ExpressionNode::Kind;
+    const Kind kind = expression.Root->Type;
+    return kind == Kind::Sum || kind == Kind::Difference || kind == Kind::Negation;
+}
+
+bool NeedsParentheses(const Expression& expression)
+{
+    return expression.Root->Type != ExpressionNode::Kind::Number &&
+           expression.Root->Type != ExpressionNode::Kind::Parameter &&
+           expression.Root->Type != ExpressionNode::Kind::S;
+}
+
+std::string Formula(const AssignmentTemplate& assignment, const std::vector<std::string>& values,
+                    const std::string& delay)
+{
+    std::string numerator = ExpressionWithValues(assignment.Numerator, values);
+    std::string denominator = ExpressionWithValues(assignment.Denominator, values);
+    if (IsSum(assignment.Numerator))
+        numerator = "(" + numerator + ")";
+    const bool wrapped = denominator.starts_with('(') && denominator.ends_with(')') &&
+                         denominator.find(")(") == std::string::npos &&
+                         assignment.Denominator.Root->Type != ExpressionNode::Kind::Power;
+    if (NeedsParentheses(assignment.Denominator) && !wrapped)
+        denominator = "(" + denominator + ")";
+    std::string formula = numerator + "/" + denominator;
+    if (delay != "0")
+        formula += "·e^(−" + delay + "s)";
+    return formula;
+}
+
+std::vector<std::string> Coefficients(const ExactPolynomial& polynomial)
+{
+    std::vector<std::string> texts;
+    for (std::size_t i = polynomial.size(); i-- > 0;)
+        texts.push_back(polynomial[i].RoundedText(','));
+    return texts;
+}
+
+// What the coefficient entry makes of a text; false when it cannot take it.
+bool Typed(const std::string& text, Extended& value)
+{
+    try {
+        value = ParseNumber(text);
+    } catch (const ConversionError&) {
+        return false;
+    }
+    return value <= kLargestTyped && value >= -kLargestTyped;
+}
+
+std::string Thousands(long long n)
+{
+    std::string digits = std::to_string(n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return digits;
+}
+
+} // namespace
+
+std::uint64_t SplitMix64::Next()
+{
+    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+std::uint64_t SplitMix64::Below(std::uint64_t count)
+{
+    return static_cast<std::uint64_t>((static_cast<UInt128>(Next()) * count) >> 64);
+}
+
+std::uint64_t Fnv1a64(std::string_view text)
+{
+    std::uint64_t hash = 0xCBF29CE484222325ULL;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001B3ULL;
+    }
+    return hash;
+}
+
+std::uint64_t StudentSeed(std::uint64_t seed, std::string_view group, std::string_view surname)
+{
+    return Fnv1a64(std::to_string(seed) + "|" + std::string(group) + "|" + std::string(surname));
+}
+
+bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis& analysis)
+{
+    using Kind = TemplateCondition::Kind;
+    const auto within = [&](const std::optional<Margin>& margin) {
+        return margin && margin->Value >= condition.Low && margin->Value <= condition.High;
+    };
+    switch (condition.Type) {
+    case Kind::Stable:
+        return analysis.Verdict == StabilityVerdict::Stable;
+    case Kind::Unstable:
+        return analysis.Verdict == StabilityVerdict::Unstable;
+    case Kind::GainMargin:
+        return within(analysis.GainMargin);
+    case Kind::PhaseMargin:
+        return within(analysis.PhaseMargin);
+    case Kind::DelayMargin:
+        return analysis.DelayMargin && analysis.DelayMargin->Seconds >= condition.Low &&
+               analysis.DelayMargin->Seconds <= condition.High;
+    }
+    return false;
+}
+
+bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
+                    const std::vector<AssignmentStudent>& students, Assignment& result,
+                    TemplateError& error)
+{
+    result = Assignment();
+    result.Variants.resize(students.size());
+    long double combinations = 1;
+    for (const TemplateParameter& parameter : assignment.Parameters)
+        combinations *= static_cast<long double>(parameter.Count);
+    const bool roomForAll = combinations >= static_cast<long double>(students.size());
+    if (!roomForAll)
+        result.Notes.push_back("the template has only " +
+                               Thousands(static_cast<long long>(combinations)) +
+                               " combinations of values for " +
+                               Thousands(static_cast<long long>(students.size())) +
+                               " students: some students share a variant");
+
+    std::vector<std::size_t> order(students.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<std::uint64_t> seeds;
+    for (const AssignmentStudent& student : students)
+        seeds.push_back(StudentSeed(seed, student.Group, student.Surname));
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::tie(seeds[a], students[a].Group, students[a].Surname) <
+               std::tie(seeds[b], students[b].Group, students[b].Surname);
+    });
+
+    std::map<std::string, std::size_t> taken; // coefficient texts → student holding them
+    const std::size_t parameters = assignment.Parameters.size();
+    for (const std::size_t who : order) {
+        const AssignmentStudent& student = students[who];
+        SplitMix64 stream(seeds[who]);
+        std::map<std::string, int> failures;
+        std::optional<AssignedVariant> fallback;
+        std::string fallbackKey;
+        bool done = false;
+        for (int draw = 1; draw <= kMaxDraws && !done; ++draw) {
+            AssignedVariant variant;
+            variant.Group = student.Group;
+            variant.Surname = student.Surname;
+            variant.Draws = draw;
+            std::vector<ExactNumber> values(parameters);
+            std::vector<std::string> valueTexts(parameters);
+            for (std::size_t p = 0; p < parameters; ++p) {
+                const TemplateParameter& parameter = assignment.Parameters[p];
+                const std::string text = parameter.ValueText(
+                    static_cast<std::int64_t>(stream.Below(static_cast<std::uint64_t>(parameter.Count))));
+                ExactNumber::FromDecimal(text, values[p]);
+                valueTexts[p] = WithComma(text);
+            }
+            variant.Values = valueTexts;
+            ExactPolynomial numerator, denominator, delay;
+            const Expression* at = &assignment.Numerator;
+            try {
+                numerator = ExpandExpression(assignment.Numerator, values);
+                at = &assignment.Denominator;
+                denominator = ExpandExpression(assignment.Denominator, values);
+                at = &assignment.Delay;
+                delay = ExpandExpression(assignment.Delay, values);
+            } catch (const std::exception& failure) {
+                std::string where;
+                for (std::size_t p = 0; p < parameters; ++p)
+                    where += (where.empty() ? " for " : ", ") + assignment.Parameters[p].Name +
+                             " = " + valueTexts[p];
+                error = {at->Line, std::string(failure.what()) + where};
+                return false;
+            }
+            if (delay[0].IsNegative()) {
+                std::string where;
+                for (std::size_t p = 0; p < parameters; ++p)
+                    where += (where.empty() ? " for " : ", ") + assignment.Parameters[p].Name +
+                             " = " + valueTexts[p];
+                error = {assignment.Delay.Line,
+                         "the delay is negative (" + delay[0].RoundedText(',') + " s)" + where};
+                return false;
+            }
+            variant.Numerator = Coefficients(numerator);
+            variant.Denominator = Coefficients(denominator);
+            variant.Delay = delay[0].RoundedText(',');
+            if (variant.Numerator.front() == "0" || variant.Denominator.front() == "0") {
+                ++failures["a leading coefficient rounds to 0"];
+                continue;
+            }
+            TransferFunction& tf = variant.Variant;
+            tf.NumeratorDegree = static_cast<std::uint8_t>(variant.Numerator.size() - 1);
+            tf.DenominatorDegree = static_cast<std::uint8_t>(variant.Denominator.size() - 1);
+            bool typed = Typed(variant.Delay, tf.Delay);
+            for (std::size_t i = 0; i < variant.Numerator.size(); ++i)
+                typed = typed && Typed(variant.Numerator[i], tf.B[tf.NumeratorDegree - i]);
+            for (std::size_t i = 0; i < variant.Denominator.size(); ++i)
+                typed = typed && Typed(variant.Denominator[i], tf.A[tf.DenominatorDegree - i]);
+            if (!typed) {
+                ++failures["a coefficient is too large to type (above 2147483647)"];
+                continue;
+            }
+            const StabilityAnalysis analysis = AnalyseStability(tf);
+            const auto failed = std::find_if(
+                assignment.Conditions.begin(), assignment.Conditions.end(),
+                [&](const TemplateCondition& c) { return !MeetsCondition(c, analysis); });
+            if (!analysis.Failure.empty()) {
+                ++failures["the variant cannot be analysed"];
+                continue;
+            }
+            if (failed != assignment.Conditions.end()) {
+                ++failures["'" + failed->Text + "'"];
+                continue;
+            }
+            variant.Formula = Formula(assignment, valueTexts, variant.Delay);
+            std::string key;
+            for (const std::string& c : variant.Numerator)
+                key += c + " ";
+            key += "/";
+            for (const std::string& c : variant.Denominator)
+                key += " " + c;
+            key += " T " + variant.Delay;
+            if (roomForAll && taken.count(key) != 0) {
+                if (!fallback) {
+                    fallback = variant;
+                    fallbackKey = key;
+                }
+                continue;
+            }
+            taken.emplace(key, who);
+            result.Variants[who] = std::move(variant);
+            done = true;
+        }
+        if (done)
+            continue;
+        if (fallback) {
+            const AssignmentStudent& other = students[taken[fallbackKey]];
+            result.Notes.push_back(student.Group + " " + student.Surname +
+                                   " shares the variant of " + other.Group + " " +
+                                   other.Surname + ": no other variant met the conditions");
+            result.Variants[who] = std::move(*fallback);
+            continue;
+        }
+        const auto worst =
+            std::max_element(failures.begin(), failures.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        error = {assignment.WantLine,
+                 "no draw of " + Thousands(kMaxDraws) + " for " + student.Group + " " +
+                     student.Surname + " met the conditions; most often failed: " +
+                     worst->first + " (" + Thousands(worst->second) + " times)"};
+        return false;
+    }
+    return true;
+}
+
+} // namespace nirdal
