@@ -729,6 +729,21 @@ bool ChooseMargins(StabilityAnalysis& result)
     return throughMinusOne;
 }
 
+// The extra delay that turns W(jω_c) onto −1: the lag from arg W to −π, taken modulo 2π.
+void ChooseDelayMargin(StabilityAnalysis& result)
+{
+    for (const Crossover& c : result.GainCrossovers) {
+        if (!(c.Frequency > 0))
+            continue;
+        Extended lag = std::fmod(std::atan2(c.V, c.U) + kPi, 2 * kPi);
+        if (lag < 0)
+            lag += 2 * kPi;
+        const Extended seconds = lag / c.Frequency;
+        if (!result.DelayMargin || seconds < result.DelayMargin->Seconds)
+            result.DelayMargin = DelayMargin{seconds, c.Frequency};
+    }
+}
+
 std::string CountText(int count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -847,6 +862,8 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
     result.Encirclements = encirclements;
     result.ClosedLoopRightPoles = closedLoop;
     result.Verdict = closedLoop == 0 ? StabilityVerdict::Stable : StabilityVerdict::Unstable;
+    if (result.Verdict == StabilityVerdict::Stable)
+        ChooseDelayMargin(result);
 }
 
 } // namespace

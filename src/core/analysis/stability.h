@@ -40,6 +40,13 @@ struct Margin
     Extended Frequency = 0; ///< ω of the crossover in rad/s
 };
 
+/// How much more delay the closed loop stands before W(jω)·exp(−jωΔT) passes through −1.
+struct DelayMargin
+{
+    Extended Seconds = 0;   ///< ΔT ≥ 0 in seconds
+    Extended Frequency = 0; ///< ω_c in rad/s: the gain crossover that reaches −1 first
+};
+
 /// What the open loop W(s) tells about the closed loop 1/(1 + W(s)).
 struct StabilityAnalysis
 {
@@ -63,6 +70,9 @@ struct StabilityAnalysis
     /// this much more phase lag brings the curve through −1. A principal angle: with a long
     /// delay the curve may have turned whole turns, so only the verdict tells stability.
     std::optional<Margin> PhaseMargin;
+    /// For a stable verdict: the smallest ΔT = ((arg W(jω_c) + π) mod 2π)/ω_c over the gain
+    /// crossovers. None when the verdict is not stable or |W| never reaches 1.
+    std::optional<nirdal::DelayMargin> DelayMargin;
     std::vector<std::string> Notes;        ///< remarks worth telling the reader (plain English)
     std::vector<std::string> RussianNotes; ///< the same remarks in Russian (UTF-8)
 };

@@ -404,3 +404,76 @@ TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
 
 } // namespace
 } // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+// Delay margins worked from the phase margin and the gain crossover: ΔT = PM/ω_c, PM in rad.
+struct DelayMarginCase
+{
+    const char* name;
+    const char* tf;
+    Extended delay;
+    Extended seconds; ///< NaN: no delay margin
+    Extended frequency;
+};
+
+void PrintTo(const DelayMarginCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+// 2/(s+1)³: |W| = 1 where 1 + ω² = 2^(2/3); arg W = −3·atan ω − ωT.
+const Extended kTwoCubeGc = std::sqrt(std::cbrt(4.0L) - 1);
+
+const DelayMarginCase kDelayMarginCases[] = {
+    {"CubeGain2Delay1", "2:1,3,3,1", 1, (kPi - 3 * std::atan(kTwoCubeGc) - kTwoCubeGc) / kTwoCubeGc,
+     kTwoCubeGc},
+    {"CubeGain4", "4:1,3,3,1", 0, (kPi - 3 * std::atan(kCubeGc)) / kCubeGc, kCubeGc},
+    // 1/(s(s+1)): PM = π/2 − atan ω_c.
+    {"Integrator", "1:1,1,0", 0, (kPi / 2 - std::atan(kIntegratorGc)) / kIntegratorGc,
+     kIntegratorGc},
+    // 1.25/(s+1)·exp(−sT), T = 3π/4: ω_c = 0.75, PM = π − atan 0.75 − 0.75·T.
+    {"LagWithDelay", "1.25:1,1", kLagDelay, (kPi - std::atan(0.75L) - 0.75L * kLagDelay) / 0.75L,
+     0.75L},
+    {"Unstable", "16:1,3,3,1", 0, kNone, 0},
+    {"NeverReachesUnitGain", "0.5:1,1", 1, kNone, 0},
+};
+
+class DelayMargins : public testing::TestWithParam<DelayMarginCase>
+{};
+
+TEST_P(DelayMargins, FromThePhaseMarginAndTheCrossover)
+{
+    const DelayMarginCase& c = GetParam();
+    const StabilityAnalysis result = AnalyseStability(Tf(c.tf, c.delay));
+    ASSERT_EQ(result.Failure, "");
+    if (std::isnan(c.seconds)) {
+        EXPECT_FALSE(result.DelayMargin);
+        return;
+    }
+    ASSERT_TRUE(result.DelayMargin);
+    EXPECT_NEAR(static_cast<double>(result.DelayMargin->Seconds), static_cast<double>(c.seconds),
+                1e-12);
+    EXPECT_NEAR(static_cast<double>(result.DelayMargin->Frequency),
+                static_cast<double>(c.frequency), 1e-12);
+    // Independently, by the Nyquist count: a little less extra delay stays stable, a little
+    // more does not.
+    EXPECT_EQ(AnalyseStability(Tf(c.tf, c.delay + c.seconds * 0.999L)).Verdict,
+              StabilityVerdict::Stable);
+    EXPECT_EQ(AnalyseStability(Tf(c.tf, c.delay + c.seconds * 1.001L)).Verdict,
+              StabilityVerdict::Unstable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Analysis, DelayMargins, testing::ValuesIn(kDelayMarginCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Stability, TheDelayMarginOfTheWorkedExampleIsAboutHalfASecond)
+{
+    const StabilityAnalysis result = AnalyseStability(Tf("2:1,3,3,1", 1));
+    ASSERT_TRUE(result.DelayMargin);
+    EXPECT_NEAR(static_cast<double>(result.DelayMargin->Seconds), 0.5394, 5e-5);
+}
+
+} // namespace
+} // namespace nirdal
