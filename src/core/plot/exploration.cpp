@@ -39,8 +39,11 @@ Extended SlowestTimeScale(const StabilityAnalysis& analysis)
 
 std::string FigureText(Extended x)
 {
-    if (!std::isfinite(x) || x == 0)
+    if (!std::isfinite(x))
         return FormatNumber(x);
+    // The number format writes "00" for what it cannot show; a figure of nothing reads 0.
+    if (std::fabs(x) < 1e-9L)
+        return "0";
     char text[64];
     std::snprintf(text, sizeof text, "%.*Le", kTrustedDigits - 1, x);
     return FormatNumber(std::strtold(text, nullptr));
@@ -83,7 +86,9 @@ Exploration::Exploration(const TransferFunction& variant, int number)
     if (!Refusal().empty())
         return;
     Extended end = 0;
-    if (m_variant.Delay > 0)
+    if (m_analysis.DelayMargin && m_analysis.DelayMargin->Seconds > 0)
+        end = kDelayRangeFactor * m_analysis.DelayMargin->Seconds;
+    else if (m_variant.Delay > 0)
         end = kDelayRangeFactor * m_variant.Delay;
     else if (!m_analysis.GainCrossovers.empty() && m_analysis.GainCrossovers.front().Frequency > 0)
         end = 10 / m_analysis.GainCrossovers.front().Frequency;
@@ -131,6 +136,17 @@ void Exploration::Recompute()
         m_loop.B[static_cast<std::size_t>(j)] *= m_gain;
     m_loop.Delay = m_variant.Delay + m_extraDelay;
     m_analysis = AnalyseStability(m_loop);
+    m_stepIsCurrent = false;
+}
+
+void Exploration::ComputeStep()
+{
+    if (m_stepIsCurrent)
+        return;
+    m_step = m_analysis.Failure.empty()
+                 ? ComputeStepResponse(m_loop, DefaultStepSpan(m_loop), kExploredStepSamples)
+                 : StepResponse{};
+    m_stepIsCurrent = true;
 }
 
 std::optional<Extended> Exploration::CriticalGain() const
@@ -167,8 +183,20 @@ std::vector<std::string> Exploration::Lines() const
     lines.push_back("Запас по фазе " +
                     (m_analysis.PhaseMargin ? FigureText(m_analysis.PhaseMargin->Value) + "°"
                                             : none));
+    lines.push_back("Запас по запаздыванию " +
+                    (m_analysis.DelayMargin ? FigureText(m_analysis.DelayMargin->Seconds) + " с"
+                                            : none));
     const auto critical = CriticalGain();
     lines.push_back("Критический коэффициент Kкр = " + (critical ? FigureText(*critical) : none));
+    const auto& step = m_step.Indicators;
+    const std::string pending = "…";
+    lines.push_back("Перерегулирование " +
+                    (!m_stepIsCurrent ? pending
+                     : step           ? FigureText(step->OvershootPercent) + " %"
+                                      : none));
+    lines.push_back("Время регулирования " + (!m_stepIsCurrent ? pending
+                                              : step ? FigureText(step->SettlingTime) + " с"
+                                                     : none));
     return lines;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/analysis/stability.h"
+#include "core/analysis/step_response.h"
 #include "core/common/extended.h"
 #include "core/tf/transfer_function.h"
 
@@ -46,14 +47,23 @@ public:
     const TransferFunction& Loop() const { return m_loop; }
     /// The analysis of Loop().
     const StabilityAnalysis& Analysis() const { return m_analysis; }
+    /// The closed loop's step response over a span that shows it settle or grow, as
+    /// ComputeStep left it: it costs far more than the rest (tens of milliseconds for a
+    /// degree of 15 with a delay), so a slider move leaves it stale and the window computes
+    /// it once the slider rests.
+    const StepResponse& Step() const { return m_step; }
+    /// Whether Step() belongs to the K and ΔT in force.
+    bool StepIsCurrent() const { return m_stepIsCurrent; }
+    /// Computes the step response for the K and ΔT in force.
+    void ComputeStep();
     /// Why the variant cannot be analysed, in Russian (UTF-8); empty when it can.
     const std::string& Refusal() const { return m_analysis.RussianFailure; }
 
     /// K times the gain margin factor: the gain at which the closed loop reaches the boundary.
     std::optional<Extended> CriticalGain() const;
     /// The verdict line and the figures below it (UTF-8): "Замкнутая система устойчива",
-    /// "Запас по амплитуде …", …, with "нет" where a figure does not exist. Empty when the
-    /// variant is refused.
+    /// "Запас по амплитуде …", …, with "нет" where a figure does not exist and "…" for the
+    /// figures of a stale step response. Empty when the variant is refused.
     std::vector<std::string> Lines() const;
 
 private:
@@ -66,11 +76,17 @@ private:
     Extended m_delayRangeEnd = 1;
     TransferFunction m_loop;
     StabilityAnalysis m_analysis;
+    StepResponse m_step;
+    bool m_stepIsCurrent = false;
 };
+
+/// Samples of the step response the window computes and draws.
+constexpr int kExploredStepSamples = 400;
 
 /// The program's number text (three truncated significant digits) of a computed figure,
 /// after rounding away the noise of its last digits: a gain of 7.9999999999 reads 8.00, not
-/// 7.99. UTF-8 (the digits, sign, point and exponent are ASCII).
+/// 7.99; a figure below 1e-9 reads "0". UTF-8 (the digits, sign, point and exponent are
+/// ASCII).
 std::string FigureText(Extended x);
 
 /// Reads a typed value: blanks around it, a point or a comma as the decimal separator, an

@@ -387,8 +387,13 @@ void DrawExplorationPictures(Surface& surface, const Exploration& exploration, D
 {
     const ExplorationLayout layout = LayOutExploration(size);
     DrawExplorationHodograph(surface, exploration, layout.Hodograph);
-    DrawFrame(surface, layout.Step);
-    DrawFrame(surface, layout.Logarithmic);
+    for (const auto& [frame, title] :
+         {std::pair{layout.Step, "Переходная характеристика h(t)"},
+          std::pair{layout.Logarithmic, "Логарифмические характеристики L(w), фаза(w)"}}) {
+        DrawFrame(surface, frame);
+        surface.SetFontSize(kTitlePoints);
+        surface.TextOut(frame.Left + 6, frame.Top + 4, Utf8ToCp1251(title));
+    }
 }
 
 } // namespace nirdal

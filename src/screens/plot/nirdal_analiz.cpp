@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -193,6 +194,9 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     QFont bold = font();
     bold.setBold(true);
     m_verdict->setFont(bold);
+    // As wide as the longest verdict, so that the sliders keep their length as it changes.
+    m_verdict->setMinimumWidth(
+        QFontMetrics(bold).horizontalAdvance(QStringLiteral("Замкнутая система на границе устойчивости")) + 4);
     lines->addWidget(m_verdict, 0, 0, 1, 2);
     for (int i = 0; i < 6; ++i) {
         auto* figure = new QLabel(this);
@@ -212,6 +216,9 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     connect(m_delayField, &QLineEdit::editingFinished, this,
             &TNIRDAL_analizForm::DelayFieldEdited);
     connect(m_saveButton, &QPushButton::clicked, this, &TNIRDAL_analizForm::SaveButtonClick);
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setInterval(kStepRestMilliseconds);
+    connect(&m_stepTimer, &QTimer::timeout, this, &TNIRDAL_analizForm::StepTimerTimer);
 
     const bool refused = !m_exploration.Refusal().empty();
     m_canvas->setVisible(!refused);
@@ -230,6 +237,7 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
         const QSignalBlocker gainQuiet(m_gainSlider);
         m_gainSlider->setValue(GainPosition(m_exploration.Gain()));
     }
+    m_exploration.ComputeStep();
     ShowState();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
@@ -304,8 +312,17 @@ void TNIRDAL_analizForm::RefuseTyped(QLineEdit* field, const std::string& reason
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), Text(reason), field);
 }
 
+void TNIRDAL_analizForm::StepTimerTimer()
+{
+    m_exploration.ComputeStep();
+    ShowState();
+}
+
 void TNIRDAL_analizForm::ShowState()
 {
+    // A move leaves the step response stale: it follows once the slider rests.
+    if (!m_exploration.StepIsCurrent())
+        m_stepTimer.start();
     if (!m_gainField->hasFocus() || m_gainField->text().isEmpty())
         m_gainField->setText(Text(FigureText(m_exploration.Gain())));
     if (!m_delayField->hasFocus() || m_delayField->text().isEmpty())
@@ -324,6 +341,9 @@ void TNIRDAL_analizForm::ShowState()
 
 void TNIRDAL_analizForm::SaveButtonClick()
 {
+    // The file shows the state in force, step response included.
+    m_exploration.ComputeStep();
+    ShowState();
     QString path = SavePathChooserInUse()(this, SuggestedPicturePath());
     if (path.isEmpty())
         return;

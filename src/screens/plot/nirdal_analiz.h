@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -69,6 +70,8 @@ public:
     void DelayFieldEdited();
     /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF.
     void SaveButtonClick();
+    /// The step response for the K and ΔT in force, once the sliders rest.
+    void StepTimerTimer();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,7 +94,11 @@ private:
     QLabel* m_verdict = nullptr;
     QList<QLabel*> m_figures;
     QPushButton* m_saveButton = nullptr;
+    QTimer m_stepTimer;
 };
+
+/// Milliseconds a slider must rest before the step response is computed anew.
+constexpr int kStepRestMilliseconds = 150;
 
 /// Slider positions of the gain: K = 10^(position / kGainStepsPerDecade − 2).
 constexpr int kGainStepsPerDecade = 500;

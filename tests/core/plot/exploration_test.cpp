@@ -28,10 +28,10 @@ TEST(ExplorationVerdict, FlipsBetweenGainsAroundEightForTheCubicLag)
     Exploration exploration(Parse("1:1,3,3,1"), 1);
     ASSERT_FALSE(exploration.SetGain(7.9L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
-    EXPECT_EQ(exploration.Lines().at(3), "Критический коэффициент Kкр = 8.00");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
     ASSERT_FALSE(exploration.SetGain(8.1L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
-    EXPECT_EQ(exploration.Lines().at(3), "Критический коэффициент Kкр = 8.00");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
     ASSERT_FALSE(exploration.SetGain(8));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система на границе устойчивости");
 }
@@ -42,22 +42,45 @@ TEST(ExplorationVerdict, LinesAtUnitGainSayWhatIsMissing)
     Exploration exploration(Parse("1:1,3,3,1"), 3);
     EXPECT_EQ(exploration.Caption(), "Анализ варианта 3");
     const auto lines = exploration.Lines();
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[1], "Запас по амплитуде 8.00 (18.0 дБ)");
     EXPECT_EQ(lines[2], "Запас по фазе нет");
+    EXPECT_EQ(lines[3], "Запас по запаздыванию нет");
 }
 
 // 2e^(−s)/(s+1)³: |W| = 1 where 1 + ω² = 2^(2/3), ω_c = 0.76642; the phase there is
-// −3·atan(ω_c) − ω_c = −2.72838 rad, a margin of 0.41321 rad, so the closed loop stands
-// 0.41321 / 0.76642 = 0.5391 s more delay.
+// −3·atan(ω_c) − ω_c = −2.72820 rad, a margin of 0.41339 rad, so the closed loop stands
+// 0.41339 / 0.76642 = 0.53937 s more delay. The ΔT slider reaches several times that.
 TEST(ExplorationVerdict, DelayJustPastTheDelayMarginMakesItUnstable)
 {
     Exploration exploration(Parse("2:1,3,3,1:1"), 1);
-    EXPECT_GE(exploration.DelayRangeEnd(), 2 * 0.5391L);
+    EXPECT_EQ(exploration.Lines().at(3), "Запас по запаздыванию 0.539 с");
+    EXPECT_GE(exploration.DelayRangeEnd(), 2 * 0.5394L);
     ASSERT_FALSE(exploration.SetExtraDelay(0.52L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
     ASSERT_FALSE(exploration.SetExtraDelay(0.56L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
+}
+
+// 1/(s(s+1)) closes into 1/(s² + s + 1): ζ = 0.5, an overshoot of e^(−π/√3) = 16.30 %.
+// At K = 0.1 the closed loop s² + s + 0.1 has two real poles: no overshoot at all.
+TEST(ExplorationVerdict, StepFiguresOfASecondOrderLoop)
+{
+    Exploration exploration(Parse("1:1,1,0"), 1);
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование …");
+    exploration.ComputeStep();
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 16.3 %");
+    EXPECT_NE(exploration.Lines().at(6).find(" с"), std::string::npos);
+    ASSERT_FALSE(exploration.SetGain(0.1L));
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования …");
+    exploration.ComputeStep();
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 0 %");
+    // Unstable: the figures of a settled response do not exist.
+    Exploration cubic(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(cubic.SetGain(10));
+    cubic.ComputeStep();
+    EXPECT_EQ(cubic.Lines().at(5), "Перерегулирование нет");
+    EXPECT_EQ(cubic.Lines().at(6), "Время регулирования нет");
 }
 
 TEST(ExplorationInput, RefusedValuesKeepTheStateAndSayWhy)
@@ -93,6 +116,8 @@ TEST(ExplorationInput, FiguresLoseTheNoiseOfTheirLastDigits)
     EXPECT_EQ(FigureText(7.99999999997L), "8.00");
     EXPECT_EQ(FigureText(7.98L), "7.98");
     EXPECT_EQ(FigureText(-0.125L), "-0.125");
+    EXPECT_EQ(FigureText(0), "0");
+    EXPECT_EQ(FigureText(2e-12L), "0");
 }
 
 TEST(ExplorationInput, AVariantTheAnalysisRefusesGivesItsMessage)
@@ -183,6 +208,7 @@ TEST(ExplorationPicture, ExtremePositionsStayFinite)
     ASSERT_FALSE(exploration.SetGain(kMostExploredGain));
     ASSERT_FALSE(exploration.SetExtraDelay(exploration.DelayRangeEnd()));
     ASSERT_TRUE(exploration.Refusal().empty());
+    exploration.ComputeStep();
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
     for (const std::string& line : exploration.Lines()) {
         EXPECT_EQ(line.find("Nan"), std::string::npos) << line;
