@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One move of a slider of the analysis window: the state recomputed and the three pictures
-// drawn on an image of the window's picture size.
+// drawn on an image of the window's picture size; and the step response that follows when
+// the slider rests.
 #include "core/plot/exploration.h"
 #include "core/plot/exploration_picture.h"
 #include "core/tf/tf_text.h"
@@ -65,6 +66,24 @@ void MoveSlider(benchmark::State& state, bool gain)
 
 void BM_ExplorationGainMove(benchmark::State& state) { MoveSlider(state, true); }
 void BM_ExplorationDelayMove(benchmark::State& state) { MoveSlider(state, false); }
+// What follows once the slider rests: the step response of the state in force.
+void BM_ExplorationStepAtRest(benchmark::State& state)
+{
+    nirdal::TransferFunction variant;
+    std::string error;
+    if (!nirdal::ParseTransferFunctionText(kDegree15, variant, error))
+        throw std::invalid_argument(error);
+    nirdal::Exploration exploration(variant, 1);
+    int step = 0;
+    for (auto _ : state) {
+        const nirdal::Extended at = (step++ % 20) / 19.0L;
+        exploration.SetGain(0.01L * std::pow(nirdal::Extended{10000}, at));
+        exploration.ComputeStep();
+        benchmark::DoNotOptimize(exploration.Step().Values.data());
+    }
+}
+
+BENCHMARK(BM_ExplorationStepAtRest)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 BENCHMARK(BM_ExplorationGainMove)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_ExplorationDelayMove)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 

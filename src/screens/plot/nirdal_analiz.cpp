@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -160,6 +159,9 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     layout->addWidget(m_canvas, 1);
     layout->addWidget(m_refusal, 1);
 
+    // Under the pictures the verdict and the figures, then the sliders.
+    auto* lines = new QGridLayout;
+    layout->addLayout(lines);
     auto* controls = new QGridLayout;
     layout->addLayout(controls);
     auto* gainLabel = new QLabel(kGainLabel, this);
@@ -182,28 +184,23 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     controls->addWidget(delayLabel, 1, 0);
     controls->addWidget(m_delaySlider, 1, 1);
     controls->addWidget(m_delayField, 1, 2);
-    controls->addWidget(m_saveButton, 2, 0, Qt::AlignLeft);
+    controls->addWidget(m_saveButton, 0, 3, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
     controls->setColumnStretch(1, 1);
 
-    // The verdict on top, the figures in two columns beside the sliders.
-    auto* lines = new QGridLayout;
-    controls->addLayout(lines, 0, 3, 3, 1);
-    controls->setColumnStretch(3, 1);
     m_verdict = new QLabel(this);
     m_verdict->setObjectName(QStringLiteral("Verdict"));
     QFont bold = font();
     bold.setBold(true);
     m_verdict->setFont(bold);
-    // As wide as the longest verdict, so that the sliders keep their length as it changes.
-    m_verdict->setMinimumWidth(
-        QFontMetrics(bold).horizontalAdvance(QStringLiteral("Замкнутая система на границе устойчивости")) + 4);
-    lines->addWidget(m_verdict, 0, 0, 1, 2);
+    lines->addWidget(m_verdict, 0, 0, 1, 3);
     for (int i = 0; i < 6; ++i) {
         auto* figure = new QLabel(this);
         figure->setObjectName(QStringLiteral("Figure%1").arg(i + 1));
-        lines->addWidget(figure, 1 + i % 3, i / 3);
+        lines->addWidget(figure, 1 + i / 3, i % 3);
         m_figures.append(figure);
     }
+    for (int column = 0; column < 3; ++column)
+        lines->setColumnStretch(column, 1);
 
     setTabOrder(m_gainSlider, m_gainField);
     setTabOrder(m_gainField, m_delaySlider);
