@@ -32,10 +32,32 @@ int TopIndex(const std::array<Extended, kCoefficientCount>& c, int degree)
     return k;
 }
 
-Extended Lg(Extended x)
+// A product of many moduli as a mantissa and a power of 2, so that no partial product
+// overflows; one logarithm at the end.
+class ScaledProduct
 {
-    return std::log10(std::max(x, kSmallestDistance));
-}
+public:
+    void Multiply(Extended x) { Scale(std::max(x, kSmallestDistance)); }
+    void Divide(Extended x) { Scale(1 / std::max(x, kSmallestDistance)); }
+    Extended Lg() const { return std::log10(m_mantissa) + m_exponent * kLg2; }
+
+private:
+    static constexpr Extended kLg2 = 0.301029995663981195213738894724493027L;
+    // The factors are at most 1e600 or so (squares of moduli up to 1e300); the mantissa is
+    // brought back to [0.5, 1) before a few more could overflow.
+    static constexpr Extended kRescale = 1e1000L;
+    void Scale(Extended x)
+    {
+        m_mantissa *= x;
+        if (m_mantissa > kRescale || m_mantissa < 1 / kRescale) {
+            int e = 0;
+            m_mantissa = std::frexp(m_mantissa, &e);
+            m_exponent += e;
+        }
+    }
+    Extended m_mantissa = 1;
+    long m_exponent = 0;
+};
 
 } // namespace
 
@@ -59,6 +81,10 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
     w.Zeros = PolynomialRoots(std::span<const Extended>(variant.B.data(), std::size_t(m) + 1));
     w.Poles = PolynomialRoots(std::span<const Extended>(variant.A.data(), std::size_t(n) + 1));
     w.Delay = variant.Delay;
+    for (const Complex& z : w.Zeros)
+        w.ZeroModuli.push_back(std::abs(z));
+    for (const Complex& p : w.Poles)
+        w.PoleModuli.push_back(std::abs(p));
     if (!std::isfinite(w.Gain) || w.Gain == 0)
         w.Failure = "the ratio of the leading coefficients is not a finite nonzero number";
     return w;
@@ -66,34 +92,59 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
 
 LogPoint LogCharacteristicAt(const FactoredVariant& w, Extended omega)
 {
-    const Complex s(0, omega);
-    Extended lg = Lg(std::abs(w.Gain));
+    ScaledProduct squares, asymptote; // |W|², and the asymptote's product
+    squares.Multiply(w.Gain * w.Gain);
+    asymptote.Multiply(std::abs(w.Gain));
     Extended radians = w.Gain < 0 ? kPi : 0;
-    for (const Complex& z : w.Zeros) {
-        lg += Lg(std::abs(s - z));
-        radians += std::arg(s - z);
-    }
-    for (const Complex& p : w.Poles) {
-        lg -= Lg(std::abs(s - p));
-        radians -= std::arg(s - p);
-    }
+    // The factors jω − r of roots in the left half-plane lie right of the imaginary axis, each
+    // within ±π/2: the angle of a product of two is the sum of theirs, for one atan2.
+    Complex pending = 0;
+    const auto add = [&](const Complex& r, Extended size, int sign) {
+        const Complex f(-r.real(), omega - r.imag());
+        const Extended square = f.real() * f.real() + f.imag() * f.imag();
+        if (sign > 0) {
+            squares.Multiply(square);
+            asymptote.Multiply(std::max(size, omega));
+        } else {
+            squares.Divide(square);
+            asymptote.Divide(std::max(size, omega));
+        }
+        const Complex g = sign > 0 ? f : std::conj(f);
+        if (r.real() < 0) {
+            if (pending == Complex(0)) {
+                pending = g;
+            } else {
+                radians += std::arg(pending * g);
+                pending = 0;
+            }
+        } else {
+            radians += std::arg(g);
+        }
+    };
+    for (std::size_t i = 0; i < w.Zeros.size(); ++i)
+        add(w.Zeros[i], w.ZeroModuli[i], 1);
+    for (std::size_t i = 0; i < w.Poles.size(); ++i)
+        add(w.Poles[i], w.PoleModuli[i], -1);
+    if (pending != Complex(0))
+        radians += std::arg(pending);
     radians -= omega * w.Delay;
     LogPoint point;
     point.Frequency = omega;
-    point.Decibels = 20 * lg;
+    point.Decibels = 10 * squares.Lg();
     point.Degrees = radians * 180 / kPi;
-    point.AsymptoteDecibels = AsymptoteDecibels(w, omega);
+    point.AsymptoteDecibels = 20 * asymptote.Lg();
     return point;
 }
 
 Extended AsymptoteDecibels(const FactoredVariant& w, Extended omega)
 {
-    Extended lg = Lg(std::abs(w.Gain));
+    ScaledProduct product;
+    product.Multiply(std::abs(w.Gain));
     for (const Complex& z : w.Zeros)
-        lg += Lg(std::max(std::abs(z), omega));
+        product.Multiply(std::max(std::abs(z), omega));
     for (const Complex& p : w.Poles)
-        lg -= Lg(std::max(std::abs(p), omega));
-    return 20 * lg;
+        product.Divide(std::max(std::abs(p), omega));
+    return 20 * product.Lg();
 }
 
 std::vector<Extended> CornerFrequencies(const FactoredVariant& w)

@@ -19,6 +19,8 @@ struct FactoredVariant
     Extended Gain = 0;   ///< b_m/a_n
     std::vector<std::complex<Extended>> Zeros;
     std::vector<std::complex<Extended>> Poles;
+    std::vector<Extended> ZeroModuli; ///< |z|, the corner frequencies
+    std::vector<Extended> PoleModuli; ///< |p|
     Extended Delay = 0;
 };
 
