@@ -82,6 +82,10 @@ std::optional<Extended> ReadTypedValue(std::string_view text)
 Exploration::Exploration(const TransferFunction& variant, int number)
     : m_variant(variant), m_number(number)
 {
+    // The corners do not move with K and ΔT: one frequency range serves every state.
+    const FactoredVariant factored = FactorVariant(m_variant);
+    if (factored.Failure.empty())
+        DefaultFrequencyRange(factored, m_logFrom, m_logTo);
     Recompute();
     if (!Refusal().empty())
         return;
@@ -136,6 +140,9 @@ void Exploration::Recompute()
         m_loop.B[static_cast<std::size_t>(j)] *= m_gain;
     m_loop.Delay = m_variant.Delay + m_extraDelay;
     m_analysis = AnalyseStability(m_loop);
+    m_logarithmic = m_analysis.Failure.empty()
+                        ? ComputeLogCharacteristics(m_loop, m_logFrom, m_logTo, kExploredLogSamples)
+                        : LogCharacteristics{};
     m_stepIsCurrent = false;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/analysis/log_characteristics.h"
 #include "core/analysis/stability.h"
 #include "core/analysis/step_response.h"
 #include "core/common/extended.h"
@@ -52,6 +53,8 @@ public:
     /// degree of 15 with a delay), so a slider move leaves it stale and the window computes
     /// it once the slider rests.
     const StepResponse& Step() const { return m_step; }
+    /// L(ω) and φ(ω) of Loop() over the variant's range of corner frequencies.
+    const LogCharacteristics& Logarithmic() const { return m_logarithmic; }
     /// Whether Step() belongs to the K and ΔT in force.
     bool StepIsCurrent() const { return m_stepIsCurrent; }
     /// Computes the step response for the K and ΔT in force.
@@ -76,12 +79,16 @@ private:
     Extended m_delayRangeEnd = 1;
     TransferFunction m_loop;
     StabilityAnalysis m_analysis;
+    Extended m_logFrom = 0.01L;
+    Extended m_logTo = 100;
+    LogCharacteristics m_logarithmic;
     StepResponse m_step;
     bool m_stepIsCurrent = false;
 };
 
-/// Samples of the step response the window computes and draws.
+/// Samples of the step response and of the logarithmic characteristics the window draws.
 constexpr int kExploredStepSamples = 400;
+constexpr int kExploredLogSamples = 300;
 
 /// The program's number text (three truncated significant digits) of a computed figure,
 /// after rounding away the noise of its last digits: a gain of 7.9999999999 reads 8.00, not

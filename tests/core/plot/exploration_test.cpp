@@ -83,6 +83,22 @@ TEST(ExplorationVerdict, StepFiguresOfASecondOrderLoop)
     EXPECT_EQ(cubic.Lines().at(6), "Время регулирования нет");
 }
 
+// The corner of 1/(s+1)³ is at ω = 1, so the characteristics start a decade below, at 0.1:
+// with K = 10 and ΔT = 1 s, L = 20·lg(10/1.01^1.5) = 19.8704 dB and
+// φ = −3·atan(0.1) − 0.1 rad = −22.8614°.
+TEST(ExplorationVerdict, LogarithmicCharacteristicsFollowGainAndDelay)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(exploration.SetGain(10));
+    ASSERT_FALSE(exploration.SetExtraDelay(1));
+    const auto& points = exploration.Logarithmic().Points;
+    ASSERT_FALSE(points.empty());
+    // The corner comes from the roots of (s+1)³, which scatter by about 1e-7.
+    EXPECT_NEAR(double(points.front().Frequency), 0.1, 1e-6);
+    EXPECT_NEAR(double(points.front().Decibels), 19.8704, 1e-4);
+    EXPECT_NEAR(double(points.front().Degrees), -22.8614, 1e-4);
+}
+
 TEST(ExplorationInput, RefusedValuesKeepTheStateAndSayWhy)
 {
     const TransferFunction original = Parse("1:1,3,3,1");
