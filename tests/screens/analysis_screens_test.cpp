@@ -7,7 +7,11 @@
 #include "screens/plot/nirdal_analiz.h"
 #include "screens/plot/nirdal_graf.h"
 
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -55,6 +59,7 @@ private slots:
 
         TNIRDAL_grafForm graph;
         bool opened = false;
+        QString suggestedName;
         WhenShown("NIRDAL_grafForm", [&](QWidget*) {
             WhenShown("NIRDAL_analizForm", [&](QWidget* window) {
                 opened = true;
@@ -96,6 +101,19 @@ private slots:
                 RetypeEdit(gainField, QStringLiteral("0,125"));
                 PressOn(gainField, Qt::Key_Return);
                 QCOMPARE(verdict->text(), QStringLiteral("Замкнутая система устойчива"));
+                // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
+                QTemporaryDir folder;
+                const QString path = folder.filePath(QStringLiteral("analiz"));
+                TNIRDAL_analizForm::SetSavePathChooser(
+                    [&](QWidget*, const QString& suggested) {
+                        suggestedName = QFileInfo(suggested).fileName();
+                        return path;
+                    });
+                Click(Control<QPushButton>(window, "SaveButton"));
+                TNIRDAL_analizForm::SetSavePathChooser({});
+                QCOMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
+                const QImage saved(path + QStringLiteral(".png"));
+                QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
                 PressOn(QApplication::focusWidget(), Qt::Key_Escape);
                 QVERIFY(!window->isVisible());
             });
