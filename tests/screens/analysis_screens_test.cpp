@@ -117,9 +117,13 @@ private slots:
                 PressOn(QApplication::focusWidget(), Qt::Key_Escape);
                 QVERIFY(!window->isVisible());
             });
+            // The laser preset: 300 dots per unit, which the graph screen keeps until its
+            // next redraw of its own.
+            graph.Button7Click();
             QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(at->x, at->y));
             QVERIFY(opened);
             QVERIFY(graph.isVisible());
+            QCOMPARE(graph.Fields().PlotScale, 1.0 / 300);
             graph.Close();
         });
         graph.ShowModal();

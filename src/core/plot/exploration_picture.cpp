@@ -254,10 +254,10 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
 {
     DrawFrame(surface, frame);
     surface.SetFontSize(kTitlePoints);
-    // Windows-1251 has no ω or Δ: the title spells them out.
-    const std::string title = Utf8ToCp1251("Годограф K·W(jw)·exp(-jw·dT)");
-    const TextExtent titleExtent = surface.MeasureText(title);
-    surface.TextOut(frame.Left + 6, frame.Top + 4, title);
+    // Windows-1251 has no Δ: the added delay is dT.
+    const std::string title = "Годограф K·W(jω)·exp(-jω·dT)";
+    const TextExtent titleExtent = surface.MeasureText(Utf8ToCp1251(title));
+    DrawText(surface, frame.Left + 6, frame.Top + 4, title, kAxisPen);
     if (!exploration.Refusal().empty())
         return;
 
@@ -387,13 +387,21 @@ void DrawExplorationPictures(Surface& surface, const Exploration& exploration, D
 {
     const ExplorationLayout layout = LayOutExploration(size);
     DrawExplorationHodograph(surface, exploration, layout.Hodograph);
-    for (const auto& [frame, title] :
-         {std::pair{layout.Step, "Переходная характеристика h(t)"},
-          std::pair{layout.Logarithmic, "Логарифмические характеристики L(w), фаза(w)"}}) {
-        DrawFrame(surface, frame);
-        surface.SetFontSize(kTitlePoints);
-        surface.TextOut(frame.Left + 6, frame.Top + 4, Utf8ToCp1251(title));
-    }
+    DrawFrame(surface, layout.Step);
+    DrawFrame(surface, layout.Logarithmic);
+    if (!exploration.Refusal().empty())
+        return;
+    const auto inside = [](const DeviceRect& frame) {
+        return DeviceRect{frame.Left + 6, frame.Top + 4, frame.Width - 12, frame.Height - 8};
+    };
+    PictureStyle style;
+    style.LineWidth = 2;
+    const StepPictureCurve step[] = {
+        {&exploration.Step(), exploration.StepIsCurrent() ? kCurvePen : kStalePen}};
+    if (!exploration.Step().Times.empty())
+        DrawStepResponsePicture(surface, inside(layout.Step), step, style);
+    const LogPictureCurve logarithmic[] = {{&exploration.Logarithmic(), kCurvePen}};
+    DrawLogCharacteristicsPicture(surface, inside(layout.Logarithmic), logarithmic, style);
 }
 
 } // namespace nirdal

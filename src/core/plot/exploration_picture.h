@@ -2,19 +2,10 @@
 #pragma once
 
 #include "core/common/surface.h"
+#include "core/plot/characteristics_picture.h"
 #include "core/plot/exploration.h"
 
 namespace nirdal {
-
-/// A rectangle of a surface, in device units.
-struct DeviceRect
-{
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-    friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
-};
 
 /// Pens of the marks on the analysis window's hodograph, so that a reader (or a test) tells
 /// them apart.
@@ -24,6 +15,7 @@ inline constexpr Rgb kGainMarginPen{0, 0, 255};    ///< the diamond on the negat
 inline constexpr Rgb kPhaseMarginPen{0, 128, 0};   ///< the point on the unit circle and its arc
 inline constexpr Rgb kFramePen{160, 160, 160};     ///< the frame around each picture
 inline constexpr Rgb kAxisPen{0, 0, 0};            ///< axes, ticks and the unit circle
+inline constexpr Rgb kStalePen{170, 170, 170};     ///< a step response of an earlier state
 
 /// Pixels of the marks: the circle around −1, the diamond's half diagonal, the phase point's
 /// circle, and the length of an arrow's wings.
@@ -43,7 +35,8 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
 
 /// The three pictures of the analysis window side by side in a picture of size: the
 /// hodograph on the left, the step response and the logarithmic characteristics on the
-/// right, one above the other.
+/// right, one above the other. A step response that does not belong to the state in force
+/// (Exploration::StepIsCurrent) is drawn in grey until it is computed anew.
 void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size);
 
 /// Where DrawExplorationPictures puts its three pictures in a picture of size.

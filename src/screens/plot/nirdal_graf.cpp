@@ -351,10 +351,13 @@ void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
     if (!reading)
         return;
     QToolTip::hideText();
-    // The window works on its own copy of the variant; the graph stays as it is.
+    // The window works on its own copy of the variant; the graph stays as it is. The redraw
+    // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
+    const PlotFields before = m_fields;
     TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
                                 reading->Variant, this);
     analysis.ShowModal();
+    m_fields = before;
 }
 
 void TNIRDAL_grafForm::mousePressEvent(QMouseEvent* event)

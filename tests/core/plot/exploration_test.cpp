@@ -216,6 +216,42 @@ TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
     }
 }
 
+// Lines drawn in a pen inside a rectangle.
+int LinesIn(const std::vector<DrawOp>& ops, Rgb colour, const DeviceRect& r)
+{
+    int count = 0;
+    Rgb pen{};
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Kind::Pen)
+            pen = op.colour;
+        if (op.kind == DrawOp::Kind::Line && pen == colour && op.args[0] >= r.Left &&
+            op.args[0] <= r.Left + r.Width && op.args[1] >= r.Top && op.args[1] <= r.Top + r.Height)
+            ++count;
+    }
+    return count;
+}
+
+// On a 1000 × 600 picture the hodograph takes the left half, the step response the upper
+// right quarter, the logarithmic characteristics the lower right one; a step response left
+// from an earlier K is greyed until it is computed again.
+TEST(ExplorationPicture, StepAndLogarithmicPicturesTakeTheRightHalf)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    exploration.ComputeStep();
+    const DeviceRect step{500, 0, 500, 300}, logarithmic{500, 300, 500, 300};
+    RecordingSurface current;
+    DrawExplorationPictures(current, exploration, {1000, 600});
+    EXPECT_GT(LinesIn(current.ops(), kCurvePen, step), 20);
+    EXPECT_GT(LinesIn(current.ops(), kCurvePen, logarithmic), 20);
+    EXPECT_EQ(LinesIn(current.ops(), kStalePen, step), 0);
+
+    ASSERT_FALSE(exploration.SetGain(2));
+    RecordingSurface stale;
+    DrawExplorationPictures(stale, exploration, {1000, 600});
+    EXPECT_EQ(LinesIn(stale.ops(), kCurvePen, step), 0);
+    EXPECT_GT(LinesIn(stale.ops(), kStalePen, step), 20);
+}
+
 // Degree 15 with a delay at the far ends of both sliders: every figure is a number.
 TEST(ExplorationPicture, ExtremePositionsStayFinite)
 {
