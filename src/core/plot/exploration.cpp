@@ -82,10 +82,11 @@ std::optional<Extended> ReadTypedValue(std::string_view text)
 Exploration::Exploration(const TransferFunction& variant, int number)
     : m_variant(variant), m_number(number)
 {
-    // The corners do not move with K and ΔT: one frequency range serves every state.
-    const FactoredVariant factored = FactorVariant(m_variant);
-    if (factored.Failure.empty())
-        DefaultFrequencyRange(factored, m_logFrom, m_logTo);
+    // The roots do not move with K and ΔT: the variant is factored once, and one frequency
+    // range serves every state.
+    m_factored = FactorVariant(m_variant);
+    if (m_factored.Failure.empty())
+        DefaultFrequencyRange(m_factored, m_logFrom, m_logTo);
     Recompute();
     if (!Refusal().empty())
         return;
@@ -140,9 +141,23 @@ void Exploration::Recompute()
         m_loop.B[static_cast<std::size_t>(j)] *= m_gain;
     m_loop.Delay = m_variant.Delay + m_extraDelay;
     m_analysis = AnalyseStability(m_loop);
-    m_logarithmic = m_analysis.Failure.empty()
-                        ? ComputeLogCharacteristics(m_loop, m_logFrom, m_logTo, kExploredLogSamples)
-                        : LogCharacteristics{};
+    m_logarithmic = LogCharacteristics{};
+    if (m_analysis.Failure.empty() && m_factored.Failure.empty()) {
+        FactoredVariant w = m_factored;
+        w.Gain *= m_gain;
+        w.Delay = m_loop.Delay;
+        m_logarithmic.Corners = CornerFrequencies(w);
+        m_logarithmic.Crossover = AsymptoteCrossover(w);
+        const Extended lgFrom = std::log10(m_logFrom);
+        const Extended lgStep = (std::log10(m_logTo) - lgFrom) / (kExploredLogSamples - 1);
+        m_logarithmic.Points.reserve(kExploredLogSamples);
+        for (int k = 0; k < kExploredLogSamples; ++k) {
+            const Extended omega = k == 0                         ? m_logFrom
+                                   : k == kExploredLogSamples - 1 ? m_logTo
+                                                                  : std::pow(10.0L, lgFrom + k * lgStep);
+            m_logarithmic.Points.push_back(LogCharacteristicAt(w, omega));
+        }
+    }
     m_stepIsCurrent = false;
 }
 

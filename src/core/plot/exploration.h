@@ -79,6 +79,7 @@ private:
     Extended m_delayRangeEnd = 1;
     TransferFunction m_loop;
     StabilityAnalysis m_analysis;
+    FactoredVariant m_factored; // of the variant as it came: K and ΔT change no root
     Extended m_logFrom = 0.01L;
     Extended m_logTo = 100;
     LogCharacteristics m_logarithmic;
