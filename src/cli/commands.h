@@ -21,6 +21,8 @@ int RunSweep(Arguments args);
 int RunListing(Arguments args);
 int RunPlot(Arguments args);
 int RunAnalyse(Arguments args);
+int RunStep(Arguments args);
+int RunBode(Arguments args);
 int RunBatch(Arguments args);
 
 /// Appends everything left in stream to content; false, with errno telling why, on a read

@@ -44,7 +44,20 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     PlotFields fields;
     QString failure;
     bool written = false;
-    if (!job.PaperDotsPerUnit) {
+    if (job.Kind != cli::PlotKind::Hodograph) {
+        if (path.endsWith(".pdf", Qt::CaseInsensitive)) {
+            written = WritePagePdfFile(
+                path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); },
+                kPageDotsPerInch, failure);
+        } else {
+            // Measured in the face the file is written in, at the screen's resolution.
+            RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
+            const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
+            written = WritePagePicture(path, recording.ops(),
+                                       QPoint(page.AxesRight, page.AxesBottom),
+                                       kScreenDotsPerInch, failure);
+        }
+    } else if (!job.PaperDotsPerUnit) {
         RecordingSurface recording;
         cli::DrawPlotJob(job, fields, recording);
         written = WriteScreenPicture(path, recording.ops(), failure);
