@@ -1,6 +1,8 @@
 // The desktop program: start-up, the title screen's event loop, and the ending.
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
+#include "core/tf/tf_text.h"
+#include "screens/plot/nirdal_analiz.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/display_platform.h"
@@ -14,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,10 +34,40 @@ bool HasDisplay()
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
 }
 
+// Exit status for a bad command line, as nirdal-cli gives it.
+constexpr int kUsageError = 2;
+
+// "--explore NUM:DEN[:DELAY]": the analysis window alone for one transfer function. Returns
+// false for any other command line, with the reason in error.
+bool ReadExploreArguments(int argc, char** argv, nirdal::TransferFunction& variant,
+                          std::string& error)
+{
+    if (argc != 3 || std::string_view(argv[1]) != "--explore") {
+        error = "usage: nirdal [--explore NUM:DEN[:DELAY]]";
+        return false;
+    }
+    std::string reason;
+    if (!nirdal::ParseTransferFunctionText(argv[2], variant, reason)) {
+        error = "--explore " + std::string(argv[2]) + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // A bad text is told before any display is looked for: no window opens for it.
+    nirdal::TransferFunction explored;
+    const bool explore = argc > 1;
+    if (explore) {
+        std::string error;
+        if (!ReadExploreArguments(argc, argv, explored, error)) {
+            std::fprintf(stderr, "nirdal: %s\n", error.c_str());
+            return kUsageError;
+        }
+    }
     if (!HasDisplay()) {
         std::fprintf(stderr, "nirdal: no display: set DISPLAY or WAYLAND_DISPLAY to a desktop "
                              "session (or run it under xvfb-run)\n");
@@ -49,6 +83,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "nirdal: Qt's Russian translations are not installed (Debian package "
                              "qt6-translations-l10n): standard buttons and dialogs read in "
                              "English\n");
+
+    if (explore) {
+        // The teacher's window alone: no roster, no settings, no road; closing it ends it.
+        nirdal::TNIRDAL_analizForm analysis(explored, 1);
+        analysis.ShowModal();
+        return 0;
+    }
 
     // The application object comes first only so that a failure can be shown; no window
     // exists before the roster is read.

@@ -84,6 +84,14 @@ std::string PhaseMarginText(const StabilityAnalysis& analysis)
            "° at ω = " + Short(analysis.PhaseMargin->Frequency) + " rad/s";
 }
 
+std::string DelayMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.DelayMargin)
+        return "none";
+    return Short(analysis.DelayMargin->Seconds) + " s at ω = " +
+           Short(analysis.DelayMargin->Frequency) + " rad/s";
+}
+
 std::string VerdictText(const StabilityAnalysis& analysis)
 {
     return analysis.Failure.empty() ? VerdictName(analysis.Verdict) : "not-analysed";
@@ -108,6 +116,14 @@ std::string RussianPhaseMarginText(const StabilityAnalysis& analysis)
         return "нет";
     return DecimalComma(Fixed(analysis.PhaseMargin->Value, 2) +
                         "° при ω = " + Short(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
+}
+
+std::string RussianDelayMarginText(const StabilityAnalysis& analysis)
+{
+    if (!analysis.DelayMargin)
+        return "нет";
+    return DecimalComma(Short(analysis.DelayMargin->Seconds) + "\u00A0с при ω = " +
+                        Short(analysis.DelayMargin->Frequency) + kRadiansPerSecond);
 }
 
 // Characters, not bytes, of UTF-8 text: the width a terminal gives it.
@@ -139,6 +155,7 @@ void WriteBlock(std::FILE* out, const ReportRow& row)
     std::fprintf(out, "  verdict:        %s\n", VerdictName(a.Verdict));
     std::fprintf(out, "  gain margin:    %s\n", GainMarginText(a).c_str());
     std::fprintf(out, "  phase margin:   %s\n", PhaseMarginText(a).c_str());
+    std::fprintf(out, "  delay margin:   %s\n", DelayMarginText(a).c_str());
     for (const std::string& note : a.Notes)
         std::fprintf(out, "  note:           %s\n", TerminalText(note).c_str());
 }
@@ -193,9 +210,10 @@ const char* CsvHeading(bool classColumns)
 {
     return classColumns ? "line,student,group,variant,tf,verdict,P,axis_poles,N,Z,gain_margin,"
                           "gain_margin_db,phase_crossover,phase_margin_deg,gain_crossover,"
-                          "failure\n"
+                          "delay_margin,delay_crossover,failure\n"
                         : "variant,tf,verdict,P,axis_poles,N,Z,gain_margin,gain_margin_db,"
-                          "phase_crossover,phase_margin_deg,gain_crossover,failure\n";
+                          "phase_crossover,phase_margin_deg,gain_crossover,delay_margin,"
+                          "delay_crossover,failure\n";
 }
 
 // Texts go through CsvCell; the numbers stay plain, so that a spreadsheet reads them as
@@ -222,37 +240,14 @@ std::string CsvLine(const ReportRow& row, bool classColumns)
         line += a.PhaseMargin
                     ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
                     : std::string(",none,");
+        line += a.DelayMargin ? "," + Full(a.DelayMargin->Seconds) + "," +
+                                    Full(a.DelayMargin->Frequency)
+                              : std::string(",none,");
         line += ",";
     } else {
-        line += ",,,,,,,,,," + CsvCell(a.Failure);
+        line += ",,,,,,,,,,,," + CsvCell(a.Failure);
     }
     return line + "\n";
-}
-
-// Control characters, DEL and the C1 controls (U+0080..U+009F) as \u escapes, so that a
-// file shown on a terminal shows them as text.
-std::string JsonString(std::string_view text)
-{
-    std::string quoted = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const auto byte = static_cast<unsigned char>(c);
-        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte == 0x7F || c1) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x",
-                          c1 ? static_cast<unsigned char>(text[++i]) : unsigned{byte});
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string JsonCrossovers(const std::vector<Crossover>& crossovers)
@@ -294,6 +289,10 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
         ",\"phase_margin\":" + (a.PhaseMargin ? "{\"degrees\":" + Full(a.PhaseMargin->Value) +
                                                     ",\"w\":" + Full(a.PhaseMargin->Frequency) + "}"
                                               : std::string("null"));
+    text +=
+        ",\"delay_margin\":" + (a.DelayMargin ? "{\"seconds\":" + Full(a.DelayMargin->Seconds) +
+                                                    ",\"w\":" + Full(a.DelayMargin->Frequency) + "}"
+                                              : std::string("null"));
     text += ",\"phase_crossovers\":" + JsonCrossovers(a.PhaseCrossovers) +
             ",\"gain_crossovers\":" + JsonCrossovers(a.GainCrossovers) + ",\"notes\":[";
     for (std::size_t i = 0; i < a.Notes.size(); ++i)
@@ -302,6 +301,32 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
 }
 
 } // namespace
+
+// Control characters, DEL and the C1 controls (U+0080..U+009F) as \u escapes, so that a
+// file shown on a terminal shows them as text.
+std::string JsonString(std::string_view text)
+{
+    std::string quoted = "\"";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20 || byte == 0x7F || c1) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x",
+                          c1 ? static_cast<unsigned char>(text[++i]) : unsigned{byte});
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
 
 bool ParseReportFormat(std::string_view text, ReportFormat& format)
 {
@@ -377,14 +402,14 @@ std::vector<std::string> ClassReportCells(const ReportRow& row)
     const StabilityAnalysis& a = row.Analysis;
     std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
     if (!a.Failure.empty()) {
-        cells.insert(cells.end(), {"не исследована", "", "", a.RussianFailure});
+        cells.insert(cells.end(), {"не исследована", "", "", "", a.RussianFailure});
         return cells;
     }
     std::string notes;
     for (const std::string& note : a.RussianNotes)
         notes += (notes.empty() ? "" : "; ") + note;
     cells.insert(cells.end(), {RussianVerdictName(a.Verdict), RussianGainMarginText(a),
-                               RussianPhaseMarginText(a), notes});
+                               RussianPhaseMarginText(a), RussianDelayMarginText(a), notes});
     return cells;
 }
 
@@ -408,6 +433,9 @@ const char* const kAnalysisHelp =
     "             (-180, 180] degrees, positive below the axis; of several, the one\n"
     "             nearest 0. With a long delay the curve may have made whole turns before,\n"
     "             so the verdict, not the sign of this angle, tells stability.\n"
+    "  delay margin  the least extra delay dT that brings W(jw)·exp(-jw·dT) through -1, of\n"
+    "             all gain crossovers wc: ((arg W(jwc) + 180°) mod 360°)/wc in seconds, for\n"
+    "             a stable verdict only.\n"
     "  Crossovers are found by bisection on the exact W(jw); 'none' where there is none.\n"
     "  Needs m < n after zero leading coefficients are dropped, and T >= 0.\n";
 

@@ -17,6 +17,9 @@ enum class ReportFormat
     Json,
 };
 
+/// text as a JSON string in quotes, control characters, DEL and the C1 controls escaped.
+std::string JsonString(std::string_view text);
+
 /// Reads "text", "csv" or "json".
 bool ParseReportFormat(std::string_view text, ReportFormat& format);
 
@@ -57,8 +60,8 @@ void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportForma
                  bool classColumns);
 
 /// The cells of a row of the class report, in Russian: student, group, variant, verdict
-/// ("устойчива", "неустойчива", "на границе"), gain margin, phase margin and notes (the
-/// failure, when the variant was not analysed).
+/// ("устойчива", "неустойчива", "на границе"), gain margin, phase margin, delay margin and
+/// notes (the failure, when the variant was not analysed).
 std::vector<std::string> ClassReportCells(const ReportRow& row);
 
 /// What the analysis does and how to read its results, for --help.

@@ -21,6 +21,8 @@ int RunSweep(Arguments args);
 int RunListing(Arguments args);
 int RunPlot(Arguments args);
 int RunAnalyse(Arguments args);
+int RunStep(Arguments args);
+int RunBode(Arguments args);
 int RunBatch(Arguments args);
 int RunAssign(Arguments args);
 

@@ -47,15 +47,29 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     // The name as given, byte for byte: one the file system cannot hold is refused, not
     // written under another name.
     const std::filesystem::path path(job.OutputPath);
+    const bool toPdf = QString::fromStdString(path.extension().string()).toLower() == ".pdf";
     const int dotsPerInch = job.PageDotsPerInch;
     PlotFields fields;
     QString failure;
     bool written = false;
-    if (!job.PaperDotsPerUnit) {
+    if (job.Kind != cli::PlotKind::Hodograph) {
+        if (toPdf) {
+            written = WritePagePdfFile(
+                path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); },
+                kPageDotsPerInch, failure);
+        } else {
+            // Measured in the face the file is written in, at the screen's resolution.
+            RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
+            const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
+            written = WritePagePicture(path, recording.ops(),
+                                       QPoint(page.AxesRight, page.AxesBottom),
+                                       kScreenDotsPerInch, failure);
+        }
+    } else if (!job.PaperDotsPerUnit) {
         RecordingSurface recording;
         cli::DrawPlotJob(job, fields, recording);
         written = WriteScreenPicture(path, recording.ops(), failure);
-    } else if (QString::fromStdString(path.extension().string()).toLower() == ".pdf") {
+    } else if (toPdf) {
         // Drawn on the PDF itself, so the layout measures the very font it is set in.
         written = WritePagePdfFile(
             path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); }, dotsPerInch,

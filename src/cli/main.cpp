@@ -26,6 +26,8 @@ constexpr Subcommand kSubcommands[] = {
     {"listing", RunListing, "print the values listing the computation screen draws"},
     {"plot", RunPlot, "draw the hodographs of variants into a file"},
     {"analyse", RunAnalyse, "poles, Nyquist verdict and stability margins of variants"},
+    {"step", RunStep, "closed-loop step response of variants, the delay exact"},
+    {"bode", RunBode, "logarithmic characteristics of variants and their asymptotes"},
     {"batch", RunBatch, "analyse every variant of a class file (and draw them per student)"},
     {"assign", RunAssign, "a variant for every student from a template, the handout and the key"},
 };

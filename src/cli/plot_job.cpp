@@ -1,5 +1,9 @@
 #include "cli/plot_job.h"
 
+#include "core/analysis/log_characteristics.h"
+#include "core/analysis/step_response.h"
+#include "core/common/recording_surface.h"
+#include "core/plot/characteristics_picture.h"
 #include "core/plot/print_page.h"
 #include "core/response/unattended_sweep.h"
 #include "core/tf/tf_text.h"
@@ -8,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 namespace nirdal::cli {
 
@@ -66,6 +71,10 @@ bool ReadDotsPerInch(std::string_view text, int& dotsPerInch, std::string& error
 const char* const kPlotHelp =
     "  --tf NUM:DEN[:DELAY]  one variant: comma-separated coefficients, highest power\n"
     "                        first, and the delay T in seconds; up to 255, drawn in order\n"
+    "  --kind K              hodograph (default): the graph screen's picture; step: the\n"
+    "                        closed-loop step responses with h∞, the 5 % band, σ and tр;\n"
+    "                        bode: L(ω) and its asymptote, φ(ω), ω_c of the asymptote\n"
+    "                        (each 900 pixels wide, or across an A4 sheet in a PDF)\n"
     "  --surname TEXT        the student's surname shown in the heading\n"
     "  -o FILE               write FILE; .png, .svg or .pdf\n"
     "  --ops                 print the drawing operations instead, one per line:\n"
@@ -90,7 +99,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
             continue;
         }
         if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper" &&
-            option != "--dpi") {
+            option != "--dpi" && option != "--kind") {
             error = "unknown argument '" + std::string(option) + "'";
             return false;
         }
@@ -111,6 +120,17 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
                 return false;
             }
             job.Variants.push_back(variant);
+        } else if (option == "--kind") {
+            if (value == "hodograph") {
+                job.Kind = PlotKind::Hodograph;
+            } else if (value == "step") {
+                job.Kind = PlotKind::Step;
+            } else if (value == "bode") {
+                job.Kind = PlotKind::Bode;
+            } else {
+                error = "--kind takes hodograph, step or bode, not '" + std::string(value) + "'";
+                return false;
+            }
         } else if (option == "--surname") {
             job.Surname = Utf8ToCp1251(value);
         } else if (option == "-o") {
@@ -135,6 +155,10 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
         error = "--dpi is the printed page's resolution: it needs --paper";
         return false;
     }
+    if (job.Kind != PlotKind::Hodograph && job.PaperDotsPerUnit) {
+        error = "--paper draws the hodograph's printed page: it takes no --kind step or bode";
+        return false;
+    }
     if (job.Variants.empty()) {
         error = "--tf NUM:DEN[:DELAY] is required";
         return false;
@@ -146,8 +170,69 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
     return true;
 }
 
+namespace {
+
+// The pictures of --kind step and bode: each variant computed over a span or range common to
+// all, with the notes of those that could not be.
+struct Characteristics
+{
+    std::vector<StepResponse> Steps;
+    std::vector<LogCharacteristics> Logs;
+    std::vector<std::string> Notes;
+};
+
+Characteristics ComputeCharacteristics(const PlotJob& job)
+{
+    Characteristics c;
+    const auto note = [&](std::size_t i, const std::string& text) {
+        c.Notes.push_back("variant " + std::to_string(i + 1) + ": " + text);
+    };
+    if (job.Kind == PlotKind::Step) {
+        Extended until = 0;
+        for (const TransferFunction& variant : job.Variants)
+            until = std::max(until, DefaultStepSpan(variant));
+        for (std::size_t i = 0; i < job.Variants.size(); ++i) {
+            // A variant whose steps would not fit the common span gets its own.
+            StepResponse r = ComputeStepResponse(job.Variants[i], until, 1001);
+            if (!r.Failure.empty() && StepResponseSteps(job.Variants[i], until) > kMaxStepResponseSteps)
+                r = ComputeStepResponse(job.Variants[i], DefaultStepSpan(job.Variants[i]), 1001);
+            if (!r.Failure.empty())
+                note(i, r.Failure);
+            for (const std::string& n : r.Notes)
+                note(i, n);
+            c.Steps.push_back(std::move(r));
+        }
+    } else if (job.Kind == PlotKind::Bode) {
+        Extended from = std::numeric_limits<Extended>::infinity(), to = 0;
+        for (const TransferFunction& variant : job.Variants) {
+            const FactoredVariant w = FactorVariant(variant);
+            if (!w.Failure.empty())
+                continue;
+            Extended a = 0, b = 0;
+            DefaultFrequencyRange(w, a, b);
+            from = std::min(from, a);
+            to = std::max(to, b);
+        }
+        if (!(to > from)) {
+            from = 0.01L;
+            to = 100;
+        }
+        for (std::size_t i = 0; i < job.Variants.size(); ++i) {
+            LogCharacteristics l = ComputeLogCharacteristics(job.Variants[i], from, to, 401);
+            if (!l.Failure.empty())
+                note(i, l.Failure);
+            c.Logs.push_back(std::move(l));
+        }
+    }
+    return c;
+}
+
+} // namespace
+
 std::vector<std::string> ComputePlotVariants(const PlotJob& job)
 {
+    if (job.Kind != PlotKind::Hodograph)
+        return ComputeCharacteristics(job).Notes;
     Variants.assign(1, TransferFunction{});
     Variants.insert(Variants.end(), job.Variants.begin(), job.Variants.end());
     VariantCount = static_cast<std::uint8_t>(job.Variants.size());
@@ -167,6 +252,33 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job)
 
 PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface)
 {
+    if (job.Kind != PlotKind::Hodograph) {
+        const Characteristics c = ComputeCharacteristics(job);
+        const int height = job.Kind == PlotKind::Step ? kStepPictureHeight : kBodePictureHeight;
+        DeviceRect area{0, 0, kCharacteristicsWidth, height};
+        PictureStyle style;
+        // On a sheet of paper: across its width within a margin of a twentieth.
+        const DeviceSize sheet = surface.PrintableArea();
+        if (sheet.Width < kEndlessSheet.Width / 2) {
+            const int margin = sheet.Width / 20;
+            area = {margin, margin, sheet.Width - 2 * margin,
+                    (sheet.Width - 2 * margin) * height / kCharacteristicsWidth};
+            style.LineWidth = std::max(1, area.Width / kCharacteristicsWidth);
+        }
+        if (job.Kind == PlotKind::Step) {
+            std::vector<StepPictureCurve> curves;
+            for (std::size_t i = 0; i < c.Steps.size(); ++i)
+                curves.push_back({&c.Steps[i], VariantColor(static_cast<int>(i) + 1)});
+            DrawStepResponsePicture(surface, area, curves, style);
+        } else {
+            std::vector<LogPictureCurve> curves;
+            for (std::size_t i = 0; i < c.Logs.size(); ++i)
+                curves.push_back({&c.Logs[i], VariantColor(static_cast<int>(i) + 1)});
+            DrawLogCharacteristicsPicture(surface, area, curves, style);
+        }
+        // The last column and row of the picture.
+        return {1, area.Left + area.Width - 1, area.Top + area.Height - 1, area.Top + area.Height};
+    }
     if (job.PaperDotsPerUnit) {
         SetDotsPerUnit(fields, *job.PaperDotsPerUnit);
         return DrawPrintPage(surface, fields, job.Surname);

@@ -13,9 +13,24 @@
 
 namespace nirdal::cli {
 
+/// The picture `plot` draws.
+enum class PlotKind
+{
+    Hodograph, ///< the graph screen's picture or the printed page
+    Step,      ///< the closed-loop step responses
+    Bode,      ///< the logarithmic characteristics
+};
+
+/// Size of the step-response and logarithmic-characteristics pictures drawn as on a screen,
+/// in pixels.
+constexpr int kCharacteristicsWidth = 900;
+constexpr int kStepPictureHeight = 560;
+constexpr int kBodePictureHeight = 700;
+
 /// What `plot` is asked to draw, and where.
 struct PlotJob
 {
+    PlotKind Kind = PlotKind::Hodograph;
     std::vector<TransferFunction> Variants; ///< from the --tf options, in order
     std::string Surname;                    ///< Windows-1251
     std::string OutputPath;                 ///< empty with --ops
@@ -34,7 +49,9 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error);
 std::vector<std::string> ComputePlotVariants(const PlotJob& job);
 
 /// Draws the screen picture, or with --paper the printed page, of the computed variants;
-/// returns what the page took (for the screen picture: one sheet of the window's size).
+/// returns what the page took (for the screen picture: one sheet of the window's size). The
+/// step and logarithmic pictures are computed here and drawn at their screen size, or across
+/// a sheet of paper when the surface has one.
 PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface);
 
 } // namespace nirdal::cli

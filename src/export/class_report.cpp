@@ -23,7 +23,7 @@ constexpr int kTitleFontPoints = 12;
 constexpr int kSectionFontPoints = 10;
 // Shares of the class table's width, in column order; the notes take what is left. The
 // verdict's column is as wide as "неустойчива", and the heading "Устойчивость", need.
-const std::vector<double> kClassColumnShares{0.13, 0.08, 0.09, 0.13, 0.20, 0.17};
+const std::vector<double> kClassColumnShares{0.11, 0.07, 0.09, 0.13, 0.20, 0.14, 0.14};
 // The skipped lines: the line number, and the reason takes the rest.
 const std::vector<double> kSkippedColumnShares{0.08};
 

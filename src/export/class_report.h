@@ -15,7 +15,7 @@ namespace nirdal {
 /// The columns of the class report's table.
 inline const QStringList kClassReportColumns{
     "Студент",       "Группа",    "Вариант", "Устойчивость", "Запас по амплитуде",
-    "Запас по фазе", "Примечания"};
+    "Запас по фазе", "Запас по запаздыванию", "Примечания"};
 
 /// The heading of the report's list of skipped lines, and its columns.
 inline const QString kSkippedLinesHeading = "Пропущенные строки файла";

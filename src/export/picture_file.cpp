@@ -187,7 +187,12 @@ TextMeasure PageTextMeasure(int dotsPerInch)
 
 bool WriteScreenPicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QString& error)
 {
-    const QSize size(kGraphClientWidth, kGraphClientHeight);
+    return WritePicture(path, ops, QSize(kGraphClientWidth, kGraphClientHeight), error);
+}
+
+bool WritePicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QSize size,
+                  QString& error)
+{
     switch (KindOf(path)) {
     case FileKind::Png:
         return WriteCanvas(path, FileKind::Png, size, kScreenDotsPerInch, ops, error);

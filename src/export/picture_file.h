@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include <filesystem>
@@ -26,6 +27,12 @@ TextMeasure PageTextMeasure(int dotsPerInch);
 /// white, to a PNG, SVG or PDF file as the path's extension says, whole or not at all
 /// (WriteWholeDevice). On failure returns false with the reason in error.
 bool WriteScreenPicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QString& error);
+
+/// Writes a recorded picture of size pixels on white, at the screen's resolution, to a PNG,
+/// SVG or PDF file (one page of that size) as the path's extension says. On failure returns
+/// false with the reason in error.
+bool WritePicture(const std::filesystem::path& path, const std::vector<DrawOp>& ops, QSize size,
+                  QString& error);
 
 /// Writes a recorded page at dotsPerInch: a PDF of A4 sheets, a PNG or SVG as large as the
 /// drawing, that is the rectangle from (0, 0) to axesEnd grown to take in every text. On

@@ -48,7 +48,7 @@ TEST(AnalyseCommand, CsvAndJsonCarryEveryVariant)
     ASSERT_EQ(csv.status, 0);
     EXPECT_EQ(csv.output.substr(0, csv.output.find('\n')),
               "variant,tf,verdict,P,axis_poles,N,Z,gain_margin,gain_margin_db,phase_crossover,"
-              "phase_margin_deg,gain_crossover,failure");
+              "phase_margin_deg,gain_crossover,delay_margin,delay_crossover,failure");
     EXPECT_TRUE(Contains(csv.output, "\n2,\"1:1,1,0\",stable,0,1,0,0,none,,,51.8272"))
         << csv.output;
 
@@ -57,6 +57,28 @@ TEST(AnalyseCommand, CsvAndJsonCarryEveryVariant)
     for (const char* part : {"\"verdict\":\"stable\"", "\"P\":1", "\"N\":-1", "\"Z\":0",
                              "\"gain_margin\":{\"factor\":0.5,", "\"phase_crossovers\":[{\"w\":0,"})
         EXPECT_TRUE(Contains(json.output, part)) << part << "\n" << json.output;
+}
+
+// The delay margin: 2·exp(−s)/(s + 1)³ meets |W| = 1 where 1 + ω² = 2^(2/3), ω = 0.766421,
+// at the phase −3·atan ω − ω, 23.685° above −180°: 0.41339 rad more lag, 0.539374 s. 4/(s + 1)³
+// meets it at ω = 1.23282 with 27.14° to spare: 0.384250 s.
+TEST(AnalyseCommand, TheDelayMarginInTextCsvAndJson)
+{
+    const CommandResult text = RunCli("analyse --tf 2:1,3,3,1:1");
+    ASSERT_EQ(text.status, 0) << text.errors;
+    EXPECT_TRUE(Contains(text.output, "  delay margin:   0.539374 s at ω = 0.766421 rad/s\n"))
+        << text.output;
+
+    const CommandResult csv = RunCli("analyse --tf 4:1,3,3,1 --tf 16:1,3,3,1 --format csv");
+    ASSERT_EQ(csv.status, 0);
+    EXPECT_TRUE(Contains(csv.output, ",0.384250169509212,1.23281876193938,\n")) << csv.output;
+    EXPECT_TRUE(Contains(csv.output, "\n2,\"16:1,3,3,1\",unstable,")) << csv.output;
+    EXPECT_TRUE(Contains(csv.output, ",none,,\n")) << csv.output;
+
+    const CommandResult json = RunCli("analyse --tf 2:1,3,3,1:1 --tf 16:1,3,3,1 --format json");
+    ASSERT_EQ(json.status, 0);
+    EXPECT_TRUE(Contains(json.output, "\"delay_margin\":{\"seconds\":0.539374474050")) << json.output;
+    EXPECT_TRUE(Contains(json.output, "\"delay_margin\":null")) << json.output;
 }
 
 TEST(AnalyseCommand, BadInputIsRefusedWithItsReason)

@@ -263,12 +263,14 @@ TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
     const std::string table = PdfText(report, 1, 1);
     // 4/(s+1)³ crosses the negative axis at ω = √3 where U = −1/2, and |W| = 1 where
     // 1 + ω² = 4^(2/3), ω = 1.23282, at the phase −3·atan ω = −152.86°. 2/(s−1) starts at −2
-    // (ω = 0) and meets |W| = 1 at ω = √3, at −1/2 − j√3/2: 60° below −1.
+    // (ω = 0) and meets |W| = 1 at ω = √3, at −1/2 − j√3/2: 60° below −1. The delay margins
+    // are those phase margins in radians over the crossovers: 0.384250 s and π/3/√3 = 0.604600 s.
     for (const char* text :
          {"Сводный отчёт: small.csv — 3 студента, 4 варианта", "Студент", "Группа", "Вариант",
           "Устойчивость", "Запас по амплитуде", "Запас по фазе", "Примечания", "Абрамов", "Белов",
           "Волков", "2 (6,02 дБ) при ω =", "27,14° при ω =", "0,5 (-6,02 дБ) при ω =",
-          "60,00° при ω =", "1,73205 рад/с", "1,23282 рад/с"})
+          "60,00° при ω =", "1,73205 рад/с", "1,23282 рад/с", "запаздыванию", "0,38425 с",
+          "0,6046 с"})
         EXPECT_NE(table.find(text), std::string::npos) << text << "\n" << table;
     EXPECT_EQ(StableVerdicts(table), 2) << table;
     EXPECT_EQ(Occurrences(table, "неустойчива"), 1) << table;

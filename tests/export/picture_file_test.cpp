@@ -60,6 +60,23 @@ TEST_F(PictureFileTest, ScreenPictureInEachFormat)
     EXPECT_TRUE(Start(Path("plot.pdf")).startsWith("%PDF"));
 }
 
+// A picture of any size: a line from (10, 20) to (290, 20) on a 300 × 40 image.
+TEST_F(PictureFileTest, PictureOfAnySize)
+{
+    recording.MoveTo(10, 20);
+    recording.LineTo(290, 20);
+    ASSERT_TRUE(WritePicture(FilePath("any.png"), recording.ops(), QSize(300, 40), error))
+        << error.toStdString();
+    const QImage image(Path("any.png"));
+    EXPECT_EQ(image.size(), QSize(300, 40));
+    EXPECT_EQ(image.pixel(150, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(150, 30), qRgb(255, 255, 255));
+    ASSERT_TRUE(WritePicture(FilePath("any.svg"), recording.ops(), QSize(300, 40), error));
+    EXPECT_TRUE(Start(Path("any.svg")).startsWith("<?xml"));
+    EXPECT_FALSE(WritePicture(FilePath("any.gif"), recording.ops(), QSize(300, 40), error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST_F(PictureFileTest, PageImageTakesInAxesAndSummaryLines)
 {
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);

@@ -10,6 +10,7 @@
 #include "export/whole_device.h"
 #include "platform/text_encoding.h"
 #include "printing/print_service.h"
+#include "screens/plot/nirdal_analiz.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
@@ -25,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -336,6 +338,29 @@ bool TNIRDAL_grafForm::event(QEvent* event)
                      QSize(2 * kCurveReach + 1, 2 * kCurveReach + 1));
     QToolTip::showText(help->globalPos(), text, this, near);
     return true;
+}
+
+void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
+{
+    if (button != Qt::RightButton)
+        return;
+    const auto reading = ReadCurveAt({at.x(), at.y()});
+    if (!reading)
+        return;
+    QToolTip::hideText();
+    // The window works on its own copy of the variant; the graph stays as it is. The redraw
+    // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
+    const PlotFields before = m_fields;
+    TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
+                                reading->Variant, this);
+    analysis.ShowModal();
+    m_fields = before;
+}
+
+void TNIRDAL_grafForm::mousePressEvent(QMouseEvent* event)
+{
+    FormMouseDown(event->button(), event->position().toPoint());
+    Form::mousePressEvent(event);
 }
 
 void TNIRDAL_grafForm::paintEvent(QPaintEvent*)

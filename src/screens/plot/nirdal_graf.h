@@ -63,6 +63,9 @@ public:
     void Button6Click();
     void Button7Click();
     void FormKeyUp(int key);
+    /// A right click on a curve opens "Анализ варианта N" for the variant the hint names
+    /// there; elsewhere it does nothing.
+    void FormMouseDown(Qt::MouseButton button, QPoint at);
 
     const PlotFields& Fields() const { return m_fields; }
     /// The picture as drawn last.
@@ -74,6 +77,7 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

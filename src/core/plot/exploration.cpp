@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: MIT
+#include "core/plot/exploration.h"
+
+#include "core/numtext/numtext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace nirdal {
+
+namespace {
+
+// How many times the variant's delay margin (or its own delay) the ΔT slider reaches.
+constexpr Extended kDelayRangeFactor = 4;
+// Significant digits a computed figure is trusted to before it is truncated for display.
+constexpr int kTrustedDigits = 9;
+
+std::string Utf8(const char* text)
+{
+    return text;
+}
+
+// The time scale of a variant without delay or margin: ten times its slowest pole's time
+// constant, or a second.
+Extended SlowestTimeScale(const StabilityAnalysis& analysis)
+{
+    Extended slowest = 0;
+    for (const auto& pole : analysis.Poles) {
+        const Extended modulus = std::abs(pole);
+        if (modulus > 0 && (slowest == 0 || modulus < slowest))
+            slowest = modulus;
+    }
+    return slowest > 0 && std::isfinite(10 / slowest) ? 10 / slowest : 1;
+}
+
+} // namespace
+
+std::string FigureText(Extended x)
+{
+    if (!std::isfinite(x))
+        return FormatNumber(x);
+    // The number format writes "00" for what it cannot show; a figure of nothing reads 0.
+    if (std::fabs(x) < 1e-9L)
+        return "0";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*Le", kTrustedDigits - 1, x);
+    return FormatNumber(std::strtold(text, nullptr));
+}
+
+std::optional<Extended> ReadTypedValue(std::string_view text)
+{
+    std::string value(text);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+        value.pop_back();
+    std::size_t start = 0;
+    while (start < value.size() && (value[start] == ' ' || value[start] == '\t'))
+        ++start;
+    value.erase(0, start);
+    for (char& c : value)
+        if (c == ',')
+            c = '.';
+    // Digits, one point, an exponent: no hexadecimal, no "inf" or "nan" that strtold takes.
+    bool digit = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '.' && c != '+' && c != '-' && c != 'e' && c != 'E')
+            return std::nullopt;
+    }
+    if (!digit)
+        return std::nullopt;
+    char* end = nullptr;
+    const Extended read = std::strtold(value.c_str(), &end);
+    if (end != value.c_str() + value.size() || !std::isfinite(read))
+        return std::nullopt;
+    return read;
+}
+
+Exploration::Exploration(const TransferFunction& variant, int number)
+    : m_variant(variant), m_number(number)
+{
+    // The roots do not move with K and ΔT: the variant is factored once, and one frequency
+    // range serves every state.
+    m_factored = FactorVariant(m_variant);
+    if (m_factored.Failure.empty())
+        DefaultFrequencyRange(m_factored, m_logFrom, m_logTo);
+    Recompute();
+    if (!Refusal().empty())
+        return;
+    Extended end = 0;
+    if (m_analysis.DelayMargin && m_analysis.DelayMargin->Seconds > 0)
+        end = kDelayRangeFactor * m_analysis.DelayMargin->Seconds;
+    else if (m_variant.Delay > 0)
+        end = kDelayRangeFactor * m_variant.Delay;
+    else if (!m_analysis.GainCrossovers.empty() && m_analysis.GainCrossovers.front().Frequency > 0)
+        end = 10 / m_analysis.GainCrossovers.front().Frequency;
+    else
+        end = SlowestTimeScale(m_analysis);
+    m_delayRangeEnd = std::isfinite(end) && end > 0 ? end : 1;
+}
+
+std::string Exploration::Caption() const
+{
+    return "Анализ варианта " + std::to_string(m_number);
+}
+
+std::optional<std::string> Exploration::SetGain(Extended gain)
+{
+    if (std::isnan(gain))
+        return Utf8("Это не число.");
+    if (gain <= 0)
+        return Utf8("Коэффициент усиления должен быть больше нуля.");
+    if (gain < kLeastExploredGain || gain > kMostExploredGain)
+        return Utf8("Коэффициент усиления берётся от 0.01 до 100.");
+    m_gain = gain;
+    Recompute();
+    return std::nullopt;
+}
+
+std::optional<std::string> Exploration::SetExtraDelay(Extended seconds)
+{
+    if (std::isnan(seconds))
+        return Utf8("Это не число.");
+    if (seconds < 0)
+        return Utf8("Запаздывание не может быть отрицательным.");
+    if (seconds > m_delayRangeEnd)
+        return "Дополнительное запаздывание берётся от 0 до " + FigureText(m_delayRangeEnd) +
+               " с.";
+    m_extraDelay = seconds;
+    Recompute();
+    return std::nullopt;
+}
+
+void Exploration::Recompute()
+{
+    m_loop = m_variant;
+    for (int j = 0; j <= m_loop.NumeratorDegree && j < kCoefficientCount; ++j)
+        m_loop.B[static_cast<std::size_t>(j)] *= m_gain;
+    m_loop.Delay = m_variant.Delay + m_extraDelay;
+    m_analysis = AnalyseStability(m_loop);
+    m_logarithmic = LogCharacteristics{};
+    if (m_analysis.Failure.empty() && m_factored.Failure.empty()) {
+        FactoredVariant w = m_factored;
+        w.Gain *= m_gain;
+        w.Delay = m_loop.Delay;
+        m_logarithmic.Corners = CornerFrequencies(w);
+        m_logarithmic.Crossover = AsymptoteCrossover(w);
+        const Extended lgFrom = std::log10(m_logFrom);
+        const Extended lgStep = (std::log10(m_logTo) - lgFrom) / (kExploredLogSamples - 1);
+        m_logarithmic.Points.reserve(kExploredLogSamples);
+        for (int k = 0; k < kExploredLogSamples; ++k) {
+            const Extended omega = k == 0                         ? m_logFrom
+                                   : k == kExploredLogSamples - 1 ? m_logTo
+                                                                  : std::pow(10.0L, lgFrom + k * lgStep);
+            m_logarithmic.Points.push_back(LogCharacteristicAt(w, omega));
+        }
+    }
+    m_stepIsCurrent = false;
+}
+
+void Exploration::ComputeStep()
+{
+    if (m_stepIsCurrent)
+        return;
+    m_step = m_analysis.Failure.empty()
+                 ? ComputeStepResponse(m_loop, DefaultStepSpan(m_loop), kExploredStepSamples)
+                 : StepResponse{};
+    m_stepIsCurrent = true;
+}
+
+std::optional<Extended> Exploration::CriticalGain() const
+{
+    if (!Refusal().empty() || !m_analysis.GainMargin)
+        return std::nullopt;
+    return m_gain * m_analysis.GainMargin->Value;
+}
+
+std::vector<std::string> Exploration::Lines() const
+{
+    if (!Refusal().empty())
+        return {};
+    std::vector<std::string> lines;
+    switch (m_analysis.Verdict) {
+    case StabilityVerdict::Stable:
+        lines.push_back("Замкнутая система устойчива");
+        break;
+    case StabilityVerdict::Unstable:
+        lines.push_back("Замкнутая система неустойчива");
+        break;
+    case StabilityVerdict::Boundary:
+        lines.push_back("Замкнутая система на границе устойчивости");
+        break;
+    }
+    const std::string none = "нет";
+    if (const auto& gain = m_analysis.GainMargin) {
+        const Extended decibels = 20 * std::log10(gain->Value);
+        lines.push_back("Запас по амплитуде " + FigureText(gain->Value) + " (" +
+                        FigureText(decibels) + " дБ)");
+    } else {
+        lines.push_back("Запас по амплитуде " + none);
+    }
+    lines.push_back("Запас по фазе " +
+                    (m_analysis.PhaseMargin ? FigureText(m_analysis.PhaseMargin->Value) + "°"
+                                            : none));
+    lines.push_back("Запас по запаздыванию " +
+                    (m_analysis.DelayMargin ? FigureText(m_analysis.DelayMargin->Seconds) + " с"
+                                            : none));
+    const auto critical = CriticalGain();
+    lines.push_back("Критический коэффициент Kкр = " + (critical ? FigureText(*critical) : none));
+    const auto& step = m_step.Indicators;
+    const std::string pending = "…";
+    lines.push_back("Перерегулирование " +
+                    (!m_stepIsCurrent ? pending
+                     : step           ? FigureText(step->OvershootPercent) + " %"
+                                      : none));
+    lines.push_back("Время регулирования " + (!m_stepIsCurrent ? pending
+                                              : step ? FigureText(step->SettlingTime) + " с"
+                                                     : none));
+    return lines;
+}
+
+} // namespace nirdal

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/analysis/log_characteristics.h"
+#include "core/analysis/stability.h"
+#include "core/analysis/step_response.h"
+#include "core/common/extended.h"
+#include "core/tf/transfer_function.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nirdal {
+
+/// The range of the gain slider of the analysis window.
+constexpr Extended kLeastExploredGain = 0.01L;
+constexpr Extended kMostExploredGain = 100;
+
+/// The analysis window's state without any widget: one variant (a copy; the student's
+/// variants are never touched), the gain K and the added delay ΔT set on its sliders, and
+/// what the pictures and the lines show for the open loop K·W(s)·e^(−sΔT).
+class Exploration
+{
+public:
+    /// Works on a copy of variant, numbered number on the graph screen; K = 1, ΔT = 0.
+    Exploration(const TransferFunction& variant, int number);
+
+    int Number() const { return m_number; }
+    /// "Анализ варианта N" (UTF-8).
+    std::string Caption() const;
+    /// The variant as it came, without K and ΔT.
+    const TransferFunction& Variant() const { return m_variant; }
+
+    Extended Gain() const { return m_gain; }
+    Extended ExtraDelay() const { return m_extraDelay; }
+    /// Sets K; a value outside kLeastExploredGain … kMostExploredGain (or not a number) is
+    /// refused with the reason in Russian (UTF-8), and K stays.
+    std::optional<std::string> SetGain(Extended gain);
+    /// Sets ΔT in seconds; a value below 0, beyond DelayRangeEnd() or not a number is refused
+    /// with the reason in Russian (UTF-8), and ΔT stays.
+    std::optional<std::string> SetExtraDelay(Extended seconds);
+    /// The end of the ΔT slider, fixed when the window opens: several times the variant's
+    /// delay margin, or several times its own delay where the margin is unbounded.
+    Extended DelayRangeEnd() const { return m_delayRangeEnd; }
+
+    /// The open loop the window shows: the numerator times K, the delay T + ΔT.
+    const TransferFunction& Loop() const { return m_loop; }
+    /// The analysis of Loop().
+    const StabilityAnalysis& Analysis() const { return m_analysis; }
+    /// The closed loop's step response over a span that shows it settle or grow, as
+    /// ComputeStep left it: it costs far more than the rest (tens of milliseconds for a
+    /// degree of 15 with a delay), so a slider move leaves it stale and the window computes
+    /// it once the slider rests.
+    const StepResponse& Step() const { return m_step; }
+    /// L(ω) and φ(ω) of Loop() over the variant's range of corner frequencies.
+    const LogCharacteristics& Logarithmic() const { return m_logarithmic; }
+    /// Whether Step() belongs to the K and ΔT in force.
+    bool StepIsCurrent() const { return m_stepIsCurrent; }
+    /// Computes the step response for the K and ΔT in force.
+    void ComputeStep();
+    /// Why the variant cannot be analysed, in Russian (UTF-8); empty when it can.
+    const std::string& Refusal() const { return m_analysis.RussianFailure; }
+
+    /// K times the gain margin factor: the gain at which the closed loop reaches the boundary.
+    std::optional<Extended> CriticalGain() const;
+    /// The verdict line and the figures below it (UTF-8): "Замкнутая система устойчива",
+    /// "Запас по амплитуде …", …, with "нет" where a figure does not exist and "…" for the
+    /// figures of a stale step response. Empty when the variant is refused.
+    std::vector<std::string> Lines() const;
+
+private:
+    void Recompute();
+
+    TransferFunction m_variant;
+    int m_number;
+    Extended m_gain = 1;
+    Extended m_extraDelay = 0;
+    Extended m_delayRangeEnd = 1;
+    TransferFunction m_loop;
+    StabilityAnalysis m_analysis;
+    FactoredVariant m_factored; // of the variant as it came: K and ΔT change no root
+    Extended m_logFrom = 0.01L;
+    Extended m_logTo = 100;
+    LogCharacteristics m_logarithmic;
+    StepResponse m_step;
+    bool m_stepIsCurrent = false;
+};
+
+/// Samples of the step response and of the logarithmic characteristics the window draws.
+constexpr int kExploredStepSamples = 400;
+constexpr int kExploredLogSamples = 300;
+
+/// The program's number text (three truncated significant digits) of a computed figure,
+/// after rounding away the noise of its last digits: a gain of 7.9999999999 reads 8.00, not
+/// 7.99; a figure below 1e-9 reads "0". UTF-8 (the digits, sign, point and exponent are
+/// ASCII).
+std::string FigureText(Extended x);
+
+/// Reads a typed value: blanks around it, a point or a comma as the decimal separator, an
+/// optional exponent; nothing when the text is no number.
+std::optional<Extended> ReadTypedValue(std::string_view text);
+
+} // namespace nirdal

@@ -1,0 +1,407 @@
+// SPDX-License-Identifier: MIT
+#include "core/plot/exploration_picture.h"
+
+#include "core/response/frequency_response.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace nirdal {
+
+namespace {
+
+constexpr Extended kPi = std::numbers::pi_v<Extended>;
+
+// Frequencies sampled first, evenly on a logarithmic scale; then a chord longer than
+// kLongestChord pixels is halved, down to kDeepestHalving halvings, while the evaluations of
+// one drawing stay below kMostEvaluations.
+constexpr int kCoarseSamples = 600;
+constexpr Extended kLongestChord = 5;
+constexpr int kDeepestHalving = 14;
+constexpr long kMostEvaluations = 40000;
+// Decades sampled below the slowest and above the fastest pole or crossover.
+constexpr Extended kDecadesBeyond = 3;
+// The view: the unit circle with a rim, the gain-margin crossing up to this far out, and the
+// curve where it comes this near the origin.
+constexpr Extended kUnitRim = 1.3L;
+constexpr Extended kFarthestCrossing = 20;
+constexpr Extended kNearCurve = 3;
+constexpr Extended kViewPadding = 0.06L;
+// Fractions of the visible curve's length where arrows stand.
+constexpr Extended kArrowPlaces[] = {0.2L, 0.5L, 0.8L};
+constexpr int kTitlePoints = 10;
+constexpr int kLabelPoints = 9;
+
+struct Sample
+{
+    Extended Omega;
+    Extended U;
+    Extended V;
+    bool Finite;
+};
+
+Sample Evaluate(const TransferFunction& loop, Extended omega)
+{
+    ResponsePoint point;
+    point.Frequency = omega;
+    const bool finite = EvaluateResponse(point, loop);
+    return {omega, point.U, point.V, finite};
+}
+
+// The frequencies worth drawing: some decades around every pole and crossover.
+void FrequencySpan(const Exploration& exploration, Extended& low, Extended& high)
+{
+    low = 0;
+    high = 0;
+    const auto take = [&](Extended omega) {
+        if (!(omega > 0) || !std::isfinite(omega))
+            return;
+        low = low == 0 ? omega : std::min(low, omega);
+        high = std::max(high, omega);
+    };
+    const StabilityAnalysis& analysis = exploration.Analysis();
+    for (const auto& pole : analysis.Poles)
+        take(std::abs(pole));
+    for (const Crossover& c : analysis.PhaseCrossovers)
+        take(c.Frequency);
+    for (const Crossover& c : analysis.GainCrossovers)
+        take(c.Frequency);
+    if (exploration.Loop().Delay > 0)
+        take(1 / exploration.Loop().Delay);
+    if (low == 0) {
+        low = 1;
+        high = 1;
+    }
+    low /= std::pow(Extended{10}, kDecadesBeyond);
+    high *= std::pow(Extended{10}, kDecadesBeyond);
+}
+
+// Maps the complex plane to device units at one scale for both axes.
+struct View
+{
+    Extended OriginX = 0;
+    Extended OriginY = 0;
+    Extended Unit = 1; // pixels per unit
+
+    Extended X(Extended u) const { return OriginX + u * Unit; }
+    Extended Y(Extended v) const { return OriginY - v * Unit; }
+};
+
+View ChooseView(const Exploration& exploration, const std::vector<Sample>& samples,
+                DeviceRect area)
+{
+    Extended left = -kUnitRim, right = kUnitRim, bottom = -kUnitRim, top = kUnitRim;
+    const auto& gain = exploration.Analysis().GainMargin;
+    if (gain && gain->Value > 0) {
+        const Extended crossing = -1 / gain->Value;
+        if (crossing >= -kFarthestCrossing)
+            left = std::min(left, crossing);
+    }
+    for (const Sample& s : samples) {
+        if (!s.Finite || std::hypot(s.U, s.V) > kNearCurve)
+            continue;
+        left = std::min(left, s.U);
+        right = std::max(right, s.U);
+        bottom = std::min(bottom, s.V);
+        top = std::max(top, s.V);
+    }
+    const Extended padU = (right - left) * kViewPadding;
+    const Extended padV = (top - bottom) * kViewPadding;
+    left -= padU;
+    right += padU;
+    bottom -= padV;
+    top += padV;
+    View view;
+    view.Unit = std::min(area.Width / (right - left), area.Height / (top - bottom));
+    view.OriginX = area.Left + area.Width / Extended{2} - (left + right) / 2 * view.Unit;
+    view.OriginY = area.Top + area.Height / Extended{2} + (bottom + top) / 2 * view.Unit;
+    return view;
+}
+
+int Round(Extended x)
+{
+    return static_cast<int>(std::lround(std::clamp(x, Extended{-1e8}, Extended{1e8})));
+}
+
+// Clips the segment (x0, y0)–(x1, y1) to the rectangle (Liang–Barsky); false when nothing of
+// it lies inside.
+bool Clip(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRect& r)
+{
+    const Extended dx = x1 - x0, dy = y1 - y0;
+    Extended t0 = 0, t1 = 1;
+    const Extended p[] = {-dx, dx, -dy, dy};
+    const Extended q[] = {x0 - r.Left, r.Left + r.Width - x0, y0 - r.Top, r.Top + r.Height - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const Extended t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const Extended ax = x0 + t0 * dx, ay = y0 + t0 * dy;
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 = ax;
+    y0 = ay;
+    return true;
+}
+
+// The curve's samples, the chords the view shows long enough to see halved until smooth.
+std::vector<Sample> Refine(const TransferFunction& loop, const std::vector<Sample>& coarse,
+                           const View& view, const DeviceRect& area, long& evaluations)
+{
+    std::vector<Sample> fine;
+    fine.reserve(coarse.size() * 2);
+    const auto visible = [&](const Sample& a, const Sample& b) {
+        Extended x0 = view.X(a.U), y0 = view.Y(a.V), x1 = view.X(b.U), y1 = view.Y(b.V);
+        return Clip(x0, y0, x1, y1, area);
+    };
+    const auto longChord = [&](const Sample& a, const Sample& b) {
+        return std::hypot(view.X(a.U) - view.X(b.U), view.Y(a.V) - view.Y(b.V)) > kLongestChord;
+    };
+    // Depth-first halving with an explicit stack: the halves come out in rising ω.
+    struct Piece
+    {
+        Sample A, B;
+        int Depth;
+    };
+    std::vector<Piece> stack;
+    for (std::size_t i = 0; i + 1 < coarse.size(); ++i) {
+        fine.push_back(coarse[i]);
+        stack.push_back({coarse[i], coarse[i + 1], 0});
+        while (!stack.empty()) {
+            const Piece piece = stack.back();
+            stack.pop_back();
+            const bool split = piece.A.Finite && piece.B.Finite && piece.Depth < kDeepestHalving &&
+                               evaluations < kMostEvaluations && longChord(piece.A, piece.B) &&
+                               visible(piece.A, piece.B);
+            if (!split) {
+                if (piece.B.Omega != coarse[i + 1].Omega)
+                    fine.push_back(piece.B);
+                continue;
+            }
+            const Sample middle = Evaluate(loop, std::sqrt(piece.A.Omega * piece.B.Omega));
+            ++evaluations;
+            stack.push_back({middle, piece.B, piece.Depth + 1});
+            stack.push_back({piece.A, middle, piece.Depth + 1});
+        }
+    }
+    if (!coarse.empty())
+        fine.push_back(coarse.back());
+    return fine;
+}
+
+void Segment(Surface& surface, int x0, int y0, int x1, int y1)
+{
+    surface.MoveTo(x0, y0);
+    surface.LineTo(x1, y1);
+}
+
+void Ring(Surface& surface, int x, int y, int radius)
+{
+    surface.Arc(x - radius, y - radius, x + radius, y + radius, x, y - radius, x, y - radius);
+}
+
+void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy)
+{
+    const Extended length = std::hypot(dx, dy);
+    if (!(length > 0))
+        return;
+    dx /= length;
+    dy /= length;
+    const Extended c = std::cos(kPi / 7), s = std::sin(kPi / 7);
+    const int tipX = Round(x), tipY = Round(y);
+    // The wings point back from the tip, turned either way from the curve's direction.
+    Segment(surface, tipX, tipY, Round(x - kArrowWing * (c * dx - s * dy)),
+            Round(y - kArrowWing * (s * dx + c * dy)));
+    Segment(surface, tipX, tipY, Round(x - kArrowWing * (c * dx + s * dy)),
+            Round(y - kArrowWing * (-s * dx + c * dy)));
+}
+
+void DrawFrame(Surface& surface, const DeviceRect& frame)
+{
+    surface.SetPen(1, kFramePen);
+    surface.MoveTo(frame.Left, frame.Top);
+    surface.LineTo(frame.Left + frame.Width - 1, frame.Top);
+    surface.LineTo(frame.Left + frame.Width - 1, frame.Top + frame.Height - 1);
+    surface.LineTo(frame.Left, frame.Top + frame.Height - 1);
+    surface.LineTo(frame.Left, frame.Top);
+}
+
+} // namespace
+
+ExplorationLayout LayOutExploration(DeviceSize size)
+{
+    const int half = size.Width / 2;
+    const int upper = size.Height / 2;
+    return {{0, 0, half, size.Height},
+            {half, 0, size.Width - half, upper},
+            {half, upper, size.Width - half, size.Height - upper}};
+}
+
+void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, DeviceRect frame)
+{
+    DrawFrame(surface, frame);
+    surface.SetFontSize(kTitlePoints);
+    // Windows-1251 has no Δ: the added delay is dT.
+    const std::string title = "Годограф K·W(jω)·exp(-jω·dT)";
+    const TextExtent titleExtent = surface.MeasureText(Utf8ToCp1251(title));
+    DrawText(surface, frame.Left + 6, frame.Top + 4, title, kAxisPen);
+    if (!exploration.Refusal().empty())
+        return;
+
+    const int top = frame.Top + 8 + titleExtent.LineSpacing;
+    const DeviceRect area{frame.Left + 6, top, frame.Width - 12, frame.Top + frame.Height - 6 - top};
+    if (area.Width <= 20 || area.Height <= 20)
+        return;
+
+    const TransferFunction& loop = exploration.Loop();
+    Extended low = 0, high = 0;
+    FrequencySpan(exploration, low, high);
+    std::vector<Sample> coarse;
+    coarse.reserve(kCoarseSamples);
+    const Extended ratio = std::log(high / low) / (kCoarseSamples - 1);
+    for (int i = 0; i < kCoarseSamples; ++i)
+        coarse.push_back(Evaluate(loop, low * std::exp(ratio * i)));
+    const View view = ChooseView(exploration, coarse, area);
+    long evaluations = kCoarseSamples;
+    const std::vector<Sample> samples = Refine(loop, coarse, view, area, evaluations);
+
+    const int ox = Round(view.OriginX), oy = Round(view.OriginY);
+    const int unit = Round(view.Unit);
+    const int right = area.Left + area.Width, bottom = area.Top + area.Height;
+
+    // Axes with the ticks at ±1, and the unit circle.
+    surface.SetPen(1, kAxisPen);
+    Segment(surface, area.Left, oy, right, oy);
+    Segment(surface, ox, area.Top, ox, bottom);
+    surface.SetFontSize(kLabelPoints);
+    for (int sign : {-1, 1}) {
+        const int x = Round(view.X(sign)), y = Round(view.Y(sign));
+        Segment(surface, x, oy - 4, x, oy + 4);
+        Segment(surface, ox - 4, y, ox + 4, y);
+        surface.TextOut(x - (sign < 0 ? 14 : 2), oy + 6, sign < 0 ? "-1" : "1");
+        surface.TextOut(ox + 6, y - 7, sign < 0 ? "-j" : "j");
+    }
+    surface.Arc(ox - unit, oy - unit, ox + unit, oy + unit, ox, oy - unit, ox, oy - unit);
+
+    // The curve, clipped to the picture, and the pieces of it that show for the arrows.
+    struct Visible
+    {
+        Extended X0, Y0, X1, Y1;
+    };
+    std::vector<Visible> shown;
+    Extended shownLength = 0;
+    surface.SetPen(2, kCurvePen);
+    bool penAtEnd = false;
+    int lastX = 0, lastY = 0;
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
+        const Sample& a = samples[i];
+        const Sample& b = samples[i + 1];
+        if (!a.Finite || !b.Finite) {
+            penAtEnd = false;
+            continue;
+        }
+        Extended x0 = view.X(a.U), y0 = view.Y(a.V), x1 = view.X(b.U), y1 = view.Y(b.V);
+        if (!Clip(x0, y0, x1, y1, area)) {
+            penAtEnd = false;
+            continue;
+        }
+        const int ix0 = Round(x0), iy0 = Round(y0), ix1 = Round(x1), iy1 = Round(y1);
+        if (!penAtEnd || ix0 != lastX || iy0 != lastY)
+            surface.MoveTo(ix0, iy0);
+        surface.LineTo(ix1, iy1);
+        penAtEnd = true;
+        lastX = ix1;
+        lastY = iy1;
+        shown.push_back({x0, y0, x1, y1});
+        shownLength += std::hypot(x1 - x0, y1 - y0);
+    }
+    Extended walked = 0;
+    std::size_t place = 0;
+    for (const Visible& piece : shown) {
+        const Extended length = std::hypot(piece.X1 - piece.X0, piece.Y1 - piece.Y0);
+        while (place < std::size(kArrowPlaces) && walked + length >= kArrowPlaces[place] * shownLength &&
+               length > 0) {
+            const Extended t = (kArrowPlaces[place] * shownLength - walked) / length;
+            Arrow(surface, piece.X0 + t * (piece.X1 - piece.X0), piece.Y0 + t * (piece.Y1 - piece.Y0),
+                  piece.X1 - piece.X0, piece.Y1 - piece.Y0);
+            ++place;
+        }
+        walked += length;
+    }
+
+    // −1 ringed.
+    const int mx = Round(view.X(-1));
+    surface.SetPen(2, kMinusOnePen);
+    Ring(surface, mx, oy, kMinusOneRadius);
+
+    // The crossing of the negative real axis that sets the gain margin.
+    const StabilityAnalysis& analysis = exploration.Analysis();
+    if (analysis.GainMargin && analysis.GainMargin->Value > 0) {
+        const Extended gx = view.X(-1 / analysis.GainMargin->Value);
+        if (gx >= area.Left && gx <= right) {
+            const int x = Round(gx);
+            surface.SetPen(2, kGainMarginPen);
+            surface.MoveTo(x - kGainMarkHalf, oy);
+            surface.LineTo(x, oy - kGainMarkHalf);
+            surface.LineTo(x + kGainMarkHalf, oy);
+            surface.LineTo(x, oy + kGainMarkHalf);
+            surface.LineTo(x - kGainMarkHalf, oy);
+        }
+    }
+
+    // The point of the unit circle that sets the phase margin, and the angle from −1 to it.
+    if (analysis.PhaseMargin) {
+        const Extended angle = analysis.PhaseMargin->Value * kPi / 180;
+        const int px = Round(view.X(-std::cos(angle))), py = Round(view.Y(-std::sin(angle)));
+        surface.SetPen(2, kPhaseMarginPen);
+        Ring(surface, px, py, kPhaseMarkRadius);
+        // Rays far out, so that a small angle still gives two different rays.
+        constexpr Extended kRay = 100000;
+        const int fromX = ox - Round(kRay), fromY = oy;
+        const int toX = ox + Round(-kRay * std::cos(angle)), toY = oy + Round(kRay * std::sin(angle));
+        if (fromX != toX || fromY != toY) {
+            surface.SetPen(3, kPhaseMarginPen);
+            // Arcs run counter-clockwise on the screen: from −1 down to a point below it.
+            if (angle > 0)
+                surface.Arc(ox - unit, oy - unit, ox + unit, oy + unit, fromX, fromY, toX, toY);
+            else
+                surface.Arc(ox - unit, oy - unit, ox + unit, oy + unit, toX, toY, fromX, fromY);
+        }
+    }
+}
+
+void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size)
+{
+    const ExplorationLayout layout = LayOutExploration(size);
+    DrawExplorationHodograph(surface, exploration, layout.Hodograph);
+    DrawFrame(surface, layout.Step);
+    DrawFrame(surface, layout.Logarithmic);
+    if (!exploration.Refusal().empty())
+        return;
+    const auto inside = [](const DeviceRect& frame) {
+        return DeviceRect{frame.Left + 6, frame.Top + 4, frame.Width - 12, frame.Height - 8};
+    };
+    PictureStyle style;
+    style.LineWidth = 2;
+    const StepPictureCurve step[] = {
+        {&exploration.Step(), exploration.StepIsCurrent() ? kCurvePen : kStalePen}};
+    if (!exploration.Step().Times.empty())
+        DrawStepResponsePicture(surface, inside(layout.Step), step, style);
+    const LogPictureCurve logarithmic[] = {{&exploration.Logarithmic(), kCurvePen}};
+    DrawLogCharacteristicsPicture(surface, inside(layout.Logarithmic), logarithmic, style);
+}
+
+} // namespace nirdal

@@ -1,0 +1,379 @@
+// SPDX-License-Identifier: MIT
+#include "screens/plot/nirdal_analiz.h"
+
+#include "core/common/recording_surface.h"
+#include "core/plot/exploration_picture.h"
+#include "export/picture_file.h"
+#include "export/whole_device.h"
+#include "qtdraw/painter_surface.h"
+#include "screens/shell/controls.h"
+#include "screens/shell/look.h"
+#include "screens/shell/placement.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace nirdal {
+namespace {
+
+// The window's text: larger than the graph screen's 13 pixels, for a projector.
+constexpr int kTextPixels = 15;
+// The first size wants this much room, and takes this share of a larger screen's free area.
+constexpr QSize kLeastFirstSize(960, 660);
+constexpr double kScreenShare = 0.85;
+// Room a window manager's frame and title bar take around the client area.
+constexpr QSize kFrameAllowance(12, 40);
+
+const QString kGainLabel = QStringLiteral("Коэффициент усиления K");
+const QString kDelayLabel = QStringLiteral("Дополнительное запаздывание ΔT, с");
+
+QString Text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+QString AskForPicturePath(QWidget* parent, const QString& suggested)
+{
+    return QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Сохранить рисунок"), suggested,
+        QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg);;Документ PDF (*.pdf)"), nullptr,
+        QFileDialog::DontUseNativeDialog);
+}
+
+TNIRDAL_analizForm::SavePathChooser& SavePathChooserInUse()
+{
+    static TNIRDAL_analizForm::SavePathChooser chooser = AskForPicturePath;
+    return chooser;
+}
+
+QSlider* AddSlider(QWidget* parent, const char* name, const QString& label, int end, int step,
+                   int page)
+{
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QString::fromLatin1(name));
+    slider->setRange(0, end);
+    slider->setSingleStep(step);
+    slider->setPageStep(page);
+    slider->setFocusPolicy(Qt::StrongFocus);
+    slider->setAccessibleName(label);
+    slider->setToolTip(label + QStringLiteral(": стрелки — точно, Page Up/Page Down — грубо"));
+    return slider;
+}
+
+QLineEdit* AddField(QWidget* parent, const char* name, const QString& label)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(label + QStringLiteral(", значение"));
+    field->setMaximumWidth(110);
+    return field;
+}
+
+} // namespace
+
+int GainPosition(Extended gain)
+{
+    const Extended position = (std::log10(gain) + 2) * kGainStepsPerDecade;
+    if (!std::isfinite(position))
+        return gain > 1 ? kGainSliderEnd : 0;
+    return static_cast<int>(std::lround(std::clamp<Extended>(position, 0, kGainSliderEnd)));
+}
+
+Extended GainAt(int position)
+{
+    return std::pow(Extended{10}, static_cast<Extended>(position) / kGainStepsPerDecade - 2);
+}
+
+ExplorationCanvas::ExplorationCanvas(QWidget* parent, const Exploration& exploration)
+    : QWidget(parent), m_exploration(exploration)
+{
+    setObjectName(QStringLiteral("Pictures"));
+    setMinimumSize(420, 260);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ExplorationCanvas::Redraw()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.size() != size() * ratio) {
+        m_picture = QImage(size() * ratio, QImage::Format_RGB32);
+        m_picture.setDevicePixelRatio(ratio);
+    }
+    m_picture.fill(Qt::white);
+    {
+        QPainter painter(&m_picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(ExportFont());
+        painter.setPen(Qt::black);
+        PainterSurface surface(painter);
+        DrawExplorationPictures(surface, m_exploration, {width(), height()});
+    }
+    update();
+}
+
+void ExplorationCanvas::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture);
+}
+
+void ExplorationCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Redraw();
+}
+
+TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int number,
+                                       QWidget* parent)
+    : Form(parent), m_exploration(variant, number)
+{
+    setObjectName(QStringLiteral("NIRDAL_analizForm"));
+    setWindowTitle(Text(m_exploration.Caption()));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    setFont(look::Font(kTextPixels));
+    SetBackground(this, look::kMenu);
+
+    auto* layout = new QVBoxLayout(this);
+    m_canvas = new ExplorationCanvas(this, m_exploration);
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName(QStringLiteral("Refusal"));
+    m_refusal->setWordWrap(true);
+    m_refusal->setAlignment(Qt::AlignCenter);
+    m_refusal->setMinimumSize(420, 260);
+    layout->addWidget(m_canvas, 1);
+    layout->addWidget(m_refusal, 1);
+
+    // Under the pictures the verdict and the figures, then the sliders.
+    auto* lines = new QGridLayout;
+    layout->addLayout(lines);
+    auto* controls = new QGridLayout;
+    layout->addLayout(controls);
+    auto* gainLabel = new QLabel(kGainLabel, this);
+    m_gainSlider = AddSlider(this, "GainSlider", kGainLabel, kGainSliderEnd, 5,
+                             kGainStepsPerDecade / 5);
+    m_gainField = AddField(this, "GainField", kGainLabel);
+    gainLabel->setBuddy(m_gainSlider);
+    auto* delayLabel = new QLabel(kDelayLabel, this);
+    m_delaySlider = AddSlider(this, "DelaySlider", kDelayLabel, kDelaySliderEnd, 5,
+                              kDelaySliderEnd / 10);
+    m_delayField = AddField(this, "DelayField", kDelayLabel);
+    delayLabel->setBuddy(m_delaySlider);
+    m_saveButton = new QPushButton(QStringLiteral("Сохранить рисунок…"), this);
+    m_saveButton->setObjectName(QStringLiteral("SaveButton"));
+    m_saveButton->setAccessibleName(QStringLiteral("Сохранить рисунок"));
+    m_saveButton->setAutoDefault(false);
+    controls->addWidget(gainLabel, 0, 0);
+    controls->addWidget(m_gainSlider, 0, 1);
+    controls->addWidget(m_gainField, 0, 2);
+    controls->addWidget(delayLabel, 1, 0);
+    controls->addWidget(m_delaySlider, 1, 1);
+    controls->addWidget(m_delayField, 1, 2);
+    controls->addWidget(m_saveButton, 0, 3, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    controls->setColumnStretch(1, 1);
+
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(QStringLiteral("Verdict"));
+    QFont bold = font();
+    bold.setBold(true);
+    m_verdict->setFont(bold);
+    lines->addWidget(m_verdict, 0, 0, 1, 3);
+    for (int i = 0; i < 6; ++i) {
+        auto* figure = new QLabel(this);
+        figure->setObjectName(QStringLiteral("Figure%1").arg(i + 1));
+        lines->addWidget(figure, 1 + i / 3, i % 3);
+        m_figures.append(figure);
+    }
+    for (int column = 0; column < 3; ++column)
+        lines->setColumnStretch(column, 1);
+
+    setTabOrder(m_gainSlider, m_gainField);
+    setTabOrder(m_gainField, m_delaySlider);
+    setTabOrder(m_delaySlider, m_delayField);
+    setTabOrder(m_delayField, m_saveButton);
+
+    connect(m_gainSlider, &QSlider::valueChanged, this, &TNIRDAL_analizForm::GainSliderMoved);
+    connect(m_delaySlider, &QSlider::valueChanged, this, &TNIRDAL_analizForm::DelaySliderMoved);
+    connect(m_gainField, &QLineEdit::editingFinished, this, &TNIRDAL_analizForm::GainFieldEdited);
+    connect(m_delayField, &QLineEdit::editingFinished, this,
+            &TNIRDAL_analizForm::DelayFieldEdited);
+    connect(m_saveButton, &QPushButton::clicked, this, &TNIRDAL_analizForm::SaveButtonClick);
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setInterval(kStepRestMilliseconds);
+    connect(&m_stepTimer, &QTimer::timeout, this, &TNIRDAL_analizForm::StepTimerTimer);
+
+    const bool refused = !m_exploration.Refusal().empty();
+    m_canvas->setVisible(!refused);
+    m_refusal->setVisible(refused);
+    m_refusal->setText(Text(m_exploration.Refusal()));
+    for (QWidget* control : {static_cast<QWidget*>(m_gainSlider), static_cast<QWidget*>(m_gainField),
+                             static_cast<QWidget*>(m_delaySlider),
+                             static_cast<QWidget*>(m_delayField),
+                             static_cast<QWidget*>(m_saveButton)})
+        control->setEnabled(!refused);
+
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    {
+        const QSignalBlocker gainQuiet(m_gainSlider);
+        m_gainSlider->setValue(GainPosition(m_exploration.Gain()));
+    }
+    m_exploration.ComputeStep();
+    ShowState();
+
+    // The first size fits the screen's free area whole, and grows on a larger screen.
+    setMinimumSize(640, 480);
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize room = free.size() - kFrameAllowance;
+    const QSize wanted = kLeastFirstSize.expandedTo(free.size() * kScreenShare).boundedTo(room);
+    resize(wanted);
+    PlaceOnScreen(this, free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
+}
+
+void TNIRDAL_analizForm::SetSavePathChooser(SavePathChooser chooser)
+{
+    SavePathChooserInUse() = chooser ? std::move(chooser) : SavePathChooser(AskForPicturePath);
+}
+
+QString TNIRDAL_analizForm::SuggestedPicturePath() const
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("nirdal-analiz-%1.png").arg(m_exploration.Number()));
+}
+
+void TNIRDAL_analizForm::GainSliderMoved(int position)
+{
+    if (!m_exploration.SetGain(GainAt(position)))
+        ShowState();
+}
+
+void TNIRDAL_analizForm::DelaySliderMoved(int position)
+{
+    const Extended seconds = m_exploration.DelayRangeEnd() * position / kDelaySliderEnd;
+    if (!m_exploration.SetExtraDelay(std::min(seconds, m_exploration.DelayRangeEnd())))
+        ShowState();
+}
+
+void TNIRDAL_analizForm::GainFieldEdited()
+{
+    const auto typed = ReadTypedValue(m_gainField->text().toStdString());
+    if (!typed)
+        return RefuseTyped(m_gainField, "Это не число: K остаётся прежним.");
+    if (const auto refusal = m_exploration.SetGain(*typed))
+        return RefuseTyped(m_gainField, *refusal);
+    m_gainField->setToolTip({});
+    const QSignalBlocker quiet(m_gainSlider);
+    m_gainSlider->setValue(GainPosition(*typed));
+    ShowState();
+}
+
+void TNIRDAL_analizForm::DelayFieldEdited()
+{
+    const auto typed = ReadTypedValue(m_delayField->text().toStdString());
+    if (!typed)
+        return RefuseTyped(m_delayField, "Это не число: ΔT остаётся прежним.");
+    if (const auto refusal = m_exploration.SetExtraDelay(*typed))
+        return RefuseTyped(m_delayField, *refusal);
+    m_delayField->setToolTip({});
+    const QSignalBlocker quiet(m_delaySlider);
+    m_delaySlider->setValue(static_cast<int>(
+        std::lround(*typed / m_exploration.DelayRangeEnd() * kDelaySliderEnd)));
+    ShowState();
+}
+
+void TNIRDAL_analizForm::RefuseTyped(QLineEdit* field, const std::string& reason)
+{
+    const Extended value =
+        field == m_gainField ? m_exploration.Gain() : m_exploration.ExtraDelay();
+    field->setText(Text(FigureText(value)));
+    field->setToolTip(Text(reason));
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), Text(reason), field);
+}
+
+void TNIRDAL_analizForm::StepTimerTimer()
+{
+    m_exploration.ComputeStep();
+    ShowState();
+}
+
+void TNIRDAL_analizForm::ShowState()
+{
+    // A move leaves the step response stale: it follows once the slider rests.
+    if (!m_exploration.StepIsCurrent())
+        m_stepTimer.start();
+    if (!m_gainField->hasFocus() || m_gainField->text().isEmpty())
+        m_gainField->setText(Text(FigureText(m_exploration.Gain())));
+    if (!m_delayField->hasFocus() || m_delayField->text().isEmpty())
+        m_delayField->setText(Text(FigureText(m_exploration.ExtraDelay())));
+    const std::vector<std::string> lines = m_exploration.Lines();
+    m_verdict->setText(lines.empty() ? QString() : Text(lines.front()));
+    for (int i = 0; i < m_figures.size(); ++i) {
+        const auto line = static_cast<std::size_t>(i + 1);
+        m_figures[i]->setText(line < lines.size() ? Text(lines[line]) : QString());
+        m_figures[i]->setAccessibleName(m_figures[i]->text());
+    }
+    m_verdict->setAccessibleName(m_verdict->text());
+    if (m_exploration.Refusal().empty())
+        m_canvas->Redraw();
+}
+
+void TNIRDAL_analizForm::SaveButtonClick()
+{
+    // The file shows the state in force, step response included.
+    m_exploration.ComputeStep();
+    ShowState();
+    QString path = SavePathChooserInUse()(this, SuggestedPicturePath());
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg") &&
+        suffix != QStringLiteral("pdf"))
+        path += QStringLiteral(".png");
+    RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
+    const QSize size = m_canvas->size();
+    DrawExplorationPictures(recording, m_exploration, {size.width(), size.height()});
+    QString error;
+    if (!WritePicture(LocalFilePath(path), recording.ops(), size, error))
+        ShowErrorBox(this, error);
+}
+
+void TNIRDAL_analizForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Close();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
+
+bool TNIRDAL_analizForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        Close();
+        return true;
+    }
+    return Form::eventFilter(watched, event);
+}
+
+} // namespace nirdal

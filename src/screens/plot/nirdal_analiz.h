@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/plot/exploration.h"
+#include "screens/shell/form.h"
+
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace nirdal {
+
+/// The three pictures of the analysis window, drawn again whenever its state or its size
+/// changes.
+class ExplorationCanvas : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ExplorationCanvas(QWidget* parent, const Exploration& exploration);
+
+    /// Draws the pictures anew for the state in force.
+    void Redraw();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    const Exploration& m_exploration;
+    QImage m_picture;
+};
+
+/// "Анализ варианта N": one variant's closed loop under a gain K and an added delay ΔT set on
+/// sliders, its verdict and margins, and its pictures, all following each move of a slider.
+/// It works on a copy: the student's variants stay as they are.
+class TNIRDAL_analizForm : public Form
+{
+    Q_OBJECT
+
+public:
+    /// Asks where to save the pictures, starting from suggested; empty when cancelled.
+    using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+
+    TNIRDAL_analizForm(const TransferFunction& variant, int number, QWidget* parent = nullptr);
+
+    /// How the path is asked for; a file dialog unless a chooser is given (an empty one
+    /// restores the dialog).
+    static void SetSavePathChooser(SavePathChooser chooser);
+    /// nirdal-analiz-N.png in the user's documents folder (the home folder where there is none).
+    QString SuggestedPicturePath() const;
+
+    const Exploration& State() const { return m_exploration; }
+
+    /// Sets K from the slider's position.
+    void GainSliderMoved(int position);
+    /// Sets ΔT from the slider's position.
+    void DelaySliderMoved(int position);
+    /// Reads the typed K; a bad value turns the field back and says why in a tooltip.
+    void GainFieldEdited();
+    /// Reads the typed ΔT, likewise.
+    void DelayFieldEdited();
+    /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF.
+    void SaveButtonClick();
+    /// The step response for the K and ΔT in force, once the sliders rest.
+    void StepTimerTimer();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    /// Escape closes the window from any of its controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// The lines, the fields and the pictures for the state in force.
+    void ShowState();
+    /// Turns a field back to the value in force and says why in a tooltip under it.
+    void RefuseTyped(QLineEdit* field, const std::string& reason);
+
+    Exploration m_exploration;
+    ExplorationCanvas* m_canvas = nullptr;
+    QLabel* m_refusal = nullptr;
+    QSlider* m_gainSlider = nullptr;
+    QLineEdit* m_gainField = nullptr;
+    QSlider* m_delaySlider = nullptr;
+    QLineEdit* m_delayField = nullptr;
+    QLabel* m_verdict = nullptr;
+    QList<QLabel*> m_figures;
+    QPushButton* m_saveButton = nullptr;
+    QTimer m_stepTimer;
+};
+
+/// Milliseconds a slider must rest before the step response is computed anew.
+constexpr int kStepRestMilliseconds = 150;
+
+/// Slider positions of the gain: K = 10^(position / kGainStepsPerDecade − 2).
+constexpr int kGainStepsPerDecade = 500;
+constexpr int kGainSliderEnd = 4 * kGainStepsPerDecade;
+/// Slider positions of ΔT from 0 to the end of its range.
+constexpr int kDelaySliderEnd = 1000;
+
+/// The slider position nearest to a gain, and the gain at a position.
+int GainPosition(Extended gain);
+Extended GainAt(int position);
+
+} // namespace nirdal

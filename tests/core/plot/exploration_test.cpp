@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: MIT
+#include "core/common/recording_surface.h"
+#include "core/plot/exploration.h"
+#include "core/plot/exploration_picture.h"
+#include "core/tf/tf_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace nirdal {
+namespace {
+
+TransferFunction Parse(const char* text)
+{
+    TransferFunction variant;
+    std::string error;
+    EXPECT_TRUE(ParseTransferFunctionText(text, variant, error)) << error;
+    return variant;
+}
+
+// 1/(s+1)³ crosses the negative real axis at ω = √3, where (1 + j√3)³ = 8·e^(jπ) gives
+// W = −1/8: the closed loop reaches the boundary at K = 8.
+TEST(ExplorationVerdict, FlipsBetweenGainsAroundEightForTheCubicLag)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(exploration.SetGain(7.9L));
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
+    ASSERT_FALSE(exploration.SetGain(8.1L));
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
+    ASSERT_FALSE(exploration.SetGain(8));
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система на границе устойчивости");
+}
+
+// At K = 1 the gain margin is 8 = 18.06 dB; |W| < 1 for every ω > 0, so no phase margin.
+TEST(ExplorationVerdict, LinesAtUnitGainSayWhatIsMissing)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 3);
+    EXPECT_EQ(exploration.Caption(), "Анализ варианта 3");
+    const auto lines = exploration.Lines();
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "Запас по амплитуде 8.00 (18.0 дБ)");
+    EXPECT_EQ(lines[2], "Запас по фазе нет");
+    EXPECT_EQ(lines[3], "Запас по запаздыванию нет");
+}
+
+// 2e^(−s)/(s+1)³: |W| = 1 where 1 + ω² = 2^(2/3), ω_c = 0.76642; the phase there is
+// −3·atan(ω_c) − ω_c = −2.72820 rad, a margin of 0.41339 rad, so the closed loop stands
+// 0.41339 / 0.76642 = 0.53937 s more delay. The ΔT slider reaches several times that.
+TEST(ExplorationVerdict, DelayJustPastTheDelayMarginMakesItUnstable)
+{
+    Exploration exploration(Parse("2:1,3,3,1:1"), 1);
+    EXPECT_EQ(exploration.Lines().at(3), "Запас по запаздыванию 0.539 с");
+    EXPECT_GE(exploration.DelayRangeEnd(), 2 * 0.5394L);
+    ASSERT_FALSE(exploration.SetExtraDelay(0.52L));
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
+    ASSERT_FALSE(exploration.SetExtraDelay(0.56L));
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
+}
+
+// 1/(s(s+1)) closes into 1/(s² + s + 1): ζ = 0.5, an overshoot of e^(−π/√3) = 16.30 %.
+// At K = 0.1 the closed loop s² + s + 0.1 has two real poles: no overshoot at all.
+TEST(ExplorationVerdict, StepFiguresOfASecondOrderLoop)
+{
+    Exploration exploration(Parse("1:1,1,0"), 1);
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование …");
+    exploration.ComputeStep();
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 16.3 %");
+    EXPECT_NE(exploration.Lines().at(6).find(" с"), std::string::npos);
+    ASSERT_FALSE(exploration.SetGain(0.1L));
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования …");
+    exploration.ComputeStep();
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 0 %");
+    // Unstable: the figures of a settled response do not exist.
+    Exploration cubic(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(cubic.SetGain(10));
+    cubic.ComputeStep();
+    EXPECT_EQ(cubic.Lines().at(5), "Перерегулирование нет");
+    EXPECT_EQ(cubic.Lines().at(6), "Время регулирования нет");
+}
+
+// The corner of 1/(s+1)³ is at ω = 1, so the characteristics start a decade below, at 0.1:
+// with K = 10 and ΔT = 1 s, L = 20·lg(10/1.01^1.5) = 19.8704 dB and
+// φ = −3·atan(0.1) − 0.1 rad = −22.8614°.
+TEST(ExplorationVerdict, LogarithmicCharacteristicsFollowGainAndDelay)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(exploration.SetGain(10));
+    ASSERT_FALSE(exploration.SetExtraDelay(1));
+    const auto& points = exploration.Logarithmic().Points;
+    ASSERT_FALSE(points.empty());
+    // The corner comes from the roots of (s+1)³, which scatter by about 1e-7.
+    EXPECT_NEAR(double(points.front().Frequency), 0.1, 1e-6);
+    EXPECT_NEAR(double(points.front().Decibels), 19.8704, 1e-4);
+    EXPECT_NEAR(double(points.front().Degrees), -22.8614, 1e-4);
+}
+
+TEST(ExplorationInput, RefusedValuesKeepTheStateAndSayWhy)
+{
+    const TransferFunction original = Parse("1:1,3,3,1");
+    Exploration exploration(original, 1);
+    ASSERT_FALSE(exploration.SetGain(2));
+    for (Extended bad : {Extended{0}, Extended{-3}, Extended{NAN}, Extended{1000}}) {
+        const auto refusal = exploration.SetGain(bad);
+        ASSERT_TRUE(refusal);
+        EXPECT_FALSE(refusal->empty());
+    }
+    EXPECT_EQ(exploration.Gain(), 2);
+    EXPECT_TRUE(exploration.SetExtraDelay(-0.1L));
+    EXPECT_TRUE(exploration.SetExtraDelay(exploration.DelayRangeEnd() * 2));
+    EXPECT_EQ(exploration.ExtraDelay(), 0);
+    // The window's copy takes K and ΔT; the variant it came from keeps its numerator.
+    EXPECT_EQ(exploration.Variant().B[0], original.B[0]);
+    EXPECT_EQ(exploration.Loop().B[0], 2);
+}
+
+TEST(ExplorationInput, TypedValues)
+{
+    EXPECT_EQ(ReadTypedValue(" 2,5 "), 2.5L);
+    EXPECT_EQ(ReadTypedValue("1e-1"), 0.1L);
+    EXPECT_EQ(ReadTypedValue("-4"), -4);
+    for (const char* bad : {"", "  ", "abc", "1.2.3", "inf", "nan", "0x10", "5 с", "1e99999"})
+        EXPECT_FALSE(ReadTypedValue(bad)) << bad;
+}
+
+TEST(ExplorationInput, FiguresLoseTheNoiseOfTheirLastDigits)
+{
+    EXPECT_EQ(FigureText(7.99999999997L), "8.00");
+    EXPECT_EQ(FigureText(7.98L), "7.98");
+    EXPECT_EQ(FigureText(-0.125L), "-0.125");
+    EXPECT_EQ(FigureText(0), "0");
+    EXPECT_EQ(FigureText(2e-12L), "0");
+}
+
+TEST(ExplorationInput, AVariantTheAnalysisRefusesGivesItsMessage)
+{
+    TransferFunction zero; // every coefficient 0: no denominator at all
+    zero.DenominatorDegree = 2;
+    Exploration exploration(zero, 1);
+    EXPECT_FALSE(exploration.Refusal().empty());
+    EXPECT_TRUE(exploration.Lines().empty());
+    RecordingSurface recording;
+    DrawExplorationPictures(recording, exploration, {900, 500});
+    EXPECT_FALSE(recording.ops().empty());
+}
+
+// The unit circle's rectangle tells the origin and the unit; the marks must sit where the
+// analysis puts them in the plane.
+struct Marks
+{
+    int OriginX = 0, OriginY = 0, Unit = 0;
+    std::optional<std::pair<int, int>> Gain;  // centre of the diamond
+    std::optional<std::pair<int, int>> Phase; // centre of the ring
+    std::optional<std::pair<int, int>> FirstCurvePoint;
+};
+
+Marks ReadMarks(const std::vector<DrawOp>& ops)
+{
+    Marks marks;
+    Rgb pen{};
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const DrawOp& op = ops[i];
+        const auto& a = op.args;
+        if (op.kind == DrawOp::Kind::Pen)
+            pen = op.colour;
+        const bool full = op.kind == DrawOp::Kind::Arc && a[4] == a[6] && a[5] == a[7];
+        if (full && pen == kAxisPen && marks.Unit == 0) {
+            marks.OriginX = (a[0] + a[2]) / 2;
+            marks.OriginY = (a[1] + a[3]) / 2;
+            marks.Unit = (a[2] - a[0]) / 2;
+        }
+        if (full && pen == kPhaseMarginPen && !marks.Phase)
+            marks.Phase = {(a[0] + a[2]) / 2, (a[1] + a[3]) / 2};
+        if (op.kind == DrawOp::Kind::Move && pen == kGainMarginPen && !marks.Gain)
+            marks.Gain = {a[0] + kGainMarkHalf, a[1]};
+        if (op.kind == DrawOp::Kind::Move && pen == kCurvePen && !marks.FirstCurvePoint)
+            marks.FirstCurvePoint = {a[0], a[1]};
+    }
+    return marks;
+}
+
+// 1/(s+1)³ at K = 2: the negative real axis is crossed at −2/8 = −0.25; |2·W| = 1 at
+// ω_c = √(2^(2/3) − 1) = 0.76642, where the phase is −3·atan(ω_c) = −112.42°: the margin
+// is 67.58°, the point −0.3814 − 0.9245j. At ω → 0 the curve starts at 2.
+TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(exploration.SetGain(2));
+    RecordingSurface recording;
+    const DeviceRect frame{10, 20, 500, 460};
+    DrawExplorationHodograph(recording, exploration, frame);
+    const Marks marks = ReadMarks(recording.ops());
+    ASSERT_GT(marks.Unit, 50);
+    const double r = marks.Unit;
+    ASSERT_TRUE(marks.Gain);
+    EXPECT_NEAR(marks.Gain->first, marks.OriginX - 0.25 * r, 1.5);
+    EXPECT_EQ(marks.Gain->second, marks.OriginY);
+    ASSERT_TRUE(marks.Phase);
+    EXPECT_NEAR(marks.Phase->first, marks.OriginX - 0.3814 * r, 1.5);
+    EXPECT_NEAR(marks.Phase->second, marks.OriginY + 0.9245 * r, 1.5);
+    ASSERT_TRUE(marks.FirstCurvePoint);
+    EXPECT_NEAR(marks.FirstCurvePoint->first, marks.OriginX + 2 * r, 1.5);
+    EXPECT_NEAR(marks.FirstCurvePoint->second, marks.OriginY, 1.5);
+    // Everything stays inside the frame.
+    for (const DrawOp& op : recording.ops()) {
+        if (op.kind != DrawOp::Kind::Move && op.kind != DrawOp::Kind::Line)
+            continue;
+        EXPECT_GE(op.args[0], frame.Left);
+        EXPECT_LE(op.args[0], frame.Left + frame.Width);
+        EXPECT_GE(op.args[1], frame.Top);
+        EXPECT_LE(op.args[1], frame.Top + frame.Height);
+    }
+}
+
+// Lines drawn in a pen inside a rectangle.
+int LinesIn(const std::vector<DrawOp>& ops, Rgb colour, const DeviceRect& r)
+{
+    int count = 0;
+    Rgb pen{};
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Kind::Pen)
+            pen = op.colour;
+        if (op.kind == DrawOp::Kind::Line && pen == colour && op.args[0] >= r.Left &&
+            op.args[0] <= r.Left + r.Width && op.args[1] >= r.Top && op.args[1] <= r.Top + r.Height)
+            ++count;
+    }
+    return count;
+}
+
+// On a 1000 × 600 picture the hodograph takes the left half, the step response the upper
+// right quarter, the logarithmic characteristics the lower right one; a step response left
+// from an earlier K is greyed until it is computed again.
+TEST(ExplorationPicture, StepAndLogarithmicPicturesTakeTheRightHalf)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    exploration.ComputeStep();
+    const DeviceRect step{500, 0, 500, 300}, logarithmic{500, 300, 500, 300};
+    RecordingSurface current;
+    DrawExplorationPictures(current, exploration, {1000, 600});
+    EXPECT_GT(LinesIn(current.ops(), kCurvePen, step), 20);
+    EXPECT_GT(LinesIn(current.ops(), kCurvePen, logarithmic), 20);
+    EXPECT_EQ(LinesIn(current.ops(), kStalePen, step), 0);
+
+    ASSERT_FALSE(exploration.SetGain(2));
+    RecordingSurface stale;
+    DrawExplorationPictures(stale, exploration, {1000, 600});
+    EXPECT_EQ(LinesIn(stale.ops(), kCurvePen, step), 0);
+    EXPECT_GT(LinesIn(stale.ops(), kStalePen, step), 20);
+}
+
+// Degree 15 with a delay at the far ends of both sliders: every figure is a number.
+TEST(ExplorationPicture, ExtremePositionsStayFinite)
+{
+    Exploration exploration(
+        Parse("1:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1:2"), 1);
+    ASSERT_FALSE(exploration.SetGain(kMostExploredGain));
+    ASSERT_FALSE(exploration.SetExtraDelay(exploration.DelayRangeEnd()));
+    ASSERT_TRUE(exploration.Refusal().empty());
+    exploration.ComputeStep();
+    EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
+    for (const std::string& line : exploration.Lines()) {
+        EXPECT_EQ(line.find("Nan"), std::string::npos) << line;
+        EXPECT_EQ(line.find("Inf"), std::string::npos) << line;
+    }
+    RecordingSurface recording;
+    DrawExplorationPictures(recording, exploration, {1000, 600});
+    EXPECT_GT(recording.ops().size(), 50u);
+}
+
+} // namespace
+} // namespace nirdal

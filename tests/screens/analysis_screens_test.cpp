@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+// The analysis window on a real X display: opened by a right click on a curve of the graph
+// screen, driven by its keys, closed by Escape.
+#include "core/plot/curve_reading.h"
+#include "core/plot/plot.h"
+#include "graph_support.h"
+#include "screens/plot/nirdal_analiz.h"
+#include "screens/plot/nirdal_graf.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+bool SameVariants(const std::vector<TransferFunction>& a, const std::vector<TransferFunction>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].A != b[i].A || a[i].B != b[i].B || a[i].Delay != b[i].Delay ||
+            a[i].DenominatorDegree != b[i].DenominatorDegree ||
+            a[i].NumeratorDegree != b[i].NumeratorDegree ||
+            !(a[i].ResponseArrays == b[i].ResponseArrays))
+            return false;
+    return true;
+}
+
+void PressOn(QWidget* widget, Qt::Key key)
+{
+    QTest::keyClick(widget, key);
+}
+
+} // namespace
+
+class AnalysisScreensTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Variant 1 stays within the unit circle; variant 2, −2/(s+1)³, ends its sweep near −2,
+    // a hundred pixels left of anything variant 1 draws: a right click there is on variant 2.
+    void RightClickOnACurveOpensItsVariantAndEscapeCloses()
+    {
+        SetVariants({"1:1,3,3,1", "-2:1,3,3,1"});
+        const std::vector<TransferFunction> before = Variants;
+        const ResponsePoint& last = Variants[2].ResponseArrays[kLastSlot];
+        QVERIFY(std::fabs(last.U + 2) < 0.05L && std::fabs(last.V) < 0.05L);
+        const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
+        QVERIFY(at);
+
+        TNIRDAL_grafForm graph;
+        bool opened = false;
+        QString suggestedName;
+        WhenShown("NIRDAL_grafForm", [&](QWidget*) {
+            WhenShown("NIRDAL_analizForm", [&](QWidget* window) {
+                opened = true;
+                // The window takes the keyboard as it opens, with no window manager to give it.
+                QVERIFY(QTest::qWaitForWindowActive(window));
+                QCOMPARE(window->windowTitle(), QStringLiteral("Анализ варианта 2"));
+                auto* gain = Control<QSlider>(window, "GainSlider");
+                auto* gainField = Control<QLineEdit>(window, "GainField");
+                auto* delay = Control<QSlider>(window, "DelaySlider");
+                QVERIFY(gain && gainField && delay);
+                QCOMPARE(gain->accessibleName(), QStringLiteral("Коэффициент усиления K"));
+                QCOMPARE(delay->accessibleName(),
+                         QStringLiteral("Дополнительное запаздывание ΔT, с"));
+                QCOMPARE(gainField->text(), QStringLiteral("1.00"));
+                // −2/(s+1)³ at K = 1: the closed loop 1 − 2/(s+1)³ has the real root
+                // s = 2^(1/3) − 1 > 0.
+                auto* verdict = Control<QLabel>(window, "Verdict");
+                QCOMPARE(verdict->text(), QStringLiteral("Замкнутая система неустойчива"));
+                // Page Up: a fifth of a decade, K = 10^0.2 = 1.5849; an arrow: a
+                // hundredth of a decade more, 10^0.21 = 1.6218.
+                gain->setFocus();
+                PressOn(gain, Qt::Key_PageUp);
+                QCOMPARE(gainField->text(), QStringLiteral("1.58"));
+                PressOn(gain, Qt::Key_Right);
+                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
+                // Tab goes on to the field; text that is no number turns back with a reason.
+                PressOn(gain, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), gainField);
+                RetypeEdit(gainField, {});
+                TypeText(gainField, QStringLiteral("два"));
+                PressOn(gainField, Qt::Key_Return);
+                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
+                QVERIFY(!gainField->toolTip().isEmpty());
+                RetypeEdit(gainField, QStringLiteral("-1"));
+                PressOn(gainField, Qt::Key_Return);
+                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
+                // −0.25/(s+1)³ closes into 1 − 0.25/(s+1)³: its real root 0.25^(1/3) − 1
+                // and the complex pair −1.315 ± 0.546j all lie in the left half-plane.
+                RetypeEdit(gainField, QStringLiteral("0,125"));
+                PressOn(gainField, Qt::Key_Return);
+                QCOMPARE(verdict->text(), QStringLiteral("Замкнутая система устойчива"));
+                // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
+                QTemporaryDir folder;
+                const QString path = folder.filePath(QStringLiteral("analiz"));
+                TNIRDAL_analizForm::SetSavePathChooser(
+                    [&](QWidget*, const QString& suggested) {
+                        suggestedName = QFileInfo(suggested).fileName();
+                        return path;
+                    });
+                Click(Control<QPushButton>(window, "SaveButton"));
+                TNIRDAL_analizForm::SetSavePathChooser({});
+                QCOMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
+                const QImage saved(path + QStringLiteral(".png"));
+                QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
+                PressOn(QApplication::focusWidget(), Qt::Key_Escape);
+                QVERIFY(!window->isVisible());
+            });
+            // The laser preset: 300 dots per unit, which the graph screen keeps until its
+            // next redraw of its own.
+            graph.Button7Click();
+            QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(at->x, at->y));
+            QVERIFY(opened);
+            QVERIFY(graph.isVisible());
+            QCOMPARE(graph.Fields().PlotScale, 1.0 / 300);
+            graph.Close();
+        });
+        graph.ShowModal();
+        QVERIFY(opened);
+        QVERIFY(SameVariants(before, Variants));
+    }
+};
+
+QTEST_MAIN(AnalysisScreensTest)
+#include "analysis_screens_test.moc"
