@@ -231,6 +231,12 @@ void TNIRDAL_rasform::DDClick()
     Run([](ResponseComputation& c) { c.DDClick(); });
 }
 
+void TNIRDAL_rasform::ReleasePictures()
+{
+    // The listing's image is as large as the screen; the computation keeps its figures.
+    m_listing.Release();
+}
+
 void TNIRDAL_rasform::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

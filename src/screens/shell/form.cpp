@@ -39,6 +39,16 @@ void Form::Close()
     done(QDialog::Rejected);
 }
 
+void Form::GiveBackWindow()
+{
+    // Only the native side goes: the window (with its back buffer, shared with the X
+    // server) and the native windows of the children. The widgets keep every state. A
+    // hidden dialog is no longer marked created, but its window is still there.
+    if (windowHandle() != nullptr)
+        destroy(true, true);
+    ReleasePictures();
+}
+
 void Form::done(int result)
 {
     m_closing = true;
