@@ -216,12 +216,6 @@ public:
                            [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); }});
     }
 
-    /// Runs `what` once the previous step has been taken, on whatever screen is on top.
-    void Then(std::function<void()> what)
-    {
-        m_steps.push_back({QString(), {}, [what](QWidget*) { what(); }, {}});
-    }
-
     /// Walks the steps; returns the one it got stuck on, or an empty text.
     QString Walk()
     {
@@ -249,11 +243,6 @@ public:
                 settled = false;
                 sinceStep.restart();
             };
-            if (step.Screen.isEmpty()) {
-                step.Action(top);
-                advance();
-                return;
-            }
             const bool onTop = top != nullptr && top->objectName() == step.Screen;
             if (onTop && step.Finished && step.Finished(top)) {
                 advance();
@@ -296,7 +285,7 @@ public:
 private:
     struct Step
     {
-        QString Screen; // empty: no screen, the step only runs its action
+        QString Screen;
         Check Ready;
         Act Action;
         Check Finished; // set: the step repeats until this holds
