@@ -16,7 +16,10 @@
 #include "screens/tf/nirdal_nastroika.h"
 #include "support/temporary_root.h"
 
+#include <QAbstractItemDelegate>
 #include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -150,6 +153,16 @@ private slots:
                      QString::number(pass));
             QVERIFY(record.Computation->Computation() != nullptr);
             QVERIFY(record.Computation->Computation()->State() == ComputationState::Closed);
+            // The grids keep no selection model or delegate besides the ones they use.
+            for (auto* grid : record.Coefficients->findChildren<StringGrid*>()) {
+                QCOMPARE(int(grid->findChildren<QAbstractItemDelegate*>(
+                                 Qt::FindDirectChildrenOnly).size()),
+                         1);
+                for (QHeaderView* header : {grid->horizontalHeader(), grid->verticalHeader()}) {
+                    QCOMPARE(header->selectionModel(), grid->selectionModel());
+                    QVERIFY(header->findChildren<QItemSelectionModel*>().isEmpty());
+                }
+            }
             // Only the last pass's screens may still have a native window.
             if (pass < kPasses) {
                 QVERIFY2(record.Coefficients->windowHandle() == nullptr,

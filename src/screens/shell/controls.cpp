@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -155,7 +156,19 @@ StringGrid::StringGrid(QWidget* parent, const char* name) : QTableWidget(parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone); // a long text is cut at the cell's edge
+    // The view's own delegate and the selection models its headers made when the table
+    // took its model are left unused by Qt, but alive as children until the grid goes:
+    // the headers share the table's selection model, and cells are edited by the
+    // delegate below. A screen keeps its grids for the whole lesson, so they go now.
+    QAbstractItemDelegate* designedDelegate = itemDelegate();
     setItemDelegate(new ImmediateDelegate(this));
+    delete designedDelegate;
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        const auto models = header->findChildren<QItemSelectionModel*>(Qt::FindDirectChildrenOnly);
+        for (QItemSelectionModel* unused : models)
+            if (unused != header->selectionModel())
+                delete unused;
+    }
     SetEditable(false);
     SetDefaultColWidth(64);
     SetDefaultRowHeight(24);
