@@ -163,6 +163,14 @@ private slots:
                     QVERIFY(header->findChildren<QItemSelectionModel*>().isEmpty());
                 }
             }
+            // Every computation screen shows the one icon drawn by the first.
+            QCOMPARE(record.Computation->findChild<QLabel*>(QStringLiteral("Image1"))
+                         ->pixmap()
+                         .cacheKey(),
+                     records.front()
+                         .Computation->findChild<QLabel*>(QStringLiteral("Image1"))
+                         ->pixmap()
+                         .cacheKey());
             // Only the last pass's screens may still have a native window.
             if (pass < kPasses) {
                 QVERIFY2(record.Coefficients->windowHandle() == nullptr,
