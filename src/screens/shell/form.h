@@ -33,9 +33,11 @@ public:
     void Create() { FormCreate(); }
 
     /// Gives back what the window system holds for a hidden screen that will not be shown
-    /// again: its native window and back buffer, with those of its children, and the
-    /// pictures it keeps for painting itself. The object and its controls stay as they are;
-    /// showing it again would make a new native window.
+    /// again: its native window and back buffer, with those of its children, the pictures
+    /// it keeps for painting itself, its scroll areas' pan gestures and, when no
+    /// accessibility tool is listening, what Qt keeps for such tools about its controls.
+    /// The object and its controls keep their contents; showing it again would make a new
+    /// native window.
     void GiveBackWindow();
 
     /// The screen that currently has the user's input, or null.
