@@ -8,7 +8,7 @@ packages=(
     libjpeg-dev libgtest-dev libbenchmark-dev hyperfine
     libeigen3-dev dpkg-dev appstream desktop-file-utils
     fonts-dejavu-core
-    xvfb openbox x11-utils libxcb-xtest0-dev
+    xvfb openbox x11-utils libxcb-xtest0-dev libxcb-res0-dev
     qt6-translations-l10n qt6-gtk-platformtheme
     cups printer-driver-cups-pdf poppler-utils libcups2-dev
     clang libclang-rt-14-dev

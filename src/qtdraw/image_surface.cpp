@@ -45,6 +45,12 @@ const QImage& ImageSurface::Image()
     return m_image;
 }
 
+void ImageSurface::Release()
+{
+    End();
+    m_image = QImage();
+}
+
 PainterSurface& ImageSurface::Begin()
 {
     if (m_surface)

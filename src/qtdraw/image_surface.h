@@ -39,6 +39,9 @@ public:
     void End();
     /// The picture as drawn so far.
     const QImage& Image();
+    /// Gives back the image's memory; drawing or asking for the picture again starts from
+    /// a cleared image with the same font, pen and pen position.
+    void Release();
 
     void SetFontSize(int points) override;
     void SetPen(int width, Rgb colour) override;

@@ -68,5 +68,24 @@ TEST_F(ImageSurfaceTest, ClearFillsTheBackgroundAgain)
             ASSERT_EQ(surface.Image().pixelColor(x, y), kBackground);
 }
 
+TEST_F(ImageSurfaceTest, ReleaseLetsGoOfTheImageAndDrawingStartsAfresh)
+{
+    ImageSurface surface = Make(false);
+    surface.SetPen(1, kRed);
+    surface.MoveTo(10, 50);
+    surface.LineTo(60, 50);
+    QImage kept = surface.Image(); // shares the surface's pixels while the surface holds them
+    EXPECT_FALSE(kept.isDetached());
+    surface.Release();
+    EXPECT_TRUE(kept.isDetached()); // the surface no longer holds them
+    EXPECT_EQ(kept.pixelColor(30, 50), QColor(Qt::red));
+    // The next drawing starts from a cleared image, with the red pen from (60, 50).
+    surface.LineTo(60, 90);
+    const QImage& image = surface.Image();
+    EXPECT_EQ(image.pixelColor(30, 50), kBackground);
+    EXPECT_EQ(image.pixelColor(60, 70), QColor(Qt::red));
+    EXPECT_EQ(image.size(), QSize(200, 100));
+}
+
 } // namespace
 } // namespace nirdal

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
 
 #include <cmath>
@@ -121,7 +122,13 @@ TNIRDAL_rasform::TNIRDAL_rasform(QWidget* parent)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(kClientSize.width() - 32, 0, 32, 32);
-    Image1->setPixmap(ComputationIcon());
+    // Every pass makes a new computation screen: they share one icon.
+    QPixmap icon;
+    if (!QPixmapCache::find(QStringLiteral("nirdal-computation-icon"), &icon)) {
+        icon = ComputationIcon();
+        QPixmapCache::insert(QStringLiteral("nirdal-computation-icon"), icon);
+    }
+    Image1->setPixmap(icon);
 
     for (QFrame* panel : {Panel1, Panel3, Panel4, Panel5})
         panel->hide();
@@ -229,6 +236,12 @@ void TNIRDAL_rasform::Button8Click()
 void TNIRDAL_rasform::DDClick()
 {
     Run([](ResponseComputation& c) { c.DDClick(); });
+}
+
+void TNIRDAL_rasform::ReleasePictures()
+{
+    // The listing's image is as large as the screen; the computation keeps its figures.
+    m_listing.Release();
 }
 
 void TNIRDAL_rasform::paintEvent(QPaintEvent*)

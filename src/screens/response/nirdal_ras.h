@@ -42,6 +42,7 @@ public:
 
 protected:
     void FormActivate() override;
+    void ReleasePictures() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

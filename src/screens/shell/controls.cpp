@@ -10,11 +10,13 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
@@ -155,7 +157,19 @@ StringGrid::StringGrid(QWidget* parent, const char* name) : QTableWidget(parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone); // a long text is cut at the cell's edge
+    // The view's own delegate and the selection models its headers made when the table
+    // took its model are left unused by Qt, but alive as children until the grid goes:
+    // the headers share the table's selection model, and cells are edited by the
+    // delegate below. A screen keeps its grids for the whole lesson, so they go now.
+    QAbstractItemDelegate* designedDelegate = itemDelegate();
     setItemDelegate(new ImmediateDelegate(this));
+    delete designedDelegate;
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        const auto models = header->findChildren<QItemSelectionModel*>(Qt::FindDirectChildrenOnly);
+        for (QItemSelectionModel* unused : models)
+            if (unused != header->selectionModel())
+                delete unused;
+    }
     SetEditable(false);
     SetDefaultColWidth(64);
     SetDefaultRowHeight(24);
@@ -409,13 +423,28 @@ QToolButton* AddSpeedButton(QWidget* parent, const char* name, Glyph glyph, cons
 {
     auto* button = new SpeedButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    QIcon icon;
-    const QPixmap normal = DrawGlyph(glyph);
-    icon.addPixmap(normal, QIcon::Normal);
+    // Every screen of a kind draws the same glyphs: they are drawn once and shared, as
+    // long as the pixmap cache keeps them.
     QStyleOption option;
     option.initFrom(button);
-    icon.addPixmap(button->style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
-                   QIcon::Disabled);
+    const QString key = QStringLiteral("nirdal-glyph-%1").arg(int(glyph));
+    QPixmap normal;
+    if (!QPixmapCache::find(key, &normal)) {
+        normal = DrawGlyph(glyph);
+        QPixmapCache::insert(key, normal);
+    }
+    const QString disabledKey =
+        QStringLiteral("%1-disabled-%2")
+            .arg(key)
+            .arg(option.palette.color(QPalette::Disabled, QPalette::Window).rgba(), 8, 16);
+    QPixmap disabled;
+    if (!QPixmapCache::find(disabledKey, &disabled)) {
+        disabled = button->style()->generatedIconPixmap(QIcon::Disabled, normal, &option);
+        QPixmapCache::insert(disabledKey, disabled);
+    }
+    QIcon icon;
+    icon.addPixmap(normal, QIcon::Normal);
+    icon.addPixmap(disabled, QIcon::Disabled);
     button->setIcon(icon);
     button->setIconSize(QSize(16, 16));
     button->setGeometry(place);

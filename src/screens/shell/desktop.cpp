@@ -5,11 +5,15 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QPalette>
+#include <QPixmapCache>
 #include <QStyleFactory>
 #include <QTranslator>
 
 namespace nirdal {
 namespace {
+
+// Room for the style's pixmaps of the screens on show (Qt's own default is 10 MB).
+constexpr int kStylePixmapCacheKb = 1024;
 
 // The palette every screen starts from: the light colours of the designs.
 QPalette DesignPalette()
@@ -55,6 +59,10 @@ bool SetUpDesktop(QApplication& application)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(DesignPalette());
     QApplication::setFont(look::DefaultFont());
+    // The style keeps its drawn bevels in the pixmap cache under each screen's palette, and
+    // every pass of the assignment loop brings screens with palettes of their own: a small
+    // cache holds what the screens in front of the student use, not a long lesson's worth.
+    QPixmapCache::setCacheLimit(kStylePixmapCacheKb);
 
     // The program speaks Russian whatever the user's language, so Qt's texts must as well.
     auto* translator = new QTranslator(&application);

@@ -3,6 +3,8 @@
 #include "screens/shell/look.h"
 
 #include <QKeyEvent>
+#include <QAccessible>
+#include <QAbstractScrollArea>
 #include <QShowEvent>
 
 namespace nirdal {
@@ -37,6 +39,32 @@ void Form::ShowModal()
 void Form::Close()
 {
     done(QDialog::Rejected);
+}
+
+void Form::GiveBackWindow()
+{
+    // Only the native side goes: the window (with its back buffer, shared with the X
+    // server) and the native windows of the children. The widgets keep every state. A
+    // hidden dialog is no longer marked created, but its window is still there.
+    if (windowHandle() != nullptr)
+        destroy(true, true);
+    ReleasePictures();
+    // The pan gestures Qt gives every scroll area's viewport, with the gesture objects it
+    // made for them from the events they got.
+    for (QAbstractScrollArea* area : findChildren<QAbstractScrollArea*>())
+        area->viewport()->ungrabGesture(Qt::PanGesture);
+    // What Qt keeps for accessibility tools about every control shown with the screen, made
+    // as it was shown even with no tool listening. With none listening it goes; a tool that
+    // comes later asks again and gets it anew. Only the controls that were shown are asked,
+    // as asking about any other would make what is not there yet.
+    if (!QAccessible::isActive()) {
+        QList<QWidget*> shown = findChildren<QWidget*>();
+        shown.removeIf([this](const QWidget* widget) { return !widget->isVisibleTo(this); });
+        shown.append(this);
+        for (QWidget* widget : shown)
+            if (QAccessibleInterface* known = QAccessible::queryAccessibleInterface(widget))
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(known));
+    }
 }
 
 void Form::done(int result)

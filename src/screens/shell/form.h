@@ -32,6 +32,14 @@ public:
     /// Runs the creation handler; called once, right after construction, by CreateForm.
     void Create() { FormCreate(); }
 
+    /// Gives back what the window system holds for a hidden screen that will not be shown
+    /// again: its native window and back buffer, with those of its children, the pictures
+    /// it keeps for painting itself, its scroll areas' pan gestures and, when no
+    /// accessibility tool is listening, what Qt keeps for such tools about its controls.
+    /// The object and its controls keep their contents; showing it again would make a new
+    /// native window.
+    void GiveBackWindow();
+
     /// The screen that currently has the user's input, or null.
     static Form* ActiveForm() { return s_active; }
 
@@ -41,6 +49,10 @@ protected:
 
     /// Activation handler.
     virtual void FormActivate() {}
+
+    /// Gives back the pictures the screen keeps for painting itself again; called when the
+    /// screen gives back its window.
+    virtual void ReleasePictures() {}
 
     bool event(QEvent* event) override;
     void setVisible(bool visible) override;
@@ -65,6 +77,16 @@ template <class T> T* CreateForm(T*& instance)
     AdoptForm(std::move(form));
     instance->Create();
     return instance;
+}
+
+/// Creates a new instance of a screen under the name `instance`, as CreateForm does. The
+/// instance it replaces is never shown again: its object stays alive until DestroyForms,
+/// but its native window and back buffer are given back to the window system at once.
+template <class T> T* ReplaceForm(T*& instance)
+{
+    if (instance != nullptr && !instance->isVisible())
+        instance->GiveBackWindow();
+    return CreateForm(instance);
 }
 
 /// Destroys every screen made by CreateForm, the latest first.

@@ -134,9 +134,10 @@ void TNIRDAL_znachForm::SpeedButton1Click()
     variant.DenominatorDegree = static_cast<std::uint8_t>(LabelNumber(SZL));
     variant.NumeratorDegree = static_cast<std::uint8_t>(LabelNumber(SCL));
     // Every cycle starts both screens from their designed state; the earlier instances
-    // stay alive until the program ends.
-    CreateForm(NIRDAL_nastroikaForm);
-    CreateForm(NIRDAL_rasform);
+    // stay alive until the program ends, but never shown again, they give back their
+    // native windows and back buffers now.
+    ReplaceForm(NIRDAL_nastroikaForm);
+    ReplaceForm(NIRDAL_rasform);
     hide();
     NIRDAL_nastroikaForm->ShowModal();
     NIRDAL_rasform->ShowModal();

@@ -1,0 +1,405 @@
+// SPDX-License-Identifier: MIT
+// The memory of a long lesson as the window system sees it: one student walks the road
+// through many variants by real clicks and typing through the X server, and after chosen
+// numbers of variants the program's resident memory (with the window buffers it shares
+// with the X server) and the X server's own count of the program's windows and pixmaps
+// are printed.
+//
+// usage: with_display.sh openbox nirdal-road-memory-bench [VARIANTS]   (default 255)
+#include "core/roster/roster.h"
+#include "core/settings/print_settings.h"
+#include "core/shell/shell_state.h"
+#include "core/tf/transfer_function.h"
+#include "platform/file_registry.h"
+#include "screens/response/nirdal_ras.h"
+#include "screens/shell/controls.h"
+#include "screens/shell/desktop.h"
+#include "screens/shell/form.h"
+#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/road.h"
+#include "x_input.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <xcb/res.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace nirdal;
+using namespace nirdal::testing;
+
+namespace {
+
+constexpr int kTickMs = 5;
+constexpr int kSettleMs = 20; // the window manager has placed a screen by then
+constexpr int kStuckMs = 10000;
+constexpr double kTargetAt100Mb = 80;
+constexpr double kTargetAt255Mb = 120;
+
+// Memory of this process from /proc/self/status, in megabytes.
+struct ProcessMemory
+{
+    double Resident = 0; // VmRSS
+    double Shared = 0;   // RssShmem: MIT-SHM window buffers among them
+};
+
+ProcessMemory ReadProcessMemory()
+{
+    ProcessMemory memory;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return memory;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() < 2)
+            continue;
+        const double mb = words[1].toDouble() / 1024; // the kernel writes kB
+        if (words[0] == "VmRSS:")
+            memory.Resident = mb;
+        else if (words[0] == "RssShmem:")
+            memory.Shared = mb;
+    }
+    return memory;
+}
+
+// What the X server holds for this program: its windows, its pixmaps and their bytes.
+struct ServerMemory
+{
+    long Windows = -1;
+    long Pixmaps = -1;
+    double PixmapMb = -1;
+};
+
+ServerMemory ReadServerMemory(const QWidget* anyWindow)
+{
+    ServerMemory memory;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr)
+        return memory;
+    const auto* extension = xcb_get_extension_data(connection, &xcb_res_id);
+    if (extension == nullptr || !extension->present)
+        return memory;
+    const auto xid = static_cast<uint32_t>(anyWindow->winId());
+    std::unique_ptr<xcb_res_query_client_resources_reply_t, decltype(&std::free)> resources(
+        xcb_res_query_client_resources_reply(
+            connection, xcb_res_query_client_resources(connection, xid), nullptr),
+        &std::free);
+    if (resources) {
+        const QByteArray windowAtom("WINDOW");
+        const QByteArray pixmapAtom("PIXMAP");
+        auto it = xcb_res_query_client_resources_types_iterator(resources.get());
+        for (; it.rem; xcb_res_type_next(&it)) {
+            std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> name(
+                xcb_get_atom_name_reply(
+                    connection, xcb_get_atom_name(connection, it.data->resource_type), nullptr),
+                &std::free);
+            if (!name)
+                continue;
+            const QByteArray text(xcb_get_atom_name_name(name.get()),
+                                  xcb_get_atom_name_name_length(name.get()));
+            if (text == windowAtom)
+                memory.Windows = it.data->count;
+            else if (text == pixmapAtom)
+                memory.Pixmaps = it.data->count;
+        }
+        if (memory.Windows < 0)
+            memory.Windows = 0;
+        if (memory.Pixmaps < 0)
+            memory.Pixmaps = 0;
+    }
+    std::unique_ptr<xcb_res_query_client_pixmap_bytes_reply_t, decltype(&std::free)> bytes(
+        xcb_res_query_client_pixmap_bytes_reply(
+            connection, xcb_res_query_client_pixmap_bytes(connection, xid), nullptr),
+        &std::free);
+    if (bytes)
+        memory.PixmapMb = (double(bytes->bytes_overflow) * 4294967296.0 + bytes->bytes) / 1048576;
+    return memory;
+}
+
+QWidget* TopScreen()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return NirdalFam_ETICForm != nullptr && NirdalFam_ETICForm->isVisible() ? NirdalFam_ETICForm
+                                                                            : nullptr;
+}
+
+template <class T> T* Find(QWidget* screen, const char* name)
+{
+    return screen->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The student's hand: steps that each wait until their screen is on top, shown by the X
+// server and settled, and the step ready; then act once with real input.
+class Lesson
+{
+public:
+    using Check = std::function<bool(QWidget* screen)>;
+    using Act = std::function<void(QWidget* screen)>;
+
+    explicit Lesson(const XInput& input) : m_input(input) {}
+
+    const XInput& Input() const { return m_input; }
+
+    void On(const char* screen, Check ready, Act act)
+    {
+        m_steps.push_back({QString::fromLatin1(screen), std::move(ready), std::move(act), {}});
+    }
+
+    void Click(const char* screen, const char* control, Check ready = {})
+    {
+        On(screen, std::move(ready),
+           [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
+    }
+
+    /// Types into the cells of an entry grid from the top row down, each confirmed by Enter.
+    void Fill(const char* screen, const char* grid, const QStringList& cells)
+    {
+        for (int row = 0; row < cells.size(); ++row) {
+            On(screen, {}, [this, grid, row](QWidget* top) {
+                auto* table = Find<StringGrid>(top, grid);
+                m_input.Click(table->viewport(),
+                              table->visualRect(table->model()->index(row, 0)).center());
+            });
+            On(
+                screen,
+                [grid, row](QWidget* top) {
+                    auto* table = Find<StringGrid>(top, grid);
+                    return table->hasFocus() && table->currentRow() == row;
+                },
+                [this, text = cells[row]](QWidget*) {
+                    m_input.Type(text);
+                    m_input.Press(Key::Return);
+                });
+            On(
+                screen,
+                [grid, row, text = cells[row]](QWidget* top) {
+                    auto* table = Find<StringGrid>(top, grid);
+                    const auto* editor = table->viewport()->findChild<QLineEdit*>();
+                    return table->Cell(0, row) == text &&
+                           (editor == nullptr || !editor->isVisible());
+                },
+                [](QWidget*) {});
+        }
+    }
+
+    /// Pages the computation on with "Далее" while it is offered.
+    void PageOn(const char* screen)
+    {
+        auto lastSlot = std::make_shared<int>(-1);
+        m_steps.push_back({QString::fromLatin1(screen),
+                           [lastSlot](QWidget* top) {
+                               auto* next = Find<QPushButton>(top, "DD");
+                               return NIRDAL_rasform->Computation() != nullptr &&
+                                      next->isVisible() &&
+                                      NIRDAL_rasform->Computation()->Fields().NextSlot !=
+                                          *lastSlot;
+                           },
+                           [this, lastSlot](QWidget* top) {
+                               *lastSlot = NIRDAL_rasform->Computation()->Fields().NextSlot;
+                               m_input.Click(Find<QPushButton>(top, "DD"));
+                           },
+                           [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); }});
+    }
+
+    /// Walks the steps; returns the one it got stuck on, or an empty text.
+    QString Walk()
+    {
+        QTimer ticker;
+        QElapsedTimer sinceStep;
+        QElapsedTimer sinceReady;
+        std::size_t next = 0;
+        bool settled = false;
+        QString stuck;
+        sinceStep.start();
+        ticker.setInterval(kTickMs);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (!stuck.isEmpty()) {
+                AssignmentDone = true;
+                while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    dialog->done(QDialog::Rejected);
+                return;
+            }
+            if (next == m_steps.size())
+                return;
+            Step& step = m_steps[next];
+            QWidget* top = TopScreen();
+            const auto advance = [&] {
+                ++next;
+                settled = false;
+                sinceStep.restart();
+            };
+            const bool onTop = top != nullptr && top->objectName() == step.Screen;
+            if (onTop && step.Finished && step.Finished(top)) {
+                advance();
+                return;
+            }
+            const bool ready = onTop && top->windowHandle() != nullptr &&
+                               top->windowHandle()->isExposed() && (!step.Ready || step.Ready(top));
+            if (!ready) {
+                settled = false;
+                if (sinceStep.elapsed() > kStuckMs)
+                    stuck = QStringLiteral("step %1 of %2 on %3 (on top: %4)")
+                                .arg(next + 1)
+                                .arg(m_steps.size())
+                                .arg(step.Screen,
+                                     top != nullptr ? top->objectName() : QStringLiteral("none"));
+                return;
+            }
+            if (!settled) {
+                settled = true;
+                sinceReady.restart();
+                return;
+            }
+            if (sinceReady.elapsed() < kSettleMs)
+                return;
+            step.Action(top);
+            settled = false;
+            if (!step.Finished)
+                advance();
+            else
+                sinceStep.restart();
+        });
+        ticker.start();
+        QCoreApplication::exec();
+        if (stuck.isEmpty() && next != m_steps.size())
+            stuck = QStringLiteral("the program ended at step %1 of %2").arg(next + 1).arg(
+                m_steps.size());
+        return stuck;
+    }
+
+private:
+    struct Step
+    {
+        QString Screen;
+        Check Ready;
+        Act Action;
+        Check Finished; // set: the step repeats until this holds
+    };
+
+    const XInput& m_input;
+    std::vector<Step> m_steps;
+};
+
+struct Sample
+{
+    int Variants = 0;
+    ProcessMemory Process;
+    ServerMemory Server;
+};
+
+void Print(const Sample& sample)
+{
+    std::printf("%8d %10.1f %10.1f %10ld %10ld %10.1f\n", sample.Variants,
+                sample.Process.Resident, sample.Process.Shared, sample.Server.Windows,
+                sample.Server.Pixmaps, sample.Server.PixmapMb);
+    std::fflush(stdout);
+}
+
+// The road of one student with `variants` variants: W(s) = k/(s + 1) with the gain k going
+// round 1 … 9, so that neighbouring variants are curves of their own; samples are taken on
+// the graph screen.
+void PlanLesson(Lesson& lesson, int variants, const std::vector<int>& at,
+                std::vector<Sample>& samples)
+{
+    const auto sample = [&samples](int count) {
+        samples.push_back({count, ReadProcessMemory(), ReadServerMemory(NirdalFam_ETICForm)});
+        Print(samples.back());
+    };
+    lesson.On("NirdalFam_ETICForm", {}, [sample](QWidget*) { sample(0); });
+    lesson.Click("NirdalFam_ETICForm", "Label3");
+    lesson.On("NIRDAL_vibForm", {}, [&lesson](QWidget* top) {
+        auto* grid = Find<StringGrid>(top, "StringGrid1");
+        lesson.Input().Click(grid->viewport(),
+                             grid->visualRect(grid->model()->index(0, 0)).center());
+    });
+    for (int variant = 1; variant <= variants; ++variant) {
+        lesson.Click("NIRDAL_znachForm", "SpeedButton1", [variant](QWidget*) {
+            return VariantCount == variant;
+        });
+        if (variant == 1)
+            lesson.Fill("NIRDAL_nastroikaForm", "SZ2", {"1", "1"});
+        lesson.Fill("NIRDAL_nastroikaForm", "SC2", {QString::number(1 + (variant - 1) % 9)});
+        lesson.Click("NIRDAL_nastroikaForm", "Button1");
+        lesson.Click("NIRDAL_nastroikaForm", "Button3", [](QWidget* top) {
+            return Find<QWidget>(top, "Button3")->isVisible();
+        });
+        lesson.PageOn("NIRDAL_rasform");
+        lesson.Click("NIRDAL_rasform", "Button6",
+                     [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); });
+        const bool measured = std::find(at.begin(), at.end(), variant) != at.end();
+        if (measured)
+            lesson.On("NIRDAL_grafForm", {}, [sample, variant](QWidget*) { sample(variant); });
+        lesson.Click("NIRDAL_grafForm", variant < variants ? "SpeedButton4" : "SpeedButton3");
+    }
+    lesson.Click("NIRDAL_vibForm", "BitBtn1");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int variants = argc > 1 ? std::atoi(argv[1]) : kMaxVariants;
+    if (variants < 1 || variants > kMaxVariants) {
+        std::fprintf(stderr, "usage: nirdal-road-memory-bench [VARIANTS: 1 to %d]\n",
+                     kMaxVariants);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nirdal"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    XInput input;
+    if (!input.Available()) {
+        std::fprintf(stderr, "needs an X display with the XTEST extension: run it under "
+                             "tests/screens/with_display.sh openbox\n");
+        return 77;
+    }
+    qputenv("CUPS_SERVER", "/nonexistent/nirdal-no-print-server");
+    SetUpDesktop(application);
+    QTemporaryDir root; // a machine of its own: roster folder and registry file
+    InitialiseRoster(root.path().toStdString());
+    InitialiseSettings(std::make_shared<FileRegistry>(root.path().toStdString()));
+    CreateScreens();
+
+    std::vector<int> at{1, 20, 100, 255};
+    at.push_back(variants);
+    std::vector<Sample> samples;
+    std::printf("%8s %10s %10s %10s %10s %10s\n", "variants", "VmRSS MB", "RssShmem", "X windows",
+                "X pixmaps", "pixmap MB");
+    Lesson lesson(input);
+    PlanLesson(lesson, variants, at, samples);
+    QElapsedTimer clock;
+    clock.start();
+    ShowMainWindow();
+    const QString stuck = lesson.Walk();
+    DestroyForms();
+    FinaliseSettings();
+    if (!stuck.isEmpty()) {
+        std::fprintf(stderr, "the lesson stopped: %s\n", qPrintable(stuck));
+        return 1;
+    }
+    std::printf("%d variants in %.1f s; targets: %.0f MB after 100, %.0f MB after 255\n",
+                variants, clock.elapsed() / 1000.0, kTargetAt100Mb, kTargetAt255Mb);
+    bool within = true;
+    for (const Sample& sample : samples) {
+        if (sample.Variants == 100 && sample.Process.Resident > kTargetAt100Mb)
+            within = false;
+        if (sample.Variants == 255 && sample.Process.Resident > kTargetAt255Mb)
+            within = false;
+    }
+    return within ? 0 : 2;
+}
