@@ -15,8 +15,10 @@ constexpr Extended kPi = std::numbers::pi_v<Extended>;
 // Degree of the interpolant of h on one step: 13 Chebyshev points.
 constexpr int kDegree = 12;
 constexpr int kNodes = kDegree + 1;
-// Terms of the Taylor series of exp(hA) with h‖A‖ ≤ 1: the last is below 1/28! ≈ 3e-30.
-constexpr int kTaylorTerms = 28;
+// The longest step, as a multiple of the inverse of the bound on the loop's rate.
+constexpr Extended kStepReach = 3;
+// Terms of the Taylor series of exp(hA) with h‖A‖ ≤ 2: the last is below 2^44/44! ≈ 7e-42.
+constexpr int kTaylorTerms = 44;
 // The band around h∞ that the settling time is read against.
 constexpr Extended kBand = 0.05L;
 // Grid of one step searched for the extremes and the last exit from the band.
@@ -228,6 +230,15 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
     for (std::size_t k = 0; k < hA.a.size(); ++k)
         hA.a[k] = h * r.A.a[k];
 
+    // s_j^k for every power the series take.
+    constexpr int kPowers = kTaylorTerms + kNodes + 1;
+    std::vector<std::array<Extended, kPowers>> power(kNodes);
+    for (int j = 0; j < kNodes; ++j) {
+        power[std::size_t(j)][0] = 1;
+        for (int k = 1; k < kPowers; ++k)
+            power[std::size_t(j)][std::size_t(k)] = power[std::size_t(j)][std::size_t(k - 1)] * s[std::size_t(j)];
+    }
+
     StepMaps maps;
     maps.n = n;
     maps.Out.assign(std::size_t(kNodes * n), 0);
@@ -244,7 +255,7 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
     std::vector<Extended> markov; // c·(hA)^k·b·h
     for (int k = 0; k <= kTaylorTerms; ++k) {
         for (int j = 0; j < kNodes; ++j) {
-            const Extended p = std::pow(s[std::size_t(j)], static_cast<Extended>(k));
+            const Extended p = power[std::size_t(j)][std::size_t(k)];
             for (int i = 0; i < n; ++i)
                 maps.Out[std::size_t(j * n + i)] += row[std::size_t(i)] * p;
         }
@@ -288,8 +299,7 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
             ratio = k == 0 ? Extended(1) / (i + 1) : ratio / (k + i + 1);
             for (int j = 0; j < kNodes; ++j)
                 gainPowers[std::size_t(j * kNodes + i)] +=
-                    markov[std::size_t(k)] * ratio *
-                    std::pow(s[std::size_t(j)], static_cast<Extended>(k + i + 1));
+                    markov[std::size_t(k)] * ratio * power[std::size_t(j)][std::size_t(k + i + 1)];
             for (int l = 0; l < n; ++l)
                 fPowers[std::size_t(l * kNodes + i)] += columns[std::size_t(k)][std::size_t(l)] * ratio;
         }
@@ -394,7 +404,7 @@ Loop MakeLoop(const TransferFunction& variant)
         loop.Failure = "the coefficients are too far apart to integrate";
         return loop;
     }
-    const Extended longest = rate > 0 ? 1 / rate : 1;
+    const Extended longest = rate > 0 ? kStepReach / rate : 1;
     if (loop.Delay > 0) {
         const Extended steps = std::ceil(loop.Delay / longest);
         if (!(steps <= Extended(kMaxStepResponseSteps))) {

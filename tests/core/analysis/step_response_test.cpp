@@ -21,7 +21,7 @@ TransferFunction Tf(const char* text, Extended delay = 0)
     return tf;
 }
 
-// Every sample within 1e-9·max(1, max|h|) of the exact solution.
+// Every sample within 1e-10·max(1, max|h|) of the exact solution: a tenth of what is asked.
 void ExpectSamples(const StepResponse& r, const std::function<Extended(Extended)>& exact,
                    const char* what)
 {
@@ -33,7 +33,7 @@ void ExpectSamples(const StepResponse& r, const std::function<Extended(Extended)
     int wrong = 0;
     for (std::size_t k = 0; k < r.Times.size(); ++k) {
         const Extended expected = exact(r.Times[k]);
-        if (!(std::abs(r.Values[k] - expected) <= 1e-9L * largest) && wrong++ < 5)
+        if (!(std::abs(r.Values[k] - expected) <= 1e-10L * largest) && wrong++ < 5)
             ADD_FAILURE() << what << " at t = " << double(r.Times[k]) << ": "
                           << double(r.Values[k]) << " against " << double(expected);
     }
