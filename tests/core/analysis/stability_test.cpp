@@ -477,3 +477,25 @@ TEST(Stability, TheDelayMarginOfTheWorkedExampleIsAboutHalfASecond)
 
 } // namespace
 } // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+TEST(Stability, NumbersThatAreNotFiniteAreRefusedAtOnce)
+{
+    // A coefficient or delay no parser gives but a corrupted variant may hold: refused with its
+    // reason, not walked (such a walk once ran for 25 s).
+    TransferFunction tf = Tf("1:1,2,1");
+    tf.A[1] = std::numeric_limits<Extended>::quiet_NaN();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    tf = Tf("1:1,2,1");
+    tf.B[0] = std::numeric_limits<Extended>::infinity();
+    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    tf = Tf("1:1,2,1", std::numeric_limits<Extended>::infinity());
+    EXPECT_EQ(AnalyseStability(tf).Failure, "the delay is not a finite number of seconds");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+} // namespace
+} // namespace nirdal
