@@ -73,8 +73,10 @@ Realisation Canonical(const TransferFunction& variant, int n, int m)
 void Balance(Realisation& r)
 {
     const int n = r.A.n;
-    for (bool changed = true; changed;) {
-        changed = false;
+    // Each round evens the sums by powers of 2 up to 2^64; a few rounds settle any matrix with
+    // finite entries, and the cap keeps ill-matched ones from going on.
+    for (int round = 0, changed = 1; changed && round < 64; ++round) {
+        changed = 0;
         for (int i = 0; i < n; ++i) {
             Extended column = 0, row = 0;
             for (int j = 0; j < n; ++j) {
@@ -83,22 +85,22 @@ void Balance(Realisation& r)
                 column += std::abs(r.A(j, i));
                 row += std::abs(r.A(i, j));
             }
-            if (column == 0 || row == 0)
+            if (column == 0 || row == 0 || !std::isfinite(column + row))
                 continue;
             const Extended sum = column + row;
             Extended f = 1;
-            while (column < row / 2) {
+            for (int k = 0; k < 64 && column < row / 2; ++k) {
                 column *= 2;
                 row /= 2;
                 f *= 2;
             }
-            while (column >= row * 2) {
+            for (int k = 0; k < 64 && column >= row * 2; ++k) {
                 column /= 2;
                 row *= 2;
                 f /= 2;
             }
             if (column + row < 0.95L * sum) {
-                changed = true;
+                changed = 1;
                 for (int j = 0; j < n; ++j) {
                     r.A(i, j) /= f;
                     r.A(j, i) *= f;
@@ -385,6 +387,11 @@ Loop MakeLoop(const TransferFunction& variant)
         }
     loop.Delay = variant.Delay;
     Realisation open = Canonical(variant, n, m);
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(open.A(n - 1, i)) || !std::isfinite(open.c[std::size_t(i)])) {
+            loop.Failure = "the coefficients are too far apart to integrate";
+            return loop;
+        }
     Extended rate = 0;
     if (loop.Delay > 0) {
         Balance(open);
