@@ -64,7 +64,9 @@ std::vector<Run> Runs(std::string_view utf8)
 int LetterWidth(Surface& surface, Letter letter)
 {
     const int o = surface.MeasureText("o").Width;
-    return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2 : o;
+    return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2
+           : letter == Letter::Sigma                               ? o * 6 / 5
+                                                                   : o;
 }
 
 // An ellipse inside (x1, y1)–(x2, y2).
@@ -94,9 +96,10 @@ void DrawLetter(Surface& surface, Letter letter, int x, int y, int width, Rgb in
         break;
     }
     case Letter::Sigma:
-        Ellipse(surface, left, xTop + (baseline - xTop) / 5, right - pad, baseline);
-        surface.MoveTo((left + right) / 2, xTop + (baseline - xTop) / 5);
-        surface.LineTo(right + pad / 2, xTop + (baseline - xTop) / 5);
+        // A round body as tall as a small letter, its stroke running off to the right on top.
+        Ellipse(surface, left, xTop, right - pad, baseline);
+        surface.MoveTo((left + right) / 2, xTop);
+        surface.LineTo(right + pad, xTop);
         break;
     case Letter::Phi:
         Ellipse(surface, left, xTop, right, baseline);
