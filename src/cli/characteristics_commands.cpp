@@ -196,7 +196,13 @@ int RunStep(Arguments args)
         WriteText(stdout, "[");
     for (std::size_t i = 0; i < o.Variants.size(); ++i) {
         const Extended until = o.Until ? *o.Until : DefaultStepSpan(o.Variants[i]);
-        const StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
+        StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
+        // A delay far shorter than the motion of the loop takes many steps a second: the
+        // default span may end before the response settles.
+        if (!o.Until && r.Indicators && r.Indicators->SettlingTime > 0.8L * until)
+            r.Notes.push_back("the span is cut at " + Short(until) + " s, " +
+                              std::to_string(kMaxStepResponseSteps) +
+                              " steps of the integration, before the response settles");
         const int number = static_cast<int>(i) + 1;
         const bool failed = !r.Failure.empty();
         if (failed)

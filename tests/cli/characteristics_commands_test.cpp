@@ -92,6 +92,15 @@ TEST(StepCommand, UnstableAndOverflowingResponses)
         EXPECT_FALSE(Contains(overflow.output, bad)) << bad;
 }
 
+TEST(StepCommand, ADefaultSpanCutByTheStepsSaysSo)
+{
+    // A microsecond of delay on a loop of time constant 1000 s: a million steps cover only a
+    // second or so, far from settled.
+    const CommandResult run = RunCli("step --tf 1:1000,1:1e-6 --points 3");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(Contains(run.output, "note:           the span is cut at ")) << run.output;
+}
+
 TEST(StepCommand, BadOptionsAreNamed)
 {
     const struct
