@@ -191,7 +191,8 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w)
         const bool first = k == 0;
         // Anchor: the right end of the segment, or its left end for the last one.
         const Extended anchor = last ? (corners.empty() ? 1 : corners.back()) : corners[k];
-        const Extended inside = last ? anchor * 2 : (first ? anchor / 2 : std::sqrt(corners[k - 1] * anchor));
+        const Extended inside =
+            last ? anchor * 2 : (first ? anchor / 2 : std::sqrt(corners[k - 1] * anchor));
         const int slope = slopeBetween(inside);
         const Extended value = AsymptoteDecibels(w, anchor);
         if (std::abs(value) <= kFlatZero)

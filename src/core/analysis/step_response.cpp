@@ -221,7 +221,7 @@ struct StepMaps
     std::vector<Extended> Out;  // kNodes × n
     std::vector<Extended> Gain; // kNodes × kNodes
     Matrix E;
-    std::vector<Extended> F;    // n × kNodes
+    std::vector<Extended> F; // n × kNodes
 };
 
 StepMaps MakeStepMaps(const Realisation& r, Extended h)
@@ -238,7 +238,8 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
     for (int j = 0; j < kNodes; ++j) {
         power[std::size_t(j)][0] = 1;
         for (int k = 1; k < kPowers; ++k)
-            power[std::size_t(j)][std::size_t(k)] = power[std::size_t(j)][std::size_t(k - 1)] * s[std::size_t(j)];
+            power[std::size_t(j)][std::size_t(k)] =
+                power[std::size_t(j)][std::size_t(k - 1)] * s[std::size_t(j)];
     }
 
     StepMaps maps;
@@ -303,7 +304,8 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
                 gainPowers[std::size_t(j * kNodes + i)] +=
                     markov[std::size_t(k)] * ratio * power[std::size_t(j)][std::size_t(k + i + 1)];
             for (int l = 0; l < n; ++l)
-                fPowers[std::size_t(l * kNodes + i)] += columns[std::size_t(k)][std::size_t(l)] * ratio;
+                fPowers[std::size_t(l * kNodes + i)] +=
+                    columns[std::size_t(k)][std::size_t(l)] * ratio;
         }
     }
     static const std::array<Nodes, kNodes> toPowers = InverseVandermonde();
@@ -313,14 +315,16 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
         for (int q = 0; q < kNodes; ++q) {
             Extended g = 0;
             for (int i = 0; i < kNodes; ++i)
-                g += gainPowers[std::size_t(j * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
+                g += gainPowers[std::size_t(j * kNodes + i)] *
+                     toPowers[std::size_t(i)][std::size_t(q)];
             maps.Gain[std::size_t(j * kNodes + q)] = g;
         }
     for (int l = 0; l < n; ++l)
         for (int q = 0; q < kNodes; ++q) {
             Extended f = 0;
             for (int i = 0; i < kNodes; ++i)
-                f += fPowers[std::size_t(l * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
+                f +=
+                    fPowers[std::size_t(l * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
             maps.F[std::size_t(l * kNodes + q)] = f;
         }
     return maps;
@@ -578,9 +582,7 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     response.Times.reserve(std::size_t(count));
     response.Values.reserve(std::size_t(count));
     int next = 0; // next sample
-    const auto sampleTime = [&](int k) {
-        return k == count - 1 ? until : until * k / (count - 1);
-    };
+    const auto sampleTime = [&](int k) { return k == count - 1 ? until : until * k / (count - 1); };
     // Steps before the delay has passed: h = 0.
     const long firstStep = delayed ? delaySteps : 0;
     steps = std::max(steps, firstStep + 1);
@@ -600,7 +602,8 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     }
 
     std::vector<Extended> x(std::size_t(n), 0), scratch(std::size_t(n), 0);
-    std::vector<Nodes> history(delayed ? std::size_t(std::min(delaySteps, std::max(1L, steps - firstStep))) : 0);
+    std::vector<Nodes> history(
+        delayed ? std::size_t(std::min(delaySteps, std::max(1L, steps - firstStep))) : 0);
     Nodes input{}, output{};
     input.fill(1);
     bool overflow = false;

@@ -65,8 +65,8 @@ int LetterWidth(Surface& surface, Letter letter)
 {
     const int o = surface.MeasureText("o").Width;
     return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2
-           : letter == Letter::Sigma                               ? o * 6 / 5
-                                                                   : o;
+           : letter == Letter::Sigma                             ? o * 6 / 5
+                                                                 : o;
 }
 
 // An ellipse inside (x1, y1)–(x2, y2).
@@ -221,7 +221,10 @@ int Device(Extended v)
 class Pen
 {
 public:
-    Pen(Surface& surface, const Box& box, int dash = 0) : m_surface(surface), m_box(box), m_dash(dash) {}
+    Pen(Surface& surface, const Box& box, int dash = 0)
+        : m_surface(surface), m_box(box), m_dash(dash)
+    {
+    }
 
     void Point(Extended x, Extended y)
     {
@@ -251,7 +254,8 @@ private:
             const Extended step = std::min(left, length - done);
             if (m_on)
                 Draw(x1 + (x2 - x1) * done / length, y1 + (y2 - y1) * done / length,
-                     x1 + (x2 - x1) * (done + step) / length, y1 + (y2 - y1) * (done + step) / length);
+                     x1 + (x2 - x1) * (done + step) / length,
+                     y1 + (y2 - y1) * (done + step) / length);
             done += step;
             m_phase += step;
             if (m_phase >= (m_on ? m_dash : m_dash * 0.8L) - 1e-9L) {
@@ -311,8 +315,8 @@ private:
 };
 
 // Horizontal grid lines and their labels right-aligned left of the box.
-void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step, const PictureStyle& style,
-           std::optional<Extended> emphasised = std::nullopt)
+void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step,
+           const PictureStyle& style, std::optional<Extended> emphasised = std::nullopt)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
     for (Extended v = std::ceil(y.from / step) * step; v <= y.to + step * 1e-9L; v += step) {
@@ -335,8 +339,9 @@ int DecimalsWidth(Surface& surface, const Scale& y, Extended step)
 }
 
 // The legend at the top right: a short line in the variant's colour, then its text.
-void Legend(Surface& surface, int right, int top, const std::vector<std::pair<Rgb, std::string>>& lines,
-            const PictureStyle& style, int rows)
+void Legend(Surface& surface, int right, int top,
+            const std::vector<std::pair<Rgb, std::string>>& lines, const PictureStyle& style,
+            int rows)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
     const int sample = spacing * 2;
@@ -430,8 +435,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
         if (!r.Failure.empty())
             text = "не рассчитана";
         else if (r.Indicators)
-            text = "σ = " + Number(r.Indicators->OvershootPercent) + " %   tр = " +
-                   Number(r.Indicators->SettlingTime) + " с";
+            text = "σ = " + Number(r.Indicators->OvershootPercent) +
+                   " %   tр = " + Number(r.Indicators->SettlingTime) + " с";
         else
             text = r.Verdict == StabilityVerdict::Unstable ? "система неустойчива"
                                                            : "на границе устойчивости";
@@ -456,7 +461,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
     // Grid and labels.
     YGrid(surface, box, y, step, style, Extended(0));
     const int widestTime = TextWidth(surface, TickNumber(until, NiceStep(until, 10))) + spacing;
-    const Extended timeStep = NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
+    const Extended timeStep =
+        NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
     for (Extended t = 0; t <= until + timeStep * 1e-9L; t += timeStep) {
         const int px = Device(x(t));
         surface.SetPen(1, style.Grid);
@@ -517,8 +523,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
             const int px = Device(x(in.PeakTime)), py = Device(y(peakValue));
             surface.SetPen(1, c.Colour);
             Ellipse(surface, px - radius, py - radius, px + radius, py + radius);
-            const Box label{px + radius, py - radius - spacing, px + radius + TextWidth(surface, "σ"),
-                            py - radius};
+            const Box label{px + radius, py - radius - spacing,
+                            px + radius + TextWidth(surface, "σ"), py - radius};
             if (placement.Free(label) && label.top >= area.Top && label.right <= box.right) {
                 DrawText(surface, label.left, label.top, "σ", style.Ink);
                 placement.Take(label);
@@ -610,11 +616,13 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     db.from = std::floor(dbLow / dbStep) * dbStep;
     db.to = std::ceil(dbHigh / dbStep) * dbStep;
     Scale deg{degLow, degHigh, bottom, phaseTop};
-    const Extended degStep = DegreeStep(degHigh - degLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
+    const Extended degStep =
+        DegreeStep(degHigh - degLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
     deg.from = std::floor(degLow / degStep) * degStep;
     deg.to = std::ceil(degHigh / degStep) * degStep;
 
-    const int labels = std::max(DecimalsWidth(surface, db, dbStep), DecimalsWidth(surface, deg, degStep));
+    const int labels =
+        std::max(DecimalsWidth(surface, db, dbStep), DecimalsWidth(surface, deg, degStep));
     const int left = area.Left + labels + spacing / 2;
     const int right = area.Left + area.Width - spacing;
     if (right - left < 4 * spacing || amplitudeBottom - amplitudeTop < 2 * spacing ||
@@ -628,7 +636,8 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     YGrid(surface, phase, deg, degStep, style, Extended(-180));
     // Decades: a grid line each, and 2…9 times fainter when a decade is wide enough.
     const int decadeWidth = Device(x(lgFrom + 1) - x(lgFrom));
-    for (int k = static_cast<int>(std::floor(lgFrom)); k <= static_cast<int>(std::ceil(lgTo)); ++k) {
+    for (int k = static_cast<int>(std::floor(lgFrom)); k <= static_cast<int>(std::ceil(lgTo));
+         ++k) {
         for (int m = 1; m <= 9; ++m) {
             const Extended lg = k + std::log10(Extended(m));
             if (lg < lgFrom - 1e-9L || lg > lgTo + 1e-9L || (m > 1 && decadeWidth < 6 * spacing))
@@ -645,10 +654,12 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
             const int raised = TextWidth(surface, exponent);
             surface.SetFontSize(style.FontPoints);
-            const int lx = std::clamp(px - (base + raised) / 2, area.Left, area.Left + area.Width - base - raised);
+            const int lx = std::clamp(px - (base + raised) / 2, area.Left,
+                                      area.Left + area.Width - base - raised);
             DrawText(surface, lx, bottom + TickLabelsBelow(spacing), "10", style.Ink);
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
-            DrawText(surface, lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent, style.Ink);
+            DrawText(surface, lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent,
+                     style.Ink);
             surface.SetFontSize(style.FontPoints);
         }
     }
@@ -657,8 +668,8 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     DrawText(surface, left, area.Top, "ЛАЧХ L(ω), дБ", style.Ink);
     DrawText(surface, left, phaseTop - spacing - spacing / 4, "ЛФЧХ φ(ω), град", style.Ink);
     const std::string omegaTitle = "ω, рад/с";
-    DrawText(surface, right - TextWidth(surface, omegaTitle), bottom + spacing * 3 / 2 + 1, omegaTitle,
-             style.Ink);
+    DrawText(surface, right - TextWidth(surface, omegaTitle), bottom + spacing * 3 / 2 + 1,
+             omegaTitle, style.Ink);
     Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
 
     for (const LogPictureCurve& c : curves) {

@@ -441,7 +441,8 @@ const DelayMarginCase kDelayMarginCases[] = {
 };
 
 class DelayMargins : public testing::TestWithParam<DelayMarginCase>
-{};
+{
+};
 
 TEST_P(DelayMargins, FromThePhaseMarginAndTheCrossover)
 {
