@@ -130,11 +130,17 @@ std::string Number(Extended value, int digits = 3)
 // Tick label of a grid step: as many decimals as the step needs.
 std::string TickNumber(Extended value, Extended step)
 {
-    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9L)), 0, 12);
+    const Extended places = -std::floor(std::log10(step) + 1e-9L);
+    const int decimals =
+        std::isfinite(places) ? static_cast<int>(std::clamp<Extended>(places, 0, 12)) : 0;
     if (std::abs(value) < step * 1e-6L)
         value = 0;
     char text[64];
-    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+    // Steps beyond what fixed decimals show well are written with an exponent.
+    if (!(step >= 1e-6L && step < 1e9L))
+        std::snprintf(text, sizeof text, "%.4Lg", value);
+    else
+        std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
     return DecimalComma(text);
 }
 
@@ -213,7 +219,24 @@ bool Clip(Extended& x1, Extended& y1, Extended& x2, Extended& y2, const Box& box
 
 int Device(Extended v)
 {
-    return static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
+    return std::isnan(v) ? 0 : static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
+}
+
+// The multiples of step from `from` to `to`, when they are few enough to draw: none when the
+// step is 0 or too fine for the values to tell apart.
+std::vector<Extended> Multiples(Extended from, Extended to, Extended step)
+{
+    std::vector<Extended> values;
+    const Extended first = std::ceil(from / step - 1e-9L), last = std::floor(to / step + 1e-9L);
+    if (!(step > 0) || !std::isfinite(first) || !std::isfinite(last) || last - first > 200)
+        return values;
+    for (Extended k = first; k <= last; ++k) {
+        const Extended v = k * step;
+        if (!values.empty() && !(v > values.back()))
+            break;
+        values.push_back(v);
+    }
+    return values;
 }
 
 // A polyline in the box, solid or dashed (dash > 0: dash and gap of that length), points that
@@ -319,7 +342,7 @@ void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step,
            const PictureStyle& style, std::optional<Extended> emphasised = std::nullopt)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
-    for (Extended v = std::ceil(y.from / step) * step; v <= y.to + step * 1e-9L; v += step) {
+    for (const Extended v : Multiples(y.from, y.to, step)) {
         const int py = Device(y(v));
         const bool strong = emphasised && std::abs(v - *emphasised) < step * 1e-6L;
         surface.SetPen(1, strong ? Rgb{120, 120, 120} : style.Grid);
@@ -333,7 +356,7 @@ void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step,
 int DecimalsWidth(Surface& surface, const Scale& y, Extended step)
 {
     int widest = 0;
-    for (Extended v = std::ceil(y.from / step) * step; v <= y.to + step * 1e-9L; v += step)
+    for (const Extended v : Multiples(y.from, y.to, step))
         widest = std::max(widest, TextWidth(surface, TickNumber(v, step)));
     return widest;
 }
@@ -463,13 +486,14 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
     const int widestTime = TextWidth(surface, TickNumber(until, NiceStep(until, 10))) + spacing;
     const Extended timeStep =
         NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
-    for (Extended t = 0; t <= until + timeStep * 1e-9L; t += timeStep) {
+    for (const Extended t : Multiples(0, until, timeStep)) {
         const int px = Device(x(t));
         surface.SetPen(1, style.Grid);
         Line(surface, px, box.top, px, box.bottom);
         const std::string label = TickNumber(t, timeStep);
         const int width = TextWidth(surface, label);
-        const int left = std::min(px - width / 2, area.Left + area.Width - width);
+        const int left =
+            std::max(area.Left, std::min(px - width / 2, area.Left + area.Width - width));
         DrawText(surface, left, box.bottom + TickLabelsBelow(spacing), label, style.Ink);
     }
     Frame(surface, box, style.Ink);
@@ -593,6 +617,10 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     }
     // A curve that dives far below keeps the picture 160 dB high at most.
     dbLow = std::max(dbLow, dbHigh - 160);
+    if (!(dbHigh - dbLow > 0)) {
+        dbLow = -20;
+        dbHigh = 20;
+    }
     if (!(degHigh > degLow)) {
         degLow = -180;
         degHigh = 0;
@@ -600,6 +628,11 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     // A delay makes the phase fall without bound: the box shows the first 630° below its top,
     // enough for −180° and −540°, and the curve leaves it at the bottom.
     degLow = std::max(degLow, degHigh - 630);
+    // Angles so large that 630° is lost in their rounding: the curve is shown off the box.
+    if (!(degHigh - degLow > 0)) {
+        degLow = -180;
+        degHigh = 0;
+    }
     const int rows = LegendRows(area.Height / 5, spacing, legend.size());
 
     // Two boxes on one ω axis: L above (three fifths), φ below, each with its title above.
@@ -636,8 +669,13 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     YGrid(surface, phase, deg, degStep, style, Extended(-180));
     // Decades: a grid line each, and 2…9 times fainter when a decade is wide enough.
     const int decadeWidth = Device(x(lgFrom + 1) - x(lgFrom));
+    // Decades labelled every so many, so that their labels keep apart.
+    const int decadeStep = static_cast<int>(std::max<Extended>(
+        1, std::ceil((lgTo - lgFrom) / std::max(1, (right - left) / (4 * spacing)))));
     for (int k = static_cast<int>(std::floor(lgFrom)); k <= static_cast<int>(std::ceil(lgTo));
          ++k) {
+        if (k % decadeStep != 0)
+            continue;
         for (int m = 1; m <= 9; ++m) {
             const Extended lg = k + std::log10(Extended(m));
             if (lg < lgFrom - 1e-9L || lg > lgTo + 1e-9L || (m > 1 && decadeWidth < 6 * spacing))

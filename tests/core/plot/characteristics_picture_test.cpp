@@ -204,3 +204,28 @@ TEST(CharacteristicsPicture, LettersTheCodePageLacksAreDrawnAsStrokes)
 
 } // namespace
 } // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+TEST(CharacteristicsPicture, ExtremeNumbersStayInsideAndEndInTime)
+{
+    // A span so short that its grid step underflows to 0, and a phase so far down that 630°
+    // vanish in its rounding: no grid is drawn that cannot be, nothing leaves the rectangle.
+    const StepResponse tiny = ComputeStepResponse(Tf("1:1,1"), 1e-4940L, 3);
+    ASSERT_EQ(tiny.Failure, "");
+    const StepPictureCurve step{&tiny, {0, 0, 0}};
+    LogCharacteristics far;
+    for (const Extended degrees : {-1e4000L, -2e4000L})
+        far.Points.push_back({degrees == -1e4000L ? 1 : 10, -20, degrees, -20});
+    const LogPictureCurve log{&far, {0, 0, 0}};
+    const DeviceRect area{5, 5, 500, 300};
+    RecordingSurface surface;
+    DrawStepResponsePicture(surface, area, std::span(&step, 1));
+    DrawLogCharacteristicsPicture(surface, area, std::span(&log, 1));
+    ExpectInside(surface.ops(), area);
+    EXPECT_LT(surface.ops().size(), 5000u);
+}
+
+} // namespace
+} // namespace nirdal
