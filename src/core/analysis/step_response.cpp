@@ -161,7 +161,8 @@ Extended Interpolate(const Nodes& values, Extended s)
     Extended numerator = 0, denominator = 0;
     for (int j = 0; j < kNodes; ++j) {
         const Extended d = s - places[static_cast<std::size_t>(j)];
-        if (d == 0)
+        // So close to a point that 1/d would overflow: the value there, within 1e-30 of a step.
+        if (std::abs(d) < 1e-30L)
             return values[static_cast<std::size_t>(j)];
         Extended w = (j % 2 == 0 ? 1 : -1) / d;
         if (j == 0 || j == kDegree)
@@ -415,7 +416,9 @@ Loop MakeLoop(const TransferFunction& variant)
         loop.Failure = "the coefficients are too far apart to integrate";
         return loop;
     }
-    const Extended longest = rate > 0 ? kStepReach / rate : 1;
+    // A loop too slow for its rate to matter is still taken in steps no longer than any span.
+    const Extended longest = rate > 0 ? std::min(kStepReach / rate, kMaxStepResponseSpan)
+                                      : kMaxStepResponseSpan;
     if (loop.Delay > 0) {
         const Extended steps = std::ceil(loop.Delay / longest);
         if (!(steps <= Extended(kMaxStepResponseSteps))) {
@@ -625,14 +628,23 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
             overflow = true;
             break;
         }
-        // Samples in this step.
+        // Samples in this step; one between the points can still leave the range.
         while (next < count) {
             const Extended t = sampleTime(next);
             if (i < steps - 1 && t >= static_cast<Extended>(i + 1) * h)
                 break;
+            const Extended value = Interpolate(output, t / h - static_cast<Extended>(i));
+            if (!(std::abs(value) <= kStepResponseOverflow)) {
+                finite = false;
+                break;
+            }
             response.Times.push_back(t);
-            response.Values.push_back(Interpolate(output, t / h - static_cast<Extended>(i)));
+            response.Values.push_back(value);
             ++next;
+        }
+        if (!finite) {
+            overflow = true;
+            break;
         }
         // Readings.
         KeptStep current{i, output};

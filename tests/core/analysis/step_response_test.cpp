@@ -272,3 +272,20 @@ TEST(StepResponse, TheDefaultSpanShowsTheResponseSettle)
 
 } // namespace
 } // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+TEST(StepResponse, SpansAsShortAsTheNumbersGoGiveNumbers)
+{
+    // W = 0 leaves h ≡ 0 however short the span: samples a denormal apart from the first
+    // Chebyshev point once came out as 0·∞ = NaN.
+    const StepResponse r = ComputeStepResponse(Tf("0:1,1"), 1e-4940L, 24);
+    ASSERT_EQ(r.Failure, "");
+    ASSERT_EQ(r.Values.size(), 24u);
+    for (Extended v : r.Values)
+        EXPECT_EQ(double(v), 0);
+}
+
+} // namespace
+} // namespace nirdal
