@@ -88,8 +88,8 @@ std::string DelayMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.DelayMargin)
         return "none";
-    return Short(analysis.DelayMargin->Seconds) + " s at ω = " +
-           Short(analysis.DelayMargin->Frequency) + " rad/s";
+    return Short(analysis.DelayMargin->Seconds) +
+           " s at ω = " + Short(analysis.DelayMargin->Frequency) + " rad/s";
 }
 
 std::string VerdictText(const StabilityAnalysis& analysis)
@@ -240,9 +240,9 @@ std::string CsvLine(const ReportRow& row, bool classColumns)
         line += a.PhaseMargin
                     ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
                     : std::string(",none,");
-        line += a.DelayMargin ? "," + Full(a.DelayMargin->Seconds) + "," +
-                                    Full(a.DelayMargin->Frequency)
-                              : std::string(",none,");
+        line += a.DelayMargin
+                    ? "," + Full(a.DelayMargin->Seconds) + "," + Full(a.DelayMargin->Frequency)
+                    : std::string(",none,");
         line += ",";
     } else {
         line += ",,,,,,,,,,,," + CsvCell(a.Failure);

@@ -100,9 +100,9 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
             char* end = nullptr;
             const long long n = std::strtoll(text.c_str(), &end, 10);
             if (text.empty() || *end != '\0' || n < 2 || n > kMostPoints) {
-                status = UsageError(command, "--points needs a whole number from 2 to " +
-                                                 std::to_string(kMostPoints) + ", not '" + text +
-                                                 "'");
+                status =
+                    UsageError(command, "--points needs a whole number from 2 to " +
+                                            std::to_string(kMostPoints) + ", not '" + text + "'");
                 return false;
             }
             o.Points = static_cast<long>(n);
@@ -122,9 +122,8 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
             }
             if (option == "--until") {
                 if (number > kMaxStepResponseSpan) {
-                    status = UsageError(command, "--until " + std::string(value) +
-                                                     ": at most " + Short(kMaxStepResponseSpan) +
-                                                     " seconds");
+                    status = UsageError(command, "--until " + std::string(value) + ": at most " +
+                                                     Short(kMaxStepResponseSpan) + " seconds");
                     return false;
                 }
                 o.Until = number;
@@ -196,7 +195,13 @@ int RunStep(Arguments args)
         WriteText(stdout, "[");
     for (std::size_t i = 0; i < o.Variants.size(); ++i) {
         const Extended until = o.Until ? *o.Until : DefaultStepSpan(o.Variants[i]);
-        const StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
+        StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
+        // A delay far shorter than the motion of the loop takes many steps a second: the
+        // default span may end before the response settles.
+        if (!o.Until && r.Indicators && r.Indicators->SettlingTime > 0.8L * until)
+            r.Notes.push_back("the span is cut at " + Short(until) + " s, " +
+                              std::to_string(kMaxStepResponseSteps) +
+                              " steps of the integration, before the response settles");
         const int number = static_cast<int>(i) + 1;
         const bool failed = !r.Failure.empty();
         if (failed)
@@ -214,8 +219,8 @@ int RunStep(Arguments args)
             text += "  verdict:        " + std::string(verdict) + "\n";
             if (in) {
                 text += "  steady value:   " + Short(in->Steady) + "\n";
-                text += "  overshoot:      " + Short(in->OvershootPercent) + " % at t = " +
-                        Short(in->PeakTime) + " s\n";
+                text += "  overshoot:      " + Short(in->OvershootPercent) +
+                        " % at t = " + Short(in->PeakTime) + " s\n";
                 text += "  settling time:  " + Short(in->SettlingTime) + " s (5 % band)\n";
             }
             for (const std::string& note : r.Notes)
@@ -227,8 +232,8 @@ int RunStep(Arguments args)
                 text += line;
             }
         } else if (o.Format == ReportFormat::Csv) {
-            const std::string head = std::to_string(number) + "," + CsvCell(o.Texts[i]) + "," +
-                                     verdict + ",";
+            const std::string head =
+                std::to_string(number) + "," + CsvCell(o.Texts[i]) + "," + verdict + ",";
             if (failed) {
                 WriteText(stdout, head + ",,,,,," + CsvCell(r.Failure) + "\n");
                 continue;
@@ -248,8 +253,8 @@ int RunStep(Arguments args)
             text = std::string(i ? ",\n" : "\n") + "{\"variant\":" + std::to_string(number) +
                    ",\"tf\":" + JsonString(o.Texts[i]);
             if (failed) {
-                WriteText(stdout, text + ",\"verdict\":null,\"failure\":" +
-                                      JsonString(r.Failure) + "}");
+                WriteText(stdout,
+                          text + ",\"verdict\":null,\"failure\":" + JsonString(r.Failure) + "}");
                 continue;
             }
             text += ",\"verdict\":" + JsonString(verdict) + ",\"t\":" + JsonArray(r.Times) +
@@ -311,8 +316,8 @@ int RunBode(Arguments args)
         if (!w.Failure.empty())
             l.Failure = w.Failure;
         else if (!(from < to))
-            l.Failure = "the range is empty: --from " + Short(from) + " is not below --to " +
-                        Short(to);
+            l.Failure =
+                "the range is empty: --from " + Short(from) + " is not below --to " + Short(to);
         else
             l = ComputeLogCharacteristics(o.Variants[i], from, to, points);
         const bool failed = !l.Failure.empty();
@@ -347,8 +352,8 @@ int RunBode(Arguments args)
                 continue;
             }
             for (const LogPoint& p : l.Points)
-                text += head + Full(p.Frequency) + "," + Full(p.Decibels) + "," +
-                        Full(p.Degrees) + "," + Full(p.AsymptoteDecibels) + ",\n";
+                text += head + Full(p.Frequency) + "," + Full(p.Decibels) + "," + Full(p.Degrees) +
+                        "," + Full(p.AsymptoteDecibels) + ",\n";
         } else {
             text = std::string(i ? ",\n" : "\n") + "{\"variant\":" + std::to_string(number) +
                    ",\"tf\":" + JsonString(o.Texts[i]);
@@ -364,8 +369,9 @@ int RunBode(Arguments args)
                 asymptote.push_back(p.AsymptoteDecibels);
             }
             text += ",\"w\":" + JsonArray(ws) + ",\"db\":" + JsonArray(db) +
-                    ",\"degrees\":" + JsonArray(degrees) + ",\"asymptote_db\":" +
-                    JsonArray(asymptote) + ",\"corners\":" + JsonArray(l.Corners) +
+                    ",\"degrees\":" + JsonArray(degrees) +
+                    ",\"asymptote_db\":" + JsonArray(asymptote) +
+                    ",\"corners\":" + JsonArray(l.Corners) +
                     ",\"asymptote_crossover\":" + (l.Crossover ? Full(*l.Crossover) : "null") + "}";
         }
         WriteText(stdout, text);

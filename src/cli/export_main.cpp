@@ -61,9 +61,9 @@ int WriteJob(const nirdal::cli::PlotJob& job)
             // Measured in the face the file is written in, at the screen's resolution.
             RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
             const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
-            written = WritePagePicture(path, recording.ops(),
-                                       QPoint(page.AxesRight, page.AxesBottom),
-                                       kScreenDotsPerInch, failure);
+            written =
+                WritePagePicture(path, recording.ops(), QPoint(page.AxesRight, page.AxesBottom),
+                                 kScreenDotsPerInch, failure);
         }
     } else if (!job.PaperDotsPerUnit) {
         RecordingSurface recording;

@@ -24,7 +24,7 @@ constexpr Subcommand kSubcommands[] = {
     {"settings", RunSettings, "load the two settings as the program does and print them"},
     {"sweep", RunSweep, "compute the frequency response of one variant"},
     {"listing", RunListing, "print the values listing the computation screen draws"},
-    {"plot", RunPlot, "draw the hodographs of variants into a file"},
+    {"plot", RunPlot, "draw hodographs, step responses or log characteristics to a file"},
     {"analyse", RunAnalyse, "poles, Nyquist verdict and stability margins of variants"},
     {"step", RunStep, "closed-loop step response of variants, the delay exact"},
     {"bode", RunBode, "logarithmic characteristics of variants and their asymptotes"},

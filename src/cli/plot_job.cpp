@@ -194,7 +194,8 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
         for (std::size_t i = 0; i < job.Variants.size(); ++i) {
             // A variant whose steps would not fit the common span gets its own.
             StepResponse r = ComputeStepResponse(job.Variants[i], until, 1001);
-            if (!r.Failure.empty() && StepResponseSteps(job.Variants[i], until) > kMaxStepResponseSteps)
+            if (!r.Failure.empty() &&
+                StepResponseSteps(job.Variants[i], until) > kMaxStepResponseSteps)
                 r = ComputeStepResponse(job.Variants[i], DefaultStepSpan(job.Variants[i]), 1001);
             if (!r.Failure.empty())
                 note(i, r.Failure);

@@ -77,7 +77,8 @@ TEST(AnalyseCommand, TheDelayMarginInTextCsvAndJson)
 
     const CommandResult json = RunCli("analyse --tf 2:1,3,3,1:1 --tf 16:1,3,3,1 --format json");
     ASSERT_EQ(json.status, 0);
-    EXPECT_TRUE(Contains(json.output, "\"delay_margin\":{\"seconds\":0.539374474050")) << json.output;
+    EXPECT_TRUE(Contains(json.output, "\"delay_margin\":{\"seconds\":0.539374474050"))
+        << json.output;
     EXPECT_TRUE(Contains(json.output, "\"delay_margin\":null")) << json.output;
 }
 

@@ -57,8 +57,8 @@ TEST(StepCommand, JsonOfAStableLoop)
     EXPECT_EQ(t.back(), "60");
     EXPECT_EQ(h.front(), "0");
     for (const char* part : {"\"variant\":1", "\"tf\":\"6:1,3,3,1\"", "\"verdict\":\"stable\"",
-                             "\"steady\":0.857142857142857", "\"overshoot_percent\":",
-                             "\"peak_time\":", "\"settling_time\":"})
+                             "\"steady\":0.857142857142857",
+                             "\"overshoot_percent\":", "\"peak_time\":", "\"settling_time\":"})
         EXPECT_TRUE(Contains(run.output, part)) << part;
     // Near its end the response is within 5 % of 6/7.
     EXPECT_NEAR(std::stod(h.back()), 6.0 / 7, 0.05 * 6 / 7);
@@ -78,7 +78,8 @@ TEST(StepCommand, TextOfTheDelayedLoopAndItsDefaultSpan)
 
 TEST(StepCommand, UnstableAndOverflowingResponses)
 {
-    const CommandResult unstable = RunCli("step --tf 16:1,3,3,1 --until 10 --points 11 --format json");
+    const CommandResult unstable =
+        RunCli("step --tf 16:1,3,3,1 --until 10 --points 11 --format json");
     ASSERT_EQ(unstable.status, 0);
     for (const char* part : {"\"verdict\":\"unstable\"", "\"steady\":null",
                              "\"overshoot_percent\":null", "\"settling_time\":null"})
@@ -90,6 +91,15 @@ TEST(StepCommand, UnstableAndOverflowingResponses)
     EXPECT_TRUE(Contains(overflow.output, "grows beyond 1e300")) << overflow.output.substr(0, 400);
     for (const char* bad : {"inf", "nan", "INF", "NAN"})
         EXPECT_FALSE(Contains(overflow.output, bad)) << bad;
+}
+
+TEST(StepCommand, ADefaultSpanCutByTheStepsSaysSo)
+{
+    // A microsecond of delay on a loop of time constant 1000 s: a million steps cover only a
+    // second or so, far from settled.
+    const CommandResult run = RunCli("step --tf 1:1000,1:1e-6 --points 3");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(Contains(run.output, "note:           the span is cut at ")) << run.output;
 }
 
 TEST(StepCommand, BadOptionsAreNamed)
@@ -145,8 +155,7 @@ TEST(BodeCommand, JsonOfTheTypeOneLoop)
     const CommandResult four = RunCli("bode --tf 10:1,11,10,0 --format json --points 4");
     const std::vector<std::string> degrees = JsonArray(four.output, "degrees");
     ASSERT_EQ(degrees.size(), 4u);
-    EXPECT_NEAR(std::stod(degrees[1]), -135 - std::atan(0.1) * 180 / 3.14159265358979323846,
-                1e-9);
+    EXPECT_NEAR(std::stod(degrees[1]), -135 - std::atan(0.1) * 180 / 3.14159265358979323846, 1e-9);
 }
 
 TEST(BodeCommand, RangesAndRefusals)
@@ -184,7 +193,8 @@ TEST(PlotCommand, StepAndBodePictures)
     test_support::TemporaryRoot scratch;
     const std::string step = (scratch.Path() / "step.png").string();
     const std::string bode = (scratch.Path() / "bode.png").string();
-    ASSERT_EQ(RunCli("plot --kind step --tf 2:1,3,3,1:1 --tf 6:1,3,3,1 -o '" + step + "'").status, 0);
+    ASSERT_EQ(RunCli("plot --kind step --tf 2:1,3,3,1:1 --tf 6:1,3,3,1 -o '" + step + "'").status,
+              0);
     ASSERT_EQ(RunCli("plot --kind bode --tf 10:1,11,10,0 -o '" + bode + "'").status, 0);
     EXPECT_EQ(PngSize(step), (std::pair<std::uint32_t, std::uint32_t>{900, 560}));
     EXPECT_EQ(PngSize(bode), (std::pair<std::uint32_t, std::uint32_t>{900, 700}));

@@ -21,6 +21,8 @@ constexpr Extended kPi = std::numbers::pi_v<Extended>;
 constexpr Extended kSameCorner = 1e-5L;
 // The distance from jω to a root on the axis at that very ω: keeps L finite.
 constexpr Extended kSmallestDistance = 1e-300L;
+// tan(π/8): the angle of a + jb (a > 0) is within π/8 when |b| ≤ a·tan(π/8).
+constexpr Extended kTanEighth = 0.414213562373095048801688724209698079L;
 // L_a this close to 0 dB at a corner is 0 there: the sums of logarithms round.
 constexpr Extended kFlatZero = 1e-12L;
 
@@ -92,47 +94,54 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
 
 LogPoint LogCharacteristicAt(const FactoredVariant& w, Extended omega)
 {
-    ScaledProduct squares, asymptote; // |W|², and the asymptote's product
+    // |W|² and the asymptote as products above and below the line, one logarithm each.
+    ScaledProduct squares, squaresBelow, asymptote, asymptoteBelow;
     squares.Multiply(w.Gain * w.Gain);
     asymptote.Multiply(std::abs(w.Gain));
     Extended radians = w.Gain < 0 ? kPi : 0;
-    // The factors jω − r of roots in the left half-plane lie right of the imaginary axis, each
-    // within ±π/2: the angle of a product of two is the sum of theirs, for one atan2.
-    Complex pending = 0;
-    const auto add = [&](const Complex& r, Extended size, int sign) {
+    // The factors jω − r of roots in the left half-plane lie right of the imaginary axis. Each is
+    // turned by a right angle where that brings it within ±π/4, its angle is bounded by
+    // comparisons in eighths of π, and factors are multiplied while their bounds add up to less
+    // than π: one atan2 then gives the sum of several angles.
+    Complex group = 1;
+    int eighths = 0;
+    const auto add = [&](const Complex& r, Extended size, bool zero) {
         const Complex f(-r.real(), omega - r.imag());
         const Extended square = f.real() * f.real() + f.imag() * f.imag();
-        if (sign > 0) {
-            squares.Multiply(square);
-            asymptote.Multiply(std::max(size, omega));
-        } else {
-            squares.Divide(square);
-            asymptote.Divide(std::max(size, omega));
-        }
-        const Complex g = sign > 0 ? f : std::conj(f);
-        if (r.real() < 0) {
-            if (pending == Complex(0)) {
-                pending = g;
-            } else {
-                radians += std::arg(pending * g);
-                pending = 0;
-            }
-        } else {
+        (zero ? squares : squaresBelow).Multiply(square);
+        (zero ? asymptote : asymptoteBelow).Multiply(std::max(size, omega));
+        Complex g = zero ? f : std::conj(f);
+        if (!(g.real() > 0)) {
             radians += std::arg(g);
+            return;
         }
+        // Steeper than π/4: turned by a right angle, exactly, toward the real axis.
+        if (std::abs(g.imag()) > g.real()) {
+            const bool up = g.imag() > 0;
+            radians += up ? kPi / 2 : -kPi / 2;
+            g = up ? Complex(g.imag(), -g.real()) : Complex(-g.imag(), g.real());
+        }
+        const int bound = std::abs(g.imag()) <= kTanEighth * g.real() ? 1 : 2;
+        if (eighths + bound >= 8) {
+            radians += std::arg(group);
+            group = 1;
+            eighths = 0;
+        }
+        group *= g;
+        eighths += bound;
     };
     for (std::size_t i = 0; i < w.Zeros.size(); ++i)
-        add(w.Zeros[i], w.ZeroModuli[i], 1);
+        add(w.Zeros[i], w.ZeroModuli[i], true);
     for (std::size_t i = 0; i < w.Poles.size(); ++i)
-        add(w.Poles[i], w.PoleModuli[i], -1);
-    if (pending != Complex(0))
-        radians += std::arg(pending);
+        add(w.Poles[i], w.PoleModuli[i], false);
+    if (eighths > 0)
+        radians += std::arg(group);
     radians -= omega * w.Delay;
     LogPoint point;
     point.Frequency = omega;
-    point.Decibels = 10 * squares.Lg();
+    point.Decibels = 10 * (squares.Lg() - squaresBelow.Lg());
     point.Degrees = radians * 180 / kPi;
-    point.AsymptoteDecibels = 20 * asymptote.Lg();
+    point.AsymptoteDecibels = 20 * (asymptote.Lg() - asymptoteBelow.Lg());
     return point;
 }
 
@@ -182,7 +191,8 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w)
         const bool first = k == 0;
         // Anchor: the right end of the segment, or its left end for the last one.
         const Extended anchor = last ? (corners.empty() ? 1 : corners.back()) : corners[k];
-        const Extended inside = last ? anchor * 2 : (first ? anchor / 2 : std::sqrt(corners[k - 1] * anchor));
+        const Extended inside =
+            last ? anchor * 2 : (first ? anchor / 2 : std::sqrt(corners[k - 1] * anchor));
         const int slope = slopeBetween(inside);
         const Extended value = AsymptoteDecibels(w, anchor);
         if (std::abs(value) <= kFlatZero)
@@ -224,13 +234,18 @@ LogCharacteristics ComputeLogCharacteristics(const TransferFunction& variant, Ex
     result.Crossover = AsymptoteCrossover(w);
     if (!(from > 0) || !(to > from) || count < 2 || !std::isfinite(to))
         return result;
+    // ω_k = from·ratio^k: powers taken afresh every 32 points and multiplied up between, so
+    // that a point costs no pow yet rounding grows over 32 products only.
     const Extended lgFrom = std::log10(from);
     const Extended lgStep = (std::log10(to) - lgFrom) / (count - 1);
+    const Extended ratio = std::pow(10.0L, lgStep);
     result.Points.reserve(static_cast<std::size_t>(count));
+    Extended omega = from;
     for (int k = 0; k < count; ++k) {
-        const Extended omega = k == 0           ? from
-                               : k == count - 1 ? to
-                                                : std::pow(10.0L, lgFrom + k * lgStep);
+        if (k == count - 1)
+            omega = to;
+        else if (k > 0)
+            omega = k % 32 == 0 ? std::pow(10.0L, lgFrom + k * lgStep) : omega * ratio;
         result.Points.push_back(LogCharacteristicAt(w, omega));
     }
     return result;

@@ -55,8 +55,8 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w);
 struct LogCharacteristics
 {
     std::string Failure;
-    std::vector<LogPoint> Points;   ///< ascending in ω, both ends included
-    std::vector<Extended> Corners;  ///< ascending
+    std::vector<LogPoint> Points;      ///< ascending in ω, both ends included
+    std::vector<Extended> Corners;     ///< ascending
     std::optional<Extended> Crossover; ///< of the asymptote
 };
 

@@ -768,6 +768,14 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
     if (n == 0)
         throw AnalysisError{"the denominator is a constant: W(s) has no poles",
                             "знаменатель — постоянная: у W(s) нет полюсов"};
+    if (!std::isfinite(variant.Delay))
+        throw AnalysisError{"the delay is not a finite number of seconds",
+                            "запаздывание не является конечным числом секунд"};
+    for (int k = 0; k <= std::max(n, m); ++k)
+        if ((k <= n && !std::isfinite(variant.A[static_cast<std::size_t>(k)])) ||
+            (k <= m && !std::isfinite(variant.B[static_cast<std::size_t>(k)])))
+            throw AnalysisError{"a coefficient is not a finite number",
+                                "коэффициент не является конечным числом"};
     if (m >= n)
         throw AnalysisError{"the numerator degree (" + std::to_string(m) +
                                 ") must be below the denominator degree (" + std::to_string(n) +

@@ -15,8 +15,10 @@ constexpr Extended kPi = std::numbers::pi_v<Extended>;
 // Degree of the interpolant of h on one step: 13 Chebyshev points.
 constexpr int kDegree = 12;
 constexpr int kNodes = kDegree + 1;
-// Terms of the Taylor series of exp(hA) with h‖A‖ ≤ 1: the last is below 1/28! ≈ 3e-30.
-constexpr int kTaylorTerms = 28;
+// The longest step, as a multiple of the inverse of the bound on the loop's rate.
+constexpr Extended kStepReach = 3;
+// Terms of the Taylor series of exp(hA) with h‖A‖ ≤ 2: the last is below 2^44/44! ≈ 7e-42.
+constexpr int kTaylorTerms = 44;
 // The band around h∞ that the settling time is read against.
 constexpr Extended kBand = 0.05L;
 // Grid of one step searched for the extremes and the last exit from the band.
@@ -71,8 +73,10 @@ Realisation Canonical(const TransferFunction& variant, int n, int m)
 void Balance(Realisation& r)
 {
     const int n = r.A.n;
-    for (bool changed = true; changed;) {
-        changed = false;
+    // Each round evens the sums by powers of 2 up to 2^64; a few rounds settle any matrix with
+    // finite entries, and the cap keeps ill-matched ones from going on.
+    for (int round = 0, changed = 1; changed && round < 64; ++round) {
+        changed = 0;
         for (int i = 0; i < n; ++i) {
             Extended column = 0, row = 0;
             for (int j = 0; j < n; ++j) {
@@ -81,22 +85,22 @@ void Balance(Realisation& r)
                 column += std::abs(r.A(j, i));
                 row += std::abs(r.A(i, j));
             }
-            if (column == 0 || row == 0)
+            if (column == 0 || row == 0 || !std::isfinite(column + row))
                 continue;
             const Extended sum = column + row;
             Extended f = 1;
-            while (column < row / 2) {
+            for (int k = 0; k < 64 && column < row / 2; ++k) {
                 column *= 2;
                 row /= 2;
                 f *= 2;
             }
-            while (column >= row * 2) {
+            for (int k = 0; k < 64 && column >= row * 2; ++k) {
                 column /= 2;
                 row *= 2;
                 f /= 2;
             }
             if (column + row < 0.95L * sum) {
-                changed = true;
+                changed = 1;
                 for (int j = 0; j < n; ++j) {
                     r.A(i, j) /= f;
                     r.A(j, i) *= f;
@@ -157,7 +161,8 @@ Extended Interpolate(const Nodes& values, Extended s)
     Extended numerator = 0, denominator = 0;
     for (int j = 0; j < kNodes; ++j) {
         const Extended d = s - places[static_cast<std::size_t>(j)];
-        if (d == 0)
+        // So close to a point that 1/d would overflow: the value there, within 1e-30 of a step.
+        if (std::abs(d) < 1e-30L)
             return values[static_cast<std::size_t>(j)];
         Extended w = (j % 2 == 0 ? 1 : -1) / d;
         if (j == 0 || j == kDegree)
@@ -217,7 +222,7 @@ struct StepMaps
     std::vector<Extended> Out;  // kNodes × n
     std::vector<Extended> Gain; // kNodes × kNodes
     Matrix E;
-    std::vector<Extended> F;    // n × kNodes
+    std::vector<Extended> F; // n × kNodes
 };
 
 StepMaps MakeStepMaps(const Realisation& r, Extended h)
@@ -227,6 +232,16 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
     Matrix hA(n);
     for (std::size_t k = 0; k < hA.a.size(); ++k)
         hA.a[k] = h * r.A.a[k];
+
+    // s_j^k for every power the series take.
+    constexpr int kPowers = kTaylorTerms + kNodes + 1;
+    std::vector<std::array<Extended, kPowers>> power(kNodes);
+    for (int j = 0; j < kNodes; ++j) {
+        power[std::size_t(j)][0] = 1;
+        for (int k = 1; k < kPowers; ++k)
+            power[std::size_t(j)][std::size_t(k)] =
+                power[std::size_t(j)][std::size_t(k - 1)] * s[std::size_t(j)];
+    }
 
     StepMaps maps;
     maps.n = n;
@@ -244,7 +259,7 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
     std::vector<Extended> markov; // c·(hA)^k·b·h
     for (int k = 0; k <= kTaylorTerms; ++k) {
         for (int j = 0; j < kNodes; ++j) {
-            const Extended p = std::pow(s[std::size_t(j)], static_cast<Extended>(k));
+            const Extended p = power[std::size_t(j)][std::size_t(k)];
             for (int i = 0; i < n; ++i)
                 maps.Out[std::size_t(j * n + i)] += row[std::size_t(i)] * p;
         }
@@ -288,10 +303,10 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
             ratio = k == 0 ? Extended(1) / (i + 1) : ratio / (k + i + 1);
             for (int j = 0; j < kNodes; ++j)
                 gainPowers[std::size_t(j * kNodes + i)] +=
-                    markov[std::size_t(k)] * ratio *
-                    std::pow(s[std::size_t(j)], static_cast<Extended>(k + i + 1));
+                    markov[std::size_t(k)] * ratio * power[std::size_t(j)][std::size_t(k + i + 1)];
             for (int l = 0; l < n; ++l)
-                fPowers[std::size_t(l * kNodes + i)] += columns[std::size_t(k)][std::size_t(l)] * ratio;
+                fPowers[std::size_t(l * kNodes + i)] +=
+                    columns[std::size_t(k)][std::size_t(l)] * ratio;
         }
     }
     static const std::array<Nodes, kNodes> toPowers = InverseVandermonde();
@@ -301,14 +316,16 @@ StepMaps MakeStepMaps(const Realisation& r, Extended h)
         for (int q = 0; q < kNodes; ++q) {
             Extended g = 0;
             for (int i = 0; i < kNodes; ++i)
-                g += gainPowers[std::size_t(j * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
+                g += gainPowers[std::size_t(j * kNodes + i)] *
+                     toPowers[std::size_t(i)][std::size_t(q)];
             maps.Gain[std::size_t(j * kNodes + q)] = g;
         }
     for (int l = 0; l < n; ++l)
         for (int q = 0; q < kNodes; ++q) {
             Extended f = 0;
             for (int i = 0; i < kNodes; ++i)
-                f += fPowers[std::size_t(l * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
+                f +=
+                    fPowers[std::size_t(l * kNodes + i)] * toPowers[std::size_t(i)][std::size_t(q)];
             maps.F[std::size_t(l * kNodes + q)] = f;
         }
     return maps;
@@ -375,6 +392,11 @@ Loop MakeLoop(const TransferFunction& variant)
         }
     loop.Delay = variant.Delay;
     Realisation open = Canonical(variant, n, m);
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(open.A(n - 1, i)) || !std::isfinite(open.c[std::size_t(i)])) {
+            loop.Failure = "the coefficients are too far apart to integrate";
+            return loop;
+        }
     Extended rate = 0;
     if (loop.Delay > 0) {
         Balance(open);
@@ -394,7 +416,9 @@ Loop MakeLoop(const TransferFunction& variant)
         loop.Failure = "the coefficients are too far apart to integrate";
         return loop;
     }
-    const Extended longest = rate > 0 ? 1 / rate : 1;
+    // A loop too slow for its rate to matter is still taken in steps no longer than any span.
+    const Extended longest = rate > 0 ? std::min(kStepReach / rate, kMaxStepResponseSpan)
+                                      : kMaxStepResponseSpan;
     if (loop.Delay > 0) {
         const Extended steps = std::ceil(loop.Delay / longest);
         if (!(steps <= Extended(kMaxStepResponseSteps))) {
@@ -561,9 +585,7 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     response.Times.reserve(std::size_t(count));
     response.Values.reserve(std::size_t(count));
     int next = 0; // next sample
-    const auto sampleTime = [&](int k) {
-        return k == count - 1 ? until : until * k / (count - 1);
-    };
+    const auto sampleTime = [&](int k) { return k == count - 1 ? until : until * k / (count - 1); };
     // Steps before the delay has passed: h = 0.
     const long firstStep = delayed ? delaySteps : 0;
     steps = std::max(steps, firstStep + 1);
@@ -583,7 +605,8 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     }
 
     std::vector<Extended> x(std::size_t(n), 0), scratch(std::size_t(n), 0);
-    std::vector<Nodes> history(delayed ? std::size_t(std::min(delaySteps, std::max(1L, steps - firstStep))) : 0);
+    std::vector<Nodes> history(
+        delayed ? std::size_t(std::min(delaySteps, std::max(1L, steps - firstStep))) : 0);
     Nodes input{}, output{};
     input.fill(1);
     bool overflow = false;
@@ -605,14 +628,23 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
             overflow = true;
             break;
         }
-        // Samples in this step.
+        // Samples in this step; one between the points can still leave the range.
         while (next < count) {
             const Extended t = sampleTime(next);
             if (i < steps - 1 && t >= static_cast<Extended>(i + 1) * h)
                 break;
+            const Extended value = Interpolate(output, t / h - static_cast<Extended>(i));
+            if (!(std::abs(value) <= kStepResponseOverflow)) {
+                finite = false;
+                break;
+            }
             response.Times.push_back(t);
-            response.Values.push_back(Interpolate(output, t / h - static_cast<Extended>(i)));
+            response.Values.push_back(value);
             ++next;
+        }
+        if (!finite) {
+            overflow = true;
+            break;
         }
         // Readings.
         KeptStep current{i, output};

@@ -25,8 +25,8 @@ struct StepResponse
 {
     std::string Failure; ///< why there is no response (then nothing else is set)
     StabilityVerdict Verdict = StabilityVerdict::Boundary;
-    std::vector<Extended> Times;  ///< seconds; fewer than asked when h overflowed
-    std::vector<Extended> Values; ///< h at Times
+    std::vector<Extended> Times;              ///< seconds; fewer than asked when h overflowed
+    std::vector<Extended> Values;             ///< h at Times
     std::optional<StepIndicators> Indicators; ///< for a stable verdict only
     std::vector<std::string> Notes;           ///< plain English
 };

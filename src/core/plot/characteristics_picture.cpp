@@ -64,7 +64,9 @@ std::vector<Run> Runs(std::string_view utf8)
 int LetterWidth(Surface& surface, Letter letter)
 {
     const int o = surface.MeasureText("o").Width;
-    return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2 : o;
+    return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2
+           : letter == Letter::Sigma                             ? o * 6 / 5
+                                                                 : o;
 }
 
 // An ellipse inside (x1, y1)–(x2, y2).
@@ -94,9 +96,10 @@ void DrawLetter(Surface& surface, Letter letter, int x, int y, int width, Rgb in
         break;
     }
     case Letter::Sigma:
-        Ellipse(surface, left, xTop + (baseline - xTop) / 5, right - pad, baseline);
-        surface.MoveTo((left + right) / 2, xTop + (baseline - xTop) / 5);
-        surface.LineTo(right + pad / 2, xTop + (baseline - xTop) / 5);
+        // A round body as tall as a small letter, its stroke running off to the right on top.
+        Ellipse(surface, left, xTop, right - pad, baseline);
+        surface.MoveTo((left + right) / 2, xTop);
+        surface.LineTo(right + pad, xTop);
         break;
     case Letter::Phi:
         Ellipse(surface, left, xTop, right, baseline);
@@ -127,11 +130,17 @@ std::string Number(Extended value, int digits = 3)
 // Tick label of a grid step: as many decimals as the step needs.
 std::string TickNumber(Extended value, Extended step)
 {
-    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9L)), 0, 12);
+    const Extended places = -std::floor(std::log10(step) + 1e-9L);
+    const int decimals =
+        std::isfinite(places) ? static_cast<int>(std::clamp<Extended>(places, 0, 12)) : 0;
     if (std::abs(value) < step * 1e-6L)
         value = 0;
     char text[64];
-    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+    // Steps beyond what fixed decimals show well are written with an exponent.
+    if (!(step >= 1e-6L && step < 1e9L))
+        std::snprintf(text, sizeof text, "%.4Lg", value);
+    else
+        std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
     return DecimalComma(text);
 }
 
@@ -210,7 +219,24 @@ bool Clip(Extended& x1, Extended& y1, Extended& x2, Extended& y2, const Box& box
 
 int Device(Extended v)
 {
-    return static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
+    return std::isnan(v) ? 0 : static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
+}
+
+// The multiples of step from `from` to `to`, when they are few enough to draw: none when the
+// step is 0 or too fine for the values to tell apart.
+std::vector<Extended> Multiples(Extended from, Extended to, Extended step)
+{
+    std::vector<Extended> values;
+    const Extended first = std::ceil(from / step - 1e-9L), last = std::floor(to / step + 1e-9L);
+    if (!(step > 0) || !std::isfinite(first) || !std::isfinite(last) || last - first > 200)
+        return values;
+    for (Extended k = first; k <= last; ++k) {
+        const Extended v = k * step;
+        if (!values.empty() && !(v > values.back()))
+            break;
+        values.push_back(v);
+    }
+    return values;
 }
 
 // A polyline in the box, solid or dashed (dash > 0: dash and gap of that length), points that
@@ -218,7 +244,10 @@ int Device(Extended v)
 class Pen
 {
 public:
-    Pen(Surface& surface, const Box& box, int dash = 0) : m_surface(surface), m_box(box), m_dash(dash) {}
+    Pen(Surface& surface, const Box& box, int dash = 0)
+        : m_surface(surface), m_box(box), m_dash(dash)
+    {
+    }
 
     void Point(Extended x, Extended y)
     {
@@ -248,7 +277,8 @@ private:
             const Extended step = std::min(left, length - done);
             if (m_on)
                 Draw(x1 + (x2 - x1) * done / length, y1 + (y2 - y1) * done / length,
-                     x1 + (x2 - x1) * (done + step) / length, y1 + (y2 - y1) * (done + step) / length);
+                     x1 + (x2 - x1) * (done + step) / length,
+                     y1 + (y2 - y1) * (done + step) / length);
             done += step;
             m_phase += step;
             if (m_phase >= (m_on ? m_dash : m_dash * 0.8L) - 1e-9L) {
@@ -308,11 +338,11 @@ private:
 };
 
 // Horizontal grid lines and their labels right-aligned left of the box.
-void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step, const PictureStyle& style,
-           std::optional<Extended> emphasised = std::nullopt)
+void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step,
+           const PictureStyle& style, std::optional<Extended> emphasised = std::nullopt)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
-    for (Extended v = std::ceil(y.from / step) * step; v <= y.to + step * 1e-9L; v += step) {
+    for (const Extended v : Multiples(y.from, y.to, step)) {
         const int py = Device(y(v));
         const bool strong = emphasised && std::abs(v - *emphasised) < step * 1e-6L;
         surface.SetPen(1, strong ? Rgb{120, 120, 120} : style.Grid);
@@ -326,14 +356,15 @@ void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step, cons
 int DecimalsWidth(Surface& surface, const Scale& y, Extended step)
 {
     int widest = 0;
-    for (Extended v = std::ceil(y.from / step) * step; v <= y.to + step * 1e-9L; v += step)
+    for (const Extended v : Multiples(y.from, y.to, step))
         widest = std::max(widest, TextWidth(surface, TickNumber(v, step)));
     return widest;
 }
 
 // The legend at the top right: a short line in the variant's colour, then its text.
-void Legend(Surface& surface, int right, int top, const std::vector<std::pair<Rgb, std::string>>& lines,
-            const PictureStyle& style, int rows)
+void Legend(Surface& surface, int right, int top,
+            const std::vector<std::pair<Rgb, std::string>>& lines, const PictureStyle& style,
+            int rows)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
     const int sample = spacing * 2;
@@ -427,8 +458,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
         if (!r.Failure.empty())
             text = "не рассчитана";
         else if (r.Indicators)
-            text = "σ = " + Number(r.Indicators->OvershootPercent) + " %   tр = " +
-                   Number(r.Indicators->SettlingTime) + " с";
+            text = "σ = " + Number(r.Indicators->OvershootPercent) +
+                   " %   tр = " + Number(r.Indicators->SettlingTime) + " с";
         else
             text = r.Verdict == StabilityVerdict::Unstable ? "система неустойчива"
                                                            : "на границе устойчивости";
@@ -453,14 +484,16 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
     // Grid and labels.
     YGrid(surface, box, y, step, style, Extended(0));
     const int widestTime = TextWidth(surface, TickNumber(until, NiceStep(until, 10))) + spacing;
-    const Extended timeStep = NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
-    for (Extended t = 0; t <= until + timeStep * 1e-9L; t += timeStep) {
+    const Extended timeStep =
+        NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
+    for (const Extended t : Multiples(0, until, timeStep)) {
         const int px = Device(x(t));
         surface.SetPen(1, style.Grid);
         Line(surface, px, box.top, px, box.bottom);
         const std::string label = TickNumber(t, timeStep);
         const int width = TextWidth(surface, label);
-        const int left = std::min(px - width / 2, area.Left + area.Width - width);
+        const int left =
+            std::max(area.Left, std::min(px - width / 2, area.Left + area.Width - width));
         DrawText(surface, left, box.bottom + TickLabelsBelow(spacing), label, style.Ink);
     }
     Frame(surface, box, style.Ink);
@@ -514,8 +547,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
             const int px = Device(x(in.PeakTime)), py = Device(y(peakValue));
             surface.SetPen(1, c.Colour);
             Ellipse(surface, px - radius, py - radius, px + radius, py + radius);
-            const Box label{px + radius, py - radius - spacing, px + radius + TextWidth(surface, "σ"),
-                            py - radius};
+            const Box label{px + radius, py - radius - spacing,
+                            px + radius + TextWidth(surface, "σ"), py - radius};
             if (placement.Free(label) && label.top >= area.Top && label.right <= box.right) {
                 DrawText(surface, label.left, label.top, "σ", style.Ink);
                 placement.Take(label);
@@ -584,6 +617,10 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     }
     // A curve that dives far below keeps the picture 160 dB high at most.
     dbLow = std::max(dbLow, dbHigh - 160);
+    if (!(dbHigh - dbLow > 0)) {
+        dbLow = -20;
+        dbHigh = 20;
+    }
     if (!(degHigh > degLow)) {
         degLow = -180;
         degHigh = 0;
@@ -591,6 +628,11 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     // A delay makes the phase fall without bound: the box shows the first 630° below its top,
     // enough for −180° and −540°, and the curve leaves it at the bottom.
     degLow = std::max(degLow, degHigh - 630);
+    // Angles so large that 630° is lost in their rounding: the curve is shown off the box.
+    if (!(degHigh - degLow > 0)) {
+        degLow = -180;
+        degHigh = 0;
+    }
     const int rows = LegendRows(area.Height / 5, spacing, legend.size());
 
     // Two boxes on one ω axis: L above (three fifths), φ below, each with its title above.
@@ -607,11 +649,13 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     db.from = std::floor(dbLow / dbStep) * dbStep;
     db.to = std::ceil(dbHigh / dbStep) * dbStep;
     Scale deg{degLow, degHigh, bottom, phaseTop};
-    const Extended degStep = DegreeStep(degHigh - degLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
+    const Extended degStep =
+        DegreeStep(degHigh - degLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
     deg.from = std::floor(degLow / degStep) * degStep;
     deg.to = std::ceil(degHigh / degStep) * degStep;
 
-    const int labels = std::max(DecimalsWidth(surface, db, dbStep), DecimalsWidth(surface, deg, degStep));
+    const int labels =
+        std::max(DecimalsWidth(surface, db, dbStep), DecimalsWidth(surface, deg, degStep));
     const int left = area.Left + labels + spacing / 2;
     const int right = area.Left + area.Width - spacing;
     if (right - left < 4 * spacing || amplitudeBottom - amplitudeTop < 2 * spacing ||
@@ -625,7 +669,13 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     YGrid(surface, phase, deg, degStep, style, Extended(-180));
     // Decades: a grid line each, and 2…9 times fainter when a decade is wide enough.
     const int decadeWidth = Device(x(lgFrom + 1) - x(lgFrom));
-    for (int k = static_cast<int>(std::floor(lgFrom)); k <= static_cast<int>(std::ceil(lgTo)); ++k) {
+    // Decades labelled every so many, so that their labels keep apart.
+    const int decadeStep = static_cast<int>(std::max<Extended>(
+        1, std::ceil((lgTo - lgFrom) / std::max(1, (right - left) / (4 * spacing)))));
+    for (int k = static_cast<int>(std::floor(lgFrom)); k <= static_cast<int>(std::ceil(lgTo));
+         ++k) {
+        if (k % decadeStep != 0)
+            continue;
         for (int m = 1; m <= 9; ++m) {
             const Extended lg = k + std::log10(Extended(m));
             if (lg < lgFrom - 1e-9L || lg > lgTo + 1e-9L || (m > 1 && decadeWidth < 6 * spacing))
@@ -642,10 +692,12 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
             const int raised = TextWidth(surface, exponent);
             surface.SetFontSize(style.FontPoints);
-            const int lx = std::clamp(px - (base + raised) / 2, area.Left, area.Left + area.Width - base - raised);
+            const int lx = std::clamp(px - (base + raised) / 2, area.Left,
+                                      area.Left + area.Width - base - raised);
             DrawText(surface, lx, bottom + TickLabelsBelow(spacing), "10", style.Ink);
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
-            DrawText(surface, lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent, style.Ink);
+            DrawText(surface, lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent,
+                     style.Ink);
             surface.SetFontSize(style.FontPoints);
         }
     }
@@ -654,8 +706,8 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     DrawText(surface, left, area.Top, "ЛАЧХ L(ω), дБ", style.Ink);
     DrawText(surface, left, phaseTop - spacing - spacing / 4, "ЛФЧХ φ(ω), град", style.Ink);
     const std::string omegaTitle = "ω, рад/с";
-    DrawText(surface, right - TextWidth(surface, omegaTitle), bottom + spacing * 3 / 2 + 1, omegaTitle,
-             style.Ink);
+    DrawText(surface, right - TextWidth(surface, omegaTitle), bottom + spacing * 3 / 2 + 1,
+             omegaTitle, style.Ink);
     Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
 
     for (const LogPictureCurve& c : curves) {

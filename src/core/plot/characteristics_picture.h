@@ -22,10 +22,10 @@ struct DeviceRect
 /// How a characteristics picture is drawn.
 struct PictureStyle
 {
-    int FontPoints = 9;       ///< texts; the exponents of 10^k at two thirds of it
-    int LineWidth = 1;        ///< curves, in device units
-    Rgb Ink{0, 0, 0};         ///< frame, ticks and the letters drawn as strokes: the text colour
-    Rgb Grid{215, 215, 215};  ///< grid lines
+    int FontPoints = 9;      ///< texts; the exponents of 10^k at two thirds of it
+    int LineWidth = 1;       ///< curves, in device units
+    Rgb Ink{0, 0, 0};        ///< frame, ticks and the letters drawn as strokes: the text colour
+    Rgb Grid{215, 215, 215}; ///< grid lines
 };
 
 /// One variant's step response and its colour.

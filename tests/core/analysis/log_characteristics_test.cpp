@@ -55,14 +55,14 @@ const LogCase kLogCases[] = {
     // (s − 1)/(s + 1)²: the zero in the right half-plane adds 180° − atan ω.
     {"RightZero", "1,-1:1,2,1", 0, 1, -10 * kLg2, 135 - 90, 0},
     // −2/(s+1): the negative gain starts the phase at 180°.
-    {"NegativeGain", "-2:1,1", 0, 1, 20 * std::log10(2 / std::sqrt(2.0L)), 180 - 45,
-     20 * kLg2},
+    {"NegativeGain", "-2:1,1", 0, 1, 20 * std::log10(2 / std::sqrt(2.0L)), 180 - 45, 20 * kLg2},
     // 1/(s² + 0.2s + 1): at ω = 1 |W| = 1/0.2 = 5, φ = −90°, asymptote 0 dB.
     {"Resonance", "1:1,0.2,1", 0, 1, 20 * std::log10(5.0L), -90, 0},
 };
 
 class LogCharacteristicCases : public testing::TestWithParam<LogCase>
-{};
+{
+};
 
 TEST_P(LogCharacteristicCases, AgreeWithTheFactorsWorkedByHand)
 {

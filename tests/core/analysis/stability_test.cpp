@@ -441,7 +441,8 @@ const DelayMarginCase kDelayMarginCases[] = {
 };
 
 class DelayMargins : public testing::TestWithParam<DelayMarginCase>
-{};
+{
+};
 
 TEST_P(DelayMargins, FromThePhaseMarginAndTheCrossover)
 {
@@ -473,6 +474,28 @@ TEST(Stability, TheDelayMarginOfTheWorkedExampleIsAboutHalfASecond)
     const StabilityAnalysis result = AnalyseStability(Tf("2:1,3,3,1", 1));
     ASSERT_TRUE(result.DelayMargin);
     EXPECT_NEAR(static_cast<double>(result.DelayMargin->Seconds), 0.5394, 5e-5);
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+TEST(Stability, NumbersThatAreNotFiniteAreRefusedAtOnce)
+{
+    // A coefficient or delay no parser gives but a corrupted variant may hold: refused with its
+    // reason, not walked (such a walk once ran for 25 s).
+    TransferFunction tf = Tf("1:1,2,1");
+    tf.A[1] = std::numeric_limits<Extended>::quiet_NaN();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    tf = Tf("1:1,2,1");
+    tf.B[0] = std::numeric_limits<Extended>::infinity();
+    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    tf = Tf("1:1,2,1", std::numeric_limits<Extended>::infinity());
+    EXPECT_EQ(AnalyseStability(tf).Failure, "the delay is not a finite number of seconds");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 } // namespace

@@ -69,8 +69,8 @@ void ExpectNoOverlap(const std::vector<DrawOp>& ops)
     for (std::size_t i = 0; i < boxes.size(); ++i)
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
             const TextBox &a = boxes[i], &b = boxes[j];
-            const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top ||
-                               b.bottom <= a.top;
+            const bool apart =
+                a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
             // An exponent sits against its "10" by design.
             const bool exponent = a.text == "10" && b.left == a.right;
             EXPECT_TRUE(apart || exponent) << "'" << a.text << "' and '" << b.text << "'";
@@ -105,8 +105,9 @@ TEST(CharacteristicsPicture, TheStepPictureStaysInItsRectangleAndItsTextsApart)
 
 TEST(CharacteristicsPicture, TheBodePictureStaysInItsRectangleAndItsTextsApart)
 {
-    std::vector<LogCharacteristics> logs{ComputeLogCharacteristics(Tf("10:1,11,10,0"), 0.1L, 100, 401),
-                                         ComputeLogCharacteristics(Tf("2:1,3,3,1", 1), 0.1L, 100, 401)};
+    std::vector<LogCharacteristics> logs{
+        ComputeLogCharacteristics(Tf("10:1,11,10,0"), 0.1L, 100, 401),
+        ComputeLogCharacteristics(Tf("2:1,3,3,1", 1), 0.1L, 100, 401)};
     std::vector<LogPictureCurve> curves{{&logs[0], {128, 0, 0}}, {&logs[1], {0, 128, 0}}};
     for (const DeviceRect area : {DeviceRect{0, 0, 900, 700}, DeviceRect{30, 200, 600, 420}}) {
         RecordingSurface surface;
@@ -194,10 +195,36 @@ TEST(CharacteristicsPicture, LettersTheCodePageLacksAreDrawnAsStrokes)
         if (op.kind == DrawOp::Kind::Text) {
             EXPECT_EQ(Cp1251ToUtf8(op.text), ", рад/с");
             // The text starts where the letter ends.
-            EXPECT_EQ(op.args[0], 10 + width - NominalTextExtent(9, kScreenDotsPerInch, op.text).Width);
+            EXPECT_EQ(op.args[0],
+                      10 + width - NominalTextExtent(9, kScreenDotsPerInch, op.text).Width);
         }
     }
     EXPECT_EQ(arcs, 2); // ω: two halves of ellipses
+}
+
+} // namespace
+} // namespace nirdal
+
+namespace nirdal {
+namespace {
+
+TEST(CharacteristicsPicture, ExtremeNumbersStayInsideAndEndInTime)
+{
+    // A span so short that its grid step underflows to 0, and a phase so far down that 630°
+    // vanish in its rounding: no grid is drawn that cannot be, nothing leaves the rectangle.
+    const StepResponse tiny = ComputeStepResponse(Tf("1:1,1"), 1e-4940L, 3);
+    ASSERT_EQ(tiny.Failure, "");
+    const StepPictureCurve step{&tiny, {0, 0, 0}};
+    LogCharacteristics far;
+    for (const Extended degrees : {-1e4000L, -2e4000L})
+        far.Points.push_back({degrees == -1e4000L ? 1.0L : 10.0L, -20, degrees, -20});
+    const LogPictureCurve log{&far, {0, 0, 0}};
+    const DeviceRect area{5, 5, 500, 300};
+    RecordingSurface surface;
+    DrawStepResponsePicture(surface, area, std::span(&step, 1));
+    DrawLogCharacteristicsPicture(surface, area, std::span(&log, 1));
+    ExpectInside(surface.ops(), area);
+    EXPECT_LT(surface.ops().size(), 5000u);
 }
 
 } // namespace
