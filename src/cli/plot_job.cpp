@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/plot_job.h"
 
 #include "core/plot/print_page.h"
