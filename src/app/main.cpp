@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop program: start-up, the title screen's event loop, and the ending.
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
@@ -6,6 +7,7 @@
 #include "screens/shell/display_platform.h"
 #include "screens/shell/form.h"
 #include "screens/shell/road.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -34,6 +37,11 @@ bool HasDisplay()
 
 int main(int argc, char** argv)
 {
+    // Answered before any display is needed, so a package check or a script can ask.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("nirdal %s\n", nirdal::kProgramVersion);
+        return 0;
+    }
     if (!HasDisplay()) {
         std::fprintf(stderr, "nirdal: no display: set DISPLAY or WAYLAND_DISPLAY to a desktop "
                              "session (or run it under xvfb-run)\n");
@@ -44,6 +52,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", platform);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
+    // Docks and task bars find the icon and name of the windows by the desktop entry: its
+    // file name on Wayland, its StartupWMClass against the class "nirdal" on X11.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.nirdal.Nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (!nirdal::SetUpDesktop(application))
         std::fprintf(stderr, "nirdal: Qt's Russian translations are not installed (Debian package "
