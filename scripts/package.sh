@@ -37,14 +37,26 @@ if ! $pack_only; then
     cppflags=$(dpkg-buildflags --get CPPFLAGS)
     cxxflags="$(dpkg-buildflags --get CXXFLAGS) -ffile-prefix-map=$build=build"
     ldflags=$(dpkg-buildflags --get LDFLAGS)
-    launcher=()
-    if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-    # Release only for NDEBUG: the optimisation level is the one in Debian's flags.
-    cmake -S "$source_dir" -B "$build" "${launcher[@]}" \
+    # Release only for NDEBUG: the optimisation level is the one in Debian's flags. The
+    # meta-object code includes the headers by their path under src/, not by a path up from
+    # the build folder, which would differ from one folder to another. No compiler cache: a
+    # cached object may carry the folder names of the build it came from in its debug
+    # information, and so in the build id.
+    unset CMAKE_CXX_COMPILER_LAUNCHER
+    cmake -S "$source_dir" -B "$build" -UCMAKE_CXX_COMPILER_LAUNCHER \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
         "-DCMAKE_CXX_FLAGS=$cppflags $cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" \
         -DCMAKE_INSTALL_PREFIX=/usr -DNIRDAL_BUILD_TESTS=OFF -DNIRDAL_BUILD_BENCHMARKS=OFF \
+        -DCMAKE_AUTOMOC_PATH_PREFIX=ON \
         >"$build/configure.log" || { cat "$build/configure.log" >&2; exit 1; }
+    # Qt's resource compiler dates the embedded pictures SOURCE_DATE_EPOCH, and the meta-
+    # object code follows this script's settings: a build folder made at another commit or by
+    # another version of this script makes them again.
+    stamp="$SOURCE_DATE_EPOCH $(sha256sum <"$0")"
+    if [ "$(cat "$build/package-stamp" 2>/dev/null)" != "$stamp" ]; then
+        find "$build" -type d \( -name .rcc -o -name '*_autogen' \) -prune -exec rm -rf {} +
+        echo "$stamp" >"$build/package-stamp"
+    fi
     cmake --build "$build" -j"${JOBS:-1}" >"$build/build.log" ||
         { tail -50 "$build/build.log" >&2; exit 1; }
 fi

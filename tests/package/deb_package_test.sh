@@ -35,6 +35,20 @@ if [ "$step" = build ]; then
         diff "$scratch/first.list" "$scratch/second.list" >&2 || true
         fail "two packs of one build are not the same bytes"
     fi
+    # Built in another folder, the programs must come out the same: their debug information,
+    # hashed into the build id, may name neither folder, nor climb from the build folder to
+    # the sources by a path as long as the folder is deep.
+    source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+    for program in src/app/nirdal src/cli/nirdal-cli src/cli/nirdal-export; do
+        readelf -p .debug_line_str -p .debug_str "$release/$program" >"$scratch/strings" 2>/dev/null
+        [ -s "$scratch/strings" ] || fail "$release/$program has no debug strings to look at"
+        if grep -F -e "$source_dir" -e "$release" "$scratch/strings" >&2; then
+            fail "$program names the source or build folder"
+        fi
+        if grep -E '\] +build/.*/\.\./' "$scratch/strings" >&2; then
+            fail "$program reaches the sources up from the build folder"
+        fi
+    done
     if ! lintian --fail-on error,warning "$first" >"$scratch/lintian.log" 2>&1 ||
         grep -q '^[EW]: ' "$scratch/lintian.log"; then
         cat "$scratch/lintian.log" >&2
