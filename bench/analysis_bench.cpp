@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/analysis/class_file.h"
 #include "core/analysis/stability.h"
 #include "core/tf/tf_text.h"

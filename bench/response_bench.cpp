@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/surface.h"
 #include "core/response/frequency_response.h"
 #include "core/response/unattended_sweep.h"

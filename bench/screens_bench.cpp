@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures the desktop program as a whole process: the start-up to the title screen shown,
 // and the peak resident memory after a full road with many variants. Each measurement runs
 // in a fresh child process, as a student's program starts; the figures are medians.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings/print_settings.h"
 #include "platform/file_registry.h"
 #include "platform/registry_text.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One-line registration of a test program: nirdal_add_test(NAME SOURCES... [LIBS ...] [QT])
 # GoogleTest programs are discovered case by case, so `ctest -R Suite.Case` runs one case.
 function(nirdal_add_test name)

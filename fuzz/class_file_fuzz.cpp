@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the class file that `nirdal-cli batch` reads: every line that is not blank, a
 // comment or the header becomes a variant or a problem with its own number (and its reason in
 // both languages), in file order; each variant's text, as nirdal-export reads it to draw the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoding of fuzz bytes into the values the core is handed, and the check that stops a
 // fuzz run when an expectation fails.
 #pragma once

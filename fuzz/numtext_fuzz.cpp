@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any typed text reads as a finite value of the right sign and size, or raises the
 // conversion error, which nine integer and seven fraction digits never do; any finite value
 // formats as at most 11 characters of digits, "-", "." and "E".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any stored points of 1..255 variants drawn on the recording surface, as the screen shows
 // them and on paper at any gain the gain check accepts: every device coordinate is an int
 // near the surface, no arithmetic overflows, and a refused gain keeps the scale. Every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the registry file: a parse or a rejection, and every accepted parse written
 // and read again gives back every key and value bit for bit. The file registry keeps a
 // rejected file aside whole and starts empty, reads an accepted one as parsed, and a value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any degrees, coefficients and delay, driven by any sequence of the computation screen's
 // commands: every command ends in a state the screen can show, with at most one notice up,
 // the store holds finite points only, no slot outside 1..200 is touched (the store throws

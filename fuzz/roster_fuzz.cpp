@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the roster file: the six groups come from the file byte for byte, or the
 // reader reports "Read beyond end of file" for a file shorter than six records; no group
 // code or surname takes a byte from outside its own field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the table that `nirdal-cli roster --write` reads: the six records are taken, or
 // the table is refused with the number of one of its lines and the groups stay as they were.
 // What is taken is written as the roster file, reads back field for field, and its table

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets and runs each from its saved corpus in fuzz/corpus/<target>/.
 #   bash scripts/fuzz.sh                     # about 20 seconds per target (the CI smoke run)
 #   bash scripts/fuzz.sh 1800 roster         # 30 minutes of one target

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian machine, builds the default preset and starts the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."

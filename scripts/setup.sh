@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build and the tests need, only those missing.
 set -euo pipefail
 
@@ -6,7 +7,7 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
     libjpeg-dev libgtest-dev libbenchmark-dev hyperfine
-    libeigen3-dev dpkg-dev appstream desktop-file-utils
+    libeigen3-dev dpkg-dev appstream desktop-file-utils lintian
     fonts-dejavu-core
     xvfb openbox x11-utils libxcb-xtest0-dev libxcb-res0-dev
     qt6-translations-l10n qt6-gtk-platformtheme

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian machine, then builds and runs the whole test suite twice: in the
 # ordinary optimised build and under the address and undefined-behaviour sanitizers.
 set -euo pipefail

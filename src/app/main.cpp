@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop program: start-up, the title screen's event loop, and the ending.
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
@@ -8,6 +9,7 @@
 #include "screens/shell/display_platform.h"
 #include "screens/shell/form.h"
 #include "screens/shell/road.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -15,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -58,6 +61,11 @@ bool ReadExploreArguments(int argc, char** argv, nirdal::TransferFunction& varia
 
 int main(int argc, char** argv)
 {
+    // Answered before any display is needed, so a package check or a script can ask.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("nirdal %s\n", nirdal::kProgramVersion);
+        return 0;
+    }
     // A bad text is told before any display is looked for: no window opens for it.
     nirdal::TransferFunction explored;
     const bool explore = argc > 1;
@@ -78,6 +86,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", platform);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
+    // Docks and task bars find the icon and name of the windows by the desktop entry: its
+    // file name on Wayland, its StartupWMClass against the class "nirdal" on X11.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.nirdal.Nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (!nirdal::SetUpDesktop(application))
         std::fprintf(stderr, "nirdal: Qt's Russian translations are not installed (Debian package "

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // analyse: poles, Nyquist verdict and stability margins of variants, for the teacher.
 #include "cli/analysis_report.h"
 #include "cli/commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/analysis_report.h"
 
 #include "core/common/csv_line.h"

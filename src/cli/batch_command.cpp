@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // batch: the analysis of every variant of a class file, and the hodographs of each student.
 #include "cli/analysis_report.h"
 #include "cli/commands.h"

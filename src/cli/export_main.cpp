@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nirdal-export: writes the pictures of `nirdal-cli plot -o FILE`, which runs it with its own
 // arguments, of `nirdal-cli batch --plots DIR`, which hands it a job a line with --jobs, and
 // the class report of `nirdal-cli batch --report FILE`, handed over with --report FILE.

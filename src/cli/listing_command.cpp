@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // listing: the values listing the computation screen draws, as text.
 #include "cli/commands.h"
 #include "cli/sweep_options.h"

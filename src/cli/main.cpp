@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 // nirdal-cli: the program's computations for teachers and scripts.
 #include "cli/commands.h"
+#include "version.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +40,8 @@ void PrintUsage(std::FILE* out)
     for (const Subcommand& command : kSubcommands)
         std::fprintf(out, "  %-9s %.*s\n", command.name.data(),
                      static_cast<int>(command.summary.size()), command.summary.data());
-    std::fprintf(out, "\n'nirdal-cli COMMAND --help' describes one command.\n");
+    std::fprintf(out, "\n'nirdal-cli COMMAND --help' describes one command; "
+                      "'nirdal-cli --version' names the release.\n");
 }
 
 } // namespace
@@ -74,6 +77,10 @@ int main(int argc, char** argv)
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? stderr : stdout);
         return args.empty() ? kUsageError : 0;
+    }
+    if (args[0] == "--version") {
+        std::printf("nirdal-cli %s\n", nirdal::kProgramVersion);
+        return 0;
     }
     for (const auto& command : kSubcommands) {
         if (args[0] == command.name)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // format and parse: the number text conversion as the screens use it.
 #include "cli/commands.h"
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // plot: the hodographs of variants drawn as the graph screen or the printed page shows them.
 #include "cli/commands.h"
 #include "cli/exporter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/plot_job.h"
 
 #include "core/analysis/log_characteristics.h"

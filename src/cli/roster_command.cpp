@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // roster: the roster store as the program loads it at start-up, and the writing of its file.
 #include "cli/commands.h"
 #include "core/common/safe_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // settings: the two stored print settings as the program loads them at start-up.
 #include "cli/commands.h"
 #include "core/settings/print_settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // sweep: one variant computed as a user of the computation screen would.
 #include "cli/commands.h"
 #include "cli/sweep_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/sweep_options.h"
 
 #include "core/tf/tf_text.h"

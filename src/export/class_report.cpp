@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "export/class_report.h"
 
 #include "export/picture_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "export/picture_file.h"
 
 #include "core/plot/plot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/data_root.h"
 
 #include "platform/text_encoding.h"

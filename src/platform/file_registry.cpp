@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/file_registry.h"
 
 #include "platform/data_root.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/record_file.h"
 
 #include "platform/regular_file.h"

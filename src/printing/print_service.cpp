@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "printing/print_service.h"
 
 #include "core/plot/print_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "printing/printer_resolution.h"
 
 #include <QFile>

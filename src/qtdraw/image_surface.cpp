@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qtdraw/image_surface.h"
 
 #include "qtdraw/painter_surface.h"

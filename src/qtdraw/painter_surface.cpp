@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qtdraw/painter_surface.h"
 
 #include "platform/text_encoding.h"

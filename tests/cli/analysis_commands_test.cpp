@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/command.h"
 #include "support/temporary_root.h"
 

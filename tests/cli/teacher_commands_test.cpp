@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A teacher's lab set-up, run as a teacher runs it: the roster written from a table, shared
 // machine-wide, and the class report.
 #include "support/command.h"

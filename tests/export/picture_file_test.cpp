@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qtdraw/qt_application.h"
 #include "support/command.h"
 

@@ -1,13 +1,18 @@
 #!/bin/sh
-# usage: deb_package_test.sh build BUILD_DIR SCRATCH
-#        deb_package_test.sh check BUILD_DIR SCRATCH CLASS_FILE
-# build: installs into a staging folder, makes the .deb of it with CPack and unpacks that
-#        into SCRATCH/root with dpkg -x.
-# check: runs the unpacked programs and looks at what the package declares and holds.
+# SPDX-License-Identifier: MIT
+# usage: deb_package_test.sh build RELEASE_DIR SCRATCH
+#        deb_package_test.sh check RELEASE_DIR SCRATCH CLASS_FILE VERSION DATE CHANGELOG
+# build: builds the programs once in RELEASE_DIR as scripts/package.sh does (Debian's flags,
+#        hardened), packs them twice a second apart, requires the two .deb files to be the
+#        same bytes and lintian to find no error and no warning, and unpacks the package into
+#        SCRATCH/root with dpkg -x.
+# check: runs the unpacked programs and looks at what the package declares and holds;
+#        VERSION and DATE are the project's, CHANGELOG the hand-kept CHANGELOG.md.
 set -eu
 
-step=$1 build=$2 scratch=$3
+step=$1 release=$2 scratch=$3
 root=$scratch/root
+package_script=$(dirname "$0")/../../scripts/package.sh
 
 fail() {
     echo "FAIL: $*" >&2
@@ -17,23 +22,45 @@ fail() {
 if [ "$step" = build ]; then
     rm -rf "$scratch"
     mkdir -p "$scratch"
-    # cpack on its own first makes every target of the tree again, which takes longer than
-    # the rest of the suite; the package is the same when CPack packs what `cmake --install`
-    # put in a staging folder.
-    cmake --install "$build" --prefix "$scratch/stage/usr" --strip >"$scratch/install.log" 2>&1 ||
-        { cat "$scratch/install.log" >&2; fail "cmake --install"; }
-    cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" \
-        -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=$scratch/stage;." \
-        >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log" >&2; fail "cpack"; }
-    set -- "$scratch"/out/nirdal_*.deb
-    [ -f "$1" ] || fail "no nirdal_*.deb in $scratch/out"
-    dpkg -x "$1" "$root"
-    echo "$1"
+    first=$(bash "$package_script" "$release" "$scratch/first" | tail -n 1) ||
+        fail "scripts/package.sh $release"
+    # Packed again later from the same build: any date of the clock would show.
+    sleep 1
+    second=$(bash "$package_script" --pack-only "$release" "$scratch/second" | tail -n 1) ||
+        fail "scripts/package.sh --pack-only $release"
+    [ "$(basename "$first")" = "$(basename "$second")" ] || fail "$first and $second"
+    if ! cmp "$first" "$second"; then
+        dpkg-deb -c "$first" >"$scratch/first.list"
+        dpkg-deb -c "$second" >"$scratch/second.list"
+        diff "$scratch/first.list" "$scratch/second.list" >&2 || true
+        fail "two packs of one build are not the same bytes"
+    fi
+    # Built in another folder, the programs must come out the same: their debug information,
+    # hashed into the build id, may name neither folder, nor climb from the build folder to
+    # the sources by a path as long as the folder is deep.
+    source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+    for program in src/app/nirdal src/cli/nirdal-cli src/cli/nirdal-export; do
+        readelf -p .debug_line_str -p .debug_str "$release/$program" >"$scratch/strings" 2>/dev/null
+        [ -s "$scratch/strings" ] || fail "$release/$program has no debug strings to look at"
+        if grep -F -e "$source_dir" -e "$release" "$scratch/strings" >&2; then
+            fail "$program names the source or build folder"
+        fi
+        if grep -E '\] +build/.*/\.\./' "$scratch/strings" >&2; then
+            fail "$program reaches the sources up from the build folder"
+        fi
+    done
+    if ! lintian --fail-on error,warning "$first" >"$scratch/lintian.log" 2>&1 ||
+        grep -q '^[EW]: ' "$scratch/lintian.log"; then
+        cat "$scratch/lintian.log" >&2
+        fail "lintian finds errors or warnings in $first"
+    fi
+    dpkg -x "$first" "$root"
+    echo "$first: $(wc -c <"$first") bytes, twice the same; lintian: no error, no warning"
     exit 0
 fi
 
-class=$4
-deb=$(ls "$scratch"/out/nirdal_*.deb)
+class=$4 version=$5 date=$6 changelog=$7
+deb=$(ls "$scratch"/first/nirdal_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = nirdal ] || fail "the package is not called nirdal"
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libc6 libstdc++6 libqt6gui6 libqt6widgets6 libqt6svg6 libjpeg62-turbo fonts-dejavu-core \
@@ -79,4 +106,56 @@ grep -q "^  verdict:        boundary$" "$scratch/analyse.txt" ||
 [ "$(head -c 4 "$scratch/plot.png" | tail -c 3)" = PNG ] || fail "plot -o wrote no PNG"
 "$cli" batch "$class" --plots "$scratch/plots" >"$scratch/batch.txt"
 [ -n "$(find "$scratch/plots" -name "*.png")" ] || fail "batch --plots wrote no pictures"
+# One version: the project's, in the control file, the programs, the manual pages, the
+# AppStream releases and at the head of the hand-kept changelog, with one date.
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
+    fail "the package's version $(dpkg-deb -f "$deb" Version), not $version"
+[ "$("$cli" --version)" = "nirdal-cli $version" ] || fail "nirdal-cli --version: $("$cli" --version)"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/nirdal" --version)" = \
+    "nirdal $version" ] || fail "nirdal --version without a display"
+for page in nirdal-cli.1 nirdal.1; do
+    zcat "$root/usr/share/man/man1/$page.gz" | grep -q "^\.TH [A-Z-]* 1 \"$date\" \"nirdal $version\"" ||
+        fail "$page is not of nirdal $version of $date"
+done
+grep -q "<release version=\"$version\" date=\"$date\"" \
+    "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" ||
+    fail "the AppStream metadata has no release $version of $date"
+[ "$(grep -m 1 '^## \[' "$changelog")" = "## [$version] - $date" ] ||
+    fail "CHANGELOG.md does not begin with $version of $date: $(grep -m 1 '^## \[' "$changelog")"
+zcat "$root/usr/share/doc/nirdal/changelog.gz" >"$scratch/changelog"
+[ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$version" ] &&
+    [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Date)" = "$(date -u -R -d "$date")" ] ||
+    fail "/usr/share/doc/nirdal/changelog.gz is not of $version of $date"
+
+# The licence: MIT in the machine-readable copyright file and in the AppStream metadata.
+copyright=$root/usr/share/doc/nirdal/copyright
+head -n 1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable format"
+grep -q '^License: MIT$' "$copyright" || fail "the copyright file names no MIT licence"
+grep -q '<project_license>MIT</project_license>' \
+    "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" || fail "no project_license MIT"
+case $(dpkg-deb -f "$deb" Maintainer) in
+*@localhost* | "") fail "maintainer $(dpkg-deb -f "$deb" Maintainer)" ;;
+esac
+
+# Hardened and stripped: full RELRO with immediate binding, the stack protector and fortified
+# calls, no .comment or .note section.
+for program in usr/bin/nirdal usr/bin/nirdal-cli usr/libexec/nirdal/nirdal-export; do
+    elf=$root/$program
+    readelf -lW "$elf" | grep -q GNU_RELRO || fail "/$program has no RELRO segment"
+    readelf -dW "$elf" | grep -q -E '\(BIND_NOW\)|\(FLAGS_1\).*NOW' || fail "/$program binds lazily"
+    readelf --dyn-syms -W "$elf" | grep -q __stack_chk_fail || fail "/$program has no stack protector"
+    readelf --dyn-syms -W "$elf" | grep -q '__[a-z]*_chk@' || fail "/$program calls no fortified function"
+    if readelf -SW "$elf" | grep -q -E ' \.(comment|note) '; then
+        fail "/$program keeps a .comment or .note section"
+    fi
+done
+# Debian's flags do not loosen the arithmetic: every compilation keeps no contraction.
+commands=$release/compile_commands.json
+[ -s "$commands" ] || fail "no $commands"
+total=$(grep -c '"command":' "$commands")
+kept=$(grep '"command":' "$commands" | grep -- '-D_FORTIFY_SOURCE=2' | grep -- '-fstack-protector-strong' |
+    grep -- '-ffp-contract=off' | grep -c -v -- '-ffast-math')
+[ "$total" -gt 0 ] && [ "$kept" = "$total" ] ||
+    fail "$kept of $total compilations are hardened with -ffp-contract=off and without -ffast-math"
 echo "ok: $deb"

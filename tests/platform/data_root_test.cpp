@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/data_root.h"
 #include "platform/record_file.h"
 #include "support/temporary_root.h"

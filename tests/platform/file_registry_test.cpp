@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/file_registry.h"
 #include "support/fifo.h"
 #include "support/temporary_root.h"

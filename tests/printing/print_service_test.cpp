@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/plot.h"
 #include "printing/print_service.h"
 #include "printing/printer_resolution.h"

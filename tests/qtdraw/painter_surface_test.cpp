@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/plot.h"
 #include "platform/text_encoding.h"
 #include "qtdraw/painter_surface.h"

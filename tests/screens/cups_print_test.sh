@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Prints from the graph screen on a real print server and checks the PDF that arrives.
 #
 # Starts a private CUPS scheduler by hand (its own configuration, spool, logs and socket, so

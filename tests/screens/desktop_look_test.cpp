@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screens wear their designed colours whatever the desktop's theme: run plain and under
 // a dark GTK theme by tests/screens/desktop_look_test.sh, which also compares the pictures of
 // both runs (written where NIRDAL_LOOK_DIR says) pixel for pixel.

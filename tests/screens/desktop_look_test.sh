@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The screens under a dark desktop theme look as they do on a plain desktop:
 #   desktop_look_test.sh TEST-PROGRAM
 # Run on an X display (with_display.sh). The test program checks the designed colours, plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole road on a real X display, as a student walks it on his desktop: title, selection,
 // degree entry, coefficient entry, computation, graph, print set-up, print, help, new
 // variant, change of variant, finish, a second student, the end of the program. Every click

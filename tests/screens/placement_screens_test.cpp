@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screens with a fixed place, on the display this run was given (1024 × 768,
 // 1366 × 768 or 1280 × 1024): each lies wholly on the display, at its designed place
 // wherever it fits there.

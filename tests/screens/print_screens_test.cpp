@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Printing from the graph screen on the system's default printer, as the student prints.
 // Run by the suite with no printing system (the error box and its PDF instead), and by the
 // print server test, which starts a print server with a PDF printer as the default and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole road as a student walks it, on the program's real screens: title, selection,
 // three passes of the assignment loop with two variants, the finish, and the end of the
 // program, which writes both settings back.

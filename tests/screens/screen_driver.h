@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Drives the screens as a user would: real mouse clicks and key presses, and actions run

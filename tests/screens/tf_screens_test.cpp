@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/numtext/numtext.h"
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a command on a private X server (Xvfb) under a window manager:
 #   with_display.sh MANAGER COMMAND [ARGUMENTS…]
 # MANAGER is openbox, xfwm4, metacity or none (a bare server). The command runs with DISPLAY

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Real input through the X server (the XTEST extension), aimed at where the window manager

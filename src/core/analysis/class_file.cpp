@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/analysis/class_file.h"
 
 #include "core/common/csv_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/analysis/stability.h"
 
 #include "core/analysis/polynomial_roots.h"

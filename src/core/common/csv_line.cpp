@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/csv_line.h"
 
 #include "platform/text_encoding.h"

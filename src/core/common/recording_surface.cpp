@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 
 #include <cmath>

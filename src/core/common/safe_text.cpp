@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/safe_text.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/decimal_text.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/plot.h"
 
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/print_page.h"
 
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/response/listing.h"
 
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/response/response_computation.h"
 
 #include "core/numtext/numtext.h"

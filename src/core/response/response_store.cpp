@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/response/response_store.h"
 
 namespace nirdal {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/response/unattended_sweep.h"
 
 #include "core/response/response_computation.h"

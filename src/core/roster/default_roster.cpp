@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The roster the program falls back on when no roster file is installed.
 #include "core/roster/roster.h"
 

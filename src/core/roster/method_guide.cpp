@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/roster/method_guide.h"
 
 namespace nirdal {

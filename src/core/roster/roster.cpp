@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/roster/roster.h"
 
 #include "platform/record_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/roster/roster_table.h"
 
 #include "core/common/csv_line.h"

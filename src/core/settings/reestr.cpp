@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings/reestr.h"
 
 #include <bit>

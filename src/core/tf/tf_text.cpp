@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tf/tf_text.h"
 
 #include <cerrno>

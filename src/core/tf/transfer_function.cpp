@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tf/transfer_function.h"
 
 #include "core/numtext/numtext.h"

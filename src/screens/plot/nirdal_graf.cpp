@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/plot/nirdal_graf.h"
 
 #include "core/numtext/numtext.h"

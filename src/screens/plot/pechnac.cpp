@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/plot/pechnac.h"
 
 #include "core/numtext/numtext.h"

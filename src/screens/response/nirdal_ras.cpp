@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/response/nirdal_ras.h"
 
 #include "core/tf/transfer_function.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/roster/nirdal_vib.h"
 
 #include "core/roster/roster.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/roster/vibor.h"
 
 #include "core/roster/method_guide.h"

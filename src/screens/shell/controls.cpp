@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/controls.h"
 
 #include "core/shell/jpeg_picture.h"

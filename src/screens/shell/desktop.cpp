@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/desktop.h"
 
 #include "screens/shell/look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The one table of look choices: the fonts and system colours the screens were designed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/nirdal_etic.h"
 
 #include "core/shell/shell_state.h"

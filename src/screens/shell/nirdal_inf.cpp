@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/nirdal_inf.h"
 
 #include "screens/shell/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/nirdalfam_etic.h"
 
 #include "screens/roster/nirdal_vib.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/shell/placement.h"
 
 #include <QGuiApplication>

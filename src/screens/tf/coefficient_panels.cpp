@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/tf/coefficient_panels.h"
 
 #include "core/numtext/numtext.h"

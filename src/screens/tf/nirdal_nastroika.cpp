@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/tf/nirdal_nastroika.h"
 
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/tf/nirdal_nastvar.h"
 
 #include "core/numtext/numtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/tf/nirdal_znach.h"
 
 #include "core/numtext/numtext.h"

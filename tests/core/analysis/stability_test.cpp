@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/analysis/polynomial_roots.h"
 #include "core/analysis/stability.h"
 #include "core/tf/tf_text.h"

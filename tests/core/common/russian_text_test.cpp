@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/russian_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/plot/curve_reading.h"
 #include "core/tf/transfer_function.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/numtext/numtext.h"
 #include "core/plot/decimal_text.h"
 

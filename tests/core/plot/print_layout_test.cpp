@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The printed page's texts on sheets of real size: the designed places where 10-point text
 // fits them, the font's own spacing where it does not, broken and continued lines.
 #include "core/common/recording_surface.h"

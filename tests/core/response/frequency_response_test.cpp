@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/response/frequency_response.h"
 #include "response_test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 #include "core/response/listing.h"
 #include "platform/text_encoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 #include "core/numtext/numtext.h"
 #include "core/response/frequency_response.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 #include "core/response/unattended_sweep.h"
 #include "response_test_support.h"

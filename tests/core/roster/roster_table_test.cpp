@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/roster/method_guide.h"
 #include "core/roster/roster.h"
 #include "core/roster/roster_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/roster/roster.h"
 #include "platform/text_encoding.h"
 #include "support/fifo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings/print_settings.h"
 #include "core/settings/reestr.h"
 #include "support/fifo.h"

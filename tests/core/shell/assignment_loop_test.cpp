@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/shell/jpeg_picture.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tf/general_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tf/transfer_function.h"
 
 #include <gtest/gtest.h>

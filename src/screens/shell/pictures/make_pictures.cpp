@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the two pictures the screens show and writes them as JPEG files with libjpeg:
 //   nirdal_make_pictures OUTPUT_FOLDER
 // The results are kept in the source tree; run this only to change a picture.
