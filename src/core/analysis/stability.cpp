@@ -5,6 +5,7 @@
 #include "core/common/russian_text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -391,33 +392,83 @@ private:
         Scaled Terms; // Σ|c[k]|·ω^k
     };
 
-    // The polynomial c up to degree at s = jω by Horner's rule, scaled at every step.
+    // The polynomial c up to degree at s = jω: by Horner's rule where the numbers allow, else
+    // term by term, each term a mantissa and a binary exponent, summed at the largest one.
     static AtFrequency Polynomial(const std::array<Extended, kCoefficientCount>& c, int degree,
                                   Extended omega)
     {
-        // Most values stay well inside the range, and plain arithmetic is several times faster.
-        Extended re = 0, im = 0, terms = 0;
-        for (int k = degree; k >= 0; --k) {
+        const int lastIndex = std::min(degree, kCoefficientCount - 1);
+        const int omegaExponent = omega == 0 ? 0 : BinaryExponent(omega);
+        // Most values stay well inside the range, and plain arithmetic is several times faster;
+        // but not where a coefficient or a term is near the ends of the range: overflows and
+        // subnormal numbers cost the x87 unit a hundred times an ordinary operation.
+        constexpr long kPlainExponent = 15000;
+        bool plain = true;
+        for (int k = 0; k <= lastIndex && plain; ++k) {
             const Extended coefficient = c[static_cast<std::size_t>(k)];
-            const Extended times = re * omega; // (re + j·im)·jω
-            re = coefficient - im * omega;
-            im = times;
-            terms = terms * omega + std::abs(coefficient);
+            if (coefficient == 0)
+                continue;
+            const long exponent = BinaryExponent(coefficient);
+            const long termExponent = exponent + (omega == 0 ? 0 : k * long{omegaExponent});
+            plain = std::abs(exponent) <= kPlainExponent && std::abs(termExponent) <= kPlainExponent;
         }
-        const Complex value(re, im);
-        constexpr Extended kSafe = 0x1p-16000L;
-        if (terms >= kSafe && terms <= 1 / kSafe && std::isfinite(value.real()) &&
-            std::isfinite(value.imag()))
-            return {Normalised(value, 0), Scale(terms)};
+        if (plain) {
+            Extended re = 0, im = 0, terms = 0;
+            for (int k = lastIndex; k >= 0; --k) {
+                const Extended coefficient = c[static_cast<std::size_t>(k)];
+                const Extended times = re * omega; // (re + j·im)·jω
+                re = coefficient - im * omega;
+                im = times;
+                terms = terms * omega + std::abs(coefficient);
+            }
+            const Complex value(re, im);
+            constexpr Extended kSafe = 0x1p-16000L;
+            if (terms >= kSafe && terms <= 1 / kSafe && std::isfinite(value.real()) &&
+                std::isfinite(value.imag()))
+                return {Normalised(value, 0), Scale(terms)};
+        }
 
-        const Scaled s = Normalised(Complex(0, omega), 0), size = Scale(omega);
-        AtFrequency result;
-        for (int k = degree; k >= 0; --k) {
+        // Scaling every step of Horner's rule cost twenty times as much.
+        struct Term
+        {
+            Extended M; // c[k]·ω^k = M·2^E, 2^−17 < |M| < 1
+            long E;
+            int K;
+        };
+        std::array<Term, kCoefficientCount> scaledTerms;
+        std::size_t count = 0;
+        const Extended omegaMantissa = TimesPowerOfTwo(omega, -omegaExponent);
+        Extended power = 1; // omegaMantissa^k
+        long top = std::numeric_limits<long>::min();
+        for (int k = 0; k <= lastIndex; ++k, power *= omegaMantissa) {
             const Extended coefficient = c[static_cast<std::size_t>(k)];
-            result.Value = Sum(Product(result.Value, s), Scale(coefficient));
-            result.Terms = Sum(Product(result.Terms, size), Scale(std::abs(coefficient)));
+            if (coefficient == 0 || (omega == 0 && k > 0))
+                continue;
+            const int exponent = BinaryExponent(coefficient);
+            const Term term{TimesPowerOfTwo(coefficient, -exponent) * power,
+                            exponent + static_cast<long>(k) * omegaExponent, k};
+            scaledTerms[count++] = term;
+            top = std::max(top, term.E);
         }
-        return result;
+        if (count == 0)
+            return {};
+        Extended real = 0, imaginary = 0, magnitude = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Term& term = scaledTerms[i];
+            // Far below the largest term, a term vanishes in the sum's precision and range.
+            if (term.E - top < -kExponentGap)
+                continue;
+            const Extended part = TimesPowerOfTwo(term.M, term.E - top);
+            // (jω)^k: 1, j, −1, −j.
+            switch (term.K % 4) {
+            case 0: real += part; break;
+            case 1: imaginary += part; break;
+            case 2: real -= part; break;
+            default: imaginary -= part; break;
+            }
+            magnitude += std::abs(part);
+        }
+        return {Normalised(Complex(real, imaginary), top), Normalised(Complex(magnitude), top)};
     }
 
     // Bound on |d ln W(jω)/dω| at omega.

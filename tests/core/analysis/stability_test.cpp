@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <cstdlib>
 #include <future>
 #include <numbers>
@@ -391,6 +392,31 @@ TEST(Stability, GainsBeyondTheSquareRootOfTheRangeAreAnalysed)
     EXPECT_EQ(fifteen.ImaginaryAxisPoles, 2);
     EXPECT_EQ(fifteen.Verdict, StabilityVerdict::Unstable);
     EXPECT_EQ(fifteen.ClosedLoopRightPoles, 8);
+}
+
+TEST(Stability, CoefficientsAtTheEndsOfTheRangeAreAnalysedInTime)
+{
+    // Degree 15 with one subnormal coefficient and two near the largest: plain arithmetic
+    // overflows at every point of the hodograph and must not be tried point after point.
+    TransferFunction variant;
+    variant.DenominatorDegree = 15;
+    variant.NumeratorDegree = 14;
+    variant.A[6] = 0x0.000000000001828p-16385L; // about 2.3e-4947
+    variant.A[11] = -0x8.cb119eee4f7b8d4p+16368L; // about −1.6e4928
+    variant.B[7] = -0x9.738ee0e9ec103e9p+16368L;
+    variant.B[9] = 25;
+    // It follows the hodograph to the end of the range (ω ≈ 1e4932), where it gives up; that
+    // took two seconds of processor time, and now about a quarter of one. Processor time, as
+    // the machine may be busy with other tests.
+    const auto processorTime = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    };
+    const auto start = processorTime();
+    const StabilityAnalysis result = AnalyseStability(variant);
+    EXPECT_LT(processorTime() - start, test_support::TimeLimit(std::chrono::seconds(1)));
+    EXPECT_NE(result.Failure, "");
 }
 
 TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
