@@ -21,43 +21,74 @@ fi
 
 work=$(mktemp -d)
 pids=()
-cleanup() {
+stop_all() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
-    rm -rf "$work"
+    pids=()
 }
-trap cleanup EXIT
+trap 'stop_all; rm -rf "$work"' EXIT
 
-# Xvfb picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-    echo "Xvfb did not start:"; cat "$work/xvfb.log"
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+# Answers once the server at $DISPLAY takes a connection.
+display_answers() { xprop -root -display "$DISPLAY" >/dev/null 2>&1; }
 
-case "$manager" in
-    none) ;;
-    openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & pids+=($!) ;;
-    xfwm4) dbus-run-session -- xfwm4 --compositor=off >"$work/wm.log" 2>&1 & pids+=($!) ;;
-    metacity) dbus-run-session -- metacity >"$work/wm.log" 2>&1 & pids+=($!) ;;
-    *) echo "unknown window manager $manager"; exit 2 ;;
-esac
-# A window manager announces itself on the root window once it manages the screen.
-if [ "$manager" != none ]; then
+# Starts Xvfb on a free display (it picks one itself and writes its number) and waits until
+# the server takes connections. Other X servers on the machine may start at the same time.
+start_server() {
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
     for _ in $(seq 200); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        [ -s "$work/display" ] && break
+        kill -0 "${pids[-1]}" 2>/dev/null || return 1
         sleep 0.05
     done
-    if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
-        echo "$manager did not start:"; cat "$work/wm.log"
-        exit 1
+    [ -s "$work/display" ] || return 1
+    export DISPLAY=":$(head -n1 "$work/display")"
+    for _ in $(seq 100); do
+        display_answers && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Starts the window manager and waits until it announces itself on the root window.
+start_manager() {
+    case "$manager" in
+        none) return 0 ;;
+        openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & pids+=($!) ;;
+        xfwm4) dbus-run-session -- xfwm4 --compositor=off >"$work/wm.log" 2>&1 & pids+=($!) ;;
+        metacity) dbus-run-session -- metacity >"$work/wm.log" 2>&1 & pids+=($!) ;;
+    esac
+    for _ in $(seq 200); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        kill -0 "${pids[-1]}" 2>/dev/null || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
+case "$manager" in
+    none | openbox | xfwm4 | metacity) ;;
+    *) echo "unknown window manager $manager"; exit 2 ;;
+esac
+
+# A server or manager that fails to come up (a display taken by another server in the
+# same instant, a manager that lost its connection) is tried again from scratch.
+ready=
+for attempt in 1 2 3; do
+    if start_server && start_manager; then
+        ready=1
+        break
     fi
+    echo "attempt $attempt: the display did not come up:"
+    cat "$work/xvfb.log" "$work/wm.log" 2>/dev/null
+    stop_all
+    rm -f "$work/wm.log"
+    sleep 0.5
+done
+if [ -z "$ready" ]; then
+    echo "no display with $manager after 3 attempts"
+    exit 1
 fi
 
 echo "== $manager on $DISPLAY"
