@@ -12,7 +12,7 @@ packages=(
     xvfb openbox x11-utils libxcb-xtest0-dev libxcb-res0-dev
     qt6-translations-l10n qt6-gtk-platformtheme
     cups printer-driver-cups-pdf poppler-utils libcups2-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-dev
 )
 
 missing=()
