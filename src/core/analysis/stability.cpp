@@ -164,6 +164,10 @@ public:
         rootFloor_ = std::max(1e-12L * largest, std::numeric_limits<Extended>::min());
         logLeadingRatio_ = std::log(std::abs(variant_.B[variant_.NumeratorDegree])) -
                            std::log(std::abs(variant_.A[variant_.DenominatorDegree]));
+        squareN_ = SquareOnAxis(numerator_);
+        squareD_ = SquareOnAxis(denominator_);
+        if (squareN_.empty())
+            squareD_.clear();
     }
 
     // Runs the walk; the results are read with the accessors below.
@@ -202,6 +206,7 @@ public:
     // the large semicircle adds nothing because W vanishes there.
     Extended TotalTurn() const { return 2 * upperTurn_ + originTurn_; }
     bool PassesThroughMinusOne() const { return throughMinusOne_; }
+    long Evaluations() const { return evaluations_; }
     const std::vector<Crossover>& PhaseCrossovers() const { return phase_; }
     const std::vector<Crossover>& GainCrossovers() const { return gain_; }
     const std::vector<Indentation>& Indentations() const { return indentations_; }
@@ -342,17 +347,75 @@ private:
     }
 
     // Past the last crossover that matters and where 1 + W can no longer turn around 0.
-    bool CanStop(const Sample& a) const
+    bool CanStop(const Sample& a)
     {
-        if (!(a.Omega > tailStart_))
+        if (a.Omega > tailStart_) {
+            const Extended bound = LogModulusBound(a.Omega);
+            // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
+            if (bound < std::log(0.5L) &&
+                (bound < leftmostPhaseLog_ ||
+                 (delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_))))
+                return true;
+        }
+        // Below the roots (a long delay winds the curve there): |W| below 1 from here on keeps
+        // 1 + W in the right half-plane, and below the leftmost phase crossover no later one
+        // changes the gain margin.
+        if (squareD_.empty() || !(a.LogModulus < 0) || samples_ < nextTailCheck_)
             return false;
-        const Extended bound = LogModulusBound(a.Omega);
-        if (!(bound < std::log(0.5L)))
+        const Extended level = leftmostPhaseLog_ > -std::numeric_limits<Extended>::infinity()
+                                   ? std::min<Extended>(0, leftmostPhaseLog_)
+                               : delay_ == 0 && !PhaseCanReachMinusOne(a)
+                                   ? 0
+                                   : -std::numeric_limits<Extended>::infinity();
+        if (!(a.LogModulus < level))
             return false;
-        // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
-        if (bound < leftmostPhaseLog_)
-            return true;
-        return delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_);
+        // The test costs a dozen evaluations: tried again after ever more samples.
+        tailCheckInterval_ *= 2;
+        nextTailCheck_ = samples_ + tailCheckInterval_;
+        return ModulusStaysBelow(std::exp(2 * level), a.Omega * a.Omega);
+    }
+
+    // Whether |W(jω)|² < level for every ω² ≥ x: the polynomial level·|D|² − |N|² in x = ω²,
+    // shifted to x, has only positive coefficients (with room for their rounding).
+    bool ModulusStaysBelow(Extended level, Extended x) const
+    {
+        if (squareD_.empty())
+            return false;
+        std::vector<Extended> h(squareD_.size()), size(squareD_.size());
+        for (std::size_t k = 0; k < h.size(); ++k) {
+            const Extended n = k < squareN_.size() ? squareN_[k] : 0;
+            h[k] = level * squareD_[k] - n;
+            size[k] = level * std::abs(squareD_[k]) + std::abs(n);
+        }
+        for (std::size_t j = 0; j < h.size(); ++j) {
+            for (std::size_t i = h.size() - 1; i-- > j;) {
+                h[i] += h[i + 1] * x;
+                size[i] += size[i + 1] * x;
+            }
+            if (!(h[j] > 1e-15L * size[j]))
+                return false;
+        }
+        return true;
+    }
+
+    // |c(jω)|² as a polynomial in ω²: (Σ (−1)^k c_2k x^k)² + x·(Σ (−1)^k c_2k+1 x^k)²; empty
+    // where its coefficients would leave the range.
+    static std::vector<Extended> SquareOnAxis(std::span<const Extended> c)
+    {
+        std::vector<Extended> even, odd;
+        for (std::size_t k = 0; k < c.size(); ++k)
+            ((k % 2 == 0) ? even : odd).push_back((k / 2) % 2 == 0 ? c[k] : -c[k]);
+        std::vector<Extended> square(c.size(), 0);
+        for (std::size_t i = 0; i < even.size(); ++i)
+            for (std::size_t j = 0; j < even.size(); ++j)
+                square[i + j] += even[i] * even[j];
+        for (std::size_t i = 0; i < odd.size(); ++i)
+            for (std::size_t j = 0; j < odd.size(); ++j)
+                square[i + j + 1] += odd[i] * odd[j];
+        for (const Extended x : square)
+            if (!std::isfinite(x) || std::abs(x) > 1e1000L)
+                return {};
+        return square;
     }
 
     Sample WalkSegment(Sample a, std::optional<Extended> end)
@@ -583,6 +646,8 @@ private:
     Extended upperTurn_ = 0, originTurn_ = 0;
     bool throughMinusOne_ = false;
     long samples_ = 0, evaluations_ = 0;
+    std::vector<Extended> squareN_, squareD_; // |N(jω)|², |D(jω)|² in powers of ω²
+    long nextTailCheck_ = 0, tailCheckInterval_ = 1;
     // ln(−U) of the leftmost phase crossover so far
     Extended leftmostPhaseLog_ = -std::numeric_limits<Extended>::infinity();
     std::vector<Crossover> phase_, gain_;
@@ -739,6 +804,7 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
                  Complex(0));
     NyquistWalk walk(reduced, RootsOf(reduced.B, m - common, "N(s)"), std::move(poles));
     walk.Run();
+    result.Evaluations = walk.Evaluations();
     ClassifyPoles(result, walk.Indentations());
     result.PhaseCrossovers = walk.PhaseCrossovers();
     result.GainCrossovers = walk.GainCrossovers();
