@@ -124,7 +124,7 @@ Extended ContinuousPhase(const FactoredVariant& w, Extended omega, Extended prin
     const Extended estimate = previous && TurnBound(w, previous->Frequency, omega) < kPi / 2
                                   ? previousRadians
                                   : RootPhase(w, omega);
-    return principal + 2 * kPi * std::nearbyint((estimate - principal) / (2 * kPi));
+    return principal + 2 * kPi * std::rint((estimate - principal) / (2 * kPi));
 }
 
 // The roots by their corners: modulus, lg modulus and the slope they add above it.

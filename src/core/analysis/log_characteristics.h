@@ -71,10 +71,10 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w);
 struct LogCharacteristics
 {
     std::string Failure;
-    std::vector<LogPoint> Points;      ///< ascending in ω, both ends included
-    std::vector<Extended> Corners;     ///< ascending
+    std::vector<LogPoint> Points;          ///< ascending in ω, both ends included
+    std::vector<Extended> Corners;         ///< ascending
     std::vector<int> CornerMultiplicities; ///< of each corner
-    std::optional<Extended> Crossover; ///< of the asymptote
+    std::optional<Extended> Crossover;     ///< of the asymptote
 };
 
 /// The default range: a decade below the lowest and above the highest corner frequency,

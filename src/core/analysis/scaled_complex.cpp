@@ -27,7 +27,10 @@ PlainRange PlainRangeOf(std::span<const Extended> c)
             return {};
         const long e = BinaryExponent(c[k]);
         if (k == 0) {
-            range.AtZero = std::abs(e) <= kPlainExponent;
+            // c[0] is a term at every ω
+            if (std::abs(e) > kPlainExponent)
+                return {};
+            range.AtZero = true;
             continue;
         }
         low = std::max(low, static_cast<Extended>(-kPlainExponent - e) / static_cast<Extended>(k));

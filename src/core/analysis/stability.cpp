@@ -325,8 +325,9 @@ private:
     }
 
     // Without a delay, whether the phase of W can still reach an odd multiple of π above
-    // omega: each factor jω − root turns monotonically towards π/2 from here on, so the
-    // remaining phase lies between the sums of the negative and of the positive remainders.
+    // omega (above every root, where no angle below is read across its branch): each factor
+    // jω − root turns monotonically towards π/2 from here on, so the remaining phase lies
+    // between the sums of the negative and of the positive remainders.
     bool PhaseCanReachMinusOne(const Sample& a) const
     {
         Extended low = 0, high = 0;
@@ -364,7 +365,7 @@ private:
             return false;
         const Extended level = leftmostPhaseLog_ > -std::numeric_limits<Extended>::infinity()
                                    ? std::min<Extended>(0, leftmostPhaseLog_)
-                               : delay_ == 0 && !PhaseCanReachMinusOne(a)
+                               : delay_ == 0 && a.Omega > tailStart_ && !PhaseCanReachMinusOne(a)
                                    ? 0
                                    : -std::numeric_limits<Extended>::infinity();
         if (!(a.LogModulus < level))
