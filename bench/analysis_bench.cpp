@@ -48,5 +48,22 @@ void BM_AnalyseStability(benchmark::State& state, const char* text)
 }
 BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLag, "4:1,3,3,1")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_AnalyseStability, DelayedLag, "2:2,1:6")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLagGain2, "2:1,3,3,1")->Unit(benchmark::kMicrosecond);
+// n = 15 without and with a delay.
+BENCHMARK_CAPTURE(BM_AnalyseStability, Fifteen,
+                  "1.2:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_AnalyseStability, FifteenWithDelay,
+                  "1.2:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1:1")
+    ->Unit(benchmark::kMicrosecond);
+// 1/(s+1)³ with long delays: the curve winds around the origin T/2π times below ω = 1.
+BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLagDelay100, "1:1,3,3,1:100")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLagDelay1000, "1:1,3,3,1:1000")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLagDelay1e4, "1:1,3,3,1:1e4")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_AnalyseStability, CubicLagDelay1e6, "1:1,3,3,1:1e6")
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -283,7 +283,8 @@ int RunBode(Arguments args)
             "The logarithmic characteristics of W(jw): L = 20 lg |W| in dB, the phase in\n"
             "degrees, continuous (a delay makes it fall without bound), and the asymptote\n"
             "L_a = 20 lg|b_m/a_n| + sum over zeros of 20 lg max(|z|, w) - sum over poles of\n"
-            "20 lg max(|p|, w), with its corner frequencies |r| and its crossover (L_a = 0).\n\n"
+            "20 lg max(|p|, w), with its corner frequencies |r| (a multiple root's corner\n"
+            "followed by its multiplicity, (x15)) and its crossover (L_a = 0).\n\n"
             "  --tf NUM:DEN[:DELAY]  one variant, as for analyse\n"
             "  --from W, --to W      the range in rad/s, above 0; by default a decade below\n"
             "                        the lowest and above the highest corner (0.01 to 100\n"
@@ -332,8 +333,11 @@ int RunBode(Arguments args)
                 continue;
             }
             std::string corners;
-            for (Extended c : l.Corners)
-                corners += (corners.empty() ? "" : ", ") + Short(c);
+            for (std::size_t k = 0; k < l.Corners.size(); ++k) {
+                const int multiplicity = l.CornerMultiplicities[k];
+                corners += (corners.empty() ? "" : ", ") + Short(l.Corners[k]) +
+                           (multiplicity > 1 ? " (x" + std::to_string(multiplicity) + ")" : "");
+            }
             text += "  corners:        " + (corners.empty() ? std::string("none") : corners) +
                     " rad/s\n";
             text += "  crossover of the asymptote: " +
@@ -371,7 +375,9 @@ int RunBode(Arguments args)
             text += ",\"w\":" + JsonArray(ws) + ",\"db\":" + JsonArray(db) +
                     ",\"degrees\":" + JsonArray(degrees) +
                     ",\"asymptote_db\":" + JsonArray(asymptote) +
-                    ",\"corners\":" + JsonArray(l.Corners) +
+                    ",\"corners\":" + JsonArray(l.Corners) + ",\"corner_multiplicities\":" +
+                    JsonArray(std::vector<Extended>(l.CornerMultiplicities.begin(),
+                                                    l.CornerMultiplicities.end())) +
                     ",\"asymptote_crossover\":" + (l.Crossover ? Full(*l.Crossover) : "null") + "}";
         }
         WriteText(stdout, text);

@@ -2,6 +2,7 @@
 #include "core/analysis/log_characteristics.h"
 
 #include "core/analysis/polynomial_roots.h"
+#include "core/analysis/scaled_complex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,18 +14,19 @@ namespace nirdal {
 
 namespace {
 
-using Complex = std::complex<Extended>;
+using namespace scaled;
 
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
-// Moduli of computed roots this close (relative) are one corner: the eigenvalues of a
-// multiple root scatter by about the cube root of the precision.
+constexpr Extended kLg2 = 0.301029995663981195213738894724493027L;
+constexpr Extended kLnToLg = 0.434294481903251827651128918916605082L; // lg e
+// Moduli of multiple roots this close (relative) are one corner: a complex pair, or roots
+// that the eigenvalues could not tell apart.
 constexpr Extended kSameCorner = 1e-5L;
-// The distance from jω to a root on the axis at that very ω: keeps L finite.
-constexpr Extended kSmallestDistance = 1e-300L;
-// tan(π/8): the angle of a + jb (a > 0) is within π/8 when |b| ≤ a·tan(π/8).
-constexpr Extended kTanEighth = 0.414213562373095048801688724209698079L;
 // L_a this close to 0 dB at a corner is 0 there: the sums of logarithms round.
 constexpr Extended kFlatZero = 1e-12L;
+// lg of a value that is exactly 0 (a root on the axis at this very ω): finite, below any
+// value there is, so that L stays a number.
+constexpr Extended kLgOfZero = -20000 * kLg2;
 
 int TopIndex(const std::array<Extended, kCoefficientCount>& c, int degree)
 {
@@ -34,32 +36,137 @@ int TopIndex(const std::array<Extended, kCoefficientCount>& c, int degree)
     return k;
 }
 
-// A product of many moduli as a mantissa and a power of 2, so that no partial product
-// overflows; one logarithm at the end.
-class ScaledProduct
+// c[0..top] with the signs turned so that c[top] > 0.
+std::vector<Extended> Turned(const std::array<Extended, kCoefficientCount>& c, int top)
 {
-public:
-    void Multiply(Extended x) { Scale(std::max(x, kSmallestDistance)); }
-    void Divide(Extended x) { Scale(1 / std::max(x, kSmallestDistance)); }
-    Extended Lg() const { return std::log10(m_mantissa) + m_exponent * kLg2; }
+    std::vector<Extended> turned(c.begin(), c.begin() + top + 1);
+    if (turned.back() < 0)
+        for (Extended& x : turned)
+            x = -x;
+    return turned;
+}
 
-private:
-    static constexpr Extended kLg2 = 0.301029995663981195213738894724493027L;
-    // The factors are at most 1e600 or so (squares of moduli up to 1e300); the mantissa is
-    // brought back to [0.5, 1) before a few more could overflow.
-    static constexpr Extended kRescale = 1e1000L;
-    void Scale(Extended x)
-    {
-        m_mantissa *= x;
-        if (m_mantissa > kRescale || m_mantissa < 1 / kRescale) {
-            int e = 0;
-            m_mantissa = std::frexp(m_mantissa, &e);
-            m_exponent += e;
+// lg(|N̂(jω)|²/|D̂(jω)|²) and the principal value of arg N̂(jω) − arg D̂(jω).
+struct Ratio
+{
+    Extended DoubleLg = 0;
+    Extended Radians = 0;
+};
+
+// The ranges of ω where N̂ and D̂ are evaluated in plain arithmetic.
+struct PlainRanges
+{
+    PlainRange Numerator, Denominator;
+};
+
+PlainRanges PlainRangesOf(const FactoredVariant& w)
+{
+    return {PlainRangeOf(w.Numerator), PlainRangeOf(w.Denominator)};
+}
+
+Ratio RatioAt(const FactoredVariant& w, const PlainRanges& plain, Extended omega)
+{
+    if (plain.Numerator.Contains(omega) && plain.Denominator.Contains(omega)) {
+        Extended terms = 0;
+        const Complex n = PlainOnAxis(w.Numerator, omega, terms);
+        const Complex d = PlainOnAxis(w.Denominator, omega, terms);
+        const Extended squareN = n.real() * n.real() + n.imag() * n.imag();
+        const Extended squareD = d.real() * d.real() + d.imag() * d.imag();
+        if (squareN >= 0x1p-8000L && squareN <= 0x1p8000L && squareD >= 0x1p-8000L &&
+            squareD <= 0x1p8000L)
+            return {std::log10(squareN / squareD),
+                    std::atan2(n.imag() * d.real() - n.real() * d.imag(),
+                               n.real() * d.real() + n.imag() * d.imag())};
+    }
+    // Beyond the plain range (ω³ overflows from ω = 1e1644 on) or near a root on the axis.
+    const Scaled n = PolynomialOnAxis(w.Numerator, omega).Value;
+    const Scaled d = PolynomialOnAxis(w.Denominator, omega).Value;
+    const auto lg = [](const Scaled& z) {
+        return z.M == Complex(0) ? kLgOfZero : LogModulus(z) * kLnToLg;
+    };
+    return {2 * (lg(n) - lg(d)),
+            std::atan2(n.M.imag() * d.M.real() - n.M.real() * d.M.imag(),
+                       n.M.real() * d.M.real() + n.M.imag() * d.M.imag())};
+}
+
+// Σ k·arg(jω − z) − Σ k·arg(jω − p): arg N̂ − arg D̂ with its whole turns, accurate enough to
+// count them.
+Extended RootPhase(const FactoredVariant& w, Extended omega)
+{
+    Extended radians = 0;
+    for (const MultipleRoot& z : w.Zeros)
+        radians += z.Multiplicity * std::atan2(omega - z.Value.imag(), -z.Value.real());
+    for (const MultipleRoot& p : w.Poles)
+        radians -= p.Multiplicity * std::atan2(omega - p.Value.imag(), -p.Value.real());
+    return radians;
+}
+
+// A bound on how far arg N̂ − arg D̂ turns from `from` to `to`: each factor jω − r turns by
+// at most the length of the way over its distance from r.
+Extended TurnBound(const FactoredVariant& w, Extended from, Extended to)
+{
+    Extended bound = 0;
+    for (const auto* roots : {&w.Zeros, &w.Poles}) {
+        for (const MultipleRoot& r : *roots) {
+            const Extended im = r.Value.imag();
+            const Extended beside = im < from ? from - im : im > to ? im - to : 0;
+            bound += r.Multiplicity / std::max(std::abs(r.Value.real()), beside);
         }
     }
-    Extended m_mantissa = 1;
-    long m_exponent = 0;
+    return bound * (to - from);
+}
+
+// arg N̂ − arg D̂ at omega with its whole turns: taken from the previous point where the way
+// from there cannot turn by a quarter turn, else from the roots.
+Extended ContinuousPhase(const FactoredVariant& w, Extended omega, Extended principal,
+                         const LogPoint* previous, Extended previousRadians)
+{
+    const Extended estimate = previous && TurnBound(w, previous->Frequency, omega) < kPi / 2
+                                  ? previousRadians
+                                  : RootPhase(w, omega);
+    return principal + 2 * kPi * std::rint((estimate - principal) / (2 * kPi));
+}
+
+// The roots by their corners: modulus, lg modulus and the slope they add above it.
+struct Break
+{
+    Extended Modulus = 0;
+    Extended Lg = 0;
+    int Slope = 0; // +k for a k-fold zero, −k for a pole
 };
+
+std::vector<Break> BreaksOf(const FactoredVariant& w)
+{
+    std::vector<Break> breaks;
+    for (const MultipleRoot& z : w.Zeros)
+        breaks.push_back({std::abs(z.Value), std::log10(std::abs(z.Value)), z.Multiplicity});
+    for (const MultipleRoot& p : w.Poles)
+        breaks.push_back({std::abs(p.Value), std::log10(std::abs(p.Value)), -p.Multiplicity});
+    return breaks;
+}
+
+// L_a at ω = 10^lgOmega without the gain: Σ ±k·20 lg max(|r|, ω).
+Extended AsymptoteWithoutGain(const std::vector<Break>& breaks, Extended omega, Extended lgOmega)
+{
+    Extended sum = 0;
+    for (const Break& b : breaks)
+        sum += b.Slope * (omega > b.Modulus ? lgOmega : b.Lg);
+    return 20 * sum;
+}
+
+LogPoint PointAt(const FactoredVariant& w, const PlainRanges& plain,
+                 const std::vector<Break>& breaks, Extended gainLg, Extended omega,
+                 const LogPoint* previous, Extended& radians)
+{
+    const Ratio ratio = RatioAt(w, plain, omega);
+    radians = ContinuousPhase(w, omega, ratio.Radians, previous, radians);
+    LogPoint point;
+    point.Frequency = omega;
+    point.Decibels = 20 * (gainLg + w.LeadingLg) + 10 * ratio.DoubleLg;
+    point.Degrees = (radians + (w.Gain < 0 ? kPi : 0) - omega * w.Delay) * 180 / kPi;
+    point.AsymptoteDecibels = 20 * gainLg + AsymptoteWithoutGain(breaks, omega, std::log10(omega));
+    return point;
+}
 
 } // namespace
 
@@ -80,95 +187,57 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
     if (!w.Failure.empty())
         return w;
     w.Gain = variant.B[static_cast<std::size_t>(m)] / variant.A[static_cast<std::size_t>(n)];
-    w.Zeros = PolynomialRoots(std::span<const Extended>(variant.B.data(), std::size_t(m) + 1));
-    w.Poles = PolynomialRoots(std::span<const Extended>(variant.A.data(), std::size_t(n) + 1));
-    w.Delay = variant.Delay;
-    for (const Complex& z : w.Zeros)
-        w.ZeroModuli.push_back(std::abs(z));
-    for (const Complex& p : w.Poles)
-        w.PoleModuli.push_back(std::abs(p));
-    if (!std::isfinite(w.Gain) || w.Gain == 0)
+    if (!std::isfinite(w.Gain) || w.Gain == 0) {
         w.Failure = "the ratio of the leading coefficients is not a finite nonzero number";
+        return w;
+    }
+    w.Numerator = Turned(variant.B, m);
+    w.Denominator = Turned(variant.A, n);
+    w.LeadingLg = std::log10(w.Denominator.back()) - std::log10(w.Numerator.back());
+    w.Zeros = MultipleRoots(w.Numerator, PolynomialRoots(w.Numerator));
+    w.Poles = MultipleRoots(w.Denominator, PolynomialRoots(w.Denominator));
+    w.Delay = variant.Delay;
     return w;
 }
 
 LogPoint LogCharacteristicAt(const FactoredVariant& w, Extended omega)
 {
-    // |W|² and the asymptote as products above and below the line, one logarithm each.
-    ScaledProduct squares, squaresBelow, asymptote, asymptoteBelow;
-    squares.Multiply(w.Gain * w.Gain);
-    asymptote.Multiply(std::abs(w.Gain));
-    Extended radians = w.Gain < 0 ? kPi : 0;
-    // The factors jω − r of roots in the left half-plane lie right of the imaginary axis. Each is
-    // turned by a right angle where that brings it within ±π/4, its angle is bounded by
-    // comparisons in eighths of π, and factors are multiplied while their bounds add up to less
-    // than π: one atan2 then gives the sum of several angles.
-    Complex group = 1;
-    int eighths = 0;
-    const auto add = [&](const Complex& r, Extended size, bool zero) {
-        const Complex f(-r.real(), omega - r.imag());
-        const Extended square = f.real() * f.real() + f.imag() * f.imag();
-        (zero ? squares : squaresBelow).Multiply(square);
-        (zero ? asymptote : asymptoteBelow).Multiply(std::max(size, omega));
-        Complex g = zero ? f : std::conj(f);
-        if (!(g.real() > 0)) {
-            radians += std::arg(g);
-            return;
-        }
-        // Steeper than π/4: turned by a right angle, exactly, toward the real axis.
-        if (std::abs(g.imag()) > g.real()) {
-            const bool up = g.imag() > 0;
-            radians += up ? kPi / 2 : -kPi / 2;
-            g = up ? Complex(g.imag(), -g.real()) : Complex(-g.imag(), g.real());
-        }
-        const int bound = std::abs(g.imag()) <= kTanEighth * g.real() ? 1 : 2;
-        if (eighths + bound >= 8) {
-            radians += std::arg(group);
-            group = 1;
-            eighths = 0;
-        }
-        group *= g;
-        eighths += bound;
-    };
-    for (std::size_t i = 0; i < w.Zeros.size(); ++i)
-        add(w.Zeros[i], w.ZeroModuli[i], true);
-    for (std::size_t i = 0; i < w.Poles.size(); ++i)
-        add(w.Poles[i], w.PoleModuli[i], false);
-    if (eighths > 0)
-        radians += std::arg(group);
-    radians -= omega * w.Delay;
-    LogPoint point;
-    point.Frequency = omega;
-    point.Decibels = 10 * (squares.Lg() - squaresBelow.Lg());
-    point.Degrees = radians * 180 / kPi;
-    point.AsymptoteDecibels = 20 * (asymptote.Lg() - asymptoteBelow.Lg());
-    return point;
+    Extended radians = 0;
+    return PointAt(w, PlainRangesOf(w), BreaksOf(w), std::log10(std::abs(w.Gain)), omega, nullptr,
+                   radians);
 }
 
 Extended AsymptoteDecibels(const FactoredVariant& w, Extended omega)
 {
-    ScaledProduct product;
-    product.Multiply(std::abs(w.Gain));
-    for (const Complex& z : w.Zeros)
-        product.Multiply(std::max(std::abs(z), omega));
-    for (const Complex& p : w.Poles)
-        product.Divide(std::max(std::abs(p), omega));
-    return 20 * product.Lg();
+    return 20 * std::log10(std::abs(w.Gain)) +
+           AsymptoteWithoutGain(BreaksOf(w), omega, std::log10(omega));
+}
+
+std::vector<Corner> CornersOf(const FactoredVariant& w)
+{
+    std::vector<Corner> all;
+    for (const auto* roots : {&w.Zeros, &w.Poles})
+        for (const MultipleRoot& r : *roots)
+            if (std::abs(r.Value) > 0)
+                all.push_back({std::abs(r.Value), r.Multiplicity});
+    std::sort(all.begin(), all.end(),
+              [](const Corner& a, const Corner& b) { return a.Frequency < b.Frequency; });
+    std::vector<Corner> corners;
+    for (const Corner& c : all) {
+        if (!corners.empty() && c.Frequency - corners.back().Frequency <= kSameCorner * c.Frequency)
+            corners.back().Multiplicity += c.Multiplicity;
+        else
+            corners.push_back(c);
+    }
+    return corners;
 }
 
 std::vector<Extended> CornerFrequencies(const FactoredVariant& w)
 {
-    std::vector<Extended> all;
-    for (const auto* roots : {&w.Zeros, &w.Poles})
-        for (const Complex& r : *roots)
-            if (std::abs(r) > 0)
-                all.push_back(std::abs(r));
-    std::sort(all.begin(), all.end());
-    std::vector<Extended> corners;
-    for (Extended r : all)
-        if (corners.empty() || r - corners.back() > kSameCorner * r)
-            corners.push_back(r);
-    return corners;
+    std::vector<Extended> frequencies;
+    for (const Corner& c : CornersOf(w))
+        frequencies.push_back(c.Frequency);
+    return frequencies;
 }
 
 std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w)
@@ -178,12 +247,11 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w)
     // L_a is straight in lg ω between corners; walk the segments from the top down. Each
     // segment is [lo, hi] with hi = ∞ for the last; its slope is read inside it.
     const std::vector<Extended> corners = CornerFrequencies(w);
+    const std::vector<Break> breaks = BreaksOf(w);
     const auto slopeBetween = [&](Extended inside) {
         int slope = 0;
-        for (const Complex& z : w.Zeros)
-            slope += std::abs(z) < inside ? 20 : 0;
-        for (const Complex& p : w.Poles)
-            slope -= std::abs(p) < inside ? 20 : 0;
+        for (const Break& b : breaks)
+            slope += b.Modulus < inside ? 20 * b.Slope : 0;
         return slope;
     };
     for (std::size_t k = corners.size() + 1; k-- > 0;) {
@@ -230,23 +298,30 @@ LogCharacteristics ComputeLogCharacteristics(const TransferFunction& variant, Ex
         result.Failure = w.Failure;
         return result;
     }
-    result.Corners = CornerFrequencies(w);
+    for (const Corner& c : CornersOf(w)) {
+        result.Corners.push_back(c.Frequency);
+        result.CornerMultiplicities.push_back(c.Multiplicity);
+    }
     result.Crossover = AsymptoteCrossover(w);
     if (!(from > 0) || !(to > from) || count < 2 || !std::isfinite(to))
         return result;
+    const PlainRanges plain = PlainRangesOf(w);
+    const std::vector<Break> breaks = BreaksOf(w);
+    const Extended gainLg = std::log10(std::abs(w.Gain));
     // ω_k = from·ratio^k: powers taken afresh every 32 points and multiplied up between, so
     // that a point costs no pow yet rounding grows over 32 products only.
     const Extended lgFrom = std::log10(from);
     const Extended lgStep = (std::log10(to) - lgFrom) / (count - 1);
     const Extended ratio = std::pow(10.0L, lgStep);
     result.Points.reserve(static_cast<std::size_t>(count));
-    Extended omega = from;
+    Extended omega = from, radians = 0;
     for (int k = 0; k < count; ++k) {
         if (k == count - 1)
             omega = to;
         else if (k > 0)
             omega = k % 32 == 0 ? std::pow(10.0L, lgFrom + k * lgStep) : omega * ratio;
-        result.Points.push_back(LogCharacteristicAt(w, omega));
+        result.Points.push_back(PointAt(w, plain, breaks, gainLg, omega,
+                                        k > 0 ? &result.Points.back() : nullptr, radians));
     }
     return result;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/analysis/polynomial_roots.h"
 #include "core/common/extended.h"
 #include "core/tf/transfer_function.h"
 
@@ -11,16 +12,17 @@
 
 namespace nirdal {
 
-/// The factors of W(s) = (b_m/a_n)·Π(s − z)/Π(s − p)·exp(−Ts) that the logarithmic
-/// characteristics are read from.
+/// W(s) = (b_m/a_n)·N̂(s)/D̂(s)·exp(−Ts) with N̂ = N/b_m and D̂ = D/a_n monic: the
+/// coefficients it is evaluated from and the multiple roots the asymptote is drawn from.
 struct FactoredVariant
 {
     std::string Failure; ///< why the variant has no characteristics (then nothing else is set)
     Extended Gain = 0;   ///< b_m/a_n
-    std::vector<std::complex<Extended>> Zeros;
-    std::vector<std::complex<Extended>> Poles;
-    std::vector<Extended> ZeroModuli; ///< |z|, the corner frequencies
-    std::vector<Extended> PoleModuli; ///< |p|
+    std::vector<Extended> Numerator;   ///< b_0..b_m, signs turned so that b_m > 0
+    std::vector<Extended> Denominator; ///< a_0..a_n, signs turned so that a_n > 0
+    Extended LeadingLg = 0;            ///< lg a_n − lg b_m (of the turned coefficients)
+    std::vector<MultipleRoot> Zeros;
+    std::vector<MultipleRoot> Poles;
     Extended Delay = 0;
 };
 
@@ -37,14 +39,28 @@ struct LogPoint
     Extended AsymptoteDecibels = 0; ///< L_a(ω), the straight-line characteristic
 };
 
-/// L(ω) and φ(ω) of the factored variant. φ is the sum of the angles of jω − z, less those
-/// of jω − p, plus 0° or 180° for the sign of the gain, less ωT (all in degrees).
+/// L(ω) and φ(ω) of the factored variant, from N̂(jω)/D̂(jω) itself (exact at multiple roots
+/// and for any ω > 0 within the range of numbers). φ is arg N̂ − arg D̂, plus 0° or 180° for
+/// the sign of the gain, less ωT (in degrees); the whole turns of arg N̂ − arg D̂ are those of
+/// the sum of the angles of jω − z less those of jω − p, so that φ is continuous in ω.
 LogPoint LogCharacteristicAt(const FactoredVariant& w, Extended omega);
 
-/// L_a(ω) = 20 lg|b_m/a_n| + Σ_zeros 20 lg max(|z|, ω) − Σ_poles 20 lg max(|p|, ω).
+/// L_a(ω) = 20 lg|b_m/a_n| + Σ_zeros 20 lg max(|z|, ω) − Σ_poles 20 lg max(|p|, ω), each
+/// multiple root counted with its multiplicity.
 Extended AsymptoteDecibels(const FactoredVariant& w, Extended omega);
 
-/// The corner frequencies |r| of the nonzero roots, ascending, each once.
+/// A corner frequency of the asymptote and the number of roots (with their multiplicities)
+/// that break there: 15 at ω = 1 for (s + 1)^15, 2 at √2 for s² + 2s + 2.
+struct Corner
+{
+    Extended Frequency = 0;
+    int Multiplicity = 0;
+};
+
+/// The corners |r| of the nonzero roots, ascending, each once.
+std::vector<Corner> CornersOf(const FactoredVariant& w);
+
+/// The corner frequencies alone.
 std::vector<Extended> CornerFrequencies(const FactoredVariant& w);
 
 /// The highest ω where L_a(ω) = 0, exact on its straight segment; none when L_a never
@@ -55,9 +71,10 @@ std::optional<Extended> AsymptoteCrossover(const FactoredVariant& w);
 struct LogCharacteristics
 {
     std::string Failure;
-    std::vector<LogPoint> Points;      ///< ascending in ω, both ends included
-    std::vector<Extended> Corners;     ///< ascending
-    std::optional<Extended> Crossover; ///< of the asymptote
+    std::vector<LogPoint> Points;          ///< ascending in ω, both ends included
+    std::vector<Extended> Corners;         ///< ascending
+    std::vector<int> CornerMultiplicities; ///< of each corner
+    std::optional<Extended> Crossover;     ///< of the asymptote
 };
 
 /// The default range: a decade below the lowest and above the highest corner frequency,

@@ -22,4 +22,18 @@ std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c)
 /// lost (or polished onto another).
 bool RootsHoldUp(std::span<const Extended> c, const std::vector<std::complex<Extended>>& roots);
 
+/// A root and how many times it is one.
+struct MultipleRoot
+{
+    std::complex<Extended> Value;
+    int Multiplicity = 1;
+};
+
+/// The roots of c gathered into multiple roots: the eigenvalues of a k-fold root scatter around
+/// it by about the k-th root of the precision (5 % for k = 15), their mean does not; a group of
+/// nearby roots counts as one when the first k Taylor coefficients of c at its mean vanish
+/// within their rounding, else it is looked at closer. Ordered as the roots first appear.
+std::vector<MultipleRoot> MultipleRoots(std::span<const Extended> c,
+                                        const std::vector<std::complex<Extended>>& roots);
+
 } // namespace nirdal

@@ -2,6 +2,7 @@
 #include "core/analysis/stability.h"
 
 #include "core/analysis/polynomial_roots.h"
+#include "core/analysis/scaled_complex.h"
 #include "core/common/russian_text.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ namespace nirdal {
 
 namespace {
 
-using Complex = std::complex<Extended>;
+using namespace scaled;
 
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
 
@@ -42,6 +43,8 @@ constexpr Extended kStepSize = 0.1L;
 constexpr Extended kRateSlack = 1.2L;
 // Halvings of a step before the curve counts as passing through −1 (2^-48 of a step).
 constexpr int kMaxRefinement = 48;
+// Values of W with binary exponents below this are turned in plain arithmetic.
+constexpr long kPlainTurnExponent = 4000;
 // Samples of one variant; a curve that needs more winds around too often to be counted.
 constexpr long kMaxSamples = 200000;
 // Evaluations of W(jω) for one variant, refinements and bisections included: what keeps the
@@ -79,152 +82,6 @@ std::string RadiusText(Extended radius)
     char text[48];
     std::snprintf(text, sizeof text, "%.3Lg", radius);
     return text;
-}
-
-// |z| without the care of hypot for overflow: only for mantissas of Scaled and values near 1.
-Extended Modulus(const Complex& z)
-{
-    return std::sqrt(std::norm(z));
-}
-
-// M·2^E with max(|Re M|, |Im M|) in [1/2, 1), or M = 0: the values of N(jω), D(jω) and W(jω)
-// reach far beyond the range of Extended (1e2470/(s+1) has |W|² = 1e4940 at ω = 0, and
-// ω^15 overflows from ω = 1e329 on), their mantissas never do.
-struct Scaled
-{
-    Complex M;
-    long E = 0;
-};
-
-// Beyond any exponent of Extended, subnormals included.
-constexpr long kExponentGap = 20000;
-
-// 2^k for k in [−16382, 16383], straight from the bits of the x87 format: the walk scales
-// every value it computes, and ldexp and frexp took most of its time.
-Extended PowerOfTwo(int k)
-{
-    Extended x = 0;
-    const std::uint64_t mantissa = std::uint64_t{1} << 63;
-    const auto field = static_cast<std::uint16_t>(k + 16383);
-    std::memcpy(&x, &mantissa, sizeof mantissa);
-    std::memcpy(reinterpret_cast<char*>(&x) + sizeof mantissa, &field, sizeof field);
-    return x;
-}
-
-// x·2^k, exact unless the result leaves the normal range.
-Extended TimesPowerOfTwo(Extended x, long k)
-{
-    // Most shifts are small: a double 2^k, made from its bits in a register, multiplies
-    // exactly and saves the trip of the ten-byte format through memory.
-    if (k >= -1022 && k <= 1023)
-        return x * std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
-    if (k >= -16382 && k <= 16383)
-        return x * PowerOfTwo(static_cast<int>(k));
-    return std::ldexp(x, static_cast<int>(std::clamp(k, -2 * kExponentGap, 2 * kExponentGap)));
-}
-
-// e with x = m·2^e and |m| in [1/2, 1), for a finite x ≠ 0.
-int BinaryExponent(Extended x)
-{
-    std::uint16_t top = 0;
-    std::memcpy(&top, reinterpret_cast<const char*>(&x) + sizeof(std::uint64_t), sizeof top);
-    const int field = top & 0x7fff;
-    if (field != 0)
-        return field - 16382;
-    int e = 0;
-    std::frexp(x, &e); // subnormal
-    return e;
-}
-
-Scaled Normalised(const Complex& m, long e)
-{
-    const Extended size = std::max(std::abs(m.real()), std::abs(m.imag()));
-    if (size == 0 || !std::isfinite(size))
-        return {size == 0 ? Complex(0) : m, 0};
-    const int shift = BinaryExponent(size);
-    return {Complex(TimesPowerOfTwo(m.real(), -shift), TimesPowerOfTwo(m.imag(), -shift)),
-            e + shift};
-}
-
-Scaled Scale(Extended x)
-{
-    return Normalised(Complex(x), 0);
-}
-
-// m·2^by for by ≤ 0. A part far below the other one's size still counts: 1 + jω keeps its 1
-// beside ω = 1e2450, and with it the phase of D(jω).
-Complex Shifted(const Complex& m, long by)
-{
-    if (by == 0)
-        return m;
-    return {TimesPowerOfTwo(m.real(), by), TimesPowerOfTwo(m.imag(), by)};
-}
-
-Scaled Sum(const Scaled& a, const Scaled& b)
-{
-    if (a.M == Complex(0))
-        return b;
-    if (b.M == Complex(0))
-        return a;
-    const long top = std::max(a.E, b.E);
-    return Normalised(Shifted(a.M, a.E - top) + Shifted(b.M, b.E - top), top);
-}
-
-// Written out: std::complex's operators take the slow path that cares for infinities, which
-// mantissas never are.
-Scaled Product(const Scaled& a, const Scaled& b)
-{
-    const Complex m(a.M.real() * b.M.real() - a.M.imag() * b.M.imag(),
-                    a.M.real() * b.M.imag() + a.M.imag() * b.M.real());
-    return Normalised(m, a.E + b.E);
-}
-
-// a/b for b ≠ 0; both mantissas lie within a factor 2 of 1, so the quotient cannot overflow.
-Scaled Quotient(const Scaled& a, const Scaled& b)
-{
-    const Extended size = std::norm(b.M);
-    const Complex m((a.M.real() * b.M.real() + a.M.imag() * b.M.imag()) / size,
-                    (a.M.imag() * b.M.real() - a.M.real() * b.M.imag()) / size);
-    return Normalised(m, a.E - b.E);
-}
-
-// |z| as a Scaled real.
-Scaled Size(const Scaled& z)
-{
-    return Normalised(Complex(Modulus(z.M)), z.E);
-}
-
-// |a| > |b|.
-bool Exceeds(const Scaled& a, const Scaled& b)
-{
-    if (b.M == Complex(0))
-        return a.M != Complex(0);
-    if (a.M == Complex(0))
-        return false;
-    // Mantissas' moduli lie in [1/2, √2).
-    if (a.E - b.E > 2)
-        return true;
-    if (b.E - a.E > 2)
-        return false;
-    return Modulus(a.M) * PowerOfTwo(static_cast<int>(a.E - b.E)) > Modulus(b.M);
-}
-
-// ln |z|; −∞ for 0.
-Extended LogModulus(const Scaled& z)
-{
-    return std::log(Modulus(z.M)) + static_cast<Extended>(z.E) * std::numbers::ln2_v<Extended>;
-}
-
-// The value itself; infinite parts where it lies beyond the range of Extended.
-Complex Unscaled(const Scaled& z)
-{
-    return {TimesPowerOfTwo(z.M.real(), z.E), TimesPowerOfTwo(z.M.imag(), z.E)};
-}
-
-// 1 + z, exact where z is small and z itself (in direction and size) where the 1 is lost.
-Scaled OnePlus(const Scaled& z)
-{
-    return Sum(Scale(1), z);
 }
 
 // The turn congruent to `turn` modulo 2π nearest to −order·π: how arg(1 + W) changes on a
@@ -287,7 +144,11 @@ class NyquistWalk
 public:
     NyquistWalk(const TransferFunction& reduced, std::vector<Complex> zeros,
                 std::vector<Complex> poles)
-        : variant_(reduced), zeros_(std::move(zeros)), poles_(std::move(poles)),
+        : variant_(reduced),
+          numerator_(reduced.B.data(), std::size_t{reduced.NumeratorDegree} + 1),
+          denominator_(reduced.A.data(), std::size_t{reduced.DenominatorDegree} + 1),
+          plainN_(PlainRangeOf(numerator_)), plainD_(PlainRangeOf(denominator_)),
+          zeros_(std::move(zeros)), poles_(std::move(poles)),
           delay_(reduced.Delay)
     {
         Extended largest = 0;
@@ -303,6 +164,10 @@ public:
         rootFloor_ = std::max(1e-12L * largest, std::numeric_limits<Extended>::min());
         logLeadingRatio_ = std::log(std::abs(variant_.B[variant_.NumeratorDegree])) -
                            std::log(std::abs(variant_.A[variant_.DenominatorDegree]));
+        squareN_ = SquareOnAxis(numerator_);
+        squareD_ = SquareOnAxis(denominator_);
+        if (squareN_.empty())
+            squareD_.clear();
     }
 
     // Runs the walk; the results are read with the accessors below.
@@ -341,6 +206,7 @@ public:
     // the large semicircle adds nothing because W vanishes there.
     Extended TotalTurn() const { return 2 * upperTurn_ + originTurn_; }
     bool PassesThroughMinusOne() const { return throughMinusOne_; }
+    long Evaluations() const { return evaluations_; }
     const std::vector<Crossover>& PhaseCrossovers() const { return phase_; }
     const std::vector<Crossover>& GainCrossovers() const { return gain_; }
     const std::vector<Indentation>& Indentations() const { return indentations_; }
@@ -355,120 +221,78 @@ private:
                 "годограф требует больше " + std::to_string(kMaxEvaluations) +
                     " точек, чтобы его проследить (за ω = " + DecimalComma(FrequencyText(omega)) +
                     ")"};
-        const AtFrequency n = Polynomial(variant_.B, variant_.NumeratorDegree, omega);
-        const AtFrequency d = Polynomial(variant_.A, variant_.DenominatorDegree, omega);
         const Extended phi = delay_ * omega;
-        if (d.Value.M == Complex(0) || !std::isfinite(phi))
-            throw AnalysisError{"W(jω) cannot be evaluated at ω = " + FrequencyText(omega),
-                                "W(jω) не вычисляется при ω = " +
-                                    DecimalComma(FrequencyText(omega))};
-        Sample sample{omega, Quotient(n.Value, d.Value)};
+        if (!std::isfinite(phi))
+            throw Unevaluable(omega);
         // Without a delay exp(−jωT) = 1 exactly.
+        const Complex turn = phi == 0 ? Complex(1) : Complex(std::cos(phi), -std::sin(phi));
+        if (plainN_.Contains(omega) && plainD_.Contains(omega))
+            if (const std::optional<Sample> sample = PlainSample(omega, turn))
+                return *sample;
+
+        const AxisValue n = PolynomialOnAxis(numerator_, omega);
+        const AxisValue d = PolynomialOnAxis(denominator_, omega);
+        if (d.Value.M == Complex(0))
+            throw Unevaluable(omega);
+        Sample sample{omega, Quotient(n.Value, d.Value)};
         if (phi != 0)
-            sample.W = Product(sample.W, Normalised(Complex(std::cos(phi), -std::sin(phi)), 0));
+            sample.W = Product(sample.W, Normalised(turn, 0));
         sample.LogModulus = LogModulus(sample.W);
-        // Coefficients of very different sizes can cancel to a value that has lost its
-        // digits; then where 1 + W points is not known and the count would be a guess.
-        // Horner's rule errs by up to about 2(k+1)·ε times the sum of the terms' moduli, and
-        // the division adds the relative errors of N and D.
-        const Extended unit =
-            2 * (variant_.DenominatorDegree + 1) * std::numeric_limits<Extended>::epsilon();
         const Scaled sizeD = Size(d.Value);
-        const Scaled error =
-            Product(Scale(unit), Quotient(Sum(n.Terms, Product(Size(sample.W), d.Terms)), sizeD));
+        const Scaled error = Product(Scale(ErrorUnit()),
+                                     Quotient(Sum(n.Terms, Product(Size(sample.W), d.Terms)), sizeD));
         if (Exceeds(error, Scale(kAbsoluteNoise)) &&
             Exceeds(error, Product(Scale(0.01L), Size(OnePlus(sample.W)))))
-            throw AnalysisError{"at ω = " + FrequencyText(omega) +
-                                    " the coefficients cancel to a W(jω) that has lost its digits",
-                                "при ω = " + DecimalComma(FrequencyText(omega)) +
-                                    " слагаемые взаимно гасятся, и в W(jω) не остаётся верных "
-                                    "цифр"};
+            throw DigitsLost(omega);
         return sample;
     }
 
-    struct AtFrequency
+    // W(jω) in plain arithmetic, where the terms of N and D are far inside the range; none
+    // when a value comes too near its ends after all (D near a root, say).
+    std::optional<Sample> PlainSample(Extended omega, const Complex& turn) const
     {
-        Scaled Value; // c(jω)
-        Scaled Terms; // Σ|c[k]|·ω^k
-    };
+        Extended termsN = 0, termsD = 0;
+        const Complex n = PlainOnAxis(numerator_, omega, termsN);
+        const Complex d = PlainOnAxis(denominator_, omega, termsD);
+        const Extended squareD = d.real() * d.real() + d.imag() * d.imag();
+        if (!(squareD >= 0x1p-8000L && squareD <= 0x1p8000L))
+            return std::nullopt;
+        Complex w((n.real() * d.real() + n.imag() * d.imag()) / squareD,
+                  (n.imag() * d.real() - n.real() * d.imag()) / squareD);
+        w = Complex(w.real() * turn.real() - w.imag() * turn.imag(),
+                    w.real() * turn.imag() + w.imag() * turn.real());
+        const Extended size = Modulus(w);
+        const Extended error = ErrorUnit() * (termsN + size * termsD) / std::sqrt(squareD);
+        if (!std::isfinite(error) || !(size > 0x1p-12000L))
+            return std::nullopt;
+        if (error > kAbsoluteNoise && error > 0.01L * Modulus(Complex(1 + w.real(), w.imag())))
+            throw DigitsLost(omega);
+        Sample sample{omega, Normalised(w, 0)};
+        sample.LogModulus = LogModulus(sample.W);
+        return sample;
+    }
 
-    // The polynomial c up to degree at s = jω: by Horner's rule where the numbers allow, else
-    // term by term, each term a mantissa and a binary exponent, summed at the largest one.
-    static AtFrequency Polynomial(const std::array<Extended, kCoefficientCount>& c, int degree,
-                                  Extended omega)
+    // Coefficients of very different sizes can cancel to a value that has lost its digits;
+    // then where 1 + W points is not known and the count would be a guess. Horner's rule errs
+    // by up to about 2(k+1)·ε times the sum of the terms' moduli, and the division adds the
+    // relative errors of N and D.
+    Extended ErrorUnit() const
     {
-        const int lastIndex = std::min(degree, kCoefficientCount - 1);
-        const int omegaExponent = omega == 0 ? 0 : BinaryExponent(omega);
-        // Most values stay well inside the range, and plain arithmetic is several times faster;
-        // but not where a coefficient or a term is near the ends of the range: overflows and
-        // subnormal numbers cost the x87 unit a hundred times an ordinary operation.
-        constexpr long kPlainExponent = 15000;
-        bool plain = true;
-        for (int k = 0; k <= lastIndex && plain; ++k) {
-            const Extended coefficient = c[static_cast<std::size_t>(k)];
-            if (coefficient == 0)
-                continue;
-            const long exponent = BinaryExponent(coefficient);
-            const long termExponent = exponent + (omega == 0 ? 0 : k * long{omegaExponent});
-            plain = std::abs(exponent) <= kPlainExponent && std::abs(termExponent) <= kPlainExponent;
-        }
-        if (plain) {
-            Extended re = 0, im = 0, terms = 0;
-            for (int k = lastIndex; k >= 0; --k) {
-                const Extended coefficient = c[static_cast<std::size_t>(k)];
-                const Extended times = re * omega; // (re + j·im)·jω
-                re = coefficient - im * omega;
-                im = times;
-                terms = terms * omega + std::abs(coefficient);
-            }
-            const Complex value(re, im);
-            constexpr Extended kSafe = 0x1p-16000L;
-            if (terms >= kSafe && terms <= 1 / kSafe && std::isfinite(value.real()) &&
-                std::isfinite(value.imag()))
-                return {Normalised(value, 0), Scale(terms)};
-        }
+        return 2 * (variant_.DenominatorDegree + 1) * std::numeric_limits<Extended>::epsilon();
+    }
 
-        // Scaling every step of Horner's rule cost twenty times as much.
-        struct Term
-        {
-            Extended M; // c[k]·ω^k = M·2^E, 2^−17 < |M| < 1
-            long E;
-            int K;
-        };
-        std::array<Term, kCoefficientCount> scaledTerms;
-        std::size_t count = 0;
-        const Extended omegaMantissa = TimesPowerOfTwo(omega, -omegaExponent);
-        Extended power = 1; // omegaMantissa^k
-        long top = std::numeric_limits<long>::min();
-        for (int k = 0; k <= lastIndex; ++k, power *= omegaMantissa) {
-            const Extended coefficient = c[static_cast<std::size_t>(k)];
-            if (coefficient == 0 || (omega == 0 && k > 0))
-                continue;
-            const int exponent = BinaryExponent(coefficient);
-            const Term term{TimesPowerOfTwo(coefficient, -exponent) * power,
-                            exponent + static_cast<long>(k) * omegaExponent, k};
-            scaledTerms[count++] = term;
-            top = std::max(top, term.E);
-        }
-        if (count == 0)
-            return {};
-        Extended real = 0, imaginary = 0, magnitude = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const Term& term = scaledTerms[i];
-            // Far below the largest term, a term vanishes in the sum's precision and range.
-            if (term.E - top < -kExponentGap)
-                continue;
-            const Extended part = TimesPowerOfTwo(term.M, term.E - top);
-            // (jω)^k: 1, j, −1, −j.
-            switch (term.K % 4) {
-            case 0: real += part; break;
-            case 1: imaginary += part; break;
-            case 2: real -= part; break;
-            default: imaginary -= part; break;
-            }
-            magnitude += std::abs(part);
-        }
-        return {Normalised(Complex(real, imaginary), top), Normalised(Complex(magnitude), top)};
+    static AnalysisError Unevaluable(Extended omega)
+    {
+        return {"W(jω) cannot be evaluated at ω = " + FrequencyText(omega),
+                "W(jω) не вычисляется при ω = " + DecimalComma(FrequencyText(omega))};
+    }
+
+    static AnalysisError DigitsLost(Extended omega)
+    {
+        return {"at ω = " + FrequencyText(omega) +
+                    " the coefficients cancel to a W(jω) that has lost its digits",
+                "при ω = " + DecimalComma(FrequencyText(omega)) +
+                    " слагаемые взаимно гасятся, и в W(jω) не остаётся верных цифр"};
     }
 
     // Bound on |d ln W(jω)/dω| at omega.
@@ -501,8 +325,9 @@ private:
     }
 
     // Without a delay, whether the phase of W can still reach an odd multiple of π above
-    // omega: each factor jω − root turns monotonically towards π/2 from here on, so the
-    // remaining phase lies between the sums of the negative and of the positive remainders.
+    // omega (above every root, where no angle below is read across its branch): each factor
+    // jω − root turns monotonically towards π/2 from here on, so the remaining phase lies
+    // between the sums of the negative and of the positive remainders.
     bool PhaseCanReachMinusOne(const Sample& a) const
     {
         Extended low = 0, high = 0;
@@ -523,17 +348,75 @@ private:
     }
 
     // Past the last crossover that matters and where 1 + W can no longer turn around 0.
-    bool CanStop(const Sample& a) const
+    bool CanStop(const Sample& a)
     {
-        if (!(a.Omega > tailStart_))
+        if (a.Omega > tailStart_) {
+            const Extended bound = LogModulusBound(a.Omega);
+            // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
+            if (bound < std::log(0.5L) &&
+                (bound < leftmostPhaseLog_ ||
+                 (delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_))))
+                return true;
+        }
+        // Below the roots (a long delay winds the curve there): |W| below 1 from here on keeps
+        // 1 + W in the right half-plane, and below the leftmost phase crossover no later one
+        // changes the gain margin.
+        if (squareD_.empty() || !(a.LogModulus < 0) || samples_ < nextTailCheck_)
             return false;
-        const Extended bound = LogModulusBound(a.Omega);
-        if (!(bound < std::log(0.5L)))
+        const Extended level = leftmostPhaseLog_ > -std::numeric_limits<Extended>::infinity()
+                                   ? std::min<Extended>(0, leftmostPhaseLog_)
+                               : delay_ == 0 && a.Omega > tailStart_ && !PhaseCanReachMinusOne(a)
+                                   ? 0
+                                   : -std::numeric_limits<Extended>::infinity();
+        if (!(a.LogModulus < level))
             return false;
-        // A later phase crossover has |U| ≤ bound and so lies right of the leftmost one.
-        if (bound < leftmostPhaseLog_)
-            return true;
-        return delay_ == 0 && (!PhaseCanReachMinusOne(a) || a.Omega > kTailReach * tailStart_);
+        // The test costs a dozen evaluations: tried again after ever more samples.
+        tailCheckInterval_ *= 2;
+        nextTailCheck_ = samples_ + tailCheckInterval_;
+        return ModulusStaysBelow(std::exp(2 * level), a.Omega * a.Omega);
+    }
+
+    // Whether |W(jω)|² < level for every ω² ≥ x: the polynomial level·|D|² − |N|² in x = ω²,
+    // shifted to x, has only positive coefficients (with room for their rounding).
+    bool ModulusStaysBelow(Extended level, Extended x) const
+    {
+        if (squareD_.empty())
+            return false;
+        std::vector<Extended> h(squareD_.size()), size(squareD_.size());
+        for (std::size_t k = 0; k < h.size(); ++k) {
+            const Extended n = k < squareN_.size() ? squareN_[k] : 0;
+            h[k] = level * squareD_[k] - n;
+            size[k] = level * std::abs(squareD_[k]) + std::abs(n);
+        }
+        for (std::size_t j = 0; j < h.size(); ++j) {
+            for (std::size_t i = h.size() - 1; i-- > j;) {
+                h[i] += h[i + 1] * x;
+                size[i] += size[i + 1] * x;
+            }
+            if (!(h[j] > 1e-15L * size[j]))
+                return false;
+        }
+        return true;
+    }
+
+    // |c(jω)|² as a polynomial in ω²: (Σ (−1)^k c_2k x^k)² + x·(Σ (−1)^k c_2k+1 x^k)²; empty
+    // where its coefficients would leave the range.
+    static std::vector<Extended> SquareOnAxis(std::span<const Extended> c)
+    {
+        std::vector<Extended> even, odd;
+        for (std::size_t k = 0; k < c.size(); ++k)
+            ((k % 2 == 0) ? even : odd).push_back((k / 2) % 2 == 0 ? c[k] : -c[k]);
+        std::vector<Extended> square(c.size(), 0);
+        for (std::size_t i = 0; i < even.size(); ++i)
+            for (std::size_t j = 0; j < even.size(); ++j)
+                square[i + j] += even[i] * even[j];
+        for (std::size_t i = 0; i < odd.size(); ++i)
+            for (std::size_t j = 0; j < odd.size(); ++j)
+                square[i + j + 1] += odd[i] * odd[j];
+        for (const Extended x : square)
+            if (!std::isfinite(x) || std::abs(x) > 1e1000L)
+                return {};
+        return square;
     }
 
     Sample WalkSegment(Sample a, std::optional<Extended> end)
@@ -567,41 +450,85 @@ private:
     // W(a); when that disc around 1 + W(a) leaves out 0, the turn is the principal angle.
     Extended Turn(const Sample& a, const Sample& b, Extended rate, int depth)
     {
-        const Scaled fa = OnePlus(a.W), fb = OnePlus(b.W);
-        // In logarithms: |W| overflows where the curve starts far out (1e2470/(s+1)), and then
-        // an infinite reach would never let a step be small enough.
-        const Scaled reach =
-            Product(Size(a.W), Scale(std::expm1(kRateSlack * rate * (b.Omega - a.Omega))));
-        const bool clear = Exceeds(fa, reach);
+        const Extended growth = std::expm1(kRateSlack * rate * (b.Omega - a.Omega));
+        bool clear = false;
+        Complex from, to;
+        if (std::abs(a.W.E) < kPlainTurnExponent && std::abs(b.W.E) < kPlainTurnExponent) {
+            // Values of ordinary size, the most of them: the same numbers without the scaling.
+            const Complex wa = Unscaled(a.W), wb = Unscaled(b.W);
+            from = Complex(1 + wa.real(), wa.imag());
+            to = Complex(1 + wb.real(), wb.imag());
+            clear = Modulus(from) > Modulus(wa) * growth;
+        } else {
+            const Scaled fa = OnePlus(a.W), fb = OnePlus(b.W);
+            // In logarithms: |W| overflows where the curve starts far out (1e2470/(s+1)), and
+            // then an infinite reach would never let a step be small enough.
+            clear = Exceeds(fa, Product(Size(a.W), Scale(growth)));
+            from = fa.M;
+            to = fb.M;
+        }
         if (clear || depth == kMaxRefinement) {
             throughMinusOne_ = throughMinusOne_ || !clear;
-            return std::arg(fb.M * std::conj(fa.M)); // the principal angle from fa to fb
+            // the principal angle from 1 + W(a) to 1 + W(b)
+            return std::atan2(to.imag() * from.real() - to.real() * from.imag(),
+                              to.real() * from.real() + to.imag() * from.imag());
         }
         const Sample middle = Evaluate(a.Omega + (b.Omega - a.Omega) / 2);
         return Turn(a, middle, rate, depth + 1) + Turn(middle, b, rate, depth + 1);
     }
 
-    // The frequency in (a, b] where f changes sign, by bisection down to adjacent numbers.
-    template <typename Function> Extended Bisect(const Sample& a, const Sample& b, Function f)
+    // The frequency in (a, b] where f changes sign, down to adjacent numbers: regula falsi
+    // with the Illinois weighting, which closes in on a simple root from both sides in a few
+    // evaluations where bisection takes sixty, and a halving whenever a secant step gains too
+    // little.
+    template <typename Function> Extended Refine(const Sample& a, const Sample& b, Function f)
     {
         Extended low = a.Omega, high = b.Omega;
-        const bool lowNegative = f(a) < 0;
-        if (f(b) == 0)
+        Extended fLow = f(a), fHigh = f(b);
+        if (fHigh == 0)
             return high;
-        for (;;) {
-            const Extended middle = low + (high - low) / 2;
-            if (!(middle > low && middle < high))
-                return middle;
-            const Extended value = f(Evaluate(middle));
+        // the values at the ends, and those the secant is drawn through (halved when stale)
+        Extended lowValue = std::abs(fLow), highValue = std::abs(fHigh);
+        int stale = 0; // +1: the low end was kept at the last step; −1: the high end
+        Extended widthBefore = high - low;
+        for (int step = 1;; ++step) {
+            const Extended half = low + (high - low) / 2;
+            if (!(half > low && half < high))
+                return lowValue < highValue ? low : high;
+            Extended omega = low + fLow / (fLow - fHigh) * (high - low);
+            if (step % 3 == 0) {
+                // a secant that crawls from one side: halve instead
+                if (high - low > widthBefore / 4)
+                    omega = half;
+                widthBefore = high - low;
+            }
+            if (!(omega > low && omega < high))
+                omega = half;
+            const Extended value = f(Evaluate(omega));
             if (value == 0)
-                return middle;
-            ((value < 0) == lowNegative ? low : high) = middle;
+                return omega;
+            if ((value < 0) == (fLow < 0)) {
+                low = omega;
+                fLow = value;
+                lowValue = std::abs(value);
+                if (stale == -1)
+                    fHigh /= 2;
+                stale = -1;
+            } else {
+                high = omega;
+                fHigh = value;
+                highValue = std::abs(value);
+                if (stale == 1)
+                    fLow /= 2;
+                stale = 1;
+            }
         }
     }
 
     void FindCrossovers(const Sample& a, const Sample& b)
     {
-        auto imaginary = [](const Sample& s) { return s.W.M.imag(); };
+        // sin arg W: the sign of V, smooth for the secant whatever the size of W
+        auto imaginary = [](const Sample& s) { return s.W.M.imag() / Modulus(s.W.M); };
         auto modulus = [](const Sample& s) { return s.LogModulus; };
         // A curve that lies on the real axis (W = K/s², or a cancelled pair of poles) changes
         // the sign of V only by rounding; it has no crossing to speak of.
@@ -611,12 +538,12 @@ private:
         // mean a crossing of the positive real axis, which is no phase crossover.
         const bool rightHalf = a.W.M.real() > 0 && b.W.M.real() > 0;
         if (ChangesSign(imaginary(a), imaginary(b)) && !onRealAxis && !rightHalf) {
-            const Sample root = Evaluate(Bisect(a, b, imaginary));
+            const Sample root = Evaluate(Refine(a, b, imaginary));
             if (root.W.M.real() < 0)
                 AddPhaseCrossover(root);
         }
         if (ChangesSign(modulus(a), modulus(b))) {
-            const Sample root = Evaluate(Bisect(a, b, modulus));
+            const Sample root = Evaluate(Refine(a, b, modulus));
             const Complex w = Unscaled(root.W);
             gain_.push_back({root.Omega, w.real(), w.imag()});
         }
@@ -711,6 +638,8 @@ private:
     }
 
     const TransferFunction& variant_;
+    const std::span<const Extended> numerator_, denominator_;
+    const PlainRange plainN_, plainD_;
     const std::vector<Complex> zeros_, poles_;
     std::vector<Extended> zeroModuli_, poleModuli_;
     const Extended delay_;
@@ -718,6 +647,8 @@ private:
     Extended upperTurn_ = 0, originTurn_ = 0;
     bool throughMinusOne_ = false;
     long samples_ = 0, evaluations_ = 0;
+    std::vector<Extended> squareN_, squareD_; // |N(jω)|², |D(jω)|² in powers of ω²
+    long nextTailCheck_ = 0, tailCheckInterval_ = 1;
     // ln(−U) of the leftmost phase crossover so far
     Extended leftmostPhaseLog_ = -std::numeric_limits<Extended>::infinity();
     std::vector<Crossover> phase_, gain_;
@@ -874,6 +805,7 @@ void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
                  Complex(0));
     NyquistWalk walk(reduced, RootsOf(reduced.B, m - common, "N(s)"), std::move(poles));
     walk.Run();
+    result.Evaluations = walk.Evaluations();
     ClassifyPoles(result, walk.Indentations());
     result.PhaseCrossovers = walk.PhaseCrossovers();
     result.GainCrossovers = walk.GainCrossovers();

@@ -74,6 +74,7 @@ struct StabilityAnalysis
     /// For a stable verdict: the smallest ΔT = ((arg W(jω_c) + π) mod 2π)/ω_c over the gain
     /// crossovers. None when the verdict is not stable or |W| never reaches 1.
     std::optional<nirdal::DelayMargin> DelayMargin;
+    long Evaluations = 0; ///< of W(jω) by the walk: the work the analysis took
     std::vector<std::string> Notes;        ///< remarks worth telling the reader (plain English)
     std::vector<std::string> RussianNotes; ///< the same remarks in Russian (UTF-8)
 };

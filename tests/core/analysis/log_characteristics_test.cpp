@@ -144,5 +144,86 @@ TEST(LogCharacteristics, VariantsWithoutCharacteristicsSayWhy)
     EXPECT_NE(ComputeLogCharacteristics(Tf("1:1,1", -1), 1, 10, 5).Failure, "");
 }
 
+// (s + 1)^k from its binomial coefficients, with a gain of 1.
+TransferFunction RepeatedLag(int k)
+{
+    TransferFunction tf;
+    tf.DenominatorDegree = static_cast<std::uint8_t>(k);
+    tf.B[0] = 1;
+    Extended binomial = 1;
+    for (int i = 0; i <= k; ++i) {
+        tf.A[static_cast<std::size_t>(i)] = binomial;
+        binomial = binomial * (k - i) / (i + 1);
+    }
+    return tf;
+}
+
+TEST(LogCharacteristics, RepeatedLagsAreExact)
+{
+    for (int k = 2; k <= 15; ++k) {
+        const TransferFunction tf = RepeatedLag(k);
+        const LogCharacteristics c = ComputeLogCharacteristics(tf, 0.01L, 100, 41);
+        ASSERT_EQ(c.Failure, "") << k;
+        for (const LogPoint& p : c.Points) {
+            const Extended w = p.Frequency;
+            EXPECT_NEAR(double(p.Decibels), double(-10 * k * std::log10(1 + w * w)), 1e-12)
+                << "k = " << k << ", ω = " << double(w);
+            EXPECT_NEAR(double(p.Degrees), double(-k * std::atan(w) * kDegree), 1e-12)
+                << "k = " << k << ", ω = " << double(w);
+            EXPECT_NEAR(double(p.AsymptoteDecibels), w < 1 ? 0 : double(-20 * k * std::log10(w)),
+                        1e-12);
+        }
+        // One point alone, far above the corner: the whole turns without a neighbour.
+        const LogPoint far = LogCharacteristicAt(FactorVariant(tf), 1e3L);
+        EXPECT_NEAR(double(far.Degrees), double(-k * std::atan(1e3L) * kDegree), 1e-12) << k;
+        // The k-fold pole is one corner at 1.
+        ASSERT_EQ(c.Corners.size(), 1u) << k;
+        EXPECT_NEAR(double(c.Corners[0]), 1, 1e-15) << k;
+        EXPECT_EQ(c.CornerMultiplicities[0], k);
+    }
+}
+
+TEST(LogCharacteristics, CornersOfRepeatedRootsCountTheirMultiplicity)
+{
+    // (s + 2)(s² + 2s + 2)²·(s + 10)³: a double complex pair at |−1 ± j| = √2 (four roots), a
+    // simple pole at 2, a triple one at 10, and the zero of s + 0.5 below them.
+    const TransferFunction tf = Tf("1,0.5:1,36,496,3304,11540,23808,30240,22400,8000");
+    const std::vector<Corner> corners = CornersOf(FactorVariant(tf));
+    ASSERT_EQ(corners.size(), 4u);
+    const double frequency[] = {0.5, std::sqrt(2.0), 2, 10};
+    const int multiplicity[] = {1, 4, 1, 3};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(double(corners[i].Frequency), frequency[i], 1e-12 * frequency[i]) << i;
+        EXPECT_EQ(corners[i].Multiplicity, multiplicity[i]) << i;
+    }
+    // Two distinct poles 1 % apart stay two corners.
+    EXPECT_EQ(CornersOf(FactorVariant(Tf("1:1,2.01,1.01"))).size(), 2u);
+}
+
+TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
+{
+    // 10/(s(s+1)(s+10)): |W| = 1/ω below ω = 1e-100, so L = 4000 dB at ω = 1e-200 (it was
+    // cut at 3000 dB), φ → −90°; far above every corner |W| = 10/ω³ and φ = −270°, where
+    // ω³ leaves the range of numbers (above 1e1644).
+    const FactoredVariant w = FactorVariant(Tf("10:1,11,10,0"));
+    const struct
+    {
+        Extended omega, decibels, degrees;
+    } points[] = {{1e-200L, 4000, -90}, {1e-4900L, 98000, -90}, {1e2470L, 20 - 60 * 2470, -270},
+                  {1e4900L, 20 - 60 * 4900, -270}};
+    for (const auto& p : points) {
+        const LogPoint at = LogCharacteristicAt(w, p.omega);
+        EXPECT_NEAR(double(at.Decibels / p.decibels), 1, 1e-15) << double(std::log10(p.omega));
+        EXPECT_NEAR(double(at.Degrees), double(p.degrees), 1e-9) << double(std::log10(p.omega));
+        EXPECT_NEAR(double(at.AsymptoteDecibels / p.decibels), 1, 1e-15);
+    }
+    const LogCharacteristics c = ComputeLogCharacteristics(Tf("10:1,11,10,0"), 1e-4900L, 1e4900L, 99);
+    for (const LogPoint& p : c.Points) {
+        EXPECT_TRUE(std::isfinite(p.Decibels)) << double(std::log10(p.Frequency));
+        EXPECT_GE(p.Degrees, -270.000001L);
+        EXPECT_LE(p.Degrees, -89.999999L);
+    }
+}
+
 } // namespace
 } // namespace nirdal

@@ -421,9 +421,9 @@ TEST(Stability, CoefficientsAtTheEndsOfTheRangeAreAnalysedInTime)
 
 TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
 {
-    // exp(−sT)/(s+1) with T = 1e5 turns once every 2π·1e-5 rad/s up to ω ≈ 2 where the tail
-    // starts: about 3e4 turns, two million steps of 0.1 rad, beyond the cap on the work.
-    const StabilityAnalysis result = AnalysedWithinASecond("1:1,1", 1e5L);
+    // 10·exp(−sT)/(s+1) with T = 1e5 turns once every 2π·1e-5 rad/s while |W| > 1, up to
+    // ω ≈ 10: about 1.6e5 turns, ten million steps of 0.1 rad, beyond the cap on the work.
+    const StabilityAnalysis result = AnalysedWithinASecond("10:1,1", 1e5L);
     EXPECT_NE(result.Failure.find("hodograph"), std::string::npos) << result.Failure;
     EXPECT_NE(result.RussianFailure.find("годограф"), std::string::npos);
     EXPECT_TRUE(result.Poles.empty());
@@ -495,6 +495,70 @@ TEST_P(DelayMargins, FromThePhaseMarginAndTheCrossover)
 
 INSTANTIATE_TEST_SUITE_P(Analysis, DelayMargins, testing::ValuesIn(kDelayMarginCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A fixed point x = f(x) by iteration, f a contraction near it.
+template <typename Function> Extended FixedPoint(Function f, Extended x)
+{
+    for (int i = 0; i < 200; ++i)
+        x = f(x);
+    return x;
+}
+
+TEST(Stability, LongDelaysAreAnalysedUpToTheCrossingsThatMatter)
+{
+    // 1/(s+1)³·exp(−sT): |W| < 1 for every ω > 0, so the loop is stable for any T; the gain
+    // margin is read at the first crossing, 3·atan ω + ωT = π, where |W| = (1 + ω²)^(−3/2).
+    // With T = 1e6 it is 1 + 1.5e-11, within the tolerance that puts the curve through −1.
+    for (const Extended delay : {1e3L, 1e4L, 1e6L}) {
+        const StabilityAnalysis result = AnalysedWithinASecond("1:1,3,3,1", delay);
+        ASSERT_EQ(result.Failure, "") << double(delay);
+        const Extended omega =
+            FixedPoint([&](Extended w) { return (kPi - 3 * std::atan(w)) / delay; }, 0);
+        EXPECT_EQ(result.Verdict,
+                  delay < 1e6L ? StabilityVerdict::Stable : StabilityVerdict::Boundary);
+        ASSERT_TRUE(result.GainMargin);
+        EXPECT_NEAR(double(result.GainMargin->Value - 1),
+                    double(std::pow(1 + omega * omega, 1.5L) - 1), 1e-6 * double(omega * omega));
+        EXPECT_NEAR(double(result.GainMargin->Frequency / omega), 1, 1e-12);
+        // a few dozen steps over the first turn, not the million turns to ω = 2
+        EXPECT_LT(result.Evaluations, 200) << double(delay);
+    }
+    // 1e-4·exp(−sT)/(s(s+1)³) with T = 1e4: |W| = 1 where ω(1 + ω²)^(3/2) = 1e-4; there the
+    // phase is −π/2 − 3·atan ω − ωT, π/2 − 1 rad and a little above −π: the delay margin is
+    // that phase margin over ω.
+    const StabilityAnalysis slow = AnalysedWithinASecond("1e-4:1,3,3,1,0", 1e4L);
+    ASSERT_EQ(slow.Failure, "");
+    EXPECT_EQ(slow.Verdict, StabilityVerdict::Stable);
+    const Extended crossover =
+        FixedPoint([](Extended w) { return 1e-4L / std::pow(1 + w * w, 1.5L); }, 1e-4L);
+    const Extended phaseMargin = kPi / 2 - 3 * std::atan(crossover) - crossover * 1e4L;
+    ASSERT_TRUE(slow.PhaseMargin);
+    EXPECT_NEAR(double(slow.PhaseMargin->Value), double(phaseMargin * kDegree), 1e-9);
+    ASSERT_TRUE(slow.DelayMargin);
+    EXPECT_NEAR(double(slow.DelayMargin->Seconds / (phaseMargin / crossover)), 1, 1e-12);
+    EXPECT_NEAR(double(slow.DelayMargin->Frequency / crossover), 1, 1e-12);
+}
+
+TEST(Stability, TheWalkStaysCheap)
+{
+    // Evaluations of W(jω) of a few loops, with room: each crossing is refined in about ten
+    // (bisection took sixty), and the walk ends where the tail can change nothing.
+    const struct
+    {
+        const char* tf;
+        Extended delay;
+        long most;
+    } loops[] = {{"2:1,3,3,1", 0, 90},
+                 {"2:1,3,3,1", 1, 120},
+                 {"1.2:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1", 1, 600},
+                 {"1:1,3,3,1", 100, 400}};
+    for (const auto& loop : loops) {
+        const StabilityAnalysis result = AnalyseStability(Tf(loop.tf, loop.delay));
+        ASSERT_EQ(result.Failure, "") << loop.tf;
+        EXPECT_GT(result.Evaluations, 0) << loop.tf;
+        EXPECT_LE(result.Evaluations, loop.most) << loop.tf << " T = " << double(loop.delay);
+    }
+}
 
 TEST(Stability, TheDelayMarginOfTheWorkedExampleIsAboutHalfASecond)
 {
