@@ -24,6 +24,7 @@ fi
 [ -f "$deb" ] || { echo "install_test.sh: no package at $deb" >&2; exit 2; }
 
 root=$work/bookworm
+rm -f "$work"/title.png "$work"/title.xwd
 trap unmount_chroot EXIT
 fail() {
     echo "FAIL: $*" >&2
@@ -70,11 +71,8 @@ in_chroot "$root" 'cd /tmp && xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
     kill \$program"' || fail "nirdal under xvfb-run"
 grep -q . "$root/tmp/windows.txt" || fail "no window of nirdal appeared"
 sed 's/^/  /' "$root/tmp/windows.txt"
-if command -v convert >/dev/null; then
-    convert "xwd:$root/tmp/title.xwd" "$work/title.png"
-else
+convert "xwd:$root/tmp/title.xwd" "$work/title.png" 2>/dev/null ||
     cp "$root/tmp/title.xwd" "$work/title.xwd"
-fi
 in_chroot "$root" 'apt-get purge -y -q xvfb xauth x11-apps x11-utils >/dev/null &&
     apt-get autoremove --purge -y -q >/dev/null &&
     dpkg-query -W -f="\${Package}\n" | sort | diff /tmp/with-nirdal -' || fail "test tools left behind"
@@ -96,5 +94,5 @@ echo "== figures"
 echo "package:        $(stat -c %s "$deb") bytes ($(basename "$deb"))"
 echo "installed size: $(dpkg-deb -f "$deb" Installed-Size) KiB"
 echo "pulled in:      $(wc -l <"$work/pulled-in.txt") packages (list in $work/pulled-in.txt)"
-echo "title window:   $work/title.png"
+echo "title window:   $(ls "$work"/title.png "$work"/title.xwd 2>/dev/null)"
 echo "PASS"
