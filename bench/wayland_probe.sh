@@ -98,6 +98,11 @@ export DISPLAY=$display
 echo "== $compositor, XWayland on $DISPLAY"
 dpkg-query -W -f '${Package} ${Version}\n' "${compositor/kwin/kwin-wayland}" xwayland
 
+# A white backdrop under the program's windows, so that what the pentagon cuts away shows
+# as white and not as the colour a compositor may leave there.
+setsid xmessage -geometry 1024x768+0+0 -bg white -fg white -buttons '' . >/dev/null 2>&1 &
+groups+=($!)
+sleep 1
 NIRDAL_ROOT=$root setsid "$program" >"$root/program.log" 2>&1 &
 groups+=($!)
 
