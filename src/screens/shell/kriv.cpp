@@ -15,8 +15,9 @@ namespace nirdal {
 
 bool DrawnByWaylandCompositor()
 {
+    // In a Wayland session the program runs as an X client unless told otherwise.
     return qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-           QGuiApplication::platformName() == QLatin1String("xcb");
+           !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 QPolygon PentagonOutline()

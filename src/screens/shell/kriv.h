@@ -8,7 +8,8 @@
 
 namespace nirdal {
 
-/// Whether the program's X windows are shown by a Wayland compositor (through XWayland).
+/// Whether the program's windows are shown by a Wayland compositor, yet not as Wayland
+/// windows (through XWayland).
 bool DrawnByWaylandCompositor();
 
 /// The outline of a shaped window: a 200 × 100 rectangle with a triangle below it whose tip
