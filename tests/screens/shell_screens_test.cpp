@@ -183,6 +183,32 @@ private slots:
         QVERIFY(checked);
     }
 
+    void pentagonUnderWaylandCompositorIsTransparentOutside()
+    {
+        // Through XWayland the compositor may show the window whole: the cut parts must be
+        // drawn transparent, as the screen itself shows them, with no X shape.
+        StartOneVariant();
+        qputenv("WAYLAND_DISPLAY", "wayland-probe");
+        TNIRDAL_znachForm* opaque = NIRDAL_znachForm;
+        CreateForm(NIRDAL_znachForm);
+        qunsetenv("WAYLAND_DISPLAY");
+        bool checked = false;
+        WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
+            QVERIFY(screen->mask().isEmpty());
+            const QImage drawn = screen->grab().toImage();
+            for (QPoint inside : {QPoint(1, 1), QPoint(198, 98), QPoint(100, 147)})
+                QCOMPARE(qAlpha(drawn.pixel(inside)), 255);
+            for (QPoint outside : {QPoint(10, 112), QPoint(190, 112), QPoint(100, 153),
+                                   QPoint(201, 50), QPoint(5, 175)})
+                QCOMPARE(qAlpha(drawn.pixel(outside)), 0);
+            checked = true;
+            NIRDAL_znachForm->Close();
+        });
+        NIRDAL_znachForm->ShowModal();
+        NIRDAL_znachForm = opaque;
+        QVERIFY(checked);
+    }
+
     void pressOnTheShapeEndsWithItsReleaseOutside()
     {
         StartOneVariant();

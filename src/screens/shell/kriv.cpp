@@ -6,11 +6,19 @@
 #include "screens/shell/look.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QRegion>
 
 namespace nirdal {
+
+bool DrawnByWaylandCompositor()
+{
+    // In a Wayland session the program runs as an X client unless told otherwise.
+    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+           !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 QPolygon PentagonOutline()
 {
@@ -21,6 +29,11 @@ QPolygon PentagonOutline()
 TFormkriv::TFormkriv(QWidget* parent) : Form(parent)
 {
     SetBackground(this, look::kHighlight);
+    // A Wayland compositor may show an X window whole, shape or not (weston does): there the
+    // cut parts are drawn transparent as well, which needs a window with an alpha channel,
+    // chosen before the native window is made.
+    if (DrawnByWaylandCompositor())
+        setAttribute(Qt::WA_TranslucentBackground);
     // The window's shape is not enough on every platform to keep the mouse out of the cut
     // parts; the filter sees every mouse event of the program before it reaches a control.
     qApp->installEventFilter(this);
@@ -34,7 +47,17 @@ TFormkriv::~TFormkriv()
 void TFormkriv::FormActivate()
 {
     CentreOnScreen(this);
-    setMask(QRegion(PentagonOutline(), Qt::WindingFill));
+    m_shape = QRegion(PentagonOutline(), Qt::WindingFill);
+    if (!testAttribute(Qt::WA_TranslucentBackground)) {
+        setMask(m_shape);
+        return;
+    }
+    // There the X shape is left out: weston leaves what lies outside it undefined. The
+    // window paints nothing of its own; each control on it paints only its part inside the
+    // pentagon, so the rest of the window stays transparent.
+    setAutoFillBackground(false);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setMask(m_shape.translated(-child->pos()));
 }
 
 void TFormkriv::hideEvent(QHideEvent* event)
@@ -56,7 +79,7 @@ bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this || mask().isEmpty())
+    if (widget == nullptr || widget->window() != this || m_shape.isEmpty())
         return false;
     const auto* pointer = static_cast<QSinglePointEvent*>(event);
     // The point in window coordinates comes from the event itself, never through the
@@ -64,7 +87,7 @@ bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
     // without telling Qt (openbox does), and a stale position would put every click
     // outside the pentagon.
     const QPoint atWindow = widget->mapTo(this, pointer->position().toPoint());
-    const bool inside = mask().contains(atWindow);
+    const bool inside = m_shape.contains(atWindow);
     // A press that began on the window belongs to it to the end: its moves and its release
     // reach the control wherever the pointer is let go, or an up-down would repeat forever.
     switch (event->type()) {
