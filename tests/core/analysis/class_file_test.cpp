@@ -135,11 +135,10 @@ TEST(ClassFile, QuotedDecimalCommaIsReadAsTheCoefficientEntryReadsIt)
     EXPECT_EQ(file.Variants[0].Text, "1.5,1:1,2.5,1:0.25");
     EXPECT_EQ(file.Variants[1].Variant.B[0], -0.5L);
 
-    // ParseNumber divides the fraction digit by digit: 0,0000001 lands one extended number
-    // away from the decimal 1e-7 that strtold gives. The class file keeps the entry's value,
-    // and its text reads back into that value.
+    // The entry reads 0,0000001 as the extended number nearest 1e-7; the class file keeps
+    // that value, and its text reads back into it.
     const Extended typed = ParseNumber("0,0000001");
-    ASSERT_NE(typed, std::strtold("0.0000001", nullptr));
+    ASSERT_EQ(typed, 1e-7L);
     const ClassVariant& small = file.Variants[2];
     EXPECT_EQ(small.Variant.B[0], typed);
     TransferFunction again;
