@@ -4,7 +4,7 @@
 #include "core/numtext/numtext.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace nirdal::cli {
@@ -13,19 +13,17 @@ int RunFormat(Arguments args)
 {
     if (WantsHelp(args)) {
         std::puts("usage: nirdal-cli format X...\n\n"
-                  "Prints each decimal number X (read as the nearest extended value) as the\n"
-                  "program displays it: three significant digits, truncated.");
+                  "Prints each number X (read as the coefficient entry reads it) as the program\n"
+                  "displays it: three significant digits, truncated.");
         return 0;
     }
     if (args.empty())
         return UsageError("format", "no number given");
     for (std::string_view arg : args) {
-        const std::string text(arg);
-        char* end = nullptr;
-        const Extended x = std::strtold(text.c_str(), &end);
-        if (text.empty() || *end != '\0')
-            return UsageError("format", "'" + text + "' is not a number");
-        std::puts(FormatNumber(x).c_str());
+        const std::optional<Extended> x = ReadNumber(arg);
+        if (!x)
+            return UsageError("format", ConversionError(arg).what());
+        std::puts(FormatNumber(*x).c_str());
     }
     return 0;
 }
@@ -34,14 +32,15 @@ int RunParse(Arguments args)
 {
     if (WantsHelp(args)) {
         std::puts("usage: nirdal-cli parse TEXT...\n\n"
-                  "Reads each TEXT as the coefficient entry does and prints the value (%.21Lg),\n"
-                  "or the conversion error's message. Exit status 1 if any text failed.");
+                  "Reads each TEXT as the coefficient entry does and prints the shortest text of\n"
+                  "the value read, or why the text is refused. Exit status 1 if any text was\n"
+                  "refused.");
         return 0;
     }
     int status = 0;
     for (std::string_view arg : args) {
         try {
-            std::printf("%.21Lg\n", ParseNumber(arg));
+            std::puts(ShortestText(ParseNumber(arg)).c_str());
         } catch (const ConversionError& error) {
             std::puts(error.what());
             status = 1;

@@ -85,14 +85,18 @@ private slots:
                 QCOMPARE(gainField->text(), QStringLiteral("1.58"));
                 PressOn(gain, Qt::Key_Right);
                 QCOMPARE(gainField->text(), QStringLiteral("1.62"));
-                // Tab goes on to the field; text that is no number turns back with a reason.
+                // Tab goes on to the field; text that is no number stays to be corrected,
+                // and the reason names the field and quotes the text.
                 PressOn(gain, Qt::Key_Tab);
                 QCOMPARE(QApplication::focusWidget(), gainField);
+                const int position = gain->value();
                 RetypeEdit(gainField, {});
-                TypeText(gainField, QStringLiteral("два"));
+                TypeText(gainField, QStringLiteral("1e-2.5"));
                 PressOn(gainField, Qt::Key_Return);
-                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
-                QVERIFY(!gainField->toolTip().isEmpty());
+                QCOMPARE(gainField->text(), QStringLiteral("1e-2.5"));
+                QVERIFY2(gainField->toolTip().startsWith(QStringLiteral("Поле K: «1e-2.5» — не число")),
+                         qPrintable(gainField->toolTip()));
+                QCOMPARE(gain->value(), position); // nothing taken
                 RetypeEdit(gainField, QStringLiteral("-1"));
                 PressOn(gainField, Qt::Key_Return);
                 QCOMPARE(gainField->text(), QStringLiteral("1.62"));

@@ -287,7 +287,7 @@ void Use(Road& road, const QString& screen, const char* control, Road::Check rea
     }
 }
 
-// Types into the cells of an entry grid from the top row down.
+// Types into the cells of an entry grid from the top row down, each ended by Enter.
 void FillColumn(Road& road, const char* grid, const QStringList& cells)
 {
     for (int row = 0; row < cells.size(); ++row) {
@@ -295,9 +295,7 @@ void FillColumn(Road& road, const char* grid, const QStringList& cells)
             road.ClickCell(kCoefficients, grid, row, 0);
         } else if (row == 0) {
             road.TabTo(kCoefficients, grid);
-        } else {
-            road.Press(kCoefficients, Key::Down);
-        }
+        } // Enter after a cell has gone on to the next one
         road.On(
             kCoefficients, QStringLiteral("type ") + cells[row],
             [grid, row](QWidget* screen) {

@@ -14,6 +14,7 @@
 #include "settings_support.h"
 
 #include <QButtonGroup>
+#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -225,6 +227,39 @@ private slots:
         QVERIFY(printer.pages.empty());
     }
 
+    void graphNamesTheStudentAndShowsWhereTheKeyboardIs()
+    {
+        CopyDefaultRoster();
+        TakeStudentFromRoster(1, 1);
+        OnGraph([](QWidget* graph) {
+            graph->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(graph));
+            QCOMPARE(graph->windowTitle(), QStringLiteral("АФЧХ системы"));
+            QVERIFY(Control<QPushButton>(graph, "Button7")->text().endsWith(QStringLiteral(" 300")));
+            Click(SpeedButton(graph, "SpeedButton1"));
+            const std::string title = Utf8ToCp1251("Абрамов А.В., группа 251");
+            QVERIFY(std::any_of(printer.pages.at(0).begin(), printer.pages.at(0).end(),
+                                [&](const DrawOp& op) { return op.text == title; }));
+            // The button with the keyboard wears a frame of the highlight colour.
+            QToolButton* help = SpeedButton(graph, "SpeedButton2");
+            const QColor highlight = help->palette().color(QPalette::Highlight);
+            SpeedButton(graph, "SpeedButton3")->setFocus();
+            QVERIFY(!HasColour(help->grab().toImage(), highlight));
+            help->setFocus();
+            QVERIFY(help->hasFocus());
+            QVERIFY(HasColour(help->grab().toImage(), highlight));
+            Click(SpeedButton(graph, "SpeedButton3"));
+        });
+        const QDate day(2026, 12, 10);
+        QCOMPARE(TNIRDAL_grafForm::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
+                 QStringLiteral("251-Абрамов-2026-12-10.pdf"));
+        QCOMPARE(TNIRDAL_grafForm::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
+                 QStringLiteral("25_1-_Ив_ан-2026-12-10.pdf"));
+        QCOMPARE(TNIRDAL_grafForm::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));
+        StudentSurname.clear();
+        StudentGroup.clear();
+    }
+
     void pointerOnACurveShowsTheNearestStoredPoint()
     {
         SetVariants({"1:1,1", "2:1,1"});
@@ -279,14 +314,19 @@ private slots:
         QTest::newRow("typed with blanks and an exponent")
             << QStringList{"open", "type   2.5E+0002", "accept"} << 250 << QPoint(938, 562)
             << QPoint(1124, 1999) << QList<int>{1209, 1230, 1251};
+        QTest::newRow("typed with a comma")
+            << QStringList{"open", "type 2,5e2 ", "accept"} << 250 << QPoint(938, 562)
+            << QPoint(1124, 1999) << QList<int>{1209, 1230, 1251};
         QTest::newRow("laser, then the panel accepted unchanged")
             << QStringList{"open", "laser", "open", "accept"} << 300 << QPoint(1125, 675)
             << QPoint(1349, 2399) << QList<int>{1446, 1467, 1488};
+        // The preset chosen stays in force whatever redraws the screen.
         QTest::newRow("laser, then the panel left open")
-            << QStringList{"open", "laser", "open"} << 100 << QPoint(375, 225) << QPoint(449, 799)
-            << matrixLines;
-        QTest::newRow("laser, then help") << QStringList{"open", "laser", "help"} << 100
-                                          << QPoint(375, 225) << QPoint(449, 799) << matrixLines;
+            << QStringList{"open", "laser", "open"} << 300 << QPoint(1125, 675)
+            << QPoint(1349, 2399) << QList<int>{1446, 1467, 1488};
+        QTest::newRow("laser, then help") << QStringList{"open", "laser", "help"} << 300
+                                          << QPoint(1125, 675) << QPoint(1349, 2399)
+                                          << QList<int>{1446, 1467, 1488};
     }
 
     void printUsesTheScaleSetAfterTheLastRedraw()
@@ -329,9 +369,11 @@ private slots:
         QTest::newRow("origin beyond 16 bits")
             << "17477" << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(17477)));
         QTest::newRow("beyond any number")
-            << "1E99999" << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(1E4000L)));
-        QTest::newRow("no number, silently") << "три сотни" << QString();
-        QTest::newRow("a comma, silently") << "2,5" << QString();
+            << "1E99999" << QStringLiteral("Точек на единицу: «1E99999» — число вне допустимых пределов");
+        QTest::newRow("no number")
+            << "три сотни"
+            << QStringLiteral("Точек на единицу: «три сотни» — не число: допустимы знак, цифры с "
+                              "одной точкой или запятой и порядок, например -1,5e-3");
         QTest::newRow("empty, silently") << "" << QString();
     }
 
@@ -348,9 +390,10 @@ private slots:
             const QString shown = MessageBoxAfter([graph] { Command(graph, "accept"); });
             QCOMPARE(shown, message);
             QVERIFY(!Control<QWidget>(graph, "Panel1")->isVisible());
-            QCOMPARE(NIRDAL_grafForm->Fields().PlotScale, 0.01);
+            // The laser preset chosen before stays in force.
+            QCOMPARE(NIRDAL_grafForm->Fields().PlotScale, 1.0 / 300);
             Click(SpeedButton(graph, "SpeedButton1"));
-            QCOMPARE(Geometry(printer.pages.at(0)).Unit, 100);
+            QCOMPARE(Geometry(printer.pages.at(0)).Unit, 300);
             Click(SpeedButton(graph, "SpeedButton3"));
         });
     }

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/response/response_computation.h"
+#include "platform/text_encoding.h"
+#include "qtdraw/image_surface.h"
+#include "screens/shell/look.h"
 #include "core/roster/roster.h"
 #include "core/tf/tf_text.h"
 #include "core/tf/transfer_function.h"
@@ -128,7 +131,7 @@ private slots:
         QCOMPARE(Caption(screen, "Label1"), QStringLiteral("Частотная   характеристика превысила"));
         QCOMPARE(Caption(screen, "Label6"), QStringLiteral("предельный модуль."));
         QCOMPARE(Caption(screen, "Label7"), QStringLiteral("Должно быть abs(U)  и abs(V)<10. "));
-        QCOMPARE(Caption(screen, "Label8"), QStringLiteral("' Относительное расстояние между "));
+        QCOMPARE(Caption(screen, "Label8"), QStringLiteral(" Относительное расстояние между "));
         QCOMPARE(Caption(screen, "Label9"),
                  QStringLiteral("соседними точками  частотной характеристики  "));
         QCOMPARE(Caption(screen, "Label10"), QStringLiteral("меньше предельного 0.001"));
@@ -165,9 +168,28 @@ private slots:
             QVERIFY(Ink(listing, QRect(10, 294, 150, 6)) > 0);
             QCOMPARE(Ink(listing, QRect(260, 296, 200, 26)), 0);
 
+            // The header's first row keeps the descenders the second row would cover: what
+            // it draws alone below y = 50 is there too.
+            ImageSurface alone(listing.size(), 1, look::kSkyBlue, look::DefaultFont(),
+                               look::kWindowText, false);
+            alone.TextOut(10, 40, Utf8ToCp1251(" частота  частотные характеристики "));
+            const QImage top = alone.Image().convertToFormat(QImage::Format_RGB32);
+            const QRect below(10, 50, 240, 10);
+            QVERIFY(Ink(top, below) > 0);
+            for (int y = below.top(); y <= below.bottom(); ++y)
+                for (int x = below.left(); x <= below.right(); ++x)
+                    if (qGray(top.pixel(x, y)) < 100)
+                        QVERIFY2(qGray(listing.pixel(x, y)) < 100, qPrintable(QString("%1,%2").arg(x).arg(y)));
+
             Click(Button(screen, "DD"));
             QCOMPARE(computation.State(), State::Converged);
             QCOMPARE(int(computation.Fields().NextSlot), 57);
+            // The second page's nine lines stand on a clean page: rows 7..15 of the first
+            // column, nothing of the first page below them or in the second column.
+            const QImage second = screen->Listing().convertToFormat(QImage::Format_RGB32);
+            QVERIFY(Ink(second, QRect(10, 70, 150, 85)) > 0);
+            QCOMPARE(Ink(second, QRect(10, 170, 250, 130)), 0);
+            QCOMPARE(Ink(second, QRect(260, 70, 250, 230)), 0);
             QCOMPARE(ShownPanels(screen), QStringList{QStringLiteral("Panel4")});
             QVERIFY(!Button(screen, "DD")->isVisible());
             QVERIFY(Button(screen, "Button7")->isVisible());

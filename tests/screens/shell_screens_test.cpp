@@ -262,6 +262,9 @@ private slots:
         const QString text = memo->toPlainText();
         QVERIFY(text.contains(QStringLiteral("при изменении частоты ω от нуля до ∞")));
         QVERIFY(!text.contains(QStringLiteral("<Picture>")));
+        // It explains; typing changes nothing in it.
+        QTest::keyClicks(memo, QStringLiteral("xyz"));
+        QCOMPARE(memo->toPlainText(), text);
     }
 
     void escapeLeavesTheInformationScreen()

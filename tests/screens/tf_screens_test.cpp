@@ -277,7 +277,7 @@ private slots:
             auto* entry = Control<StringGrid>(screen, "SZ2");
             auto* enter = Control<QPushButton>(screen, "Button1");
             TypeIntoCell(entry, 0, QStringLiteral("6"));
-            TypeIntoCell(entry, 1, QStringLiteral("12345678901"));
+            TypeIntoCell(entry, 1, QStringLiteral("1,2.3"));
             TypeIntoCell(entry, 2, QStringLiteral("7"));
             RetypeEdit(Control<QLineEdit>(screen, "Edit1"), QStringLiteral("4"));
             QString shown;
@@ -296,13 +296,47 @@ private slots:
             watch->start();
             Click(enter);
             QVERIFY(boxCame);
-            QCOMPARE(shown, QStringLiteral("'0012345678901' is not a valid integer value"));
+            QVERIFY2(shown.startsWith(QStringLiteral("Коэффициент A1: «1,2.3» — не число")),
+                     qPrintable(shown));
+            QCOMPARE(entry->Cell(0, 1), QStringLiteral("1,2.3")); // kept for correcting
             QCOMPARE(variant.A[2], 6.0L); // before the bad cell: stored
             QCOMPARE(variant.A[1], 2.0L);
             QCOMPARE(variant.A[0], 1.0L); // after it: not read
             QCOMPARE(variant.Delay, 0.0L);
             QVERIFY(enter->isVisible());
             QVERIFY(!Control<QPushButton>(screen, "Button2")->isVisible());
+        });
+    }
+
+    void typedNumbersAreReadWholeAndEnterGoesToTheNextCell()
+    {
+        TransferFunction& variant = CurrentTransferFunction();
+        variant.DenominatorDegree = 2;
+        OnCoefficientEntry([&](QWidget* screen) {
+            auto* entry = Control<StringGrid>(screen, "SZ2");
+            screen->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(screen));
+            ClickCell(entry, 0, 0);
+            // What is typed goes where the keyboard is, as a student types it.
+            for (const QChar c : QStringLiteral("1e-5\n3\n2,36\n 2\n")) {
+                QWidget* keyboard = screen->focusWidget();
+                QVERIFY(keyboard != nullptr);
+                if (c == QLatin1Char('\n'))
+                    QTest::keyClick(keyboard, Qt::Key_Return);
+                else
+                    QTest::keyClicks(keyboard, QString(c));
+                QCoreApplication::processEvents();
+            }
+            QCOMPARE(entry->Cell(0, 0), QStringLiteral("1e-5"));
+            QCOMPARE(entry->Cell(0, 1), QStringLiteral("3"));
+            QCOMPARE(entry->Cell(0, 2), QStringLiteral("2,36"));
+            // Past the last row of the denominator the numerator's cell takes the keyboard.
+            QCOMPARE(Control<StringGrid>(screen, "SC2")->Cell(0, 0), QStringLiteral(" 2"));
+            Click(Control<QPushButton>(screen, "Button1"));
+            QCOMPARE(variant.A[2], 1e-5L);
+            QCOMPARE(variant.A[1], 3.0L);
+            QCOMPARE(variant.A[0], 2.36L);
+            QCOMPARE(variant.B[0], 2.0L);
         });
     }
 

@@ -49,36 +49,6 @@ std::string FigureText(Extended x)
     return FormatNumber(std::strtold(text, nullptr));
 }
 
-std::optional<Extended> ReadTypedValue(std::string_view text)
-{
-    std::string value(text);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
-        value.pop_back();
-    std::size_t start = 0;
-    while (start < value.size() && (value[start] == ' ' || value[start] == '\t'))
-        ++start;
-    value.erase(0, start);
-    for (char& c : value)
-        if (c == ',')
-            c = '.';
-    // Digits, one point, an exponent: no hexadecimal, no "inf" or "nan" that strtold takes.
-    bool digit = false;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c >= '0' && c <= '9')
-            digit = true;
-        else if (c != '.' && c != '+' && c != '-' && c != 'e' && c != 'E')
-            return std::nullopt;
-    }
-    if (!digit)
-        return std::nullopt;
-    char* end = nullptr;
-    const Extended read = std::strtold(value.c_str(), &end);
-    if (end != value.c_str() + value.size() || !std::isfinite(read))
-        return std::nullopt;
-    return read;
-}
-
 Exploration::Exploration(const TransferFunction& variant, int number)
     : m_variant(variant), m_number(number)
 {

@@ -97,8 +97,4 @@ constexpr int kExploredLogSamples = 300;
 /// ASCII).
 std::string FigureText(Extended x);
 
-/// Reads a typed value: blanks around it, a point or a comma as the decimal separator, an
-/// optional exponent; nothing when the text is no number.
-std::optional<Extended> ReadTypedValue(std::string_view text);
-
 } // namespace nirdal

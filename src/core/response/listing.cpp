@@ -31,11 +31,12 @@ void WriteListingHeader(Surface& surface)
 std::string ListingLineText(const ResponsePoint& point)
 {
     // Positions count from 1; FormatNumber gives at most 11 characters, so the inserts
-    // always land inside the text.
+    // always land inside the text, and V ends the line whole, its exponent too.
+    const std::string v = FormatNumber(point.V);
     std::string text = FormatNumber(point.Frequency) + std::string(26, ' ');
     text.insert(11, FormatNumber(point.U));
-    text.insert(23, FormatNumber(point.V));
-    text.erase(29, 25);
+    text.insert(23, v);
+    text.resize(23 + v.size());
     return text;
 }
 

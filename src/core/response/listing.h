@@ -16,7 +16,7 @@ void WriteAt(Surface& surface, std::uint8_t column, std::uint8_t row, std::strin
 /// The two header rows (4 and 5) above each listing column (grid column 1, then 26).
 void WriteListingHeader(Surface& surface);
 
-/// One point's line as listed: ω from position 1, U from 12, V from 24, nothing after 29.
+/// One point's line as listed: ω from position 1, U from 12, V from 24 to its end.
 std::string ListingLineText(const ResponsePoint& point);
 
 /// Writes one point's line; line 2..24 goes to column 1 row line + 5, line 25..46 to

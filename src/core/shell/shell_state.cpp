@@ -1,12 +1,42 @@
 // SPDX-License-Identifier: MIT
 #include "core/shell/shell_state.h"
 
+#include "core/roster/roster.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
 
 namespace nirdal {
 
+namespace {
+
+std::string WithoutBlanksAround(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
 bool AssignmentDone = false;
 std::string StudentSurname;
+std::string StudentGroup;
+
+void TakeStudentFromRoster(int group, int slot)
+{
+    StudentSurname = IsSlotOccupied(group, slot) ? WithoutBlanksAround(RosterSurname(group, slot))
+                                                 : std::string();
+    StudentGroup = WithoutBlanksAround(RosterGroupName(group));
+}
+
+std::string StudentTitle()
+{
+    if (StudentGroup.empty())
+        return StudentSurname;
+    const std::string group = Utf8ToCp1251("группа ") + StudentGroup;
+    return StudentSurname.empty() ? group : StudentSurname + ", " + group;
+}
 
 void RunAssignmentLoop(const AssignmentLoopScreens& screens)
 {

@@ -10,8 +10,20 @@ namespace nirdal {
 /// the variant choice set it back to false to ask for another pass.
 extern bool AssignmentDone;
 
-/// The surname typed on the surname screen, Windows-1251 bytes, empty unless typed there.
+/// The student's surname with his initials, Windows-1251 bytes: taken from the roster when
+/// he picks himself on the selection screen, or typed on the surname screen.
 extern std::string StudentSurname;
+
+/// The code of the student's group (Windows-1251), empty when he came without the roster.
+extern std::string StudentGroup;
+
+/// Takes the surname and group of the roster's slot (group 1..6, slot 1..30) as the
+/// student's own; a free slot gives no surname.
+void TakeStudentFromRoster(int group, int slot);
+
+/// The student as the graph and the printed page name him: "Абрамов А.В., группа 251", or
+/// what of it is known (Windows-1251).
+std::string StudentTitle();
 
 /// The two screens one pass of the assignment loop shows, each modally: the call returns
 /// when the screen has closed.

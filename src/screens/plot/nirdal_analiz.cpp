@@ -2,6 +2,7 @@
 #include "screens/plot/nirdal_analiz.h"
 
 #include "core/common/recording_surface.h"
+#include "core/numtext/numtext.h"
 #include "core/plot/exploration_picture.h"
 #include "export/picture_file.h"
 #include "export/whole_device.h"
@@ -276,9 +277,10 @@ void TNIRDAL_analizForm::DelaySliderMoved(int position)
 
 void TNIRDAL_analizForm::GainFieldEdited()
 {
-    const auto typed = ReadTypedValue(m_gainField->text().toStdString());
+    const std::string text = m_gainField->text().toStdString();
+    const auto typed = ReadNumber(text);
     if (!typed)
-        return RefuseTyped(m_gainField, "Это не число: K остаётся прежним.");
+        return RefuseNumber(m_gainField, "Поле K: " + std::string(ConversionError(text).what()));
     if (const auto refusal = m_exploration.SetGain(*typed))
         return RefuseTyped(m_gainField, *refusal);
     m_gainField->setToolTip({});
@@ -289,9 +291,11 @@ void TNIRDAL_analizForm::GainFieldEdited()
 
 void TNIRDAL_analizForm::DelayFieldEdited()
 {
-    const auto typed = ReadTypedValue(m_delayField->text().toStdString());
+    const std::string text = m_delayField->text().toStdString();
+    const auto typed = ReadNumber(text);
     if (!typed)
-        return RefuseTyped(m_delayField, "Это не число: ΔT остаётся прежним.");
+        return RefuseNumber(m_delayField,
+                            "Поле ΔT: " + std::string(ConversionError(text).what()));
     if (const auto refusal = m_exploration.SetExtraDelay(*typed))
         return RefuseTyped(m_delayField, *refusal);
     m_delayField->setToolTip({});
@@ -306,6 +310,11 @@ void TNIRDAL_analizForm::RefuseTyped(QLineEdit* field, const std::string& reason
     const Extended value =
         field == m_gainField ? m_exploration.Gain() : m_exploration.ExtraDelay();
     field->setText(Text(FigureText(value)));
+    RefuseNumber(field, reason);
+}
+
+void TNIRDAL_analizForm::RefuseNumber(QLineEdit* field, const std::string& reason)
+{
     field->setToolTip(Text(reason));
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), Text(reason), field);
 }

@@ -83,6 +83,8 @@ private:
     void ShowState();
     /// Turns a field back to the value in force and says why in a tooltip under it.
     void RefuseTyped(QLineEdit* field, const std::string& reason);
+    /// Shows why the field's text is refused, leaving the text there to be corrected.
+    void RefuseNumber(QLineEdit* field, const std::string& reason);
 
     Exploration m_exploration;
     ExplorationCanvas* m_canvas = nullptr;

@@ -3,7 +3,6 @@
 
 #include "core/numtext/numtext.h"
 #include "core/plot/curve_reading.h"
-#include "core/plot/decimal_text.h"
 #include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
@@ -81,7 +80,7 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
       m_picture(kPictureSize, devicePixelRatioF(), look::kMenu, GraphFont(), look::kPurple, false)
 {
     setObjectName(QStringLiteral("NIRDAL_grafForm"));
-    setWindowTitle(QStringLiteral("NIRDAL_grafForm"));
+    setWindowTitle(QStringLiteral("АФЧХ системы"));
     // A title bar with only a close box. Declared a dialog, not a tool window: some window
     // managers (metacity) give a tool window no keyboard, and its buttons take keys.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -110,7 +109,7 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     Label2 = AddLabel(Panel1, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
     Button6 =
         AddButton(Panel1, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
-    Button7 = AddButton(Panel1, "Button7", QStringLiteral("Лазерные      --  1000"),
+    Button7 = AddButton(Panel1, "Button7", QStringLiteral("Лазерные      --  300"),
                         QRect(160, 22, 145, 25));
     Edit1 = new QLineEdit(Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -163,9 +162,28 @@ QString TNIRDAL_grafForm::SuggestedPdfPath()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    const QString name =
-        QStringLiteral("nirdal-%1.pdf").arg(QDate::currentDate().toString(Qt::ISODate));
-    return QDir(folder).filePath(name);
+    return QDir(folder).filePath(PdfFileName(QString::fromStdString(Cp1251ToUtf8(StudentGroup)),
+                                             QString::fromStdString(Cp1251ToUtf8(StudentSurname)),
+                                             QDate::currentDate()));
+}
+
+QString TNIRDAL_grafForm::PdfFileName(const QString& group, const QString& surname,
+                                      const QDate& date)
+{
+    // The surname without its initials; a name part that a file name cannot hold, or that
+    // would make it hidden or a path, becomes "_".
+    QStringList parts;
+    for (const QString& part : {group, surname.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)}) {
+        QString safe;
+        for (const QChar c : part)
+            safe += c.isLetterOrNumber() || c == QLatin1Char('-') ? c : QLatin1Char('_');
+        if (!safe.isEmpty())
+            parts << safe;
+    }
+    if (parts.isEmpty())
+        parts << QStringLiteral("nirdal");
+    parts << date.toString(Qt::ISODate);
+    return parts.join(QLatin1Char('-')) + QStringLiteral(".pdf");
 }
 
 void TNIRDAL_grafForm::FormActivate()
@@ -180,7 +198,11 @@ void TNIRDAL_grafForm::DrawPlot()
     PlaceOnScreen(this, QPoint(0, kDesignedPlace.y()));
     // A fresh picture each time: the window shows only what the last drawing drew.
     m_picture.Clear();
-    nirdal::DrawPlot(m_picture, m_fields, StudentSurname);
+    // The picture on the screen is drawn at 100 pixels per unit; the print scale the student
+    // chose stays in force for the next print, whatever redraws the screen meanwhile.
+    const double printScale = m_fields.PlotScale;
+    nirdal::DrawPlot(m_picture, m_fields, StudentTitle());
+    m_fields.PlotScale = printScale;
     m_picture.End();
     update();
 }
@@ -188,7 +210,7 @@ void TNIRDAL_grafForm::DrawPlot()
 void TNIRDAL_grafForm::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
-        DrawPrintPage(page, m_fields, StudentSurname);
+        DrawPrintPage(page, m_fields, StudentTitle());
     };
     QString error;
     if (!PagePrinterInUse()(drawPage, error))
@@ -202,6 +224,7 @@ void TNIRDAL_grafForm::OfferPdfInstead(const QString& printError, const PageDraw
     const QPushButton* save =
         box.addButton(QString::fromUtf8("Сохранить в PDF…"), QMessageBox::ActionRole);
     box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok); // Escape and the close box end it as "OK" does
     box.exec();
     if (box.clickedButton() != save)
         return;
@@ -303,11 +326,15 @@ void TNIRDAL_grafForm::Button7Click()
 void TNIRDAL_grafForm::Button5Click()
 {
     ClosePrinterPanel();
-    // Text that is no number keeps the 0.01 of the redraw; a number the page cannot be
-    // drawn at is refused with its reason, and the scale stays as well.
-    const auto dotsPerUnit = ReadDecimalNumber(Edit1->text().toStdString());
-    if (!dotsPerUnit)
+    // An empty box keeps the scale in force; text that is no number, or a number the page
+    // cannot be drawn at, is refused with its reason, and the scale stays as well.
+    const std::string text = Edit1->text().toStdString();
+    if (text.find_first_not_of(" \t") == std::string::npos)
         return;
+    const auto dotsPerUnit = ReadNumber(text);
+    if (!dotsPerUnit)
+        return ShowErrorBox(this, QStringLiteral("Точек на единицу: ") +
+                                      QString::fromStdString(ConversionError(text).what()));
     if (const auto refusal = SetDotsPerUnit(m_fields, *dotsPerUnit))
         ShowErrorBox(this, FromCp1251(*refusal));
 }

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QAction;
+class QDate;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -42,12 +43,15 @@ public:
     /// How the PDF's path is asked for; a file dialog unless a chooser is given. An empty
     /// chooser restores the dialog.
     static void SetSavePathChooser(SavePathChooser chooser);
-    /// Where a saved page is first offered to go: nirdal-<date>.pdf in the user's documents
-    /// folder (the home folder where there is none).
+    /// Where a saved page is first offered to go: <group>-<surname>-<date>.pdf of the student
+    /// in the user's documents folder (the home folder where there is none).
     static QString SuggestedPdfPath();
+    /// "251-Абрамов-2026-12-10.pdf": the group, the surname without initials and the date,
+    /// with "_" for what a file name should not hold; "nirdal-<date>.pdf" without either.
+    static QString PdfFileName(const QString& group, const QString& surname, const QDate& date);
 
-    /// Redraws the picture at 100 pixels per unit, which also brings the print scale back to
-    /// 0.01; places the window at the left screen edge with the picture's client size.
+    /// Redraws the picture at 100 pixels per unit, keeping the print scale in force;
+    /// places the window at the left screen edge with the picture's client size.
     void DrawPlot();
     /// Prints one page at the scale in force. A failure is shown in an error box that offers
     /// to save the page as a PDF instead.

@@ -78,8 +78,10 @@ QPixmap ComputationIcon()
 TNIRDAL_rasform* NIRDAL_rasform = nullptr;
 
 TNIRDAL_rasform::TNIRDAL_rasform(QWidget* parent)
+    // Texts are drawn without a box of their own, so that the header's second row does not
+    // cut the descenders of the first; each page is drawn on a clean image (DDClick).
     : Form(parent), m_listing(kClientSize, devicePixelRatioF(), look::kSkyBlue, look::DefaultFont(),
-                              look::kWindowText, true)
+                              look::kWindowText, false)
 {
     using C = ScreenControl;
     setObjectName(QStringLiteral("NIRDAL_rasform"));
@@ -236,6 +238,10 @@ void TNIRDAL_rasform::Button8Click()
 
 void TNIRDAL_rasform::DDClick()
 {
+    // Each page of the listing starts on a clean surface: no row of the page before shows
+    // between or below the new one's.
+    if (m_computation && m_computation->State() == ComputationState::PageFull)
+        m_listing.Clear();
     Run([](ResponseComputation& c) { c.DDClick(); });
 }
 

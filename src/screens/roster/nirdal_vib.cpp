@@ -2,6 +2,7 @@
 #include "screens/roster/nirdal_vib.h"
 
 #include "core/roster/roster.h"
+#include "core/shell/shell_state.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/road.h"
 
@@ -20,6 +21,7 @@ TNIRDAL_vibForm::TNIRDAL_vibForm(QWidget* parent) : TviborForm(parent)
 void TNIRDAL_vibForm::RunAssignment()
 {
     hide();
+    TakeStudentFromRoster(StudentSelection.Group, StudentSelection.Slot);
     RunAssignmentLoop();
     show();
 }

@@ -69,7 +69,26 @@ protected:
     }
 };
 
-using SpeedButton = EnterPressed<QToolButton>;
+// A glyph button that shows when it has the keyboard, so that Enter is not pressed on it
+// unawares: a frame of the highlight colour, drawn here since the style shows its focus
+// frame only once Tab has been pressed.
+class SpeedButton : public EnterPressed<QToolButton>
+{
+public:
+    using EnterPressed<QToolButton>::EnterPressed;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QToolButton::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+};
 using PushButton = EnterPressed<QPushButton>;
 
 QPixmap DrawGlyph(Glyph glyph)
@@ -246,6 +265,24 @@ void StringGrid::SetCurrentCell(int column, int row)
     setCurrentCell(row, column);
 }
 
+void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Enter keeps what was typed and goes on to the next cell to be typed, as Tab does.
+    QTableWidget::closeEditor(editor, hint == QAbstractItemDelegate::SubmitModelCache
+                                          ? QAbstractItemDelegate::NoHint
+                                          : hint);
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        MoveToNextCell();
+}
+
+void StringGrid::MoveToNextCell()
+{
+    if (currentRow() + 1 < rowCount())
+        setCurrentCell(currentRow() + 1, std::max(currentColumn(), 0));
+    else
+        focusNextChild();
+}
+
 void StringGrid::CommitEdit()
 {
     if (state() != QAbstractItemView::EditingState)
@@ -304,6 +341,12 @@ void StringGrid::keyPressEvent(QKeyEvent* event)
     if (IsEnterPress(event) && editTriggers() == QAbstractItemView::NoEditTriggers) {
         if (currentIndex().isValid() && !IsFixed(currentColumn(), currentRow()))
             emit Click();
+        return;
+    }
+    // Enter on a cell being typed reaches the grid too; closing the editor moves on then.
+    if (IsEnterPress(event)) {
+        if (state() != QAbstractItemView::EditingState)
+            MoveToNextCell();
         return;
     }
     const QModelIndex before = currentIndex();

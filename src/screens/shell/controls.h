@@ -61,10 +61,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     /// A cell that cuts its text shows the whole text as a hint.
     bool viewportEvent(QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyboardSearch(const QString&) override {}
 
 private:
     bool IsFixed(int column, int row) const;
+    /// The cell below, or after the last row the next control.
+    void MoveToNextCell();
     /// Whether a cell's text is wider than the cell shows it.
     bool IsCut(int column, int row) const;
 

@@ -98,6 +98,7 @@ TNIRDAL_infForm::TNIRDAL_infForm(QWidget* parent) : Form(parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(3, 557 - 353 - 3, 785, 353);
     Memo1->setPlainText(ExplanatoryText());
+    Memo1->setReadOnly(true); // it explains; nothing typed into it would be kept
     QPalette palette = Memo1->palette();
     palette.setColor(QPalette::Base, look::kOlive);
     palette.setColor(QPalette::Text, look::kWindowText);

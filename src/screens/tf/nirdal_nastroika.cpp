@@ -152,7 +152,7 @@ void TNIRDAL_nastroikaForm::ShowStoredCoefficients()
 
 bool TNIRDAL_nastroikaForm::EnterColumn(StringGrid* entry, StringGrid* display,
                                         QVector<QString>& written, int degree,
-                                        Extended* coefficients)
+                                        Extended* coefficients, char letter)
 {
     written.resize(degree + 1);
     for (int r = 0; r <= degree; ++r) {
@@ -162,9 +162,11 @@ bool TNIRDAL_nastroikaForm::EnterColumn(StringGrid* entry, StringGrid* display,
         Extended& coefficient = coefficients[degree - r];
         if (text != written[r]) {
             try {
-                coefficient = ParseNumber(Utf8ToCp1251(text.toStdString()));
+                coefficient = ParseNumber(text.toStdString());
             } catch (const ConversionError& error) {
-                ShowErrorBox(this, FromCp1251(error.what()));
+                entry->SetCurrentCell(0, r);
+                const std::string label = CoefficientLabel(static_cast<std::uint8_t>(degree - r), letter);
+                RefuseText(entry, QStringLiteral("Коэффициент ") + FromCp1251(label).trimmed(), error);
                 return false;
             }
         }
@@ -181,15 +183,22 @@ bool TNIRDAL_nastroikaForm::EnterDelay()
     const QString text = Edit1->text();
     if (!text.isEmpty() && text != m_writtenDelay) {
         try {
-            delay = ParseNumber(Utf8ToCp1251(text.toStdString()));
+            delay = ParseNumber(text.toStdString());
         } catch (const ConversionError& error) {
-            ShowErrorBox(this, FromCp1251(error.what()));
+            RefuseText(Edit1, QStringLiteral("Запаздывание"), error);
             return false;
         }
     }
     m_writtenDelay = FromCp1251(FormatNumber(delay));
     Edit1->setText(m_writtenDelay);
     return true;
+}
+
+void TNIRDAL_nastroikaForm::RefuseText(QWidget* place, const QString& name,
+                                        const ConversionError& error)
+{
+    ShowErrorBox(this, name + QStringLiteral(": ") + QString::fromStdString(error.what()));
+    place->setFocus();
 }
 
 void TNIRDAL_nastroikaForm::Button1Click()
@@ -199,8 +208,10 @@ void TNIRDAL_nastroikaForm::Button1Click()
     TransferFunction& variant = CurrentTransferFunction();
     // A text that does not convert stops here: what came before is stored, the student
     // corrects that cell and presses "ввод" again.
-    if (!EnterColumn(SZ2, SZ1, m_writtenDenominator, variant.DenominatorDegree, variant.A.data()) ||
-        !EnterColumn(SC2, SC1, m_writtenNumerator, variant.NumeratorDegree, variant.B.data()) ||
+    if (!EnterColumn(SZ2, SZ1, m_writtenDenominator, variant.DenominatorDegree, variant.A.data(),
+                     'A') ||
+        !EnterColumn(SC2, SC1, m_writtenNumerator, variant.NumeratorDegree, variant.B.data(),
+                     'B') ||
         !EnterDelay())
         return;
     SetEntryOpen(false);

@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace nirdal {
 
+class ConversionError;
 class StringGrid;
 
 /// Coefficient entry: the stored coefficients and delay of the current variant beside
@@ -39,7 +40,9 @@ protected:
 
 private:
     bool EnterColumn(StringGrid* entry, StringGrid* display, QVector<QString>& written, int degree,
-                     Extended* coefficients);
+                     Extended* coefficients, char letter);
+    /// Says which text was refused and why; the text stays in its place for correcting.
+    void RefuseText(QWidget* place, const QString& name, const ConversionError& error);
     bool EnterDelay();
     /// Opens the cells for typing with "ввод" offered, or shuts them with the stored
     /// values shown and "повторный ввод" and "окончание  ввода" offered.

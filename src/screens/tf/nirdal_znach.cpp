@@ -18,7 +18,7 @@ namespace {
 // The labels show the degrees; the screen writes them itself, always as decimal numbers.
 int LabelNumber(const QLabel* label)
 {
-    return label->text().toInt();
+    return static_cast<int>(ParseNumber(label->text().toStdString()));
 }
 
 } // namespace

@@ -118,15 +118,6 @@ TEST(ExplorationInput, RefusedValuesKeepTheStateAndSayWhy)
     EXPECT_EQ(exploration.Loop().B[0], 2);
 }
 
-TEST(ExplorationInput, TypedValues)
-{
-    EXPECT_EQ(ReadTypedValue(" 2,5 "), 2.5L);
-    EXPECT_EQ(ReadTypedValue("1e-1"), 0.1L);
-    EXPECT_EQ(ReadTypedValue("-4"), -4);
-    for (const char* bad : {"", "  ", "abc", "1.2.3", "inf", "nan", "0x10", "5 с", "1e99999"})
-        EXPECT_FALSE(ReadTypedValue(bad)) << bad;
-}
-
 TEST(ExplorationInput, FiguresLoseTheNoiseOfTheirLastDigits)
 {
     EXPECT_EQ(FigureText(7.99999999997L), "8.00");

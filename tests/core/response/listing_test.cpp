@@ -10,14 +10,16 @@
 namespace nirdal {
 namespace {
 
-TEST(ListingLineText, PlacesTheThreeNumbersAtPositionsOneTwelveAndTwentyFour)
+TEST(ListingLineText, PlacesTheThreeNumbersWholeAtPositionsOneTwelveAndTwentyFour)
 {
-    // ω reads 17.9 because FormatNumber truncates 18 in extended.
-    EXPECT_EQ(ListingLineText({18, 0.003077L, -0.05539L}), "17.9       3.07E-3     -5.53E");
-    EXPECT_EQ(ListingLineText({18, 1.0L / 325, -18.0L / 325}), "17.9       3.07E-3     -5.53E");
-    EXPECT_EQ(ListingLineText({0x1p40L, -0x1p-20L, -0x1p-10L}), "1.09E12    -9.53E-7    -9.76E");
-    EXPECT_EQ(ListingLineText({0.5L, 0, 0}), "0.500      00          00    ");
-    EXPECT_EQ(ListingLineText({100000, 0.5L, 0.25L}).size(), 29u);
+    EXPECT_EQ(ListingLineText({18, 0.003077L, -0.05539L}), "18.0       3.07E-3     -5.53E-2");
+    EXPECT_EQ(ListingLineText({18, 1.0L / 325, -18.0L / 325}), "18.0       3.07E-3     -5.53E-2");
+    // 2^40 = 1099511627776, 2^-20 = 9.5367431640625e-7, 2^-10 = 9.765625e-4.
+    EXPECT_EQ(ListingLineText({0x1p40L, -0x1p-20L, -0x1p-10L}),
+              "1.09E12    -9.53E-7    -9.76E-4");
+    EXPECT_EQ(ListingLineText({0.5L, 0, 0}), "0.500      00          00");
+    EXPECT_EQ(ListingLineText({-1.25e300L, -1.25e300L, -1.25e300L}),
+              "-1.25E300  -1.25E300   -1.25E300");
 }
 
 struct LinePlace
@@ -44,7 +46,7 @@ TEST_P(ListingLinePlace, FollowsTheTwoColumns)
     EXPECT_EQ(op.kind, DrawOp::Kind::Text);
     EXPECT_EQ(op.args[0], GetParam().x);
     EXPECT_EQ(op.args[1], GetParam().y);
-    EXPECT_EQ(op.text, "17.9       3.07E-3     -5.53E");
+    EXPECT_EQ(op.text, "18.0       3.07E-3     -5.53E-2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ListingLinePlace,

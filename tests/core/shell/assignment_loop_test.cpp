@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,21 @@ TEST_F(AssignmentLoopTest, VariantChangeEditsTheChosenVariantWithoutAddingOne)
     });
     EXPECT_EQ(trace, "D1 G D2 G D3 G D1 G ");
     EXPECT_EQ(VariantCount, 3);
+}
+
+// The built-in roster: group 251 begins with Абрамов А.В. and Беляев Д.С.
+TEST(StudentFromRoster, NamesTheStudentWithHisInitialsAndGroup)
+{
+    CopyDefaultRoster();
+    TakeStudentFromRoster(1, 2);
+    EXPECT_EQ(Cp1251ToUtf8(StudentSurname), "Беляев Д.С.");
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "Беляев Д.С., группа 251");
+    // A free slot names the group alone.
+    TakeStudentFromRoster(2, 30);
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "группа 252");
+    StudentGroup.clear();
+    StudentSurname = Utf8ToCp1251("Петров");
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "Петров");
 }
 
 } // namespace
