@@ -49,6 +49,14 @@ struct MapError
     std::string RussianMessage;
 };
 
+MapError TooManyRegions()
+{
+    return {"the boundary splits the map into more than " + std::to_string(kMostMapRegions) +
+                " regions; narrow its ranges",
+            "граница делит карту больше чем на " + std::to_string(kMostMapRegions) +
+                " областей; сузьте её диапазоны"};
+}
+
 // A frequency with ln K = −ln |W(jω)| and arg W(jω), continuous in ω.
 struct FrequencyPoint
 {
@@ -226,34 +234,19 @@ int GapOf(const StabilityMap& map, Extended u)
     return static_cast<int>(std::clamp<Extended>(place, 0, kMapColumns - 2));
 }
 
-struct SegmentEnds
-{
-    Extended U0, T0, U1, T1; // ln K and ΔT of both ends
-};
-
-SegmentEnds Ends(const StabilityMap& map, const CurveSegment& s)
-{
-    const BoundaryCurve& c = map.Curves[static_cast<std::size_t>(s.Curve)];
-    const auto i = static_cast<std::size_t>(s.Index);
-    return {std::log(c.Gains[i]), c.ExtraDelays[i], std::log(c.Gains[i + 1]),
-            c.ExtraDelays[i + 1]};
-}
-
 void FileSegments(StabilityMap& map)
 {
     map.Gaps.assign(kMapColumns - 1, {});
     const Extended low = std::log(map.Ranges.LeastGain), high = std::log(map.Ranges.MostGain);
-    for (std::size_t c = 0; c < map.Curves.size(); ++c) {
-        for (std::size_t i = 0; i + 1 < map.Curves[c].Gains.size(); ++i) {
-            const CurveSegment s{static_cast<int>(c), static_cast<int>(i)};
-            const SegmentEnds e = Ends(map, s);
-            const Extended from = std::min(e.U0, e.U1), to = std::max(e.U0, e.U1);
+    for (const BoundaryCurve& curve : map.Curves) {
+        for (std::size_t i = 0; i + 1 < curve.Gains.size(); ++i) {
+            const CurveSegment s{std::log(curve.Gains[i]), curve.ExtraDelays[i],
+                                 std::log(curve.Gains[i + 1]), curve.ExtraDelays[i + 1]};
+            const Extended from = std::min(s.U0, s.U1), to = std::max(s.U0, s.U1);
             if (to < low || from > high)
                 continue;
-            // A gap on either side too, against the rounding of the gap's number.
-            const int first = std::max(0, GapOf(map, from) - 1);
-            const int last = std::min(kMapColumns - 2, GapOf(map, to) + 1);
-            for (int g = first; g <= last; ++g)
+            // GapOf never decreases with u: a segment over u is filed in the gap of u.
+            for (int g = GapOf(map, from); g <= GapOf(map, to); ++g)
                 map.Gaps[static_cast<std::size_t>(g)].push_back(s);
         }
     }
@@ -270,8 +263,7 @@ struct Crossing
 std::vector<Crossing> CrossingsAt(const StabilityMap& map, Extended u)
 {
     std::vector<Crossing> crossings;
-    for (const CurveSegment& s : map.Gaps[static_cast<std::size_t>(GapOf(map, u))]) {
-        const SegmentEnds e = Ends(map, s);
+    for (const CurveSegment& e : map.Gaps[static_cast<std::size_t>(GapOf(map, u))]) {
         if (!((e.U0 <= u && u < e.U1) || (e.U1 <= u && u < e.U0)))
             continue;
         const Extended slope = (e.T1 - e.T0) / (e.U1 - e.U0);
@@ -290,22 +282,35 @@ Extended Turn(Extended au, Extended at, Extended bu, Extended bt, Extended cu, E
     return (bu - au) * (ct - at) - (bt - at) * (cu - au);
 }
 
-// Whether the straight path from (u0, t0) to (u1, t1), both in one gap between uprights, crosses no curve and not the line of the root at s = 0.
-bool Free(const StabilityMap& map, int gap, Extended u0, Extended t0, Extended u1, Extended t1)
+// Whether the segment e meets the path from (u0, t0) to (u1, t1), whose ΔT runs from low to
+// high.
+bool Crosses(const CurveSegment& e, Extended u0, Extended t0, Extended u1, Extended t1,
+             Extended low, Extended high)
 {
+    if (std::max(e.T0, e.T1) < low || std::min(e.T0, e.T1) > high ||
+        std::max(e.U0, e.U1) < std::min(u0, u1) || std::min(e.U0, e.U1) > std::max(u0, u1))
+        return false;
+    const Extended a = Turn(u0, t0, u1, t1, e.U0, e.T0), b = Turn(u0, t0, u1, t1, e.U1, e.T1);
+    const Extended c = Turn(e.U0, e.T0, e.U1, e.T1, u0, t0),
+                   d = Turn(e.U0, e.T0, e.U1, e.T1, u1, t1);
+    return a * b <= 0 && c * d <= 0;
+}
+
+// Whether the straight path from (u0, t0) to (u1, t1) crosses no curve and not the line of the
+// root at s = 0.
+bool Free(const StabilityMap& map, Extended u0, Extended t0, Extended u1, Extended t1)
+{
+    const Extended left = std::min(u0, u1), right = std::max(u0, u1);
     if (map.StaticGain) {
         const Extended line = std::log(*map.StaticGain);
-        if (std::min(u0, u1) <= line && line <= std::max(u0, u1))
+        if (left <= line && line <= right)
             return false;
     }
-    for (const CurveSegment& s : map.Gaps[static_cast<std::size_t>(gap)]) {
-        const SegmentEnds e = Ends(map, s);
-        const Extended a = Turn(u0, t0, u1, t1, e.U0, e.T0), b = Turn(u0, t0, u1, t1, e.U1, e.T1);
-        const Extended c = Turn(e.U0, e.T0, e.U1, e.T1, u0, t0),
-                       d = Turn(e.U0, e.T0, e.U1, e.T1, u1, t1);
-        if (a * b <= 0 && c * d <= 0)
-            return false;
-    }
+    const Extended low = std::min(t0, t1), high = std::max(t0, t1);
+    for (int gap = GapOf(map, left); gap <= GapOf(map, right); ++gap)
+        for (const CurveSegment& e : map.Gaps[static_cast<std::size_t>(gap)])
+            if (Crosses(e, u0, t0, u1, t1, low, high))
+                return false;
     return true;
 }
 
@@ -347,13 +352,13 @@ std::size_t SpanHolding(const std::vector<Span>& spans, Extended t)
 
 // The span of the upright ln K = to (with its spans) reached from (from, t0) along slope, the
 // slope of the curves around that point, when the path there is free.
-std::optional<std::size_t> Reach(const StabilityMap& map, int gap, Extended from, Extended t0,
+std::optional<std::size_t> Reach(const StabilityMap& map, Extended from, Extended t0,
                                  Extended slope, Extended to, const std::vector<Span>& spans)
 {
     const Extended t1 =
         std::clamp(t0 + slope * (to - from), Extended{0}, map.Ranges.MostExtraDelay);
     const std::size_t q = SpanHolding(spans, t1);
-    if (q == spans.size() || !Free(map, gap, from, t0, to, t1))
+    if (q == spans.size() || !Free(map, from, t0, to, t1))
         return std::nullopt;
     return q;
 }
@@ -367,8 +372,8 @@ std::size_t Root(std::vector<std::size_t>& parent, std::size_t i)
 
 // The uprights, their spans joined into regions where a path from the middle of one span
 // along the curves around it reaches a span of the next upright without crossing a curve
-// (either way), and each region counted by the Nyquist verdict at the middle of its longest
-// span.
+// (either way), and each region counted by the Nyquist verdict at the middle of one of its
+// spans.
 void FindRegions(StabilityMap& map, const TransferFunction& variant)
 {
     const Extended low = std::log(map.Ranges.LeastGain), step = ColumnStep(map);
@@ -391,17 +396,16 @@ void FindRegions(StabilityMap& map, const TransferFunction& variant)
     std::iota(parent.begin(), parent.end(), std::size_t{0});
     for (std::size_t i = 0; i + 1 < map.Columns.size(); ++i) {
         const Extended left = map.Columns[i].LogGain, right = map.Columns[i + 1].LogGain;
-        const int gap = static_cast<int>(i);
         for (std::size_t p = 0; p < spans[i].size(); ++p) {
             const Span& s = spans[i][p];
-            if (const auto q = Reach(map, gap, left, s.Middle(), s.SlopeAt(s.Middle()), right,
+            if (const auto q = Reach(map, left, s.Middle(), s.SlopeAt(s.Middle()), right,
                                      spans[i + 1]))
                 parent[Root(parent, first[i] + p)] = Root(parent, first[i + 1] + *q);
         }
         for (std::size_t q = 0; q < spans[i + 1].size(); ++q) {
             const Span& s = spans[i + 1][q];
             if (const auto p =
-                    Reach(map, gap, right, s.Middle(), s.SlopeAt(s.Middle()), left, spans[i]))
+                    Reach(map, right, s.Middle(), s.SlopeAt(s.Middle()), left, spans[i]))
                 parent[Root(parent, first[i] + *p)] = Root(parent, first[i + 1] + q);
         }
     }
@@ -415,12 +419,7 @@ void FindRegions(StabilityMap& map, const TransferFunction& variant)
                 region = static_cast<int>(widest.size());
                 widest.emplace_back(i, p);
                 if (widest.size() > static_cast<std::size_t>(kMostMapRegions))
-                    throw MapError{"the boundary splits the map into more than " +
-                                       std::to_string(kMostMapRegions) +
-                                       " regions; narrow its ranges",
-                                   "граница делит карту больше чем на " +
-                                       std::to_string(kMostMapRegions) +
-                                       " областей; сузьте её диапазоны"};
+                    throw TooManyRegions();
             }
             map.Columns[i].Regions.push_back(region);
             const auto& [wi, wp] = widest[static_cast<std::size_t>(region)];
@@ -430,7 +429,27 @@ void FindRegions(StabilityMap& map, const TransferFunction& variant)
         }
     }
 
-    for (const auto& [i, p] : widest) {
+    // The Nyquist walk takes longer the more delay and the higher the gain: each region is
+    // read at its cheapest span among those at least a quarter as wide as its widest.
+    const int relative = std::max(1, static_cast<int>(variant.DenominatorDegree) -
+                                         static_cast<int>(variant.NumeratorDegree));
+    const auto cost = [&](std::size_t i, const Span& s) {
+        return 1 + (variant.Delay + s.Middle()) *
+                       (1 + std::exp(map.Columns[i].LogGain / relative));
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> chosen = widest;
+    for (std::size_t i = 0; i < map.Columns.size(); ++i) {
+        for (std::size_t p = 0; p < spans[i].size(); ++p) {
+            const auto region = static_cast<std::size_t>(map.Columns[i].Regions[p]);
+            const Span& w = spans[widest[region].first][widest[region].second];
+            const Span& c = spans[chosen[region].first][chosen[region].second];
+            const Span& s = spans[i][p];
+            if (4 * (s.To - s.From) >= w.To - w.From && cost(i, s) < cost(chosen[region].first, c))
+                chosen[region] = {i, p};
+        }
+    }
+
+    for (const auto& [i, p] : chosen) {
         const Span& s = spans[i][p];
         MapRegion region{std::exp(map.Columns[i].LogGain), s.Middle(), std::nullopt};
         const StabilityAnalysis a =
@@ -501,6 +520,9 @@ StabilityMap ComputeStabilityMap(const TransferFunction& variant, const MapRange
         if (variant.A[0] != 0 && variant.B[0] / variant.A[0] < 0)
             map.StaticGain = -variant.A[0] / variant.B[0];
         map.Curves = BoundaryTracer(w, ranges).Run();
+        // Every curve that crosses the map cuts off one more region at least.
+        if (map.Curves.size() >= static_cast<std::size_t>(kMostMapRegions))
+            throw TooManyRegions();
         FileSegments(map);
         FindRegions(map, variant);
     } catch (const MapError& error) {
@@ -530,7 +552,7 @@ std::optional<int> MapUnstableRoots(const StabilityMap& map, Extended gain, Exte
         std::vector<Crossing> there;
         for (const Extended t : column.Crossings)
             there.push_back({t, 0});
-        if (const auto q = Reach(map, gap, u, extraDelay, span.SlopeAt(extraDelay), column.LogGain,
+        if (const auto q = Reach(map, u, extraDelay, span.SlopeAt(extraDelay), column.LogGain,
                                  SpansOf(map, there)))
             return map.Regions[static_cast<std::size_t>(column.Regions[*q])].UnstableRoots;
     }

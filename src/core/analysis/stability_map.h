@@ -59,11 +59,11 @@ struct MapColumn
     std::vector<int> Regions;        ///< index into Regions, one a span: Crossings.size() + 1
 };
 
-/// A segment of a boundary curve, from point Index to Index + 1 of curve Curve.
+/// A segment of a boundary curve between two neighbouring points, in ln K and ΔT.
 struct CurveSegment
 {
-    int Curve = 0;
-    int Index = 0;
+    Extended U0 = 0, T0 = 0; ///< ln K and ΔT of one end
+    Extended U1 = 0, T1 = 0; ///< of the other
 };
 
 /// The map of stability in the plane of (K, ΔT) of the closed loop 1 + K·W(s)·e^(−sΔT) = 0
@@ -79,8 +79,8 @@ struct StabilityMap
     std::optional<Extended> StaticGain; ///< K = −1/W(0) when W(0) < 0, inside the range or not
     std::vector<MapRegion> Regions;
     std::vector<MapColumn> Columns; ///< uprights equally spaced in ln K, both ends included
-    /// The segments of the curves by the gap between uprights i and i + 1 they reach into
-    /// (with the gaps on either side), so that a crossing or a path is checked against few.
+    /// The segments of the curves by the gap between uprights i and i + 1 they reach into, so
+    /// that a crossing or a path is checked against few.
     std::vector<std::vector<CurveSegment>> Gaps;
     /// The gain at which the loop reaches the boundary with ΔT = 0: the gain margin factor of
     /// the variant as `analyse` gives it.
@@ -96,7 +96,7 @@ constexpr long kMostMapEvaluations = 200000;
 /// Largest number of points of all boundary curves together.
 constexpr long kMostMapPoints = 400000;
 /// Largest number of regions, each of which costs one Nyquist analysis.
-constexpr int kMostMapRegions = 100;
+constexpr int kMostMapRegions = 40;
 /// Uprights the regions are joined along.
 constexpr int kMapColumns = 401;
 

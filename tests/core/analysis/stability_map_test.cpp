@@ -135,23 +135,25 @@ TEST(StabilityMap, MarksAreTheCriticalGainAndTheDelayMargin)
     EXPECT_EQ(MapUnstableRoots(map, 1, *integrator.DelayMargin * 1.01L), 2);
 }
 
-// Every point of a 40 × 40 grid off the boundary has the count the Nyquist analysis of that
-// very loop gives.
+// Every point of a 24 × 24 grid off the boundary has the count the Nyquist analysis of that
+// very loop gives: a pole at s = 0, the line of a root at s = 0, and a resonance whose
+// curves fold back (`map --grid 40` of a delayed cubic lag is checked against `analyse`).
 TEST(StabilityMap, GridAgreesWithTheNyquistVerdictEverywhereOffTheBoundary)
 {
-    for (const auto& [text, most] : {std::pair{"2:1,3,3,1:1", 2.2L}, std::pair{"1:1,1,0", 4.0L},
+    constexpr std::size_t kSide = 24;
+    for (const auto& [text, most] : {std::pair{"1:1,1,0", 4.0L},
                                      std::pair{"-1:1,1", 1.0L}, std::pair{"1:1,0.2,1,0", 3.0L}}) {
         const TransferFunction variant = Tf(text);
         const StabilityMap map = ComputeStabilityMap(variant, {0.01L, 100, most});
         ASSERT_TRUE(map.Failure.empty()) << text << ": " << map.Failure;
-        const MapGrid grid = ComputeMapGrid(map, 40);
-        ASSERT_EQ(grid.UnstableRoots.size(), 40u);
+        const MapGrid grid = ComputeMapGrid(map, kSide);
+        ASSERT_EQ(grid.UnstableRoots.size(), kSide);
         EXPECT_EQ(grid.Gains.front(), 0.01L);
         EXPECT_EQ(grid.Gains.back(), 100);
         EXPECT_EQ(grid.ExtraDelays.back(), most);
         int unknown = 0;
-        for (std::size_t i = 0; i < 40; ++i) {
-            for (std::size_t j = 0; j < 40; ++j) {
+        for (std::size_t i = 0; i < kSide; ++i) {
+            for (std::size_t j = 0; j < kSide; ++j) {
                 const StabilityAnalysis a =
                     AnalyseStability(MapLoop(variant, grid.Gains[i], grid.ExtraDelays[j]));
                 ASSERT_TRUE(a.Failure.empty()) << a.Failure;
