@@ -70,11 +70,11 @@ struct FrequencyPoint
 // First > Last.
 struct BranchRange
 {
-    long double First = 0;
-    long double Last = -1;
+    Extended First = 0;
+    Extended Last = -1;
 };
 
-Extended ExtraDelayOf(const FrequencyPoint& p, long double branch)
+Extended ExtraDelayOf(const FrequencyPoint& p, Extended branch)
 {
     return (p.Phase + kPi + 2 * kPi * branch) / p.Omega;
 }
@@ -152,7 +152,7 @@ private:
         return {std::min(ra.First, rb.First), std::max(ra.Last, rb.Last)};
     }
 
-    void CheckCount(long double branches)
+    void CheckCount(Extended branches)
     {
         if (m_points + 2 * branches > kMostMapPoints)
             throw MapError{"the map needs more than " + std::to_string(kMostMapPoints) +
@@ -176,7 +176,7 @@ private:
         if (std::abs(b.LogGain - a.LogGain) > kLongestChord * width)
             return false;
         CheckCount(across.Last - across.First + 1);
-        for (long double k = across.First; k <= across.Last; ++k)
+        for (Extended k = across.First; k <= across.Last; ++k)
             if (std::abs(ExtraDelayOf(b, k) - ExtraDelayOf(a, k)) > kLongestChord * m_most)
                 return false;
         return true;
@@ -190,7 +190,7 @@ private:
         std::map<long, std::size_t> open;
         if (across.First <= across.Last)
             CheckCount(across.Last - across.First + 1);
-        for (long double k = across.First; k <= across.Last; ++k) {
+        for (Extended k = across.First; k <= across.Last; ++k) {
             const long branch = static_cast<long>(k);
             const auto before = m_open.find(branch);
             std::size_t index = 0;
@@ -207,7 +207,7 @@ private:
         m_open = std::move(open);
     }
 
-    void Append(BoundaryCurve& curve, const FrequencyPoint& p, long double branch)
+    void Append(BoundaryCurve& curve, const FrequencyPoint& p, Extended branch)
     {
         curve.Frequencies.push_back(p.Omega);
         curve.Gains.push_back(std::exp(p.LogGain));
