@@ -24,6 +24,7 @@ int RunPlot(Arguments args);
 int RunAnalyse(Arguments args);
 int RunStep(Arguments args);
 int RunBode(Arguments args);
+int RunMap(Arguments args);
 int RunBatch(Arguments args);
 int RunAssign(Arguments args);
 

@@ -30,6 +30,7 @@ constexpr Subcommand kSubcommands[] = {
     {"analyse", RunAnalyse, "poles, Nyquist verdict and stability margins of variants"},
     {"step", RunStep, "closed-loop step response of variants, the delay exact"},
     {"bode", RunBode, "logarithmic characteristics of variants and their asymptotes"},
+    {"map", RunMap, "the region of gain and added delay where the closed loop is stable"},
     {"batch", RunBatch, "analyse every variant of a class file (and draw them per student)"},
     {"assign", RunAssign, "a variant for every student from a template, the handout and the key"},
 };

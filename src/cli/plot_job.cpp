@@ -6,6 +6,7 @@
 #include "core/common/recording_surface.h"
 #include "core/plot/characteristics_picture.h"
 #include "core/plot/print_page.h"
+#include "core/plot/stability_map_picture.h"
 #include "core/response/unattended_sweep.h"
 #include "core/tf/tf_text.h"
 #include "platform/text_encoding.h"
@@ -128,8 +129,11 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
                 job.Kind = PlotKind::Step;
             } else if (value == "bode") {
                 job.Kind = PlotKind::Bode;
+            } else if (value == "map") {
+                job.Kind = PlotKind::Map;
             } else {
-                error = "--kind takes hodograph, step or bode, not '" + std::string(value) + "'";
+                error = "--kind takes hodograph, step, bode or map, not '" + std::string(value) +
+                        "'";
                 return false;
             }
         } else if (option == "--surname") {
@@ -157,7 +161,11 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
         return false;
     }
     if (job.Kind != PlotKind::Hodograph && job.PaperDotsPerUnit) {
-        error = "--paper draws the hodograph's printed page: it takes no --kind step or bode";
+        error = "--paper draws the hodograph's printed page: it takes no --kind step, bode or map";
+        return false;
+    }
+    if (job.Kind == PlotKind::Map && job.Variants.size() > 1) {
+        error = "--kind map draws one variant: give one --tf";
         return false;
     }
     if (job.Variants.empty()) {
@@ -179,6 +187,7 @@ struct Characteristics
 {
     std::vector<StepResponse> Steps;
     std::vector<LogCharacteristics> Logs;
+    StabilityMap Map;
     std::vector<std::string> Notes;
 };
 
@@ -204,6 +213,10 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
                 note(i, n);
             c.Steps.push_back(std::move(r));
         }
+    } else if (job.Kind == PlotKind::Map && !job.Variants.empty()) {
+        c.Map = ComputeStabilityMap(job.Variants[0], DefaultMapRanges(job.Variants[0]));
+        if (!c.Map.Failure.empty())
+            note(0, c.Map.Failure);
     } else if (job.Kind == PlotKind::Bode) {
         Extended from = std::numeric_limits<Extended>::infinity(), to = 0;
         for (const TransferFunction& variant : job.Variants) {
@@ -256,7 +269,9 @@ PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& sur
 {
     if (job.Kind != PlotKind::Hodograph) {
         const Characteristics c = ComputeCharacteristics(job);
-        const int height = job.Kind == PlotKind::Step ? kStepPictureHeight : kBodePictureHeight;
+        const int height = job.Kind == PlotKind::Step  ? kStepPictureHeight
+                           : job.Kind == PlotKind::Map ? kMapPictureHeight
+                                                       : kBodePictureHeight;
         DeviceRect area{0, 0, kCharacteristicsWidth, height};
         PictureStyle style;
         // On a sheet of paper: across its width within a margin of a twentieth.
@@ -272,6 +287,8 @@ PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& sur
             for (std::size_t i = 0; i < c.Steps.size(); ++i)
                 curves.push_back({&c.Steps[i], VariantColor(static_cast<int>(i) + 1)});
             DrawStepResponsePicture(surface, area, curves, style);
+        } else if (job.Kind == PlotKind::Map) {
+            DrawStabilityMapPicture(surface, area, c.Map, std::nullopt, style);
         } else {
             std::vector<LogPictureCurve> curves;
             for (std::size_t i = 0; i < c.Logs.size(); ++i)

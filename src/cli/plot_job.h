@@ -20,6 +20,7 @@ enum class PlotKind
     Hodograph, ///< the graph screen's picture or the printed page
     Step,      ///< the closed-loop step responses
     Bode,      ///< the logarithmic characteristics
+    Map,       ///< the region of gain and added delay where the closed loop is stable
 };
 
 /// Size of the step-response and logarithmic-characteristics pictures drawn as on a screen,
@@ -27,6 +28,7 @@ enum class PlotKind
 constexpr int kCharacteristicsWidth = 900;
 constexpr int kStepPictureHeight = 560;
 constexpr int kBodePictureHeight = 700;
+constexpr int kMapPictureHeight = 640;
 
 /// What `plot` is asked to draw, and where.
 struct PlotJob

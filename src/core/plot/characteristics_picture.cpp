@@ -127,7 +127,8 @@ std::string Number(Extended value, int digits = 3)
     return DecimalComma(text);
 }
 
-// Tick label of a grid step: as many decimals as the step needs.
+} // namespace
+
 std::string TickNumber(Extended value, Extended step)
 {
     const Extended places = -std::floor(std::log10(step) + 1e-9L);
@@ -144,7 +145,6 @@ std::string TickNumber(Extended value, Extended step)
     return DecimalComma(text);
 }
 
-// 1, 2 or 5 times a power of 10, so that range holds at most `most` steps.
 Extended NiceStep(Extended range, int most)
 {
     most = std::max(1, most);
@@ -157,6 +157,8 @@ Extended NiceStep(Extended range, int most)
             return factor * power;
     return 10 * power;
 }
+
+namespace {
 
 // Degrees in steps of 15, 30, 45, 90, 180, then multiples of 360.
 Extended DegreeStep(Extended range, int most)

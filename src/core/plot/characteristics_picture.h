@@ -3,9 +3,11 @@
 
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/step_response.h"
+#include "core/common/extended.h"
 #include "core/common/surface.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace nirdal {
@@ -57,6 +59,12 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
 void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
                                    std::span<const LogPictureCurve> curves,
                                    const PictureStyle& style = {});
+
+/// Tick label of a grid step: as many decimals as the step needs, a decimal comma.
+std::string TickNumber(Extended value, Extended step);
+
+/// 1, 2 or 5 times a power of 10, so that range holds at most `most` steps.
+Extended NiceStep(Extended range, int most);
 
 /// The width of a UTF-8 text as DrawText draws it at the current font.
 int TextWidth(Surface& surface, std::string_view utf8);

@@ -127,9 +127,9 @@ int Round(Extended x)
     return static_cast<int>(std::lround(std::clamp(x, Extended{-1e8}, Extended{1e8})));
 }
 
-// Clips the segment (x0, y0)–(x1, y1) to the rectangle (Liang–Barsky); false when nothing of
-// it lies inside.
-bool Clip(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRect& r)
+} // namespace
+
+bool ClipSegment(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRect& r)
 {
     const Extended dx = x1 - x0, dy = y1 - y0;
     Extended t0 = 0, t1 = 1;
@@ -157,6 +157,8 @@ bool Clip(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRe
     return true;
 }
 
+namespace {
+
 // The curve's samples, the chords the view shows long enough to see halved until smooth.
 std::vector<Sample> Refine(const TransferFunction& loop, const std::vector<Sample>& coarse,
                            const View& view, const DeviceRect& area, long& evaluations)
@@ -165,7 +167,7 @@ std::vector<Sample> Refine(const TransferFunction& loop, const std::vector<Sampl
     fine.reserve(coarse.size() * 2);
     const auto visible = [&](const Sample& a, const Sample& b) {
         Extended x0 = view.X(a.U), y0 = view.Y(a.V), x1 = view.X(b.U), y1 = view.Y(b.V);
-        return Clip(x0, y0, x1, y1, area);
+        return ClipSegment(x0, y0, x1, y1, area);
     };
     const auto longChord = [&](const Sample& a, const Sample& b) {
         return std::hypot(view.X(a.U) - view.X(b.U), view.Y(a.V) - view.Y(b.V)) > kLongestChord;
@@ -314,7 +316,7 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
             continue;
         }
         Extended x0 = view.X(a.U), y0 = view.Y(a.V), x1 = view.X(b.U), y1 = view.Y(b.V);
-        if (!Clip(x0, y0, x1, y1, area)) {
+        if (!ClipSegment(x0, y0, x1, y1, area)) {
             penAtEnd = false;
             continue;
         }

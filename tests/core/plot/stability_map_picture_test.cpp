@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+#include "core/plot/stability_map_picture.h"
+
+#include "core/common/recording_surface.h"
+#include "core/tf/tf_text.h"
+#include "platform/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace nirdal {
+namespace {
+
+TransferFunction Tf(const char* text)
+{
+    TransferFunction tf;
+    std::string error;
+    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
+    return tf;
+}
+
+struct Segment
+{
+    Rgb pen;
+    int x0, y0, x1, y1;
+};
+
+std::vector<Segment> Segments(const std::vector<DrawOp>& ops)
+{
+    std::vector<Segment> segments;
+    Rgb pen;
+    int x = 0, y = 0;
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Kind::Pen)
+            pen = op.colour;
+        if (op.kind == DrawOp::Kind::Line)
+            segments.push_back({pen, x, y, op.args[0], op.args[1]});
+        if (op.kind == DrawOp::Kind::Move || op.kind == DrawOp::Kind::Line) {
+            x = op.args[0];
+            y = op.args[1];
+        }
+    }
+    return segments;
+}
+
+// 1/(s + 1)³ over K from 0.01 to 100 and ΔT to 2 s in a picture 900 × 640: the box's
+// place follows from the layout, the rest from the closed forms. K = 8 lies 0.7258 of the
+// way across (lg 800 / 4); below K = 1, half-way, every ΔT is stable.
+TEST(StabilityMapPicture, ShadeCurvesAndMarkStandWhereTheClosedFormPutsThem)
+{
+    const StabilityMap map = ComputeStabilityMap(Tf("1:1,3,3,1"), {0.01L, 100, 2});
+    ASSERT_TRUE(map.Failure.empty()) << map.Failure;
+    RecordingSurface surface;
+    const DeviceRect area{0, 0, 900, 640};
+    const DeviceRect box = StabilityMapBox(surface, area);
+    surface.clear();
+    DrawStabilityMapPicture(surface, area, map);
+    const auto& ops = surface.ops();
+    const int bottom = box.Top + box.Height;
+    const auto across = [&](Extended fraction) { return box.Left + fraction * box.Width; };
+
+    // The ring of Kкр centred at (x(8), bottom), labelled.
+    const Extended x8 = across(std::log10(800.0L) / 4);
+    bool ring = false;
+    for (const DrawOp& op : ops)
+        if (op.kind == DrawOp::Kind::Arc && std::abs((op.args[0] + op.args[2]) / 2.0 - double(x8)) <= 1 &&
+            std::abs((op.args[1] + op.args[3]) / 2.0 - bottom) <= 1)
+            ring = true;
+    EXPECT_TRUE(ring);
+    bool label = false;
+    for (const DrawOp& op : ops)
+        label = label || (op.kind == DrawOp::Kind::Text && Cp1251ToUtf8(op.text) == "Kкр = 8");
+    EXPECT_TRUE(label);
+
+    int shadedLeft = 0;
+    for (const Segment& s : Segments(ops)) {
+        if (s.pen == kBoundaryPen) {
+            // Clipped to the box.
+            for (const auto& [x, y] : {std::pair{s.x0, s.y0}, std::pair{s.x1, s.y1}}) {
+                EXPECT_GE(x, box.Left);
+                EXPECT_LE(x, box.Left + box.Width);
+                EXPECT_GE(y, box.Top);
+                EXPECT_LE(y, bottom);
+            }
+        }
+        if (s.pen == kStableShade && s.x0 == s.x1 && s.x0 > box.Left && s.x0 < box.Left + box.Width) {
+            // Nothing stable right of K = 8 at ΔT = 0, nor right of K = 1 above the curve
+            // ΔT_0(ω) = (π − 3·atan ω)/ω, which reaches 2 s at K = 1.2 or so.
+            EXPECT_LT(std::max(s.x0, s.x1), x8 + 2);
+            if (s.x0 < across(0.5L) - 1) {
+                EXPECT_EQ(std::max(s.y0, s.y1), bottom);
+                EXPECT_EQ(std::min(s.y0, s.y1), box.Top);
+                ++shadedLeft;
+            }
+        }
+    }
+    // Every pixel column left of K = 1 shaded from ΔT = 0 to the top.
+    EXPECT_GE(shadedLeft, box.Width / 2 - 3);
+}
+
+// A click turns into the (K, ΔT) the axes give it.
+TEST(StabilityMapPicture, ClickReadsTheGainAndTheDelay)
+{
+    const StabilityMap map = ComputeStabilityMap(Tf("1:1,3,3,1"), {0.01L, 100, 2});
+    const DeviceRect box{100, 50, 400, 200};
+    const auto centre = StabilityMapPointAt(map, box, 300, 150);
+    ASSERT_TRUE(centre.has_value());
+    EXPECT_NEAR(centre->first, 1, 1e-15L);
+    EXPECT_NEAR(centre->second, 1, 1e-15L);
+    const auto corner = StabilityMapPointAt(map, box, 500, 50);
+    ASSERT_TRUE(corner.has_value());
+    EXPECT_NEAR(corner->first, 100, 1e-12L);
+    EXPECT_NEAR(corner->second, 2, 1e-15L);
+    EXPECT_FALSE(StabilityMapPointAt(map, box, 99, 100).has_value());
+}
+
+} // namespace
+} // namespace nirdal
