@@ -193,32 +193,48 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
 }
 
 // With --handout FILE, standard input holds "task TEXT" and then a slip a line, its fields
-// separated by tabs: "slip GROUP SURNAME FORMULA NUMERATOR DENOMINATOR DELAY", the
-// coefficients separated by blanks.
+// separated by tabs: "slip GROUP SURNAME VARIANT NUMERATOR-FORMULA DENOMINATOR-FORMULA
+// NUMERATOR DENOMINATOR DELAY ASKS-DELAY-MARGIN", the coefficients separated by blanks and
+// the last field "1" or "0".
 int WriteHandoutLines(const std::string& path)
 {
     using namespace nirdal;
-    QString task;
+    std::string task;
     std::vector<HandoutSlip> slips;
     std::string line;
     for (int number = 1; std::getline(std::cin, line); ++number) {
         const std::vector<std::string_view> fields = TabFields(line);
-        const auto text = [&](std::size_t i) {
-            return QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+        const auto words = [&](std::size_t i) {
+            std::vector<std::string> texts;
+            for (const QString& word :
+                 QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()))
+                     .split(' ', Qt::SkipEmptyParts))
+                texts.push_back(word.toStdString());
+            return texts;
         };
         if (fields[0] == "task" && fields.size() == 2) {
-            task = text(1);
-        } else if (fields[0] == "slip" && fields.size() == 7) {
-            slips.push_back({text(1), text(2), text(3), text(4).split(' ', Qt::SkipEmptyParts),
-                             text(5).split(' ', Qt::SkipEmptyParts), text(6)});
+            task = fields[1];
+        } else if (fields[0] == "slip" && fields.size() == 10) {
+            HandoutSlip slip;
+            slip.Group = fields[1];
+            slip.Surname = fields[2];
+            slip.Variant = std::strtoull(std::string(fields[3]).c_str(), nullptr, 10);
+            slip.NumeratorFormula = fields[4];
+            slip.DenominatorFormula = fields[5];
+            slip.Numerator = words(6);
+            slip.Denominator = words(7);
+            slip.Delay = fields[8];
+            slip.AsksDelayMargin = fields[9] == "1";
+            slips.push_back(std::move(slip));
         } else {
             std::fprintf(stderr, "nirdal-export: handout line %d is not understood\n", number);
             return 1;
         }
     }
-    const QByteArray pdf = HandoutPdf(task, slips);
     std::string error;
-    if (!ReplaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+    const QByteArray pdf = HandoutPdf(task, slips, error);
+    if (pdf.isEmpty() ||
+        !ReplaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
                      error)) {
         std::fprintf(stderr, "nirdal-cli assign: %s\n", error.c_str());
         return 1;

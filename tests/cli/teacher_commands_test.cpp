@@ -462,6 +462,48 @@ TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfir
     EXPECT_EQ(rows, 9) << batch.output;
 }
 
+// Slips of degree 15: pdftotext finds every coefficient of every student on his own slip,
+// none cut off at the slip's edge.
+TEST_F(TeacherCommands, SlipsOfDegreeFifteenHoldEveryCoefficient)
+{
+    ASSERT_EQ(Cli("roster --write", kNineNames).status, 0);
+    const fs::path pattern = scratch.Path() / "fifteen.txt";
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = (T s + 1)^15\nK = 1 .. 5 step 1\n"
+                                     "T = 1, 2, 3\n");
+    const fs::path classFile = scratch.Path() / "class.csv", slips = scratch.Path() / "h.pdf";
+    const CommandResult assign = Cli("assign '" + pattern.string() + "' --seed 5 -o '" +
+                                     classFile.string() + "' --handout '" + slips.string() + "'");
+    ASSERT_EQ(assign.status, 0) << assign.errors;
+    const CommandResult text = test_support::RunCommand("pdftotext -raw '" + slips.string() + "' -");
+    ASSERT_EQ(text.status, 0) << text.errors;
+    // The slips in roster order, each from its "Группа" to the next.
+    std::vector<std::string> slipTexts;
+    for (std::size_t at = text.output.find("Группа "); at != std::string::npos;) {
+        const std::size_t next = text.output.find("Группа ", at + 1);
+        slipTexts.push_back(text.output.substr(at, next - at));
+        at = next;
+    }
+    std::istringstream lines(test_support::ReadFile(classFile));
+    std::string line;
+    std::getline(lines, line);
+    std::size_t student = 0;
+    for (; std::getline(lines, line); ++student) {
+        ASSERT_LT(student, slipTexts.size());
+        const std::vector<std::string> fields = ClassFields(line);
+        std::istringstream denominator(fields[3]);
+        const std::vector<std::string> a{std::istream_iterator<std::string>(denominator), {}};
+        ASSERT_EQ(a.size(), 16u) << line;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const std::string item = "A" + std::to_string(15 - i) + " = " + a[i];
+            const std::size_t at = slipTexts[student].find(item);
+            const char after = at == std::string::npos ? '0' : slipTexts[student][at + item.size()];
+            EXPECT_TRUE(after == ' ' || after == '\n') << fields[0] << ": " << item;
+        }
+        EXPECT_NE(slipTexts[student].find("B0 = " + fields[2]), std::string::npos) << line;
+    }
+    EXPECT_EQ(student, 9u);
+}
+
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)
 {
     ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);

@@ -609,21 +609,25 @@ std::string ExpressionWithValues(const Expression& expression,
     std::size_t at = 0;
     for (const Expression::Use& use : expression.Uses) {
         text += expression.Text.substr(at, use.Offset - at);
-        const std::string& value = valueTexts.at(static_cast<std::size_t>(use.Parameter));
-        text += value.starts_with('-') ? "(" + value + ")" : value;
+        text += "(" + valueTexts.at(static_cast<std::size_t>(use.Parameter)) + ")";
         at = use.Offset + use.Length;
-        // "T1 s" becomes "0,3s"; "K (s + 1)" becomes "2(s + 1)".
-        std::size_t next = at;
-        while (next < expression.Text.size() && expression.Text[next] == ' ')
-            ++next;
-        if (next > at && next < expression.Text.size() &&
-            (IsNameStart(static_cast<unsigned char>(expression.Text[next])) ||
-             expression.Text[next] == '(') &&
-            !std::string_view(expression.Text).substr(next).starts_with(kMinus) &&
-            !std::string_view(expression.Text).substr(next).starts_with(kDot))
-            at = next;
     }
     return text + expression.Text.substr(at);
+}
+
+bool ReadNumericExpression(std::string_view text, Expression& expression, std::string& error)
+{
+    expression = Expression();
+    expression.Text = text;
+    const std::map<std::string, int> noParameters;
+    try {
+        expression.Root = ExpressionReader(expression.Text, noParameters, expression).ReadWhole();
+        expression.Degree = DegreeOf(*expression.Root);
+    } catch (const ReadFailure& failure) {
+        error = failure.Message;
+        return false;
+    }
+    return true;
 }
 
 bool ReadAssignmentTemplate(std::string_view text, AssignmentTemplate& result,

@@ -86,6 +86,32 @@ TEST(ExactNumber, RoundsInDecimalWithTiesToEven)
     EXPECT_EQ((Exact("0.1") + Exact("-0.3")).ExactText(), "-0.2");
 }
 
+// The slip's texts: 10 significant digits at most, ties to even, plain from the 10^-4 place
+// to the 10^9 place and with a power of ten beyond; each worked by hand.
+TEST(ExactNumber, TypedTextsHoldTheValueToTenDigits)
+{
+    const struct
+    {
+        const char* value;
+        const char* text;
+    } cases[] = {
+        {"0.0000000634", "6,34E-8"}, // not 0,0000001 (+58 %)
+        {"0.0000634", "6,34E-5"},
+        {"0.000125", "0,000125"},
+        {"-12.50", "-12,5"},
+        {"1234567890123", "1,23456789E12"}, // 1234567890|123 rounds down
+        {"1.0000000005", "1"},              // tie, 0 is even
+        {"1.0000000015", "1,000000002"},    // tie, 1 is odd
+        {"9999999999.5", "1E10"},           // tie, 9 odd: carries into the next place
+        {"999999999", "999999999"},
+        {"0", "0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Exact(c.value).TypedText(','), c.text) << c.value;
+    EXPECT_EQ(Exact("1").DividedBy(Exact("3")).TypedText(','), "0,3333333333");
+    EXPECT_EQ(Exact("-2").DividedBy(Exact("3")).TypedText(','), "-0,6666666667");
+}
+
 // Expansions worked by hand.
 TEST(AssignmentTemplate, ExpandsExpressionsAsWorkedByHand)
 {
@@ -120,8 +146,8 @@ TEST(AssignmentTemplate, ReadsParametersAndConditions)
     EXPECT_EQ(t.Conditions[1].Type, TemplateCondition::Kind::GainMargin);
     EXPECT_EQ(t.Conditions[1].Low, 1.2L);
     EXPECT_EQ(t.Conditions[2].High, 60);
-    EXPECT_EQ(ExpressionWithValues(t.Denominator, {"4", "1", "0,3", "0,1", "0,2"}),
-              "(1s + 1)(0,3s + 1)(0,1s + 1)");
+    EXPECT_EQ(ExpressionWithValues(t.Denominator, {"4", "1", "0.3", "0.1", "0.2"}),
+              "((1) s + 1)((0.3) s + 1)((0.1) s + 1)");
 }
 
 TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
