@@ -149,6 +149,7 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
             jobs.emplace_back();
             jobs.back().Surname = Utf8ToCp1251(fields[1]);
             jobs.back().PaperDotsPerUnit = kLaserDotsPerUnit;
+            jobs.back().ClipCurves = true;
         } else if (kind == "tf" && fields.size() == 2 && !jobs.empty()) {
             TransferFunction variant;
             std::string reason;
@@ -251,6 +252,8 @@ int WriteJobLines()
     for (int number = 1; std::getline(std::cin, line); ++number) {
         nirdal::cli::PlotJob job;
         std::string error;
+        // The pictures of batch --plots: the curve cut at the frame.
+        job.ClipCurves = true;
         if (!nirdal::cli::ParsePlotArguments(TabFields(line), job, error) ||
             job.OutputPath.empty()) {
             std::fprintf(stderr, "nirdal-export: job %d: %s\n", number,
