@@ -306,6 +306,35 @@ TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
     EXPECT_NE(run.errors.find("class report: 3 of 3 students"), std::string::npos) << run.errors;
 }
 
+// An astatic class: every variant has the pole s = 0 passed on the right by a semicircle of
+// radius 1e-06. The note is said once on the table's page, not on each of its three rows; in
+// a column its words stay whole.
+TEST_F(TeacherCommands, ClassReportSaysANoteCommonToAllOnce)
+{
+    const fs::path file = scratch.Path() / "astatic.csv";
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Иванов,251,2,1 1 0,0\n"
+                                  "Петров,251,3,1 2 1 0,0\n");
+    const fs::path report = scratch.Path() / "astatic.pdf";
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string table = Words(PdfText(report, 1, 1));
+    EXPECT_EQ(Occurrences(table, "полуокружностью"), 1) << table;
+    EXPECT_NE(table.find("Во всех вариантах: полюс кратности 1 в s = 0 обойдён справа "
+                         "полуокружностью радиуса 1e-06 и в P не входит"),
+              std::string::npos)
+        << table;
+
+    // With a static variant beside it the note stays in its row's column, its words whole.
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Петров,251,3,1 2 1,0\n");
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string column = Words(PdfText(report, 1, 1));
+    EXPECT_EQ(column.find("Во всех вариантах"), std::string::npos) << column;
+    EXPECT_NE(column.find("полуокружностью"), std::string::npos) << column;
+}
+
 TEST_F(TeacherCommands, ClassReportListsTheSkippedLinesInRussian)
 {
     const fs::path file = scratch.Path() / "class.csv";
