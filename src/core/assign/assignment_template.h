@@ -41,6 +41,7 @@ struct ExpressionNode
     ExactNumber Value;      ///< Number, and the divisor of Quotient
     int Parameter = -1;     ///< index into the template's parameters
     int Exponent = 0;       ///< Power
+    int Depth = 1;          ///< nodes on the longest way down from this one, itself included
     std::unique_ptr<ExpressionNode> Left, Right;
 };
 

@@ -15,9 +15,10 @@ namespace {
 
 using Magnitude = std::vector<std::uint32_t>;
 constexpr std::uint32_t kBase = 1000000000;
-// The most limbs a magnitude, and the most places a scale, may have: about 3600 digits.
-constexpr std::size_t kMaxLimbs = 400;
-constexpr int kMaxScale = 3600;
+// The most limbs a magnitude, and the most places a scale, may have: 900 digits, room for
+// fifteen factors of 30 digits and short enough that any product takes microseconds.
+constexpr std::size_t kMaxLimbs = 100;
+constexpr int kMaxScale = 900;
 constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
                                           100000, 1000000, 10000000, 100000000};
 

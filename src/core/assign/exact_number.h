@@ -11,7 +11,7 @@
 namespace nirdal {
 
 /// Raised when an exact computation would need a divisor of more than 64 bits or a number of
-/// more than about 3600 digits, before or after the point.
+/// more than 900 digits, before or after the point.
 class ExactOverflow : public std::runtime_error
 {
 public:

@@ -172,6 +172,14 @@ TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
         {head + "den = s + 1 / K\nK = 1\n", 3, "'/' must be followed by a number"},
         {head + "den = (s + 1\nK = 1\n", 3, "not closed"},
         {head + "den = s + 1\nK 1\n", 4, "expected 'name = value'"},
+        // Numbers named in the template's own words.
+        {head + "den = 1e999999 s + 1\nK = 1\n", 3, "number out of range: 1e999999"},
+        {head + "den = s + 1\nK = 1\nwant = gain margin 1e999999 .. 2\n", 5,
+         "'1e999999' is not a decimal"},
+        {head + "den = s + 1\nK = 0,5 .. 8 step x\n", 4, "'x' is not a decimal"},
+        // A delay whose exact value would need millions of digits: refused at once.
+        {head + "den = s + 1\ndelay = -((((((((0.1)^15)^15)^15)^15)^15)^15)^15)^15\nK = 1\n", 4,
+         "too long to be computed exactly"},
     };
     for (const auto& c : cases) {
         AssignmentTemplate t;
@@ -180,6 +188,51 @@ TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
         EXPECT_EQ(error.Line, c.line) << c.text;
         EXPECT_NE(error.Message.find(c.reason), std::string::npos) << error.Message;
     }
+}
+
+// A denominator of 30,000 flat terms, a product of 30,000 juxtaposed factors and one of
+// 30,000 '*': each is refused by its depth, not by the stack, and at once.
+TEST(AssignmentTemplate, RefusesLongExpressionsWithoutRecursingIntoThem)
+{
+    std::string sum = "s", juxtaposed = "s", starred = "s";
+    for (int i = 0; i < 30000; ++i) {
+        sum += " + 1";
+        juxtaposed += " 1";
+        starred += "*1";
+    }
+    for (const std::string& den : {sum, juxtaposed, starred}) {
+        AssignmentTemplate t;
+        TemplateError error;
+        EXPECT_FALSE(ReadAssignmentTemplate("task = t\nnum = 1\nden = " + den + "\n", t, error));
+        EXPECT_EQ(error.Line, 3);
+        EXPECT_NE(error.Message.find("more than 1000 operations"), std::string::npos)
+            << error.Message;
+    }
+    // 999 terms are read.
+    std::string short_ = "s";
+    for (int i = 0; i < 998; ++i)
+        short_ += " + 1";
+    const AssignmentTemplate t = Read("task = t\nnum = 1\nden = " + short_ + "\n");
+    EXPECT_EQ(ExpandExpression(t.Denominator, {})[0].ExactText(), "998");
+}
+
+// Conditions in Russian, decimal commas, and a template saved in Windows-1251, read as the
+// roster is: "задача" and "устойчива" as the teacher typed them.
+TEST(AssignmentTemplate, ReadsRussianConditionsDecimalCommasAndWindows1251)
+{
+    const AssignmentTemplate t = Read("task = t\nnum = K\nden = 0,5s + 1\nK = 0,5 .. 8 step 0,25\n"
+                                      "want = устойчива; запас по амплитуде 1,5 .. 3; "
+                                      "запас по фазе 10 .. 60\n");
+    EXPECT_EQ(t.Parameters[0].Count, 31); // (8 − 0.5)/0.25 + 1
+    EXPECT_EQ(ExpandExpression(t.Denominator, {Exact("1")})[1].ExactText(), "0.5");
+    ASSERT_EQ(t.Conditions.size(), 3u);
+    EXPECT_EQ(t.Conditions[0].Type, TemplateCondition::Kind::Stable);
+    EXPECT_EQ(t.Conditions[1].Type, TemplateCondition::Kind::GainMargin);
+    EXPECT_EQ(t.Conditions[1].Low, 1.5L);
+    EXPECT_EQ(t.Conditions[2].Type, TemplateCondition::Kind::PhaseMargin);
+    // "задача" in Windows-1251.
+    const AssignmentTemplate cp = Read("task = \xE7\xE0\xE4\xE0\xF7\xE0\nnum = 1\nden = s + 1\n");
+    EXPECT_EQ(cp.Task, "задача");
 }
 
 // Published test values of SplitMix64 (state 0) and of 64-bit FNV-1a.
