@@ -181,9 +181,12 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
     std::string jobs;
     std::set<std::string> names;
     for (const Student& student : students) {
-        const std::string base =
+        std::string base =
             student.Group.empty() ? FileNamePart(student.Name)
                                   : FileNamePart(student.Group) + "_" + FileNamePart(student.Name);
+        // "Иванов И.И." ends in a point: "Иванов_И.И.png", not "…И..png".
+        while (base.ends_with('.'))
+            base.pop_back();
         std::string name = base;
         for (int copy = 2; !names.insert(name).second; ++copy)
             name = base + "~" + std::to_string(copy);
