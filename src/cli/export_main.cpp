@@ -102,6 +102,9 @@ std::vector<std::string_view> TabFields(std::string_view line)
     }
 }
 
+// The command of nirdal-cli a class report is made for, which its messages speak for.
+std::string ReportCommand = "batch";
+
 // A bar on a terminal; elsewhere, as in a log, a line every 20 students.
 void ShowProgress(std::size_t done, std::size_t total)
 {
@@ -114,14 +117,16 @@ void ShowProgress(std::size_t done, std::size_t total)
         if (done == total)
             std::fputc('\n', stderr);
     } else if (done % 20 == 0 || done == total) {
-        std::fprintf(stderr, "nirdal-cli batch: class report: %zu of %zu students\n", done, total);
+        std::fprintf(stderr, "nirdal-cli %s: class report: %zu of %zu students\n",
+                     ReportCommand.c_str(), done, total);
     }
 }
 
 // With --report FILE, standard input holds the class report a line a record, fields
 // separated by tabs: "title TEXT", the skipped lines of the class file as "skipped LINE
 // REASON", then for each student "student NAME", his variants as "tf NUM:DEN:DELAY" and his
-// table rows as "row CELL…", and last "end". Input that stops before "end" is a parent that
+// table rows as "row CELL…", and last "end"; first, "command NAME" may name the command of
+// nirdal-cli the messages speak for. Input that stops before "end" is a parent that
 // died half-way: nothing is written, lest a shorter report look whole.
 int WriteReportLines(const std::filesystem::path& path, pid_t parent)
 {
@@ -140,6 +145,8 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
         };
         if (kind == "end" && fields.size() == 1) {
             ended = true;
+        } else if (kind == "command" && fields.size() == 2) {
+            ReportCommand = fields[1];
         } else if (kind == "title" && fields.size() == 2) {
             title = text(1);
         } else if (kind == "skipped" && fields.size() == 3) {
@@ -170,9 +177,9 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     }
     if (!ended) {
         std::fprintf(stderr,
-                     "nirdal-cli batch: the class report's content stopped before its end; "
+                     "nirdal-cli %s: the class report's content stopped before its end; "
                      "%s not written\n",
-                     path.c_str());
+                     ReportCommand.c_str(), path.c_str());
         return 1;
     }
     // Each student's page drawn on the report's own sheets, so its layout measures the font
@@ -187,7 +194,8 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     const auto parentStays = [parent] { return getppid() == parent; };
     if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure,
                           parentStays)) {
-        std::fprintf(stderr, "nirdal-cli batch: %s\n", failure.toLocal8Bit().constData());
+        std::fprintf(stderr, "nirdal-cli %s: %s\n", ReportCommand.c_str(),
+                     failure.toLocal8Bit().constData());
         return 1;
     }
     return 0;
