@@ -205,6 +205,8 @@ private:
             return Text(NumberText(node.Value));
         case Kind::S:
             return Text("s");
+        case Kind::Parameter: // not expected here: the values are put in before
+            return Text("p" + std::to_string(node.Parameter + 1));
         case Kind::Quotient:
             return Fraction(Expression(*node.Left), Text(NumberText(node.Value)));
         case Kind::Power: {
