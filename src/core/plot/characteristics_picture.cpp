@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/characteristics_picture.h"
 
-#include "core/common/segment_clip.h"
 #include "core/common/russian_text.h"
+#include "core/common/segment_clip.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
