@@ -199,18 +199,20 @@ int RunAssign(Arguments args)
             "64 bits of the number times the count of values), and drawn again until the\n"
             "variant meets every condition: the same seed gives the same files, and a\n"
             "student keeps his variant when others join or leave. Coefficients are expanded\n"
-            "exactly and rounded once to at most 6 significant digits and 7 after the\n"
-            "decimal comma (ties to even); those texts are what the student types and what\n"
+            "exactly and written with at most 10 significant digits (ties to even; 6,34E-8\n"
+            "beyond the 10^-4 to 10^9 places), within 1e-9 of the exact value as the\n"
+            "coefficient entry reads them; those texts are what the student types and what\n"
             "the key analyses.\n\n"
             "  --seed N         the term's seed, 0 to 18446744073709551615\n"
             "  -o CLASS.csv     the class file of 'batch' (standard output without -o)\n"
-            "  --handout F.pdf  A4 sheets of %d slips with cut lines: group, surname, task,\n"
-            "                   W(s), the coefficients B_m..B_0, A_n..A_0 and T as typed\n"
+            "  --handout F.pdf  A4 sheets of as many slips as fit, with cut lines: group,\n"
+            "                   surname, variant number, task, W(s) as a textbook writes\n"
+            "                   it, the coefficients B_m..B_0, A_n..A_0 and T as typed, and\n"
+            "                   ruled places for the answers\n"
             "  --key F.pdf      the class report of the class file, as 'batch --report'\n\n"
             "A bad template is refused with its line and reason, and so is one whose\n"
             "conditions no draw of 10,000 meets; nothing is written then. Files are\n"
-            "written whole or not at all. Exit status 1 on refusal or failure.\n",
-            4);
+            "written whole or not at all. Exit status 1 on refusal or failure.\n");
         return 0;
     }
     AssignOptions options;
@@ -281,8 +283,10 @@ int RunAssign(Arguments args)
         std::string input = "task\t" + Field(assignment.Task) + "\n";
         for (const AssignedVariant& variant : drawn.Variants)
             input += "slip\t" + Field(variant.Group) + "\t" + Field(variant.Surname) + "\t" +
-                     Field(variant.Formula) + "\t" + Joined(variant.Numerator) + "\t" +
-                     Joined(variant.Denominator) + "\t" + variant.Delay + "\n";
+                     std::to_string(variant.Number) + "\t" + Field(variant.NumeratorFormula) +
+                     "\t" + Field(variant.DenominatorFormula) + "\t" + Joined(variant.Numerator) +
+                     "\t" + Joined(variant.Denominator) + "\t" + variant.Delay + "\t" +
+                     (assignment.Delay.Root ? "1" : "0") + "\n";
         if (handoutScratch.empty() || RunExporter("--handout", handoutScratch, input) != 0) {
             std::fprintf(stderr, "nirdal-cli assign: %s%sthe handout was not made\n",
                          TerminalText(error).c_str(), error.empty() ? "" : "; ");

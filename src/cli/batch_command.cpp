@@ -33,6 +33,7 @@ struct BatchOptions
     std::string PlotDirectory;
     std::string ReportPath;
     ReportFormat Format = ReportFormat::Text;
+    std::string Command = "batch"; ///< the command the report's messages speak for
 };
 
 // What the pictures and the report keep of a student: the variants drawn into his picture
@@ -181,9 +182,12 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
     std::string jobs;
     std::set<std::string> names;
     for (const Student& student : students) {
-        const std::string base =
+        std::string base =
             student.Group.empty() ? FileNamePart(student.Name)
                                   : FileNamePart(student.Group) + "_" + FileNamePart(student.Name);
+        // "Иванов И.И." ends in a point: "Иванов_И.И.png", not "…И..png".
+        while (base.ends_with('.'))
+            base.pop_back();
         std::string name = base;
         for (int copy = 2; !names.insert(name).second; ++copy)
             name = base + "~" + std::to_string(copy);
@@ -203,10 +207,11 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
 // --report.
 int WriteReportFile(const std::string& path, const std::string& classFile,
                     const std::vector<ClassFileProblem>& problems,
-                    const std::vector<Student>& students, std::size_t variants)
+                    const std::vector<Student>& students, std::size_t variants,
+                    const std::string& command)
 {
     std::string input =
-        "title\t" +
+        "command\t" + command + "\ntitle\t" +
         JobArgument(
             "Сводный отчёт: " + std::filesystem::path(classFile).filename().string() + " — " +
             RussianCount(static_cast<long long>(students.size()), "студент", "студента",
@@ -231,8 +236,8 @@ int WriteReportFile(const std::string& path, const std::string& classFile,
     // Only what ends so is a whole report: the exporter commits nothing cut short.
     input += "end\n";
     if (RunExporter("--report", path, input) != 0) {
-        std::fprintf(stderr, "nirdal-cli batch: the class report %s was not written\n",
-                     TerminalText(path).c_str());
+        std::fprintf(stderr, "nirdal-cli %s: the class report %s was not written\n",
+                     command.c_str(), TerminalText(path).c_str());
         return 1;
     }
     return 0;
@@ -304,7 +309,8 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
         WritePlots(options.PlotDirectory, students) != 0)
         status = 1;
     if (!options.ReportPath.empty() &&
-        WriteReportFile(options.ReportPath, options.Path, problems, students, variants) != 0)
+        WriteReportFile(options.ReportPath, options.Path, problems, students, variants,
+                        options.Command) != 0)
         status = 1;
     return status;
 }
@@ -317,6 +323,7 @@ int WriteClassKey(const std::string& classBytes, const std::string& className,
     BatchOptions options;
     options.Path = className;
     options.ReportPath = reportPath;
+    options.Command = "assign";
     return AnalyseClass(classBytes, TerminalText(className), options, false);
 }
 

@@ -102,6 +102,9 @@ std::vector<std::string_view> TabFields(std::string_view line)
     }
 }
 
+// The command of nirdal-cli a class report is made for, which its messages speak for.
+std::string ReportCommand = "batch";
+
 // A bar on a terminal; elsewhere, as in a log, a line every 20 students.
 void ShowProgress(std::size_t done, std::size_t total)
 {
@@ -114,14 +117,16 @@ void ShowProgress(std::size_t done, std::size_t total)
         if (done == total)
             std::fputc('\n', stderr);
     } else if (done % 20 == 0 || done == total) {
-        std::fprintf(stderr, "nirdal-cli batch: class report: %zu of %zu students\n", done, total);
+        std::fprintf(stderr, "nirdal-cli %s: class report: %zu of %zu students\n",
+                     ReportCommand.c_str(), done, total);
     }
 }
 
 // With --report FILE, standard input holds the class report a line a record, fields
 // separated by tabs: "title TEXT", the skipped lines of the class file as "skipped LINE
 // REASON", then for each student "student NAME", his variants as "tf NUM:DEN:DELAY" and his
-// table rows as "row CELL…", and last "end". Input that stops before "end" is a parent that
+// table rows as "row CELL…", and last "end"; first, "command NAME" may name the command of
+// nirdal-cli the messages speak for. Input that stops before "end" is a parent that
 // died half-way: nothing is written, lest a shorter report look whole.
 int WriteReportLines(const std::filesystem::path& path, pid_t parent)
 {
@@ -140,6 +145,8 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
         };
         if (kind == "end" && fields.size() == 1) {
             ended = true;
+        } else if (kind == "command" && fields.size() == 2) {
+            ReportCommand = fields[1];
         } else if (kind == "title" && fields.size() == 2) {
             title = text(1);
         } else if (kind == "skipped" && fields.size() == 3) {
@@ -149,6 +156,7 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
             jobs.emplace_back();
             jobs.back().Surname = Utf8ToCp1251(fields[1]);
             jobs.back().PaperDotsPerUnit = kLaserDotsPerUnit;
+            jobs.back().ClipCurves = true;
         } else if (kind == "tf" && fields.size() == 2 && !jobs.empty()) {
             TransferFunction variant;
             std::string reason;
@@ -169,9 +177,9 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     }
     if (!ended) {
         std::fprintf(stderr,
-                     "nirdal-cli batch: the class report's content stopped before its end; "
+                     "nirdal-cli %s: the class report's content stopped before its end; "
                      "%s not written\n",
-                     path.c_str());
+                     ReportCommand.c_str(), path.c_str());
         return 1;
     }
     // Each student's page drawn on the report's own sheets, so its layout measures the font
@@ -186,39 +194,56 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     const auto parentStays = [parent] { return getppid() == parent; };
     if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure,
                           parentStays)) {
-        std::fprintf(stderr, "nirdal-cli batch: %s\n", failure.toLocal8Bit().constData());
+        std::fprintf(stderr, "nirdal-cli %s: %s\n", ReportCommand.c_str(),
+                     failure.toLocal8Bit().constData());
         return 1;
     }
     return 0;
 }
 
 // With --handout FILE, standard input holds "task TEXT" and then a slip a line, its fields
-// separated by tabs: "slip GROUP SURNAME FORMULA NUMERATOR DENOMINATOR DELAY", the
-// coefficients separated by blanks.
+// separated by tabs: "slip GROUP SURNAME VARIANT NUMERATOR-FORMULA DENOMINATOR-FORMULA
+// NUMERATOR DENOMINATOR DELAY ASKS-DELAY-MARGIN", the coefficients separated by blanks and
+// the last field "1" or "0".
 int WriteHandoutLines(const std::string& path)
 {
     using namespace nirdal;
-    QString task;
+    std::string task;
     std::vector<HandoutSlip> slips;
     std::string line;
     for (int number = 1; std::getline(std::cin, line); ++number) {
         const std::vector<std::string_view> fields = TabFields(line);
-        const auto text = [&](std::size_t i) {
-            return QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+        const auto words = [&](std::size_t i) {
+            std::vector<std::string> texts;
+            for (const QString& word :
+                 QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()))
+                     .split(' ', Qt::SkipEmptyParts))
+                texts.push_back(word.toStdString());
+            return texts;
         };
         if (fields[0] == "task" && fields.size() == 2) {
-            task = text(1);
-        } else if (fields[0] == "slip" && fields.size() == 7) {
-            slips.push_back({text(1), text(2), text(3), text(4).split(' ', Qt::SkipEmptyParts),
-                             text(5).split(' ', Qt::SkipEmptyParts), text(6)});
+            task = fields[1];
+        } else if (fields[0] == "slip" && fields.size() == 10) {
+            HandoutSlip slip;
+            slip.Group = fields[1];
+            slip.Surname = fields[2];
+            slip.Variant = std::strtoull(std::string(fields[3]).c_str(), nullptr, 10);
+            slip.NumeratorFormula = fields[4];
+            slip.DenominatorFormula = fields[5];
+            slip.Numerator = words(6);
+            slip.Denominator = words(7);
+            slip.Delay = fields[8];
+            slip.AsksDelayMargin = fields[9] == "1";
+            slips.push_back(std::move(slip));
         } else {
             std::fprintf(stderr, "nirdal-export: handout line %d is not understood\n", number);
             return 1;
         }
     }
-    const QByteArray pdf = HandoutPdf(task, slips);
     std::string error;
-    if (!ReplaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+    const QByteArray pdf = HandoutPdf(task, slips, error);
+    if (pdf.isEmpty() ||
+        !ReplaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
                      error)) {
         std::fprintf(stderr, "nirdal-cli assign: %s\n", error.c_str());
         return 1;
@@ -235,6 +260,8 @@ int WriteJobLines()
     for (int number = 1; std::getline(std::cin, line); ++number) {
         nirdal::cli::PlotJob job;
         std::string error;
+        // The pictures of batch --plots: the curve cut at the frame.
+        job.ClipCurves = true;
         if (!nirdal::cli::ParsePlotArguments(TabFields(line), job, error) ||
             job.OutputPath.empty()) {
             std::fprintf(stderr, "nirdal-export: job %d: %s\n", number,

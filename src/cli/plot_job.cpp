@@ -300,10 +300,10 @@ PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& sur
     }
     if (job.PaperDotsPerUnit) {
         SetDotsPerUnit(fields, *job.PaperDotsPerUnit);
-        return DrawPrintPage(surface, fields, job.Surname);
+        return DrawPrintPage(surface, fields, job.Surname, job.ClipCurves);
     }
     BuildCoefficientTexts();
-    DrawPlot(surface, fields, job.Surname);
+    DrawPlot(surface, fields, job.Surname, job.ClipCurves);
     return {1, kGraphClientWidth, kGraphClientHeight};
 }
 

@@ -38,6 +38,9 @@ struct PlotJob
     std::string Surname;                    ///< Windows-1251
     std::string OutputPath;                 ///< empty with --ops
     std::optional<Extended> PaperDotsPerUnit;
+    /// The hodograph cut at its picture's frame (SurfaceRules::ClipCurves): for the key, the
+    /// class report and batch --plots.
+    bool ClipCurves = false;
     int PageDotsPerInch = 300; ///< resolution of the printed page, with --paper
 };
 

@@ -112,12 +112,16 @@ int WriteRoster(const RosterOptions& options)
         return 1;
     }
     RosterGroups groups{};
-    if (const auto refusal = ReadRosterTable(table, groups)) {
+    int headerLine = 0;
+    if (const auto refusal = ReadRosterTable(table, groups, &headerLine)) {
         std::fprintf(stderr, "nirdal-cli roster: %s:%d: %s; nothing written\n",
                      TerminalText(source).c_str(), refusal->Line,
                      TerminalText(refusal->Message).c_str());
         return 1;
     }
+    if (headerLine != 0)
+        std::fprintf(stderr, "nirdal-cli roster: %s:%d: a header, skipped\n",
+                     TerminalText(source).c_str(), headerLine);
 
     RosterDirectory = kRosterFolder;
     std::string error;

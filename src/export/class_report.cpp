@@ -22,8 +22,11 @@ constexpr int kCellPadding = 12;
 constexpr int kTableFontPoints = 8;
 constexpr int kTitleFontPoints = 12;
 constexpr int kSectionFontPoints = 10;
-// Shares of the class table's width, in column order; the notes take what is left. The
-// verdict's column is as wide as "неустойчива", and the heading "Устойчивость", need.
+// Shares of the width within the margins, in column order; the notes take what is left out
+// to kTableMargin, a sixth of the page, so that their longest words ("полуокружностью") stay
+// whole. The verdict's column is as wide as "неустойчива", and the heading "Устойчивость",
+// need.
+constexpr int kTableMargin = 100;
 const std::vector<double> kClassColumnShares{0.11, 0.07, 0.09, 0.13, 0.20, 0.14, 0.14};
 // The skipped lines: the line number, and the reason takes the rest.
 const std::vector<double> kSkippedColumnShares{0.08};
@@ -37,13 +40,13 @@ public:
         : m_pdf(pdf), m_painter(painter), m_headings(headings)
     {
         const int width = m_pdf.width() - 2 * kMargin;
-        int left = kMargin;
+        int left = kTableMargin;
         for (const double share : shares) {
             const int columnWidth = static_cast<int>(width * share);
             m_columns.push_back({left, columnWidth});
             left += columnWidth;
         }
-        m_columns.push_back({left, kMargin + width - left});
+        m_columns.push_back({left, m_pdf.width() - kTableMargin - left});
     }
 
     // Starts the table at y on the current page, with its heading row.
@@ -76,7 +79,7 @@ public:
             m_painter.drawText(Cell(i, height), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
                                cells[i]);
         m_y += height;
-        m_painter.drawLine(kMargin, m_y, m_pdf.width() - kMargin, m_y);
+        m_painter.drawLine(kTableMargin, m_y, m_pdf.width() - kTableMargin, m_y);
     }
 
 private:
@@ -119,6 +122,47 @@ int DrawHeading(QPdfWriter& pdf, QPainter& painter, const QString& text, int poi
     return drawn.bottom();
 }
 
+// The notes of a row: its last cell, notes separated by "; ".
+QStringList Notes(const QStringList& row)
+{
+    return row.isEmpty() ? QStringList() : row.back().split("; ", Qt::SkipEmptyParts);
+}
+
+// Takes out of the rows the notes that every one of them has, when there are two rows or
+// more, and returns them in the first row's order.
+QStringList TakeCommonNotes(const std::vector<QStringList*>& rows)
+{
+    if (rows.size() < 2)
+        return {};
+    QStringList common = Notes(*rows.front());
+    for (const QStringList* row : rows) {
+        const QStringList notes = Notes(*row);
+        common.removeIf([&](const QString& note) { return !notes.contains(note); });
+    }
+    if (common.isEmpty())
+        return {};
+    for (QStringList* row : rows) {
+        QStringList notes = Notes(*row);
+        notes.removeIf([&](const QString& note) { return common.contains(note); });
+        row->back() = notes.join("; ");
+    }
+    return common;
+}
+
+// Draws "heading: notes" in the table's font across the page at y; returns where it ends.
+int DrawCommonNotes(QPdfWriter& pdf, QPainter& painter, const QString& heading,
+                    const QStringList& notes, int y)
+{
+    QFont font = ExportFont();
+    font.setPointSize(kTableFontPoints);
+    painter.setFont(font);
+    const QString text = heading + notes.join("; ");
+    const QRect box(kMargin, y, pdf.width() - 2 * kMargin, pdf.height() - kMargin - y);
+    const QRect drawn = painter.boundingRect(box, Qt::TextWordWrap | Qt::AlignLeft, text);
+    painter.drawText(box, Qt::TextWordWrap | Qt::AlignLeft, text);
+    return drawn.bottom();
+}
+
 } // namespace
 
 bool WriteClassReport(const std::filesystem::path& path, const QString& title,
@@ -138,10 +182,31 @@ bool WriteClassReport(const std::filesystem::path& path, const QString& title,
         QPainter painter(&pdf);
         painter.setPen(Qt::black);
 
-        const int titleBottom = DrawHeading(pdf, painter, title, kTitleFontPoints, kMargin);
+        // A note that holds for every variant of the class is said once under the title (and
+        // under each student's rows on his page), and one that holds for every variant of a
+        // student once, on his first row.
+        std::vector<ClassReportStudent> shown = students;
+        std::vector<QStringList*> everyRow;
+        for (ClassReportStudent& student : shown) {
+            for (QStringList& row : student.Rows)
+                everyRow.push_back(&row);
+        }
+        const QStringList classNotes = TakeCommonNotes(everyRow);
+        for (ClassReportStudent& student : shown) {
+            std::vector<QStringList*> rows;
+            for (QStringList& row : student.Rows)
+                rows.push_back(&row);
+            const QStringList common = TakeCommonNotes(rows);
+            if (!common.isEmpty())
+                rows.front()->back() = (common + Notes(*rows.front())).join("; ");
+        }
+        int titleBottom = DrawHeading(pdf, painter, title, kTitleFontPoints, kMargin);
+        if (!classNotes.isEmpty())
+            titleBottom = DrawCommonNotes(pdf, painter, "Во всех вариантах: ", classNotes,
+                                          titleBottom + kMargin / 4);
         TableWriter table(pdf, painter, kClassReportColumns, kClassColumnShares);
         table.Begin(titleBottom + kMargin / 2);
-        for (const ClassReportStudent& student : students) {
+        for (const ClassReportStudent& student : shown) {
             for (const QStringList& row : student.Rows)
                 table.Row(row);
         }
@@ -172,8 +237,11 @@ bool WriteClassReport(const std::filesystem::path& path, const QString& title,
             }
             painter.setPen(Qt::black);
             table.Begin(drawnTo + kMargin / 2);
-            for (const QStringList& row : students[i].Rows)
+            for (const QStringList& row : shown[i].Rows)
                 table.Row(row);
+            if (!classNotes.isEmpty())
+                DrawCommonNotes(pdf, painter, "Во всех вариантах: ", classNotes,
+                                table.Bottom() + kCellPadding);
             progress(i + 1, students.size());
         }
         if (painter.end())

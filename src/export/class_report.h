@@ -42,7 +42,10 @@ struct ClassReportSkippedLine
 using StudentPageDrawing = std::function<int(std::size_t student, PageSurface& sheets)>;
 
 /// Writes the class report as one PDF of A4 pages at kPageDotsPerInch: the table of every
-/// student's rows under title, on as many pages as it takes, and below it the skipped lines
+/// student's rows under title, on as many pages as it takes (a note, in the last cell, that
+/// every row of the class has said once under the title and under the rows of each student's
+/// page; one that every row of a student has said once, on his first row), and below it the
+/// skipped lines
 /// (when there are any), then a page per student with the page drawPage draws for him and
 /// his rows below it (continued on a further page when they do not fit). progress(done,
 /// total) is called after each student's page. The file is written whole or not at all

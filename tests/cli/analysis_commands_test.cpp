@@ -271,6 +271,15 @@ TEST(BatchCommand, PlotsOnePictureAStudent)
     }
     EXPECT_EQ(pictures, 11);
     EXPECT_TRUE(std::filesystem::exists(directory / "СЭУ-41_Абрамов.png"));
+
+    // A name ending in a point does not end its picture's name in "..png".
+    const auto initials = scratch.Path() / "initials.csv";
+    test_support::WriteFile(initials, "student,group,numerator,denominator,delay\n"
+                                      "Иванов И.И.,251,1,1 1,0\n");
+    ASSERT_EQ(RunCli("batch '" + initials.string() + "' --plots '" + directory.string() + "'")
+                  .status,
+              0);
+    EXPECT_TRUE(std::filesystem::exists(directory / "251_Иванов_И.И.png"));
 }
 
 } // namespace

@@ -306,6 +306,35 @@ TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
     EXPECT_NE(run.errors.find("class report: 3 of 3 students"), std::string::npos) << run.errors;
 }
 
+// An astatic class: every variant has the pole s = 0 passed on the right by a semicircle of
+// radius 1e-06. The note is said once on the table's page, not on each of its three rows; in
+// a column its words stay whole.
+TEST_F(TeacherCommands, ClassReportSaysANoteCommonToAllOnce)
+{
+    const fs::path file = scratch.Path() / "astatic.csv";
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Иванов,251,2,1 1 0,0\n"
+                                  "Петров,251,3,1 2 1 0,0\n");
+    const fs::path report = scratch.Path() / "astatic.pdf";
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string table = Words(PdfText(report, 1, 1));
+    EXPECT_EQ(Occurrences(table, "полуокружностью"), 1) << table;
+    EXPECT_NE(table.find("Во всех вариантах: полюс кратности 1 в s = 0 обойдён справа "
+                         "полуокружностью радиуса 1e-06 и в P не входит"),
+              std::string::npos)
+        << table;
+
+    // With a static variant beside it the note stays in its row's column, its words whole.
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Петров,251,3,1 2 1,0\n");
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string column = Words(PdfText(report, 1, 1));
+    EXPECT_EQ(column.find("Во всех вариантах"), std::string::npos) << column;
+    EXPECT_NE(column.find("полуокружностью"), std::string::npos) << column;
+}
+
 TEST_F(TeacherCommands, ClassReportListsTheSkippedLinesInRussian)
 {
     const fs::path file = scratch.Path() / "class.csv";
@@ -415,6 +444,11 @@ TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfir
                 (folder / "handout.pdf").string() + "' --key '" + (folder / "key.pdf").string() +
                 "'");
         ASSERT_EQ(assign.status, 0) << assign.errors;
+        // assign speaks in its own name while it makes the key.
+        EXPECT_NE(assign.errors.find("nirdal-cli assign: class report: 9 of 9 students"),
+                  std::string::npos)
+            << assign.errors;
+        EXPECT_EQ(assign.errors.find("batch"), std::string::npos) << assign.errors;
         for (int f = 0; f < 3; ++f)
             bytes[run][f] = test_support::ReadFile(folder / names[f]);
         // Nothing but the three files is left beside them.
@@ -460,6 +494,48 @@ TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfir
     const auto rows = std::distance(
         std::sregex_iterator(batch.output.begin(), batch.output.end(), stable), {});
     EXPECT_EQ(rows, 9) << batch.output;
+}
+
+// Slips of degree 15: pdftotext finds every coefficient of every student on his own slip,
+// none cut off at the slip's edge.
+TEST_F(TeacherCommands, SlipsOfDegreeFifteenHoldEveryCoefficient)
+{
+    ASSERT_EQ(Cli("roster --write", kNineNames).status, 0);
+    const fs::path pattern = scratch.Path() / "fifteen.txt";
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = (T s + 1)^15\nK = 1 .. 5 step 1\n"
+                                     "T = 1, 2, 3\n");
+    const fs::path classFile = scratch.Path() / "class.csv", slips = scratch.Path() / "h.pdf";
+    const CommandResult assign = Cli("assign '" + pattern.string() + "' --seed 5 -o '" +
+                                     classFile.string() + "' --handout '" + slips.string() + "'");
+    ASSERT_EQ(assign.status, 0) << assign.errors;
+    const CommandResult text = test_support::RunCommand("pdftotext -raw '" + slips.string() + "' -");
+    ASSERT_EQ(text.status, 0) << text.errors;
+    // The slips in roster order, each from its "Группа" to the next.
+    std::vector<std::string> slipTexts;
+    for (std::size_t at = text.output.find("Группа "); at != std::string::npos;) {
+        const std::size_t next = text.output.find("Группа ", at + 1);
+        slipTexts.push_back(text.output.substr(at, next - at));
+        at = next;
+    }
+    std::istringstream lines(test_support::ReadFile(classFile));
+    std::string line;
+    std::getline(lines, line);
+    std::size_t student = 0;
+    for (; std::getline(lines, line); ++student) {
+        ASSERT_LT(student, slipTexts.size());
+        const std::vector<std::string> fields = ClassFields(line);
+        std::istringstream denominator(fields[3]);
+        const std::vector<std::string> a{std::istream_iterator<std::string>(denominator), {}};
+        ASSERT_EQ(a.size(), 16u) << line;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const std::string item = "A" + std::to_string(15 - i) + " = " + a[i];
+            const std::size_t at = slipTexts[student].find(item);
+            const char after = at == std::string::npos ? '0' : slipTexts[student][at + item.size()];
+            EXPECT_TRUE(after == ' ' || after == '\n') << fields[0] << ": " << item;
+        }
+        EXPECT_NE(slipTexts[student].find("B0 = " + fields[2]), std::string::npos) << line;
+    }
+    EXPECT_EQ(student, 9u);
 }
 
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)

@@ -243,7 +243,7 @@ void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant
             skip(problem);
             return true;
         }
-        if (wasFirst && (fields.size() < 4 || !HasDigit(fields[3])))
+        if (wasFirst && (IsHeaderLine(fields) || fields.size() < 4 || !HasDigit(fields[3])))
             return true; // a header
         ClassVariant variant;
         variant.Line = number;

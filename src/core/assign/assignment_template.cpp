@@ -3,6 +3,7 @@
 
 #include "core/common/csv_line.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,6 +21,10 @@ namespace {
 constexpr std::string_view kMinus = "\xE2\x88\x92";  // − U+2212
 constexpr std::string_view kDot = "\xC2\xB7";        // · U+00B7
 constexpr int kMaxNesting = 100;
+// The deepest an expression's tree may grow, however it is written (sums, products, powers
+// or parentheses): everything that walks it recurses no deeper.
+constexpr int kMaxDepth = 1000;
+constexpr int kMaxDecimalExponent = 30;
 constexpr int kMaxExponent = 15;
 constexpr int kMaxDigits = 15; // of a parameter's value, before and after the point
 
@@ -51,6 +56,35 @@ struct Token
     Kind Type = Kind::End;
     std::size_t Offset = 0, Length = 0;
 };
+
+// A number of an expression: digits with a decimal point or comma, and a power of ten
+// "e-3" of at most kMaxDecimalExponent.
+ExactNumber ReadNumber(std::string_view text)
+{
+    const std::size_t e = text.find_first_of("eE");
+    std::string mantissa(text.substr(0, e));
+    std::replace(mantissa.begin(), mantissa.end(), ',', '.');
+    ExactNumber value;
+    if (mantissa.size() > 30 || !ExactNumber::FromDecimal(mantissa, value))
+        throw ReadFailure{"bad number " + Quoted(text)};
+    if (e == std::string_view::npos)
+        return value;
+    const std::string_view power = text.substr(e + 1);
+    const bool negative = power.starts_with('-');
+    const std::string_view digits = power.substr(power.starts_with('-') || power.starts_with('+'));
+    const std::size_t significant = digits.find_first_not_of('0');
+    if (significant != std::string_view::npos &&
+        (digits.size() - significant > 2 ||
+         std::stoi(std::string(digits.substr(significant))) > kMaxDecimalExponent))
+        throw ReadFailure{"number out of range: " + std::string(text.substr(0, 40)) +
+                          " (powers of ten up to " + std::to_string(kMaxDecimalExponent) + ")"};
+    const int count = significant == std::string_view::npos
+                          ? 0
+                          : std::stoi(std::string(digits.substr(significant)));
+    for (int i = 0; i < count; ++i)
+        value = negative ? value.DividedBy(ExactNumber::Whole(10)) : value * ExactNumber::Whole(10);
+    return value;
+}
 
 class ExpressionReader
 {
@@ -114,11 +148,24 @@ private:
             single(Token::Kind::Open, 1);
         else if (c == ')')
             single(Token::Kind::Close, 1);
-        else if ((c >= '0' && c <= '9') || c == '.') {
+        else if ((c >= '0' && c <= '9') || c == '.' || c == ',') {
             std::size_t length = 0;
-            while (length < rest.size() && ((rest[length] >= '0' && rest[length] <= '9') ||
-                                            rest[length] == '.'))
+            const auto digit = [&](std::size_t i) {
+                return i < rest.size() && rest[i] >= '0' && rest[i] <= '9';
+            };
+            while (digit(length) || (length < rest.size() && (rest[length] == '.' || rest[length] == ',')))
                 ++length;
+            // An exponent: "e" or "E", a sign, digits.
+            if (length < rest.size() && (rest[length] == 'e' || rest[length] == 'E')) {
+                std::size_t end = length + 1;
+                if (end < rest.size() && (rest[end] == '+' || rest[end] == '-'))
+                    ++end;
+                if (digit(end)) {
+                    while (digit(end))
+                        ++end;
+                    length = end;
+                }
+            }
             single(Token::Kind::Number, length);
         } else if (IsNameStart(c)) {
             std::size_t length = 0;
@@ -138,7 +185,12 @@ private:
                                                 std::unique_ptr<ExpressionNode> left = {},
                                                 std::unique_ptr<ExpressionNode> right = {})
     {
+        const int depth = 1 + std::max(left ? left->Depth : 0, right ? right->Depth : 0);
+        if (depth > kMaxDepth)
+            throw ReadFailure{"the expression is too long: more than " +
+                              std::to_string(kMaxDepth) + " operations one within another"};
         auto node = std::make_unique<ExpressionNode>();
+        node->Depth = depth;
         node->Type = kind;
         node->Left = std::move(left);
         node->Right = std::move(right);
@@ -230,8 +282,7 @@ private:
         switch (token.Type) {
         case Token::Kind::Number: {
             auto node = Node(ExpressionNode::Kind::Number);
-            if (!ExactNumber::FromDecimal(text, node->Value) || text.size() > 30)
-                throw ReadFailure{"bad number " + Quoted(text)};
+            node->Value = ReadNumber(text);
             Next();
             return node;
         }
@@ -349,8 +400,8 @@ ExactPolynomial Expand(const ExpressionNode& node, const std::vector<ExactNumber
 
 // --- Parameter values ----------------------------------------------------------------------
 
-// A decimal as a whole number of 10^−scale units; false unless it is one, with at most
-// kMaxDigits digits.
+// A decimal (point or comma) as a whole number of 10^−scale units; false unless it is one,
+// with at most kMaxDigits digits.
 bool ReadScaled(std::string_view text, std::int64_t& units, int& scale)
 {
     text = TrimBlanks(text);
@@ -367,7 +418,7 @@ bool ReadScaled(std::string_view text, std::int64_t& units, int& scale)
     int digits = 0;
     bool point = false;
     for (const char c : text) {
-        if (c == '.' && !point) {
+        if ((c == '.' || c == ',') && !point) {
             point = true;
         } else if (c >= '0' && c <= '9') {
             if (++digits > kMaxDigits)
@@ -442,10 +493,14 @@ void ReadParameter(std::string_view value, TemplateParameter& parameter)
     const std::string_view lastText = rest.substr(0, step), stepText = rest.substr(step + 4);
     std::int64_t first = 0, last = 0, by = 0;
     int firstScale = 0, lastScale = 0, stepScale = 0;
-    if (!ReadScaled(firstText, first, firstScale) || !ReadScaled(lastText, last, lastScale) ||
-        !ReadScaled(stepText, by, stepScale))
-        throw ReadFailure{"bad range " + Quoted(TrimBlanks(value)) +
-                          ": 'A .. B step C' with decimals of at most 15 digits"};
+    for (const auto& [text, units, scale] :
+         {std::tie(firstText, first, firstScale), std::tie(lastText, last, lastScale),
+          std::tie(stepText, by, stepScale)}) {
+        if (!ReadScaled(text, units, scale))
+            throw ReadFailure{"bad range " + Quoted(TrimBlanks(value)) + ": " +
+                              Quoted(TrimBlanks(text)) +
+                              " is not a decimal of at most 15 digits ('A .. B step C')"};
+    }
     if (by <= 0)
         throw ReadFailure{"the step must be above zero"};
     const int scale = std::max({firstScale, lastScale, stepScale});
@@ -469,22 +524,34 @@ void ReadParameter(std::string_view value, TemplateParameter& parameter)
     parameter.Count = static_cast<std::int64_t>(count);
 }
 
-bool ReadMargins(std::string_view text, Extended& low, Extended& high)
+// The margins "A .. B" of a condition; refuses, naming the part, what is not one.
+void ReadMargins(std::string_view words, std::string_view text, Extended& low, Extended& high)
 {
     const std::size_t dots = text.find("..");
     if (dots == std::string_view::npos)
-        return false;
+        throw ReadFailure{"bad condition " + Quoted(words) + ": the margins are 'A .. B'"};
     std::int64_t a = 0, b = 0;
     int as = 0, bs = 0;
-    if (!ReadScaled(text.substr(0, dots), a, as) || !ReadScaled(text.substr(dots + 2), b, bs))
-        return false;
+    const std::string_view lowText = TrimBlanks(text.substr(0, dots));
+    const std::string_view highText = TrimBlanks(text.substr(dots + 2));
+    for (const std::string_view part : {lowText, highText}) {
+        std::int64_t units = 0;
+        int scale = 0;
+        if (!ReadScaled(part, units, scale))
+            throw ReadFailure{"bad condition " + Quoted(words) + ": " + Quoted(part) +
+                              " is not a decimal of at most 15 digits"};
+    }
+    ReadScaled(lowText, a, as);
+    ReadScaled(highText, b, bs);
     low = static_cast<Extended>(a);
     high = static_cast<Extended>(b);
     for (int i = 0; i < as; ++i)
         low /= 10;
     for (int i = 0; i < bs; ++i)
         high /= 10;
-    return low <= high;
+    if (low > high)
+        throw ReadFailure{"bad condition " + Quoted(words) + ": " + Quoted(lowText) +
+                          " lies above " + Quoted(highText)};
 }
 
 void ReadConditions(std::string_view text, std::vector<TemplateCondition>& conditions)
@@ -508,26 +575,30 @@ void ReadConditions(std::string_view text, std::vector<TemplateCondition>& condi
         static const std::pair<std::string_view, Kind> kMargins[] = {
             {"gain margin ", Kind::GainMargin},
             {"phase margin ", Kind::PhaseMargin},
-            {"delay margin ", Kind::DelayMargin}};
+            {"delay margin ", Kind::DelayMargin},
+            {"запас по амплитуде ", Kind::GainMargin},
+            {"запас по фазе ", Kind::PhaseMargin},
+            {"запас по запаздыванию ", Kind::DelayMargin}};
         bool known = false;
-        if (words == "stable" || words == "unstable") {
-            condition.Type = words == "stable" ? Kind::Stable : Kind::Unstable;
+        if (words == "stable" || words == "unstable" || words == "устойчива" ||
+            words == "неустойчива") {
+            condition.Type =
+                words == "stable" || words == "устойчива" ? Kind::Stable : Kind::Unstable;
             known = true;
         }
         for (const auto& [prefix, kind] : kMargins) {
             if (!known && std::string_view(words).starts_with(prefix)) {
                 condition.Type = kind;
-                if (!ReadMargins(std::string_view(words).substr(prefix.size()), condition.Low,
-                                 condition.High))
-                    throw ReadFailure{"bad condition " + Quoted(words) +
-                                      ": the margins are 'A .. B' with A not above B"};
+                ReadMargins(words, std::string_view(words).substr(prefix.size()), condition.Low,
+                            condition.High);
                 known = true;
             }
         }
         if (!known && !words.empty())
             throw ReadFailure{"unknown condition " + Quoted(words) +
                               ": stable, unstable, gain margin A .. B, phase margin A .. B or "
-                              "delay margin A .. B"};
+                              "delay margin A .. B (or устойчива, неустойчива, запас по "
+                              "амплитуде/фазе/запаздыванию A .. B)"};
         if (known)
             conditions.push_back(condition);
         if (semicolon == std::string_view::npos)
@@ -609,21 +680,25 @@ std::string ExpressionWithValues(const Expression& expression,
     std::size_t at = 0;
     for (const Expression::Use& use : expression.Uses) {
         text += expression.Text.substr(at, use.Offset - at);
-        const std::string& value = valueTexts.at(static_cast<std::size_t>(use.Parameter));
-        text += value.starts_with('-') ? "(" + value + ")" : value;
+        text += "(" + valueTexts.at(static_cast<std::size_t>(use.Parameter)) + ")";
         at = use.Offset + use.Length;
-        // "T1 s" becomes "0,3s"; "K (s + 1)" becomes "2(s + 1)".
-        std::size_t next = at;
-        while (next < expression.Text.size() && expression.Text[next] == ' ')
-            ++next;
-        if (next > at && next < expression.Text.size() &&
-            (IsNameStart(static_cast<unsigned char>(expression.Text[next])) ||
-             expression.Text[next] == '(') &&
-            !std::string_view(expression.Text).substr(next).starts_with(kMinus) &&
-            !std::string_view(expression.Text).substr(next).starts_with(kDot))
-            at = next;
     }
     return text + expression.Text.substr(at);
+}
+
+bool ReadNumericExpression(std::string_view text, Expression& expression, std::string& error)
+{
+    expression = Expression();
+    expression.Text = text;
+    const std::map<std::string, int> noParameters;
+    try {
+        expression.Root = ExpressionReader(expression.Text, noParameters, expression).ReadWhole();
+        expression.Degree = DegreeOf(*expression.Root);
+    } catch (const ReadFailure& failure) {
+        error = failure.Message;
+        return false;
+    }
+    return true;
 }
 
 bool ReadAssignmentTemplate(std::string_view text, AssignmentTemplate& result,
@@ -634,8 +709,12 @@ bool ReadAssignmentTemplate(std::string_view text, AssignmentTemplate& result,
     try {
         if (text.starts_with("\xEF\xBB\xBF"))
             text.remove_prefix(3);
-        if (!IsUtf8(text))
-            throw ReadFailure{"the template is not UTF-8 text"};
+        // A template saved by a Russian Windows editor is read as the roster is.
+        std::string converted;
+        if (!IsUtf8(text)) {
+            converted = Cp1251ToUtf8(text);
+            text = converted;
+        }
         // First every line is split and the parameters taken, so expressions may name
         // parameters defined below them.
         std::map<std::string, std::pair<int, std::string>> keys;

@@ -41,6 +41,7 @@ struct ExpressionNode
     ExactNumber Value;      ///< Number, and the divisor of Quotient
     int Parameter = -1;     ///< index into the template's parameters
     int Exponent = 0;       ///< Power
+    int Depth = 1;          ///< nodes on the longest way down from this one, itself included
     std::unique_ptr<ExpressionNode> Left, Right;
 };
 
@@ -107,10 +108,14 @@ using ExactPolynomial = std::vector<ExactNumber>;
 ExactPolynomial ExpandExpression(const Expression& expression,
                                  const std::vector<ExactNumber>& values);
 
-/// The expression's text with each parameter name replaced by its value text; a negative
-/// value in parentheses, and a value followed by a blank and a name or a parenthesis written
-/// against it ("T1 s" with T1 = 0,3 gives "0,3s").
+/// The expression's text with each parameter name replaced by its value text in parentheses
+/// ("T1 s + 1" with T1 = 0.3 gives "(0.3) s + 1"): the same expression, with numbers only,
+/// as ReadNumericExpression reads it back.
 std::string ExpressionWithValues(const Expression& expression,
                                  const std::vector<std::string>& valueTexts);
+
+/// Reads an expression of numbers and s alone, such as ExpressionWithValues writes; false
+/// with the reason when it is not one.
+bool ReadNumericExpression(std::string_view text, Expression& expression, std::string& error);
 
 } // namespace nirdal

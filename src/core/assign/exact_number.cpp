@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace nirdal {
 
@@ -14,6 +15,10 @@ namespace {
 
 using Magnitude = std::vector<std::uint32_t>;
 constexpr std::uint32_t kBase = 1000000000;
+// The most limbs a magnitude, and the most places a scale, may have: 900 digits, room for
+// fifteen factors of 30 digits and short enough that any product takes microseconds.
+constexpr std::size_t kMaxLimbs = 100;
+constexpr int kMaxScale = 900;
 constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
                                           100000, 1000000, 10000000, 100000000};
 
@@ -83,7 +88,7 @@ Magnitude Multiply(const Magnitude& a, const Magnitude& b)
     }
     Magnitude result(product.begin(), product.end());
     Trim(result);
-    if (result.size() > 400)
+    if (result.size() > kMaxLimbs)
         throw ExactOverflow();
     return result;
 }
@@ -180,7 +185,7 @@ bool ExactNumber::FromDecimal(std::string_view text, ExactNumber& number)
             return false;
         }
     }
-    if (digits.empty())
+    if (digits.empty() || result.m_scale > kMaxScale || digits.size() > kMaxLimbs * 9)
         return false;
     // Limbs from the right of the digit string.
     for (std::size_t end = digits.size(); end > 0;) {
@@ -245,7 +250,9 @@ ExactNumber operator*(const ExactNumber& a, const ExactNumber& b)
         return product;
     product.m_negative = a.m_negative != b.m_negative;
     product.m_magnitude = Multiply(a.m_magnitude, b.m_magnitude);
-    product.m_scale = a.m_scale + b.m_scale;
+    product.m_scale = a.m_scale + b.m_scale; // each at most kMaxScale: no overflow
+    if (product.m_scale > kMaxScale)
+        throw ExactOverflow();
     product.m_divisor = CheckedProduct(a.m_divisor, b.m_divisor);
     return product;
 }
@@ -285,6 +292,8 @@ ExactNumber ExactNumber::DividedBy(const ExactNumber& divisor) const
             multiplier = CheckedProduct(multiplier, 10);
         result.m_magnitude = Multiply(result.m_magnitude, FromWide(multiplier / whole));
         result.m_scale += places;
+        if (result.m_scale > kMaxScale)
+            throw ExactOverflow();
     } else {
         result.m_divisor = CheckedProduct(result.m_divisor, whole);
     }
@@ -346,6 +355,72 @@ std::string ExactNumber::RoundedText(char separator) const
     if (whole == "0" && part.empty())
         return "0";
     return (m_negative ? "-" : "") + whole + (part.empty() ? "" : separator + part);
+}
+
+std::pair<std::string, int> ExactNumber::Significant(int count) const
+{
+    // Enough places that the digits reach `count` past the leading one, whatever the
+    // divisor (below 10^20) puts in front of it, and one more to round on.
+    const int fraction = m_scale + 20 + count + 1;
+    std::uint64_t remainder = 0;
+    const Magnitude scaled =
+        DivideWide(TimesPowerOfTen(m_magnitude, fraction - m_scale), m_divisor, remainder);
+    const std::string digits = DigitText(scaled);
+    int leading = static_cast<int>(digits.size()) - fraction - 1;
+    std::string kept = digits.substr(0, static_cast<std::size_t>(count));
+    const std::string_view rest = std::string_view(digits).substr(kept.size());
+    const bool beyondHalf =
+        remainder != 0 || rest.find_first_not_of('0', 1) != std::string_view::npos;
+    const bool up = !rest.empty() &&
+                    (rest[0] > '5' || (rest[0] == '5' && (beyondHalf || (kept.back() - '0') % 2)));
+    if (up) {
+        std::size_t i = kept.size();
+        while (i > 0 && kept[i - 1] == '9')
+            kept[--i] = '0';
+        if (i == 0) {
+            kept.insert(kept.begin(), '1');
+            kept.pop_back();
+            ++leading;
+        } else {
+            ++kept[i - 1];
+        }
+    }
+    return {kept, leading};
+}
+
+std::string ExactNumber::TypedText(char separator) const
+{
+    if (IsZero())
+        return "0";
+    auto [digits, leading] = Significant(10);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int count = static_cast<int>(digits.size());
+    std::string text;
+    if (leading >= -4 && leading <= 9) {
+        if (leading < 0)
+            text = "0" + std::string(1, separator) +
+                   std::string(static_cast<std::size_t>(-leading - 1), '0') + digits;
+        else if (count <= leading + 1)
+            text = digits + std::string(static_cast<std::size_t>(leading + 1 - count), '0');
+        else
+            text = digits.substr(0, static_cast<std::size_t>(leading + 1)) + separator +
+                   digits.substr(static_cast<std::size_t>(leading + 1));
+    } else {
+        text = digits.substr(0, 1) + (count > 1 ? separator + digits.substr(1) : "") + "E" +
+               std::to_string(leading);
+    }
+    return (m_negative ? "-" : "") + text;
+}
+
+long double ExactNumber::Approximate() const
+{
+    if (IsZero())
+        return 0;
+    const auto [digits, leading] = Significant(21);
+    const std::string text =
+        (m_negative ? "-0." : "0.") + digits + "e" + std::to_string(leading + 1);
+    return std::strtold(text.c_str(), nullptr);
 }
 
 std::string ExactNumber::ExactText() const

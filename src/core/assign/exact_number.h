@@ -5,12 +5,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nirdal {
 
 /// Raised when an exact computation would need a divisor of more than 64 bits or a number of
-/// more than about 3600 digits.
+/// more than 900 digits, before or after the point.
 class ExactOverflow : public std::runtime_error
 {
 public:
@@ -46,6 +47,16 @@ public:
     /// ("-12,5", "0,0000003", "1234570", "0") without trailing zeros or an exponent.
     std::string RoundedText(char separator = ',') const;
 
+    /// The value as the student types it: rounded to at most 10 significant digits (nearest,
+    /// ties to even, decided on the exact value), trailing zeros dropped; plain ("-12,5",
+    /// "0,000125") while the leading digit stands from the 10^-4 place to the 10^9 place, else
+    /// a mantissa and a power of ten ("6,34E-8", "1,5E12"). Ten digits keep it within 5e-10
+    /// of the value, relative.
+    std::string TypedText(char separator = ',') const;
+
+    /// The value to the precision of long double, for checking what a text reads as.
+    long double Approximate() const;
+
     /// The exact value in decimal when Divisor is 1, all its digits ("0.125"); for tests and
     /// messages. A value with another divisor is written as a quotient "M/D".
     std::string ExactText() const;
@@ -59,6 +70,9 @@ private:
     std::uint64_t m_divisor = 1;
 
     void Normalise();
+    /// The value's leading `count` significant digits, rounded to nearest with ties to even,
+    /// and the place of the first of them (0 for units, -1 for tenths…); the value nonzero.
+    std::pair<std::string, int> Significant(int count) const;
     friend struct ExactArithmetic;
 };
 

@@ -4,6 +4,7 @@
 #include "core/numtext/numtext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <numeric>
@@ -17,8 +18,8 @@ __extension__ typedef unsigned __int128 UInt128;
 
 namespace {
 
-// The most a typed coefficient may be: ParseNumber reads its whole part as a 32-bit integer.
-constexpr Extended kLargestTyped = 2147483647;
+// How far the value the entry reads from a slip's text may lie from the exact coefficient.
+constexpr long double kTypedTolerance = 1e-9L;
 
 std::string WithComma(std::string text)
 {
@@ -26,57 +27,39 @@ std::string WithComma(std::string text)
     return text;
 }
 
-// The formula of W(s) for the handout: numerator over denominator, each in parentheses when
-// it is a sum, and the delay factor when the delay is not zero.
-bool IsSum(const Expression& expression)
-{
-    using Kind = ExpressionNode::Kind;
-    const Kind kind = expression.Root->Type;
-    return kind == Kind::Sum || kind == Kind::Difference || kind == Kind::Negation;
-}
-
-bool NeedsParentheses(const Expression& expression)
-{
-    return expression.Root->Type != ExpressionNode::Kind::Number &&
-           expression.Root->Type != ExpressionNode::Kind::Parameter &&
-           expression.Root->Type != ExpressionNode::Kind::S;
-}
-
-std::string Formula(const AssignmentTemplate& assignment, const std::vector<std::string>& values,
-                    const std::string& delay)
-{
-    std::string numerator = ExpressionWithValues(assignment.Numerator, values);
-    std::string denominator = ExpressionWithValues(assignment.Denominator, values);
-    if (IsSum(assignment.Numerator))
-        numerator = "(" + numerator + ")";
-    const bool wrapped = denominator.starts_with('(') && denominator.ends_with(')') &&
-                         denominator.find(")(") == std::string::npos &&
-                         assignment.Denominator.Root->Type != ExpressionNode::Kind::Power;
-    if (NeedsParentheses(assignment.Denominator) && !wrapped)
-        denominator = "(" + denominator + ")";
-    std::string formula = numerator + "/" + denominator;
-    if (delay != "0")
-        formula += "·e^(−" + delay + "s)";
-    return formula;
-}
-
 std::vector<std::string> Coefficients(const ExactPolynomial& polynomial)
 {
     std::vector<std::string> texts;
     for (std::size_t i = polynomial.size(); i-- > 0;)
-        texts.push_back(polynomial[i].RoundedText(','));
+        texts.push_back(polynomial[i].TypedText(','));
     return texts;
 }
 
-// What the coefficient entry makes of a text; false when it cannot take it.
-bool Typed(const std::string& text, Extended& value)
+// Whether the coefficient entry reads text as exact, within kTypedTolerance relative; value
+// gets what it reads.
+bool Typed(const std::string& text, const ExactNumber& exact, Extended& value)
 {
     try {
         value = ParseNumber(text);
     } catch (const ConversionError&) {
         return false;
     }
-    return value <= kLargestTyped && value >= -kLargestTyped;
+    const long double wanted = exact.Approximate();
+    return std::isfinite(value) &&
+           std::fabs(value - wanted) <= kTypedTolerance * std::fabs(wanted);
+}
+
+std::uint64_t VariantNumber(const AssignmentTemplate& assignment,
+                            const std::vector<std::int64_t>& indexes)
+{
+    UInt128 number = 0;
+    for (std::size_t p = 0; p < indexes.size(); ++p) {
+        number = number * static_cast<UInt128>(assignment.Parameters[p].Count) +
+                 static_cast<UInt128>(indexes[p]);
+        if (number >= (UInt128{1} << 63))
+            return 0;
+    }
+    return static_cast<std::uint64_t>(number) + 1;
 }
 
 std::string Thousands(long long n)
@@ -181,13 +164,15 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             variant.Surname = student.Surname;
             variant.Draws = draw;
             std::vector<ExactNumber> values(parameters);
-            std::vector<std::string> valueTexts(parameters);
+            std::vector<std::string> valueTexts(parameters), pointTexts(parameters);
+            std::vector<std::int64_t> indexes(parameters);
             for (std::size_t p = 0; p < parameters; ++p) {
                 const TemplateParameter& parameter = assignment.Parameters[p];
-                const std::string text = parameter.ValueText(
-                    static_cast<std::int64_t>(stream.Below(static_cast<std::uint64_t>(parameter.Count))));
-                ExactNumber::FromDecimal(text, values[p]);
-                valueTexts[p] = WithComma(text);
+                indexes[p] = static_cast<std::int64_t>(
+                    stream.Below(static_cast<std::uint64_t>(parameter.Count)));
+                pointTexts[p] = parameter.ValueText(indexes[p]);
+                ExactNumber::FromDecimal(pointTexts[p], values[p]);
+                valueTexts[p] = WithComma(pointTexts[p]);
             }
             variant.Values = valueTexts;
             ExactPolynomial numerator, denominator, delay;
@@ -217,21 +202,29 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             }
             variant.Numerator = Coefficients(numerator);
             variant.Denominator = Coefficients(denominator);
-            variant.Delay = delay[0].RoundedText(',');
-            if (variant.Numerator.front() == "0" || variant.Denominator.front() == "0") {
-                ++failures["a leading coefficient rounds to 0"];
+            variant.Delay = delay[0].TypedText(',');
+            if (numerator.back().IsZero() || denominator.back().IsZero()) {
+                ++failures["a leading coefficient is 0"];
                 continue;
             }
             TransferFunction& tf = variant.Variant;
-            tf.NumeratorDegree = static_cast<std::uint8_t>(variant.Numerator.size() - 1);
-            tf.DenominatorDegree = static_cast<std::uint8_t>(variant.Denominator.size() - 1);
-            bool typed = Typed(variant.Delay, tf.Delay);
-            for (std::size_t i = 0; i < variant.Numerator.size(); ++i)
-                typed = typed && Typed(variant.Numerator[i], tf.B[tf.NumeratorDegree - i]);
-            for (std::size_t i = 0; i < variant.Denominator.size(); ++i)
-                typed = typed && Typed(variant.Denominator[i], tf.A[tf.DenominatorDegree - i]);
-            if (!typed) {
-                ++failures["a coefficient is too large to type (above 2147483647)"];
+            tf.NumeratorDegree = static_cast<std::uint8_t>(numerator.size() - 1);
+            tf.DenominatorDegree = static_cast<std::uint8_t>(denominator.size() - 1);
+            std::string untyped;
+            if (!Typed(variant.Delay, delay[0], tf.Delay))
+                untyped = "the delay T";
+            for (std::size_t i = 0; i < numerator.size() && untyped.empty(); ++i) {
+                if (!Typed(variant.Numerator[numerator.size() - 1 - i], numerator[i], tf.B[i]))
+                    untyped = "B" + std::to_string(i);
+            }
+            for (std::size_t i = 0; i < denominator.size() && untyped.empty(); ++i) {
+                if (!Typed(variant.Denominator[denominator.size() - 1 - i], denominator[i], tf.A[i]))
+                    untyped = "A" + std::to_string(i);
+            }
+            if (!untyped.empty()) {
+                ++failures["the coefficient entry cannot hold " + untyped +
+                           " within 1e-9 (choose units of time or a scale of the parameters "
+                           "that keep the coefficients between 1e-4 and 1e9)"];
                 continue;
             }
             const StabilityAnalysis analysis = AnalyseStability(tf);
@@ -246,7 +239,9 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                 ++failures["'" + failed->Text + "'"];
                 continue;
             }
-            variant.Formula = Formula(assignment, valueTexts, variant.Delay);
+            variant.NumeratorFormula = ExpressionWithValues(assignment.Numerator, pointTexts);
+            variant.DenominatorFormula = ExpressionWithValues(assignment.Denominator, pointTexts);
+            variant.Number = VariantNumber(assignment, indexes);
             std::string key;
             for (const std::string& c : variant.Numerator)
                 key += c + " ";

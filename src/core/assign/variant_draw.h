@@ -52,9 +52,14 @@ struct AssignedVariant
     std::vector<std::string> Numerator;   ///< B_m … B_0 as typed, decimal comma
     std::vector<std::string> Denominator; ///< A_n … A_0 as typed
     std::string Delay;                    ///< T in seconds as typed
-    std::string Formula; ///< W(s) as the template writes it, with the values put in
+    /// The numerator and denominator as the template writes them with the values put in
+    /// (ExpressionWithValues).
+    std::string NumeratorFormula, DenominatorFormula;
     TransferFunction Variant; ///< the texts as the coefficient entry reads them
     int Draws = 0;            ///< draws it took
+    /// The variant's number: 1 + the values' indexes read as one number in the mixed radix
+    /// of the parameters' counts, in template order; 0 when that passes 2^63.
+    std::uint64_t Number = 0;
 };
 
 /// Every student's variant, in roster order, and what the teacher should know about them.
@@ -70,7 +75,8 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 /// Draws each student's variant: the parameters' value indexes from his SplitMix64 stream
 /// (StudentSeed), one Below(count) a parameter in template order, redrawn until the rounded
 /// coefficients give a variant that the analysis finds meeting every condition, whose leading
-/// coefficients do not round to 0 and whose texts the coefficient entry can read. Students
+/// coefficients are not 0 and whose texts (ExactNumber::TypedText) the coefficient entry reads
+/// within 1e-9 of the exact expansion, relative. Students
 /// are served in the order of their StudentSeed, and a draw another student already holds is
 /// redrawn while the template has at least as many combinations as there are students; so
 /// a student's variant changes with the roster only when it would have matched another's.

@@ -3,6 +3,8 @@
 
 #include "platform/text_encoding.h"
 
+#include <algorithm>
+
 namespace nirdal {
 
 namespace {
@@ -107,6 +109,44 @@ std::string CsvCell(std::string_view field)
     for (const char c : field)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
+}
+
+} // namespace nirdal
+
+namespace nirdal {
+
+bool IsHeaderLine(const std::vector<std::string>& cells)
+{
+    // Lower case of the Russian and Latin letters the names are written in.
+    static const std::vector<std::string> kNames = {
+        "группа", "гр",   "фио",      "фамилия", "студент", "ученик", "имя",
+        "group",  "name", "surname",  "student"};
+    for (const std::string& cell : cells) {
+        std::string word(TrimBlanks(cell));
+        while (!word.empty() && (word.back() == '.' || word.back() == ':'))
+            word.pop_back();
+        std::string lower;
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            const auto c = static_cast<unsigned char>(word[i]);
+            if (c >= 'A' && c <= 'Z') {
+                lower += static_cast<char>(c + 32);
+            } else if (c == 0xD0 && i + 1 < word.size()) {
+                // А–П (D0 90–9F) to а–п (D0 B0–BF), Р–Я (D0 A0–AF) to р–я (D1 80–8F).
+                const auto next = static_cast<unsigned char>(word[++i]);
+                if (next >= 0x90 && next <= 0x9F)
+                    lower += {'\xD0', static_cast<char>(next + 0x20)};
+                else if (next >= 0xA0 && next <= 0xAF)
+                    lower += {'\xD1', static_cast<char>(next - 0x20)};
+                else
+                    lower += {'\xD0', static_cast<char>(next)};
+            } else {
+                lower += static_cast<char>(c);
+            }
+        }
+        if (std::find(kNames.begin(), kNames.end(), lower) != kNames.end())
+            return true;
+    }
+    return false;
 }
 
 } // namespace nirdal

@@ -60,4 +60,10 @@ TableText ReadTableText(std::string_view bytes, std::size_t fields);
 /// A number written as a number goes into its cell as it is, not through here.
 std::string CsvCell(std::string_view field);
 
+/// Whether a first line of a class list is its header rather than a student: one of its
+/// cells is a column's name, such as "Группа", "Гр", "ФИО", "Студент", "group" or "name"
+/// (any case, a point or colon after it allowed). The roster table and the class file take
+/// their header by this one rule.
+bool IsHeaderLine(const std::vector<std::string>& cells);
+
 } // namespace nirdal

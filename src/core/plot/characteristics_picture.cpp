@@ -2,6 +2,7 @@
 #include "core/plot/characteristics_picture.h"
 
 #include "core/common/russian_text.h"
+#include "core/common/segment_clip.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -190,35 +191,6 @@ struct Scale
     Extended operator()(Extended v) const { return near + (v - from) / (to - from) * (far - near); }
 };
 
-// Liang–Barsky: the part of the segment inside the box, if any.
-bool Clip(Extended& x1, Extended& y1, Extended& x2, Extended& y2, const Box& box)
-{
-    Extended t0 = 0, t1 = 1;
-    const Extended dx = x2 - x1, dy = y2 - y1;
-    const Extended p[] = {-dx, dx, -dy, dy};
-    const Extended q[] = {x1 - box.left, box.right - x1, y1 - box.top, box.bottom - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const Extended r = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, r);
-        else
-            t1 = std::min(t1, r);
-        if (t0 > t1)
-            return false;
-    }
-    const Extended ex = x1 + t1 * dx, ey = y1 + t1 * dy;
-    x1 += t0 * dx;
-    y1 += t0 * dy;
-    x2 = ex;
-    y2 = ey;
-    return true;
-}
-
 int Device(Extended v)
 {
     return std::isnan(v) ? 0 : static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
@@ -266,7 +238,7 @@ public:
 private:
     void Segment(Extended x1, Extended y1, Extended x2, Extended y2)
     {
-        if (!Clip(x1, y1, x2, y2, m_box))
+        if (!ClipSegment(x1, y1, x2, y2, m_box.left, m_box.top, m_box.right, m_box.bottom))
             return;
         if (m_dash <= 0) {
             Draw(x1, y1, x2, y2);

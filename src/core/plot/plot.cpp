@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/plot.h"
 
+#include "core/common/segment_clip.h"
 #include "core/numtext/numtext.h"
 #include "platform/text_encoding.h"
 
@@ -40,11 +41,49 @@ void PullInside(Extended& dx, Extended& dy)
     dy = dy / reach * kCoordinateLimit;
 }
 
-// A polyline through the stored points. A point that is not a number cannot be placed: it
-// gets no line, and a curve starts at its first point that is a number.
-void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
-               bool passOverLowPoints)
+// The curve cut where it leaves the frame 0…HorizontalAxisEnd × VerticalAxisTop…
+// VerticalAxisEnd and resumed where it comes back; a point that is not a number breaks it.
+void DrawClippedCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
+                      const SurfaceRules& rules)
 {
+    bool fromPoint = false, penThere = false;
+    Extended lastX = 0, lastY = 0;
+    DevicePoint pen{0, 0};
+    for (int k = kFirstSlot; k <= kLastSlot; ++k) {
+        const Extended x = PlotOriginX + points[k].U / fields.PlotScale;
+        const Extended y = PlotOriginY - points[k].V * fields.YStretch / fields.PlotScale;
+        if (!std::isfinite(x) || !std::isfinite(y)) {
+            fromPoint = false;
+            continue;
+        }
+        Extended x0 = lastX, y0 = lastY, x1 = x, y1 = y;
+        if (fromPoint && ClipSegment(x0, y0, x1, y1, 0, rules.VerticalAxisTop,
+                                     rules.HorizontalAxisEnd, rules.VerticalAxisEnd)) {
+            const DevicePoint from{DeviceCoordinate(x0), DeviceCoordinate(y0)};
+            if (!penThere || pen != from)
+                surface.MoveTo(from.x, from.y);
+            pen = {DeviceCoordinate(x1), DeviceCoordinate(y1)};
+            surface.LineTo(pen.x, pen.y);
+            penThere = true;
+        } else {
+            penThere = false;
+        }
+        fromPoint = true;
+        lastX = x;
+        lastY = y;
+    }
+}
+
+// A polyline through the stored points. A point that is not a number cannot be placed: it
+// gets no line, and a curve starts at its first point that is a number. With the rules'
+// ClipCurves, each stretch between two points is cut at the picture's frame instead.
+void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
+               const SurfaceRules& rules)
+{
+    if (rules.ClipCurves) {
+        DrawClippedCurve(surface, fields, points, rules);
+        return;
+    }
     bool started = false;
     for (int k = kFirstSlot; k <= kLastSlot; ++k) {
         const std::optional<DevicePoint> at =
@@ -54,7 +93,7 @@ void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays&
         if (!started) {
             surface.MoveTo(at->x, at->y);
             started = true;
-        } else if (!(passOverLowPoints && points[k].V <= -3)) {
+        } else if (!(rules.PassOverLowPoints && points[k].V <= -3)) {
             surface.LineTo(at->x, at->y);
         }
     }
@@ -223,12 +262,11 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
 
     for (int i = 1; i <= VariantCount; ++i) {
         surface.SetPen(1, VariantColor(i));
-        DrawCurve(surface, fields, Variants.at(static_cast<std::size_t>(i)).ResponseArrays,
-                  rules.PassOverLowPoints);
+        DrawCurve(surface, fields, Variants.at(static_cast<std::size_t>(i)).ResponseArrays, rules);
     }
 }
 
-void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname)
+void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname, bool clipCurves)
 {
     fields = ScreenPlotFields();
     PlotOriginX = static_cast<std::uint16_t>(ScreenPlotOrigin().x);
@@ -246,7 +284,9 @@ void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname)
     if (VariantCount > 0 && Variants.at(VariantCount).Delay > kShownDelayThreshold)
         surface.TextOut(20, 150, DelayText);
 
-    DrawPictureElements(surface, fields, {450, 800, false});
+    SurfaceRules rules{450, 800, false};
+    rules.ClipCurves = clipCurves;
+    DrawPictureElements(surface, fields, rules);
 }
 
 } // namespace nirdal

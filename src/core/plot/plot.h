@@ -123,6 +123,10 @@ struct SurfaceRules
     bool PassOverLowPoints;       ///< paper: no line to a point k >= 2 with V <= -3
     int VerticalAxisTop = 0;      ///< where the vertical axis starts
     double LabelOffsetScale = 1;  ///< factor on the tick labels' distances from the axes
+    /// The curves cut where they leave the frame 0…HorizontalAxisEnd × VerticalAxisTop…
+    /// VerticalAxisEnd and resumed where they come back, for pictures handed out, not pressed
+    /// toward it nor passed over low points.
+    bool ClipCurves = false;
 };
 
 /// A tick label's distance from its axis: the distance designed for the screen, times the
@@ -138,7 +142,9 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
 
 /// The screen picture on the graph window's client area (kGraphClientWidth ×
 /// kGraphClientHeight): headings, the last variant's coefficients and the picture at 100
-/// pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251.
-void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname);
+/// pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251. clipCurves as
+/// SurfaceRules::ClipCurves.
+void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname,
+              bool clipCurves = false);
 
 } // namespace nirdal

@@ -100,7 +100,8 @@ DeviceSize A4Sheet(int dotsPerInch)
     return {dots(210), dots(297)};
 }
 
-PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname)
+PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname,
+                          bool clipCurves)
 {
     fields.YStretch = 1.0;
     UpdateUnitLengths(fields);
@@ -112,6 +113,7 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
     const int lineSpacing = page.MeasureText(PlotHeading()).LineSpacing;
     SurfaceRules rules{DeviceCoordinate(std::trunc(4.5L / fields.PlotScale)),
                        DeviceCoordinate(std::trunc(8.0L / fields.PlotScale)), true};
+    rules.ClipCurves = clipCurves;
     int surnameTop = kSurnameTop;
     int pitch = kSummaryLinePitch;
     // The lines hang below the picture from the horizontal origin coordinate.

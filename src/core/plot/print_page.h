@@ -51,8 +51,10 @@ struct PrintedPage
 /// the first; the picture moves down just enough for its labels to clear the two heading
 /// lines, and the labels keep the screen's distances from the axes in proportion to the
 /// text. A line too wide for the printable area breaks between entries and goes on
-/// indented; lines below the printable area go on on further sheets.
-PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname);
+/// indented; lines below the printable area go on on further sheets. clipCurves as
+/// SurfaceRules::ClipCurves.
+PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname,
+                          bool clipCurves = false);
 
 /// Sets PlotScale := 1 / dotsPerUnit for the following prints. A gain the page cannot be
 /// drawn at (zero, negative, not finite, a unit under one dot, an origin beyond 16 bits)

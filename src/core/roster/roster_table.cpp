@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace nirdal {
@@ -87,8 +89,13 @@ std::size_t SlotsInUse(const RosterGroup& group)
 
 } // namespace
 
-std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups)
+std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups,
+                                                  int* headerLine)
 {
+    if (headerLine)
+        *headerLine = 0;
+    bool first = true;
+    std::map<std::pair<std::string, std::string>, int> lineOf; // group and surname
     RosterGroups read;
     read.fill(FreeGroup());
     std::array<std::size_t, kGroupCount> filled{};
@@ -105,6 +112,11 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
         };
         if (!SplitCsvLine(line, fields, text.Separator))
             return refuse("a quote is not closed");
+        if (std::exchange(first, false) && IsHeaderLine(fields)) {
+            if (headerLine)
+                *headerLine = number;
+            return true;
+        }
         if (fields.size() != 2)
             return refuse("expected 2 fields (group, surname), found " +
                           std::to_string(fields.size()) + "; a " +
@@ -130,6 +142,14 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
         if (filled[g] == kSlotsPerGroup)
             return refuse("a 31st name in group \"" + Excerpt(fields[0]) +
                           "\": a group holds thirty");
+        if (*surname != FreeSlotMark()) {
+            const auto [at, added] = lineOf.emplace(std::make_pair(*code, *surname), number);
+            if (!added)
+                return refuse("\"" + Excerpt(fields[1]) + "\" of group \"" + Excerpt(fields[0]) +
+                              "\" is on lines " + std::to_string(at->second) + " and " +
+                              std::to_string(number) + ": two students of one name need "
+                              "something to tell them apart");
+        }
         read[g].Surnames[filled[g]++].Assign(*surname);
         return true;
     });

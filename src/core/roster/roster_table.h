@@ -22,8 +22,11 @@ struct RosterTableRefusal
 /// Fields may be quoted ("…", "" for a quote); blank lines and lines starting with # are
 /// ignored. A surname written as FreeSlotMark() leaves its slot free; the slots after a
 /// group's last name and the groups not named are free too. groups is changed only when the
-/// whole table is taken.
-std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups);
+/// whole table is taken. A first line that IsHeaderLine takes for a header is skipped, its
+/// number put in headerLine (0 when there is none). The same surname twice in one group is
+/// refused with both lines.
+std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, RosterGroups& groups,
+                                                  int* headerLine = nullptr);
 
 /// The groups as a table that ReadRosterTable reads back into the same records: a line a
 /// slot up to each group's last occupied one, groups up to the last that has a code or an

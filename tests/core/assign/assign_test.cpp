@@ -86,6 +86,32 @@ TEST(ExactNumber, RoundsInDecimalWithTiesToEven)
     EXPECT_EQ((Exact("0.1") + Exact("-0.3")).ExactText(), "-0.2");
 }
 
+// The slip's texts: 10 significant digits at most, ties to even, plain from the 10^-4 place
+// to the 10^9 place and with a power of ten beyond; each worked by hand.
+TEST(ExactNumber, TypedTextsHoldTheValueToTenDigits)
+{
+    const struct
+    {
+        const char* value;
+        const char* text;
+    } cases[] = {
+        {"0.0000000634", "6,34E-8"}, // not 0,0000001 (+58 %)
+        {"0.0000634", "6,34E-5"},
+        {"0.000125", "0,000125"},
+        {"-12.50", "-12,5"},
+        {"1234567890123", "1,23456789E12"}, // 1234567890|123 rounds down
+        {"1.0000000005", "1"},              // tie, 0 is even
+        {"1.0000000015", "1,000000002"},    // tie, 1 is odd
+        {"9999999999.5", "1E10"},           // tie, 9 odd: carries into the next place
+        {"999999999", "999999999"},
+        {"0", "0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Exact(c.value).TypedText(','), c.text) << c.value;
+    EXPECT_EQ(Exact("1").DividedBy(Exact("3")).TypedText(','), "0,3333333333");
+    EXPECT_EQ(Exact("-2").DividedBy(Exact("3")).TypedText(','), "-0,6666666667");
+}
+
 // Expansions worked by hand.
 TEST(AssignmentTemplate, ExpandsExpressionsAsWorkedByHand)
 {
@@ -120,8 +146,8 @@ TEST(AssignmentTemplate, ReadsParametersAndConditions)
     EXPECT_EQ(t.Conditions[1].Type, TemplateCondition::Kind::GainMargin);
     EXPECT_EQ(t.Conditions[1].Low, 1.2L);
     EXPECT_EQ(t.Conditions[2].High, 60);
-    EXPECT_EQ(ExpressionWithValues(t.Denominator, {"4", "1", "0,3", "0,1", "0,2"}),
-              "(1s + 1)(0,3s + 1)(0,1s + 1)");
+    EXPECT_EQ(ExpressionWithValues(t.Denominator, {"4", "1", "0.3", "0.1", "0.2"}),
+              "((1) s + 1)((0.3) s + 1)((0.1) s + 1)");
 }
 
 TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
@@ -146,6 +172,14 @@ TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
         {head + "den = s + 1 / K\nK = 1\n", 3, "'/' must be followed by a number"},
         {head + "den = (s + 1\nK = 1\n", 3, "not closed"},
         {head + "den = s + 1\nK 1\n", 4, "expected 'name = value'"},
+        // Numbers named in the template's own words.
+        {head + "den = 1e999999 s + 1\nK = 1\n", 3, "number out of range: 1e999999"},
+        {head + "den = s + 1\nK = 1\nwant = gain margin 1e999999 .. 2\n", 5,
+         "'1e999999' is not a decimal"},
+        {head + "den = s + 1\nK = 0,5 .. 8 step x\n", 4, "'x' is not a decimal"},
+        // A delay whose exact value would need millions of digits: refused at once.
+        {head + "den = s + 1\ndelay = -((((((((0.1)^15)^15)^15)^15)^15)^15)^15)^15\nK = 1\n", 4,
+         "too long to be computed exactly"},
     };
     for (const auto& c : cases) {
         AssignmentTemplate t;
@@ -154,6 +188,51 @@ TEST(AssignmentTemplate, RefusesBadTemplatesWithLineAndReason)
         EXPECT_EQ(error.Line, c.line) << c.text;
         EXPECT_NE(error.Message.find(c.reason), std::string::npos) << error.Message;
     }
+}
+
+// A denominator of 30,000 flat terms, a product of 30,000 juxtaposed factors and one of
+// 30,000 '*': each is refused by its depth, not by the stack, and at once.
+TEST(AssignmentTemplate, RefusesLongExpressionsWithoutRecursingIntoThem)
+{
+    std::string sum = "s", juxtaposed = "s", starred = "s";
+    for (int i = 0; i < 30000; ++i) {
+        sum += " + 1";
+        juxtaposed += " 1";
+        starred += "*1";
+    }
+    for (const std::string& den : {sum, juxtaposed, starred}) {
+        AssignmentTemplate t;
+        TemplateError error;
+        EXPECT_FALSE(ReadAssignmentTemplate("task = t\nnum = 1\nden = " + den + "\n", t, error));
+        EXPECT_EQ(error.Line, 3);
+        EXPECT_NE(error.Message.find("more than 1000 operations"), std::string::npos)
+            << error.Message;
+    }
+    // 999 terms are read.
+    std::string short_ = "s";
+    for (int i = 0; i < 998; ++i)
+        short_ += " + 1";
+    const AssignmentTemplate t = Read("task = t\nnum = 1\nden = " + short_ + "\n");
+    EXPECT_EQ(ExpandExpression(t.Denominator, {})[0].ExactText(), "998");
+}
+
+// Conditions in Russian, decimal commas, and a template saved in Windows-1251, read as the
+// roster is: "задача" and "устойчива" as the teacher typed them.
+TEST(AssignmentTemplate, ReadsRussianConditionsDecimalCommasAndWindows1251)
+{
+    const AssignmentTemplate t = Read("task = t\nnum = K\nden = 0,5s + 1\nK = 0,5 .. 8 step 0,25\n"
+                                      "want = устойчива; запас по амплитуде 1,5 .. 3; "
+                                      "запас по фазе 10 .. 60\n");
+    EXPECT_EQ(t.Parameters[0].Count, 31); // (8 − 0.5)/0.25 + 1
+    EXPECT_EQ(ExpandExpression(t.Denominator, {Exact("1")})[1].ExactText(), "0.5");
+    ASSERT_EQ(t.Conditions.size(), 3u);
+    EXPECT_EQ(t.Conditions[0].Type, TemplateCondition::Kind::Stable);
+    EXPECT_EQ(t.Conditions[1].Type, TemplateCondition::Kind::GainMargin);
+    EXPECT_EQ(t.Conditions[1].Low, 1.5L);
+    EXPECT_EQ(t.Conditions[2].Type, TemplateCondition::Kind::PhaseMargin);
+    // "задача" in Windows-1251.
+    const AssignmentTemplate cp = Read("task = \xE7\xE0\xE4\xE0\xF7\xE0\nnum = 1\nden = s + 1\n");
+    EXPECT_EQ(cp.Task, "задача");
 }
 
 // Published test values of SplitMix64 (state 0) and of 64-bit FNV-1a.

@@ -406,6 +406,31 @@ TEST_F(PlotTest, PaperPassesOverPointsAtMinusThreeAndBelow)
     EXPECT_EQ(screenCurve[199], Line(675, 665));
 }
 
+// Pictures handed out cut the curve at the frame (0…800 × 0…449 at 100 dots per unit, the
+// vertical axis ending at trunc(4.5 / 0.01) = 449 as 0.01 lies a little above 1/100; the
+// origin at (375, 225)) and resume it where it comes back: (0, 0)–(0, −4) ends at the frame's
+// foot, (0, −4)–(1, −4) lies outside, (1, −4)–(2, 0) comes back at y = 449, x = 475 +
+// 100·176/400 = 519.
+TEST_F(PlotTest, HandedOutPagesCutTheCurveAtTheFrame)
+{
+    TransferFunction& variant = AddVariant();
+    SetPoints(variant, 1, 0, 0);
+    SetPoints(variant, 2, 0, -4);
+    SetPoints(variant, 3, 1, -4);
+    SetPoints(variant, 4, 2, 0);
+    ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
+    DrawPrintPage(surface, fields, "", true);
+    const auto& ops = surface.ops();
+    const auto lastPen = std::find_if(ops.rbegin(), ops.rend(),
+                                      [](const DrawOp& op) { return op.kind == Kind::Pen; });
+    const std::vector<DrawOp> curve(lastPen.base(), lastPen.base() + 4);
+    EXPECT_EQ(curve, (std::vector{Move(375, 225), Line(375, 449), Move(519, 449), Line(575, 225)}));
+    for (auto op = lastPen.base(); op != ops.end() && op->kind != Kind::Text; ++op) {
+        EXPECT_LE(op->args[1], 449);
+        EXPECT_LE(op->args[0], 800);
+    }
+}
+
 TEST_F(PlotTest, RefusedGainsKeepTheScaleInForce)
 {
     struct Case

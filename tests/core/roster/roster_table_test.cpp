@@ -201,6 +201,9 @@ TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
         {"251," + std::string(100000, 'x') + "\n", 1,
          "the surname \"" + std::string(80, 'x') + "…\" is longer than 40 characters"},
         {"\n# only a comment\n", 1, "names no student"},
+        // Two students of one name and group: both lines named.
+        {"251,Иванов\n252,Иванов\n251,Петров\n251,Иванов\n", 4,
+         "\"Иванов\" of group \"251\" is on lines 1 and 4"},
     };
     for (const auto& c : cases) {
         RosterGroups groups{};
@@ -215,6 +218,33 @@ TEST(RosterTable, RefusalsNameTheLineAndChangeNothing)
     // Exactly at the limits is taken: 5 and 40 characters, € (0x88) within the code page.
     RosterGroups groups{};
     EXPECT_FALSE(ReadRosterTable("12345," + std::string(39, 'x') + "€\n", groups));
+}
+
+// A spreadsheet's header line is skipped and its number given; a first line of a group and
+// a name is a student.
+TEST(RosterTable, HeaderLineIsSkippedByItsColumnNames)
+{
+    const struct
+    {
+        std::string table;
+        int header;
+    } cases[] = {
+        {"Гр;ФИО\n251;Иванов\n", 1},
+        {"Группа;ФИО\n251;Иванов\n", 1},
+        {"\xC3\xF0\xF3\xEF\xEF\xE0;\xD4\xC8\xCE\n251;\xC8\xE2\xE0\xED\xEE\xE2\n", 1}, // 1251
+        {"# list\ngroup,name\n251,Иванов\n", 2},
+        {"251,Иванов\n", 0},
+        {"Гр1,Иванов\n", 0},
+    };
+    for (const auto& c : cases) {
+        RosterGroups groups{};
+        int header = -1;
+        ASSERT_FALSE(ReadRosterTable(c.table, groups, &header)) << c.table;
+        EXPECT_EQ(header, c.header) << c.table;
+        const std::string code = c.header == 0 && c.table.starts_with("Гр1") ? "\xC3\xF0" "1" : "251";
+        EXPECT_EQ(groups[0].GroupName.Text(), code) << c.table;
+        EXPECT_EQ(groups[1].GroupName.Text(), "") << c.table;
+    }
 }
 
 TEST(MethodGuide, ProgramThenOwnDocumentThenTheMachinesThenNothing)
