@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // format and parse: the number text conversion as the screens use it.
 #include "cli/commands.h"
+#include "core/common/safe_text.h"
 #include "core/numtext/numtext.h"
 
 #include <cstdio>
@@ -24,7 +25,7 @@ int RunFormat(Arguments args)
         char* end = nullptr;
         const Extended x = std::strtold(text.c_str(), &end);
         if (text.empty() || *end != '\0')
-            return UsageError("format", "'" + text + "' is not a number");
+            return UsageError("format", QuotedArgument(text) + " is not a number");
         std::puts(FormatNumber(x).c_str());
     }
     return 0;

@@ -21,6 +21,10 @@ constexpr Extended kStepReach = 3;
 constexpr int kTaylorTerms = 44;
 // The band around h∞ that the settling time is read against.
 constexpr Extended kBand = 0.05L;
+// A response has settled when it stays in the band over the span's last fifth.
+constexpr Extended kSettledFraction = 0.8L;
+// A largest h this close to the span's end lies at the end.
+constexpr Extended kSpanEndTolerance = 1e-9L;
 // Grid of one step searched for the extremes and the last exit from the band.
 constexpr int kSearchGrid = 48;
 
@@ -696,10 +700,17 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
         band = kBand * std::abs(peak);
     }
     indicators.PeakTime = std::min(peakTime, until);
+    // A largest h at the span's end is no peak: the response may still rise.
+    indicators.PeakReached = peakTime < until * (1 - kSpanEndTolerance);
     indicators.OvershootPercent =
         steady != 0 && (peak - steady) / steady > 0 ? (peak - steady) / steady * 100 : 0;
     const std::optional<Extended> exit = LastExit(aroundExit, h, steady, band, until);
     indicators.SettlingTime = exit ? std::min(*exit, until) : 0;
+    // Inside the band for the span's last fifth: settled. A response that entered the band
+    // just before the span ends may leave it again.
+    indicators.SettlingReached = indicators.SettlingTime <= kSettledFraction * until;
+    if (!indicators.SettlingReached)
+        indicators.SettlingTime = until;
     response.Indicators = indicators;
     return response;
 }
@@ -722,7 +733,7 @@ Extended DefaultStepSpan(const TransferFunction& variant)
         return guess;
     for (int round = 0; round < 20; ++round) {
         const StepResponse r = ComputeStepResponse(variant, guess, 201);
-        if (!r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess || guess >= cap)
+        if (!r.Indicators || r.Indicators->SettlingReached || guess >= cap)
             return guess;
         guess = std::min(cap, std::max(2 * guess, r.Indicators->SettlingTime / 0.7L));
     }

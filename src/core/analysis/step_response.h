@@ -18,6 +18,16 @@ struct StepIndicators
     Extended PeakTime = 0;         ///< t of the largest h in seconds
     Extended OvershootPercent = 0; ///< σ = (h_max − h∞)/h∞·100, 0 when h stays below h∞
     Extended SettlingTime = 0;     ///< last t at which |h − h∞| exceeds 5 % of |h∞|
+    /// False when the largest h lies at the span's end: h still rises, the peak lies beyond
+    /// and PeakTime is no reading.
+    bool PeakReached = true;
+    /// False when the span ends before h is seen to stay in the band (its last fifth not all
+    /// inside): the settling time lies beyond, and SettlingTime is the span's end, a bound.
+    bool SettlingReached = true;
+
+    /// Whether OvershootPercent is a reading: the peak lies in the span, or h has settled
+    /// without one.
+    bool OvershootKnown() const { return PeakReached || SettlingReached; }
 };
 
 /// h(t) of the closed loop W/(1 + W) for a unit step at t = 0, with the exact delay.
