@@ -34,10 +34,10 @@ chown -h nobody "$work/shared/plot.png" 2>/dev/null
 run() { # $1: the case as the table names it, $2: its bound, the rest: the shell command
     local name=$1 bound=$2
     shift 2
-    local times
-    times=$( { /usr/bin/time -f '%U %S' bash -c "$*" >/dev/null 2>"$work/errors"; echo "status $?"; } 2>&1)
-    local status=${times##*status } cpu
-    cpu=$(echo "$times" | head -n1 | awk '{ printf "%.2f", $1 + $2 }')
+    /usr/bin/time -o "$work/time" -f '%U %S' bash -c "$*" >/dev/null 2>"$work/errors"
+    local status=$?
+    local cpu
+    cpu=$(tail -n1 "$work/time" | awk '{ printf "%.2f", $1 + $2 }')
     printf '| %-62s | %-12s | %6s s | %s |\n' "$name" "$bound" "$cpu" "$status"
 }
 

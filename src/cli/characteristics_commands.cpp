@@ -142,6 +142,17 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
     return true;
 }
 
+// Numbers of a hundred and fifty decimal places or more take the C library longer to write,
+// in proportion to their exponent (ten microseconds near 1e±4931): so many fewer of them
+// make the same second.
+long MostPointsToWrite(Extended magnitude)
+{
+    constexpr Extended kPlainDigits = 150;
+    const Extended digits = std::abs(std::log10(magnitude));
+    return digits <= kPlainDigits ? kMostPoints
+                                  : static_cast<long>(kMostPoints * kPlainDigits / digits);
+}
+
 // The indicators of a step response, each a number only where the span holds it.
 enum Indicator
 {
@@ -196,7 +207,7 @@ int RunStep(Arguments args)
             "the last moment |h - h∞| exceeds 5 %% of |h∞|, to 1e-9 relative.\n\n"
             "  --tf NUM:DEN[:DELAY]  one variant, as for analyse\n"
             "  --until SECONDS       the span, above 0 and at most 1e6 s and 1,000,000 steps\n"
-            "                        of the integration\n"
+            "                        of the integration (25,000,000/n² past the fifth degree)\n"
             "  --points N            samples, 2 to 1,000,000\n"
             "  --format F            text (default), csv or json\n\n"
             "Exit status 1 when a variant could not be computed.\n");
@@ -207,15 +218,19 @@ int RunStep(Arguments args)
     if (!ParseCommon("step", args, true, o, status))
         return status;
     const int points = static_cast<int>(o.Points.value_or(1001));
+    if (o.Until && points > MostPointsToWrite(*o.Until))
+        return UsageError("step", "--points " + std::to_string(points) + ": times as far from 1 as " +
+                                      Short(*o.Until) + " s take long to write; at most " +
+                                      std::to_string(MostPointsToWrite(*o.Until)) + " samples");
     if (o.Until) {
         for (std::size_t i = 0; i < o.Variants.size(); ++i) {
             const long steps = StepResponseSteps(o.Variants[i], *o.Until);
-            if (steps > kMaxStepResponseSteps)
+            if (steps > StepResponseStepLimit(o.Variants[i]))
                 return UsageError("step", "--until " + Short(*o.Until) + ": variant " +
                                               std::to_string(i + 1) + " would take " +
                                               std::to_string(steps) +
                                               " integration steps or more; at most " +
-                                              std::to_string(kMaxStepResponseSteps));
+                                              std::to_string(StepResponseStepLimit(o.Variants[i])));
         }
     }
 
@@ -233,7 +248,7 @@ int RunStep(Arguments args)
             r.Notes.push_back(o.Until ? "the response has not settled by the span's end, " +
                                             Short(until) + " s"
                                       : "the span is cut at " + Short(until) + " s, " +
-                                            std::to_string(kMaxStepResponseSteps) +
+                                            std::to_string(StepResponseStepLimit(o.Variants[i])) +
                                             " steps of the integration, before the response "
                                             "settles");
         if (r.Indicators && !r.Indicators->OvershootKnown())

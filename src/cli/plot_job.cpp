@@ -198,7 +198,7 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
             // A variant whose steps would not fit the common span gets its own.
             StepResponse r = ComputeStepResponse(job.Variants[i], until, 1001);
             if (!r.Failure.empty() &&
-                StepResponseSteps(job.Variants[i], until) > kMaxStepResponseSteps)
+                StepResponseSteps(job.Variants[i], until) > StepResponseStepLimit(job.Variants[i]))
                 r = ComputeStepResponse(job.Variants[i], DefaultStepSpan(job.Variants[i]), 1001);
             if (!r.Failure.empty()) {
                 note(i, r.Failure);

@@ -21,8 +21,9 @@ struct StepIndicators
     /// False when the largest h lies at the span's end: h still rises, the peak lies beyond
     /// and PeakTime is no reading.
     bool PeakReached = true;
-    /// False when the span ends before h is seen to stay in the band (its last fifth not all
-    /// inside): the settling time lies beyond, and SettlingTime is the span's end, a bound.
+    /// False when the span ends before h is seen to stay in the band (for a fifth of the
+    /// settling time after it): the settling time may lie beyond, and SettlingTime is the
+    /// span's end, a bound from below.
     bool SettlingReached = true;
 
     /// Whether OvershootPercent is a reading: the peak lies in the span, or h has settled
@@ -51,6 +52,11 @@ constexpr Extended kStepResponseOverflow = 1e300L;
 /// The integration steps a response over [0, until] needs: h is at most the delay and at most
 /// 1/‖A‖ of the balanced realisation of N/D; 0 when the variant is refused.
 long StepResponseSteps(const TransferFunction& variant, Extended until);
+
+/// The integration steps a response of variant may take: kMaxStepResponseSteps up to the
+/// fifth degree, fewer as n² grows past it (111,111 at n = 15), so that any response takes
+/// about a second at most.
+long StepResponseStepLimit(const TransferFunction& variant);
 
 /// count samples of h(t) equally spaced from 0 to until inclusive. By the method of steps:
 /// on each step the delayed error is a known polynomial, and the state is carried over the
