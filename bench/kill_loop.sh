@@ -6,11 +6,12 @@
 #   bench/kill_loop.sh [BUILD_DIR] [TRIES] [WRITER...]
 #
 # BUILD_DIR defaults to build/default, TRIES to 200, the writers to all of: png svg pdf
-# report report-group plots. "report" kills nirdal-cli alone (its exporter must die with
-# it), "report-group" the whole process group. A PDF holds the moment it was written
-# (/CreationDate), which is masked before comparing. Prints a table: tries, old, new,
-# corrupt, missing, temporary files left by the kills, and those still there after one more
-# whole run (which must remove them).
+# report report-group plots assign. "report" kills nirdal-cli alone (its exporter must die
+# with it), "report-group" the whole process group; so does "assign", whose class file,
+# handout and key must be one draw: all old or all new, never mixed. A PDF holds the moment
+# it was written (/CreationDate), which is masked before comparing. Prints a table: tries,
+# old, new, corrupt, missing, mixed draws, temporary files left by the kills, and those still
+# there after one more whole run (which must remove them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +19,7 @@ build=${1:-build/default}
 tries=${2:-200}
 shift $(($# > 2 ? 2 : $#))
 writers=("$@")
-[ ${#writers[@]} -gt 0 ] || writers=(png svg pdf report report-group plots)
+[ ${#writers[@]} -gt 0 ] || writers=(png svg pdf report report-group plots assign)
 cli=$(realpath "$build/src/cli/nirdal-cli")
 [ -x "$cli" ] || { echo "no nirdal-cli in $build" >&2; exit 2; }
 
@@ -39,6 +40,9 @@ make_class() { # $1: gain
 }
 make_class 2 >"$work/old.csv"
 make_class 5 >"$work/new.csv"
+# assign draws for the 60 students of a roster of its own.
+export NIRDAL_ROOT="$work/root"
+for s in $(seq 1 60); do echo "25$((s % 3 + 1)),Студент$s"; done | "$cli" roster --write >/dev/null
 
 # The command that writes $1 (the file or folder) for writer $2, from the old or new input
 # $3, into the array command: started from it, nirdal-cli is the process started.
@@ -49,6 +53,10 @@ command_for() {
     png | svg | pdf) command=("$cli" plot --tf "$tf" --tf 1:1,1 -o "$target") ;;
     report | report-group) command=("$cli" batch "$work/$input.csv" --report "$target") ;;
     plots) command=("$cli" batch "$work/$input.csv" --plots "$target") ;;
+    assign)
+        mkdir -p "$target"
+        command=("$cli" assign docs/samples/template.txt --seed "$([ "$input" = old ] && echo 1 || echo 2)"
+            -o "$target/class.csv" --handout "$target/handout.pdf" --key "$target/key.pdf") ;;
     esac
 }
 
@@ -67,7 +75,7 @@ same() { # whether files $1 and $2 are the same, byte for byte (a PDF's date mas
 # Temporary files of writes: .NAME.XXXXXX
 temporaries() { find "$1" -maxdepth 1 -regextype posix-extended -regex '.*/\.[^/]+\.[A-Za-z0-9]{6}' | wc -l; }
 
-printf '%-13s %6s %6s %6s %8s %8s %10s %10s\n' writer tries old new corrupt missing "temp left" "temp after"
+printf '%-13s %6s %6s %6s %8s %8s %6s %10s %10s\n' writer tries old new corrupt missing mixed "temp left" "temp after"
 for writer in "${writers[@]}"; do
     dir="$work/$writer"
     mkdir -p "$dir/ref"
@@ -75,6 +83,7 @@ for writer in "${writers[@]}"; do
     png | svg | pdf) name="picture.$writer" ;;
     report | report-group) name="report.pdf" ;;
     plots) name="plots" ;;
+    assign) name="draw" ;;
     esac
     # The old and the new content, and how long a whole write takes.
     command_for "$dir/ref/old-$name" "$writer" old
@@ -84,7 +93,7 @@ for writer in "${writers[@]}"; do
     "${command[@]}" >/dev/null 2>&1
     span_ms=$((($(date +%s%N) - start) / 1000000 + 5))
 
-    old=0 new=0 corrupt=0 missing=0 leftover=0
+    old=0 new=0 corrupt=0 missing=0 mixed=0 leftover=0
     for try in $(seq 1 "$tries"); do
         rm -rf "${dir:?}/out"
         mkdir -p "$dir/out"
@@ -106,7 +115,8 @@ for writer in "${writers[@]}"; do
             echo "try $try: a writer outlived nirdal-cli" >&2
             kill -KILL -- "-$pid" 2>/dev/null || true
         fi
-        if [ "$writer" = plots ]; then
+        draw_old=0 draw_new=0
+        if [ "$writer" = plots ] || [ "$writer" = assign ]; then
             files=$(cd "$dir/ref/old-$name" && ls)
             leftover=$((leftover + $(temporaries "$dir/out/$name")))
         else
@@ -114,7 +124,7 @@ for writer in "${writers[@]}"; do
             leftover=$((leftover + $(temporaries "$dir/out")))
         fi
         for f in $files; do
-            if [ "$writer" = plots ]; then
+            if [ "$writer" = plots ] || [ "$writer" = assign ]; then
                 got="$dir/out/$name/$f" was="$dir/ref/old-$name/$f" now="$dir/ref/new-$name/$f"
             else
                 got="$dir/out/$name" was="$dir/ref/old-$name" now="$dir/ref/new-$name"
@@ -122,21 +132,22 @@ for writer in "${writers[@]}"; do
             if [ ! -e "$got" ]; then
                 missing=$((missing + 1))
             elif same "$got" "$now"; then
-                new=$((new + 1))
+                new=$((new + 1)) draw_new=1
             elif same "$got" "$was"; then
-                old=$((old + 1))
+                old=$((old + 1)) draw_old=1
             else
                 corrupt=$((corrupt + 1))
                 cp "$got" "$dir/corrupt-$try-$(basename "$got")"
             fi
         done
+        mixed=$((mixed + draw_old * draw_new))
     done
     # One whole run after the last kill removes what the kills left.
     command_for "$dir/out/$name" "$writer" new
     "${command[@]}" >/dev/null 2>&1
-    if [ "$writer" = plots ]; then after=$(temporaries "$dir/out/$name"); else after=$(temporaries "$dir/out"); fi
+    if [ "$writer" = plots ] || [ "$writer" = assign ]; then after=$(temporaries "$dir/out/$name"); else after=$(temporaries "$dir/out"); fi
     count=$tries
-    [ "$writer" = plots ] && count="$tries×$(echo "$files" | wc -w)"
-    printf '%-13s %6s %6d %6d %6d %8d %10d %10d\n' "$writer" "$count" "$old" "$new" "$corrupt" \
-        "$missing" "$leftover" "$after"
+    [ "$writer" = plots ] || [ "$writer" = assign ] && count="$tries×$(echo "$files" | wc -w)"
+    printf '%-13s %6s %6d %6d %6d %8d %6d %10d %10d\n' "$writer" "$count" "$old" "$new" "$corrupt" \
+        "$missing" "$mixed" "$leftover" "$after"
 done

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The desktop program: start-up, the title screen's event loop, and the ending.
 #include "core/roster/roster.h"
+#include "core/common/safe_text.h"
 #include "core/settings/print_settings.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/nirdal_analiz.h"
@@ -51,7 +52,7 @@ bool ReadExploreArguments(int argc, char** argv, nirdal::TransferFunction& varia
     }
     std::string reason;
     if (!nirdal::ParseTransferFunctionText(argv[2], variant, reason)) {
-        error = "--explore " + std::string(argv[2]) + ": " + reason;
+        error = "--explore " + nirdal::QuotedArgument(argv[2]) + ": " + nirdal::TerminalText(reason);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 // analyse: poles, Nyquist verdict and stability margins of variants, for the teacher.
 #include "cli/analysis_report.h"
 #include "cli/commands.h"
+#include "core/common/safe_text.h"
 #include "core/tf/tf_text.h"
 
 #include <cstdio>
@@ -26,20 +27,19 @@ int RunAnalyse(Arguments args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
         if (option != "--tf" && option != "--format")
-            return UsageError("analyse", "unknown argument '" + std::string(option) + "'");
+            return UsageError("analyse", "unknown argument " + QuotedArgument(option));
         if (i + 1 == args.size())
             return UsageError("analyse", std::string(option) + " needs a value");
         const std::string_view value = args[++i];
         if (option == "--format") {
             if (!ParseReportFormat(value, format))
-                return UsageError("analyse", "--format takes text, csv or json, not '" +
-                                                 std::string(value) + "'");
+                return UsageError("analyse", "--format takes text, csv or json, not " + QuotedArgument(value));
             continue;
         }
         TransferFunction variant;
         std::string error;
         if (!ParseTransferFunctionText(value, variant, error))
-            return UsageError("analyse", "--tf " + std::string(value) + ": " + error);
+            return UsageError("analyse", "--tf " + QuotedArgument(value) + ": " + error);
         ReportRow row;
         row.Number = static_cast<int>(rows.size()) + 1;
         row.Text = value;

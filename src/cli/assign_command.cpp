@@ -2,6 +2,7 @@
 // assign: a variant for every student of the roster from the teacher's template, with the
 // class file, the handout and the key.
 #include "cli/commands.h"
+#include "cli/draw_files.h"
 #include "cli/exporter.h"
 #include "core/assign/variant_draw.h"
 #include "core/common/csv_line.h"
@@ -36,7 +37,7 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
         const std::string_view option = args[i];
         if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key") {
             if (option.starts_with("-") || !options.TemplatePath.empty()) {
-                error = "unknown argument '" + std::string(option) + "'";
+                error = "unknown argument " + QuotedArgument(option);
                 return false;
             }
             options.TemplatePath = option;
@@ -55,6 +56,9 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
                 return false;
             }
             options.SeedGiven = true;
+        } else if (value.empty()) {
+            error = std::string(option) + ": the file name is empty";
+            return false;
         } else if (value.find_first_of("\t\n") != std::string_view::npos) {
             error = std::string(option) + ": the file name must not hold tabs or line breaks";
             return false;
@@ -104,75 +108,14 @@ std::string Field(std::string text)
     return text;
 }
 
-// A scratch file beside path, for the exporter to write into; empty on failure.
-std::string ScratchBeside(const std::string& path, std::string& error)
+// The path of file as seen from the folder of the class file, as its opening lines name it.
+std::string NameFromClassFile(const std::string& file, const std::string& classPath)
 {
-    const std::filesystem::path target(path);
-    std::string pattern =
-        (target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path()) /
-        ("." + target.filename().string() + ".assign-XXXXXX");
-    const int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0) {
-        error = "cannot write beside " + path + ": " + std::strerror(errno);
-        return {};
-    }
-    close(descriptor);
-    return pattern;
-}
-
-// Qt stamps a PDF with the time it was made and a random document number; a handout made
-// again from the same seed should be the same file, so both become fixed, of the same
-// length, so that no offset of the file moves.
-void SteadyPdf(std::string& pdf, std::uint64_t stamp)
-{
-    const auto fill = [&](std::size_t from, std::size_t to, bool hex, std::uint64_t value) {
-        for (std::size_t i = from; i < to; ++i) {
-            const char c = pdf[i];
-            const bool digit = c >= '0' && c <= '9';
-            const bool hexLetter = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-            if (!digit && !(hex && hexLetter))
-                continue;
-            const unsigned nibble = static_cast<unsigned>(value & 15);
-            value = value >> 4 | value << 60;
-            pdf[i] = hex ? "0123456789abcdef"[nibble] : static_cast<char>('0' + nibble % 10);
-        }
-    };
-    const auto each = [&](std::string_view start, std::string_view stop, bool hex,
-                          std::uint64_t value) {
-        for (std::size_t at = pdf.find(start); at != std::string::npos;
-             at = pdf.find(start, at + 1)) {
-            const std::size_t end = pdf.find(stop, at + start.size());
-            if (end == std::string::npos || end - at > 200)
-                continue;
-            fill(at + start.size(), end, hex, value);
-        }
-    };
-    each("/CreationDate (D:", ")", false, 0);
-    each("/ModDate (D:", ")", false, 0);
-    each("/ID [<", "]", true, stamp);
-    each("<xmp:CreateDate>", "<", false, 0);
-    each("<xmp:ModifyDate>", "<", false, 0);
-    each("<xmp:MetadataDate>", "<", false, 0);
-    each("uuid:", "<", true, stamp);
-    each("xmpMM:DocumentID>", "<", true, stamp);
-    each("xmpMM:InstanceID>", "<", true, stamp);
-    each("rdf:about=\"", "\"", true, stamp);
-}
-
-// Reads what the exporter wrote to scratch, steadies it and puts it in place of path.
-bool PutInPlace(const std::string& scratch, const std::string& path, std::uint64_t stamp)
-{
-    std::string bytes, error;
-    if (!ReadRegularFile(scratch, std::size_t{1} << 30, bytes, error)) {
-        std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
-        return false;
-    }
-    SteadyPdf(bytes, stamp);
-    if (!ReplaceFile(path, bytes, error)) {
-        std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
-        return false;
-    }
-    return true;
+    std::error_code failure;
+    const std::filesystem::path from =
+        std::filesystem::absolute(std::filesystem::path(classPath), failure).parent_path();
+    const std::filesystem::path to = std::filesystem::absolute(file, failure);
+    return to.lexically_normal().lexically_relative(from.lexically_normal()).string();
 }
 
 } // namespace
@@ -218,6 +161,15 @@ int RunAssign(Arguments args)
     AssignOptions options;
     std::string error;
     if (!ReadAssignOptions(args, options, error))
+        return UsageError("assign", error);
+    std::vector<DrawFile> named;
+    for (const auto& [option, path] : {std::pair{"-o", options.ClassPath},
+                                       std::pair{"--handout", options.HandoutPath},
+                                       std::pair{"--key", options.KeyPath}}) {
+        if (!path.empty())
+            named.push_back({option, path, {}});
+    }
+    if (!CheckDrawOutputs(named, options.TemplatePath, error))
         return UsageError("assign", error);
 
     const std::string shownTemplate = TerminalText(options.TemplatePath);
@@ -265,21 +217,28 @@ int RunAssign(Arguments args)
     for (const std::string& note : drawn.Notes)
         std::fprintf(stderr, "nirdal-cli assign: note: %s\n", TerminalText(note).c_str());
 
-    const std::string classText = ClassFileText(drawn);
+    // Every file of the draw says which it is, so that files of different draws are told
+    // apart; the class file names its handout and key.
+    DrawIdentity draw{Fnv1a64(text), options.Seed, 0};
+    std::string roster;
+    for (const AssignmentStudent& student : students)
+        roster += student.Group + "|" + student.Surname + "\n";
+    draw.Roster = Fnv1a64(roster);
+    const auto fromClass = [&](const std::string& file) {
+        return file.empty() || options.ClassPath.empty() ? std::string()
+                                                         : NameFromClassFile(file, options.ClassPath);
+    };
+    const std::string classText =
+        DrawHeader(draw, fromClass(options.HandoutPath), fromClass(options.KeyPath)) +
+        ClassFileText(drawn);
     // Qt lays its fonts out in the order of a hash seeded at random in every process; with
     // this seed fixed, the same handout and key come out byte for byte.
     setenv("QT_HASH_SEED", "0", 1);
-    // Everything is made in scratch files first; the outputs are put in place only when all
-    // of them were made.
-    std::string handoutScratch, keyScratch;
-    const auto cleanUp = [&] {
-        for (const std::string& scratch : {handoutScratch, keyScratch}) {
-            if (!scratch.empty())
-                std::remove(scratch.c_str());
-        }
-    };
+    // Everything is made first; the outputs are put in place only when all of them were made.
+    std::vector<DrawFile> outputs;
+    if (!options.ClassPath.empty())
+        outputs.push_back({"-o", options.ClassPath, classText});
     if (!options.HandoutPath.empty()) {
-        handoutScratch = ScratchBeside(options.HandoutPath, error);
         std::string input = "task\t" + Field(assignment.Task) + "\n";
         for (const AssignedVariant& variant : drawn.Variants)
             input += "slip\t" + Field(variant.Group) + "\t" + Field(variant.Surname) + "\t" +
@@ -287,41 +246,33 @@ int RunAssign(Arguments args)
                      "\t" + Field(variant.DenominatorFormula) + "\t" + Joined(variant.Numerator) +
                      "\t" + Joined(variant.Denominator) + "\t" + variant.Delay + "\t" +
                      (assignment.Delay.Root ? "1" : "0") + "\n";
-        if (handoutScratch.empty() || RunExporter("--handout", handoutScratch, input) != 0) {
-            std::fprintf(stderr, "nirdal-cli assign: %s%sthe handout was not made\n",
-                         TerminalText(error).c_str(), error.empty() ? "" : "; ");
-            cleanUp();
+        std::string pdf;
+        if (RunExporter("--handout", "/dev/stdout", input, &pdf) != 0) {
+            std::fprintf(stderr, "nirdal-cli assign: the handout was not made; nothing written\n");
             return 1;
         }
+        StampPdf(pdf, draw);
+        outputs.push_back({"--handout", options.HandoutPath, std::move(pdf)});
     }
     if (!options.KeyPath.empty()) {
-        keyScratch = ScratchBeside(options.KeyPath, error);
-        const std::string className = options.ClassPath.empty()
-                                          ? std::string("class.csv")
-                                          : std::filesystem::path(options.ClassPath).filename().string();
-        if (keyScratch.empty() || WriteClassKey(classText, className, keyScratch) != 0) {
-            std::fprintf(stderr, "nirdal-cli assign: %s%sthe key was not made\n",
-                         TerminalText(error).c_str(), error.empty() ? "" : "; ");
-            cleanUp();
+        const std::string className =
+            options.ClassPath.empty() ? std::string("class.csv")
+                                      : std::filesystem::path(options.ClassPath).filename().string();
+        std::string pdf;
+        if (WriteClassKey(classText, className, pdf) != 0) {
+            std::fprintf(stderr, "nirdal-cli assign: the key was not made; nothing written\n");
             return 1;
         }
+        StampPdf(pdf, draw);
+        outputs.push_back({"--key", options.KeyPath, std::move(pdf)});
     }
-    const std::uint64_t stamp = StudentSeed(options.Seed, "", "");
-    bool written = true;
-    if (!options.ClassPath.empty()) {
-        if (!ReplaceFile(options.ClassPath, classText, error)) {
-            std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
-            written = false;
-        }
-    } else {
+    if (!WriteDrawFiles(outputs, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: %s\n", TerminalText(error).c_str());
+        return 1;
+    }
+    if (options.ClassPath.empty())
         std::fwrite(classText.data(), 1, classText.size(), stdout);
-    }
-    if (written && !options.HandoutPath.empty())
-        written = PutInPlace(handoutScratch, options.HandoutPath, stamp);
-    if (written && !options.KeyPath.empty())
-        written = PutInPlace(keyScratch, options.KeyPath, stamp + 1);
-    cleanUp();
-    return written ? 0 : 1;
+    return 0;
 }
 
 } // namespace nirdal::cli

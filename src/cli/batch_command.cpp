@@ -2,6 +2,7 @@
 // batch: the analysis of every variant of a class file, and the hodographs of each student.
 #include "cli/analysis_report.h"
 #include "cli/commands.h"
+#include "cli/draw_files.h"
 #include "cli/exporter.h"
 #include "core/analysis/class_file.h"
 #include "core/common/russian_text.h"
@@ -17,6 +18,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +35,7 @@ struct BatchOptions
     std::string Path;
     std::string PlotDirectory;
     std::string ReportPath;
+    std::string* ReportBytes = nullptr; ///< where the report goes instead of ReportPath
     ReportFormat Format = ReportFormat::Text;
     std::string Command = "batch"; ///< the command the report's messages speak for
 };
@@ -52,7 +56,7 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
         const std::string_view option = args[i];
         if (option != "--plots" && option != "--format" && option != "--report") {
             if (option.starts_with("-") || !options.Path.empty()) {
-                error = "unknown argument '" + std::string(option) + "'";
+                error = "unknown argument " + QuotedArgument(option);
                 return false;
             }
             options.Path = option;
@@ -76,7 +80,7 @@ bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
             }
             options.ReportPath = value;
         } else if (!ParseReportFormat(value, options.Format)) {
-            error = "--format takes text, csv or json, not '" + std::string(value) + "'";
+            error = "--format takes text, csv or json, not " + QuotedArgument(value);
             return false;
         }
     }
@@ -113,23 +117,25 @@ std::string JobArgument(std::string_view text)
 } // namespace
 
 // Runs nirdal-export with option and its value, and hands it input on standard input.
-int RunExporter(const std::string& option, const std::string& value, const std::string& input)
+int RunExporter(const std::string& option, const std::string& value, const std::string& input,
+                std::string* output)
 {
     std::string error;
     const std::string exporter = ExporterPath(error);
     if (exporter.empty()) {
-        std::fprintf(stderr, "nirdal-cli batch: %s\n", error.c_str());
+        std::fprintf(stderr, "nirdal-cli: %s\n", error.c_str());
         return 1;
     }
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        std::fprintf(stderr, "nirdal-cli batch: %s\n", std::strerror(errno));
+    int inputEnds[2] = {-1, -1}, outputEnds[2] = {-1, -1};
+    if (pipe2(inputEnds, O_CLOEXEC) != 0 || (output && pipe2(outputEnds, O_CLOEXEC) != 0)) {
+        std::fprintf(stderr, "nirdal-cli: %s\n", std::strerror(errno));
         return 1;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    posix_spawn_file_actions_adddup2(&actions, inputEnds[0], STDIN_FILENO);
+    if (output)
+        posix_spawn_file_actions_adddup2(&actions, outputEnds[1], STDOUT_FILENO);
     std::string program = exporter, optionText = option, valueText = value;
     char* argv[] = {program.data(), optionText.data(),
                     valueText.empty() ? nullptr : valueText.data(), nullptr};
@@ -137,26 +143,60 @@ int RunExporter(const std::string& option, const std::string& value, const std::
     pid_t child = 0;
     const int spawned = posix_spawn(&child, exporter.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[0]);
+    close(inputEnds[0]);
+    if (output)
+        close(outputEnds[1]);
     if (spawned != 0) {
-        close(pipeEnds[1]);
-        std::fprintf(stderr, "nirdal-cli batch: cannot run %s: %s\n", exporter.c_str(),
+        close(inputEnds[1]);
+        if (output)
+            close(outputEnds[0]);
+        std::fprintf(stderr, "nirdal-cli: cannot run %s: %s\n", exporter.c_str(),
                      std::strerror(spawned));
         return 1;
     }
     // An exporter that stops early must not end this program with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
-    for (std::size_t written = 0; written < input.size();) {
-        const ssize_t n = write(pipeEnds[1], input.data() + written, input.size() - written);
-        if (n <= 0 && errno != EINTR)
+    // The input handed over and the output taken in turns, so that neither pipe fills up
+    // while the other waits.
+    constexpr std::size_t kMostOutput = std::size_t{1} << 30;
+    std::size_t written = 0;
+    int inputEnd = inputEnds[1], outputEnd = output ? outputEnds[0] : -1;
+    bool outputTooLong = false;
+    while (inputEnd >= 0 || outputEnd >= 0) {
+        pollfd ends[2] = {{inputEnd, POLLOUT, 0}, {outputEnd, POLLIN, 0}};
+        if (poll(ends, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
             break;
-        written += n > 0 ? static_cast<std::size_t>(n) : 0;
+        }
+        if (inputEnd >= 0 && ends[0].revents != 0) {
+            const std::size_t chunk = std::min<std::size_t>(input.size() - written, 65536);
+            const ssize_t n = chunk > 0 ? write(inputEnd, input.data() + written, chunk) : 0;
+            if (n > 0)
+                written += static_cast<std::size_t>(n);
+            if (written == input.size() || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+                close(inputEnd);
+                inputEnd = -1;
+            }
+        }
+        if (outputEnd >= 0 && ends[1].revents != 0) {
+            char buffer[65536];
+            const ssize_t n = read(outputEnd, buffer, sizeof buffer);
+            outputTooLong = n > 0 && output->size() + static_cast<std::size_t>(n) > kMostOutput;
+            if (n > 0 && !outputTooLong) {
+                output->append(buffer, static_cast<std::size_t>(n));
+            } else if (n >= 0 || (errno != EINTR && errno != EAGAIN)) {
+                close(outputEnd);
+                outputEnd = -1;
+            }
+        }
     }
-    close(pipeEnds[1]);
+    if (inputEnd >= 0)
+        close(inputEnd);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    return !outputTooLong && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
 
 namespace {
@@ -205,7 +245,7 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
 
 // Hands the class table, the skipped lines and each student's variants to nirdal-export
 // --report.
-int WriteReportFile(const std::string& path, const std::string& classFile,
+int WriteReportFile(const std::string& path, std::string* bytes, const std::string& classFile,
                     const std::vector<ClassFileProblem>& problems,
                     const std::vector<Student>& students, std::size_t variants,
                     const std::string& command)
@@ -235,7 +275,7 @@ int WriteReportFile(const std::string& path, const std::string& classFile,
     }
     // Only what ends so is a whole report: the exporter commits nothing cut short.
     input += "end\n";
-    if (RunExporter("--report", path, input) != 0) {
+    if (RunExporter("--report", bytes ? "/dev/stdout" : path, input, bytes) != 0) {
         std::fprintf(stderr, "nirdal-cli %s: the class report %s was not written\n",
                      command.c_str(), TerminalText(path).c_str());
         return 1;
@@ -309,8 +349,8 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
         WritePlots(options.PlotDirectory, students) != 0)
         status = 1;
     if (!options.ReportPath.empty() &&
-        WriteReportFile(options.ReportPath, options.Path, problems, students, variants,
-                        options.Command) != 0)
+        WriteReportFile(options.ReportPath, options.ReportBytes, options.Path, problems, students,
+                        variants, options.Command) != 0)
         status = 1;
     return status;
 }
@@ -318,11 +358,12 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
 } // namespace
 
 int WriteClassKey(const std::string& classBytes, const std::string& className,
-                  const std::string& reportPath)
+                  std::string& pdf)
 {
     BatchOptions options;
     options.Path = className;
-    options.ReportPath = reportPath;
+    options.ReportPath = className;
+    options.ReportBytes = &pdf;
     options.Command = "assign";
     return AnalyseClass(classBytes, TerminalText(className), options, false);
 }
@@ -379,8 +420,14 @@ int RunBatch(Arguments args)
     if (content.empty())
         std::fprintf(stderr, "nirdal-cli batch: %s holds no variants\n", shownPath.c_str());
 
+    // A class file of assign and the handout and key beside it: marks against a class file
+    // of another draw would be wrong without a word.
+    const std::vector<std::string> mismatches = CheckDrawPartners(options.Path, content);
+    for (const std::string& mismatch : mismatches)
+        std::fprintf(stderr, "nirdal-cli batch: %s: %s\n", shownPath.c_str(),
+                     TerminalText(mismatch).c_str());
     const int status = AnalyseClass(content, shownPath, options, true);
-    return status;
+    return mismatches.empty() ? status : 1;
 }
 
 } // namespace nirdal::cli

@@ -66,7 +66,7 @@ bool ReadPositive(std::string_view option, std::string_view value, Extended& num
     number = std::strtold(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(number) || !(number > 0)) {
         error = std::string(option) + " needs a number of " +
-                (option == "--until" ? "seconds" : "rad/s") + " above 0, not '" + text + "'";
+                (option == "--until" ? "seconds" : "rad/s") + " above 0, not " + QuotedArgument(text);
         return false;
     }
     return true;
@@ -80,7 +80,7 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
         const bool known = option == "--tf" || option == "--format" || option == "--points" ||
                            (step ? option == "--until" : option == "--from" || option == "--to");
         if (!known) {
-            status = UsageError(command, "unknown argument '" + std::string(option) + "'");
+            status = UsageError(command, "unknown argument " + QuotedArgument(option));
             return false;
         }
         if (i + 1 == args.size()) {
@@ -91,8 +91,7 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
         std::string error;
         if (option == "--format") {
             if (!ParseReportFormat(value, o.Format)) {
-                status = UsageError(command, "--format takes text, csv or json, not '" +
-                                                 std::string(value) + "'");
+                status = UsageError(command, "--format takes text, csv or json, not " + QuotedArgument(value));
                 return false;
             }
         } else if (option == "--points") {
@@ -102,14 +101,14 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
             if (text.empty() || *end != '\0' || n < 2 || n > kMostPoints) {
                 status =
                     UsageError(command, "--points needs a whole number from 2 to " +
-                                            std::to_string(kMostPoints) + ", not '" + text + "'");
+                                            std::to_string(kMostPoints) + ", not " + QuotedArgument(text));
                 return false;
             }
             o.Points = static_cast<long>(n);
         } else if (option == "--tf") {
             TransferFunction variant;
             if (!ParseTransferFunctionText(value, variant, error)) {
-                status = UsageError(command, "--tf " + std::string(value) + ": " + error);
+                status = UsageError(command, "--tf " + QuotedArgument(value) + ": " + error);
                 return false;
             }
             o.Texts.emplace_back(value);
@@ -122,7 +121,7 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
             }
             if (option == "--until") {
                 if (number > kMaxStepResponseSpan) {
-                    status = UsageError(command, "--until " + std::string(value) + ": at most " +
+                    status = UsageError(command, "--until " + QuotedArgument(value) + ": at most " +
                                                      Short(kMaxStepResponseSpan) + " seconds");
                     return false;
                 }
@@ -141,6 +140,49 @@ bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& 
         return false;
     }
     return true;
+}
+
+// Numbers of a hundred and fifty decimal places or more take the C library longer to write,
+// in proportion to their exponent (ten microseconds near 1e±4931): so many fewer of them
+// make the same second.
+long MostPointsToWrite(Extended magnitude)
+{
+    constexpr Extended kPlainDigits = 150;
+    const Extended digits = std::abs(std::log10(magnitude));
+    return digits <= kPlainDigits ? kMostPoints
+                                  : static_cast<long>(kMostPoints * kPlainDigits / digits);
+}
+
+// The indicators of a step response, each a number only where the span holds it.
+enum Indicator
+{
+    Overshoot,
+    Peak,
+    Settling
+};
+
+std::string Reading(const StepIndicators& in, Indicator which)
+{
+    switch (which) {
+    case Overshoot:
+        return in.OvershootKnown() ? Full(in.OvershootPercent) : "";
+    case Peak:
+        return in.PeakReached ? Full(in.PeakTime) : "";
+    case Settling:
+        return in.SettlingReached ? Full(in.SettlingTime) : "";
+    }
+    return "";
+}
+
+std::string JsonReading(const std::optional<StepIndicators>& in, Indicator which)
+{
+    const std::string text = in ? Reading(*in, which) : "";
+    return text.empty() ? "null" : text;
+}
+
+std::string Flag(bool value)
+{
+    return value ? "true" : "false";
 }
 
 void WriteText(std::FILE* out, const std::string& text)
@@ -165,7 +207,7 @@ int RunStep(Arguments args)
             "the last moment |h - h∞| exceeds 5 %% of |h∞|, to 1e-9 relative.\n\n"
             "  --tf NUM:DEN[:DELAY]  one variant, as for analyse\n"
             "  --until SECONDS       the span, above 0 and at most 1e6 s and 1,000,000 steps\n"
-            "                        of the integration\n"
+            "                        of the integration (25,000,000/n² past the fifth degree)\n"
             "  --points N            samples, 2 to 1,000,000\n"
             "  --format F            text (default), csv or json\n\n"
             "Exit status 1 when a variant could not be computed.\n");
@@ -176,15 +218,19 @@ int RunStep(Arguments args)
     if (!ParseCommon("step", args, true, o, status))
         return status;
     const int points = static_cast<int>(o.Points.value_or(1001));
+    if (o.Until && points > MostPointsToWrite(*o.Until))
+        return UsageError("step", "--points " + std::to_string(points) + ": times as far from 1 as " +
+                                      Short(*o.Until) + " s take long to write; at most " +
+                                      std::to_string(MostPointsToWrite(*o.Until)) + " samples");
     if (o.Until) {
         for (std::size_t i = 0; i < o.Variants.size(); ++i) {
             const long steps = StepResponseSteps(o.Variants[i], *o.Until);
-            if (steps > kMaxStepResponseSteps)
+            if (steps > StepResponseStepLimit(o.Variants[i]))
                 return UsageError("step", "--until " + Short(*o.Until) + ": variant " +
                                               std::to_string(i + 1) + " would take " +
                                               std::to_string(steps) +
                                               " integration steps or more; at most " +
-                                              std::to_string(kMaxStepResponseSteps));
+                                              std::to_string(StepResponseStepLimit(o.Variants[i])));
         }
     }
 
@@ -198,10 +244,16 @@ int RunStep(Arguments args)
         StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
         // A delay far shorter than the motion of the loop takes many steps a second: the
         // default span may end before the response settles.
-        if (!o.Until && r.Indicators && r.Indicators->SettlingTime > 0.8L * until)
-            r.Notes.push_back("the span is cut at " + Short(until) + " s, " +
-                              std::to_string(kMaxStepResponseSteps) +
-                              " steps of the integration, before the response settles");
+        if (r.Indicators && !r.Indicators->SettlingReached)
+            r.Notes.push_back(o.Until ? "the response has not settled by the span's end, " +
+                                            Short(until) + " s"
+                                      : "the span is cut at " + Short(until) + " s, " +
+                                            std::to_string(StepResponseStepLimit(o.Variants[i])) +
+                                            " steps of the integration, before the response "
+                                            "settles");
+        if (r.Indicators && !r.Indicators->OvershootKnown())
+            r.Notes.push_back("h still rises at the span's end: its peak and overshoot lie "
+                              "beyond");
         const int number = static_cast<int>(i) + 1;
         const bool failed = !r.Failure.empty();
         if (failed)
@@ -219,9 +271,16 @@ int RunStep(Arguments args)
             text += "  verdict:        " + std::string(verdict) + "\n";
             if (in) {
                 text += "  steady value:   " + Short(in->Steady) + "\n";
-                text += "  overshoot:      " + Short(in->OvershootPercent) +
-                        " % at t = " + Short(in->PeakTime) + " s\n";
-                text += "  settling time:  " + Short(in->SettlingTime) + " s (5 % band)\n";
+                text += "  overshoot:      " +
+                        (!in->OvershootKnown() ? std::string("not reached in the span")
+                         : in->PeakReached
+                             ? Short(in->OvershootPercent) + " % at t = " + Short(in->PeakTime) + " s"
+                             : Short(in->OvershootPercent) + " % (no peak in the span)") +
+                        "\n";
+                text += "  settling time:  " +
+                        (in->SettlingReached ? Short(in->SettlingTime) + " s"
+                                             : "более " + Short(in->SettlingTime) + " с, not reached") +
+                        " (5 % band)\n";
             }
             for (const std::string& note : r.Notes)
                 text += "  note:           " + TerminalText(note) + "\n";
@@ -239,8 +298,8 @@ int RunStep(Arguments args)
                 continue;
             }
             const std::string tail =
-                in ? "," + Full(in->Steady) + "," + Full(in->OvershootPercent) + "," +
-                         Full(in->PeakTime) + "," + Full(in->SettlingTime) + ","
+                in ? "," + Full(in->Steady) + "," + Reading(*in, Overshoot) + "," +
+                         Reading(*in, Peak) + "," + Reading(*in, Settling) + ","
                    : std::string(",,,,,");
             // The notes, such as an overflow, on the variant's first line.
             std::string notes;
@@ -260,9 +319,12 @@ int RunStep(Arguments args)
             text += ",\"verdict\":" + JsonString(verdict) + ",\"t\":" + JsonArray(r.Times) +
                     ",\"h\":" + JsonArray(r.Values);
             text += ",\"steady\":" + (in ? Full(in->Steady) : "null") +
-                    ",\"overshoot_percent\":" + (in ? Full(in->OvershootPercent) : "null") +
-                    ",\"peak_time\":" + (in ? Full(in->PeakTime) : "null") +
-                    ",\"settling_time\":" + (in ? Full(in->SettlingTime) : "null") + ",\"notes\":[";
+                    ",\"overshoot_percent\":" + JsonReading(in, Overshoot) +
+                    ",\"peak_time\":" + JsonReading(in, Peak) +
+                    ",\"peak_reached\":" + (in ? Flag(in->PeakReached) : "null") +
+                    ",\"settling_time\":" + JsonReading(in, Settling) +
+                    ",\"settling_reached\":" + (in ? Flag(in->SettlingReached) : "null") +
+                    ",\"notes\":[";
             for (std::size_t k = 0; k < r.Notes.size(); ++k)
                 text += (k ? "," : "") + JsonString(r.Notes[k]);
             text += "]}";

@@ -28,15 +28,15 @@ int RunMap(Arguments args);
 int RunBatch(Arguments args);
 int RunAssign(Arguments args);
 
-/// Writes the class report of a class file's bytes to reportPath as `batch --report` does,
-/// with className in its title, without the table; 0 on success, 1 when a line was skipped,
-/// a variant not analysed or the report not written.
+/// Makes the class report of a class file's bytes as `batch --report` does, with className
+/// in its title, without the table, into pdf; 0 on success, 1 when a line was skipped, a
+/// variant not analysed or the report not made.
 int WriteClassKey(const std::string& classBytes, const std::string& className,
-                  const std::string& reportPath);
+                  std::string& pdf);
 
-/// Appends everything left in stream to content; false, with errno telling why, on a read
-/// error.
-bool ReadWholeStream(std::FILE* stream, std::string& content);
+/// Appends everything left in stream to content, at most maxBytes of it; false, with errno
+/// telling why, on a read error or (EFBIG, content empty) when the stream holds more.
+bool ReadWholeStream(std::FILE* stream, std::string& content, std::size_t maxBytes);
 
 /// True when args is exactly "--help" or "-h"; subcommands print their usage then.
 bool WantsHelp(Arguments args);

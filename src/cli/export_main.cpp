@@ -5,6 +5,7 @@
 // Kept apart so that nirdal-cli never loads Qt.
 #include "cli/plot_job.h"
 #include "core/common/recording_surface.h"
+#include "core/common/safe_text.h"
 #include "core/plot/print_page.h"
 #include "core/tf/tf_text.h"
 #include "export/class_report.h"
@@ -19,7 +20,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <string_view>
 #include <sys/prctl.h>
@@ -43,8 +43,15 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 int WriteJob(const nirdal::cli::PlotJob& job)
 {
     using namespace nirdal;
-    for (const std::string& note : cli::ComputePlotVariants(job))
-        std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
+    int missing = 0;
+    for (const std::string& note : cli::ComputePlotVariants(job, &missing))
+        std::fprintf(stderr, "nirdal-cli plot: %s\n", TerminalText(note).c_str());
+    const int count = static_cast<int>(job.Variants.size());
+    if (missing == count) {
+        std::fprintf(stderr, "nirdal-cli plot: %s: nothing to draw; not written\n",
+                     TerminalText(job.OutputPath).c_str());
+        return 1;
+    }
     // The name as given, byte for byte: one the file system cannot hold is refused, not
     // written under another name.
     const std::filesystem::path path(job.OutputPath);
@@ -87,7 +94,40 @@ int WriteJob(const nirdal::cli::PlotJob& job)
         std::fprintf(stderr, "nirdal-cli plot: %s\n", failure.toLocal8Bit().constData());
         return 1;
     }
+    if (missing > 0) {
+        std::fprintf(stderr, "nirdal-cli plot: %s holds %d of the %d variants; the others "
+                             "could not be computed\n",
+                     TerminalText(job.OutputPath).c_str(), count - missing, count);
+        return 1;
+    }
     return 0;
+}
+
+// What nirdal-cli hands over on standard input, as the class files it comes from: at most
+// this long in all, and a line at most a mebibyte; more is no input of its.
+constexpr std::size_t kMostInput = std::size_t{256} << 20;
+constexpr std::size_t kMostLine = std::size_t{1} << 20;
+std::size_t inputRead = 0;
+
+// The next line of standard input, without its line break; false at the end, and when the
+// input or the line grows too long, which is said.
+bool NextLine(std::string& line)
+{
+    line.clear();
+    for (int c = 0; (c = getchar_unlocked()) != EOF;) {
+        if (++inputRead > kMostInput || line.size() == kMostLine) {
+            std::fprintf(stderr,
+                         "nirdal-export: standard input holds more than %zu bytes or a line of "
+                         "more than %zu\n",
+                         kMostInput, kMostLine);
+            inputRead = kMostInput + 1;
+            return false;
+        }
+        if (c == '\n')
+            return true;
+        line += static_cast<char>(c);
+    }
+    return !line.empty();
 }
 
 std::vector<std::string_view> TabFields(std::string_view line)
@@ -137,7 +177,7 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     std::vector<cli::PlotJob> jobs;
     std::string line;
     bool ended = false;
-    for (int number = 1; !ended && std::getline(std::cin, line); ++number) {
+    for (int number = 1; !ended && NextLine(line); ++number) {
         const std::vector<std::string_view> fields = TabFields(line);
         const std::string_view kind = fields[0];
         const auto text = [&](std::size_t i) {
@@ -211,7 +251,7 @@ int WriteHandoutLines(const std::string& path)
     std::string task;
     std::vector<HandoutSlip> slips;
     std::string line;
-    for (int number = 1; std::getline(std::cin, line); ++number) {
+    for (int number = 1; NextLine(line); ++number) {
         const std::vector<std::string_view> fields = TabFields(line);
         const auto words = [&](std::size_t i) {
             std::vector<std::string> texts;
@@ -240,6 +280,8 @@ int WriteHandoutLines(const std::string& path)
             return 1;
         }
     }
+    if (inputRead > kMostInput)
+        return 1;
     std::string error;
     const QByteArray pdf = HandoutPdf(task, slips, error);
     if (pdf.isEmpty() ||
@@ -257,7 +299,7 @@ int WriteJobLines()
 {
     int status = 0;
     std::string line;
-    for (int number = 1; std::getline(std::cin, line); ++number) {
+    for (int number = 1; NextLine(line); ++number) {
         nirdal::cli::PlotJob job;
         std::string error;
         // The pictures of batch --plots: the curve cut at the frame.
@@ -271,7 +313,7 @@ int WriteJobLines()
             status = 1;
         }
     }
-    return status;
+    return inputRead > kMostInput ? 1 : status;
 }
 
 } // namespace
@@ -292,10 +334,12 @@ int main(int argc, char** argv)
         return cli::kUsageError;
     }
 
-    // Run by nirdal-cli batch: the exporter goes when it goes (killed, stopped by Ctrl-C),
-    // leaving what it has not put in place unwritten.
+    // Run by nirdal-cli batch or assign: the exporter goes when it goes (killed, stopped by
+    // Ctrl-C), leaving what it has not put in place unwritten. The single picture of plot is
+    // nirdal-cli itself, which becomes the exporter.
     const pid_t parent = getppid();
-    if ((jobLines || report) && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 && getppid() != parent)
+    if ((jobLines || report || handout) && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0 &&
+        getppid() != parent)
         return 1;
 
     // Pictures need fonts but no display.

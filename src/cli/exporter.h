@@ -11,7 +11,9 @@ namespace nirdal::cli {
 std::string ExporterPath(std::string& error);
 
 /// Runs nirdal-export with option and its value (none when empty) and hands it input on its
-/// standard input; 0 when it ends with status 0.
-int RunExporter(const std::string& option, const std::string& value, const std::string& input);
+/// standard input; 0 when it ends with status 0. With output given, what it writes to its
+/// standard output (a file written to /dev/stdout) is kept there instead.
+int RunExporter(const std::string& option, const std::string& value, const std::string& input,
+                std::string* output = nullptr);
 
 } // namespace nirdal::cli

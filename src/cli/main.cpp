@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // nirdal-cli: the program's computations for teachers and scripts.
 #include "cli/commands.h"
+#include "core/common/safe_text.h"
 #include "version.h"
 
 #include <cerrno>
@@ -47,12 +48,18 @@ void PrintUsage(std::FILE* out)
 
 } // namespace
 
-bool ReadWholeStream(std::FILE* stream, std::string& content)
+bool ReadWholeStream(std::FILE* stream, std::string& content, std::size_t maxBytes)
 {
     char buffer[65536];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
+        if (content.size() + got > maxBytes) {
+            content.clear();
+            errno = EFBIG;
+            return false;
+        }
         content.append(buffer, got);
+    }
     return std::ferror(stream) == 0;
 }
 
@@ -63,9 +70,11 @@ bool WantsHelp(Arguments args)
 
 int UsageError(std::string_view command, std::string_view message)
 {
+    // Arguments are quoted cut and escaped; this is the last guard for the terminal.
+    const std::string shown = TerminalText(message);
     std::fprintf(stderr, "nirdal-cli %.*s: %.*s\nTry 'nirdal-cli %.*s --help'.\n",
-                 static_cast<int>(command.size()), command.data(), static_cast<int>(message.size()),
-                 message.data(), static_cast<int>(command.size()), command.data());
+                 static_cast<int>(command.size()), command.data(), static_cast<int>(shown.size()),
+                 shown.data(), static_cast<int>(command.size()), command.data());
     return kUsageError;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // format and parse: the number text conversion as the screens use it.
 #include "cli/commands.h"
+#include "core/common/safe_text.h"
 #include "core/numtext/numtext.h"
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "cli/exporter.h"
 #include "cli/plot_job.h"
 #include "core/common/recording_surface.h"
+#include "core/common/safe_text.h"
 #include "platform/text_encoding.h"
 
 #include <cerrno>
@@ -60,8 +61,9 @@ int RunPlot(Arguments args)
     if (!job.OutputPath.empty())
         return RunExporter(args);
 
-    for (const std::string& note : ComputePlotVariants(job))
-        std::fprintf(stderr, "nirdal-cli plot: %s\n", note.c_str());
+    int missing = 0;
+    for (const std::string& note : ComputePlotVariants(job, &missing))
+        std::fprintf(stderr, "nirdal-cli plot: %s\n", TerminalText(note).c_str());
     // Without Qt the texts are measured by a nominal font; nirdal-export measures its own.
     RecordingSurface recording(job.PaperDotsPerUnit ? job.PageDotsPerInch : kScreenDotsPerInch,
                                job.PaperDotsPerUnit ? A4Sheet(job.PageDotsPerInch)
@@ -70,7 +72,8 @@ int RunPlot(Arguments args)
     DrawPlotJob(job, fields, recording);
     for (const DrawOp& op : recording.ops())
         std::puts(Cp1251ToUtf8(RecordingSurface::Describe(op)).c_str());
-    return 0;
+    // The drawing leaves out what could not be computed; the notes above say which.
+    return missing > 0 ? 1 : 0;
 }
 
 } // namespace nirdal::cli

@@ -4,6 +4,7 @@
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/step_response.h"
 #include "core/common/recording_surface.h"
+#include "core/common/safe_text.h"
 #include "core/plot/characteristics_picture.h"
 #include "core/plot/print_page.h"
 #include "core/plot/stability_map_picture.h"
@@ -37,7 +38,7 @@ bool ReadDotsPerUnit(std::string_view text, Extended& dots, std::string& error)
     char* end = nullptr;
     dots = std::strtold(value.c_str(), &end);
     if (value.empty() || *end != '\0') {
-        error = "--paper needs a number of dots per unit, not '" + value + "'";
+        error = "--paper needs a number of dots per unit, not " + QuotedArgument(value);
         return false;
     }
     PlotFields scratch;
@@ -61,7 +62,7 @@ bool ReadDotsPerInch(std::string_view text, int& dotsPerInch, std::string& error
         read > kMostPageDotsPerInch) {
         error = "--dpi needs a whole number of dots per inch from " +
                 std::to_string(kLeastPageDotsPerInch) + " to " +
-                std::to_string(kMostPageDotsPerInch) + ", not '" + value + "'";
+                std::to_string(kMostPageDotsPerInch) + ", not " + QuotedArgument(value);
         return false;
     }
     dotsPerInch = static_cast<int>(read);
@@ -102,7 +103,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
         }
         if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper" &&
             option != "--dpi" && option != "--kind") {
-            error = "unknown argument '" + std::string(option) + "'";
+            error = "unknown argument " + QuotedArgument(option);
             return false;
         }
         if (i + 1 == args.size()) {
@@ -118,7 +119,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
             TransferFunction variant;
             std::string reason;
             if (!ParseTransferFunctionText(value, variant, reason)) {
-                error = "--tf " + std::string(value) + ": " + reason;
+                error = "--tf " + QuotedArgument(value) + ": " + reason;
                 return false;
             }
             job.Variants.push_back(variant);
@@ -132,8 +133,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
             } else if (value == "map") {
                 job.Kind = PlotKind::Map;
             } else {
-                error = "--kind takes hodograph, step, bode or map, not '" + std::string(value) +
-                        "'";
+                error = "--kind takes hodograph, step, bode or map, not " + QuotedArgument(value);
                 return false;
             }
         } else if (option == "--surname") {
@@ -189,6 +189,7 @@ struct Characteristics
     std::vector<LogCharacteristics> Logs;
     StabilityMap Map;
     std::vector<std::string> Notes;
+    int Missing = 0; ///< variants not computed
 };
 
 Characteristics ComputeCharacteristics(const PlotJob& job)
@@ -205,10 +206,12 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
             // A variant whose steps would not fit the common span gets its own.
             StepResponse r = ComputeStepResponse(job.Variants[i], until, 1001);
             if (!r.Failure.empty() &&
-                StepResponseSteps(job.Variants[i], until) > kMaxStepResponseSteps)
+                StepResponseSteps(job.Variants[i], until) > StepResponseStepLimit(job.Variants[i]))
                 r = ComputeStepResponse(job.Variants[i], DefaultStepSpan(job.Variants[i]), 1001);
-            if (!r.Failure.empty())
+            if (!r.Failure.empty()) {
                 note(i, r.Failure);
+                ++c.Missing;
+            }
             for (const std::string& n : r.Notes)
                 note(i, n);
             c.Steps.push_back(std::move(r));
@@ -234,8 +237,10 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
         }
         for (std::size_t i = 0; i < job.Variants.size(); ++i) {
             LogCharacteristics l = ComputeLogCharacteristics(job.Variants[i], from, to, 401);
-            if (!l.Failure.empty())
+            if (!l.Failure.empty()) {
                 note(i, l.Failure);
+                ++c.Missing;
+            }
             c.Logs.push_back(std::move(l));
         }
     }
@@ -244,10 +249,17 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
 
 } // namespace
 
-std::vector<std::string> ComputePlotVariants(const PlotJob& job)
+std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing)
 {
-    if (job.Kind != PlotKind::Hodograph)
-        return ComputeCharacteristics(job).Notes;
+    int notComputed = 0;
+    if (missing == nullptr)
+        missing = &notComputed;
+    if (job.Kind != PlotKind::Hodograph) {
+        Characteristics c = ComputeCharacteristics(job);
+        *missing = c.Missing;
+        return std::move(c.Notes);
+    }
+    *missing = 0;
     Variants.assign(1, TransferFunction{});
     Variants.insert(Variants.end(), job.Variants.begin(), job.Variants.end());
     VariantCount = static_cast<std::uint8_t>(job.Variants.size());
@@ -257,8 +269,10 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job)
     for (int i = 1; i <= VariantCount; ++i) {
         const SweepReport report = RunUnattendedSweep(Variants[static_cast<std::size_t>(i)], 0);
         const std::string variant = "variant " + std::to_string(i) + ": ";
-        if (report.Outcome == SweepOutcome::NoStart)
+        if (report.Outcome == SweepOutcome::NoStart) {
             notes.push_back(variant + "no start frequency found");
+            ++*missing;
+        }
         if (!report.Notice.empty())
             notes.push_back(variant + Cp1251ToUtf8(report.Notice));
     }

@@ -51,8 +51,9 @@ extern const char* const kPlotHelp;
 bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error);
 
 /// Makes the job's transfer functions the program's variants and computes each as `sweep`
-/// does. Returns a line for each variant whose computation did not end normally (UTF-8).
-std::vector<std::string> ComputePlotVariants(const PlotJob& job);
+/// does. Returns a line for each variant whose computation did not end normally (UTF-8);
+/// missing, when given, gets the number of variants that cannot be drawn at all.
+std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing = nullptr);
 
 /// Draws the screen picture, or with --paper the printed page, of the computed variants;
 /// returns what the page took (for the screen picture: one sheet of the window's size). The

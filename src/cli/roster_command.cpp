@@ -58,7 +58,7 @@ bool ReadRosterOptions(Arguments args, RosterOptions& options, std::string& erro
             }
             (option == "-o" ? options.Output : options.From) = args[++i];
         } else {
-            error = "unknown argument '" + std::string(option) + "'";
+            error = "unknown argument " + QuotedArgument(option);
             return false;
         }
     }
@@ -102,9 +102,11 @@ int WriteRoster(const RosterOptions& options)
     constexpr std::size_t kMaxTableBytes = 1u << 20;
     std::string table;
     if (options.From.empty()) {
-        if (!ReadWholeStream(stdin, table)) {
+        if (!ReadWholeStream(stdin, table, kMaxTableBytes)) {
             std::fprintf(stderr, "nirdal-cli roster: cannot read %s: %s\n", source.c_str(),
-                         std::strerror(errno));
+                         errno == EFBIG
+                             ? ("larger than " + std::to_string(kMaxTableBytes) + " bytes, not read").c_str()
+                             : std::strerror(errno));
             return 1;
         }
     } else if (std::string error; !ReadRegularFile(options.From, kMaxTableBytes, table, error)) {

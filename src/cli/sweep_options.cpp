@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/sweep_options.h"
 
+#include "core/common/safe_text.h"
 #include "core/tf/tf_text.h"
 
 #include <charconv>
@@ -28,7 +29,7 @@ bool ParseSweepOptions(std::string_view command, Arguments args, SweepOptions& o
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
         if (option != "--tf" && option != "--continue") {
-            UsageError(command, "unknown argument '" + std::string(option) + "'");
+            UsageError(command, "unknown argument " + QuotedArgument(option));
             return false;
         }
         if (i + 1 == args.size()) {
@@ -39,7 +40,7 @@ bool ParseSweepOptions(std::string_view command, Arguments args, SweepOptions& o
         if (option == "--tf") {
             std::string error;
             if (!ParseTransferFunctionText(value, options.Variant, error)) {
-                UsageError(command, "--tf " + std::string(value) + ": " + error);
+                UsageError(command, "--tf " + QuotedArgument(value) + ": " + error);
                 return false;
             }
             haveTf = true;
@@ -49,8 +50,7 @@ bool ParseSweepOptions(std::string_view command, Arguments args, SweepOptions& o
                 std::from_chars(value.data(), value.data() + value.size(), k);
             if (status != std::errc() || end != value.data() + value.size() || k < 0 ||
                 k > kMaxContinuations) {
-                UsageError(command, "--continue needs a whole number from 0 to 1000, not '" +
-                                        std::string(value) + "'");
+                UsageError(command, "--continue needs a whole number from 0 to 1000, not " + QuotedArgument(value));
                 return false;
             }
             options.Continuations = k;

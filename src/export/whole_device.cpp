@@ -6,27 +6,65 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace nirdal {
+
+namespace {
+
+// The descriptor of WholeFile as a device, written unbuffered, so that a failure carries the
+// system's own reason (no space left on device) and not a buffer's "Unknown error".
+class DescriptorDevice : public QIODevice
+{
+public:
+    explicit DescriptorDevice(int descriptor) : m_descriptor(descriptor)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    int Code() const { return m_code; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(m_descriptor, data + done, static_cast<std::size_t>(size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_code = n < 0 ? errno : EIO;
+                setErrorString(QString::fromLocal8Bit(std::strerror(m_code)));
+                return -1;
+            }
+            done += n;
+        }
+        return done;
+    }
+
+private:
+    int m_descriptor;
+    int m_code = 0;
+};
+
+} // namespace
 
 bool WriteWholeDevice(const std::filesystem::path& path, const DeviceWriting& write, QString& error,
                       const std::function<bool()>& beforeRename)
 {
     const auto writeDevice = [&write](int descriptor, std::string& reason) {
-        QFile file;
-        if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-            reason = file.errorString().toStdString();
+        DescriptorDevice device(descriptor);
+        QString failure;
+        const bool written = write(device, failure);
+        if (device.Code() != 0) {
+            // The device's own reason (no space, an I/O error) comes before the writer's.
+            reason = std::strerror(device.Code());
+            errno = device.Code();
             return false;
         }
-        QString failure;
-        bool written = write(file, failure);
-        written = file.flush() && written;
-        if (file.error() != QFileDevice::NoError) {
-            // The device's own reason (no space, an I/O error) comes before the writer's.
-            failure = file.errorString();
-            written = false;
-        }
-        file.close();
         reason = failure.toStdString();
         return written;
     };

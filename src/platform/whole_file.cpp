@@ -157,6 +157,24 @@ bool WholeFile::Fail(std::string& error, int code, std::string_view what)
     return false;
 }
 
+namespace {
+
+// Whether the kernel, with protected_symlinks set, would follow the link whose status is
+// link, in folder: not where another account planted it in a shared sticky folder such as
+// /tmp, lest it redirect this account's write onto a file of its own.
+bool FollowsLink(const struct stat& link, const std::filesystem::path& folder)
+{
+    struct stat status
+    {
+    };
+    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0)
+        return false;
+    const bool shared = (status.st_mode & S_ISVTX) != 0 && (status.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
+}
+
+} // namespace
+
 // Finds the file to replace: the destination with its symbolic links followed, or the
 // device, FIFO or socket it names.
 bool WholeFile::Resolve(std::string& error)
@@ -166,22 +184,16 @@ bool WholeFile::Resolve(std::string& error)
         return Fail(error, EINVAL, "no file name given");
     if (name.find('\0') != std::string::npos || !IsWellFormedUtf8(name))
         return Fail(error, EILSEQ, "the name is not valid UTF-8, the encoding of file names here");
-
-    struct stat status
-    {
-    };
-    if (::stat(name.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            return Fail(error, EISDIR, "it is a folder");
-        m_direct = !S_ISREG(status.st_mode);
-    } else if (errno != ENOENT) {
-        return Fail(error, errno);
-    }
     if (!m_destination.has_filename())
         return Fail(error, EISDIR, "the name ends in a folder");
 
+    // The links are followed here, each only where the kernel would follow it, so that the
+    // file replaced is the one the links lead to.
     std::filesystem::path path = m_destination;
-    for (int hops = 0; !m_direct; ++hops) {
+    struct stat status
+    {
+    };
+    for (int hops = 0;; ++hops) {
         if (::lstat(path.c_str(), &status) != 0) {
             if (errno == ENOENT)
                 break;
@@ -191,6 +203,10 @@ bool WholeFile::Resolve(std::string& error)
             break;
         if (hops == kMaxLinkHops)
             return Fail(error, ELOOP);
+        if (!FollowsLink(status, path.parent_path()))
+            return Fail(error, EACCES,
+                        "it is a symbolic link that another account owns in a folder open to "
+                        "all (sticky, writable by everyone); it is not followed");
         std::string link(PATH_MAX, '\0');
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0)
@@ -200,10 +216,20 @@ bool WholeFile::Resolve(std::string& error)
         path = next.is_absolute() ? next : path.parent_path() / next;
         // /dev/stdout and the like lead to a descriptor of this process, which the shell
         // opened: it is written into as it stands.
-        if (path.native().starts_with("/proc/"))
+        if (path.native().starts_with("/proc/")) {
             m_direct = true;
+            path = m_destination;
+            break;
+        }
     }
-    m_target = m_direct ? m_destination : path;
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return Fail(error, EISDIR, "it is a folder");
+        m_direct = !S_ISREG(status.st_mode);
+    } else if (errno != ENOENT) {
+        return Fail(error, errno);
+    }
+    m_target = path;
     if (!m_direct && !m_target.has_filename())
         return Fail(error, EISDIR, "the name ends in a folder");
     return true;
@@ -218,11 +244,21 @@ bool WholeFile::Open(std::string& error)
         return false;
 
     if (m_direct) {
-        m_descriptor = ::open(m_target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_TRUNC);
+        // Without blocking: a FIFO that nobody reads is refused at once, not waited on.
+        constexpr int kFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK;
+        m_descriptor = ::open(m_target.c_str(), kFlags | O_TRUNC);
         // O_TRUNC means nothing to a device; some refuse it.
         if (m_descriptor < 0 && errno == EINVAL)
-            m_descriptor = ::open(m_target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        return m_descriptor >= 0 || Fail(error, errno);
+            m_descriptor = ::open(m_target.c_str(), kFlags);
+        if (m_descriptor < 0 && errno == ENXIO)
+            return Fail(error, ENXIO, "it is a FIFO or device that nobody reads");
+        if (m_descriptor < 0)
+            return Fail(error, errno);
+        // Once open, the content goes at the reader's pace.
+        const int flags = ::fcntl(m_descriptor, F_GETFL);
+        if (flags < 0 || ::fcntl(m_descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
+            return Fail(error, errno);
+        return true;
     }
 
     struct stat old
@@ -267,6 +303,13 @@ bool WholeFile::Write(std::string_view bytes, std::string& error)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool WholeFile::Sync(std::string& error)
+{
+    if (m_descriptor < 0)
+        return Fail(error, EBADF);
+    return m_direct || ::fsync(m_descriptor) == 0 || Fail(error, errno);
 }
 
 bool WholeFile::Commit(std::string& error, const std::function<bool()>& beforeRename)

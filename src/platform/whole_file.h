@@ -20,8 +20,10 @@ enum class FileReaders
 /// The one way the program writes a file: whole or not at all. The content goes to a
 /// temporary file ".NAME.XXXXXX" in the destination's folder, is synced, renamed over the
 /// destination, and the folder synced. Where the destination is a symbolic link the file it
-/// points to is replaced, so the link stays a link; a folder is refused; a device, FIFO or
-/// socket (/dev/null, /dev/stdout) is written into directly and never replaced. An empty name
+/// points to is replaced, so the link stays a link; a link is followed only where the kernel's
+/// protected_symlinks rule would follow it (not one another account planted in a sticky folder
+/// open to all, such as /tmp); a folder is refused; a device, FIFO or socket (/dev/null,
+/// /dev/stdout) is written into directly and never replaced, and one nobody reads is refused. An empty name
 /// and a name that is not UTF-8, the file system's encoding, are refused. Until Commit
 /// succeeds the destination is exactly as it was; an object dropped before that removes its
 /// temporary file. A successful Commit also removes temporary files of the same destination
@@ -35,7 +37,8 @@ public:
     WholeFile& operator=(const WholeFile&) = delete;
     ~WholeFile();
 
-    /// Checks the destination and opens the temporary file (or the device). On failure
+    /// Checks the destination and opens the temporary file (or the device, without waiting for
+    /// a reader: a FIFO nobody reads is refused). On failure
     /// returns false with a message naming the destination in error, and errno tells why.
     bool Open(std::string& error);
 
@@ -44,6 +47,10 @@ public:
 
     /// Appends bytes; on failure returns false with the message in error.
     bool Write(std::string_view bytes, std::string& error);
+
+    /// Syncs the content written so far to the disk, the destination still as it was: files
+    /// that go together are all synced before the first is put in place.
+    bool Sync(std::string& error);
 
     /// Syncs and puts the content in place. beforeRename, when given, is asked last: false
     /// leaves the destination as it was. On failure returns false with the message in error.

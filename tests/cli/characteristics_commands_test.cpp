@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace nirdal {
 namespace {
@@ -100,6 +101,57 @@ TEST(StepCommand, ADefaultSpanCutByTheStepsSaysSo)
     const CommandResult run = RunCli("step --tf 1:1000,1:1e-6 --points 3");
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_TRUE(Contains(run.output, "note:           the span is cut at ")) << run.output;
+}
+
+// 2/(s + 1)³ under unit feedback: σ = 29.86 % at t = 3.35…3.36 s, settled (5 %) at 7.29 s. A span
+// that ends before one of these says it is not reached, never the span's end.
+TEST(StepCommand, IndicatorsTheSpanDoesNotHoldAreNotReached)
+{
+    const struct
+    {
+        const char* arguments;
+        std::vector<const char*> parts;
+    } cases[] = {
+        {"--tf 2:1,3,3,1 --until 2 --format json",
+         {"\"overshoot_percent\":null", "\"peak_time\":null", "\"peak_reached\":false",
+          "\"settling_time\":null", "\"settling_reached\":false"}},
+        {"--tf 2:1,3,3,1 --until 2",
+         {"overshoot:      not reached", "settling time:  более 2 с, not reached"}},
+        {"--tf 2:1,3,3,1 --until 5",
+         {"overshoot:      29.86", "% at t = 3.35", "settling time:  более 5 с, not reached",
+          "note:           the response has not settled by the span's end, 5 s"}},
+        {"--tf 2:1,3,3,1 --until 5 --format csv", {",0.666666666666667,29.86", ",3.35", ",,"}},
+        {"--tf 2:1,3,3,1 --until 20", {"settling time:  7.29"}},
+        {"--tf 2:1,3,3,1 --until 20 --format json", {"\"settling_reached\":true"}},
+        // 0.9·e^(−s)/(s + 1)¹⁵ has barely risen in 100 s.
+        {"--tf 0.9:1,15,105,455,1365,3003,5005,6435,6435,5005,3003,1365,455,105,15,1:1 "
+         "--until 100",
+         {"settling time:  более 100 с, not reached"}},
+    };
+    for (const auto& c : cases) {
+        const CommandResult run = RunCli(std::string("step --points 11 ") + c.arguments);
+        ASSERT_EQ(run.status, 0) << c.arguments << "\n" << run.errors;
+        for (const char* part : c.parts)
+            EXPECT_TRUE(Contains(run.output, part)) << c.arguments << ": " << part << "\n"
+                                                    << run.output;
+    }
+}
+
+// Every command's usage error quotes an argument escaped, cut to 80 characters, once.
+TEST(Messages, ArgumentsAreEscapedAndCut)
+{
+    const std::string argument = "-\x1b]2;x\x07" + std::string(100'000, 'y');
+    for (const char* command :
+         {"step --until", "bode --from", "plot --tf 1:1,1 --ops --kind", "analyse --format",
+          "analyse --tf", "batch x.csv --format", "assign", "step --tf 1:1,1 --points",
+          "sweep --tf"}) {
+        const CommandResult run = RunCli(std::string(command) + " '" + argument + "'");
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.errors.find_first_of("\x1b\x07"), std::string::npos) << command;
+        EXPECT_TRUE(Contains(run.errors, "'-\\x1b]2;x\\x07yyy")) << command << ": "
+                                                                   << run.errors.substr(0, 200);
+        EXPECT_LT(run.errors.size(), 400u) << command;
+    }
 }
 
 TEST(StepCommand, BadOptionsAreNamed)
@@ -204,6 +256,21 @@ TEST(PlotCommand, StepAndBodePictures)
     for (const char* label : {"ЛАЧХ L(", "), дБ", "ЛФЧХ ", "), град", ", рад/с"})
         EXPECT_TRUE(Contains(ops.output, label)) << label;
     EXPECT_FALSE(Contains(ops.output, "?")) << "a letter the code page lacks came out as '?'";
+
+    // A variant that cannot be computed: nothing written for it alone; with another, the
+    // picture of the other and a non-zero exit that says which is missing.
+    const std::string failed = (scratch.Path() / "failed.png").string();
+    const CommandResult alone = RunCli("plot --kind step --tf 2:1,3,3,1:-1 -o '" + failed + "'");
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_TRUE(Contains(alone.errors, "variant 1: ")) << alone.errors;
+    EXPECT_FALSE(std::ifstream(failed).good());
+    const CommandResult partial =
+        RunCli("plot --kind step --tf 6:1,3,3,1 --tf 2:1,3,3,1:-1 -o '" + failed + "'");
+    EXPECT_EQ(partial.status, 1);
+    EXPECT_TRUE(Contains(partial.errors, "variant 2: ")) << partial.errors;
+    EXPECT_TRUE(Contains(partial.errors, "holds 1 of the 2 variants")) << partial.errors;
+    EXPECT_EQ(PngSize(failed), (std::pair<std::uint32_t, std::uint32_t>{900, 560}));
+    EXPECT_EQ(RunCli("plot --kind bode --tf 2:1,3,3,1:-1 --ops").status, 1);
 
     EXPECT_EQ(RunCli("plot --kind nyquist --tf 1:1,1 --ops").status, 2);
     EXPECT_EQ(RunCli("plot --kind step --tf 1:1,1 --paper 100 --ops").status, 2);

@@ -102,7 +102,7 @@ TEST_F(TeacherCommands, NulAndLongNamesAreRefusedByTheirLine)
         {"251,Иванов\n251,Пет\0ров\n"s,
          "standard input:2: the surname holds the control character U+0000 (NUL), which a name "
          "cannot hold; nothing written\n"},
-        {"251," + std::string(1 << 20, 'x') + "\n",
+        {"251," + std::string(1 << 19, 'x') + "\n",
          "standard input:1: the surname \"" + std::string(80, 'x') +
              "…\" is longer than 40 characters; nothing written\n"},
     };
@@ -466,6 +466,15 @@ TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfir
     ASSERT_EQ(handout.status, 0) << handout.errors;
     std::istringstream lines(bytes[0][0]);
     std::string line;
+    // The draw it is, and the handout and key written with it, before the header.
+    std::getline(lines, line);
+    EXPECT_TRUE(std::regex_match(
+        line, std::regex("# nirdal draw: template [0-9a-f]{16}, seed 2027, roster [0-9a-f]{16}")))
+        << line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "# handout: handout.pdf");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "# key: key.pdf");
     std::getline(lines, line);
     EXPECT_EQ(line, "student,group,numerator,denominator,delay");
     int students = 0;
@@ -494,6 +503,22 @@ TEST_F(TeacherCommands, AssignWritesTheSameClassHandoutAndKeyTwiceAndBatchConfir
     const auto rows = std::distance(
         std::sregex_iterator(batch.output.begin(), batch.output.end(), stable), {});
     EXPECT_EQ(rows, 9) << batch.output;
+
+    // A key of another draw (another seed) beside the class file is named as such.
+    const fs::path other = scratch.Path() / "other";
+    fs::create_directories(other);
+    ASSERT_EQ(Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 2028 -o '" +
+                  (other / "class.csv").string() + "' --key '" + (other / "key.pdf").string() +
+                  "'")
+                  .status,
+              0);
+    fs::copy_file(other / "key.pdf", folder / "key.pdf", fs::copy_options::overwrite_existing);
+    const CommandResult mixed = Cli("batch '" + (folder / "class.csv").string() + "'");
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_NE(mixed.errors.find("key.pdf' belongs to another draw"), std::string::npos)
+        << mixed.errors;
+    EXPECT_NE(mixed.errors.find("seed 2028"), std::string::npos) << mixed.errors;
+    EXPECT_EQ(mixed.errors.find("handout"), std::string::npos) << mixed.errors;
 }
 
 // Slips of degree 15: pdftotext finds every coefficient of every student on his own slip,

@@ -139,6 +139,80 @@ TEST(WholeFiles, TheMachineWideRosterIsReadableByAllWhateverTheUmask)
     EXPECT_FALSE(fs::exists(scratch.Path() / "own"));
 }
 
+// assign's three files are one draw: named outputs are checked before anything is written,
+// and an output that cannot be written leaves all three as they were.
+TEST(WholeFiles, AssignWritesItsThreeFilesAsOneOrNone)
+{
+    TemporaryRoot scratch;
+    const fs::path folder = scratch.Path();
+    const std::string environment = "NIRDAL_ROOT='" + (folder / "own").string() + "' ";
+    WriteFile(folder / "table", "251,Иванов И.И.\n252,Петров П.П.\n");
+    ASSERT_EQ(RunCommand(environment + "'" + kCli + "' roster --write <" +
+                         Quoted(folder / "table"))
+                  .status,
+              0);
+    const std::string assign = environment + "'" + kCli + "' assign '" + NIRDAL_SAMPLE_TEMPLATE +
+                               "' --seed 5 ";
+    const std::string template_ = ReadFile(NIRDAL_SAMPLE_TEMPLATE);
+    for (const char* name : {"class.csv", "h.pdf", "k.pdf"})
+        WriteFile(folder / name, "old");
+    const std::string three = "-o " + Quoted(folder / "class.csv") + " --handout " +
+                              Quoted(folder / "h.pdf") + " --key " + Quoted(folder / "k.pdf");
+    const struct
+    {
+        std::string arguments, message;
+    } refusals[] = {
+        {"-o ''", "-o: the file name is empty"},
+        {"--handout " + Quoted(folder / "h.pdf") + " --key " + Quoted(folder / "h.pdf"),
+         "--handout and --key name one file"},
+        {"-o " + Quoted(folder / "k.pdf") + " --key " + Quoted(folder / "own" / ".." / "k.pdf"),
+         "-o and --key name one file"},
+        {"-o " + Quoted(NIRDAL_SAMPLE_TEMPLATE), "names the template"},
+    };
+    for (const auto& refusal : refusals) {
+        const CommandResult refused = RunCommand(assign + refusal.arguments);
+        EXPECT_EQ(refused.status, 2) << refusal.arguments;
+        EXPECT_NE(refused.errors.find(refusal.message), std::string::npos)
+            << refusal.arguments << ": " << refused.errors;
+        EXPECT_EQ(refused.output, "") << refusal.arguments;
+    }
+    EXPECT_EQ(ReadFile(NIRDAL_SAMPLE_TEMPLATE), template_);
+
+    // A FIFO nobody reads as the handout: refused at once, the class file not replaced.
+    ASSERT_EQ(::mkfifo((folder / "fifo.pdf").c_str(), 0600), 0);
+    const CommandResult fifo = RunCommand("timeout 20 env " + assign + "-o " +
+                                          Quoted(folder / "class.csv") + " --handout " +
+                                          Quoted(folder / "fifo.pdf"));
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.errors.find("nobody reads"), std::string::npos) << fifo.errors;
+    for (const char* name : {"class.csv", "h.pdf", "k.pdf"})
+        EXPECT_EQ(ReadFile(folder / name), "old") << name;
+
+    // Scratch files of a killed run go with the next run's write.
+    WriteFile(folder / ".h.pdf.Ab3dE9", "left by a killed run");
+    const CommandResult whole = RunCommand(assign + three);
+    ASSERT_EQ(whole.status, 0) << whole.errors;
+    EXPECT_EQ(ReadFile(folder / "h.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(Others(folder, {"class.csv", "h.pdf", "k.pdf", "table", "own", "fifo.pdf"}),
+              std::vector<std::string>{});
+}
+
+TEST(WholeFiles, StandardInputIsBoundedAsFilesAre)
+{
+    TemporaryRoot scratch;
+    const CommandResult zeros =
+        RunCommand("NIRDAL_ROOT='" + scratch.Path().string() + "' '" + kCli +
+                   "' roster --write -o " + Quoted(scratch.Path() / "x") + " </dev/zero");
+    EXPECT_EQ(zeros.status, 1);
+    EXPECT_NE(zeros.errors.find("larger than 1048576 bytes"), std::string::npos) << zeros.errors;
+    EXPECT_FALSE(fs::exists(scratch.Path() / "x"));
+    const CommandResult exporter =
+        RunCommand("head -c 3000000 /dev/zero | '" + kExporter + "' --handout " +
+                   Quoted(scratch.Path() / "h.pdf"));
+    EXPECT_EQ(exporter.status, 1);
+    EXPECT_FALSE(fs::exists(scratch.Path() / "h.pdf"));
+}
+
 // Every writer on a full disk: a small tmpfs, mounted by the test (root only), filled up.
 class FullDisk : public ::testing::Test
 {
@@ -195,6 +269,10 @@ TEST_F(FullDisk, EveryWriterFailsAndLeavesTheOldFile)
     WriteFile(plots / "251_Ivanov.png", old);
     WriteFile(disk.Path() / "class.csv", "Ivanov,251,1,1 1,0\n");
     WriteFile(disk.Path() / "table", "251,Иванов И.И.\n");
+    const std::string own = "NIRDAL_ROOT='" + (disk.Path() / "own").string() + "' '" + kCli + "' ";
+    ASSERT_EQ(RunCommand(own + "roster --write <" + Quoted(disk.Path() / "table")).status, 0);
+    for (const char* name : {"class2.csv", "h.pdf", "k.pdf"})
+        WriteFile(disk.Path() / name, old);
     Fill();
 
     for (const char* name : {"plot.png", "plot.svg", "plot.pdf"})
@@ -207,8 +285,16 @@ TEST_F(FullDisk, EveryWriterFailsAndLeavesTheOldFile)
     ExpectRefused("'" + kCli + "' roster --write -o " + Quoted(disk.Path() / "curso.ASM") + " <" +
                       Quoted(disk.Path() / "table"),
                   disk.Path() / "curso.ASM", old);
+    // assign: the disk is full before the handout is in; the class file keeps the old draw.
+    ExpectRefused(own + "assign '" NIRDAL_SAMPLE_TEMPLATE "' --seed 1 -o " +
+                      Quoted(disk.Path() / "class2.csv") + " --handout " +
+                      Quoted(disk.Path() / "h.pdf") + " --key " + Quoted(disk.Path() / "k.pdf"),
+                  disk.Path() / "class2.csv", old);
+    EXPECT_EQ(ReadFile(disk.Path() / "h.pdf"), old);
+    EXPECT_EQ(ReadFile(disk.Path() / "k.pdf"), old);
     EXPECT_EQ(Others(disk.Path(), {"plot.png", "plot.svg", "plot.pdf", "report.pdf", "curso.ASM",
-                                   "class.csv", "table", "filler", "plots"}),
+                                   "class.csv", "table", "filler", "plots", "own", "class2.csv",
+                                   "h.pdf", "k.pdf"}),
               std::vector<std::string>{});
     EXPECT_EQ(Others(plots, {"251_Ivanov.png"}), std::vector<std::string>{});
 }

@@ -195,14 +195,54 @@ TEST_F(WholeFileTest, DevicesAndFifosAreWrittenIntoNeverReplaced)
 
     const fs::path fifo = root.Path() / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] { received = ReadFile(fifo); });
-    const bool written = ReplaceFile(fifo, "through the pipe", error);
-    reader.join();
-    ASSERT_TRUE(written) << error;
-    EXPECT_EQ(received, "through the pipe");
+    // Nobody reads it: refused at once, not waited on for ever.
+    EXPECT_FALSE(ReplaceFile(fifo, "into nothing", error));
+    EXPECT_EQ(errno, ENXIO);
+    EXPECT_NE(error.find("nobody reads"), std::string::npos) << error;
+
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(ReplaceFile(fifo, "through the pipe", error)) << error;
+    char received[64] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 16);
+    ::close(reader);
+    EXPECT_STREQ(received, "through the pipe");
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ(Entries(root.Path()), std::vector<std::string>{"fifo"});
+}
+
+// As the kernel's protected_symlinks: a link in a sticky folder open to all is followed only
+// when it is the writer's or the folder owner's.
+TEST_F(WholeFileTest, ALinkPlantedInASharedFolderIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting a link of another account needs root";
+    constexpr uid_t kOther = 54321;
+    const fs::path shared = root.Path() / "shared", link = shared / "plot.png";
+    const fs::path mine = root.Path() / "mine";
+    fs::create_directory(shared);
+    WriteFile(mine, "mine");
+    fs::create_symlink(mine, link);
+    struct Case
+    {
+        mode_t folderMode;
+        uid_t linkOwner, folderOwner;
+        bool followed;
+    };
+    for (const Case c : {Case{01777, kOther, 0, false}, Case{01777, 0, 0, true},
+                         Case{01777, kOther, kOther, true}, Case{0777, kOther, 0, true},
+                         Case{01755, kOther, 0, true}}) {
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, 0), 0);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, 0), 0);
+        WriteFile(mine, "mine");
+        EXPECT_EQ(ReplaceFile(link, "planted", error), c.followed) << std::oct << c.folderMode;
+        EXPECT_EQ(ReadFile(mine), c.followed ? "planted" : "mine") << std::oct << c.folderMode;
+        if (!c.followed)
+            EXPECT_NE(error.find("symbolic link that another account owns"), std::string::npos)
+                << error;
+        EXPECT_TRUE(fs::is_symlink(link));
+    }
 }
 
 TEST_F(WholeFileTest, ASuccessfulWriteRemovesTheTemporaryFilesOfKilledWriters)

@@ -21,6 +21,13 @@ constexpr Extended kStepReach = 3;
 constexpr int kTaylorTerms = 44;
 // The band around h∞ that the settling time is read against.
 constexpr Extended kBand = 0.05L;
+// A response is seen to settle when it stays in the band for a fifth of its settling time
+// after it: one that has only just come in may swing out again.
+constexpr Extended kSettledMargin = 1.2L;
+// The highest degree whose responses may take kMaxStepResponseSteps steps.
+constexpr long kFullStepsDegree = 5;
+// A largest h this close to the span's end lies at the end.
+constexpr Extended kSpanEndTolerance = 1e-9L;
 // Grid of one step searched for the extremes and the last exit from the band.
 constexpr int kSearchGrid = 48;
 
@@ -369,6 +376,7 @@ struct Loop
     Extended StepLength = 0; // h
     long DelaySteps = 0;     // S = T/h, 0 without delay
     Extended Steady = 0;     // h∞
+    long StepLimit = kMaxStepResponseSteps;
 };
 
 Loop MakeLoop(const TransferFunction& variant)
@@ -432,6 +440,9 @@ Loop MakeLoop(const TransferFunction& variant)
     }
     const Extended a0 = variant.A[0], b0 = variant.B[0];
     loop.Steady = a0 == 0 ? (b0 == 0 ? Extended(0) : Extended(1)) : b0 / (a0 + b0);
+    // A step costs about n² operations: past the fifth degree fewer of them make a second.
+    if (n > kFullStepsDegree)
+        loop.StepLimit = kMaxStepResponseSteps * kFullStepsDegree * kFullStepsDegree / (n * n);
     return loop;
 }
 
@@ -541,6 +552,11 @@ long StepResponseSteps(const TransferFunction& variant, Extended until)
     return StepsFor(loop, until);
 }
 
+long StepResponseStepLimit(const TransferFunction& variant)
+{
+    return MakeLoop(variant).StepLimit;
+}
+
 StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count)
 {
     StepResponse response;
@@ -559,10 +575,10 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
         return response;
     }
     long steps = StepsFor(loop, until);
-    if (steps > kMaxStepResponseSteps) {
+    if (steps > loop.StepLimit) {
         response.Failure = "the span needs " + std::to_string(steps) +
                            " integration steps or more; at most " +
-                           std::to_string(kMaxStepResponseSteps) + " are taken";
+                           std::to_string(loop.StepLimit) + " are taken";
         return response;
     }
     response.Verdict = analysis.Verdict;
@@ -696,10 +712,15 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
         band = kBand * std::abs(peak);
     }
     indicators.PeakTime = std::min(peakTime, until);
+    // A largest h at the span's end is no peak: the response may still rise.
+    indicators.PeakReached = peakTime < until * (1 - kSpanEndTolerance);
     indicators.OvershootPercent =
         steady != 0 && (peak - steady) / steady > 0 ? (peak - steady) / steady * 100 : 0;
     const std::optional<Extended> exit = LastExit(aroundExit, h, steady, band, until);
     indicators.SettlingTime = exit ? std::min(*exit, until) : 0;
+    indicators.SettlingReached = kSettledMargin * indicators.SettlingTime <= until;
+    if (!indicators.SettlingReached)
+        indicators.SettlingTime = until;
     response.Indicators = indicators;
     return response;
 }
@@ -710,7 +731,7 @@ Extended DefaultStepSpan(const TransferFunction& variant)
     if (!loop.Failure.empty())
         return 10;
     const Extended cap = std::min(kMaxStepResponseSpan,
-                                  loop.StepLength * static_cast<Extended>(kMaxStepResponseSteps));
+                                  loop.StepLength * static_cast<Extended>(loop.StepLimit));
     // A first guess from the time constants of the open loop and the delay.
     Extended guess = 0;
     const StabilityAnalysis analysis = AnalyseStability(variant);
@@ -720,9 +741,10 @@ Extended DefaultStepSpan(const TransferFunction& variant)
     guess = std::min(cap, std::max<Extended>(1, 10 * (guess + loop.Delay)));
     if (analysis.Verdict != StabilityVerdict::Stable)
         return guess;
-    for (int round = 0; round < 20; ++round) {
+    // A span at the cap cannot grow: nothing to learn from computing it.
+    for (int round = 0; round < 20 && guess < cap; ++round) {
         const StepResponse r = ComputeStepResponse(variant, guess, 201);
-        if (!r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess || guess >= cap)
+        if (!r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess)
             return guess;
         guess = std::min(cap, std::max(2 * guess, r.Indicators->SettlingTime / 0.7L));
     }

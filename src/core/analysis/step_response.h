@@ -18,6 +18,17 @@ struct StepIndicators
     Extended PeakTime = 0;         ///< t of the largest h in seconds
     Extended OvershootPercent = 0; ///< σ = (h_max − h∞)/h∞·100, 0 when h stays below h∞
     Extended SettlingTime = 0;     ///< last t at which |h − h∞| exceeds 5 % of |h∞|
+    /// False when the largest h lies at the span's end: h still rises, the peak lies beyond
+    /// and PeakTime is no reading.
+    bool PeakReached = true;
+    /// False when the span ends before h is seen to stay in the band (for a fifth of the
+    /// settling time after it): the settling time may lie beyond, and SettlingTime is the
+    /// span's end, a bound from below.
+    bool SettlingReached = true;
+
+    /// Whether OvershootPercent is a reading: the peak lies in the span, or h has settled
+    /// without one.
+    bool OvershootKnown() const { return PeakReached || SettlingReached; }
 };
 
 /// h(t) of the closed loop W/(1 + W) for a unit step at t = 0, with the exact delay.
@@ -41,6 +52,11 @@ constexpr Extended kStepResponseOverflow = 1e300L;
 /// The integration steps a response over [0, until] needs: h is at most the delay and at most
 /// 1/‖A‖ of the balanced realisation of N/D; 0 when the variant is refused.
 long StepResponseSteps(const TransferFunction& variant, Extended until);
+
+/// The integration steps a response of variant may take: kMaxStepResponseSteps up to the
+/// fifth degree, fewer as n² grows past it (111,111 at n = 15), so that any response takes
+/// about a second at most.
+long StepResponseStepLimit(const TransferFunction& variant);
 
 /// count samples of h(t) equally spaced from 0 to until inclusive. By the method of steps:
 /// on each step the delayed error is a known polynomial, and the state is carried over the

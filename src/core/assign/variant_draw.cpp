@@ -150,6 +150,7 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
     });
 
     std::map<std::string, std::size_t> taken; // coefficient texts → student holding them
+    std::map<std::string, std::string> rejected; // coefficient texts → the condition failed
     const std::size_t parameters = assignment.Parameters.size();
     for (const std::size_t who : order) {
         const AssignmentStudent& student = students[who];
@@ -227,21 +228,6 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                            "that keep the coefficients between 1e-4 and 1e9)"];
                 continue;
             }
-            const StabilityAnalysis analysis = AnalyseStability(tf);
-            const auto failed = std::find_if(
-                assignment.Conditions.begin(), assignment.Conditions.end(),
-                [&](const TemplateCondition& c) { return !MeetsCondition(c, analysis); });
-            if (!analysis.Failure.empty()) {
-                ++failures["the variant cannot be analysed"];
-                continue;
-            }
-            if (failed != assignment.Conditions.end()) {
-                ++failures["'" + failed->Text + "'"];
-                continue;
-            }
-            variant.NumeratorFormula = ExpressionWithValues(assignment.Numerator, pointTexts);
-            variant.DenominatorFormula = ExpressionWithValues(assignment.Denominator, pointTexts);
-            variant.Number = VariantNumber(assignment, indexes);
             std::string key;
             for (const std::string& c : variant.Numerator)
                 key += c + " ";
@@ -249,6 +235,27 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             for (const std::string& c : variant.Denominator)
                 key += " " + c;
             key += " T " + variant.Delay;
+            // A variant drawn again fails as it did: analysed once, so that a template of few
+            // values and a high degree is refused in bounded time.
+            if (const auto seen = rejected.find(key); seen != rejected.end()) {
+                ++failures[seen->second];
+                continue;
+            }
+            const StabilityAnalysis analysis = AnalyseStability(tf);
+            const auto failed = std::find_if(
+                assignment.Conditions.begin(), assignment.Conditions.end(),
+                [&](const TemplateCondition& c) { return !MeetsCondition(c, analysis); });
+            if (!analysis.Failure.empty() || failed != assignment.Conditions.end()) {
+                const std::string reason = !analysis.Failure.empty()
+                                               ? std::string("the variant cannot be analysed")
+                                               : "'" + failed->Text + "'";
+                ++failures[reason];
+                rejected.emplace(key, reason);
+                continue;
+            }
+            variant.NumeratorFormula = ExpressionWithValues(assignment.Numerator, pointTexts);
+            variant.DenominatorFormula = ExpressionWithValues(assignment.Denominator, pointTexts);
+            variant.Number = VariantNumber(assignment, indexes);
             if (roomForAll && taken.count(key) != 0) {
                 if (!fallback) {
                     fallback = variant;

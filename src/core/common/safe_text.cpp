@@ -40,4 +40,9 @@ std::string Excerpt(std::string_view text, std::size_t characters)
     return std::string(text);
 }
 
+std::string QuotedArgument(std::string_view argument)
+{
+    return "'" + TerminalText(Excerpt(argument)) + "'";
+}
+
 } // namespace nirdal

@@ -16,4 +16,7 @@ std::string TerminalText(std::string_view text);
 /// message names an offending field without repeating all of it.
 std::string Excerpt(std::string_view text, std::size_t characters = 80);
 
+/// An argument quoted in a message: its first 80 characters, controls escaped, in quotes.
+std::string QuotedArgument(std::string_view argument);
+
 } // namespace nirdal

@@ -431,9 +431,12 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
         std::string text;
         if (!r.Failure.empty())
             text = "не рассчитана";
-        else if (r.Indicators)
-            text = "σ = " + Number(r.Indicators->OvershootPercent) +
-                   " %   tр = " + Number(r.Indicators->SettlingTime) + " с";
+        else if (const auto& in = r.Indicators)
+            // What the span does not hold is said so, not read off at its end.
+            text = (in->OvershootKnown() ? "σ = " + Number(in->OvershootPercent) + " %"
+                                         : std::string("σ: пик не достигнут")) +
+                   "   tр " + (in->SettlingReached ? "= " : "более ") +
+                   Number(in->SettlingTime) + " с";
         else
             text = r.Verdict == StabilityVerdict::Unstable ? "система неустойчива"
                                                            : "на границе устойчивости";
@@ -517,7 +520,7 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
         const StepIndicators& in = *c.Response->Indicators;
         const Extended peakValue = in.Steady * (1 + in.OvershootPercent / 100);
         const int radius = std::max(3, spacing / 4);
-        if (in.OvershootPercent > 0) {
+        if (in.PeakReached && in.OvershootPercent > 0) {
             const int px = Device(x(in.PeakTime)), py = Device(y(peakValue));
             surface.SetPen(1, c.Colour);
             Ellipse(surface, px - radius, py - radius, px + radius, py + radius);
@@ -528,6 +531,8 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
                 placement.Take(label);
             }
         }
+        if (!in.SettlingReached)
+            continue;
         const int sx = Device(x(in.SettlingTime));
         surface.SetPen(1, c.Colour);
         Pen upright(surface, box, std::max(3, spacing / 3));

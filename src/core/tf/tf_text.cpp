@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/tf/tf_text.h"
 
+#include "core/common/safe_text.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -44,15 +46,16 @@ bool ReadNumber(std::string_view field, std::string_view what, Extended& value, 
     errno = 0;
     const Extended x = std::strtold(text.c_str(), &end);
     if (end == text.c_str() || *end != '\0') {
-        error = std::string(what) + " '" + text + "' is not a number";
+        error = std::string(what) + " " + QuotedArgument(text) + " is not a number";
         return false;
     }
     if (!std::isfinite(x) && errno != ERANGE) {
-        error = std::string(what) + " '" + text + "' is not a finite number";
+        error = std::string(what) + " " + QuotedArgument(text) + " is not a finite number";
         return false;
     }
     if (errno == ERANGE) {
-        error = std::string(what) + " '" + text + "' is outside the range of extended numbers";
+        error = std::string(what) + " " + QuotedArgument(text) +
+                " is outside the range of extended numbers";
         return false;
     }
     value = x;

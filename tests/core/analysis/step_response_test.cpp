@@ -287,5 +287,30 @@ TEST(StepResponse, SpansAsShortAsTheNumbersGoGiveNumbers)
         EXPECT_EQ(double(v), 0);
 }
 
+// 2/(s + 1)³ under unit feedback peaks at t = 3.36 s, 29.86 % above h∞ = 2/3, and stays
+// within 5 % after 7.29 s: a span that ends before either holds no reading of it.
+TEST(StepResponse, IndicatorsOutsideTheSpanAreNotReached)
+{
+    const struct
+    {
+        Extended until;
+        bool peak, settled;
+    } cases[] = {{2, false, false}, {5, true, false}, {20, true, true}};
+    for (const auto& c : cases) {
+        const StepResponse r = ComputeStepResponse(Tf("2:1,3,3,1"), c.until, 101);
+        ASSERT_TRUE(r.Indicators) << double(c.until);
+        const StepIndicators& in = *r.Indicators;
+        EXPECT_EQ(in.PeakReached, c.peak) << double(c.until);
+        EXPECT_EQ(in.OvershootKnown(), c.peak) << double(c.until);
+        EXPECT_EQ(in.SettlingReached, c.settled) << double(c.until);
+        if (c.peak) {
+            EXPECT_NEAR(double(in.OvershootPercent), 29.86, 0.01);
+            EXPECT_NEAR(double(in.PeakTime), 3.36, 0.01);
+        }
+        if (c.settled)
+            EXPECT_NEAR(double(in.SettlingTime), 7.29, 0.01);
+    }
+}
+
 } // namespace
 } // namespace nirdal
