@@ -96,8 +96,9 @@ public:
         Extended slowest = 1 / m_most, fastest = 0;
         if (m_w.Delay > 0)
             slowest = std::min(slowest, 1 / m_w.Delay);
-        for (const auto* moduli : {&m_w.ZeroModuli, &m_w.PoleModuli}) {
-            for (const Extended r : *moduli) {
+        for (const auto* roots : {&m_w.Zeros, &m_w.Poles}) {
+            for (const MultipleRoot& root : *roots) {
+                const Extended r = std::abs(root.Value);
                 if (r > 0)
                     slowest = std::min(slowest, r);
                 fastest = std::max(fastest, r);
