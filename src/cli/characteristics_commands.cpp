@@ -362,6 +362,13 @@ int RunBode(Arguments args)
     if (!ParseCommon("bode", args, false, o, status))
         return status;
     const int points = static_cast<int>(o.Points.value_or(401));
+    for (const std::optional<Extended>& end : {o.From, o.To}) {
+        if (end && points > MostPointsToWrite(*end))
+            return UsageError("bode", "--points " + std::to_string(points) +
+                                          ": frequencies as far from 1 as " + Short(*end) +
+                                          " rad/s take long to write; at most " +
+                                          std::to_string(MostPointsToWrite(*end)) + " points");
+    }
 
     if (o.Format == ReportFormat::Csv)
         WriteText(stdout, "variant,tf,w,db,degrees,asymptote_db,failure\n");

@@ -225,6 +225,12 @@ TEST(BodeCommand, RangesAndRefusals)
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_TRUE(Contains(run.errors, "--from") || Contains(run.errors, "--to")) << run.errors;
     }
+    // Numbers of 4931 decimal places are slow to write: 150/4931 of a million points at most.
+    const CommandResult far =
+        RunCli("bode --tf 1:1,1 --from 1e4931 --to 1.1e4932 --points 1000000");
+    EXPECT_EQ(far.status, 2);
+    EXPECT_TRUE(Contains(far.errors, "--points 1000000")) << far.errors;
+    EXPECT_TRUE(Contains(far.errors, "at most 30419 points")) << far.errors;
 }
 
 // Width and height from a PNG's header.
