@@ -120,8 +120,10 @@ done
 grep -q "<release version=\"$version\" date=\"$date\"" \
     "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" ||
     fail "the AppStream metadata has no release $version of $date"
-[ "$(grep -m 1 '^## \[' "$changelog")" = "## [$version] - $date" ] ||
-    fail "CHANGELOG.md does not begin with $version of $date: $(grep -m 1 '^## \[' "$changelog")"
+# Changes not yet released stand above the release, under "[Unreleased]".
+released=$(grep '^## \[' "$changelog" | grep -v -m 1 '^## \[Unreleased\]')
+[ "$released" = "## [$version] - $date" ] ||
+    fail "CHANGELOG.md's first release is not $version of $date: $released"
 zcat "$root/usr/share/doc/nirdal/changelog.gz" >"$scratch/changelog"
 [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$version" ] &&
     [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Date)" = "$(date -u -R -d "$date")" ] ||
