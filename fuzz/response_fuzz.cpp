@@ -42,8 +42,8 @@ private:
     std::array<bool, kScreenControlCount> m_visible{};
 };
 
-// Counts the listing lines of points, and checks that each stays within its 29 characters
-// and on the listing's grid.
+// Counts the listing lines of points, and checks that each stays on the listing's grid and
+// within its 34 characters: V from position 24, of at most 11.
 class ListingCounter final : public TextSurface
 {
 public:
@@ -52,7 +52,7 @@ public:
         FUZZ_EXPECT(x == 10 || x == 260);
         FUZZ_EXPECT(y >= 40 && y <= 290);
         if (y >= 70) {
-            FUZZ_EXPECT(text.size() <= 29);
+            FUZZ_EXPECT(text.size() <= 34);
             ++pointLines;
         }
     }
