@@ -31,9 +31,17 @@ std::string TerminalText(std::string_view text)
 std::string Excerpt(std::string_view text, std::size_t characters)
 {
     std::size_t end = 0, counted = 0;
+    int continuations = 0; // continuation bytes the last lead byte announced and not yet seen
     while (end < text.size()) {
-        // A character starts at any byte that is not a UTF-8 continuation byte.
-        if ((static_cast<unsigned char>(text[end]) >> 6) != 2 && counted++ == characters)
+        // A character starts at a lead byte, or at a continuation byte that no lead byte
+        // announced: a run of stray continuation bytes counts byte by byte.
+        const auto byte = static_cast<unsigned char>(text[end]);
+        const bool continuation = (byte >> 6) == 2 && continuations > 0;
+        if (continuation)
+            --continuations;
+        else
+            continuations = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        if (!continuation && counted++ == characters)
             return std::string(text.substr(0, end)) + "…";
         ++end;
     }

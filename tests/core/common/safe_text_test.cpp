@@ -49,6 +49,9 @@ TEST(SafeText, ExcerptKeepsAtMostItsCharacters)
         {"", 80, ""},
         {std::string(80, 'x'), 80, std::string(80, 'x')},
         {std::string(1000000, 'x'), 80, std::string(80, 'x') + "…"},
+        // Continuation bytes that no lead byte announced count one by one.
+        {std::string(1000, '\xaa'), 3, "\xaa\xaa\xaa…"},
+        {"Ж" + std::string(5, '\x99'), 2, "Ж\x99…"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Excerpt(c.text, c.characters), c.excerpt) << c.text.substr(0, 10);
