@@ -30,14 +30,14 @@ void EnsureApplication()
 
 // 255 variants K / (s + 1)^n of different gains and orders, each swept from ω = 10 down to
 // 0.01 over its 200 points: curves that cross the whole picture as real ones do.
-void FillVariants()
+nirdal::Assignment FilledVariants()
 {
-    nirdal::Variants.assign(1, nirdal::TransferFunction{});
-    nirdal::VariantCount = 0;
+    nirdal::Assignment assignment;
+    assignment.Variants.assign(1, nirdal::TransferFunction{});
     for (int i = 1; i <= nirdal::kMaxVariants; ++i) {
-        nirdal::VariantCount = static_cast<std::uint8_t>(i);
-        nirdal::PrepareVariantSlot(nirdal::VariantCount);
-        nirdal::TransferFunction& variant = nirdal::Variants[static_cast<std::size_t>(i)];
+        assignment.VariantCount = static_cast<std::uint8_t>(i);
+        nirdal::PrepareVariantSlot(assignment, assignment.VariantCount);
+        nirdal::TransferFunction& variant = assignment.Variants[static_cast<std::size_t>(i)];
         const int order = 1 + i % 6;
         const Extended gain = 0.5L + (i % 10) * 0.25L;
         for (int k = nirdal::kFirstSlot; k <= nirdal::kLastSlot; ++k) {
@@ -47,20 +47,21 @@ void FillVariants()
             variant.ResponseArrays[k] = {omega, w.real(), w.imag()};
         }
     }
+    return assignment;
 }
 
 void BM_ScreenPicture255Variants(benchmark::State& state)
 {
     EnsureApplication();
-    FillVariants();
-    nirdal::BuildCoefficientTexts();
+    nirdal::Assignment assignment = FilledVariants();
+    nirdal::BuildCoefficientTexts(assignment);
     QImage image(nirdal::kGraphClientWidth, nirdal::kGraphClientHeight, QImage::Format_RGB32);
     nirdal::PlotFields fields;
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         nirdal::PainterSurface surface(painter);
-        nirdal::DrawPlot(surface, fields, "");
+        nirdal::DrawPlot(surface, fields, assignment, "");
     }
     state.counters["segments"] = 255.0 * 199;
 }
@@ -69,14 +70,14 @@ BENCHMARK(BM_ScreenPicture255Variants)->Unit(benchmark::kMillisecond);
 void BM_PagePdf300DotsPerUnit(benchmark::State& state)
 {
     EnsureApplication();
-    FillVariants();
+    const nirdal::Assignment assignment = FilledVariants();
     nirdal::PlotFields fields;
     nirdal::SetDotsPerUnit(fields, 300);
     for (auto _ : state) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         nirdal::WritePagePdf(buffer,
-                             [&](nirdal::PageSurface& page) { DrawPrintPage(page, fields, ""); });
+                             [&](nirdal::PageSurface& page) { DrawPrintPage(page, fields, assignment, ""); });
         benchmark::DoNotOptimize(buffer.data().size());
     }
 }

@@ -229,7 +229,7 @@ public:
         ticker.setInterval(kTickMs);
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             if (!stuck.isEmpty()) {
-                AssignmentDone = true;
+                ProgramAssignment().Done = true;
                 while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                     dialog->done(QDialog::Rejected);
                 return;
@@ -329,7 +329,7 @@ void PlanLesson(Lesson& lesson, int variants, const std::vector<int>& at,
     });
     for (int variant = 1; variant <= variants; ++variant) {
         lesson.Click("NIRDAL_znachForm", "SpeedButton1", [variant](QWidget*) {
-            return VariantCount == variant;
+            return ProgramAssignment().VariantCount == variant;
         });
         if (variant == 1)
             lesson.Fill("NIRDAL_nastroikaForm", "SZ2", {"1", "1"});
@@ -372,7 +372,7 @@ int main(int argc, char** argv)
     SetUpDesktop(application);
     QTemporaryDir root; // a machine of its own: roster folder and registry file
     InitialiseRoster(root.path().toStdString());
-    InitialiseSettings(std::make_shared<FileRegistry>(root.path().toStdString()));
+    InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.path().toStdString()));
     CreateScreens();
 
     std::vector<int> at{1, 20, 100, 255};
@@ -387,7 +387,7 @@ int main(int argc, char** argv)
     ShowMainWindow();
     const QString stuck = lesson.Walk();
     DestroyForms();
-    FinaliseSettings();
+    FinaliseSettings(ProgramAssignment().Print);
     if (!stuck.isEmpty()) {
         std::fprintf(stderr, "the lesson stopped: %s\n", qPrintable(stuck));
         return 1;

@@ -74,7 +74,7 @@ int RunStartup(int argc, char** argv, Clock::time_point entered)
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
     InitialiseRoster();
-    InitialiseSettings();
+    InitialiseSettings(ProgramAssignment().Print);
     CreateScreens();
     ShowMainWindow();
     QWindow* window = NirdalFam_ETICForm->windowHandle();
@@ -86,7 +86,7 @@ int RunStartup(int argc, char** argv, Clock::time_point entered)
     std::printf("%.3f %.3f\n", ms, ProcessorMs());
     std::fflush(stdout);
     DestroyForms();
-    FinaliseSettings();
+    FinaliseSettings(ProgramAssignment().Print);
     return 0;
 }
 
@@ -131,7 +131,7 @@ int RunRoad(int argc, char** argv, int variants)
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
     InitialiseRoster();
-    InitialiseSettings();
+    InitialiseSettings(ProgramAssignment().Print);
     CreateScreens();
     ShowMainWindow();
     WhenShown("NIRDAL_vibForm", [=](QWidget* selection) {
@@ -143,11 +143,11 @@ int RunRoad(int argc, char** argv, int variants)
     auto* paragraph = NirdalFam_ETICForm->findChild<QLabel*>(QStringLiteral("Label3"));
     QTimer::singleShot(0, [paragraph] { Click(paragraph); });
     const int status = QApplication::exec();
-    const int made = VariantCount;
+    const int made = ProgramAssignment().VariantCount;
     std::printf("%.3f %d\n", PeakResidentMb(), made);
     std::fflush(stdout);
     DestroyForms();
-    FinaliseSettings();
+    FinaliseSettings(ProgramAssignment().Print);
     return status == 0 && made == variants ? 0 : 1;
 }
 

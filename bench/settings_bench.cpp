@@ -55,9 +55,10 @@ void BM_InitialiseSettings(benchmark::State& state)
     std::filesystem::create_directories(registry->FilePath().parent_path());
     std::ofstream(registry->FilePath(), std::ios::binary)
         << ManyEntries(static_cast<int>(state.range(0)), false);
-    for (auto _ : state)
-        nirdal::InitialiseSettings(registry);
-    nirdal::ResetSettings();
+    for (auto _ : state) {
+        nirdal::PrintChoice choice;
+        nirdal::InitialiseSettings(choice, registry);
+    }
     std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_InitialiseSettings)->Arg(40000)->Unit(benchmark::kMillisecond);

@@ -55,15 +55,13 @@ private:
     std::size_t m_next = 0;
 };
 
-void FillVariants(int count, Pool& pool)
+void FillVariants(Assignment& assignment, int count, Pool& pool)
 {
-    // Kept at its largest size between runs: a fresh 2.5 MB on every run costs more than
-    // the drawing.
-    Variants.reserve(kMaxVariants + 1);
-    Variants.assign(static_cast<std::size_t>(count) + 1, TransferFunction{});
-    VariantCount = static_cast<std::uint8_t>(count);
+    assignment.Variants.reserve(kMaxVariants + 1);
+    assignment.Variants.assign(static_cast<std::size_t>(count) + 1, TransferFunction{});
+    assignment.VariantCount = static_cast<std::uint8_t>(count);
     for (int i = 1; i <= count; ++i) {
-        TransferFunction& variant = Variants[static_cast<std::size_t>(i)];
+        TransferFunction& variant = assignment.Variants[static_cast<std::size_t>(i)];
         variant.DenominatorDegree = static_cast<std::uint8_t>(1 + pool.Byte() % 15);
         variant.NumeratorDegree =
             static_cast<std::uint8_t>(pool.Byte() % variant.DenominatorDegree);
@@ -162,13 +160,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int count = countByte < 240 ? 1 + countByte % 4 : countByte;
     const Extended gain = AnyGain(input);
     Pool pool(input.ConsumeRemainingBytes<std::uint8_t>());
-    FillVariants(count, pool);
+    // Kept at its largest size between runs: a fresh 2.5 MB on every run costs more than
+    // the drawing.
+    static Assignment assignment;
+    FillVariants(assignment, count, pool);
     for (int i = 1; i <= count; ++i) {
-        const Extended delay = Variants[static_cast<std::size_t>(i)].Delay;
+        const Extended delay = assignment.Variants[static_cast<std::size_t>(i)].Delay;
         if (std::isfinite(delay))
             FUZZ_EXPECT(IsDelayText(DelaySecondsText(delay)));
     }
-    BuildCoefficientTexts();
+    BuildCoefficientTexts(assignment);
 
     // The surfaces keep their capacity between runs, for speed, but no texts: what a run
     // leaves allocated, libFuzzer takes for a leak and runs again under the leak checker.
@@ -184,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     } clearAfterRun;
     PlotFields fields;
-    DrawPlot(screen, fields, "");
+    DrawPlot(screen, fields, assignment, "");
     ExpectDrawing(screen, count);
 
     const double screenScale = fields.PlotScale;
@@ -194,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_EXPECT(fields.PlotScale > 0);
-    DrawPrintPage(page, fields, "");
+    DrawPrintPage(page, fields, assignment, "");
     FUZZ_EXPECT(fields.PixelsPerUnitX >= 1 && fields.PixelsPerUnitX <= kMaxDotsPerUnit);
     ExpectDrawing(page, count);
     return 0;

@@ -5,7 +5,7 @@
 // on one), and a command does a bounded amount of work.
 #include "core/common/surface.h"
 #include "core/response/response_computation.h"
-#include "core/response/response_store.h"
+#include "core/tf/response_store.h"
 #include "fuzz_input.h"
 
 #include <array>

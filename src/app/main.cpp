@@ -2,7 +2,7 @@
 // The desktop program: start-up, the title screen's event loop, and the ending.
 #include "core/roster/roster.h"
 #include "core/common/safe_text.h"
-#include "core/settings/print_settings.h"
+#include "core/tf/assignment.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/nirdal_analiz.h"
 #include "screens/shell/controls.h"
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr,
                          "nirdal: %s is not a regular file: passed over as no roster file\n",
                          odd.c_str());
-        nirdal::InitialiseSettings();
+        nirdal::InitialiseSettings(nirdal::ProgramAssignment().Print);
     } catch (const nirdal::RosterFileError& error) {
         // The roster may come from the user's folder or the machine's: say which file.
         nirdal::ShowErrorBox(nullptr, QString::fromUtf8(error.what()) + QStringLiteral("\n\n") +
@@ -128,6 +128,6 @@ int main(int argc, char** argv)
     nirdal::ShowMainWindow();
     const int status = QApplication::exec();
     nirdal::DestroyForms();
-    nirdal::FinaliseSettings(); // the settings are written back, changed or not
+    nirdal::FinaliseSettings(nirdal::ProgramAssignment().Print); // the settings are written back, changed or not
     return status;
 }

@@ -44,7 +44,8 @@ int WriteJob(const nirdal::cli::PlotJob& job)
 {
     using namespace nirdal;
     int missing = 0;
-    for (const std::string& note : cli::ComputePlotVariants(job, &missing))
+    Assignment drawn;
+    for (const std::string& note : cli::ComputePlotVariants(job, drawn, &missing))
         std::fprintf(stderr, "nirdal-cli plot: %s\n", TerminalText(note).c_str());
     const int count = static_cast<int>(job.Variants.size());
     if (missing == count) {
@@ -63,30 +64,30 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     if (job.Kind != cli::PlotKind::Hodograph) {
         if (toPdf) {
             written = WritePagePdfFile(
-                path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); },
+                path, [&](PageSurface& page) { cli::DrawPlotJob(job, drawn, fields, page); },
                 kPageDotsPerInch, failure);
         } else {
             // Measured in the face the file is written in, at the screen's resolution.
             RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
-            const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
+            const PrintedPage page = cli::DrawPlotJob(job, drawn, fields, recording);
             written =
                 WritePagePicture(path, recording.ops(), QPoint(page.AxesRight, page.AxesBottom),
                                  kScreenDotsPerInch, failure);
         }
     } else if (!job.PaperDotsPerUnit) {
         RecordingSurface recording;
-        cli::DrawPlotJob(job, fields, recording);
+        cli::DrawPlotJob(job, drawn, fields, recording);
         written = WriteScreenPicture(path, recording.ops(), failure);
     } else if (toPdf) {
         // Drawn on the PDF itself, so the layout measures the very font it is set in.
         written = WritePagePdfFile(
-            path, [&](PageSurface& page) { cli::DrawPlotJob(job, fields, page); }, dotsPerInch,
+            path, [&](PageSurface& page) { cli::DrawPlotJob(job, drawn, fields, page); }, dotsPerInch,
             failure);
     } else {
         // An image or SVG is one sheet as long as the page's drawing, as wide as A4.
         RecordingSurface recording(PageTextMeasure(dotsPerInch),
                                    {A4Sheet(dotsPerInch).Width, kEndlessSheet.Height});
-        const PrintedPage page = cli::DrawPlotJob(job, fields, recording);
+        const PrintedPage page = cli::DrawPlotJob(job, drawn, fields, recording);
         written = WritePagePicture(path, recording.ops(), QPoint(page.AxesRight, page.AxesBottom),
                                    dotsPerInch, failure);
     }
@@ -225,9 +226,10 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     // Each student's page drawn on the report's own sheets, so its layout measures the font
     // it is set in; the notes of his computations are in the table.
     const auto drawPage = [&jobs](std::size_t i, PageSurface& sheets) {
-        cli::ComputePlotVariants(jobs[i]);
+        Assignment drawn;
+        cli::ComputePlotVariants(jobs[i], drawn);
         PlotFields fields;
-        return cli::DrawPlotJob(jobs[i], fields, sheets).LastSheetBottom;
+        return cli::DrawPlotJob(jobs[i], drawn, fields, sheets).LastSheetBottom;
     };
     QString failure;
     // Put in place only while nirdal-cli, which asked for it, is still there to report it.

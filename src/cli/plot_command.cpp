@@ -62,14 +62,15 @@ int RunPlot(Arguments args)
         return RunExporter(args);
 
     int missing = 0;
-    for (const std::string& note : ComputePlotVariants(job, &missing))
+    Assignment drawn;
+    for (const std::string& note : ComputePlotVariants(job, drawn, &missing))
         std::fprintf(stderr, "nirdal-cli plot: %s\n", TerminalText(note).c_str());
     // Without Qt the texts are measured by a nominal font; nirdal-export measures its own.
     RecordingSurface recording(job.PaperDotsPerUnit ? job.PageDotsPerInch : kScreenDotsPerInch,
                                job.PaperDotsPerUnit ? A4Sheet(job.PageDotsPerInch)
                                                     : kEndlessSheet);
     PlotFields fields;
-    DrawPlotJob(job, fields, recording);
+    DrawPlotJob(job, drawn, fields, recording);
     for (const DrawOp& op : recording.ops())
         std::puts(Cp1251ToUtf8(RecordingSurface::Describe(op)).c_str());
     // The drawing leaves out what could not be computed; the notes above say which.

@@ -249,7 +249,7 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
 
 } // namespace
 
-std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing)
+std::vector<std::string> ComputePlotVariants(const PlotJob& job, Assignment& drawn, int* missing)
 {
     int notComputed = 0;
     if (missing == nullptr)
@@ -260,14 +260,16 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing)
         return std::move(c.Notes);
     }
     *missing = 0;
-    Variants.assign(1, TransferFunction{});
-    Variants.insert(Variants.end(), job.Variants.begin(), job.Variants.end());
-    VariantCount = static_cast<std::uint8_t>(job.Variants.size());
-    CurrentVariant = VariantCount;
+    drawn.Variants.assign(1, TransferFunction{});
+    drawn.Variants.insert(drawn.Variants.end(), job.Variants.begin(), job.Variants.end());
+    drawn.VariantCount = static_cast<std::uint8_t>(job.Variants.size());
+    drawn.CurrentVariant = drawn.VariantCount;
+    BuildCoefficientTexts(drawn);
 
     std::vector<std::string> notes;
-    for (int i = 1; i <= VariantCount; ++i) {
-        const SweepReport report = RunUnattendedSweep(Variants[static_cast<std::size_t>(i)], 0);
+    for (int i = 1; i <= drawn.VariantCount; ++i) {
+        const SweepReport report =
+            RunUnattendedSweep(drawn.Variants[static_cast<std::size_t>(i)], 0);
         const std::string variant = "variant " + std::to_string(i) + ": ";
         if (report.Outcome == SweepOutcome::NoStart) {
             notes.push_back(variant + "no start frequency found");
@@ -279,7 +281,8 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing)
     return notes;
 }
 
-PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface)
+PrintedPage DrawPlotJob(const PlotJob& job, const Assignment& drawn, PlotFields& fields,
+                        PageSurface& surface)
 {
     if (job.Kind != PlotKind::Hodograph) {
         const Characteristics c = ComputeCharacteristics(job);
@@ -314,10 +317,9 @@ PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& sur
     }
     if (job.PaperDotsPerUnit) {
         SetDotsPerUnit(fields, *job.PaperDotsPerUnit);
-        return DrawPrintPage(surface, fields, job.Surname, job.ClipCurves);
+        return DrawPrintPage(surface, fields, drawn, job.Surname, job.ClipCurves);
     }
-    BuildCoefficientTexts();
-    DrawPlot(surface, fields, job.Surname, job.ClipCurves);
+    DrawPlot(surface, fields, drawn, job.Surname, job.ClipCurves);
     return {1, kGraphClientWidth, kGraphClientHeight};
 }
 

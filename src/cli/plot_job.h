@@ -6,7 +6,7 @@
 #include "core/common/surface.h"
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 
 #include <optional>
 #include <string>
@@ -50,15 +50,18 @@ extern const char* const kPlotHelp;
 /// Reads the arguments of plot; on bad input returns false with the reason in error.
 bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error);
 
-/// Makes the job's transfer functions the program's variants and computes each as `sweep`
+/// Makes the job's transfer functions the variants of `drawn` and computes each as `sweep`
 /// does. Returns a line for each variant whose computation did not end normally (UTF-8);
 /// missing, when given, gets the number of variants that cannot be drawn at all.
-std::vector<std::string> ComputePlotVariants(const PlotJob& job, int* missing = nullptr);
+std::vector<std::string> ComputePlotVariants(const PlotJob& job, Assignment& drawn,
+                                             int* missing = nullptr);
 
-/// Draws the screen picture, or with --paper the printed page, of the computed variants;
+/// Draws the screen picture, or with --paper the printed page, of the variants computed into
+/// `drawn`;
 /// returns what the page took (for the screen picture: one sheet of the window's size). The
 /// step and logarithmic pictures are computed here and drawn at their screen size, or across
 /// a sheet of paper when the surface has one.
-PrintedPage DrawPlotJob(const PlotJob& job, PlotFields& fields, PageSurface& surface);
+PrintedPage DrawPlotJob(const PlotJob& job, const Assignment& drawn, PlotFields& fields,
+                        PageSurface& surface);
 
 } // namespace nirdal::cli

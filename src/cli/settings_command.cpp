@@ -26,9 +26,10 @@ int RunSettings(Arguments args)
     if (!args.empty())
         return UsageError("settings", "takes no arguments");
 
-    InitialiseSettings(MachineRegistry());
-    std::printf("print gain: %.21Lg\n", GetPrintGain());
-    std::printf("print method: %u\n", static_cast<unsigned>(GetPrintMethod()));
+    PrintChoice choice;
+    InitialiseSettings(choice, MachineRegistry());
+    std::printf("print gain: %.21Lg\n", GetPrintGain(choice));
+    std::printf("print method: %u\n", static_cast<unsigned>(GetPrintMethod(choice)));
     return 0;
 }
 

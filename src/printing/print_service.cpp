@@ -58,10 +58,11 @@ bool PrintPageOnDefaultPrinter(const PageDrawing& draw, QString& error)
     return PrintPage(printer, draw, error);
 }
 
-bool PrintPlot(PlotFields& fields, std::string_view surname, QString& error)
+bool PrintPlot(PlotFields& fields, const Assignment& assignment, std::string_view surname,
+               QString& error)
 {
-    return PrintPageOnDefaultPrinter([&](PageSurface& page) { DrawPrintPage(page, fields, surname); },
-                                     error);
+    return PrintPageOnDefaultPrinter(
+        [&](PageSurface& page) { DrawPrintPage(page, fields, assignment, surname); }, error);
 }
 
 } // namespace nirdal

@@ -23,11 +23,11 @@ protected:
     {
         TestApplication();
         ASSERT_TRUE(directory.isValid());
-        Variants.assign(1, TransferFunction{});
-        VariantCount = 1;
-        PrepareVariantSlot(1);
+        assignment.Variants.assign(1, TransferFunction{});
+        assignment.VariantCount = 1;
+        PrepareVariantSlot(assignment, 1);
         for (int k = kFirstSlot; k <= kLastSlot; ++k)
-            Variants[1].ResponseArrays[k] = {0, 1 - k / 100.0L, -k / 100.0L};
+            assignment.Variants[1].ResponseArrays[k] = {0, 1 - k / 100.0L, -k / 100.0L};
     }
 
     QString Path(const char* name) const { return directory.filePath(name); }
@@ -40,6 +40,7 @@ protected:
     }
 
     QTemporaryDir directory;
+    Assignment assignment;
     RecordingSurface recording;
     PlotFields fields;
     QString error;
@@ -47,7 +48,7 @@ protected:
 
 TEST_F(PictureFileTest, ScreenPictureInEachFormat)
 {
-    DrawPlot(recording, fields, "");
+    DrawPlot(recording, fields, assignment, "");
     ASSERT_TRUE(WriteScreenPicture(FilePath("plot.PNG"), recording.ops(), error))
         << error.toStdString();
     const QImage image(Path("plot.PNG"));
@@ -81,7 +82,7 @@ TEST_F(PictureFileTest, PictureOfAnySize)
 TEST_F(PictureFileTest, PageImageTakesInAxesAndSummaryLines)
 {
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
-    const PrintedPage page = DrawPrintPage(recording, fields, "");
+    const PrintedPage page = DrawPrintPage(recording, fields, assignment, "");
     ASSERT_TRUE(WritePagePicture(FilePath("page.png"), recording.ops(),
                                  QPoint(page.AxesRight, page.AxesBottom), kPageDotsPerInch,
                                  error));
@@ -96,7 +97,7 @@ TEST_F(PictureFileTest, PagePdfIsOneA4Page)
     ASSERT_EQ(SetDotsPerUnit(fields, 300), std::nullopt);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    WritePagePdf(buffer, [&](PageSurface& page) { DrawPrintPage(page, fields, ""); });
+    WritePagePdf(buffer, [&](PageSurface& page) { DrawPrintPage(page, fields, assignment, ""); });
     EXPECT_TRUE(buffer.data().startsWith("%PDF"));
     EXPECT_EQ(buffer.data().count("/Type /Page\n"), 1);
     EXPECT_TRUE(buffer.data().contains("/MediaBox [0 0 595"));
@@ -104,7 +105,7 @@ TEST_F(PictureFileTest, PagePdfIsOneA4Page)
 
 TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
 {
-    DrawPlot(recording, fields, "");
+    DrawPlot(recording, fields, assignment, "");
     EXPECT_FALSE(WriteScreenPicture(FilePath("plot.bmp"), recording.ops(), error));
     EXPECT_TRUE(error.contains(".png, .svg or .pdf"));
     error.clear();
@@ -114,7 +115,7 @@ TEST_F(PictureFileTest, RefusesWhatItCannotWrite)
     // A page at the largest gain is far too large for an image; SVG stays possible.
     ASSERT_EQ(SetDotsPerUnit(fields, kMaxDotsPerUnit), std::nullopt);
     recording.clear();
-    const PrintedPage page = DrawPrintPage(recording, fields, "");
+    const PrintedPage page = DrawPrintPage(recording, fields, assignment, "");
     const QPoint axesEnd(page.AxesRight, page.AxesBottom);
     EXPECT_FALSE(
         WritePagePicture(FilePath("huge.png"), recording.ops(), axesEnd, kPageDotsPerInch, error));

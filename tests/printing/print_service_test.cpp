@@ -42,21 +42,17 @@ TEST_F(PrintServiceTest, WithoutDefaultPrinterPrintPlotChangesNothing)
 {
     if (!QPrinterInfo::defaultPrinter().isNull())
         GTEST_SKIP() << "this machine has a default printer; nothing is printed by the tests";
-    Variants.assign(1, TransferFunction{});
-    VariantCount = 0;
+    Assignment assignment;
+    assignment.Variants.assign(1, TransferFunction{});
     PlotFields fields;
     fields.PlotScale = 1.0 / 300;
     const PlotFields before = fields;
-    PlotOriginX = 375;
-    PlotOriginY = 225;
 
-    EXPECT_FALSE(PrintPlot(fields, "", error));
+    EXPECT_FALSE(PrintPlot(fields, assignment, "", error));
     EXPECT_TRUE(error.contains(QString::fromUtf8("Принтер по умолчанию"))) << error.toStdString();
     EXPECT_EQ(fields.PlotScale, before.PlotScale);
     EXPECT_EQ(fields.YStretch, before.YStretch);
     EXPECT_EQ(fields.PixelsPerUnitX, before.PixelsPerUnitX);
-    EXPECT_EQ(PlotOriginX, 375);
-    EXPECT_EQ(PlotOriginY, 225);
 }
 
 TEST(PrinterResolution, PpdResolutionsInDotsPerInch)

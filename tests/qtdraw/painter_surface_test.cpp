@@ -24,8 +24,8 @@ protected:
     {
         TestApplication();
         image.fill(Qt::white);
-        Variants.assign(1, TransferFunction{});
-        VariantCount = 0;
+        assignment.Variants.assign(1, TransferFunction{});
+        assignment.VariantCount = 0;
     }
 
     // Runs draw on a fresh painter and surface over the image.
@@ -58,18 +58,19 @@ protected:
     }
 
     QImage image{kGraphClientWidth, kGraphClientHeight, QImage::Format_RGB32};
+    Assignment assignment;
 };
 
 TEST_F(PainterSurfaceTest, ScreenPictureShowsAxesAndTheFirstCurve)
 {
-    ++VariantCount;
-    PrepareVariantSlot(1);
-    ResponseArrays& points = Variants[1].ResponseArrays;
+    ++assignment.VariantCount;
+    PrepareVariantSlot(assignment, 1);
+    ResponseArrays& points = assignment.Variants[1].ResponseArrays;
     points[1] = {0, -2, -1.5L};
     for (int k = 2; k <= kLastSlot; ++k)
         points[k] = {0, -1.5L, -1.5L};
     PlotFields fields;
-    Paint([&](Surface& surface) { DrawPlot(surface, fields, ""); });
+    Paint([&](Surface& surface) { DrawPlot(surface, fields, assignment, ""); });
 
     EXPECT_EQ(image.pixel(375, 225), qRgb(0, 0, 0));   // the axes cross at the origin
     EXPECT_EQ(image.pixel(375, 420), qRgb(0, 0, 0));   // vertical axis

@@ -51,8 +51,8 @@ private slots:
     void RightClickOnACurveOpensItsVariantAndEscapeCloses()
     {
         SetVariants({"1:1,3,3,1", "-2:1,3,3,1"});
-        const std::vector<TransferFunction> before = Variants;
-        const ResponsePoint& last = Variants[2].ResponseArrays[kLastSlot];
+        const std::vector<TransferFunction> before = ProgramAssignment().Variants;
+        const ResponsePoint& last = ProgramAssignment().Variants[2].ResponseArrays[kLastSlot];
         QVERIFY(std::fabs(last.U + 2) < 0.05L && std::fabs(last.V) < 0.05L);
         const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
         QVERIFY(at);
@@ -132,7 +132,7 @@ private slots:
         });
         graph.ShowModal();
         QVERIFY(opened);
-        QVERIFY(SameVariants(before, Variants));
+        QVERIFY(SameVariants(before, ProgramAssignment().Variants));
     }
 };
 

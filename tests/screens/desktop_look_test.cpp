@@ -10,6 +10,7 @@
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
 #include "screens/shell/look.h"
+#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastroika.h"
 
 #include <QApplication>
@@ -60,10 +61,10 @@ private slots:
     void initTestCase()
     {
         SetUpDesktop(*qApp);
-        PrepareVariantSlot(1);
-        VariantCount = 1;
-        CurrentVariant = 1;
-        TransferFunction& variant = Variants[1];
+        PrepareVariantSlot(ProgramAssignment(), 1);
+        ProgramAssignment().VariantCount = 1;
+        ProgramAssignment().CurrentVariant = 1;
+        TransferFunction& variant = ProgramAssignment().Variants[1];
         variant.DenominatorDegree = 3;
         variant.NumeratorDegree = 1;
         variant.A = {1, 3, 3, 1};

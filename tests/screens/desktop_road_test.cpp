@@ -203,7 +203,7 @@ public:
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             if (!stuck.isEmpty()) {
                 // Unwind whatever the stuck road left open, until the program has ended.
-                AssignmentDone = true;
+                ProgramAssignment().Done = true;
                 while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                     dialog->done(QDialog::Rejected);
                 return;
@@ -420,7 +420,7 @@ void PlanRoad(Road& road)
 
     // Variant 2, a copy of 1 with a numerator of 2.
     road.Until(QStringLiteral("degree entry of variant 2"),
-               [] { return Describe(TopScreen()) == kDegrees && VariantCount == 2; });
+               [] { return Describe(TopScreen()) == kDegrees && ProgramAssignment().VariantCount == 2; });
     if (mouse)
         road.Click(kDegrees, "SpeedButton1");
     else
@@ -442,7 +442,7 @@ void PlanRoad(Road& road)
     Use(road, kChoice, "Button1",
         [](QWidget* s) { return Find<QSpinBox>(s, "SpinEdit1")->value() == 1; });
     road.Until(QStringLiteral("degree entry of variant 1"),
-               [] { return Describe(TopScreen()) == kDegrees && CurrentVariant == 1; });
+               [] { return Describe(TopScreen()) == kDegrees && ProgramAssignment().CurrentVariant == 1; });
     if (mouse)
         road.Click(kDegrees, "SpeedButton1");
     else
@@ -450,8 +450,8 @@ void PlanRoad(Road& road)
     EnterCoefficients(road, {}, {});
     FinishComputation(road);
     road.Until(QStringLiteral("two curves"), [] {
-        return Describe(TopScreen()) == kGraph && VariantCount == 2 && Variants[1].B[0] == 1 &&
-               Variants[2].B[0] == 2;
+        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 2 && ProgramAssignment().Variants[1].B[0] == 1 &&
+               ProgramAssignment().Variants[2].B[0] == 2;
     });
     Use(road, kGraph, "SpeedButton3");
 
@@ -467,7 +467,7 @@ void PlanRoad(Road& road)
     EnterCoefficients(road, {"1", "1"}, {"3"});
     FinishComputation(road);
     road.Until(QStringLiteral("one curve, the second student's"), [] {
-        return Describe(TopScreen()) == kGraph && VariantCount == 1 && Variants[1].B[0] == 3 &&
+        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 1 && ProgramAssignment().Variants[1].B[0] == 3 &&
                StudentSelection.Slot == 2;
     });
     Use(road, kGraph, "SpeedButton3");
@@ -527,15 +527,15 @@ private:
     {
         test_support::TemporaryRoot root;
         InitialiseRoster(root.Path());
-        InitialiseSettings(std::make_shared<FileRegistry>(root.Path()));
+        InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.Path()));
         CreateScreens();
         Road road(m_input, hand);
         PlanRoad(road);
         ShowMainWindow();
         const QString stuck = road.Walk();
         DestroyForms();
-        FinaliseSettings();
-        ResetSettings();
+        FinaliseSettings(ProgramAssignment().Print);
+        ProgramAssignment().Print = {};
         return stuck;
     }
 

@@ -9,6 +9,7 @@
 #include "core/tf/tf_text.h"
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
+#include "screens/shell/road.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,18 +25,18 @@ namespace nirdal::testing {
 /// each computed as the computation screen does; the last one is current.
 inline void SetVariants(const std::vector<const char*>& texts)
 {
-    Variants.assign(1, TransferFunction{});
-    VariantCount = 0;
+    ProgramAssignment().Variants.assign(1, TransferFunction{});
+    ProgramAssignment().VariantCount = 0;
     for (const char* text : texts) {
-        ++VariantCount;
-        PrepareVariantSlot(VariantCount);
-        TransferFunction& variant = Variants[VariantCount];
+        ++ProgramAssignment().VariantCount;
+        PrepareVariantSlot(ProgramAssignment(), ProgramAssignment().VariantCount);
+        TransferFunction& variant = ProgramAssignment().Variants[ProgramAssignment().VariantCount];
         std::string error;
         if (!ParseTransferFunctionText(text, variant, error))
             qFatal("bad transfer function %s: %s", text, error.c_str());
         RunUnattendedSweep(variant, 0);
     }
-    CurrentVariant = VariantCount;
+    ProgramAssignment().CurrentVariant = ProgramAssignment().VariantCount;
 }
 
 /// Runs trigger and answers the first message box it shows with its default button, or with

@@ -43,8 +43,8 @@ QRect FreeArea()
 
 void SetDegrees(int n, int m)
 {
-    CurrentTransferFunction().DenominatorDegree = static_cast<std::uint8_t>(n);
-    CurrentTransferFunction().NumeratorDegree = static_cast<std::uint8_t>(m);
+    CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = static_cast<std::uint8_t>(n);
+    CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = static_cast<std::uint8_t>(m);
 }
 
 // Shows a screen, hands its outer rectangle and place to check, and closes it.
@@ -83,7 +83,7 @@ private slots:
     void init()
     {
         SetVariants({"1:1,1"});
-        AssignmentDone = true;
+        ProgramAssignment().Done = true;
     }
 
     void variantChoiceKeepsItsPlaceOrMovesUpJustEnough()

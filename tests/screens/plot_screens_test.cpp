@@ -90,8 +90,8 @@ PageGeometry Geometry(const std::vector<DrawOp>& page)
     for (const DrawOp& op : page) {
         if (op.kind == Kind::Arc && g.Unit < 0)
             g.Unit = op.args[2] - g.OriginX;
-        for (int i = 1; i <= VariantCount; ++i)
-            if (op.kind == Kind::Text && op.text == VariantSummaryLine(i) &&
+        for (int i = 1; i <= ProgramAssignment().VariantCount; ++i)
+            if (op.kind == Kind::Text && op.text == VariantSummaryLine(ProgramAssignment(), i) &&
                 g.SummaryLines.size() == i - 1)
                 g.SummaryLines << op.args[1];
     }
@@ -179,7 +179,7 @@ private slots:
     {
         printer.pages.clear();
         SetVariants({"1:1,1", "2:1,1", "1:1,1,1:1"});
-        AssignmentDone = true;
+        ProgramAssignment().Done = true;
     }
 
     void activationDrawsEveryVariantAtTheLeftEdge()
@@ -191,11 +191,11 @@ private slots:
             QCOMPARE(fields.PlotScale, 0.01);
             QCOMPARE(fields.PixelsPerUnitX, 100);
             QCOMPARE(fields.PixelsPerUnitY, 110);
-            QCOMPARE(int(PlotOriginX), 375);
-            QCOMPARE(int(PlotOriginY), 225);
+            QCOMPARE(NIRDAL_grafForm->Origin().x, 375);
+            QCOMPARE(NIRDAL_grafForm->Origin().y, 225);
             // The texts are the last variant's: e^(−s)/(s² + s + 1).
-            QCOMPARE(DenominatorText, MakeCoefficientTexts(Variants[3]).Denominator);
-            QVERIFY(QString::fromStdString(Cp1251ToUtf8(DelayText)).contains("1,000"));
+            QCOMPARE(ProgramAssignment().Texts.Denominator, MakeCoefficientTexts(ProgramAssignment().Variants[3]).Denominator);
+            QVERIFY(QString::fromStdString(Cp1251ToUtf8(ProgramAssignment().Texts.Delay)).contains("1,000"));
 
             const QImage picture = NIRDAL_grafForm->Picture().convertToFormat(QImage::Format_RGB32);
             for (int i = 1; i <= 3; ++i)
@@ -223,14 +223,14 @@ private slots:
             QVERIFY(!Control<QWidget>(graph, "Panel1")->isVisible());
             Click(SpeedButton(graph, "SpeedButton3"));
         });
-        QVERIFY(AssignmentDone);
+        QVERIFY(ProgramAssignment().Done);
         QVERIFY(printer.pages.empty());
     }
 
     void graphNamesTheStudentAndShowsWhereTheKeyboardIs()
     {
         CopyDefaultRoster();
-        TakeStudentFromRoster(1, 1);
+        TakeStudentFromRoster(ProgramAssignment(), 1, 1);
         OnGraph([](QWidget* graph) {
             graph->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(graph));
@@ -256,14 +256,14 @@ private slots:
         QCOMPARE(TNIRDAL_grafForm::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
                  QStringLiteral("25_1-_Ив_ан-2026-12-10.pdf"));
         QCOMPARE(TNIRDAL_grafForm::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));
-        StudentSurname.clear();
-        StudentGroup.clear();
+        ProgramAssignment().StudentSurname.clear();
+        ProgramAssignment().StudentGroup.clear();
     }
 
     void pointerOnACurveShowsTheNearestStoredPoint()
     {
         SetVariants({"1:1,1", "2:1,1"});
-        const ResponsePoint first = Variants[1].ResponseArrays[1];
+        const ResponsePoint first = ProgramAssignment().Variants[1].ResponseArrays[1];
         // It is a point of 1/(1 + jω) = (1 − jω) / (1 + ω²), and 1/(s + 1) starts between
         // |W| = 0.01 and 0.1.
         const long double w = first.Frequency;
@@ -436,23 +436,23 @@ private slots:
 
     void newVariantCopiesTheWholeRecord()
     {
-        CurrentVariant = 1;
+        ProgramAssignment().CurrentVariant = 1;
         OnGraph([](QWidget* graph) { Click(SpeedButton(graph, "SpeedButton4")); });
-        QCOMPARE(int(VariantCount), 4);
-        QCOMPARE(int(CurrentVariant), 4);
-        QCOMPARE(Variants.size(), std::size_t{5});
-        QVERIFY(!AssignmentDone);
-        QVERIFY(Variants[4].Delay == 1.0L);
-        QVERIFY(SameRecord(Variants[4], Variants[3]));
+        QCOMPARE(int(ProgramAssignment().VariantCount), 4);
+        QCOMPARE(int(ProgramAssignment().CurrentVariant), 4);
+        QCOMPARE(ProgramAssignment().Variants.size(), std::size_t{5});
+        QVERIFY(!ProgramAssignment().Done);
+        QVERIFY(ProgramAssignment().Variants[4].Delay == 1.0L);
+        QVERIFY(SameRecord(ProgramAssignment().Variants[4], ProgramAssignment().Variants[3]));
     }
 
     void newVariantAtTheLimitRefusesAndChangesNothing()
     {
-        VariantCount = kMaxVariants;
-        PrepareVariantSlot(VariantCount);
-        Variants[kMaxVariants] = Variants[3];
-        CurrentVariant = 7;
-        const std::vector<TransferFunction> before = Variants;
+        ProgramAssignment().VariantCount = kMaxVariants;
+        PrepareVariantSlot(ProgramAssignment(), ProgramAssignment().VariantCount);
+        ProgramAssignment().Variants[kMaxVariants] = ProgramAssignment().Variants[3];
+        ProgramAssignment().CurrentVariant = 7;
+        const std::vector<TransferFunction> before = ProgramAssignment().Variants;
         OnGraph([](QWidget* graph) {
             const QString notice =
                 MessageBoxAfter([graph] { Click(SpeedButton(graph, "SpeedButton4")); });
@@ -461,11 +461,11 @@ private slots:
             QVERIFY(graph->isVisible());
             Click(SpeedButton(graph, "SpeedButton3"));
         });
-        QCOMPARE(int(VariantCount), kMaxVariants);
-        QCOMPARE(int(CurrentVariant), 7);
-        QCOMPARE(Variants.size(), before.size());
+        QCOMPARE(int(ProgramAssignment().VariantCount), kMaxVariants);
+        QCOMPARE(int(ProgramAssignment().CurrentVariant), 7);
+        QCOMPARE(ProgramAssignment().Variants.size(), before.size());
         for (std::size_t i = 1; i < before.size(); ++i)
-            QVERIFY(SameRecord(Variants[i], before[i]));
+            QVERIFY(SameRecord(ProgramAssignment().Variants[i], before[i]));
     }
 
     void changeOfVariantClosesTheGraphForTheChosenOne()
@@ -479,9 +479,9 @@ private slots:
             });
             Click(SpeedButton(graph, "SpeedButton6"));
         });
-        QCOMPARE(int(CurrentVariant), 1);
-        QVERIFY(!AssignmentDone);
-        QCOMPARE(int(VariantCount), 3);
+        QCOMPARE(int(ProgramAssignment().CurrentVariant), 1);
+        QVERIFY(!ProgramAssignment().Done);
+        QCOMPARE(int(ProgramAssignment().VariantCount), 3);
     }
 
     void closeBoxLeavesTheLoopFlagAsItIs_data()
@@ -494,17 +494,17 @@ private slots:
     void closeBoxLeavesTheLoopFlagAsItIs()
     {
         QFETCH(bool, done);
-        AssignmentDone = done;
+        ProgramAssignment().Done = done;
         OnGraph([](QWidget* graph) { graph->close(); });
-        QCOMPARE(AssignmentDone, done);
-        QCOMPARE(int(VariantCount), 3);
+        QCOMPARE(ProgramAssignment().Done, done);
+        QCOMPARE(int(ProgramAssignment().VariantCount), 3);
     }
 
     void printSettingsWindowStoresEachChangeAtOnce()
     {
         QTemporaryDir root;
         auto registry = std::make_shared<FileRegistry>(root.path().toStdString());
-        InitialiseSettings(registry);
+        InitialiseSettings(ProgramAssignment().Print, registry);
         TPechNacForm* window = PechNacForm;
         QCOMPARE(window->windowTitle(), QStringLiteral("Настройка  усиления печати"));
         auto* gain = Control<QLabel>(window, "Label1");
@@ -539,12 +539,12 @@ private slots:
             Click(Control<QPushButton>(window, "Button1"));
             QCOMPARE(StoredSetting(*registry, "pecats"), StoredGain(1.0));
             // A click on the window's background shows the gain as it is now.
-            SetPrintGain(2.5L);
+            SetPrintGain(ProgramAssignment().Print, 2.5L);
             QCOMPARE(gain->text(), QStringLiteral(" 1.00000000000000E+0000"));
             Click(window, QPoint(window->width() - 5, window->height() - 5));
             QCOMPARE(gain->text(), QStringLiteral(" 2.50000000000000E+0000"));
         });
-        ResetSettings();
+        ProgramAssignment().Print = {};
     }
 };
 

@@ -41,8 +41,8 @@ void WriteExpectedEntries(const QString& path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (int i = 1; i <= VariantCount; ++i) {
-        for (const std::string& entry : VariantSummaryEntries(i))
+    for (int i = 1; i <= ProgramAssignment().VariantCount; ++i) {
+        for (const std::string& entry : VariantSummaryEntries(ProgramAssignment(), i))
             file.write(QByteArray::fromStdString(Cp1251ToUtf8(entry)) + "\n");
     }
 }
@@ -112,7 +112,7 @@ private slots:
             QCOMPARE(boxTexts, QStringList({QString(), QString()}));
         else
             QCOMPARE(boxTexts, QStringList({missing, missing}));
-        QCOMPARE(int(VariantCount), 3);
+        QCOMPARE(int(ProgramAssignment().VariantCount), 3);
     }
 
     // Without a printer the error box offers the page as a PDF; cancelling writes nothing.
@@ -132,7 +132,7 @@ private slots:
 
         // The student picked from the built-in roster: the first of group 251.
         CopyDefaultRoster();
-        TakeStudentFromRoster(1, 1);
+        TakeStudentFromRoster(ProgramAssignment(), 1, 1);
         const QString save = QString::fromUtf8("Сохранить в PDF…");
         WhenShown("NIRDAL_grafForm", [&](QWidget* graph) {
             auto* print = Control<QToolButton>(graph, "SpeedButton1");
@@ -177,8 +177,8 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("АМПЛИТУДНО -ФАЗОВАЯ ЧАСТОТНАЯ ХАРАКТЕРИСТИКА")),
                  qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Абрамов А.В., группа 251")), qPrintable(text));
-        for (int i = 1; i <= VariantCount; ++i) {
-            for (const std::string& entry : VariantSummaryEntries(i)) {
+        for (int i = 1; i <= ProgramAssignment().VariantCount; ++i) {
+            for (const std::string& entry : VariantSummaryEntries(ProgramAssignment(), i)) {
                 const QString words = QString::fromStdString(Cp1251ToUtf8(entry)).simplified();
                 QVERIFY2(text.contains(words), qPrintable(words));
             }

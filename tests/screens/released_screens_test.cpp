@@ -129,7 +129,7 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
         test_support::TemporaryRoot root;
         InitialiseRoster(root.Path());
-        InitialiseSettings(std::make_shared<FileRegistry>(root.Path()));
+        InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.Path()));
         CreateScreens();
         ShowMainWindow();
         std::vector<PassRecord> records;
@@ -203,8 +203,8 @@ private slots:
     void cleanup()
     {
         DestroyForms();
-        FinaliseSettings();
-        ResetSettings();
+        FinaliseSettings(ProgramAssignment().Print);
+        ProgramAssignment().Print = {};
     }
 };
 

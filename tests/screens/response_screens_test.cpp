@@ -25,14 +25,14 @@ using State = ComputationState;
 // One variant read from NUM:DEN[:DELAY], its response slots filled with a marker point.
 void StartVariant(const char* text)
 {
-    Variants.assign(1, TransferFunction{});
-    VariantCount = 1;
-    PrepareVariantSlot(1);
-    CurrentVariant = 1;
+    ProgramAssignment().Variants.assign(1, TransferFunction{});
+    ProgramAssignment().VariantCount = 1;
+    PrepareVariantSlot(ProgramAssignment(), 1);
+    ProgramAssignment().CurrentVariant = 1;
     std::string error;
-    QVERIFY2(ParseTransferFunctionText(text, CurrentTransferFunction(), error), error.c_str());
+    QVERIFY2(ParseTransferFunctionText(text, CurrentTransferFunction(ProgramAssignment()), error), error.c_str());
     for (int k = 1; k <= kLastSlot; ++k)
-        CurrentTransferFunction().ResponseArrays[k] = {-1, 7, 7};
+        CurrentTransferFunction(ProgramAssignment()).ResponseArrays[k] = {-1, 7, 7};
 }
 
 // Runs steps on a fresh computation screen for the variant; the steps must close it.
@@ -90,7 +90,7 @@ int Ink(const QImage& image, const QRect& part)
 
 const ResponseArrays& Store()
 {
-    return CurrentTransferFunction().ResponseArrays;
+    return CurrentTransferFunction(ProgramAssignment()).ResponseArrays;
 }
 
 // Slots from..200 all hold the point before them.

@@ -97,7 +97,7 @@ private slots:
         test_support::TemporaryRoot root;
         QCOMPARE(InitialiseRoster(root.Path()), RosterSource::Defaults);
         auto registry = std::make_shared<FileRegistry>(root.Path());
-        InitialiseSettings(registry);
+        InitialiseSettings(ProgramAssignment().Print, registry);
         std::filesystem::remove(registry->FilePath()); // the ending must write both again
         CreateScreens();
         ShowMainWindow();
@@ -105,31 +105,31 @@ private slots:
         const Pass second{
             [](QWidget* degrees) {
                 QCOMPARE(VariantShown(degrees), QStringLiteral(" ВВОД   ЗНАЧЕНИЙ 2"));
-                QCOMPARE(int(VariantCount), 2);
+                QCOMPARE(int(ProgramAssignment().VariantCount), 2);
             },
             [](QWidget* coefficients) {
                 // The copy of variant 1 with a numerator of 2: W(s) = 2/(s + 1).
                 TypeIntoCell(Control<StringGrid>(coefficients, "SC2"), 0, QStringLiteral("2"));
                 Click(Control<QPushButton>(coefficients, "Button1"));
-                QCOMPARE(Variants[2].B[0], 2.0L);
-                QCOMPARE(Variants[2].A[1], 1.0L);
+                QCOMPARE(ProgramAssignment().Variants[2].B[0], 2.0L);
+                QCOMPARE(ProgramAssignment().Variants[2].A[1], 1.0L);
             },
             FinishComputation,
             [](QWidget* graph) {
-                QCOMPARE(int(VariantCount), 2);
+                QCOMPARE(int(ProgramAssignment().VariantCount), 2);
                 const QImage picture = NIRDAL_grafForm->Picture();
                 QVERIFY(CurvePixels(picture, VariantColors[0]) > 100);
                 QVERIFY(CurvePixels(picture, VariantColors[1]) > 100);
                 WhenShown("NIRDAL_nastvarForm", [](QWidget* choice) {
                     QTest::keyClick(Control<QSpinBox>(choice, "SpinEdit1"), Qt::Key_Down);
-                    QCOMPARE(int(CurrentVariant), 1);
+                    QCOMPARE(int(ProgramAssignment().CurrentVariant), 1);
                     ExpectPass({[](QWidget* degrees) {
                                     QCOMPARE(VariantShown(degrees),
                                              QStringLiteral(" ВВОД   ЗНАЧЕНИЙ 1"));
                                 },
                                 NoChange, FinishComputation,
                                 [](QWidget* lastGraph) {
-                                    QCOMPARE(int(VariantCount), 2);
+                                    QCOMPARE(int(ProgramAssignment().VariantCount), 2);
                                     const QImage last = NIRDAL_grafForm->Picture();
                                     QVERIFY(CurvePixels(last, VariantColors[0]) > 100);
                                     QVERIFY(CurvePixels(last, VariantColors[1]) > 100);
@@ -153,9 +153,9 @@ private slots:
                 TypeIntoCell(denominator, 1, QStringLiteral("1"));
                 TypeIntoCell(Control<StringGrid>(coefficients, "SC2"), 0, QStringLiteral("1"));
                 Click(Control<QPushButton>(coefficients, "Button1"));
-                QCOMPARE(Variants[1].A[1], 1.0L);
-                QCOMPARE(Variants[1].A[0], 1.0L);
-                QCOMPARE(Variants[1].B[0], 1.0L);
+                QCOMPARE(ProgramAssignment().Variants[1].A[1], 1.0L);
+                QCOMPARE(ProgramAssignment().Variants[1].A[0], 1.0L);
+                QCOMPARE(ProgramAssignment().Variants[1].B[0], 1.0L);
             },
             [](QWidget* computation) {
                 QCOMPARE(int(NIRDAL_rasform->Computation()->Fields().NextSlot), 48);
@@ -164,7 +164,7 @@ private slots:
                 Click(Control<QPushButton>(computation, "Button6"));
             },
             [second](QWidget* graph) {
-                QCOMPARE(int(VariantCount), 1);
+                QCOMPARE(int(ProgramAssignment().VariantCount), 1);
                 QVERIFY(CurvePixels(NIRDAL_grafForm->Picture(), VariantColors[0]) > 100);
                 QCOMPARE(CurvePixels(NIRDAL_grafForm->Picture(), VariantColors[1]), 0);
                 ExpectPass(second);
@@ -189,21 +189,21 @@ private slots:
         QVERIFY(selectionCame);
         QVERIFY(selectionBack);
         QVERIFY(!NirdalFam_ETICForm->isVisible());
-        QVERIFY(AssignmentDone);
-        QCOMPARE(int(VariantCount), 2);
-        QCOMPARE(Variants[1].B[0], 1.0L);
-        QCOMPARE(Variants[2].B[0], 2.0L);
+        QVERIFY(ProgramAssignment().Done);
+        QCOMPARE(int(ProgramAssignment().VariantCount), 2);
+        QCOMPARE(ProgramAssignment().Variants[1].B[0], 1.0L);
+        QCOMPARE(ProgramAssignment().Variants[2].B[0], 2.0L);
         // Every point of both variants was computed: 1/(s + 1) ends near U = 1, 2/(s + 1)
         // near U = 2.
-        QVERIFY(std::fabs(Variants[1].ResponseArrays[200].U - 1) < 0.001L);
-        QVERIFY(std::fabs(Variants[2].ResponseArrays[200].U - 2) < 0.002L);
+        QVERIFY(std::fabs(ProgramAssignment().Variants[1].ResponseArrays[200].U - 1) < 0.001L);
+        QVERIFY(std::fabs(ProgramAssignment().Variants[2].ResponseArrays[200].U - 2) < 0.002L);
 
         // The ending: the screens go, then the settings are written back.
         DestroyForms();
-        FinaliseSettings();
+        FinaliseSettings(ProgramAssignment().Print);
         QCOMPARE(StoredSetting(*registry, "pecats"), StoredGain(1.0));
         QCOMPARE(StoredSetting(*registry, "zadan"), StoredMethod(2));
-        ResetSettings();
+        ProgramAssignment().Print = {};
     }
 };
 

@@ -147,9 +147,9 @@ private slots:
 
     void surnameClickRunsTheAssignmentAndComesBack()
     {
-        Variants.clear();
-        VariantCount = 0;
-        CurrentVariant = 0;
+        ProgramAssignment().Variants.clear();
+        ProgramAssignment().VariantCount = 0;
+        ProgramAssignment().CurrentVariant = 0;
         bool walked = false;
         WhenShown("NIRDAL_vibForm", [&](QWidget* selection) {
             ClickCell(Strip(), 1, 0);
@@ -158,8 +158,8 @@ private slots:
                 QCOMPARE(int(StudentSelection.StudentNumber), 36);
                 QCOMPARE(int(StudentSelection.Group), 2);
                 QCOMPARE(int(StudentSelection.Slot), 6);
-                QCOMPARE(int(VariantCount), 1);
-                QCOMPARE(int(CurrentVariant), 1);
+                QCOMPARE(int(ProgramAssignment().VariantCount), 1);
+                QCOMPARE(int(ProgramAssignment().CurrentVariant), 1);
                 QCOMPARE(Control<QLabel>(degreeEntry, "SZL")->text(), QStringLiteral("1"));
                 QCOMPARE(Control<QLabel>(degreeEntry, "SCL")->text(), QStringLiteral("0"));
                 QVERIFY(Control<QLabel>(degreeEntry, "LO1")->text().endsWith(QLatin1Char('1')));
@@ -170,7 +170,7 @@ private slots:
 
             // The loop has ended: the same screen is back, on the same group.
             QVERIFY(selection->isVisible());
-            QVERIFY(AssignmentDone);
+            QVERIFY(ProgramAssignment().Done);
             QCOMPARE(Strip()->Col(), 1);
             QCOMPARE(Surnames()->Cell(0, 0),
                      QString::fromStdString(Cp1251ToUtf8(RosterSurname(2, 1))));

@@ -46,9 +46,9 @@ public:
 
 void StartOneVariant()
 {
-    VariantCount = 1;
-    PrepareVariantSlot(1);
-    CurrentVariant = 1;
+    ProgramAssignment().VariantCount = 1;
+    PrepareVariantSlot(ProgramAssignment(), 1);
+    ProgramAssignment().CurrentVariant = 1;
 }
 
 } // namespace
@@ -212,8 +212,8 @@ private slots:
     void pressOnTheShapeEndsWithItsReleaseOutside()
     {
         StartOneVariant();
-        CurrentTransferFunction().DenominatorDegree = 4;
-        CurrentTransferFunction().NumeratorDegree = 3;
+        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = 4;
+        CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = 3;
         bool checked = false;
         WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
             auto* m = Control<UpDown>(screen, "SC");
@@ -232,7 +232,7 @@ private slots:
             QTest::mouseRelease(m, Qt::LeftButton, {}, outside);
             QCOMPARE(releases.count(), 1);
             QCOMPARE(mLabel->text(), QStringLiteral("3"));
-            QCOMPARE(int(CurrentTransferFunction().NumeratorDegree), 3);
+            QCOMPARE(int(CurrentTransferFunction(ProgramAssignment()).NumeratorDegree), 3);
             QTest::qWait(1000); // the arrow repeats every 100 ms after 400 ms while held
             QCOMPARE(m->Position(), 4);
 
@@ -315,7 +315,7 @@ private slots:
 
     void surnamePanelShowsAgainWhileTheSurnameIsEmpty()
     {
-        StudentSurname.clear();
+        ProgramAssignment().StudentSurname.clear();
         NIRDAL_ETICForm->show();
         auto* panel = Control<QWidget>(NIRDAL_ETICForm, "Panel1");
         auto* edit = Control<QLineEdit>(NIRDAL_ETICForm, "LabeledEdit1");
@@ -323,19 +323,19 @@ private slots:
         QVERIFY(panel->isVisible());
         Click(button);
         QVERIFY(!panel->isVisible());
-        QVERIFY(StudentSurname.empty());
+        QVERIFY(ProgramAssignment().StudentSurname.empty());
         NIRDAL_ETICForm->hide();
         NIRDAL_ETICForm->show();
         QVERIFY(panel->isVisible());
 
         TypeText(edit, QStringLiteral(" Иванов "));
         Click(button);
-        QCOMPARE(StudentSurname, Utf8ToCp1251(" Иванов ")); // as typed, blanks included
+        QCOMPARE(ProgramAssignment().StudentSurname, Utf8ToCp1251(" Иванов ")); // as typed, blanks included
         NIRDAL_ETICForm->hide();
         NIRDAL_ETICForm->show();
         QVERIFY(!panel->isVisible());
         NIRDAL_ETICForm->hide();
-        StudentSurname.clear();
+        ProgramAssignment().StudentSurname.clear();
     }
 
     // Last: the main window closes for good.

@@ -29,9 +29,9 @@ namespace {
 
 void StartOneVariant()
 {
-    VariantCount = 1;
-    PrepareVariantSlot(1);
-    CurrentVariant = 1;
+    ProgramAssignment().VariantCount = 1;
+    PrepareVariantSlot(ProgramAssignment(), 1);
+    ProgramAssignment().CurrentVariant = 1;
 }
 
 void PressUp(UpDown* control, int times = 1)
@@ -111,8 +111,8 @@ private slots:
             QCOMPARE(mLabel->text(), QStringLiteral("2"));
             PressDown(m); // steps from the position: 4, corrected to 3
             QCOMPARE(mLabel->text(), QStringLiteral("3"));
-            QCOMPARE(int(CurrentTransferFunction().DenominatorDegree), 4);
-            QCOMPARE(int(CurrentTransferFunction().NumeratorDegree), 3);
+            QCOMPARE(int(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree), 4);
+            QCOMPARE(int(CurrentTransferFunction(ProgramAssignment()).NumeratorDegree), 3);
 
             PressUp(n, 20); // stops at 15, and m = 14 then stands
             PressUp(m, 20);
@@ -134,11 +134,11 @@ private slots:
 
     void degreeScreenStartsFromTheStoredDegreesOfTheVariant()
     {
-        VariantCount = 2;
-        PrepareVariantSlot(2);
-        CurrentVariant = 2;
-        CurrentTransferFunction().DenominatorDegree = 6;
-        CurrentTransferFunction().NumeratorDegree = 2;
+        ProgramAssignment().VariantCount = 2;
+        PrepareVariantSlot(ProgramAssignment(), 2);
+        ProgramAssignment().CurrentVariant = 2;
+        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = 6;
+        CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = 2;
         bool ran = false;
         WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
             ran = true;
@@ -153,7 +153,7 @@ private slots:
 
     void coefficientEntryStoresOnlyTypedCells()
     {
-        TransferFunction& variant = CurrentTransferFunction();
+        TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
         variant.DenominatorDegree = 2;
         variant.NumeratorDegree = 1;
         variant.A = {7, 8, 9};
@@ -208,7 +208,7 @@ private slots:
 
     void afterEnteringTheCellsTakeNoTypingUntilEnteringAgain()
     {
-        TransferFunction& variant = CurrentTransferFunction();
+        TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
         variant.DenominatorDegree = 1;
         variant.NumeratorDegree = 0;
         variant.A = {1, 1};
@@ -241,7 +241,7 @@ private slots:
 
     void textsTheScreenWroteReadBackUnchanged()
     {
-        TransferFunction& variant = CurrentTransferFunction();
+        TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
         variant.Delay = 1.2345L;
         OnCoefficientEntry([&](QWidget* screen) {
             auto* entry = Control<StringGrid>(screen, "SC2");
@@ -270,7 +270,7 @@ private slots:
 
     void conversionErrorStopsEntryAtTheBadCell()
     {
-        TransferFunction& variant = CurrentTransferFunction();
+        TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
         variant.DenominatorDegree = 2;
         variant.A = {1, 2, 3};
         OnCoefficientEntry([&](QWidget* screen) {
@@ -310,7 +310,7 @@ private slots:
 
     void typedNumbersAreReadWholeAndEnterGoesToTheNextCell()
     {
-        TransferFunction& variant = CurrentTransferFunction();
+        TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
         variant.DenominatorDegree = 2;
         OnCoefficientEntry([&](QWidget* screen) {
             auto* entry = Control<StringGrid>(screen, "SZ2");
@@ -355,8 +355,8 @@ private slots:
         QFETCH(int, n);
         QFETCH(int, m);
         QFETCH(int, height);
-        CurrentTransferFunction().DenominatorDegree = static_cast<std::uint8_t>(n);
-        CurrentTransferFunction().NumeratorDegree = static_cast<std::uint8_t>(m);
+        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = static_cast<std::uint8_t>(n);
+        CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = static_cast<std::uint8_t>(m);
         OnCoefficientEntry([&](QWidget* screen) {
             QCOMPARE(screen->height(), height);
             QCOMPARE(screen->pos(), QPoint(100, 100));
@@ -380,7 +380,7 @@ private slots:
 
     void cutGridCellShowsItsWholeTextAsAHint()
     {
-        CurrentTransferFunction().A[1] = 100;
+        CurrentTransferFunction(ProgramAssignment()).A[1] = 100;
         OnCoefficientEntry([](QWidget* screen) {
             auto* grid = Control<StringGrid>(screen, "SZ1");
             // 100 in 23 characters, in a column of 40 pixels.
@@ -403,8 +403,8 @@ private slots:
 
     void variantChoiceFitsItsLongestCaption()
     {
-        CurrentTransferFunction().DenominatorDegree = 15;
-        CurrentTransferFunction().NumeratorDegree = 14;
+        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = 15;
+        CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = 14;
         bool ran = false;
         WhenShown("NIRDAL_nastvarForm", [&](QWidget* screen) {
             ran = true;
@@ -433,13 +433,13 @@ private slots:
 
     void variantChoiceShowsAndChoosesTheSpinBoxNumber()
     {
-        VariantCount = 3;
+        ProgramAssignment().VariantCount = 3;
         for (std::uint8_t k = 2; k <= 3; ++k) {
-            PrepareVariantSlot(k);
-            Variants[k].DenominatorDegree = static_cast<std::uint8_t>(k + 4);
+            PrepareVariantSlot(ProgramAssignment(), k);
+            ProgramAssignment().Variants[k].DenominatorDegree = static_cast<std::uint8_t>(k + 4);
         }
-        CurrentVariant = 2;
-        AssignmentDone = true;
+        ProgramAssignment().CurrentVariant = 2;
+        ProgramAssignment().Done = true;
         bool ran = false;
         WhenShown("NIRDAL_nastvarForm", [&](QWidget* screen) {
             ran = true;
@@ -449,7 +449,7 @@ private slots:
             QCOMPARE(caption->text(), QStringLiteral(" ВАРИАНТ  2 из 3"));
             QCOMPARE(Control<StringGrid>(screen, "SZ1")->RowCount(), 7);
             QTest::keyClick(spin, Qt::Key_Up);
-            QCOMPARE(int(CurrentVariant), 3);
+            QCOMPARE(int(ProgramAssignment().CurrentVariant), 3);
             QCOMPARE(caption->text(), QStringLiteral(" ВАРИАНТ  3 из 3"));
             QTest::keyClick(spin, Qt::Key_Up); // no fourth variant
             QCOMPARE(spin->value(), 3);
@@ -458,8 +458,8 @@ private slots:
         });
         NIRDAL_nastvarForm->ShowModal();
         QVERIFY(ran);
-        QCOMPARE(int(CurrentVariant), 2);
-        QVERIFY(!AssignmentDone);
+        QCOMPARE(int(ProgramAssignment().CurrentVariant), 2);
+        QVERIFY(!ProgramAssignment().Done);
     }
 
     void variantChoiceWithOneVariantKeepsOne()
@@ -476,7 +476,7 @@ private slots:
         });
         NIRDAL_nastvarForm->ShowModal();
         QVERIFY(ran);
-        QCOMPARE(int(CurrentVariant), 1);
+        QCOMPARE(int(ProgramAssignment().CurrentVariant), 1);
     }
 };
 

@@ -35,7 +35,7 @@ Extended SquaredDistanceToSegment(DevicePoint p, DevicePoint a, DevicePoint b)
 
 } // namespace
 
-std::optional<CurveReading> ReadCurveAt(DevicePoint at)
+std::optional<CurveReading> ReadCurveAt(const Assignment& assignment, DevicePoint at)
 {
     const PlotFields fields = ScreenPlotFields();
     const DevicePoint origin = ScreenPlotOrigin();
@@ -43,8 +43,9 @@ std::optional<CurveReading> ReadCurveAt(DevicePoint at)
 
     std::optional<CurveReading> best;
     Extended bestDistance = 0;
-    for (int i = 1; i <= VariantCount; ++i) {
-        const ResponseArrays& points = Variants.at(static_cast<std::size_t>(i)).ResponseArrays;
+    for (int i = 1; i <= assignment.VariantCount; ++i) {
+        const ResponseArrays& points =
+            assignment.Variants.at(static_cast<std::size_t>(i)).ResponseArrays;
         // The polyline as drawn: points that are not numbers are passed over.
         bool nearCurve = false;
         std::optional<DevicePoint> previous;

@@ -23,10 +23,10 @@ struct CurveReading
 /// Pixels from a curve within which the pointer counts as resting on it.
 constexpr int kCurveReach = 5;
 
-/// The stored point nearest to the device point `at` among the curves of variants
-/// 1 … VariantCount whose polyline on the screen picture passes within kCurveReach pixels
+/// The stored point nearest to the device point `at` among the curves of the assignment's
+/// variants 1 … VariantCount whose polyline on the screen picture passes within kCurveReach pixels
 /// of it; nothing when no curve passes that close. Between equally near points the lower
 /// variant and the lower slot win.
-std::optional<CurveReading> ReadCurveAt(DevicePoint at);
+std::optional<CurveReading> ReadCurveAt(const Assignment& assignment, DevicePoint at);
 
 } // namespace nirdal

@@ -12,12 +12,6 @@
 
 namespace nirdal {
 
-std::uint16_t PlotOriginX = 0;
-std::uint16_t PlotOriginY = 0;
-std::string NumeratorText;
-std::string DenominatorText;
-std::string DelayText;
-
 namespace {
 
 constexpr Rgb kBlack{0, 0, 0};
@@ -44,14 +38,14 @@ void PullInside(Extended& dx, Extended& dy)
 // The curve cut where it leaves the frame 0…HorizontalAxisEnd × VerticalAxisTop…
 // VerticalAxisEnd and resumed where it comes back; a point that is not a number breaks it.
 void DrawClippedCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
-                      const SurfaceRules& rules)
+                      const SurfaceRules& rules, DevicePoint origin)
 {
     bool fromPoint = false, penThere = false;
     Extended lastX = 0, lastY = 0;
     DevicePoint pen{0, 0};
     for (int k = kFirstSlot; k <= kLastSlot; ++k) {
-        const Extended x = PlotOriginX + points[k].U / fields.PlotScale;
-        const Extended y = PlotOriginY - points[k].V * fields.YStretch / fields.PlotScale;
+        const Extended x = origin.x + points[k].U / fields.PlotScale;
+        const Extended y = origin.y - points[k].V * fields.YStretch / fields.PlotScale;
         if (!std::isfinite(x) || !std::isfinite(y)) {
             fromPoint = false;
             continue;
@@ -78,16 +72,15 @@ void DrawClippedCurve(Surface& surface, const PlotFields& fields, const Response
 // gets no line, and a curve starts at its first point that is a number. With the rules'
 // ClipCurves, each stretch between two points is cut at the picture's frame instead.
 void DrawCurve(Surface& surface, const PlotFields& fields, const ResponseArrays& points,
-               const SurfaceRules& rules)
+               const SurfaceRules& rules, DevicePoint origin)
 {
     if (rules.ClipCurves) {
-        DrawClippedCurve(surface, fields, points, rules);
+        DrawClippedCurve(surface, fields, points, rules, origin);
         return;
     }
     bool started = false;
     for (int k = kFirstSlot; k <= kLastSlot; ++k) {
-        const std::optional<DevicePoint> at =
-            CurvePoint(points[k], fields, DevicePoint{PlotOriginX, PlotOriginY});
+        const std::optional<DevicePoint> at = CurvePoint(points[k], fields, origin);
         if (!at)
             continue;
         if (!started) {
@@ -203,27 +196,24 @@ CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant)
     return texts;
 }
 
-void BuildCoefficientTexts()
+void BuildCoefficientTexts(Assignment& assignment)
 {
-    CoefficientTexts texts;
-    if (VariantCount > 0)
-        texts = MakeCoefficientTexts(Variants.at(VariantCount));
-    NumeratorText = std::move(texts.Numerator);
-    DenominatorText = std::move(texts.Denominator);
-    DelayText = std::move(texts.Delay);
+    assignment.Texts = assignment.VariantCount > 0
+                           ? MakeCoefficientTexts(assignment.Variants.at(assignment.VariantCount))
+                           : CoefficientTexts{};
 }
 
-void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees)
+void DrawPhaseMark(Surface& surface, const PlotFields& fields, DevicePoint origin, int degrees)
 {
     const Extended angle = degrees * std::numbers::pi_v<Extended> / 180;
     const Extended cosine = std::cos(angle);
     const Extended sine = std::sin(angle);
     const Extended px = fields.PixelsPerUnitX;
     const Extended py = fields.PixelsPerUnitY;
-    Segment(surface, DeviceCoordinate(PlotOriginX - cosine * (px - 5)),
-            DeviceCoordinate(PlotOriginY + sine * (py - 5)),
-            DeviceCoordinate(PlotOriginX - cosine * (px + 5)),
-            DeviceCoordinate(PlotOriginY + sine * (py + 5)));
+    Segment(surface, DeviceCoordinate(origin.x - cosine * (px - 5)),
+            DeviceCoordinate(origin.y + sine * (py - 5)),
+            DeviceCoordinate(origin.x - cosine * (px + 5)),
+            DeviceCoordinate(origin.y + sine * (py + 5)));
 }
 
 int LabelOffset(const SurfaceRules& rules, int designed)
@@ -231,10 +221,11 @@ int LabelOffset(const SurfaceRules& rules, int designed)
     return DeviceCoordinate(designed * Extended{rules.LabelOffsetScale});
 }
 
-void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules)
+void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules,
+                         DevicePoint origin, const Assignment& assignment)
 {
-    const int ox = PlotOriginX;
-    const int oy = PlotOriginY;
+    const int ox = origin.x;
+    const int oy = origin.y;
     const int px = fields.PixelsPerUnitX;
     const int py = fields.PixelsPerUnitY;
 
@@ -256,37 +247,41 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
     surface.Arc(ox - px, oy - py, ox + px, oy + py, ox, oy - py, ox, oy - py);
 
     for (int degrees : {10, 20, 30})
-        DrawPhaseMark(surface, fields, degrees);
+        DrawPhaseMark(surface, fields, origin, degrees);
     for (int degrees = 60; degrees <= 360; degrees += 30)
-        DrawPhaseMark(surface, fields, degrees);
+        DrawPhaseMark(surface, fields, origin, degrees);
 
-    for (int i = 1; i <= VariantCount; ++i) {
+    for (int i = 1; i <= assignment.VariantCount; ++i) {
         surface.SetPen(1, VariantColor(i));
-        DrawCurve(surface, fields, Variants.at(static_cast<std::size_t>(i)).ResponseArrays, rules);
+        DrawCurve(surface, fields,
+                  assignment.Variants.at(static_cast<std::size_t>(i)).ResponseArrays, rules,
+                  origin);
     }
 }
 
-void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname, bool clipCurves)
+DevicePoint DrawPlot(Surface& surface, PlotFields& fields, const Assignment& assignment,
+                     std::string_view surname, bool clipCurves)
 {
     fields = ScreenPlotFields();
-    PlotOriginX = static_cast<std::uint16_t>(ScreenPlotOrigin().x);
-    PlotOriginY = static_cast<std::uint16_t>(ScreenPlotOrigin().y);
+    const DevicePoint origin = ScreenPlotOrigin();
+    const std::uint8_t count = assignment.VariantCount;
 
     surface.SetFontSize(15);
-    surface.TextOut(20, 20, std::string(surname) + Texts().variants + IntegerText(VariantCount));
+    surface.TextOut(20, 20, std::string(surname) + Texts().variants + IntegerText(count));
     surface.TextOut(20, 1, PlotHeading());
     surface.TextOut(20, 40, Texts().numeratorHeading);
     surface.TextOut(20, 80, Texts().denominatorHeading);
 
     surface.SetFontSize(10);
-    surface.TextOut(20, 60, NumeratorText);
-    surface.TextOut(20, 100, DenominatorText);
-    if (VariantCount > 0 && Variants.at(VariantCount).Delay > kShownDelayThreshold)
-        surface.TextOut(20, 150, DelayText);
+    surface.TextOut(20, 60, assignment.Texts.Numerator);
+    surface.TextOut(20, 100, assignment.Texts.Denominator);
+    if (count > 0 && assignment.Variants.at(count).Delay > kShownDelayThreshold)
+        surface.TextOut(20, 150, assignment.Texts.Delay);
 
     SurfaceRules rules{450, 800, false};
     rules.ClipCurves = clipCurves;
-    DrawPictureElements(surface, fields, rules);
+    DrawPictureElements(surface, fields, rules, origin, assignment);
+    return origin;
 }
 
 } // namespace nirdal

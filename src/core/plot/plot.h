@@ -3,7 +3,7 @@
 
 #include "core/common/extended.h"
 #include "core/common/surface.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 
 #include <array>
 #include <cstdint>
@@ -31,15 +31,6 @@ struct PlotFields
     std::int32_t PixelsPerUnitX = 100; ///< nearest(1 / PlotScale)
     std::int32_t PixelsPerUnitY = 110; ///< nearest(YStretch / PlotScale)
 };
-
-/// Device coordinates of the point 0 + j0 on the surface drawn last.
-extern std::uint16_t PlotOriginX;
-extern std::uint16_t PlotOriginY;
-
-/// The coefficients of the last variant as the screen shows them (Windows-1251).
-extern std::string NumeratorText;
-extern std::string DenominatorText;
-extern std::string DelayText;
 
 /// Pen colours of the curves: variant i is drawn in entry i.
 inline constexpr std::array<Rgb, 16> VariantColors{{
@@ -92,15 +83,6 @@ std::optional<DevicePoint> CurvePoint(const ResponsePoint& point, const PlotFiel
 /// PlotScale).
 void UpdateUnitLengths(PlotFields& fields);
 
-/// The three texts of one variant: its coefficients from the highest power down, each entry
-/// ending in a blank, and its delay.
-struct CoefficientTexts
-{
-    std::string Numerator;
-    std::string Denominator;
-    std::string Delay;
-};
-
 /// The coefficient entries of one polynomial of a variant, 'A' for the denominator and 'B'
 /// for the numerator, from the highest power down, each ending in a blank: "A1  =3.00 ".
 std::vector<std::string> CoefficientEntries(const TransferFunction& variant, char letter);
@@ -111,9 +93,9 @@ std::string DelayEntry(const TransferFunction& variant);
 /// The coefficient texts of any variant (Windows-1251).
 CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant);
 
-/// Builds NumeratorText, DenominatorText and DelayText from variant VariantCount; all three
-/// are empty while there is no variant.
-void BuildCoefficientTexts();
+/// Builds the assignment's texts from variant VariantCount; all three are empty while there
+/// is no variant.
+void BuildCoefficientTexts(Assignment& assignment);
 
 /// What differs between the screen picture and the printed page.
 struct SurfaceRules
@@ -133,18 +115,20 @@ struct SurfaceRules
 /// rules' label offset scale.
 int LabelOffset(const SurfaceRules& rules, int designed);
 
-/// One phase mark at a whole number of degrees, counted from -1 toward -j.
-void DrawPhaseMark(Surface& surface, const PlotFields& fields, int degrees);
+/// One phase mark at a whole number of degrees, counted from -1 toward -j, around origin.
+void DrawPhaseMark(Surface& surface, const PlotFields& fields, DevicePoint origin, int degrees);
 
 /// Ticks with their labels, axes, unit circle, phase marks and the curves of variants
-/// 1 … VariantCount, in this order, around PlotOriginX, PlotOriginY.
-void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules);
+/// 1 … VariantCount of the assignment, in this order, around the device point `origin` of
+/// 0 + j0.
+void DrawPictureElements(Surface& surface, const PlotFields& fields, const SurfaceRules& rules,
+                         DevicePoint origin, const Assignment& assignment);
 
-/// The screen picture on the graph window's client area (kGraphClientWidth ×
-/// kGraphClientHeight): headings, the last variant's coefficients and the picture at 100
-/// pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251. clipCurves as
-/// SurfaceRules::ClipCurves.
-void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname,
-              bool clipCurves = false);
+/// The screen picture of the assignment on the graph window's client area (kGraphClientWidth
+/// × kGraphClientHeight): headings, the texts of the last variant's coefficients and the
+/// picture at 100 pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251.
+/// clipCurves as SurfaceRules::ClipCurves. Gives where 0 + j0 was drawn.
+DevicePoint DrawPlot(Surface& surface, PlotFields& fields, const Assignment& assignment,
+                     std::string_view surname, bool clipCurves = false);
 
 } // namespace nirdal

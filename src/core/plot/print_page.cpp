@@ -40,15 +40,16 @@ constexpr double kScreenLineSpacing = 16;
 // The top of the highest tick label and the bottom of the lowest, labels being lineSpacing
 // high: the horizontal axis's labels stand above it, the vertical axis's reach two units up
 // and two units down.
-int TopmostLabel(const SurfaceRules& rules, const PlotFields& fields)
+int TopmostLabel(const SurfaceRules& rules, const PlotFields& fields, int originY)
 {
-    return PlotOriginY - std::max(LabelOffset(rules, 15),
+    return originY - std::max(LabelOffset(rules, 15),
                                   2 * fields.PixelsPerUnitY + LabelOffset(rules, 5));
 }
 
-int LowestLabelBottom(const SurfaceRules& rules, const PlotFields& fields, int lineSpacing)
+int LowestLabelBottom(const SurfaceRules& rules, const PlotFields& fields, int originY,
+                      int lineSpacing)
 {
-    return PlotOriginY + lineSpacing +
+    return originY + lineSpacing +
            std::max(-LabelOffset(rules, 15), 2 * fields.PixelsPerUnitY - LabelOffset(rules, 5));
 }
 
@@ -74,9 +75,9 @@ std::vector<std::string> BreakBetweenEntries(Surface& page, const std::vector<st
 
 } // namespace
 
-std::vector<std::string> VariantSummaryEntries(int i)
+std::vector<std::string> VariantSummaryEntries(const Assignment& assignment, int i)
 {
-    const TransferFunction& variant = Variants.at(static_cast<std::size_t>(i));
+    const TransferFunction& variant = assignment.Variants.at(static_cast<std::size_t>(i));
     std::vector<std::string> entries = CoefficientEntries(variant, 'A');
     for (std::string& entry : CoefficientEntries(variant, 'B'))
         entries.push_back(std::move(entry));
@@ -84,10 +85,10 @@ std::vector<std::string> VariantSummaryEntries(int i)
     return entries;
 }
 
-std::string VariantSummaryLine(int i)
+std::string VariantSummaryLine(const Assignment& assignment, int i)
 {
     std::string line;
-    for (const std::string& entry : VariantSummaryEntries(i))
+    for (const std::string& entry : VariantSummaryEntries(assignment, i))
         line += entry;
     return line;
 }
@@ -100,14 +101,14 @@ DeviceSize A4Sheet(int dotsPerInch)
     return {dots(210), dots(297)};
 }
 
-PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_view surname,
-                          bool clipCurves)
+PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, const Assignment& assignment,
+                          std::string_view surname, bool clipCurves)
 {
     fields.YStretch = 1.0;
     UpdateUnitLengths(fields);
     const double magnification = PrintMagnification(fields.PlotScale);
-    PlotOriginX = ToOrigin(PageOrigin(kGraphClientWidth, magnification));
-    PlotOriginY = ToOrigin(PageOrigin(kGraphClientHeight, magnification));
+    DevicePoint origin{ToOrigin(PageOrigin(kGraphClientWidth, magnification)),
+                       ToOrigin(PageOrigin(kGraphClientHeight, magnification))};
 
     page.SetFontSize(10);
     const int lineSpacing = page.MeasureText(PlotHeading()).LineSpacing;
@@ -117,30 +118,34 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
     int surnameTop = kSurnameTop;
     int pitch = kSummaryLinePitch;
     // The lines hang below the picture from the horizontal origin coordinate.
-    int lineTop = PlotOriginX + fields.PixelsPerUnitX + kSummaryLinePitch;
+    int lineTop = origin.x + fields.PixelsPerUnitX + kSummaryLinePitch;
     if (lineSpacing > kSummaryLinePitch) {
         rules.LabelOffsetScale = lineSpacing / kScreenLineSpacing;
         surnameTop = kHeadingTop + lineSpacing;
         pitch = lineSpacing;
-        const int pictureTop = std::max(0, surnameTop + lineSpacing - TopmostLabel(rules, fields));
-        PlotOriginY = ToOrigin(static_cast<Extended>(PlotOriginY + pictureTop));
+        const int pictureTop =
+            std::max(0, surnameTop + lineSpacing - TopmostLabel(rules, fields, origin.y));
+        origin.y = ToOrigin(static_cast<Extended>(origin.y + pictureTop));
         rules.VerticalAxisTop = pictureTop;
         rules.VerticalAxisEnd += pictureTop;
-        lineTop = std::max(lineTop + pictureTop, LowestLabelBottom(rules, fields, lineSpacing));
+        lineTop = std::max(lineTop + pictureTop,
+                           LowestLabelBottom(rules, fields, origin.y, lineSpacing));
     }
 
     page.TextOut(kTextLeft, surnameTop, surname);
     page.TextOut(kTextLeft, kHeadingTop, PlotHeading());
-    DrawPictureElements(page, fields, rules);
+    DrawPictureElements(page, fields, rules, origin, assignment);
 
     PrintedPage printed{1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd,
-                        std::max(rules.VerticalAxisEnd, LowestLabelBottom(rules, fields, lineSpacing))};
+                        std::max(rules.VerticalAxisEnd,
+                                 LowestLabelBottom(rules, fields, origin.y, lineSpacing)),
+                        origin};
     const DeviceSize area = page.PrintableArea();
     const int indent = page.MeasureText(kContinuationIndent).Width;
     const int width = area.Width - kTextLeft;
-    for (int i = 1; i <= VariantCount; ++i) {
+    for (int i = 1; i <= assignment.VariantCount; ++i) {
         const std::vector<std::string> lines =
-            BreakBetweenEntries(page, VariantSummaryEntries(i), width, width - indent);
+            BreakBetweenEntries(page, VariantSummaryEntries(assignment, i), width, width - indent);
         for (std::size_t k = 0; k < lines.size(); ++k) {
             // A fresh sheet takes a line even where it is shorter than one.
             if (lineTop > area.Height - lineSpacing && lineTop > kHeadingTop) {

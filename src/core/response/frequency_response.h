@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/common/extended.h"
-#include "core/response/response_store.h"
+#include "core/tf/response_store.h"
 #include "core/tf/transfer_function.h"
 
 #include <array>

@@ -3,95 +3,95 @@
 
 #include "core/settings/reestr.h"
 
-namespace nirdal {
+#include <optional>
 
-Extended PrintGain = 0;
-std::int32_t PrintMethod = 0;
+namespace nirdal {
 
 namespace {
 
 constexpr const char* kSettingsKey = "\\SOFTWARE\\tarn5\\";
 constexpr const char* kSettingsSubKey = "INF";
 
-// Each setting keeps its accessor from start-up to the end; before start-up there is none
-// and the operations leave the registry alone.
-std::unique_ptr<Treestr_float> g_gainValue;
-std::unique_ptr<Treestr_integer> g_methodValue;
+// The registry value of each setting; nothing before start-up.
+std::optional<Treestr_float> GainValue(const PrintChoice& choice)
+{
+    if (!choice.Store)
+        return std::nullopt;
+    return std::make_optional<Treestr_float>(kSettingsKey, kSettingsSubKey, "pecats",
+                                             choice.Store);
+}
+
+std::optional<Treestr_integer> MethodValue(const PrintChoice& choice)
+{
+    if (!choice.Store)
+        return std::nullopt;
+    return std::make_optional<Treestr_integer>(kSettingsKey, kSettingsSubKey, "zadan",
+                                               choice.Store);
+}
 
 } // namespace
 
-void LoadPrintGain()
+void LoadPrintGain(PrintChoice& choice)
 {
-    if (!g_gainValue)
-        return;
-    g_gainValue->WriteDefault(1.0L);
-    g_gainValue->Read(PrintGain);
+    if (const auto value = GainValue(choice)) {
+        value->WriteDefault(1.0L);
+        value->Read(choice.Gain);
+    }
 }
 
-void SavePrintGain()
+void SavePrintGain(const PrintChoice& choice)
 {
-    if (g_gainValue)
-        g_gainValue->Write(PrintGain);
+    if (const auto value = GainValue(choice))
+        value->Write(choice.Gain);
 }
 
-Extended GetPrintGain()
+Extended GetPrintGain(const PrintChoice& choice)
 {
-    return PrintGain;
+    return choice.Gain;
 }
 
-void SetPrintGain(Extended gain)
+void SetPrintGain(PrintChoice& choice, Extended gain)
 {
-    PrintGain = gain;
-    SavePrintGain();
+    choice.Gain = gain;
+    SavePrintGain(choice);
 }
 
-void LoadPrintMethod()
+void LoadPrintMethod(PrintChoice& choice)
 {
-    if (!g_methodValue)
-        return;
-    g_methodValue->WriteDefault(2);
-    g_methodValue->Read(PrintMethod);
+    if (const auto value = MethodValue(choice)) {
+        value->WriteDefault(2);
+        value->Read(choice.Method);
+    }
 }
 
-void SavePrintMethod()
+void SavePrintMethod(const PrintChoice& choice)
 {
-    if (g_methodValue)
-        g_methodValue->Write(PrintMethod);
+    if (const auto value = MethodValue(choice))
+        value->Write(choice.Method);
 }
 
-std::uint16_t GetPrintMethod()
+std::uint16_t GetPrintMethod(const PrintChoice& choice)
 {
-    return static_cast<std::uint16_t>(PrintMethod);
+    return static_cast<std::uint16_t>(choice.Method);
 }
 
-void SetPrintMethod(std::uint16_t method)
+void SetPrintMethod(PrintChoice& choice, std::uint16_t method)
 {
-    PrintMethod = method;
-    SavePrintMethod();
+    choice.Method = method;
+    SavePrintMethod(choice);
 }
 
-void InitialiseSettings(std::shared_ptr<Registry> registry)
+void InitialiseSettings(PrintChoice& choice, std::shared_ptr<Registry> registry)
 {
-    g_gainValue =
-        std::make_unique<Treestr_float>(kSettingsKey, kSettingsSubKey, "pecats", registry);
-    LoadPrintGain();
-    g_methodValue = std::make_unique<Treestr_integer>(kSettingsKey, kSettingsSubKey, "zadan",
-                                                      std::move(registry));
-    LoadPrintMethod();
+    choice.Store = std::move(registry);
+    LoadPrintGain(choice);
+    LoadPrintMethod(choice);
 }
 
-void FinaliseSettings()
+void FinaliseSettings(const PrintChoice& choice)
 {
-    SavePrintMethod();
-    SavePrintGain();
-}
-
-void ResetSettings()
-{
-    g_gainValue.reset();
-    g_methodValue.reset();
-    PrintGain = 0;
-    PrintMethod = 0;
+    SavePrintMethod(choice);
+    SavePrintGain(choice);
 }
 
 } // namespace nirdal

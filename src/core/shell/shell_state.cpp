@@ -2,7 +2,6 @@
 #include "core/shell/shell_state.h"
 
 #include "core/roster/roster.h"
-#include "core/tf/transfer_function.h"
 #include "platform/text_encoding.h"
 
 namespace nirdal {
@@ -19,41 +18,39 @@ std::string WithoutBlanksAround(const std::string& text)
 
 } // namespace
 
-bool AssignmentDone = false;
-std::string StudentSurname;
-std::string StudentGroup;
-
-void TakeStudentFromRoster(int group, int slot)
+void TakeStudentFromRoster(Assignment& assignment, int group, int slot)
 {
-    StudentSurname = IsSlotOccupied(group, slot) ? WithoutBlanksAround(RosterSurname(group, slot))
-                                                 : std::string();
-    StudentGroup = WithoutBlanksAround(RosterGroupName(group));
+    assignment.StudentSurname = IsSlotOccupied(group, slot)
+                                    ? WithoutBlanksAround(RosterSurname(group, slot))
+                                    : std::string();
+    assignment.StudentGroup = WithoutBlanksAround(RosterGroupName(group));
 }
 
-std::string StudentTitle()
+std::string StudentTitle(const Assignment& assignment)
 {
-    if (StudentGroup.empty())
-        return StudentSurname;
-    const std::string group = Utf8ToCp1251("группа ") + StudentGroup;
-    return StudentSurname.empty() ? group : StudentSurname + ", " + group;
+    const std::string& surname = assignment.StudentSurname;
+    if (assignment.StudentGroup.empty())
+        return surname;
+    const std::string group = Utf8ToCp1251("группа ") + assignment.StudentGroup;
+    return surname.empty() ? group : surname + ", " + group;
 }
 
-void RunAssignmentLoop(const AssignmentLoopScreens& screens)
+void RunAssignmentLoop(Assignment& assignment, const AssignmentLoopScreens& screens)
 {
     // Set before the first pass, so a graph screen closed without a command ends the loop
     // unless a new variant or a variant change has asked for another pass.
-    AssignmentDone = true;
-    VariantCount = 1;
-    PrepareVariantSlot(1);
+    assignment.Done = true;
+    assignment.VariantCount = 1;
+    PrepareVariantSlot(assignment, 1);
     // A new student starts with nothing computed: the points the slot keeps from the
     // previous student's loop would be drawn under his name if he reached the graph
     // without a computation (his degree screen closed by the window manager).
-    Variants[1].ResponseArrays = {};
-    CurrentVariant = 1;
+    assignment.Variants[1].ResponseArrays = {};
+    assignment.CurrentVariant = 1;
     do {
         screens.ShowDegreeEntry();
         screens.ShowGraph();
-    } while (!AssignmentDone);
+    } while (!assignment.Done);
 }
 
 } // namespace nirdal

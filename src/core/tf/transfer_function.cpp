@@ -8,27 +8,6 @@
 
 namespace nirdal {
 
-std::vector<TransferFunction> Variants;
-std::uint8_t CurrentVariant = 0;
-std::uint8_t VariantCount = 0;
-
-void PrepareVariantSlot(std::uint8_t k)
-{
-    Variants.resize(std::size_t{k} + 1);
-    TransferFunction& variant = Variants[k];
-    variant.A.fill(0);
-    for (int j = 0; j < kCoefficientCount - 1; ++j)
-        variant.B[j] = 0;
-    variant.DenominatorDegree = 1;
-    variant.NumeratorDegree = 0;
-    variant.Delay = 0;
-}
-
-TransferFunction& CurrentTransferFunction()
-{
-    return Variants.at(CurrentVariant);
-}
-
 std::string CoefficientLabel(std::uint8_t index, char letter)
 {
     return (std::string(1, letter) + IntegerText(index) + "  ").substr(0, 5);

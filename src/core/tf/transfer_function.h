@@ -2,12 +2,11 @@
 #pragma once
 
 #include "core/common/extended.h"
-#include "core/response/response_store.h"
+#include "core/tf/response_store.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace nirdal {
 
@@ -26,21 +25,6 @@ struct TransferFunction
     Extended Delay = 0;                          ///< T in seconds
     nirdal::ResponseArrays ResponseArrays;
 };
-
-/// The variants of the current assignment, numbered from 1; element 0 is never used.
-extern std::vector<TransferFunction> Variants;
-/// Number of the variant the screens of the current cycle read and write.
-extern std::uint8_t CurrentVariant;
-/// Number of variants made in the current assignment loop.
-extern std::uint8_t VariantCount;
-
-/// Resizes Variants to k + 1 elements (new ones zero-filled) and resets element k to a new
-/// variant: coefficients A0..A15 and B0..B14 zero, n = 1, m = 0, no delay. B15 and the
-/// response points of an element that already existed are kept.
-void PrepareVariantSlot(std::uint8_t k);
-
-/// Variants[CurrentVariant].
-TransferFunction& CurrentTransferFunction();
 
 /// The letter, the index and two blanks, cut to five characters: "A3  ", "B14  ".
 std::string CoefficientLabel(std::uint8_t index, char letter);

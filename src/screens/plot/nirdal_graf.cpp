@@ -5,7 +5,7 @@
 #include "core/plot/curve_reading.h"
 #include "core/plot/print_page.h"
 #include "core/shell/shell_state.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "export/picture_file.h"
 #include "export/whole_device.h"
 #include "platform/text_encoding.h"
@@ -15,6 +15,7 @@
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
 #include "screens/shell/placement.h"
+#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastvar.h"
 
 #include <QAction>
@@ -162,8 +163,9 @@ QString TNIRDAL_grafForm::SuggestedPdfPath()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    return QDir(folder).filePath(PdfFileName(QString::fromStdString(Cp1251ToUtf8(StudentGroup)),
-                                             QString::fromStdString(Cp1251ToUtf8(StudentSurname)),
+    const Assignment& student = ProgramAssignment();
+    return QDir(folder).filePath(PdfFileName(QString::fromStdString(Cp1251ToUtf8(student.StudentGroup)),
+                                             QString::fromStdString(Cp1251ToUtf8(student.StudentSurname)),
                                              QDate::currentDate()));
 }
 
@@ -188,7 +190,7 @@ QString TNIRDAL_grafForm::PdfFileName(const QString& group, const QString& surna
 
 void TNIRDAL_grafForm::FormActivate()
 {
-    BuildCoefficientTexts();
+    BuildCoefficientTexts(ProgramAssignment());
     DrawPlot();
 }
 
@@ -201,7 +203,8 @@ void TNIRDAL_grafForm::DrawPlot()
     // The picture on the screen is drawn at 100 pixels per unit; the print scale the student
     // chose stays in force for the next print, whatever redraws the screen meanwhile.
     const double printScale = m_fields.PlotScale;
-    nirdal::DrawPlot(m_picture, m_fields, StudentTitle());
+    m_origin = nirdal::DrawPlot(m_picture, m_fields, ProgramAssignment(),
+                                StudentTitle(ProgramAssignment()));
     m_fields.PlotScale = printScale;
     m_picture.End();
     update();
@@ -210,7 +213,7 @@ void TNIRDAL_grafForm::DrawPlot()
 void TNIRDAL_grafForm::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
-        DrawPrintPage(page, m_fields, StudentTitle());
+        DrawPrintPage(page, m_fields, ProgramAssignment(), StudentTitle(ProgramAssignment()));
     };
     QString error;
     if (!PagePrinterInUse()(drawPage, error))
@@ -265,14 +268,13 @@ void TNIRDAL_grafForm::Action3Execute()
 
 void TNIRDAL_grafForm::Action4Execute()
 {
-    AssignmentDone = true;
+    ProgramAssignment().Done = true;
     Close();
 }
 
 void TNIRDAL_grafForm::Action5Execute()
 {
-    // The variant counter is one byte: a 256th variant would wrap it to none.
-    if (VariantCount >= kMaxVariants) {
+    if (!NewVariant(ProgramAssignment())) {
         QMessageBox::information(
             this, QCoreApplication::applicationName(),
             QStringLiteral("Новый вариант не создан: вариантов уже %1, больше программа не "
@@ -281,11 +283,6 @@ void TNIRDAL_grafForm::Action5Execute()
                 .arg(kMaxVariants));
         return;
     }
-    AssignmentDone = false;
-    ++VariantCount;
-    PrepareVariantSlot(VariantCount);
-    CurrentVariant = VariantCount;
-    Variants[VariantCount] = Variants[VariantCount - 1];
     Close();
 }
 
@@ -350,7 +347,7 @@ bool TNIRDAL_grafForm::event(QEvent* event)
     if (event->type() != QEvent::ToolTip)
         return Form::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const auto reading = ReadCurveAt({help->pos().x(), help->pos().y()});
+    const auto reading = ReadCurveAt(ProgramAssignment(), {help->pos().x(), help->pos().y()});
     if (!reading) {
         QToolTip::hideText();
         return true;
@@ -372,14 +369,14 @@ void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
 {
     if (button != Qt::RightButton)
         return;
-    const auto reading = ReadCurveAt({at.x(), at.y()});
+    const auto reading = ReadCurveAt(ProgramAssignment(), {at.x(), at.y()});
     if (!reading)
         return;
     QToolTip::hideText();
     // The window works on its own copy of the variant; the graph stays as it is. The redraw
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
-    TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
+    TNIRDAL_analizForm analysis(ProgramAssignment().Variants.at(static_cast<std::size_t>(reading->Variant)),
                                 reading->Variant, this);
     analysis.ShowModal();
     m_fields = before;

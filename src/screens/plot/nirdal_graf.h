@@ -73,6 +73,8 @@ public:
     void FormMouseDown(Qt::MouseButton button, QPoint at);
 
     const PlotFields& Fields() const { return m_fields; }
+    /// Where the last drawing put 0 + j0.
+    DevicePoint Origin() const { return m_origin; }
     /// The picture as drawn last.
     const QImage& Picture() { return m_picture.Image(); }
 
@@ -113,6 +115,7 @@ private:
     QAction* Action6;
 
     PlotFields m_fields;
+    DevicePoint m_origin{0, 0};
     ImageSurface m_picture;
 };
 

@@ -2,10 +2,11 @@
 #include "screens/plot/pechnac.h"
 
 #include "core/numtext/numtext.h"
-#include "core/settings/print_settings.h"
+#include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
+#include "screens/shell/road.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -56,7 +57,7 @@ TPechNacForm::TPechNacForm(QWidget* parent) : Form(parent)
 void TPechNacForm::FormActivate()
 {
     ShowGain();
-    const int method = GetPrintMethod();
+    const int method = GetPrintMethod(ProgramAssignment().Print);
     if (QAbstractButton* item = m_methods->button(method)) {
         item->setChecked(true);
     } else {
@@ -70,18 +71,18 @@ void TPechNacForm::FormActivate()
 
 void TPechNacForm::ShowGain()
 {
-    Label1->setText(QString::fromStdString(Cp1251ToUtf8(RealText(GetPrintGain()))));
+    Label1->setText(QString::fromStdString(Cp1251ToUtf8(RealText(GetPrintGain(ProgramAssignment().Print)))));
 }
 
 void TPechNacForm::Button1Click()
 {
-    SetPrintGain(1.0L);
+    SetPrintGain(ProgramAssignment().Print, 1.0L);
     ShowGain();
 }
 
 void TPechNacForm::Button2Click()
 {
-    SetPrintGain(3.0L);
+    SetPrintGain(ProgramAssignment().Print, 3.0L);
     ShowGain();
 }
 
@@ -97,7 +98,7 @@ void TPechNacForm::FormClick()
 
 void TPechNacForm::RadioGroup1Click()
 {
-    SetPrintMethod(static_cast<std::uint16_t>(m_methods->checkedId()));
+    SetPrintMethod(ProgramAssignment().Print, static_cast<std::uint16_t>(m_methods->checkedId()));
 }
 
 void TPechNacForm::mousePressEvent(QMouseEvent* event)

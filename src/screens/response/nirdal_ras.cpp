@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "screens/response/nirdal_ras.h"
 
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
+#include "screens/shell/road.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -202,7 +203,7 @@ void TNIRDAL_rasform::FormActivate()
         return; // the screen computes once; later activations change nothing
     ResponseScreen& screen = *this;
     m_computation =
-        std::make_unique<ResponseComputation>(CurrentTransferFunction(), screen, &m_listing);
+        std::make_unique<ResponseComputation>(CurrentTransferFunction(ProgramAssignment()), screen, &m_listing);
     Run([](ResponseComputation& c) { c.FormActivate(); });
 }
 

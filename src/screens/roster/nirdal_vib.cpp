@@ -21,7 +21,7 @@ TNIRDAL_vibForm::TNIRDAL_vibForm(QWidget* parent) : TviborForm(parent)
 void TNIRDAL_vibForm::RunAssignment()
 {
     hide();
-    TakeStudentFromRoster(StudentSelection.Group, StudentSelection.Slot);
+    TakeStudentFromRoster(ProgramAssignment(), StudentSelection.Group, StudentSelection.Slot);
     RunAssignmentLoop();
     show();
 }

@@ -34,7 +34,7 @@ TNIRDAL_ETICForm::TNIRDAL_ETICForm(QWidget* parent) : TETICForm(parent)
 void TNIRDAL_ETICForm::Button1Click()
 {
     // Taken as typed: no trimming, an empty surname is accepted too.
-    StudentSurname = Utf8ToCp1251(LabeledEdit1->text().toStdString());
+    ProgramAssignment().StudentSurname = Utf8ToCp1251(LabeledEdit1->text().toStdString());
     Panel1->hide();
 }
 
@@ -46,7 +46,7 @@ void TNIRDAL_ETICForm::RunNext()
 void TNIRDAL_ETICForm::PrepareContinueLabel()
 {
     Panel1->hide();
-    if (StudentSurname.empty())
+    if (ProgramAssignment().StudentSurname.empty())
         Panel1->show();
     Label3->setFixedWidth(460);
     Label3->setText(ContinueText());

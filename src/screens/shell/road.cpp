@@ -38,9 +38,15 @@ void ShowMainWindow()
     NirdalFam_ETICForm->show();
 }
 
+Assignment& ProgramAssignment()
+{
+    static Assignment assignment;
+    return assignment;
+}
+
 void RunAssignmentLoop()
 {
-    RunAssignmentLoop(AssignmentLoopScreens{
+    RunAssignmentLoop(ProgramAssignment(), AssignmentLoopScreens{
         [] { NIRDAL_znachForm->ShowModal(); },
         [] { NIRDAL_grafForm->ShowModal(); },
     });

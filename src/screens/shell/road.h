@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/tf/assignment.h"
+
 namespace nirdal {
+
+/// The assignment of the student at work, which the program's screens show and change.
+Assignment& ProgramAssignment();
 
 /// Creates the ten screens in their start-up order; the title screen is the main window.
 void CreateScreens();

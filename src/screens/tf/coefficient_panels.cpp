@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "screens/shell/road.h"
 #include "screens/tf/coefficient_panels.h"
 
 #include "core/numtext/numtext.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "screens/shell/controls.h"
 
 #include <QFrame>
@@ -14,8 +15,8 @@ namespace nirdal {
 
 QString VariantCaption()
 {
-    return QStringLiteral(" ВАРИАНТ  ") + QString::number(CurrentVariant) + QStringLiteral(" из ") +
-           QString::number(VariantCount);
+    return QStringLiteral(" ВАРИАНТ  ") + QString::number(ProgramAssignment().CurrentVariant) + QStringLiteral(" из ") +
+           QString::number(ProgramAssignment().VariantCount);
 }
 
 void LayOutCoefficientPanels(QWidget* window, QFrame* pz, QFrame* pc, QFrame* panel1, int n, int m)

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastroika.h"
 
 #include "core/numtext/numtext.h"
 #include "core/tf/general_text.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -96,7 +97,7 @@ TNIRDAL_nastroikaForm::TNIRDAL_nastroikaForm(QWidget* parent) : Form(parent)
 
 void TNIRDAL_nastroikaForm::FormActivate()
 {
-    const TransferFunction& variant = CurrentTransferFunction();
+    const TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
     const int n = variant.DenominatorDegree;
     const int m = variant.NumeratorDegree;
     Panel1->show();
@@ -141,7 +142,7 @@ void TNIRDAL_nastroikaForm::SetEntryOpen(bool open)
 
 void TNIRDAL_nastroikaForm::ShowStoredCoefficients()
 {
-    const TransferFunction& variant = CurrentTransferFunction();
+    const TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
     Label2->setText(VariantCaption());
     Label2->adjustSize();
     ShowCoefficientColumn(SZ1, variant.A.data(), variant.DenominatorDegree, 'A');
@@ -179,7 +180,7 @@ bool TNIRDAL_nastroikaForm::EnterColumn(StringGrid* entry, StringGrid* display,
 
 bool TNIRDAL_nastroikaForm::EnterDelay()
 {
-    Extended& delay = CurrentTransferFunction().Delay;
+    Extended& delay = CurrentTransferFunction(ProgramAssignment()).Delay;
     const QString text = Edit1->text();
     if (!text.isEmpty() && text != m_writtenDelay) {
         try {
@@ -205,7 +206,7 @@ void TNIRDAL_nastroikaForm::Button1Click()
 {
     SZ2->CommitEdit();
     SC2->CommitEdit();
-    TransferFunction& variant = CurrentTransferFunction();
+    TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
     // A text that does not convert stops here: what came before is stored, the student
     // corrects that cell and presses "ввод" again.
     if (!EnterColumn(SZ2, SZ1, m_writtenDenominator, variant.DenominatorDegree, variant.A.data(),

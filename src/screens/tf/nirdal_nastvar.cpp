@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastvar.h"
 
 #include "core/numtext/numtext.h"
 #include "core/shell/shell_state.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -100,30 +101,24 @@ void TNIRDAL_nastvarForm::FitPanelsToTheirTexts()
     setFixedSize(std::max(width(), Button1->x() + Button1->width() + 8), height());
 }
 
-int TNIRDAL_nastvarForm::ChosenNumber() const
-{
-    return std::clamp(SpinEdit1->value(), 1, std::max<int>(VariantCount, 1));
-}
-
 void TNIRDAL_nastvarForm::FormActivate()
 {
     const QSignalBlocker quiet(SpinEdit1);
-    SpinEdit1->setMaximum(VariantCount);
+    SpinEdit1->setMaximum(ProgramAssignment().VariantCount);
     // The spin box shows the variant the screen shows, so an immediate "Далее" chooses it.
-    SpinEdit1->setValue(CurrentVariant);
+    SpinEdit1->setValue(ProgramAssignment().CurrentVariant);
     ShowChosenVariant();
 }
 
 void TNIRDAL_nastvarForm::SpinEdit1Change()
 {
-    CurrentVariant = static_cast<std::uint8_t>(ChosenNumber());
+    SelectVariant(ProgramAssignment(), SpinEdit1->value());
     ShowChosenVariant();
 }
 
 void TNIRDAL_nastvarForm::Button1Click()
 {
-    AssignmentDone = false;
-    CurrentVariant = static_cast<std::uint8_t>(ChosenNumber());
+    ChangeVariant(ProgramAssignment(), SpinEdit1->value());
     Close();
 }
 
@@ -134,7 +129,7 @@ void TNIRDAL_nastvarForm::SpeedButton1Click()
 
 void TNIRDAL_nastvarForm::ShowChosenVariant()
 {
-    const TransferFunction& variant = CurrentTransferFunction();
+    const TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
     const int n = variant.DenominatorDegree;
     const int m = variant.NumeratorDegree;
     Panel1->show();

@@ -36,8 +36,6 @@ protected:
 private:
     /// Widens the denominator panel to its longest caption and moves the rest along.
     void FitPanelsToTheirTexts();
-    /// The number in the spin box, kept within 1 … VariantCount.
-    int ChosenNumber() const;
 
     QFrame* PZ;
     QLabel* LZ;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
 
-#include "core/numtext/numtext.h"
-#include "core/tf/transfer_function.h"
+#include "core/tf/assignment.h"
 #include "screens/response/nirdal_ras.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -13,15 +13,6 @@
 #include <QToolButton>
 
 namespace nirdal {
-namespace {
-
-// The labels show the degrees; the screen writes them itself, always as decimal numbers.
-int LabelNumber(const QLabel* label)
-{
-    return static_cast<int>(ParseNumber(label->text().toStdString()));
-}
-
-} // namespace
 
 TNIRDAL_znachForm* NIRDAL_znachForm = nullptr;
 
@@ -69,11 +60,11 @@ TNIRDAL_znachForm::TNIRDAL_znachForm(QWidget* parent) : TFormkriv(parent)
 void TNIRDAL_znachForm::FormActivate()
 {
     TFormkriv::FormActivate();
-    const TransferFunction& variant = CurrentTransferFunction();
-    LO1->setText(QStringLiteral(" ВВОД   ЗНАЧЕНИЙ ") + QString::number(CurrentVariant));
+    const TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
+    LO1->setText(QStringLiteral(" ВВОД   ЗНАЧЕНИЙ ") +
+                 QString::number(ProgramAssignment().CurrentVariant));
     LO1->adjustSize();
-    SZL->setText(QString::number(variant.DenominatorDegree));
-    SCL->setText(QString::number(variant.NumeratorDegree));
+    ShowDegrees();
     // The up-downs step from what the labels show, so the first press after a change of
     // variant moves from the stored degree and not from an old position.
     SZ->SetPosition(variant.DenominatorDegree);
@@ -92,48 +83,41 @@ void TNIRDAL_znachForm::keyPressEvent(QKeyEvent* event)
 
 void TNIRDAL_znachForm::SZMouseDown()
 {
-    SZL->setText(QString::number(SZ->Position()));
-    ActionList1Change();
+    ActionList1Change(SZ->Position(), CurrentTransferFunction(ProgramAssignment()).NumeratorDegree);
 }
 
 void TNIRDAL_znachForm::SZMouseUp()
 {
-    SZL->setText(QString::number(SZ->Position()));
-    ActionList1Change();
+    ActionList1Change(SZ->Position(), CurrentTransferFunction(ProgramAssignment()).NumeratorDegree);
 }
 
 void TNIRDAL_znachForm::SCMouseDown()
 {
-    SCL->setText(QString::number(SC->Position()));
-    ActionList1Change();
+    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree, SC->Position());
 }
 
 void TNIRDAL_znachForm::SCMouseUp()
 {
-    SCL->setText(QString::number(SC->Position()));
-    ActionList1Change();
+    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree, SC->Position());
 }
 
-void TNIRDAL_znachForm::ActionList1Change()
+void TNIRDAL_znachForm::ActionList1Change(int n, int m)
 {
-    TransferFunction& variant = CurrentTransferFunction();
-    const auto n = static_cast<std::uint8_t>(LabelNumber(SZL));
-    auto m = static_cast<std::uint8_t>(LabelNumber(SCL));
-    variant.DenominatorDegree = n;
-    variant.NumeratorDegree = m;
-    if (m >= n) {
-        // The numerator's up-down keeps its position: the next press steps from there.
-        m = static_cast<std::uint8_t>(n - 1);
-        variant.NumeratorDegree = m;
-        SCL->setText(QString::fromStdString(IntegerText(n - 1)));
-    }
+    // A numerator degree not below n is cut to n − 1; the numerator's up-down keeps its
+    // position, so the next press steps from there.
+    SetDegrees(CurrentTransferFunction(ProgramAssignment()), n, m);
+    ShowDegrees();
+}
+
+void TNIRDAL_znachForm::ShowDegrees()
+{
+    const TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
+    SZL->setText(QString::number(variant.DenominatorDegree));
+    SCL->setText(QString::number(variant.NumeratorDegree));
 }
 
 void TNIRDAL_znachForm::SpeedButton1Click()
 {
-    TransferFunction& variant = CurrentTransferFunction();
-    variant.DenominatorDegree = static_cast<std::uint8_t>(LabelNumber(SZL));
-    variant.NumeratorDegree = static_cast<std::uint8_t>(LabelNumber(SCL));
     // Every cycle starts both screens from their designed state; the earlier instances
     // stay alive until the program ends, but never shown again, they give back their
     // native windows and back buffers now.

@@ -24,7 +24,8 @@ public:
     void SZMouseUp();
     void SCMouseDown();
     void SCMouseUp();
-    void ActionList1Change();
+    /// Sets the current variant's degrees to n and m, m cut below n, and shows them.
+    void ActionList1Change(int n, int m);
     void SpeedButton1Click();
     void SpeedButton2Click();
 
@@ -33,6 +34,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ShowDegrees();
+
     QFrame* PO;
     QLabel* LO1;
     QToolButton* SpeedButton1;

@@ -46,17 +46,18 @@ class PlotTest : public testing::Test
 protected:
     void SetUp() override
     {
-        Variants.assign(1, TransferFunction{});
-        VariantCount = 0;
-        CurrentVariant = 0;
-        PlotOriginX = PlotOriginY = 0;
+        assignment.Variants.assign(1, TransferFunction{});
+        assignment.VariantCount = 0;
+        assignment.CurrentVariant = 0;
     }
+
+    Assignment assignment;
 
     TransferFunction& AddVariant()
     {
-        ++VariantCount;
-        PrepareVariantSlot(VariantCount);
-        return Variants[VariantCount];
+        ++assignment.VariantCount;
+        PrepareVariantSlot(assignment, assignment.VariantCount);
+        return assignment.Variants[assignment.VariantCount];
     }
 
     // The operations from the curve's pen on: the curve of the last variant.
@@ -97,13 +98,13 @@ TEST_F(PlotTest, ScreenPictureLiesWhereTheWorkedValuesSay)
     SetPoints(variant, 1, 1, 0);
     SetPoints(variant, 2, 0, -1);
     fields.PlotScale = 1.0 / 300; // a printer scale left over from before
-    DrawPlot(surface, fields, "");
+    const DevicePoint origin = DrawPlot(surface, fields, assignment, "");
 
     EXPECT_EQ(fields.PlotScale, 0.01);
     EXPECT_EQ(fields.PixelsPerUnitX, 100);
     EXPECT_EQ(fields.PixelsPerUnitY, 110);
-    EXPECT_EQ(PlotOriginX, 375);
-    EXPECT_EQ(PlotOriginY, 225);
+    EXPECT_EQ(origin.x, 375);
+    EXPECT_EQ(origin.y, 225);
 
     const std::vector<DrawOp> picture = Picture();
     std::vector<DrawOp> expected;
@@ -142,9 +143,9 @@ TEST_F(PlotTest, ScreenTextsShowTheLastVariant)
     second.A[1] = 3;
     second.A[0] = 1;
     second.B[0] = 0.5L;
-    CurrentVariant = 1;
-    BuildCoefficientTexts();
-    DrawPlot(surface, fields, Utf8ToCp1251("Петров"));
+    assignment.CurrentVariant = 1;
+    BuildCoefficientTexts(assignment);
+    DrawPlot(surface, fields, assignment, Utf8ToCp1251("Петров"));
 
     const auto& ops = surface.ops();
     ASSERT_GE(ops.size(), 8u);
@@ -164,7 +165,7 @@ TEST_F(PlotTest, ScreenTextsShowTheLastVariant)
 
 TEST_F(PlotTest, EmptySurnameStartsWithTheBlank)
 {
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     EXPECT_EQ(Cp1251ToUtf8(surface.ops().at(1).text), " вариантов:0");
 }
 
@@ -179,13 +180,13 @@ TEST_F(PlotTest, DelayLineOnlyAboveOneHundredth)
     for (const Case& c : {Case{0.01L, false}, Case{ParseNumber("0.01"), false},
                           Case{std::nextafter(0.01L, 1.0L), true}, Case{0.5L, true}}) {
         variant.Delay = c.delay;
-        BuildCoefficientTexts();
+        BuildCoefficientTexts(assignment);
         surface.clear();
-        DrawPlot(surface, fields, "");
+        DrawPlot(surface, fields, assignment, "");
         const std::vector<DrawOp> delayLines = TextsAt(20, 150);
         ASSERT_EQ(delayLines.size(), c.shown ? 1u : 0u) << static_cast<double>(c.delay);
         if (c.shown) {
-            EXPECT_EQ(delayLines[0].text, DelayText);
+            EXPECT_EQ(delayLines[0].text, assignment.Texts.Delay);
         }
     }
 }
@@ -212,11 +213,11 @@ TEST_F(PlotTest, CoefficientTextsListFromTheHighestPowerDown)
 
 TEST_F(PlotTest, CoefficientTextsAreEmptyWithoutVariants)
 {
-    NumeratorText = DenominatorText = DelayText = "old";
-    BuildCoefficientTexts();
-    EXPECT_EQ(NumeratorText, "");
-    EXPECT_EQ(DenominatorText, "");
-    EXPECT_EQ(DelayText, "");
+    assignment.Texts.Numerator = assignment.Texts.Denominator = assignment.Texts.Delay = "old";
+    BuildCoefficientTexts(assignment);
+    EXPECT_EQ(assignment.Texts.Numerator, "");
+    EXPECT_EQ(assignment.Texts.Denominator, "");
+    EXPECT_EQ(assignment.Texts.Delay, "");
 }
 
 TEST_F(PlotTest, SummaryLineJoinsDenominatorNumeratorAndDelay)
@@ -228,15 +229,15 @@ TEST_F(PlotTest, SummaryLineJoinsDenominatorNumeratorAndDelay)
     variant.B = {5, 0.125L};
     variant.Delay = 0.0125L;
     AddVariant();
-    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(1)),
+    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(assignment, 1)),
               "A2  =2.00 A1  =3.00 A0  =1.00 B1  =0.125 B0  =5.00 ЗАПАЗДЫВАНИЕ 0,012 секунд");
-    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(2)),
+    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(assignment, 2)),
               "A1  =00 A0  =00 B0  =00 ЗАПАЗДЫВАНИЕ 0,000 секунд");
 }
 
 TEST_F(PlotTest, PhaseMarksCrossTheUnitCircle)
 {
-    DrawPlot(surface, fields, "");
+    const DevicePoint origin = DrawPlot(surface, fields, assignment, "");
     surface.clear();
     struct Case
     {
@@ -247,13 +248,13 @@ TEST_F(PlotTest, PhaseMarksCrossTheUnitCircle)
     for (const Case& c : {Case{90, 375, 330, 375, 340}, Case{180, 470, 225, 480, 225},
                           Case{270, 375, 120, 375, 110}, Case{360, 280, 225, 270, 225}}) {
         surface.clear();
-        DrawPhaseMark(surface, fields, c.degrees);
+        DrawPhaseMark(surface, fields, origin, c.degrees);
         EXPECT_EQ(surface.ops(), (std::vector{Move(c.x1, c.y1), Line(c.x2, c.y2)})) << c.degrees;
     }
 
     // 10 degrees lies just below the negative real axis.
     surface.clear();
-    DrawPhaseMark(surface, fields, 10);
+    DrawPhaseMark(surface, fields, origin, 10);
     ASSERT_EQ(surface.ops().size(), 2u);
     EXPECT_LT(surface.ops()[0].args[0], 375 - 90);
     EXPECT_GT(surface.ops()[0].args[1], 225);
@@ -263,7 +264,7 @@ TEST_F(PlotTest, PhaseMarksCrossTheUnitCircle)
 TEST_F(PlotTest, FourteenMarksBetweenCircleAndCurves)
 {
     SetPoints(AddVariant(), 1, 0, 0);
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     const std::vector<DrawOp> picture = Picture();
     const auto arc = std::find_if(picture.begin(), picture.end(),
                                   [](const DrawOp& op) { return op.kind == Kind::Arc; });
@@ -276,7 +277,7 @@ TEST_F(PlotTest, VariantsTakeTheColourTableInTurn)
 {
     for (int i = 1; i <= 18; ++i)
         SetPoints(AddVariant(), 1, 0, 0);
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     std::vector<Rgb> pens;
     for (const DrawOp& op : Picture()) {
         if (op.kind == Kind::Pen)
@@ -299,7 +300,7 @@ TEST_F(PlotTest, FarPointsAreClampedAlongTheirRay)
     SetPoints(variant, 3, max, -max); // beyond the quotient's range
     SetPoints(variant, 4, std::numeric_limits<Extended>::quiet_NaN(), 0);
     SetPoints(variant, 5, 0, 0);
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     const std::vector<DrawOp> curve = LastCurve();
     ASSERT_EQ(curve.size(), 199u); // the NaN point is passed over
     EXPECT_EQ(curve[0], Move(475, 225));
@@ -313,7 +314,7 @@ TEST_F(PlotTest, CurveStartsAtItsFirstNumber)
     TransferFunction& variant = AddVariant();
     SetPoints(variant, 1, std::numeric_limits<Extended>::quiet_NaN(), 0);
     SetPoints(variant, 3, 1, 0);
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     const std::vector<DrawOp> curve = LastCurve();
     ASSERT_EQ(curve.size(), 198u);
     EXPECT_EQ(curve[0], Move(475, 225));
@@ -340,14 +341,14 @@ TEST_P(PaperTest, PageGeometryFollowsTheGain)
     SetPoints(AddVariant(), 1, 0, 0);
     SetPoints(AddVariant(), 1, 0, 0);
     ASSERT_EQ(SetDotsPerUnit(fields, c.dotsPerUnit), std::nullopt);
-    DrawPrintPage(surface, fields, Utf8ToCp1251("Иванов"));
+    const PrintedPage printed = DrawPrintPage(surface, fields, assignment, Utf8ToCp1251("Иванов"));
 
     const int unit = static_cast<int>(c.dotsPerUnit);
     EXPECT_EQ(fields.YStretch, 1.0);
     EXPECT_EQ(fields.PixelsPerUnitX, unit);
     EXPECT_EQ(fields.PixelsPerUnitY, unit);
-    EXPECT_EQ(PlotOriginX, c.originX);
-    EXPECT_EQ(PlotOriginY, c.originY);
+    EXPECT_EQ(printed.Origin.x, c.originX);
+    EXPECT_EQ(printed.Origin.y, c.originY);
 
     const auto& ops = surface.ops();
     ASSERT_GE(ops.size(), 4u);
@@ -366,7 +367,7 @@ TEST_P(PaperTest, PageGeometryFollowsTheGain)
               ops.end());
 
     ASSERT_EQ(TextsAt(20, c.firstLine).size(), 1u);
-    EXPECT_EQ(TextsAt(20, c.firstLine)[0].text, VariantSummaryLine(1));
+    EXPECT_EQ(TextsAt(20, c.firstLine)[0].text, VariantSummaryLine(assignment, 1));
     EXPECT_EQ(ops.back(), TextsAt(20, c.firstLine + 21).at(0));
 }
 
@@ -390,7 +391,7 @@ TEST_F(PlotTest, PaperPassesOverPointsAtMinusThreeAndBelow)
     SetPoints(variant, 3, 2, -2.999L); // drawn to
     SetPoints(variant, 4, 3, -4);      // passed over up to the end
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
-    DrawPrintPage(surface, fields, "");
+    DrawPrintPage(surface, fields, assignment, "");
     const auto& ops = surface.ops();
     const auto lastPen = std::find_if(ops.rbegin(), ops.rend(),
                                       [](const DrawOp& op) { return op.kind == Kind::Pen; });
@@ -399,7 +400,7 @@ TEST_F(PlotTest, PaperPassesOverPointsAtMinusThreeAndBelow)
 
     // The screen passes nothing over.
     surface.clear();
-    DrawPlot(surface, fields, "");
+    DrawPlot(surface, fields, assignment, "");
     const std::vector<DrawOp> screenCurve = LastCurve();
     ASSERT_EQ(screenCurve.size(), 200u);
     EXPECT_EQ(screenCurve[1], Line(475, 555));
@@ -419,7 +420,7 @@ TEST_F(PlotTest, HandedOutPagesCutTheCurveAtTheFrame)
     SetPoints(variant, 3, 1, -4);
     SetPoints(variant, 4, 2, 0);
     ASSERT_EQ(SetDotsPerUnit(fields, 100), std::nullopt);
-    DrawPrintPage(surface, fields, "", true);
+    DrawPrintPage(surface, fields, assignment, "", true);
     const auto& ops = surface.ops();
     const auto lastPen = std::find_if(ops.rbegin(), ops.rend(),
                                       [](const DrawOp& op) { return op.kind == Kind::Pen; });

@@ -33,9 +33,11 @@ class PrintLayoutTest : public testing::Test
 protected:
     void SetUp() override
     {
-        Variants.assign(1, TransferFunction{});
-        VariantCount = 0;
+        assignment.Variants.assign(1, TransferFunction{});
+        assignment.VariantCount = 0;
     }
+
+    Assignment assignment;
 
     // A variant 1 / (a·s + 1) of degree 1.
     void AddFirstOrder(Extended a)
@@ -61,7 +63,7 @@ protected:
     {
         PlotFields fields;
         EXPECT_EQ(SetDotsPerUnit(fields, dotsPerUnit), std::nullopt);
-        return DrawPrintPage(page, fields, Utf8ToCp1251("Иванов И.И."));
+        return DrawPrintPage(page, fields, assignment, Utf8ToCp1251("Иванов И.И."));
     }
 
     static std::vector<TextBox> Boxes(const RecordingSurface& page, int dotsPerInch)
@@ -100,9 +102,9 @@ protected:
 private:
     TransferFunction& Add()
     {
-        ++VariantCount;
-        PrepareVariantSlot(VariantCount);
-        return Variants[VariantCount];
+        ++assignment.VariantCount;
+        PrepareVariantSlot(assignment, assignment.VariantCount);
+        return assignment.Variants[assignment.VariantCount];
     }
 };
 
@@ -123,8 +125,8 @@ TEST_F(PrintLayoutTest, AtOneHundredDotsPerInchEveryTextStandsWhereDesigned)
     const PrintedPage printed = Draw(page, 100);
 
     EXPECT_EQ(printed.Sheets, 1);
-    EXPECT_EQ(PlotOriginX, 375);
-    EXPECT_EQ(PlotOriginY, 225);
+    EXPECT_EQ(printed.Origin.x, 375);
+    EXPECT_EQ(printed.Origin.y, 225);
     EXPECT_EQ(printed.AxesRight, 799);
     EXPECT_EQ(printed.AxesBottom, 449);
     const std::vector<TextBox> boxes = Boxes(page, 100);
@@ -136,8 +138,8 @@ TEST_F(PrintLayoutTest, AtOneHundredDotsPerInchEveryTextStandsWhereDesigned)
     ASSERT_EQ(lines.size(), 3u);
     for (int i = 1; i <= 3; ++i) {
         EXPECT_EQ(lines[i - 1].x, 20);
-        EXPECT_EQ(lines[i - 1].y, 375 + 100 + 21 * i); // PlotOriginX + PixelsPerUnitX + 21·i
-        EXPECT_EQ(lines[i - 1].text, VariantSummaryLine(i));
+        EXPECT_EQ(lines[i - 1].y, 375 + 100 + 21 * i); // Origin.x + PixelsPerUnitX + 21·i
+        EXPECT_EQ(lines[i - 1].text, VariantSummaryLine(assignment, i));
     }
 }
 
@@ -179,8 +181,8 @@ TEST_F(PrintLayoutTest, TallerTextNeverOverlapsAndLinesBreakBetweenEntries)
         // made of whole entries, so that they join into the variant's summary line.
         const std::vector<TextBox> lines = SummaryBoxes(page, c.dotsPerInch);
         std::size_t next = 0;
-        for (int i = 1; i <= VariantCount; ++i) {
-            const std::vector<std::string> entries = VariantSummaryEntries(i);
+        for (int i = 1; i <= assignment.VariantCount; ++i) {
+            const std::vector<std::string> entries = VariantSummaryEntries(assignment, i);
             std::size_t entry = 0;
             std::string joined;
             for (bool first = true; entry < entries.size(); first = false) {
@@ -193,7 +195,7 @@ TEST_F(PrintLayoutTest, TallerTextNeverOverlapsAndLinesBreakBetweenEntries)
                 EXPECT_EQ(line.text, expected); // ends where an entry ends
                 joined += line.text;
             }
-            EXPECT_EQ(joined, VariantSummaryLine(i));
+            EXPECT_EQ(joined, VariantSummaryLine(assignment, i));
         }
         EXPECT_EQ(next, lines.size());
         EXPECT_GT(lines.size(), 3u); // the largest variant takes more than one line
@@ -214,7 +216,7 @@ TEST_F(PrintLayoutTest, SixtyVariantsGoOnToASecondSheet)
     ASSERT_EQ(lines.size(), 60u);
     for (int i = 1; i <= 60; ++i) {
         const TextBox& line = lines[static_cast<std::size_t>(i - 1)];
-        EXPECT_EQ(line.text, VariantSummaryLine(i));
+        EXPECT_EQ(line.text, VariantSummaryLine(assignment, i));
         EXPECT_EQ(line.sheet, i <= 41 ? 0 : 1);
         EXPECT_EQ(line.y, i <= 41 ? 1489 + 49 * (i - 1) : 5 + 49 * (i - 42));
     }

@@ -35,8 +35,6 @@ RegistryValue Dword(std::uint32_t x)
 class SettingsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ResetSettings(); }
-    void TearDown() override { ResetSettings(); }
 
     // What another program would find in the settings key now.
     std::optional<RegistryValue> Stored(const char* name) const
@@ -56,15 +54,16 @@ protected:
 
     test_support::TemporaryRoot root;
     std::shared_ptr<FileRegistry> registry = std::make_shared<FileRegistry>(root.Path());
+    PrintChoice choice;
 };
 
 TEST_F(SettingsTest, EmptyRegistryGetsTheDefaults)
 {
-    EXPECT_EQ(GetPrintGain(), 0);
-    EXPECT_EQ(GetPrintMethod(), 0);
-    InitialiseSettings(registry);
-    EXPECT_EQ(GetPrintGain(), 1.0L);
-    EXPECT_EQ(GetPrintMethod(), 2);
+    EXPECT_EQ(GetPrintGain(choice), 0);
+    EXPECT_EQ(GetPrintMethod(choice), 0);
+    InitialiseSettings(choice, registry);
+    EXPECT_EQ(GetPrintGain(choice), 1.0L);
+    EXPECT_EQ(GetPrintMethod(choice), 2);
     EXPECT_EQ(Stored("pecats"), Double(1.0));
     EXPECT_EQ(Stored("zadan"), Dword(2));
     EXPECT_NE(ReadFile(registry->FilePath())
@@ -77,9 +76,9 @@ TEST_F(SettingsTest, EmptyRegistryGetsTheDefaults)
 TEST_F(SettingsTest, StoredValuesAreNeverReplacedByDefaults)
 {
     Store("pecats", Double(3.0));
-    InitialiseSettings(registry);
-    EXPECT_EQ(GetPrintGain(), 3.0L);
-    EXPECT_EQ(GetPrintMethod(), 2);
+    InitialiseSettings(choice, registry);
+    EXPECT_EQ(GetPrintGain(choice), 3.0L);
+    EXPECT_EQ(GetPrintMethod(choice), 2);
     EXPECT_EQ(Stored("pecats"), Double(3.0));
     EXPECT_EQ(Stored("zadan"), Dword(2));
 }
@@ -88,20 +87,20 @@ TEST_F(SettingsTest, ValueOfAnotherTypeOrSizeLeavesTheSettingAtZero)
 {
     Store("pecats", RegistryValue{kRegBinary, {0, 0, 0x80, 0x3f}}); // a 4-byte float
     Store("zadan", RegistryValue{kRegBinary, {1, 0, 0, 0}});
-    InitialiseSettings(registry);
-    EXPECT_EQ(GetPrintGain(), 0);
-    EXPECT_EQ(GetPrintMethod(), 0);
+    InitialiseSettings(choice, registry);
+    EXPECT_EQ(GetPrintGain(choice), 0);
+    EXPECT_EQ(GetPrintMethod(choice), 0);
     EXPECT_EQ(Stored("zadan"), (RegistryValue{kRegBinary, {1, 0, 0, 0}}));
 }
 
 TEST_F(SettingsTest, NoAccessLeavesBothAtZeroAndWritesNothing)
 {
     WriteFile(root.Path() / "registry", "locked");
-    InitialiseSettings(registry);
-    EXPECT_EQ(GetPrintGain(), 0);
-    EXPECT_EQ(GetPrintMethod(), 0);
-    SetPrintMethod(1);
-    FinaliseSettings();
+    InitialiseSettings(choice, registry);
+    EXPECT_EQ(GetPrintGain(choice), 0);
+    EXPECT_EQ(GetPrintMethod(choice), 0);
+    SetPrintMethod(choice, 1);
+    FinaliseSettings(choice);
     EXPECT_EQ(ReadFile(root.Path() / "registry"), "locked");
     EXPECT_EQ(
         std::vector<std::filesystem::path>(std::filesystem::directory_iterator(root.Path()), {}),
@@ -110,16 +109,16 @@ TEST_F(SettingsTest, NoAccessLeavesBothAtZeroAndWritesNothing)
 
 TEST_F(SettingsTest, ChangesAreStoredAtOnceAndAgainAtTermination)
 {
-    InitialiseSettings(registry);
-    SetPrintMethod(1);
+    InitialiseSettings(choice, registry);
+    SetPrintMethod(choice, 1);
     EXPECT_EQ(Stored("zadan"), Dword(1));
-    SetPrintGain(3.0L);
+    SetPrintGain(choice, 3.0L);
     EXPECT_EQ(Stored("pecats"), Double(3.0));
 
     // Another program changes both; termination writes the program's values over them.
     Store("zadan", Dword(7));
     Store("pecats", Double(5.0));
-    FinaliseSettings();
+    FinaliseSettings(choice);
     EXPECT_EQ(Stored("zadan"), Dword(1));
     EXPECT_EQ(Stored("pecats"), Double(3.0));
 }
@@ -127,31 +126,31 @@ TEST_F(SettingsTest, ChangesAreStoredAtOnceAndAgainAtTermination)
 TEST_F(SettingsTest, GainGoesThroughADouble)
 {
     for (const Extended gain : {1.0L, 3.0L, 0.1L, -2.5L}) {
-        ResetSettings();
-        InitialiseSettings(registry);
-        SetPrintGain(gain);
-        ResetSettings();
-        InitialiseSettings(registry);
-        EXPECT_EQ(GetPrintGain(), static_cast<Extended>(static_cast<double>(gain))) << gain;
+        choice = {};
+        InitialiseSettings(choice, registry);
+        SetPrintGain(choice, gain);
+        choice = {};
+        InitialiseSettings(choice, registry);
+        EXPECT_EQ(GetPrintGain(choice), static_cast<Extended>(static_cast<double>(gain))) << gain;
     }
 }
 
 TEST_F(SettingsTest, MethodIsHandedOutAsSixteenBits)
 {
     Store("zadan", Dword(0x00010003));
-    InitialiseSettings(registry);
-    EXPECT_EQ(PrintMethod, 0x00010003);
-    EXPECT_EQ(GetPrintMethod(), 3);
-    SetPrintMethod(0xFFFF);
+    InitialiseSettings(choice, registry);
+    EXPECT_EQ(choice.Method, 0x00010003);
+    EXPECT_EQ(GetPrintMethod(choice), 3);
+    SetPrintMethod(choice, 0xFFFF);
     EXPECT_EQ(Stored("zadan"), Dword(0xFFFF));
 }
 
 TEST_F(SettingsTest, NothingIsTouchedBeforeStartUp)
 {
-    SetPrintGain(2.0L);
-    SetPrintMethod(1);
-    FinaliseSettings();
-    EXPECT_EQ(GetPrintGain(), 2.0L);
+    SetPrintGain(choice, 2.0L);
+    SetPrintMethod(choice, 1);
+    FinaliseSettings(choice);
+    EXPECT_EQ(GetPrintGain(choice), 2.0L);
     EXPECT_FALSE(std::filesystem::exists(root.Path() / "registry"));
 }
 
@@ -197,11 +196,11 @@ TEST_F(SettingsInputTest, AFifoAtTheSettingsPathIsASettingsStoreThatCannotBeOpen
 {
     test_support::MakeFifo(registry->FilePath());
     EXPECT_TRUE(test_support::EndsWithin(3s, {registry->FilePath()}, [&] {
-        InitialiseSettings(registry);
-        FinaliseSettings();
+        InitialiseSettings(choice, registry);
+        FinaliseSettings(choice);
     }));
-    EXPECT_EQ(GetPrintGain(), 0);
-    EXPECT_EQ(GetPrintMethod(), 0);
+    EXPECT_EQ(GetPrintGain(choice), 0);
+    EXPECT_EQ(GetPrintMethod(choice), 0);
     EXPECT_TRUE(std::filesystem::is_fifo(registry->FilePath()));
     EXPECT_EQ(reported, std::vector<std::string>{});
 }
@@ -218,10 +217,10 @@ TEST_F(SettingsInputTest, ASettingsFileOfFortyThousandValuesLoadsQuickly)
     WriteFile(registry->FilePath(), text);
 
     const auto start = std::chrono::steady_clock::now();
-    InitialiseSettings(registry);
+    InitialiseSettings(choice, registry);
     EXPECT_LT(std::chrono::steady_clock::now() - start, test_support::TimeLimit(2s));
-    EXPECT_EQ(GetPrintGain(), 3.0L);
-    EXPECT_EQ(GetPrintMethod(), 1);
+    EXPECT_EQ(GetPrintGain(choice), 3.0L);
+    EXPECT_EQ(GetPrintMethod(choice), 1);
     EXPECT_EQ(ReadFile(registry->FilePath()), text); // both were stored: nothing written
 }
 
@@ -230,11 +229,11 @@ TEST_F(SettingsInputTest, ASettingsFileOverOneMegabyteIsRefusedWithAMessage)
     std::string text = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\tarn5\\INF]\n\"zadan\"=dword:1\n";
     text += ";" + std::string(1 << 20, '-') + "\n";
     WriteFile(registry->FilePath(), text);
-    InitialiseSettings(registry);
-    SetPrintMethod(2);
-    FinaliseSettings();
-    EXPECT_EQ(GetPrintGain(), 0);
-    EXPECT_EQ(GetPrintMethod(), 2);
+    InitialiseSettings(choice, registry);
+    SetPrintMethod(choice, 2);
+    FinaliseSettings(choice);
+    EXPECT_EQ(GetPrintGain(choice), 0);
+    EXPECT_EQ(GetPrintMethod(choice), 2);
     EXPECT_EQ(ReadFile(registry->FilePath()), text);
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_NE(reported[0].find(registry->FilePath().string() + ": larger than 1048576 bytes"),

@@ -21,7 +21,7 @@ protected:
         std::string trace;
         std::size_t pass = 0;
         AssignmentLoopScreens screens{
-            [&] { trace += "D" + std::to_string(CurrentVariant) + " "; },
+            [&] { trace += "D" + std::to_string(assignment.CurrentVariant) + " "; },
             [&] {
                 trace += "G ";
                 if (pass < graphSteps.size())
@@ -29,88 +29,85 @@ protected:
                 ++pass;
             },
         };
-        RunAssignmentLoop(screens);
+        RunAssignmentLoop(assignment, screens);
         return trace;
     }
 
-    static void NewVariant()
+    // The graph screen's commands.
+    std::function<void()> NewVariantStep()
     {
-        AssignmentDone = false;
-        ++VariantCount;
-        PrepareVariantSlot(VariantCount);
-        CurrentVariant = VariantCount;
-        Variants[VariantCount] = Variants[VariantCount - 1];
+        return [this] { ASSERT_TRUE(NewVariant(assignment)); };
     }
+
+    Assignment assignment;
 };
 
 TEST_F(AssignmentLoopTest, CloseBoxAfterFirstPassEndsTheLoop)
 {
-    AssignmentDone = false;
+    assignment.Done = false;
     EXPECT_EQ(RunWithGraphSteps({}), "D1 G ");
-    EXPECT_TRUE(AssignmentDone);
+    EXPECT_TRUE(assignment.Done);
 }
 
 TEST_F(AssignmentLoopTest, StartsFromOneBlankVariantDroppingAnEarlierLoop)
 {
-    VariantCount = 3;
-    PrepareVariantSlot(3);
-    Variants[1].A[0] = 5;
-    Variants[1].DenominatorDegree = 7;
-    Variants[1].ResponseArrays[1] = {2.5L, 0.25L, -0.5L};
-    Variants[1].ResponseArrays[200] = {0.01L, 1, 0};
-    CurrentVariant = 3;
+    assignment.VariantCount = 3;
+    PrepareVariantSlot(assignment, 3);
+    assignment.Variants[1].A[0] = 5;
+    assignment.Variants[1].DenominatorDegree = 7;
+    assignment.Variants[1].ResponseArrays[1] = {2.5L, 0.25L, -0.5L};
+    assignment.Variants[1].ResponseArrays[200] = {0.01L, 1, 0};
+    assignment.CurrentVariant = 3;
     RunWithGraphSteps({});
-    EXPECT_EQ(VariantCount, 1);
-    EXPECT_EQ(CurrentVariant, 1);
-    ASSERT_EQ(Variants.size(), 2u);
-    EXPECT_EQ(Variants[1].A[0], 0);
-    EXPECT_EQ(Variants[1].DenominatorDegree, 1);
+    EXPECT_EQ(assignment.VariantCount, 1);
+    EXPECT_EQ(assignment.CurrentVariant, 1);
+    ASSERT_EQ(assignment.Variants.size(), 2u);
+    EXPECT_EQ(assignment.Variants[1].A[0], 0);
+    EXPECT_EQ(assignment.Variants[1].DenominatorDegree, 1);
     // The earlier student's points are gone, so his curve cannot be drawn for this one.
-    EXPECT_EQ(Variants[1].ResponseArrays[1], (ResponsePoint{0, 0, 0}));
-    EXPECT_EQ(Variants[1].ResponseArrays[200], (ResponsePoint{0, 0, 0}));
+    EXPECT_EQ(assignment.Variants[1].ResponseArrays[1], (ResponsePoint{0, 0, 0}));
+    EXPECT_EQ(assignment.Variants[1].ResponseArrays[200], (ResponsePoint{0, 0, 0}));
 }
 
 TEST_F(AssignmentLoopTest, AfterNewVariantOnlyFinishEndsTheLoop)
 {
     // New variant, then the close box twice (passes again for the current variant), then finish.
     const std::string trace = RunWithGraphSteps({
-        NewVariant,
+        NewVariantStep(),
         [] {},
         [] {},
-        [] { AssignmentDone = true; },
+        [this] { assignment.Done = true; },
     });
     EXPECT_EQ(trace, "D1 G D2 G D2 G D2 G ");
-    EXPECT_EQ(VariantCount, 2);
+    EXPECT_EQ(assignment.VariantCount, 2);
 }
 
 TEST_F(AssignmentLoopTest, VariantChangeEditsTheChosenVariantWithoutAddingOne)
 {
     const std::string trace = RunWithGraphSteps({
-        NewVariant,
-        NewVariant,
-        [] {
-            AssignmentDone = false;
-            CurrentVariant = 1;
-        },
-        [] { AssignmentDone = true; },
+        NewVariantStep(),
+        NewVariantStep(),
+        [this] { ChangeVariant(assignment, 1); },
+        [this] { assignment.Done = true; },
     });
     EXPECT_EQ(trace, "D1 G D2 G D3 G D1 G ");
-    EXPECT_EQ(VariantCount, 3);
+    EXPECT_EQ(assignment.VariantCount, 3);
 }
 
 // The built-in roster: group 251 begins with Абрамов А.В. and Беляев Д.С.
 TEST(StudentFromRoster, NamesTheStudentWithHisInitialsAndGroup)
 {
     CopyDefaultRoster();
-    TakeStudentFromRoster(1, 2);
-    EXPECT_EQ(Cp1251ToUtf8(StudentSurname), "Беляев Д.С.");
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "Беляев Д.С., группа 251");
+    Assignment assignment;
+    TakeStudentFromRoster(assignment, 1, 2);
+    EXPECT_EQ(Cp1251ToUtf8(assignment.StudentSurname), "Беляев Д.С.");
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "Беляев Д.С., группа 251");
     // A free slot names the group alone.
-    TakeStudentFromRoster(2, 30);
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "группа 252");
-    StudentGroup.clear();
-    StudentSurname = Utf8ToCp1251("Петров");
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle()), "Петров");
+    TakeStudentFromRoster(assignment, 2, 30);
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "группа 252");
+    assignment.StudentGroup.clear();
+    assignment.StudentSurname = Utf8ToCp1251("Петров");
+    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "Петров");
 }
 
 } // namespace

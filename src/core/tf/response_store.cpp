@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/response/response_store.h"
+#include "core/tf/response_store.h"
 
 namespace nirdal {
 
