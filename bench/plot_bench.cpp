@@ -76,8 +76,9 @@ void BM_PagePdf300DotsPerUnit(benchmark::State& state)
     for (auto _ : state) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        nirdal::WritePagePdf(buffer,
-                             [&](nirdal::PageSurface& page) { DrawPrintPage(page, fields, assignment, ""); });
+        nirdal::WritePagePdf(buffer, [&](nirdal::PageSurface& page) {
+            DrawPrintPage(page, fields, assignment, "");
+        });
         benchmark::DoNotOptimize(buffer.data().size());
     }
 }

@@ -328,9 +328,8 @@ void PlanLesson(Lesson& lesson, int variants, const std::vector<int>& at,
                              grid->visualRect(grid->model()->index(0, 0)).center());
     });
     for (int variant = 1; variant <= variants; ++variant) {
-        lesson.Click("NIRDAL_znachForm", "SpeedButton1", [variant](QWidget*) {
-            return ProgramAssignment().VariantCount == variant;
-        });
+        lesson.Click("NIRDAL_znachForm", "SpeedButton1",
+                     [variant](QWidget*) { return ProgramAssignment().VariantCount == variant; });
         if (variant == 1)
             lesson.Fill("NIRDAL_nastroikaForm", "SZ2", {"1", "1"});
         lesson.Fill("NIRDAL_nastroikaForm", "SC2", {QString::number(1 + (variant - 1) % 9)});
@@ -372,7 +371,8 @@ int main(int argc, char** argv)
     SetUpDesktop(application);
     QTemporaryDir root; // a machine of its own: roster folder and registry file
     InitialiseRoster(root.path().toStdString());
-    InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.path().toStdString()));
+    InitialiseSettings(ProgramAssignment().Print,
+                       std::make_shared<FileRegistry>(root.path().toStdString()));
     CreateScreens();
 
     std::vector<int> at{1, 20, 100, 255};

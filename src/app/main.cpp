@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The desktop program: start-up, the title screen's event loop, and the ending.
-#include "core/roster/roster.h"
 #include "core/common/safe_text.h"
+#include "core/roster/roster.h"
 #include "core/tf/assignment.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/nirdal_analiz.h"
@@ -128,6 +128,7 @@ int main(int argc, char** argv)
     nirdal::ShowMainWindow();
     const int status = QApplication::exec();
     nirdal::DestroyForms();
-    nirdal::FinaliseSettings(nirdal::ProgramAssignment().Print); // the settings are written back, changed or not
+    nirdal::FinaliseSettings(
+        nirdal::ProgramAssignment().Print); // the settings are written back, changed or not
     return status;
 }

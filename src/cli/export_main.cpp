@@ -81,8 +81,8 @@ int WriteJob(const nirdal::cli::PlotJob& job)
     } else if (toPdf) {
         // Drawn on the PDF itself, so the layout measures the very font it is set in.
         written = WritePagePdfFile(
-            path, [&](PageSurface& page) { cli::DrawPlotJob(job, drawn, fields, page); }, dotsPerInch,
-            failure);
+            path, [&](PageSurface& page) { cli::DrawPlotJob(job, drawn, fields, page); },
+            dotsPerInch, failure);
     } else {
         // An image or SVG is one sheet as long as the page's drawing, as wide as A4.
         RecordingSurface recording(PageTextMeasure(dotsPerInch),

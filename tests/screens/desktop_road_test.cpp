@@ -419,8 +419,9 @@ void PlanRoad(Road& road)
     Use(road, kGraph, "SpeedButton4");
 
     // Variant 2, a copy of 1 with a numerator of 2.
-    road.Until(QStringLiteral("degree entry of variant 2"),
-               [] { return Describe(TopScreen()) == kDegrees && ProgramAssignment().VariantCount == 2; });
+    road.Until(QStringLiteral("degree entry of variant 2"), [] {
+        return Describe(TopScreen()) == kDegrees && ProgramAssignment().VariantCount == 2;
+    });
     if (mouse)
         road.Click(kDegrees, "SpeedButton1");
     else
@@ -441,8 +442,9 @@ void PlanRoad(Road& road)
     }
     Use(road, kChoice, "Button1",
         [](QWidget* s) { return Find<QSpinBox>(s, "SpinEdit1")->value() == 1; });
-    road.Until(QStringLiteral("degree entry of variant 1"),
-               [] { return Describe(TopScreen()) == kDegrees && ProgramAssignment().CurrentVariant == 1; });
+    road.Until(QStringLiteral("degree entry of variant 1"), [] {
+        return Describe(TopScreen()) == kDegrees && ProgramAssignment().CurrentVariant == 1;
+    });
     if (mouse)
         road.Click(kDegrees, "SpeedButton1");
     else
@@ -450,7 +452,8 @@ void PlanRoad(Road& road)
     EnterCoefficients(road, {}, {});
     FinishComputation(road);
     road.Until(QStringLiteral("two curves"), [] {
-        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 2 && ProgramAssignment().Variants[1].B[0] == 1 &&
+        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 2 &&
+               ProgramAssignment().Variants[1].B[0] == 1 &&
                ProgramAssignment().Variants[2].B[0] == 2;
     });
     Use(road, kGraph, "SpeedButton3");
@@ -467,8 +470,8 @@ void PlanRoad(Road& road)
     EnterCoefficients(road, {"1", "1"}, {"3"});
     FinishComputation(road);
     road.Until(QStringLiteral("one curve, the second student's"), [] {
-        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 1 && ProgramAssignment().Variants[1].B[0] == 3 &&
-               StudentSelection.Slot == 2;
+        return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 1 &&
+               ProgramAssignment().Variants[1].B[0] == 3 && StudentSelection.Slot == 2;
     });
     Use(road, kGraph, "SpeedButton3");
     Use(road, kSelection, "BitBtn1");

@@ -194,8 +194,10 @@ private slots:
             QCOMPARE(NIRDAL_grafForm->Origin().x, 375);
             QCOMPARE(NIRDAL_grafForm->Origin().y, 225);
             // The texts are the last variant's: e^(−s)/(s² + s + 1).
-            QCOMPARE(ProgramAssignment().Texts.Denominator, MakeCoefficientTexts(ProgramAssignment().Variants[3]).Denominator);
-            QVERIFY(QString::fromStdString(Cp1251ToUtf8(ProgramAssignment().Texts.Delay)).contains("1,000"));
+            QCOMPARE(ProgramAssignment().Texts.Denominator,
+                     MakeCoefficientTexts(ProgramAssignment().Variants[3]).Denominator);
+            QVERIFY(QString::fromStdString(Cp1251ToUtf8(ProgramAssignment().Texts.Delay))
+                        .contains("1,000"));
 
             const QImage picture = NIRDAL_grafForm->Picture().convertToFormat(QImage::Format_RGB32);
             for (int i = 1; i <= 3; ++i)

@@ -30,7 +30,8 @@ void StartVariant(const char* text)
     PrepareVariantSlot(ProgramAssignment(), 1);
     ProgramAssignment().CurrentVariant = 1;
     std::string error;
-    QVERIFY2(ParseTransferFunctionText(text, CurrentTransferFunction(ProgramAssignment()), error), error.c_str());
+    QVERIFY2(ParseTransferFunctionText(text, CurrentTransferFunction(ProgramAssignment()), error),
+             error.c_str());
     for (int k = 1; k <= kLastSlot; ++k)
         CurrentTransferFunction(ProgramAssignment()).ResponseArrays[k] = {-1, 7, 7};
 }

@@ -330,7 +330,8 @@ private slots:
 
         TypeText(edit, QStringLiteral(" Иванов "));
         Click(button);
-        QCOMPARE(ProgramAssignment().StudentSurname, Utf8ToCp1251(" Иванов ")); // as typed, blanks included
+        QCOMPARE(ProgramAssignment().StudentSurname,
+                 Utf8ToCp1251(" Иванов ")); // as typed, blanks included
         NIRDAL_ETICForm->hide();
         NIRDAL_ETICForm->show();
         QVERIFY(!panel->isVisible());

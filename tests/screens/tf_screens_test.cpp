@@ -355,7 +355,8 @@ private slots:
         QFETCH(int, n);
         QFETCH(int, m);
         QFETCH(int, height);
-        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree = static_cast<std::uint8_t>(n);
+        CurrentTransferFunction(ProgramAssignment()).DenominatorDegree =
+            static_cast<std::uint8_t>(n);
         CurrentTransferFunction(ProgramAssignment()).NumeratorDegree = static_cast<std::uint8_t>(m);
         OnCoefficientEntry([&](QWidget* screen) {
             QCOMPARE(screen->height(), height);

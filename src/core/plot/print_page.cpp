@@ -42,8 +42,8 @@ constexpr double kScreenLineSpacing = 16;
 // and two units down.
 int TopmostLabel(const SurfaceRules& rules, const PlotFields& fields, int originY)
 {
-    return originY - std::max(LabelOffset(rules, 15),
-                                  2 * fields.PixelsPerUnitY + LabelOffset(rules, 5));
+    return originY -
+           std::max(LabelOffset(rules, 15), 2 * fields.PixelsPerUnitY + LabelOffset(rules, 5));
 }
 
 int LowestLabelBottom(const SurfaceRules& rules, const PlotFields& fields, int originY,
@@ -128,18 +128,18 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, const Assignmen
         origin.y = ToOrigin(static_cast<Extended>(origin.y + pictureTop));
         rules.VerticalAxisTop = pictureTop;
         rules.VerticalAxisEnd += pictureTop;
-        lineTop = std::max(lineTop + pictureTop,
-                           LowestLabelBottom(rules, fields, origin.y, lineSpacing));
+        lineTop =
+            std::max(lineTop + pictureTop, LowestLabelBottom(rules, fields, origin.y, lineSpacing));
     }
 
     page.TextOut(kTextLeft, surnameTop, surname);
     page.TextOut(kTextLeft, kHeadingTop, PlotHeading());
     DrawPictureElements(page, fields, rules, origin, assignment);
 
-    PrintedPage printed{1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd,
-                        std::max(rules.VerticalAxisEnd,
-                                 LowestLabelBottom(rules, fields, origin.y, lineSpacing)),
-                        origin};
+    PrintedPage printed{
+        1, rules.HorizontalAxisEnd, rules.VerticalAxisEnd,
+        std::max(rules.VerticalAxisEnd, LowestLabelBottom(rules, fields, origin.y, lineSpacing)),
+        origin};
     const DeviceSize area = page.PrintableArea();
     const int indent = page.MeasureText(kContinuationIndent).Width;
     const int width = area.Width - kTextLeft;

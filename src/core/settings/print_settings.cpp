@@ -17,8 +17,7 @@ std::optional<Treestr_float> GainValue(const PrintChoice& choice)
 {
     if (!choice.Store)
         return std::nullopt;
-    return std::make_optional<Treestr_float>(kSettingsKey, kSettingsSubKey, "pecats",
-                                             choice.Store);
+    return std::make_optional<Treestr_float>(kSettingsKey, kSettingsSubKey, "pecats", choice.Store);
 }
 
 std::optional<Treestr_integer> MethodValue(const PrintChoice& choice)

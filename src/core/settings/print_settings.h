@@ -41,7 +41,8 @@ std::uint16_t GetPrintMethod(const PrintChoice& choice);
 void SetPrintMethod(PrintChoice& choice, std::uint16_t method);
 
 /// Start-up: keeps the choice in registry and loads the gain, then the method.
-void InitialiseSettings(PrintChoice& choice, std::shared_ptr<Registry> registry = MachineRegistry());
+void InitialiseSettings(PrintChoice& choice,
+                        std::shared_ptr<Registry> registry = MachineRegistry());
 
 /// Termination: stores the method, then the gain, changed or not.
 void FinaliseSettings(const PrintChoice& choice);

@@ -164,9 +164,9 @@ QString TNIRDAL_grafForm::SuggestedPdfPath()
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     const Assignment& student = ProgramAssignment();
-    return QDir(folder).filePath(PdfFileName(QString::fromStdString(Cp1251ToUtf8(student.StudentGroup)),
-                                             QString::fromStdString(Cp1251ToUtf8(student.StudentSurname)),
-                                             QDate::currentDate()));
+    return QDir(folder).filePath(PdfFileName(
+        QString::fromStdString(Cp1251ToUtf8(student.StudentGroup)),
+        QString::fromStdString(Cp1251ToUtf8(student.StudentSurname)), QDate::currentDate()));
 }
 
 QString TNIRDAL_grafForm::PdfFileName(const QString& group, const QString& surname,
@@ -376,8 +376,9 @@ void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
     // The window works on its own copy of the variant; the graph stays as it is. The redraw
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
-    TNIRDAL_analizForm analysis(ProgramAssignment().Variants.at(static_cast<std::size_t>(reading->Variant)),
-                                reading->Variant, this);
+    TNIRDAL_analizForm analysis(
+        ProgramAssignment().Variants.at(static_cast<std::size_t>(reading->Variant)),
+        reading->Variant, this);
     analysis.ShowModal();
     m_fields = before;
 }

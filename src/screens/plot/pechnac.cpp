@@ -71,7 +71,8 @@ void TPechNacForm::FormActivate()
 
 void TPechNacForm::ShowGain()
 {
-    Label1->setText(QString::fromStdString(Cp1251ToUtf8(RealText(GetPrintGain(ProgramAssignment().Print)))));
+    Label1->setText(
+        QString::fromStdString(Cp1251ToUtf8(RealText(GetPrintGain(ProgramAssignment().Print)))));
 }
 
 void TPechNacForm::Button1Click()

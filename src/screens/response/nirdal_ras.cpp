@@ -202,8 +202,8 @@ void TNIRDAL_rasform::FormActivate()
     if (m_computation)
         return; // the screen computes once; later activations change nothing
     ResponseScreen& screen = *this;
-    m_computation =
-        std::make_unique<ResponseComputation>(CurrentTransferFunction(ProgramAssignment()), screen, &m_listing);
+    m_computation = std::make_unique<ResponseComputation>(
+        CurrentTransferFunction(ProgramAssignment()), screen, &m_listing);
     Run([](ResponseComputation& c) { c.FormActivate(); });
 }
 

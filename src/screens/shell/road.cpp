@@ -47,9 +47,9 @@ Assignment& ProgramAssignment()
 void RunAssignmentLoop()
 {
     RunAssignmentLoop(ProgramAssignment(), AssignmentLoopScreens{
-        [] { NIRDAL_znachForm->ShowModal(); },
-        [] { NIRDAL_grafForm->ShowModal(); },
-    });
+                                               [] { NIRDAL_znachForm->ShowModal(); },
+                                               [] { NIRDAL_grafForm->ShowModal(); },
+                                           });
 }
 
 } // namespace nirdal

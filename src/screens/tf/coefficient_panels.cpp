@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/road.h"
 #include "screens/tf/coefficient_panels.h"
+#include "screens/shell/road.h"
 
 #include "core/numtext/numtext.h"
 #include "core/tf/assignment.h"
@@ -15,8 +15,8 @@ namespace nirdal {
 
 QString VariantCaption()
 {
-    return QStringLiteral(" ВАРИАНТ  ") + QString::number(ProgramAssignment().CurrentVariant) + QStringLiteral(" из ") +
-           QString::number(ProgramAssignment().VariantCount);
+    return QStringLiteral(" ВАРИАНТ  ") + QString::number(ProgramAssignment().CurrentVariant) +
+           QStringLiteral(" из ") + QString::number(ProgramAssignment().VariantCount);
 }
 
 void LayOutCoefficientPanels(QWidget* window, QFrame* pz, QFrame* pc, QFrame* panel1, int n, int m)

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastroika.h"
+#include "screens/shell/road.h"
 
 #include "core/numtext/numtext.h"
-#include "core/tf/general_text.h"
 #include "core/tf/assignment.h"
+#include "core/tf/general_text.h"
 #include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/road.h"
 #include "screens/tf/nirdal_nastvar.h"
+#include "screens/shell/road.h"
 
 #include "core/numtext/numtext.h"
 #include "core/shell/shell_state.h"

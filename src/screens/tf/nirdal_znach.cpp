@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/road.h"
 #include "screens/tf/nirdal_znach.h"
+#include "screens/shell/road.h"
 
 #include "core/tf/assignment.h"
 #include "screens/response/nirdal_ras.h"
@@ -93,12 +93,14 @@ void TNIRDAL_znachForm::SZMouseUp()
 
 void TNIRDAL_znachForm::SCMouseDown()
 {
-    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree, SC->Position());
+    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree,
+                      SC->Position());
 }
 
 void TNIRDAL_znachForm::SCMouseUp()
 {
-    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree, SC->Position());
+    ActionList1Change(CurrentTransferFunction(ProgramAssignment()).DenominatorDegree,
+                      SC->Position());
 }
 
 void TNIRDAL_znachForm::ActionList1Change(int n, int m)

@@ -70,7 +70,8 @@ TEST_F(CurveReadingTest, PointerOnALineReadsTheNearerEndAndFarFromItNothing)
     // 5 pixels off the end is still on it, 6 is not; 10 pixels beside the line is off it.
     EXPECT_TRUE(ReadCurveAt(assignment, {480, 225}));
     EXPECT_FALSE(ReadCurveAt(assignment, {481, 225}));
-    EXPECT_FALSE(ReadCurveAt(assignment, {422, 266})); // (−53, 41): |−100·41 + 110·53| / 148.7 = 11.6
+    EXPECT_FALSE(
+        ReadCurveAt(assignment, {422, 266})); // (−53, 41): |−100·41 + 110·53| / 148.7 = 11.6
     EXPECT_FALSE(ReadCurveAt(assignment, {600, 100}));
 }
 
@@ -78,10 +79,12 @@ TEST_F(CurveReadingTest, NearTwoCurvesTheNearerPointWins)
 {
     AddVariant({0, 1, 0}, {0, 1, 0});               // one point at (475, 225)
     AddVariant({0, 1, 0.0545L}, {0, 1, 0.0545L});   // 5.995 pixels up: (475, 219)
-    EXPECT_EQ(ReadCurveAt(assignment, {475, 221})->Variant, 2); // 2 from variant 2, 4 from variant 1
+    EXPECT_EQ(ReadCurveAt(assignment, {475, 221})->Variant,
+              2); // 2 from variant 2, 4 from variant 1
     EXPECT_EQ(ReadCurveAt(assignment, {475, 223})->Variant, 1);
     EXPECT_EQ(ReadCurveAt(assignment, {475, 222})->Variant, 1); // 3 from each: the lower variant
-    EXPECT_EQ(ReadCurveAt(assignment, {475, 215})->Variant, 2); // 4 from variant 2, 10 from variant 1
+    EXPECT_EQ(ReadCurveAt(assignment, {475, 215})->Variant,
+              2); // 4 from variant 2, 10 from variant 1
 }
 
 TEST_F(CurveReadingTest, NoVariantsAndUnplaceablePointsReadNothing)

@@ -35,7 +35,6 @@ RegistryValue Dword(std::uint32_t x)
 class SettingsTest : public ::testing::Test
 {
 protected:
-
     // What another program would find in the settings key now.
     std::optional<RegistryValue> Stored(const char* name) const
     {

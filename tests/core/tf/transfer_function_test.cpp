@@ -134,9 +134,9 @@ TEST(SetDegrees, NumeratorDegreeStaysBelowTheDenominators)
         int n, m;
         int expectedN, expectedM;
     } cases[] = {
-        {3, 2, 3, 2},   {3, 0, 3, 0},    {5, 5, 5, 4},  {5, 9, 5, 4},  {1, 0, 1, 0},
-        {1, 14, 1, 0},  {15, 14, 15, 14}, {15, 15, 15, 14}, {2, -1, 2, 0}, {0, 0, 1, 0},
-        {16, 3, 15, 3},
+        {3, 2, 3, 2},  {3, 0, 3, 0},  {5, 5, 5, 4},     {5, 9, 5, 4},
+        {1, 0, 1, 0},  {1, 14, 1, 0}, {15, 14, 15, 14}, {15, 15, 15, 14},
+        {2, -1, 2, 0}, {0, 0, 1, 0},  {16, 3, 15, 3},
     };
     for (const auto& c : cases) {
         TransferFunction variant;
