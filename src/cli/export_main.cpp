@@ -12,7 +12,6 @@
 #include "export/handout.h"
 #include "export/picture_file.h"
 #include "platform/data_root.h"
-#include "platform/text_encoding.h"
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -194,7 +193,7 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
         } else if (kind == "student" && fields.size() == 2) {
             students.push_back({text(1), {}});
             jobs.emplace_back();
-            jobs.back().Surname = Utf8ToCp1251(fields[1]);
+            jobs.back().Surname = fields[1];
             jobs.back().PaperDotsPerUnit = kLaserDotsPerUnit;
             jobs.back().ClipCurves = true;
         } else if (kind == "tf" && fields.size() == 2 && !jobs.empty()) {

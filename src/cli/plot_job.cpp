@@ -43,7 +43,7 @@ bool ReadDotsPerUnit(std::string_view text, Extended& dots, std::string& error)
     }
     PlotFields scratch;
     if (const auto refusal = SetDotsPerUnit(scratch, dots)) {
-        error = "--paper " + value + ": " + Cp1251ToUtf8(*refusal);
+        error = "--paper " + value + ": " + *refusal;
         return false;
     }
     return true;
@@ -137,7 +137,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
                 return false;
             }
         } else if (option == "--surname") {
-            job.Surname = Utf8ToCp1251(value);
+            job.Surname = value;
         } else if (option == "-o") {
             if (!HasPictureExtension(value)) {
                 error =

@@ -25,7 +25,7 @@ bool PrintPage(const QPrinterInfo& printer, const PageDrawing& draw, QString& er
 /// PrintPage on the system's default printer.
 bool PrintPageOnDefaultPrinter(const PageDrawing& draw, QString& error);
 
-/// Prints the hodographs of all variants, the surname (Windows-1251) and one summary line per
+/// Prints the hodographs of all variants, the surname and one summary line per
 /// variant at fields.PlotScale on the default printer. The fields and the plot origin are
 /// changed only when the document began.
 bool PrintPlot(PlotFields& fields, std::string_view surname, QString& error);

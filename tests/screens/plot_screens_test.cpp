@@ -7,7 +7,6 @@
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
 #include "platform/file_registry.h"
-#include "platform/text_encoding.h"
 #include "screens/plot/nirdal_graf.h"
 #include "screens/plot/pechnac.h"
 #include "screens/shell/road.h"
@@ -140,7 +139,7 @@ bool HasColour(const QImage& image, const QColor& colour)
     return false;
 }
 
-// Why the page cannot be drawn at that gain (Windows-1251), as the panel reports it.
+// Why the page cannot be drawn at that gain, as the panel reports it.
 std::optional<std::string> SetDotsPerUnitRefusal(Extended dotsPerUnit)
 {
     PlotFields fields;
@@ -195,7 +194,7 @@ private slots:
             QCOMPARE(int(PlotOriginY), 225);
             // The texts are the last variant's: e^(−s)/(s² + s + 1).
             QCOMPARE(DenominatorText, MakeCoefficientTexts(Variants[3]).Denominator);
-            QVERIFY(QString::fromStdString(Cp1251ToUtf8(DelayText)).contains("1,000"));
+            QVERIFY(QString::fromStdString(DelayText).contains("1,000"));
 
             const QImage picture = NIRDAL_grafForm->Picture().convertToFormat(QImage::Format_RGB32);
             for (int i = 1; i <= 3; ++i)
@@ -237,7 +236,7 @@ private slots:
             QCOMPARE(graph->windowTitle(), QStringLiteral("АФЧХ системы"));
             QVERIFY(Control<QPushButton>(graph, "Button7")->text().endsWith(QStringLiteral(" 300")));
             Click(SpeedButton(graph, "SpeedButton1"));
-            const std::string title = Utf8ToCp1251("Абрамов А.В., группа 251");
+            const std::string title = "Абрамов А.В., группа 251";
             QVERIFY(std::any_of(printer.pages.at(0).begin(), printer.pages.at(0).end(),
                                 [&](const DrawOp& op) { return op.text == title; }));
             // The button with the keyboard wears a frame of the highlight colour.
@@ -362,12 +361,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::newRow("zero") << "0"
-                              << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(0)));
+                              << QString::fromStdString(*SetDotsPerUnitRefusal(0));
         QTest::newRow("negative") << "-300"
                                   << QString::fromStdString(
-                                         Cp1251ToUtf8(*SetDotsPerUnitRefusal(-300)));
+                                         *SetDotsPerUnitRefusal(-300));
         QTest::newRow("origin beyond 16 bits")
-            << "17477" << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(17477)));
+            << "17477" << QString::fromStdString(*SetDotsPerUnitRefusal(17477));
         QTest::newRow("beyond any number")
             << "1E99999" << QStringLiteral("Точек на единицу: «1E99999» — число вне допустимых пределов");
         QTest::newRow("no number")

@@ -36,7 +36,7 @@ struct PlotFields
 extern std::uint16_t PlotOriginX;
 extern std::uint16_t PlotOriginY;
 
-/// The coefficients of the last variant as the screen shows them (Windows-1251).
+/// The coefficients of the last variant as the screen shows them.
 extern std::string NumeratorText;
 extern std::string DenominatorText;
 extern std::string DelayText;
@@ -61,7 +61,7 @@ inline constexpr std::array<Rgb, 16> VariantColors{{
     {128, 128, 128}, // dark grey
 }};
 
-/// The heading of the screen picture and of the page (Windows-1251).
+/// The heading of the screen picture and of the page.
 const std::string& PlotHeading();
 
 /// Colour of variant i (from 1): the table's entry i, starting over after entry 16.
@@ -105,10 +105,10 @@ struct CoefficientTexts
 /// for the numerator, from the highest power down, each ending in a blank: "A1  =3.00 ".
 std::vector<std::string> CoefficientEntries(const TransferFunction& variant, char letter);
 
-/// The delay text of a variant: "ЗАПАЗДЫВАНИЕ 0,500 секунд" (Windows-1251).
+/// The delay text of a variant: "ЗАПАЗДЫВАНИЕ 0,500 секунд".
 std::string DelayEntry(const TransferFunction& variant);
 
-/// The coefficient texts of any variant (Windows-1251).
+/// The coefficient texts of any variant.
 CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant);
 
 /// Builds NumeratorText, DenominatorText and DelayText from variant VariantCount; all three
@@ -142,7 +142,7 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
 
 /// The screen picture on the graph window's client area (kGraphClientWidth ×
 /// kGraphClientHeight): headings, the last variant's coefficients and the picture at 100
-/// pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251. clipCurves as
+/// pixels per unit. Resets PlotScale to 0.01. The surname is UTF-8. clipCurves as
 /// SurfaceRules::ClipCurves.
 void DrawPlot(Surface& surface, PlotFields& fields, std::string_view surname,
               bool clipCurves = false);

@@ -19,7 +19,7 @@ constexpr int kMaxDotsPerUnit = 65535 * 2 * 100 / kGraphClientWidth;
 constexpr int kSummaryLinePitch = 21;
 
 /// The printed line of variant i (1 … VariantCount): its denominator, numerator and delay
-/// texts joined (Windows-1251).
+/// texts joined.
 std::string VariantSummaryLine(int i);
 
 /// The pieces of VariantSummaryLine(i) that a line may break between: each coefficient
@@ -41,7 +41,7 @@ struct PrintedPage
 /// The printed page at fields.PlotScale: surname, heading, the picture at one unit per
 /// 1 / PlotScale dots and the summary lines of all variants, inside the page's printable
 /// area. Sets YStretch to 1.0 and the unit lengths. PlotScale must be one that
-/// SetDotsPerUnit accepted. The surname is Windows-1251.
+/// SetDotsPerUnit accepted. The surname is UTF-8.
 ///
 /// Where 10-point text is no taller than the lines' pitch of 21 dots (about 100 dots per
 /// inch), every text stands where the page is designed to have it: the surname at (20, 30),
@@ -58,7 +58,7 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, std::string_vie
 
 /// Sets PlotScale := 1 / dotsPerUnit for the following prints. A gain the page cannot be
 /// drawn at (zero, negative, not finite, a unit under one dot, an origin beyond 16 bits)
-/// leaves PlotScale as it is and gives the reason (Windows-1251).
+/// leaves PlotScale as it is and gives the reason.
 std::optional<std::string> SetDotsPerUnit(PlotFields& fields, Extended dotsPerUnit);
 
 } // namespace nirdal

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "screens/shell/form.h"
 
 #include <QImage>

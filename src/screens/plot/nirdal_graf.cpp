@@ -39,11 +39,6 @@ namespace {
 constexpr QSize kPictureSize(kGraphClientWidth, kGraphClientHeight);
 constexpr QPoint kDesignedPlace(191, 151);
 
-QString FromCp1251(std::string_view text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
-
 TNIRDAL_grafForm::PagePrinter& PagePrinterInUse()
 {
     static TNIRDAL_grafForm::PagePrinter printer = PrintPageOnDefaultPrinter;
@@ -201,7 +196,7 @@ void TNIRDAL_grafForm::DrawPlot()
     // The picture on the screen is drawn at 100 pixels per unit; the print scale the student
     // chose stays in force for the next print, whatever redraws the screen meanwhile.
     const double printScale = m_fields.PlotScale;
-    nirdal::DrawPlot(m_picture, m_fields, StudentTitle());
+    nirdal::DrawPlot(m_picture, m_fields, Cp1251ToUtf8(StudentTitle()));
     m_fields.PlotScale = printScale;
     m_picture.End();
     update();
@@ -210,7 +205,7 @@ void TNIRDAL_grafForm::DrawPlot()
 void TNIRDAL_grafForm::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
-        DrawPrintPage(page, m_fields, StudentTitle());
+        DrawPrintPage(page, m_fields, Cp1251ToUtf8(StudentTitle()));
     };
     QString error;
     if (!PagePrinterInUse()(drawPage, error))
@@ -336,7 +331,7 @@ void TNIRDAL_grafForm::Button5Click()
         return ShowErrorBox(this, QStringLiteral("Точек на единицу: ") +
                                       QString::fromStdString(ConversionError(text).what()));
     if (const auto refusal = SetDotsPerUnit(m_fields, *dotsPerUnit))
-        ShowErrorBox(this, FromCp1251(*refusal));
+        ShowErrorBox(this, QString::fromStdString(*refusal));
 }
 
 void TNIRDAL_grafForm::FormKeyUp(int key)

@@ -2,7 +2,6 @@
 #include "screens/response/nirdal_ras.h"
 
 #include "core/tf/transfer_function.h"
-#include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 
@@ -20,11 +19,6 @@ namespace nirdal {
 namespace {
 
 constexpr QSize kClientSize(525, 324);
-
-QString FromCp1251(std::string_view text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
 
 // A one-line notice label keeps its designed box: a text wider than the box is drawn a pixel
 // or two smaller rather than cut off, since the stand-in font is wider than the designed one.

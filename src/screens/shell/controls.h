@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <string_view>
+
 namespace nirdal {
 
 /// A table of text cells addressed column first, as the screens were designed: sizes are
@@ -160,5 +162,8 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 
 /// A JPEG picture embedded in the program, decoded; a null pixmap when it cannot be decoded.
 QPixmap LoadPicture(const QString& resource);
+
+/// A text kept in Windows-1251, as the roster and the registry store it, for a widget.
+QString FromCp1251(std::string_view text);
 
 } // namespace nirdal

@@ -4,7 +4,6 @@
 #include "core/numtext/numtext.h"
 #include "core/tf/general_text.h"
 #include "core/tf/transfer_function.h"
-#include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
@@ -40,11 +39,6 @@ StringGrid* AddEntryGrid(QWidget* panel, const char* name, int left)
     grid->SetEditable(true);
     grid->setGeometry(left, kGridTop, 51, 19 * 3);
     return grid;
-}
-
-QString FromCp1251(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
 } // namespace

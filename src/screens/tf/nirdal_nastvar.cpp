@@ -4,7 +4,6 @@
 #include "core/numtext/numtext.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
-#include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/nirdal_inf.h"
@@ -32,11 +31,6 @@ StringGrid* AddDisplayGrid(QWidget* panel, const char* name, int columnWidth)
     grid->setGeometry(4, 20, 2 * (columnWidth + 1), 19 * 2);
     grid->setFocusPolicy(Qt::NoFocus); // it only shows: Tab passes it by
     return grid;
-}
-
-QString FromCp1251(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
 #include "core/tf/tf_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -185,6 +186,9 @@ TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
     const DeviceRect frame{10, 20, 500, 460};
     DrawExplorationHodograph(recording, exploration, frame);
     const Marks marks = ReadMarks(recording.ops());
+    EXPECT_TRUE(std::any_of(recording.ops().begin(), recording.ops().end(), [](const DrawOp& op) {
+        return op.text == "Годограф K·W(jω)·exp(-jω·ΔT)";
+    }));
     ASSERT_GT(marks.Unit, 50);
     const double r = marks.Unit;
     ASSERT_TRUE(marks.Gain);

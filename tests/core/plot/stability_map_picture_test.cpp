@@ -3,7 +3,6 @@
 
 #include "core/common/recording_surface.h"
 #include "core/tf/tf_text.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +70,7 @@ TEST(StabilityMapPicture, ShadeCurvesAndMarkStandWhereTheClosedFormPutsThem)
     EXPECT_TRUE(ring);
     bool label = false;
     for (const DrawOp& op : ops)
-        label = label || (op.kind == DrawOp::Kind::Text && Cp1251ToUtf8(op.text) == "Kкр = 8");
+        label = label || (op.kind == DrawOp::Kind::Text && op.text == "Kкр = 8");
     EXPECT_TRUE(label);
 
     int shadedLeft = 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 
 #include "core/numtext/numtext.h"
 
