@@ -557,7 +557,8 @@ long StepResponseStepLimit(const TransferFunction& variant)
     return MakeLoop(variant).StepLimit;
 }
 
-StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count)
+StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count,
+                                 std::stop_token stop)
 {
     StepResponse response;
     const StabilityAnalysis analysis = AnalyseStability(variant);
@@ -627,6 +628,12 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     input.fill(1);
     bool overflow = false;
     for (long i = firstStep; i < steps && next < count; ++i) {
+        // A step costs microseconds: looking every 64 of them stops within a millisecond.
+        if ((i - firstStep) % 64 == 0 && stop.stop_requested()) {
+            StepResponse stopped;
+            stopped.Failure = kStepResponseStopped;
+            return stopped;
+        }
         if (delayed) {
             Nodes& past = history[std::size_t((i - firstStep) % long(history.size()))];
             if (i - firstStep >= delaySteps)
@@ -725,7 +732,7 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     return response;
 }
 
-Extended DefaultStepSpan(const TransferFunction& variant)
+Extended DefaultStepSpan(const TransferFunction& variant, std::stop_token stop)
 {
     const Loop loop = MakeLoop(variant);
     if (!loop.Failure.empty())
@@ -743,8 +750,8 @@ Extended DefaultStepSpan(const TransferFunction& variant)
         return guess;
     // A span at the cap cannot grow: nothing to learn from computing it.
     for (int round = 0; round < 20 && guess < cap; ++round) {
-        const StepResponse r = ComputeStepResponse(variant, guess, 201);
-        if (!r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess)
+        const StepResponse r = ComputeStepResponse(variant, guess, 201, stop);
+        if (stop.stop_requested() || !r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess)
             return guess;
         guess = std::min(cap, std::max(2 * guess, r.Indicators->SettlingTime / 0.7L));
     }
