@@ -19,11 +19,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -65,6 +67,11 @@ TNIRDAL_grafForm::SavePathChooser& SavePathChooserInUse()
     return chooser;
 }
 
+// The key that opens the analysis window, and the analysis button's hint that names it.
+const QKeySequence kAnalysisKey(Qt::Key_F3);
+const QString kAnalysisHint =
+    QStringLiteral("Анализ варианта — клавиша F3 или правая кнопка мыши на кривой");
+
 // The form's font: the design's sans serif, 13 pixels high.
 QFont GraphFont()
 {
@@ -103,6 +110,9 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
                                   QStringLiteral("Новый вариант"));
     SpeedButton6 = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
                                   QStringLiteral("Изменение варианта"));
+    SpeedButton7 = AddSpeedButton(this, "SpeedButton7", Glyph::Hodograph, QRect(672, 144, 23, 22),
+                                  kAnalysisHint);
+    SpeedButton7->setAccessibleName(QStringLiteral("Анализ варианта"));
 
     // The printer-kind panel: heading, the two presets, then the typed value and its button.
     Panel1 = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
@@ -131,6 +141,8 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     Action4 = makeAction("Action4", &TNIRDAL_grafForm::Action4Execute);
     Action5 = makeAction("Action5", &TNIRDAL_grafForm::Action5Execute);
     Action6 = makeAction("Action6", &TNIRDAL_grafForm::Action6Execute);
+    Action7 = makeAction("Action7", &TNIRDAL_grafForm::Action7Execute);
+    Action7->setShortcut(kAnalysisKey);
 
     connect(SpeedButton2, &QToolButton::clicked, this, &TNIRDAL_grafForm::SpeedButton2Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action2Execute);
@@ -138,6 +150,7 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     connect(SpeedButton3, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action4Execute);
     connect(SpeedButton4, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action5Execute);
     connect(SpeedButton6, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action6Execute);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action7Execute);
     connect(Button5, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button5Click);
     connect(Button6, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button6Click);
     connect(Button7, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button7Click);
@@ -357,7 +370,8 @@ bool TNIRDAL_grafForm::event(QEvent* event)
     }
     const auto number = [](Extended x) { return FromCp1251(FormatNumber(x)); };
     const QString text =
-        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°")
+        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°\n"
+                       "правая кнопка мыши или F3 — анализ варианта")
             .arg(reading->Variant)
             .arg(number(reading->Frequency), number(reading->U), number(reading->V),
                  number(reading->Modulus), number(reading->PhaseDegrees));
@@ -375,12 +389,24 @@ void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
     const auto reading = ReadCurveAt({at.x(), at.y()});
     if (!reading)
         return;
+    OpenAnalysis(reading->Variant);
+}
+
+void TNIRDAL_grafForm::Action7Execute()
+{
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const auto reading = rect().contains(pointer) ? ReadCurveAt({pointer.x(), pointer.y()})
+                                                  : std::nullopt;
+    OpenAnalysis(reading ? reading->Variant : CurrentVariant);
+}
+
+void TNIRDAL_grafForm::OpenAnalysis(int variant)
+{
     QToolTip::hideText();
     // The window works on its own copy of the variant; the graph stays as it is. The redraw
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
-    TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
-                                reading->Variant, this);
+    TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(variant)), variant, this);
     analysis.ShowModal();
     m_fields = before;
 }

@@ -68,6 +68,9 @@ public:
     void Button6Click();
     void Button7Click();
     void FormKeyUp(int key);
+    /// The analysis button and F3: "Анализ варианта N" for the variant under the pointer, or
+    /// for the current variant when the pointer rests on no curve.
+    void Action7Execute();
     /// A right click on a curve opens "Анализ варианта N" for the variant the hint names
     /// there; elsewhere it does nothing.
     void FormMouseDown(Qt::MouseButton button, QPoint at);
@@ -92,6 +95,8 @@ private:
     void ClosePrinterPanel();
     /// Shows why printing failed; the box's "Сохранить в PDF…" writes the page to a PDF.
     void OfferPdfInstead(const QString& printError, const PageDrawing& drawPage);
+    /// Shows "Анализ варианта N" modally, keeping the print scale in force.
+    void OpenAnalysis(int variant);
 
     QToolButton* SpeedButton1;
     QToolButton* SpeedButton2;
@@ -99,6 +104,7 @@ private:
     QToolButton* SpeedButton4;
     QToolButton* SpeedButton5;
     QToolButton* SpeedButton6;
+    QToolButton* SpeedButton7;
     QFrame* Panel1;
     QLabel* Label2;
     QPushButton* Button6;
@@ -111,6 +117,7 @@ private:
     QAction* Action4;
     QAction* Action5;
     QAction* Action6;
+    QAction* Action7;
 
     PlotFields m_fields;
     ImageSurface m_picture;
