@@ -7,7 +7,7 @@
 // computed on the window's own thread.
 #include "core/plot/exploration.h"
 #include "core/tf/tf_text.h"
-#include "screens/plot/nirdal_analiz.h"
+#include "screens/plot/analysis_window.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -59,7 +59,7 @@ void BM_AnalysisWindowSliderMoveAtDelayMargin(benchmark::State& state)
 {
     EnsureApplication();
     const nirdal::TransferFunction variant = Variant(static_cast<int>(state.range(0)));
-    nirdal::TNIRDAL_analizForm window(variant, 1);
+    nirdal::AnalysisWindow window(variant, 1);
     window.resize(1000, 700);
     window.show();
     auto* field = window.findChild<QLineEdit*>(QStringLiteral("DelayField"));

@@ -4,9 +4,9 @@
 #include "core/plot/curve_reading.h"
 #include "core/plot/plot.h"
 #include "graph_support.h"
-#include "screens/plot/nirdal_analiz.h"
-#include "screens/plot/nirdal_graf.h"
-#include "screens/shell/nirdal_inf.h"
+#include "screens/plot/analysis_window.h"
+#include "screens/plot/graph.h"
+#include "screens/shell/information.h"
 #include "x_input.h"
 
 #include <QFileInfo>
@@ -75,7 +75,7 @@ private slots:
         const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
         QVERIFY(at);
 
-        TNIRDAL_grafForm graph;
+        GraphScreen graph;
         bool opened = false;
         QString suggestedName;
         WhenShown("NIRDAL_grafForm", [&](QWidget*) {
@@ -126,7 +126,7 @@ private slots:
                 // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
                 QTemporaryDir folder;
                 const QString path = folder.filePath(QStringLiteral("analiz"));
-                TNIRDAL_analizForm::SetSavePathChooser(
+                AnalysisWindow::SetSavePathChooser(
                     [&](QWidget*, const QString& suggested) {
                         suggestedName = QFileInfo(suggested).fileName();
                         return path;
@@ -134,7 +134,7 @@ private slots:
                 // It waits for the step response of K = 0.125, computed meanwhile.
                 Click(Control<QPushButton>(window, "SaveButton"));
                 QTRY_COMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
-                TNIRDAL_analizForm::SetSavePathChooser({});
+                AnalysisWindow::SetSavePathChooser({});
                 const QImage saved(path + QStringLiteral(".png"));
                 QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
                 PressOn(QApplication::focusWidget(), Qt::Key_Escape);
@@ -142,7 +142,7 @@ private slots:
             });
             // The laser preset: 300 dots per unit, which the graph screen keeps until its
             // next redraw of its own.
-            graph.Button7Click();
+            graph.ChooseLaserPrinter();
             QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(at->x, at->y));
             QVERIFY(opened);
             QVERIFY(graph.isVisible());
@@ -162,7 +162,7 @@ private slots:
         const XInput input;
         if (!input.Available())
             QSKIP("no X server with the XTEST extension");
-        auto window = std::make_unique<TNIRDAL_analizForm>(Parsed("2:1,3,3,1:1"), 1);
+        auto window = std::make_unique<AnalysisWindow>(Parsed("2:1,3,3,1:1"), 1);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         auto* gain = Control<QSlider>(window.get(), "GainSlider");
@@ -208,7 +208,7 @@ private slots:
     {
         SetVariants({"1:1,3,3,1", "-2:1,3,3,1"});
         CurrentVariant = 1;
-        TNIRDAL_grafForm graph;
+        GraphScreen graph;
         QStringList opened;
         WhenShown("NIRDAL_grafForm", [&](QWidget*) {
             const auto closeAnalysis = [&] {
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(opened, (QStringList{QStringLiteral("Анализ варианта 1"),
                                       QStringLiteral("Анализ варианта 1"),
                                       QStringLiteral("Анализ варианта 2")}));
-        auto* help = new TNIRDAL_infForm;
+        auto* help = new InformationScreen;
         QVERIFY(Control<QPlainTextEdit>(help, "Memo1")->toPlainText().contains(
             QStringLiteral("Правая кнопка мыши на кривой или клавиша F3")));
         delete help;

@@ -46,7 +46,7 @@ private:
 /// The step response, which may take seconds, is computed on a thread of its own: each move
 /// stops the computation for the state before it, and the window keeps answering, showing
 /// the previous response greyed until the new one comes.
-class TNIRDAL_analizForm : public Form
+class AnalysisWindow : public Form
 {
     Q_OBJECT
 
@@ -54,7 +54,7 @@ public:
     /// Asks where to save the pictures, starting from suggested; empty when cancelled.
     using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-    TNIRDAL_analizForm(const TransferFunction& variant, int number, QWidget* parent = nullptr);
+    AnalysisWindow(const TransferFunction& variant, int number, QWidget* parent = nullptr);
 
     /// How the path is asked for; a file dialog unless a chooser is given (an empty one
     /// restores the dialog).
