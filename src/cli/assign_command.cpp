@@ -13,6 +13,7 @@
 #include "platform/text_encoding.h"
 
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -29,12 +30,17 @@ struct AssignOptions
     std::string TemplatePath, ClassPath, HandoutPath, KeyPath;
     std::uint64_t Seed = 0;
     bool SeedGiven = false;
+    bool TableOnly = false; ///< the key's table alone, without a page a student
 };
 
 bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& error)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
+        if (option == "--table-only") {
+            options.TableOnly = true;
+            continue;
+        }
         if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key") {
             if (option.starts_with("-") || !options.TemplatePath.empty()) {
                 error = "unknown argument " + QuotedArgument(option);
@@ -75,6 +81,8 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
         error = "the template is required";
     else if (!options.SeedGiven)
         error = "--seed N is required";
+    else if (options.TableOnly && options.KeyPath.empty())
+        error = "--table-only asks for the key's table alone; it needs --key FILE.pdf";
     return error.empty();
 }
 
@@ -125,7 +133,7 @@ int RunAssign(Arguments args)
     if (WantsHelp(args)) {
         std::printf(
             "usage: nirdal-cli assign TEMPLATE --seed N [-o CLASS.csv] [--handout FILE.pdf]\n"
-            "                         [--key FILE.pdf]\n\n"
+            "                         [--key FILE.pdf [--table-only]]\n\n"
             "Draws a variant for every student of the roster the program reads (free slots\n"
             "skipped) from the template, a UTF-8 file of 'name = value' lines:\n"
             "  task  = the task text printed on every slip\n"
@@ -152,7 +160,13 @@ int RunAssign(Arguments args)
             "                   surname, variant number, task, W(s) as a textbook writes\n"
             "                   it, the coefficients B_m..B_0, A_n..A_0 and T as typed, and\n"
             "                   ruled places for the answers\n"
-            "  --key F.pdf      the class report of the class file, as 'batch --report'\n\n"
+            "  --key F.pdf      the key: a table of every variant with the answers to mark\n"
+            "                   against (verdict, gain margin, critical gain k·margin with\n"
+            "                   k = B_low/A_low, U = -1/margin where the hodograph crosses the\n"
+            "                   negative real axis, phase margin, crossover frequency, delay\n"
+            "                   margin, overshoot and 5 %% settling time of the step response)\n"
+            "                   and notes, then a page a student with his hodograph\n"
+            "  --table-only     the key's table alone, without the pages\n\n"
             "A bad template is refused with its line and reason, and so is one whose\n"
             "conditions no draw of 10,000 meets; nothing is written then. Files are\n"
             "written whole or not at all. Exit status 1 on refusal or failure.\n");
@@ -208,8 +222,19 @@ int RunAssign(Arguments args)
         return 1;
     }
 
+    // A draw that takes longer than a second says how far it has come, once a second.
+    const auto start = std::chrono::steady_clock::now();
+    auto shown = start;
+    const auto progress = [&](std::size_t done, std::size_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start < std::chrono::seconds(1) ||
+            (now - shown < std::chrono::seconds(1) && done < total))
+            return;
+        shown = now;
+        std::fprintf(stderr, "nirdal-cli assign: drawn %zu of %zu students\n", done, total);
+    };
     Assignment drawn;
-    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal)) {
+    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal, progress)) {
         std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
                      TerminalText(refusal.Message).c_str());
         return 1;
@@ -258,8 +283,16 @@ int RunAssign(Arguments args)
         const std::string className =
             options.ClassPath.empty() ? std::string("class.csv")
                                       : std::filesystem::path(options.ClassPath).filename().string();
+        std::vector<KeySlip> slips;
+        for (const AssignedVariant& variant : drawn.Variants)
+            slips.push_back({std::to_string(variant.Number), {}});
+        for (const RedrawnStudent& redrawn : drawn.Redrawn) {
+            const AssignedVariant& holder = drawn.Variants[redrawn.Holder];
+            slips[redrawn.Student].Note = "вытянут заново: первый его вариант у " +
+                                          holder.Group + " " + holder.Surname;
+        }
         std::string pdf;
-        if (WriteClassKey(classText, className, pdf) != 0) {
+        if (WriteClassKey(classText, className, slips, options.TableOnly, pdf) != 0) {
             std::fprintf(stderr, "nirdal-cli assign: the key was not made; nothing written\n");
             return 1;
         }

@@ -124,7 +124,8 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                     const std::vector<AssignmentStudent>& students, Assignment& result,
-                    TemplateError& error)
+                    TemplateError& error,
+                    const std::function<void(std::size_t done, std::size_t total)>& progress)
 {
     result = Assignment();
     result.Variants.resize(students.size());
@@ -152,7 +153,11 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
     std::map<std::string, std::size_t> taken; // coefficient texts → student holding them
     std::map<std::string, std::string> rejected; // coefficient texts → the condition failed
     const std::size_t parameters = assignment.Parameters.size();
+    std::size_t served = 0;
     for (const std::size_t who : order) {
+        if (progress && served > 0)
+            progress(served, students.size());
+        ++served;
         const AssignmentStudent& student = students[who];
         SplitMix64 stream(seeds[who]);
         std::map<std::string, int> failures;
@@ -267,6 +272,13 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             result.Variants[who] = std::move(variant);
             done = true;
         }
+        if (done && fallback) {
+            const std::size_t holder = taken[fallbackKey];
+            result.Redrawn.push_back({who, holder});
+            result.Notes.push_back(student.Group + " " + student.Surname +
+                                   " was drawn again: his first variant is held by " +
+                                   students[holder].Group + " " + students[holder].Surname);
+        }
         if (done)
             continue;
         if (fallback) {
@@ -286,6 +298,8 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                      worst->first + " (" + Thousands(worst->second) + " times)"};
         return false;
     }
+    if (progress)
+        progress(students.size(), students.size());
     return true;
 }
 
