@@ -334,6 +334,22 @@ TEST_F(TeacherCommands, ClassReportSaysANoteCommonToAllOnce)
     const std::string column = Words(PdfText(report, 1, 1));
     EXPECT_EQ(column.find("Во всех вариантах"), std::string::npos) << column;
     EXPECT_NE(column.find("полуокружностью"), std::string::npos) << column;
+
+    // Radii of 1e-06, 1e-09 and 1e-07 (the semicircle keeps clear of the other poles): the
+    // note is said once with "…", and each row keeps its radius.
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Петров,251,1,1000 1 0,0\n"
+                                  "Сидоров,252,1,1 1000 0,0\n");
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string radii = Words(PdfText(report, 1, 1, "-raw"));
+    EXPECT_EQ(Occurrences(radii, "полуокружностью"), 1) << radii;
+    EXPECT_NE(radii.find("Во всех вариантах: полюс кратности 1 в s = 0 обойдён справа "
+                         "полуокружностью радиуса … и в P не входит"),
+              std::string::npos)
+        << radii;
+    for (const char* radius : {"радиуса 1e-06", "радиуса 1e-09", "радиуса 1e-07"})
+        EXPECT_EQ(Occurrences(radii, radius), 1) << radius << "\n" << radii;
 }
 
 TEST_F(TeacherCommands, ClassReportListsTheSkippedLinesInRussian)
