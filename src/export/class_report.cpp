@@ -25,7 +25,7 @@ constexpr int kSectionFontPoints = 10;
 // The table runs from kTableMargin to kTableMargin from the page's edges.
 constexpr int kTableMargin = 100;
 // A table of more columns than the class report's is set smaller, so that its words fit.
-constexpr int kWideTableFontPoints = 7;
+constexpr double kWideTableFontPoints = 6.5;
 constexpr int kWideTableColumns = 9;
 // Blank between the texts of neighbouring columns beyond their padding, about an em, so that
 // a reader (and a text extractor) tells the columns apart.
@@ -62,7 +62,8 @@ public:
         const int width = m_pdf.width() - 2 * kTableMargin;
         long leastSum = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            least[i] += 2 * kCellPadding;
+            // A few dots more than the word measures: a rect cut to the dot breaks it.
+            least[i] += 2 * kCellPadding + 4;
             leastSum += least[i];
         }
         // The gap between columns shrinks before a word would have to break.
@@ -133,7 +134,7 @@ private:
     QFont Font(bool bold) const
     {
         QFont font = ExportFont();
-        font.setPointSize(m_points);
+        font.setPointSizeF(m_points);
         font.setBold(bold);
         return font;
     }
@@ -160,7 +161,7 @@ private:
     QPdfWriter& m_pdf;
     QPainter& m_painter;
     QStringList m_headings;
-    int m_points;
+    double m_points;
     std::vector<std::pair<int, int>> m_columns; // left and width
     int m_y = 0;
 };
