@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/draw_files.h"
 #include "cli/exporter.h"
+#include "core/analysis/class_file.h"
 #include "core/assign/variant_draw.h"
 #include "core/common/csv_line.h"
 #include "core/common/safe_text.h"
@@ -28,6 +29,7 @@ namespace {
 struct AssignOptions
 {
     std::string TemplatePath, ClassPath, HandoutPath, KeyPath;
+    std::string KeepPath; ///< an earlier class file whose students keep their variants
     std::uint64_t Seed = 0;
     bool SeedGiven = false;
     bool TableOnly = false; ///< the key's table alone, without a page a student
@@ -41,7 +43,8 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
             options.TableOnly = true;
             continue;
         }
-        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key") {
+        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key" &&
+            option != "--keep") {
             if (option.starts_with("-") || !options.TemplatePath.empty()) {
                 error = "unknown argument " + QuotedArgument(option);
                 return false;
@@ -70,6 +73,8 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
             return false;
         } else if (option == "-o") {
             options.ClassPath = value;
+        } else if (option == "--keep") {
+            options.KeepPath = value;
         } else if (!value.ends_with(".pdf")) {
             error = std::string(option) + ": the file name must end in .pdf";
             return false;
@@ -126,6 +131,36 @@ std::string NameFromClassFile(const std::string& file, const std::string& classP
     return to.lexically_normal().lexically_relative(from.lexically_normal()).string();
 }
 
+// The variants of an earlier class file, each student's own; false with the reason when a
+// line cannot be read or two lines name one student.
+bool ReadKeptVariants(const std::string& path, std::vector<KeptVariant>& kept, std::string& error)
+{
+    std::string content;
+    if (!ReadRegularFile(path, std::size_t{256} << 20, content, error))
+        return false;
+    const std::string shown = TerminalText(path);
+    const ClassFile file = ParseClassFile(content);
+    if (!file.Problems.empty()) {
+        error = shown + ":" + std::to_string(file.Problems.front().Line) + ": " +
+                TerminalText(file.Problems.front().Message);
+        return false;
+    }
+    for (const ClassVariant& variant : file.Variants) {
+        for (const KeptVariant& earlier : kept) {
+            if (earlier.Group == variant.Group && earlier.Surname == variant.Student) {
+                error = shown + ":" + std::to_string(variant.Line) + ": a student of group " +
+                        TerminalText(Excerpt(variant.Group)) + " named " +
+                        TerminalText(Excerpt(variant.Student)) + " is on line " +
+                        std::to_string(earlier.Line) +
+                        " already: two students of one group and name";
+                return false;
+            }
+        }
+        kept.push_back({variant.Group, variant.Student, variant.Variant, variant.Line});
+    }
+    return true;
+}
+
 } // namespace
 
 int RunAssign(Arguments args)
@@ -133,7 +168,7 @@ int RunAssign(Arguments args)
     if (WantsHelp(args)) {
         std::printf(
             "usage: nirdal-cli assign TEMPLATE --seed N [-o CLASS.csv] [--handout FILE.pdf]\n"
-            "                         [--key FILE.pdf [--table-only]]\n\n"
+            "                         [--key FILE.pdf [--table-only]] [--keep OLD.csv]\n\n"
             "Draws a variant for every student of the roster the program reads (free slots\n"
             "skipped) from the template, a UTF-8 file of 'name = value' lines:\n"
             "  task  = the task text printed on every slip\n"
@@ -166,7 +201,10 @@ int RunAssign(Arguments args)
             "                   negative real axis, phase margin, crossover frequency, delay\n"
             "                   margin, overshoot and 5 %% settling time of the step response)\n"
             "                   and notes, then a page a student with his hodograph\n"
-            "  --table-only     the key's table alone, without the pages\n\n"
+            "  --table-only     the key's table alone, without the pages\n"
+            "  --keep OLD.csv   every student of an earlier class file keeps exactly his\n"
+            "                   variant there (found among his own draws); only students\n"
+            "                   new to it are drawn\n\n"
             "A bad template is refused with its line and reason, and so is one whose\n"
             "conditions no draw of 10,000 meets; nothing is written then. Files are\n"
             "written whole or not at all. Exit status 1 on refusal or failure.\n");
@@ -233,8 +271,13 @@ int RunAssign(Arguments args)
         shown = now;
         std::fprintf(stderr, "nirdal-cli assign: drawn %zu of %zu students\n", done, total);
     };
+    std::vector<KeptVariant> kept;
+    if (!options.KeepPath.empty() && !ReadKeptVariants(options.KeepPath, kept, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: --keep %s\n", error.c_str());
+        return 1;
+    }
     Assignment drawn;
-    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal, progress)) {
+    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal, progress, kept)) {
         std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
                      TerminalText(refusal.Message).c_str());
         return 1;

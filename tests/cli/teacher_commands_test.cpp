@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <regex>
@@ -663,6 +664,47 @@ TEST_F(TeacherCommands, RedrawnStudentsAreNamed)
         redrawnSeeds += named > 0;
     }
     EXPECT_GT(redrawnSeeds, 0);
+}
+
+// The lines of a class file after its comment lines and header.
+std::vector<std::string> StudentLines(const fs::path& classFile)
+{
+    std::istringstream lines(test_support::ReadFile(classFile));
+    std::vector<std::string> students;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with('#') && !line.starts_with("student,"))
+            students.push_back(line);
+    }
+    return students;
+}
+
+// --keep: the students of an earlier class file keep their very lines when newcomers join;
+// only the newcomers are drawn. A kept file naming one student twice is refused by both lines.
+TEST_F(TeacherCommands, AssignKeepsTheVariantsOfAnEarlierClass)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path old = scratch.Path() / "old.csv", now = scratch.Path() / "new.csv";
+    const std::string assign = std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 7 ";
+    ASSERT_EQ(Cli(assign + "-o '" + old.string() + "'").status, 0);
+    ASSERT_EQ(Cli("roster --write", std::string("251,Абрамов А.А.\n") + kThreeNames +
+                                        "252,Яковлев Я.Я.\n")
+                  .status,
+              0);
+    const CommandResult kept = Cli(assign + "-o '" + now.string() + "' --keep '" + old.string() + "'");
+    ASSERT_EQ(kept.status, 0) << kept.errors;
+    const std::vector<std::string> before = StudentLines(old), after = StudentLines(now);
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(after.size(), 5u);
+    for (const std::string& line : before)
+        EXPECT_EQ(std::count(after.begin(), after.end(), line), 1) << line;
+
+    test_support::WriteFile(old, test_support::ReadFile(old) + before[0] + "\n");
+    const CommandResult twice = Cli(assign + "-o '" + now.string() + "' --keep '" + old.string() + "'");
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.errors.find(":6: a student of group 251 named Иванов И.И. is on line 3 "
+                                "already"),
+              std::string::npos)
+        << twice.errors;
 }
 
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)

@@ -9,6 +9,7 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <tuple>
 
 namespace nirdal {
 
@@ -47,6 +48,20 @@ bool Typed(const std::string& text, const ExactNumber& exact, Extended& value)
     const long double wanted = exact.Approximate();
     return std::isfinite(value) &&
            std::fabs(value - wanted) <= kTypedTolerance * std::fabs(wanted);
+}
+
+// Whether two variants are the same to the last bit, as the class file reads them.
+bool SameVariant(const TransferFunction& a, const TransferFunction& b)
+{
+    if (a.NumeratorDegree != b.NumeratorDegree || a.DenominatorDegree != b.DenominatorDegree ||
+        a.Delay != b.Delay)
+        return false;
+    for (int i = 0; i <= a.DenominatorDegree; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (a.A[at] != b.A[at] || (i <= a.NumeratorDegree && a.B[at] != b.B[at]))
+            return false;
+    }
+    return true;
 }
 
 std::uint64_t VariantNumber(const AssignmentTemplate& assignment,
@@ -125,7 +140,8 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                     const std::vector<AssignmentStudent>& students, Assignment& result,
                     TemplateError& error,
-                    const std::function<void(std::size_t done, std::size_t total)>& progress)
+                    const std::function<void(std::size_t done, std::size_t total)>& progress,
+                    const std::vector<KeptVariant>& kept)
 {
     result = Assignment();
     result.Variants.resize(students.size());
@@ -145,9 +161,19 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
     std::vector<std::uint64_t> seeds;
     for (const AssignmentStudent& student : students)
         seeds.push_back(StudentSeed(seed, student.Group, student.Surname));
+    // The students who keep a variant are served first, so that nobody takes it from them.
+    std::vector<const KeptVariant*> keeps(students.size(), nullptr);
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        for (const KeptVariant& k : kept) {
+            if (k.Group == students[i].Group && k.Surname == students[i].Surname)
+                keeps[i] = &k;
+        }
+    }
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::tie(seeds[a], students[a].Group, students[a].Surname) <
-               std::tie(seeds[b], students[b].Group, students[b].Surname);
+        return std::make_tuple(keeps[a] == nullptr, seeds[a], std::cref(students[a].Group),
+                               std::cref(students[a].Surname)) <
+               std::make_tuple(keeps[b] == nullptr, seeds[b], std::cref(students[b].Group),
+                               std::cref(students[b].Surname));
     });
 
     std::map<std::string, std::size_t> taken; // coefficient texts → student holding them
@@ -240,6 +266,20 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             for (const std::string& c : variant.Denominator)
                 key += " " + c;
             key += " T " + variant.Delay;
+            // A kept variant met the conditions when it was drawn; only it will do.
+            const KeptVariant* keep = keeps[who];
+            if (keep) {
+                if (!SameVariant(tf, keep->Variant))
+                    continue;
+                variant.NumeratorFormula = ExpressionWithValues(assignment.Numerator, pointTexts);
+                variant.DenominatorFormula =
+                    ExpressionWithValues(assignment.Denominator, pointTexts);
+                variant.Number = VariantNumber(assignment, indexes);
+                taken.emplace(key, who);
+                result.Variants[who] = std::move(variant);
+                done = true;
+                continue;
+            }
             // A variant drawn again fails as it did: analysed once, so that a template of few
             // values and a high degree is refused in bounded time.
             if (const auto seen = rejected.find(key); seen != rejected.end()) {
@@ -288,6 +328,13 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                                    other.Surname + ": no other variant met the conditions");
             result.Variants[who] = std::move(*fallback);
             continue;
+        }
+        if (keeps[who]) {
+            error = {assignment.WantLine,
+                     "the kept variant of " + student.Group + " " + student.Surname +
+                         " (line " + std::to_string(keeps[who]->Line) +
+                         ") is none of his draws of this template and seed"};
+            return false;
         }
         const auto worst =
             std::max_element(failures.begin(), failures.end(),

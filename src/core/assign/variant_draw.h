@@ -45,6 +45,14 @@ struct AssignmentStudent
     std::string Group, Surname;
 };
 
+/// A student's variant in an earlier class file that he keeps.
+struct KeptVariant
+{
+    std::string Group, Surname;
+    TransferFunction Variant;
+    int Line = 0; ///< its line in that file
+};
+
 /// One student's variant: the texts every output uses and the variant they read as.
 struct AssignedVariant
 {
@@ -92,11 +100,14 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 /// Refuses (false, with the line and reason) when a student's 10,000 draws never meet the
 /// conditions, naming the condition that failed most often, or when a draw gives a negative
 /// delay.
-/// Every redrawn student is in result.Redrawn and named in a note. progress(done, total), when
-/// given, is called after each student.
+/// Every redrawn student is in result.Redrawn and named in a note. A student of kept (by group
+/// and surname) keeps exactly that variant: it is found among his own draws and served before
+/// anyone else, and refused (with its line) when none of his draws gives it. progress(done,
+/// total), when given, is called after each student.
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                     const std::vector<AssignmentStudent>& students, Assignment& result,
                     TemplateError& error,
-                    const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+                    const std::function<void(std::size_t done, std::size_t total)>& progress = {},
+                    const std::vector<KeptVariant>& kept = {});
 
 } // namespace nirdal
