@@ -249,10 +249,26 @@ int RunAssign(Arguments args)
     for (int g = 1; g <= kGroupCount; ++g) {
         if (!GroupPresent(g))
             continue;
+        std::vector<int> slots; // of the group's students so far
         for (int s = 1; s <= GroupCount(g); ++s) {
-            if (IsSlotOccupied(g, s))
-                students.push_back(
-                    {Cp1251ToUtf8(RosterGroupName(g)), Cp1251ToUtf8(RosterSurname(g, s))});
+            if (!IsSlotOccupied(g, s))
+                continue;
+            const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(g)),
+                                            Cp1251ToUtf8(RosterSurname(g, s))};
+            // Two students of one name would get one variant, or two that the class file
+            // and the key could not tell apart.
+            for (std::size_t i = 0; i < slots.size(); ++i) {
+                if (students[students.size() - slots.size() + i].Surname == student.Surname) {
+                    std::fprintf(stderr,
+                                 "nirdal-cli assign: the roster holds %s of group %s twice, in "
+                                 "slots %d and %d; tell them apart (nirdal-cli roster --csv)\n",
+                                 TerminalText(student.Surname).c_str(),
+                                 TerminalText(student.Group).c_str(), slots[i], s);
+                    return 1;
+                }
+            }
+            slots.push_back(s);
+            students.push_back(student);
         }
     }
     if (students.empty()) {

@@ -707,6 +707,27 @@ TEST_F(TeacherCommands, AssignKeepsTheVariantsOfAnEarlierClass)
         << twice.errors;
 }
 
+// A roster file from elsewhere whose group 251 holds one name in two slots (the second
+// slot's record, a length byte and 40 characters, made a copy of the first): refused by both
+// slots, nothing written.
+TEST_F(TeacherCommands, AssignRefusesTwoStudentsOfOneNameInTheRoster)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path rosterFile = Own() / kRosterUnderRoot;
+    std::string bytes = test_support::ReadFile(rosterFile);
+    ASSERT_EQ(bytes.size(), 6u * 1236u);
+    bytes.replace(6 + 41, 41, bytes.substr(6, 41));
+    test_support::WriteFile(rosterFile, bytes);
+    const fs::path classFile = scratch.Path() / "class.csv";
+    const CommandResult run = Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE +
+                                  "' --seed 1 -o '" + classFile.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("the roster holds Иванов И.И. of group 251 twice, in slots 1 and 2"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_FALSE(fs::exists(classFile));
+}
+
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)
 {
     ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
