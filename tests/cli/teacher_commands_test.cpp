@@ -614,6 +614,18 @@ TEST_F(TeacherCommands, KeyGivesTheAnswersToMarkAgainst)
     ASSERT_EQ(tableOnly.status, 0) << tableOnly.errors;
     EXPECT_EQ(PageCount(key), 1);
     EXPECT_EQ(Words(PdfText(key, 1, 1)), table);
+
+    // Astatic K/(s(s+1)²): W(j1) = K/(j·2j) = −K/2, so the margin is 2/K and with k = K
+    // (lim s·W(s)) the critical gain is 2 whatever K.
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = s (s + 1)^2\nK = 0.5, 1, 1.5\n");
+    ASSERT_EQ(Cli("assign '" + pattern.string() + "' --seed 3 --key '" + key.string() +
+                  "' --table-only")
+                  .status,
+              0);
+    const std::string astatic = Words(PdfText(key, 1, 1));
+    for (const char* row : {"4 (12,04 дБ) 2 -0,25", "2 (6,02 дБ) 2 -0,5",
+                            "1,33333 (2,50 дБ) 2 -0,75"})
+        EXPECT_EQ(Occurrences(astatic, row), 1) << row << "\n" << astatic;
 }
 
 // A class file of assign has a line a student: a second line of one group and name is
