@@ -11,11 +11,11 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "platform/file_registry.h"
-#include "screens/response/nirdal_ras.h"
+#include "screens/response/computation.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
 #include "x_input.h"
 
@@ -134,7 +134,7 @@ QWidget* TopScreen()
 {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return NirdalFam_ETICForm != nullptr && NirdalFam_ETICForm->isVisible() ? NirdalFam_ETICForm
+    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
                                                                             : nullptr;
 }
 
@@ -204,13 +204,13 @@ public:
         m_steps.push_back({QString::fromLatin1(screen),
                            [lastSlot](QWidget* top) {
                                auto* next = Find<QPushButton>(top, "DD");
-                               return NIRDAL_rasform->Computation() != nullptr &&
+                               return ComputationForm->Computation() != nullptr &&
                                       next->isVisible() &&
-                                      NIRDAL_rasform->Computation()->Fields().NextSlot !=
+                                      ComputationForm->Computation()->Fields().NextSlot !=
                                           *lastSlot;
                            },
                            [this, lastSlot](QWidget* top) {
-                               *lastSlot = NIRDAL_rasform->Computation()->Fields().NextSlot;
+                               *lastSlot = ComputationForm->Computation()->Fields().NextSlot;
                                m_input.Click(Find<QPushButton>(top, "DD"));
                            },
                            [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); }});
@@ -317,7 +317,7 @@ void PlanLesson(Lesson& lesson, int variants, const std::vector<int>& at,
                 std::vector<Sample>& samples)
 {
     const auto sample = [&samples](int count) {
-        samples.push_back({count, ReadProcessMemory(), ReadServerMemory(NirdalFam_ETICForm)});
+        samples.push_back({count, ReadProcessMemory(), ReadServerMemory(TitleForm)});
         Print(samples.back());
     };
     lesson.On("NirdalFam_ETICForm", {}, [sample](QWidget*) { sample(0); });
