@@ -3,10 +3,8 @@
 
 #include "core/shell/shell_state.h"
 #include "screens/plot/graph.h"
-#include "screens/plot/pechnac.h"
 #include "screens/response/computation.h"
 #include "screens/roster/selection.h"
-#include "screens/shell/nirdal_etic.h"
 #include "screens/shell/information.h"
 #include "screens/shell/title.h"
 #include "screens/tf/coefficient_entry.h"
@@ -20,8 +18,6 @@ namespace nirdal {
 void CreateScreens()
 {
     CreateForm(TitleForm);
-    CreateForm(NIRDAL_ETICForm);
-    CreateForm(PechNacForm);
     CreateForm(GraphForm);
     CreateForm(InformationForm);
     CreateForm(CoefficientEntryForm);
