@@ -243,8 +243,9 @@ private slots:
             Click(SpeedButton(graph, "SpeedButton3"));
         });
         const QDate day(2026, 12, 10);
-        QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
-                 QStringLiteral("251-Абрамов-2026-12-10.pdf"));
+        QCOMPARE(
+            GraphScreen::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
+            QStringLiteral("251-Абрамов-2026-12-10.pdf"));
         QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
                  QStringLiteral("25_1-_Ив_ан-2026-12-10.pdf"));
         QCOMPARE(GraphScreen::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));

@@ -5,12 +5,12 @@
 #include "screens/shell/centred_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/display_platform.h"
-#include "screens/shell/title_window.h"
-#include "screens/shell/shaped_window.h"
 #include "screens/shell/information.h"
-#include "screens/shell/title.h"
 #include "screens/shell/placement.h"
 #include "screens/shell/road.h"
+#include "screens/shell/shaped_window.h"
+#include "screens/shell/title.h"
+#include "screens/shell/title_window.h"
 #include "screens/tf/degree_entry.h"
 
 #include <QElapsedTimer>

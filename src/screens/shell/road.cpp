@@ -8,8 +8,8 @@
 #include "screens/shell/information.h"
 #include "screens/shell/title.h"
 #include "screens/tf/coefficient_entry.h"
-#include "screens/tf/variant_choice.h"
 #include "screens/tf/degree_entry.h"
+#include "screens/tf/variant_choice.h"
 
 #include <QApplication>
 
@@ -29,8 +29,7 @@ void CreateScreens()
 
 void ShowMainWindow()
 {
-    QObject::connect(TitleForm, &QDialog::finished, qApp,
-                     [] { QCoreApplication::quit(); });
+    QObject::connect(TitleForm, &QDialog::finished, qApp, [] { QCoreApplication::quit(); });
     TitleForm->show();
 }
 
