@@ -15,8 +15,8 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 #include "x_input.h"
 
 #include <QApplication>
@@ -134,8 +134,7 @@ QWidget* TopScreen()
 {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
-                                                                            : nullptr;
+    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm : nullptr;
 }
 
 template <class T> T* Find(QWidget* screen, const char* name)

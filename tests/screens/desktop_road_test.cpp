@@ -19,8 +19,8 @@
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 #include "screens/tf/variant_choice.h"
 #include "support/temporary_root.h"
 #include "x_input.h"
@@ -61,8 +61,7 @@ QWidget* TopScreen()
 {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
-                                                                            : nullptr;
+    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm : nullptr;
 }
 
 QString Describe(const QWidget* widget)

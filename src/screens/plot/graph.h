@@ -70,7 +70,7 @@ public:
     void FormKeyUp(int key);
     /// The analysis button and F3: "Анализ варианта N" for the variant under the pointer, or
     /// for the current variant when the pointer rests on no curve.
-    void Action7Execute();
+    void AnalyseVariant();
     /// A right click on a curve opens "Анализ варианта N" for the variant the hint names
     /// there; elsewhere it does nothing.
     void FormMouseDown(Qt::MouseButton button, QPoint at);
@@ -104,7 +104,7 @@ private:
     QToolButton* NewVariantButton;
     QToolButton* PrinterPanelButton;
     QToolButton* ChangeVariantButton;
-    QToolButton* SpeedButton7;
+    QToolButton* AnalyseVariantButton;
     QFrame* PrinterPanel;
     QLabel* PrinterPanelHeading;
     QPushButton* MatrixPrinterButton;
@@ -117,7 +117,7 @@ private:
     QAction* FinishAction;
     QAction* NewVariantAction;
     QAction* ChangeVariantAction;
-    QAction* Action7;
+    QAction* AnalyseVariantAction;
 
     PlotFields m_fields;
     ImageSurface m_picture;
