@@ -69,4 +69,17 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
 /// or an unstable one grow, within kMaxStepResponseSpan and kMaxStepResponseSteps.
 Extended DefaultStepSpan(const TransferFunction& variant);
 
+/// The span several variants are shown over together: the longest of their DefaultStepSpan.
+Extended CommonStepSpan(const std::vector<TransferFunction>& variants);
+
+/// The response over span, or over the variant's own DefaultStepSpan when span would take it
+/// more integration steps than StepResponseStepLimit allows.
+StepResponse ComputeStepResponseWithin(const TransferFunction& variant, Extended span, int count);
+
+/// Adds the notes of a stable response that its span ends too soon for: not settled by
+/// `until` (a span the user asked for) or cut at `until` by the step limit (the default span),
+/// and the peak beyond the span's end.
+void NoteUnfinishedSpan(StepResponse& response, const TransferFunction& variant, Extended until,
+                        bool spanAsked);
+
 } // namespace nirdal
