@@ -12,12 +12,22 @@ namespace nirdal::cli {
 std::optional<std::string> ReadOptions(Arguments args, std::initializer_list<Option> options,
                                        const OptionTaker& take)
 {
+    bool operandTaken = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view name = args[i];
-        const auto option = std::find_if(options.begin(), options.end(),
-                                         [&](const Option& o) { return o.Name == name; });
+        // An operand, such as a file name, where the command takes one.
+        const bool operand = !name.starts_with('-') && !operandTaken;
+        const auto option = std::find_if(options.begin(), options.end(), [&](const Option& o) {
+            return operand ? o.Name.empty() : !o.Name.empty() && o.Name == name;
+        });
         if (option == options.end())
             return "unknown argument " + QuotedArgument(name);
+        if (operand) {
+            operandTaken = true;
+            if (auto error = take("", name))
+                return error;
+            continue;
+        }
         std::string_view value;
         if (option->TakesValue) {
             if (i + 1 == args.size())

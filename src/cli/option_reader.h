@@ -16,7 +16,7 @@ namespace nirdal::cli {
 /// One option of a command.
 struct Option
 {
-    std::string_view Name;                  ///< "--tf", "-o"
+    std::string_view Name;                  ///< "--tf", "-o"; "" for one operand, such as a file
     bool TakesValue = true;                 ///< false for a switch such as "--ops"
     std::string_view ValueName = "a value"; ///< said when it is missing: "--from needs a file name"
 };
@@ -28,8 +28,9 @@ using OptionTaker =
 
 /// Reads args in order: each must name one of options ("unknown argument '--x'") and be
 /// followed by its value when it takes one ("--tf needs a value"); hands each to take, a
-/// repeated option as often as it is given. Returns the first usage error's message, or
-/// nothing.
+/// repeated option as often as it is given. Where options hold an Option named "", the first
+/// argument not starting with '-' is the command's operand, handed to take with the name "";
+/// a second one is an unknown argument. Returns the first usage error's message, or nothing.
 std::optional<std::string> ReadOptions(Arguments args, std::initializer_list<Option> options,
                                        const OptionTaker& take);
 
