@@ -86,8 +86,8 @@ std::string RussianPhaseMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.PhaseMargin)
         return "нет";
-    return DecimalComma(FixedText(analysis.PhaseMargin->Value, 2) +
-                        "° при ω = " + ShortNumber(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
+    return DecimalComma(FixedText(analysis.PhaseMargin->Value, 2) + "° при ω = " +
+                        ShortNumber(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
 }
 
 std::string RussianDelayMarginText(const StabilityAnalysis& analysis)
@@ -109,17 +109,20 @@ std::size_t Width(std::string_view text)
 std::string BlockText(const ReportRow& row)
 {
     const StabilityAnalysis& a = row.Analysis;
-    std::string text = "variant " + std::to_string(row.Number) + ": " + TerminalText(row.Text) + "\n";
+    std::string text =
+        "variant " + std::to_string(row.Number) + ": " + TerminalText(row.Text) + "\n";
     if (!a.Failure.empty())
         return text + "  not analysed: " + TerminalText(a.Failure) + "\n";
     std::string poles;
     for (const auto& pole : a.Poles)
         poles += (poles.empty() ? "" : ", ") + PoleText(pole);
     text += "  poles:          " + poles + "\n";
-    text += "  P:              " + std::to_string(a.RightHalfPlanePoles) + " in the right half-plane, " +
-            std::to_string(a.ImaginaryAxisPoles) + " on the imaginary axis\n";
+    text += "  P:              " + std::to_string(a.RightHalfPlanePoles) +
+            " in the right half-plane, " + std::to_string(a.ImaginaryAxisPoles) +
+            " on the imaginary axis\n";
     text += "  N:              " + OptionalCount(a.Encirclements) +
-            (a.Encirclements ? " clockwise encirclements of -1" : " (the hodograph passes through -1)") +
+            (a.Encirclements ? " clockwise encirclements of -1"
+                             : " (the hodograph passes through -1)") +
             "\n";
     text += "  Z = N + P:      " + OptionalCount(a.ClosedLoopRightPoles) + "\n";
     text += "  verdict:        " + std::string(VerdictName(a.Verdict)) + "\n";
@@ -204,16 +207,16 @@ std::string CsvLine(const ReportRow& row, bool classColumns)
         line += "," + std::to_string(a.RightHalfPlanePoles) + "," +
                 std::to_string(a.ImaginaryAxisPoles) + "," + count(a.Encirclements) + "," +
                 count(a.ClosedLoopRightPoles);
-        line += a.GainMargin
-                    ? "," + FullNumber(a.GainMargin->Value) + "," + FullNumber(Decibels(a.GainMargin->Value)) +
-                          "," + FullNumber(a.GainMargin->Frequency)
-                    : std::string(",none,,");
-        line += a.PhaseMargin
-                    ? "," + FullNumber(a.PhaseMargin->Value) + "," + FullNumber(a.PhaseMargin->Frequency)
-                    : std::string(",none,");
-        line += a.DelayMargin
-                    ? "," + FullNumber(a.DelayMargin->Seconds) + "," + FullNumber(a.DelayMargin->Frequency)
-                    : std::string(",none,");
+        line += a.GainMargin ? "," + FullNumber(a.GainMargin->Value) + "," +
+                                   FullNumber(Decibels(a.GainMargin->Value)) + "," +
+                                   FullNumber(a.GainMargin->Frequency)
+                             : std::string(",none,,");
+        line += a.PhaseMargin ? "," + FullNumber(a.PhaseMargin->Value) + "," +
+                                    FullNumber(a.PhaseMargin->Frequency)
+                              : std::string(",none,");
+        line += a.DelayMargin ? "," + FullNumber(a.DelayMargin->Seconds) + "," +
+                                    FullNumber(a.DelayMargin->Frequency)
+                              : std::string(",none,");
         line += ",";
     } else {
         line += ",,,,,,,,,,,," + CsvCell(a.Failure);
@@ -251,19 +254,19 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
     text += "],\"P\":" + std::to_string(a.RightHalfPlanePoles) +
             ",\"axis_poles\":" + std::to_string(a.ImaginaryAxisPoles) +
             ",\"N\":" + count(a.Encirclements) + ",\"Z\":" + count(a.ClosedLoopRightPoles);
-    text +=
-        ",\"gain_margin\":" + (a.GainMargin ? "{\"factor\":" + FullNumber(a.GainMargin->Value) +
-                                                  ",\"db\":" + FullNumber(Decibels(a.GainMargin->Value)) +
-                                                  ",\"w\":" + FullNumber(a.GainMargin->Frequency) + "}"
-                                            : std::string("null"));
-    text +=
-        ",\"phase_margin\":" + (a.PhaseMargin ? "{\"degrees\":" + FullNumber(a.PhaseMargin->Value) +
-                                                    ",\"w\":" + FullNumber(a.PhaseMargin->Frequency) + "}"
-                                              : std::string("null"));
-    text +=
-        ",\"delay_margin\":" + (a.DelayMargin ? "{\"seconds\":" + FullNumber(a.DelayMargin->Seconds) +
-                                                    ",\"w\":" + FullNumber(a.DelayMargin->Frequency) + "}"
-                                              : std::string("null"));
+    text += ",\"gain_margin\":" +
+            (a.GainMargin ? "{\"factor\":" + FullNumber(a.GainMargin->Value) +
+                                ",\"db\":" + FullNumber(Decibels(a.GainMargin->Value)) +
+                                ",\"w\":" + FullNumber(a.GainMargin->Frequency) + "}"
+                          : std::string("null"));
+    text += ",\"phase_margin\":" + (a.PhaseMargin
+                                        ? "{\"degrees\":" + FullNumber(a.PhaseMargin->Value) +
+                                              ",\"w\":" + FullNumber(a.PhaseMargin->Frequency) + "}"
+                                        : std::string("null"));
+    text += ",\"delay_margin\":" + (a.DelayMargin
+                                        ? "{\"seconds\":" + FullNumber(a.DelayMargin->Seconds) +
+                                              ",\"w\":" + FullNumber(a.DelayMargin->Frequency) + "}"
+                                        : std::string("null"));
     text += ",\"phase_crossovers\":" + JsonCrossovers(a.PhaseCrossovers) +
             ",\"gain_crossovers\":" + JsonCrossovers(a.GainCrossovers) + ",\"notes\":[";
     for (std::size_t i = 0; i < a.Notes.size(); ++i)

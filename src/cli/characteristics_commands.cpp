@@ -83,8 +83,10 @@ std::optional<std::string> ParseCommon(Arguments args, bool step, CommonOptions&
     const auto take = [&](std::string_view name, std::string_view value) {
         return ReadOption(name, value, o);
     };
-    const auto error = step ? ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--until"}}, take)
-                            : ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--from"}, {"--to"}}, take);
+    const auto error =
+        step
+            ? ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--until"}}, take)
+            : ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--from"}, {"--to"}}, take);
     if (error)
         return error;
     if (o.Variants.empty())
@@ -146,7 +148,8 @@ std::string JsonStrings(const std::vector<std::string>& texts)
 }
 
 // One variant of step, as a text block, csv lines or a json object.
-std::string StepRecord(ReportFormat format, int number, const std::string& tf, const StepResponse& r)
+std::string StepRecord(ReportFormat format, int number, const std::string& tf,
+                       const StepResponse& r)
 {
     const bool failed = !r.Failure.empty();
     const char* verdict = failed ? "not-computed" : VerdictName(r.Verdict);
@@ -163,12 +166,14 @@ std::string StepRecord(ReportFormat format, int number, const std::string& tf, c
             text += "  overshoot:      " +
                     (!in->OvershootKnown() ? std::string("not reached in the span")
                      : in->PeakReached
-                         ? ShortNumber(in->OvershootPercent) + " % at t = " + ShortNumber(in->PeakTime) + " s"
+                         ? ShortNumber(in->OvershootPercent) +
+                               " % at t = " + ShortNumber(in->PeakTime) + " s"
                          : ShortNumber(in->OvershootPercent) + " % (no peak in the span)") +
                     "\n";
             text += "  settling time:  " +
-                    (in->SettlingReached ? ShortNumber(in->SettlingTime) + " s"
-                                         : "более " + ShortNumber(in->SettlingTime) + " с, not reached") +
+                    (in->SettlingReached
+                         ? ShortNumber(in->SettlingTime) + " s"
+                         : "более " + ShortNumber(in->SettlingTime) + " с, not reached") +
                     " (5 % band)\n";
         }
         for (const std::string& note : r.Notes)
@@ -185,10 +190,10 @@ std::string StepRecord(ReportFormat format, int number, const std::string& tf, c
         const std::string head = std::to_string(number) + "," + CsvCell(tf) + "," + verdict + ",";
         if (failed)
             return head + ",,,,,," + CsvCell(r.Failure) + "\n";
-        const std::string tail =
-            in ? "," + FullNumber(in->Steady) + "," + Reading(*in, Overshoot) + "," +
-                     Reading(*in, Peak) + "," + Reading(*in, Settling) + ","
-               : std::string(",,,,,");
+        const std::string tail = in ? "," + FullNumber(in->Steady) + "," + Reading(*in, Overshoot) +
+                                          "," + Reading(*in, Peak) + "," + Reading(*in, Settling) +
+                                          ","
+                                    : std::string(",,,,,");
         // The notes, such as an overflow, on the variant's first line.
         std::string notes;
         for (const std::string& note : r.Notes)
@@ -232,8 +237,8 @@ std::string BodeRecord(ReportFormat format, int number, const std::string& tf,
             corners += (corners.empty() ? "" : ", ") + ShortNumber(l.Corners[k]) +
                        (multiplicity > 1 ? " (x" + std::to_string(multiplicity) + ")" : "");
         }
-        text += "  corners:        " + (corners.empty() ? std::string("none") : corners) +
-                " rad/s\n";
+        text +=
+            "  corners:        " + (corners.empty() ? std::string("none") : corners) + " rad/s\n";
         text += "  crossover of the asymptote: " +
                 (l.Crossover ? ShortNumber(*l.Crossover) + " rad/s" : std::string("none")) + "\n";
         text += "  w                 L, dB             phase, deg        L_a, dB\n";
@@ -271,7 +276,8 @@ std::string BodeRecord(ReportFormat format, int number, const std::string& tf,
                ",\"corners\":" + JsonNumbers(l.Corners) + ",\"corner_multiplicities\":" +
                JsonNumbers(std::vector<Extended>(l.CornerMultiplicities.begin(),
                                                  l.CornerMultiplicities.end())) +
-               ",\"asymptote_crossover\":" + (l.Crossover ? FullNumber(*l.Crossover) : "null") + "}";
+               ",\"asymptote_crossover\":" + (l.Crossover ? FullNumber(*l.Crossover) : "null") +
+               "}";
     }
     }
     return text;
@@ -305,8 +311,9 @@ int RunStep(Arguments args)
         return UsageError("step", *error);
     const int points = static_cast<int>(o.Points.value_or(1001));
     if (o.Until && points > MostPointsToWrite(*o.Until))
-        return UsageError("step", "--points " + std::to_string(points) + ": times as far from 1 as " +
-                                      ShortNumber(*o.Until) + " s take long to write; at most " +
+        return UsageError("step", "--points " + std::to_string(points) +
+                                      ": times as far from 1 as " + ShortNumber(*o.Until) +
+                                      " s take long to write; at most " +
                                       std::to_string(MostPointsToWrite(*o.Until)) + " samples");
     if (o.Until) {
         for (std::size_t i = 0; i < o.Variants.size(); ++i) {

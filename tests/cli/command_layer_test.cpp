@@ -115,9 +115,8 @@ TEST(OptionReader, NumbersAreReadWholeAsTfReadsThem)
         bool read;
         Extended number;
     } reals[] = {
-        {"2.5", true, 2.5L},   {"1e3", true, 1000},    {"0x1p-2", true, 0.25L},
-        {"-4", true, -4},      {"5x", false, none},    {"", false, none},
-        {"1:2", false, none},  {"1,5", false, none},
+        {"2.5", true, 2.5L}, {"1e3", true, 1000}, {"0x1p-2", true, 0.25L}, {"-4", true, -4},
+        {"5x", false, none}, {"", false, none},   {"1:2", false, none},    {"1,5", false, none},
     };
     for (const auto& c : reals) {
         Extended number = 0;
@@ -133,9 +132,9 @@ TEST(OptionReader, NumbersAreReadWholeAsTfReadsThem)
         const char* text;
         bool read;
     } wholes[] = {
-        {"2", true},  {"10", true},    {"1", false},   {"11", false},
-        {"5.0", false}, {"1e1", false}, {"0x5", false}, {"", false},
-        {"99999999999999999999", false},
+        {"2", true},    {"10", true},   {"1", false},
+        {"11", false},  {"5.0", false}, {"1e1", false},
+        {"0x5", false}, {"", false},    {"99999999999999999999", false},
     };
     for (const auto& c : wholes) {
         long long number = 0;
@@ -169,7 +168,9 @@ TEST(TableWriter, FramesRecordsInEachFormat)
         {ReportFormat::Text, {"a\n", "b\n  c\n"}, "a\n\nb\n  c\n"},
         {ReportFormat::Text, {}, ""},
         // The csv heading first; cells with a control character go to a file as they are.
-        {ReportFormat::Csv, {"1,\"a,b\"\n2,x\n", "3,\x1b[2J\n"}, "v,t\n1,\"a,b\"\n2,x\n3,\x1b[2J\n"},
+        {ReportFormat::Csv,
+         {"1,\"a,b\"\n2,x\n", "3,\x1b[2J\n"},
+         "v,t\n1,\"a,b\"\n2,x\n3,\x1b[2J\n"},
         {ReportFormat::Json, {"{\"a\":1}", "{\"a\":2}"}, "[\n{\"a\":1},\n{\"a\":2}\n]\n"},
         {ReportFormat::Json, {}, "[\n]\n"},
     };
@@ -187,8 +188,10 @@ TEST(TableWriter, CellsAndNumbersAreWrittenAsProgramsReadThem)
         {"plain", "\"plain\""},
         {"say \"hi\"\\", "\"say \\\"hi\\\"\\\\\""},
         {"a\nb\tc\x7f", "\"a\\u000ab\\u0009c\\u007f\""},
-        {"\xC2\x9B" "2J", "\"\\u009b2J\""},   // C1 control
-        {"ω = 1", "\"ω = 1\""},               // other UTF-8 as it is
+        {"\xC2\x9B"
+         "2J",
+         "\"\\u009b2J\""},      // C1 control
+        {"ω = 1", "\"ω = 1\""}, // other UTF-8 as it is
     };
     for (const auto& c : strings)
         EXPECT_EQ(JsonString(c.text), c.json) << c.json;
@@ -197,8 +200,7 @@ TEST(TableWriter, CellsAndNumbersAreWrittenAsProgramsReadThem)
     EXPECT_EQ(FullNumber(std::numeric_limits<Extended>::infinity()), "null");
     EXPECT_EQ(ShortNumber(1.0L / 3), "0.333333");
     EXPECT_EQ(ShortNumber(2e6L), "2e+06");
-    EXPECT_EQ(JsonNumbers({1, 0.5L, std::numeric_limits<Extended>::quiet_NaN()}),
-              "[1,0.5,null]");
+    EXPECT_EQ(JsonNumbers({1, 0.5L, std::numeric_limits<Extended>::quiet_NaN()}), "[1,0.5,null]");
     EXPECT_EQ(JsonNumbers({}), "[]");
 }
 

@@ -340,7 +340,9 @@ TEST(StepResponse, UnfinishedSpanIsNotedAsAskedOrCut)
         std::vector<std::string> notes;
     } cases[] = {
         {"1:1,1", 1, true, {"the response has not settled by the span's end, 1 s", rises}},
-        {"1:1,1", 1.5L, false,
+        {"1:1,1",
+         1.5L,
+         false,
          {"the span is cut at 1.5 s, 1000000 steps of the integration, before the response "
           "settles",
           rises}},
@@ -352,8 +354,9 @@ TEST(StepResponse, UnfinishedSpanIsNotedAsAskedOrCut)
         StepResponse r = ComputeStepResponse(variant, c.until, 101);
         const std::size_t before = r.Notes.size();
         NoteUnfinishedSpan(r, variant, c.until, c.asked);
-        EXPECT_EQ(std::vector<std::string>(r.Notes.begin() + static_cast<long>(before), r.Notes.end()),
-                  c.notes)
+        EXPECT_EQ(
+            std::vector<std::string>(r.Notes.begin() + static_cast<long>(before), r.Notes.end()),
+            c.notes)
             << c.variant << " until " << static_cast<double>(c.until);
     }
 }
