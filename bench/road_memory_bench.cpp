@@ -11,11 +11,11 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "platform/file_registry.h"
-#include "screens/response/nirdal_ras.h"
+#include "screens/response/computation.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
 #include "road_walker.h"
 #include "x_input.h"
@@ -164,12 +164,12 @@ void PageOn(Road& lesson, const QString& screen)
         screen, QStringLiteral("page on"),
         [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); },
         [lastSlot](QWidget* top) {
-            return NIRDAL_rasform->Computation() != nullptr &&
+            return ComputationForm->Computation() != nullptr &&
                    Find<QPushButton>(top, "DD")->isVisible() &&
-                   NIRDAL_rasform->Computation()->Fields().NextSlot != *lastSlot;
+                   ComputationForm->Computation()->Fields().NextSlot != *lastSlot;
         },
         [&lesson, lastSlot](QWidget* top) {
-            *lastSlot = NIRDAL_rasform->Computation()->Fields().NextSlot;
+            *lastSlot = ComputationForm->Computation()->Fields().NextSlot;
             lesson.Input().Click(Find<QPushButton>(top, "DD"));
         });
 }
@@ -196,7 +196,7 @@ void PlanLesson(Road& lesson, int variants, const std::vector<int>& at,
                 std::vector<Sample>& samples)
 {
     const auto sample = [&samples](int count) {
-        samples.push_back({count, ReadProcessMemory(), ReadServerMemory(NirdalFam_ETICForm)});
+        samples.push_back({count, ReadProcessMemory(), ReadServerMemory(TitleForm)});
         Print(samples.back());
     };
     const QString title = QStringLiteral("NirdalFam_ETICForm");

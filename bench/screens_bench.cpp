@@ -9,9 +9,9 @@
 #include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
 #include "screen_driver.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 #include "screens/shell/form.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
 
 #include <QApplication>
@@ -77,10 +77,10 @@ int RunStartup(int argc, char** argv, Clock::time_point entered)
     InitialiseSettings();
     CreateScreens();
     ShowMainWindow();
-    QWindow* window = NirdalFam_ETICForm->windowHandle();
+    QWindow* window = TitleForm->windowHandle();
     while (window == nullptr || !window->isExposed()) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        window = NirdalFam_ETICForm->windowHandle();
+        window = TitleForm->windowHandle();
     }
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - entered).count();
     std::printf("%.3f %.3f\n", ms, ProcessorMs());
@@ -140,7 +140,7 @@ int RunRoad(int argc, char** argv, int variants)
         ClickCell(Control<StringGrid>(selection, "StringGrid1"), 0, 0);
         Click(Control<QPushButton>(selection, "BitBtn1"));
     });
-    auto* paragraph = NirdalFam_ETICForm->findChild<QLabel*>(QStringLiteral("Label3"));
+    auto* paragraph = TitleForm->findChild<QLabel*>(QStringLiteral("Label3"));
     QTimer::singleShot(0, [paragraph] { Click(paragraph); });
     const int status = QApplication::exec();
     const int made = VariantCount;

@@ -83,46 +83,46 @@ void RunCommand(ResponseComputation& computation, int command)
 {
     switch (command) {
     case 0:
-        computation.FormActivate();
+        computation.Start();
         break;
     case 1:
-        computation.Button1Click();
+        computation.ContinueSearch();
         break;
     case 2:
-        computation.Button2Click();
+        computation.LeaveSearch();
         break;
     case 3:
-        computation.Button5Click();
+        computation.FinishAtLimit();
         break;
     case 4:
-        computation.Button6Click();
+        computation.FinishConverged();
         break;
     case 5:
-        computation.Button7Click();
+        computation.Exit();
         break;
     case 6:
-        computation.Button8Click();
+        computation.FinishAfterFault();
         break;
     default:
-        computation.DDClick();
+        computation.NextPage();
         break;
     }
 }
 
-// The notice panel a state shows; DD stands for none.
+// The notice panel a state shows; NextPageButton stands for none.
 ScreenControl NoticeOf(ComputationState state)
 {
     switch (state) {
     case ComputationState::StartNotFound:
-        return ScreenControl::Panel1;
+        return ScreenControl::StartNotFoundPanel;
     case ComputationState::LimitExceeded:
-        return ScreenControl::Panel3;
+        return ScreenControl::LimitPanel;
     case ComputationState::Converged:
-        return ScreenControl::Panel4;
+        return ScreenControl::ConvergedPanel;
     case ComputationState::Fault:
-        return ScreenControl::Panel5;
+        return ScreenControl::FaultPanel;
     default:
-        return ScreenControl::DD;
+        return ScreenControl::NextPageButton;
     }
 }
 
@@ -133,11 +133,11 @@ void ExpectLegalEnd(const ResponseComputation& computation, const FuzzScreen& sc
     FUZZ_EXPECT(state != ComputationState::Searching && state != ComputationState::Sweeping);
 
     int shown = 0;
-    for (ScreenControl panel : {ScreenControl::Panel1, ScreenControl::Panel3, ScreenControl::Panel4,
-                                ScreenControl::Panel5})
+    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel, ScreenControl::ConvergedPanel,
+                                ScreenControl::FaultPanel})
         shown += screen.Visible(panel) ? 1 : 0;
     FUZZ_EXPECT(shown <= 1);
-    if (NoticeOf(state) != ScreenControl::DD)
+    if (NoticeOf(state) != ScreenControl::NextPageButton)
         FUZZ_EXPECT(screen.Visible(NoticeOf(state)));
     if (state == ComputationState::Fault) {
         FUZZ_EXPECT(computation.Fault() != ComputationFault::None);

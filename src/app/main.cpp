@@ -4,7 +4,7 @@
 #include "core/common/safe_text.h"
 #include "core/settings/print_settings.h"
 #include "core/tf/tf_text.h"
-#include "screens/plot/nirdal_analiz.h"
+#include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/display_platform.h"
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
 
     if (explore) {
         // The teacher's window alone: no roster, no settings, no road; closing it ends it.
-        nirdal::TNIRDAL_analizForm analysis(explored, 1);
+        nirdal::AnalysisWindow analysis(explored, 1);
         analysis.ShowModal();
         return 0;
     }

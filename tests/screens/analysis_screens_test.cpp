@@ -4,8 +4,8 @@
 #include "core/plot/curve_reading.h"
 #include "core/plot/plot.h"
 #include "graph_support.h"
-#include "screens/plot/nirdal_analiz.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/analysis_window.h"
+#include "screens/plot/graph.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -57,7 +57,7 @@ private slots:
         const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
         QVERIFY(at);
 
-        TNIRDAL_grafForm graph;
+        GraphScreen graph;
         bool opened = false;
         QString suggestedName;
         WhenShown("NIRDAL_grafForm", [&](QWidget*) {
@@ -108,13 +108,13 @@ private slots:
                 // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
                 QTemporaryDir folder;
                 const QString path = folder.filePath(QStringLiteral("analiz"));
-                TNIRDAL_analizForm::SetSavePathChooser(
+                AnalysisWindow::SetSavePathChooser(
                     [&](QWidget*, const QString& suggested) {
                         suggestedName = QFileInfo(suggested).fileName();
                         return path;
                     });
                 Click(Control<QPushButton>(window, "SaveButton"));
-                TNIRDAL_analizForm::SetSavePathChooser({});
+                AnalysisWindow::SetSavePathChooser({});
                 QCOMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
                 const QImage saved(path + QStringLiteral(".png"));
                 QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
@@ -123,7 +123,7 @@ private slots:
             });
             // The laser preset: 300 dots per unit, which the graph screen keeps until its
             // next redraw of its own.
-            graph.Button7Click();
+            graph.ChooseLaserPrinter();
             QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(at->x, at->y));
             QVERIFY(opened);
             QVERIFY(graph.isVisible());

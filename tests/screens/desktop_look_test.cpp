@@ -5,12 +5,12 @@
 #include "core/response/response_computation.h"
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
 #include "screens/shell/look.h"
-#include "screens/tf/nirdal_nastroika.h"
+#include "screens/tf/coefficient_entry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +73,7 @@ private slots:
 
     void coefficientEntryKeepsItsDesignedColours()
     {
-        CreateForm(NIRDAL_nastroikaForm);
+        CreateForm(CoefficientEntryForm);
         bool looked = false;
         WhenShown("NIRDAL_nastroikaForm", [&](QWidget* screen) {
             looked = true;
@@ -94,15 +94,15 @@ private slots:
             const QImage cells = Picture(Control<StringGrid>(screen, "SZ2"));
             QVERIFY(PixelsNear(cells, Qt::white, 8) > cells.width() * cells.height() / 2);
             SavePicture(Picture(screen), QStringLiteral("coefficients.png"));
-            NIRDAL_nastroikaForm->Close();
+            CoefficientEntryForm->Close();
         });
-        NIRDAL_nastroikaForm->ShowModal();
+        CoefficientEntryForm->ShowModal();
         QVERIFY(looked);
     }
 
     void graphKeepsItsDesignedColours()
     {
-        CreateForm(NIRDAL_grafForm);
+        CreateForm(GraphForm);
         bool looked = false;
         WhenShown("NIRDAL_grafForm", [&](QWidget* screen) {
             looked = true;
@@ -112,9 +112,9 @@ private slots:
             QVERIFY(PixelsNear(picture, look::kMenu, 4) > picture.width() * picture.height() / 2);
             QVERIFY(PixelsNear(picture, look::kPurple, 40) > 50);
             SavePicture(picture, QStringLiteral("graph.png"));
-            NIRDAL_grafForm->Close();
+            GraphForm->Close();
         });
-        NIRDAL_grafForm->ShowModal();
+        GraphForm->ShowModal();
         QVERIFY(looked);
     }
 };

@@ -14,14 +14,14 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "platform/file_registry.h"
-#include "screens/plot/nirdal_graf.h"
-#include "screens/response/nirdal_ras.h"
+#include "screens/plot/graph.h"
+#include "screens/response/computation.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/desktop.h"
 #include "screens/shell/form.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_nastvar.h"
+#include "screens/tf/variant_choice.h"
 #include "support/temporary_root.h"
 #include "road_walker.h"
 #include "x_input.h"
@@ -137,12 +137,12 @@ void FinishComputation(Road& road)
         [](QWidget* screen) { return Find<QWidget>(screen, "Panel4")->isVisible(); },
         [&road, lastSlot](QWidget* screen) {
             auto* next = Find<QPushButton>(screen, "DD");
-            return NIRDAL_rasform->Computation() != nullptr && next->isVisible() &&
-                   NIRDAL_rasform->Computation()->Fields().NextSlot != *lastSlot &&
+            return ComputationForm->Computation() != nullptr && next->isVisible() &&
+                   ComputationForm->Computation()->Fields().NextSlot != *lastSlot &&
                    (road.Hands() == Hand::Mouse || next->hasFocus());
         },
         [&road, lastSlot](QWidget* screen) {
-            *lastSlot = NIRDAL_rasform->Computation()->Fields().NextSlot;
+            *lastSlot = ComputationForm->Computation()->Fields().NextSlot;
             if (road.Hands() == Hand::Mouse)
                 road.Input().Click(Find<QPushButton>(screen, "DD"));
             else

@@ -5,11 +5,11 @@
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
-#include "screens/plot/nirdal_graf.h"
-#include "screens/roster/nirdal_vib.h"
+#include "screens/plot/graph.h"
+#include "screens/roster/selection.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_nastroika.h"
-#include "screens/tf/nirdal_nastvar.h"
+#include "screens/tf/coefficient_entry.h"
+#include "screens/tf/variant_choice.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -89,13 +89,13 @@ private slots:
     void variantChoiceKeepsItsPlaceOrMovesUpJustEnough()
     {
         SetDegrees(1, 0);
-        OnScreen(NIRDAL_nastvarForm, "NIRDAL_nastvarForm", [this](QWidget* screen) {
+        OnScreen(VariantChoiceForm, "NIRDAL_nastvarForm", [this](QWidget* screen) {
             QCOMPARE(screen->height(), 120);
             QCOMPARE(screen->pos(), m_places.ChoiceSmall);
             QVERIFY(FreeArea().contains(screen->frameGeometry()));
         });
         SetDegrees(15, 14);
-        OnScreen(NIRDAL_nastvarForm, "NIRDAL_nastvarForm", [this](QWidget* screen) {
+        OnScreen(VariantChoiceForm, "NIRDAL_nastvarForm", [this](QWidget* screen) {
             QCOMPARE(screen->height(), 389);
             QCOMPARE(screen->pos(), m_places.ChoiceLarge);
             QVERIFY(FreeArea().contains(screen->frameGeometry()));
@@ -105,8 +105,8 @@ private slots:
     void coefficientEntryKeepsItsPlace()
     {
         SetDegrees(15, 0);
-        CreateForm(NIRDAL_nastroikaForm);
-        OnScreen(NIRDAL_nastroikaForm, "NIRDAL_nastroikaForm", [](QWidget* screen) {
+        CreateForm(CoefficientEntryForm);
+        OnScreen(CoefficientEntryForm, "NIRDAL_nastroikaForm", [](QWidget* screen) {
             QCOMPARE(screen->height(), 380);
             QCOMPARE(screen->pos(), QPoint(100, 100));
             QVERIFY(FreeArea().contains(screen->frameGeometry()));
@@ -115,7 +115,7 @@ private slots:
 
     void graphKeepsTheLeftEdgeAndItsDesignedTop()
     {
-        OnScreen(NIRDAL_grafForm, "NIRDAL_grafForm", [](QWidget* screen) {
+        OnScreen(GraphForm, "NIRDAL_grafForm", [](QWidget* screen) {
             // The client area at its designed top, the frame at the screen's left edge.
             QCOMPARE(screen->geometry().top(), 151);
             QCOMPARE(screen->frameGeometry().left(), 0);
@@ -125,8 +125,8 @@ private slots:
 
     void selectionKeepsTheTopLeftCorner()
     {
-        QCOMPARE(NIRDAL_vibForm->pos(), QPoint(0, 0));
-        QVERIFY(FreeArea().contains(NIRDAL_vibForm->frameGeometry()));
+        QCOMPARE(SelectionForm->pos(), QPoint(0, 0));
+        QVERIFY(FreeArea().contains(SelectionForm->frameGeometry()));
     }
 
 private:

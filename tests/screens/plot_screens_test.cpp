@@ -8,7 +8,7 @@
 #include "graph_support.h"
 #include "platform/file_registry.h"
 #include "platform/text_encoding.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 #include "screens/plot/pechnac.h"
 #include "screens/shell/road.h"
 #include "settings_support.h"
@@ -46,10 +46,10 @@ void OnGraph(const std::function<void(QWidget*)>& steps)
         steps(graph);
         const bool open = graph->isVisible();
         if (open)
-            NIRDAL_grafForm->Close();
+            GraphForm->Close();
         QVERIFY2(!open, "the steps left the graph screen open");
     });
-    NIRDAL_grafForm->ShowModal();
+    GraphForm->ShowModal();
     QVERIFY(ran);
 }
 
@@ -165,13 +165,13 @@ private slots:
     {
         CopyDefaultRoster();
         CreateScreens();
-        TNIRDAL_grafForm::SetPagePrinter(
+        GraphScreen::SetPagePrinter(
             [](const PageDrawing& draw, QString& error) { return printer(draw, error); });
     }
 
     void cleanupTestCase()
     {
-        TNIRDAL_grafForm::SetPagePrinter({});
+        GraphScreen::SetPagePrinter({});
         DestroyForms();
     }
 
@@ -187,7 +187,7 @@ private slots:
         OnGraph([](QWidget* graph) {
             QCOMPARE(graph->pos().x(), 0);
             QCOMPARE(graph->size(), QSize(kGraphClientWidth, kGraphClientHeight));
-            const PlotFields& fields = NIRDAL_grafForm->Fields();
+            const PlotFields& fields = GraphForm->Fields();
             QCOMPARE(fields.PlotScale, 0.01);
             QCOMPARE(fields.PixelsPerUnitX, 100);
             QCOMPARE(fields.PixelsPerUnitY, 110);
@@ -197,7 +197,7 @@ private slots:
             QCOMPARE(DenominatorText, MakeCoefficientTexts(Variants[3]).Denominator);
             QVERIFY(QString::fromStdString(Cp1251ToUtf8(DelayText)).contains("1,000"));
 
-            const QImage picture = NIRDAL_grafForm->Picture().convertToFormat(QImage::Format_RGB32);
+            const QImage picture = GraphForm->Picture().convertToFormat(QImage::Format_RGB32);
             for (int i = 1; i <= 3; ++i)
                 QVERIFY2(HasColour(picture, ToQColor(VariantColors[i - 1])),
                          qPrintable(QString::number(i)));
@@ -251,11 +251,11 @@ private slots:
             Click(SpeedButton(graph, "SpeedButton3"));
         });
         const QDate day(2026, 12, 10);
-        QCOMPARE(TNIRDAL_grafForm::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
+        QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
                  QStringLiteral("251-Абрамов-2026-12-10.pdf"));
-        QCOMPARE(TNIRDAL_grafForm::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
+        QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
                  QStringLiteral("25_1-_Ив_ан-2026-12-10.pdf"));
-        QCOMPARE(TNIRDAL_grafForm::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));
+        QCOMPARE(GraphScreen::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));
         StudentSurname.clear();
         StudentGroup.clear();
     }
@@ -274,7 +274,7 @@ private slots:
         const QPoint at(375 + qRound(double(first.U) * 100), 225 - qRound(double(first.V) * 110));
         const auto text = [](long double x) { return QString::fromStdString(FormatNumber(x)); };
         OnGraph([&](QWidget* graph) {
-            const QImage before = NIRDAL_grafForm->Picture();
+            const QImage before = GraphForm->Picture();
             QTest::mouseMove(graph, at);
             QTRY_VERIFY(QToolTip::isVisible());
             const QString hint = QToolTip::text();
@@ -283,7 +283,7 @@ private slots:
                  {QStringLiteral("ω = ") + text(w), QStringLiteral("U = ") + text(first.U),
                   QStringLiteral("V = ") + text(first.V)})
                 QVERIFY2(hint.contains(value), qPrintable(value));
-            QCOMPARE(NIRDAL_grafForm->Picture(), before); // nothing drawn for the hint
+            QCOMPARE(GraphForm->Picture(), before); // nothing drawn for the hint
 
             // Below and right of both curves: no hint.
             QTest::mouseMove(graph, QPoint(600, 400));
@@ -339,10 +339,10 @@ private slots:
         OnGraph([&](QWidget* graph) {
             for (const QString& command : commands)
                 Command(graph, command);
-            const QImage before = NIRDAL_grafForm->Picture().copy();
+            const QImage before = GraphForm->Picture().copy();
             Click(SpeedButton(graph, "SpeedButton1"));
             QCOMPARE(printer.pages.size(), std::size_t{1});
-            QCOMPARE(NIRDAL_grafForm->Picture(), before); // printing does not redraw
+            QCOMPARE(GraphForm->Picture(), before); // printing does not redraw
             const PageGeometry page = Geometry(printer.pages[0]);
             QCOMPARE(page.Unit, unit);
             QCOMPARE(QPoint(page.OriginX, page.OriginY), origin);
@@ -391,7 +391,7 @@ private slots:
             QCOMPARE(shown, message);
             QVERIFY(!Control<QWidget>(graph, "Panel1")->isVisible());
             // The laser preset chosen before stays in force.
-            QCOMPARE(NIRDAL_grafForm->Fields().PlotScale, 1.0 / 300);
+            QCOMPARE(GraphForm->Fields().PlotScale, 1.0 / 300);
             Click(SpeedButton(graph, "SpeedButton1"));
             QCOMPARE(Geometry(printer.pages.at(0)).Unit, 300);
             Click(SpeedButton(graph, "SpeedButton3"));

@@ -8,7 +8,7 @@
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
 #include "platform/text_encoding.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 #include "screens/shell/road.h"
 
 #include <QDate>
@@ -72,7 +72,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        TNIRDAL_grafForm::SetSavePathChooser({});
+        GraphScreen::SetSavePathChooser({});
         DestroyForms();
     }
 
@@ -89,23 +89,23 @@ private slots:
         QStringList boxTexts;
         WhenShown("NIRDAL_grafForm", [&](QWidget* graph) {
             auto* print = Control<QToolButton>(graph, "SpeedButton1");
-            const QImage before = NIRDAL_grafForm->Picture().copy();
+            const QImage before = GraphForm->Picture().copy();
             for (const char* preset : {"Button6", "Button7"}) {
                 Click(Control<QToolButton>(graph, "SpeedButton5"));
                 Click(Control<QPushButton>(graph, preset));
-                const PlotFields fields = NIRDAL_grafForm->Fields();
+                const PlotFields fields = GraphForm->Fields();
                 boxTexts << MessageBoxAfter([print] { Click(print); });
-                QCOMPARE(NIRDAL_grafForm->Picture(), before);
+                QCOMPARE(GraphForm->Picture(), before);
                 if (!printerExpected) {
                     // Nothing was drawn: the fields still hold the screen's values.
-                    QCOMPARE(NIRDAL_grafForm->Fields().YStretch, fields.YStretch);
-                    QCOMPARE(NIRDAL_grafForm->Fields().PixelsPerUnitY, fields.PixelsPerUnitY);
+                    QCOMPARE(GraphForm->Fields().YStretch, fields.YStretch);
+                    QCOMPARE(GraphForm->Fields().PixelsPerUnitY, fields.PixelsPerUnitY);
                 }
             }
             QVERIFY(graph->isVisible());
             Click(Control<QToolButton>(graph, "SpeedButton3"));
         });
-        NIRDAL_grafForm->ShowModal();
+        GraphForm->ShowModal();
         const QString missing =
             QStringLiteral("Принтер по умолчанию не установлен: страница не напечатана.");
         if (printerExpected)
@@ -125,7 +125,7 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("страница"));
         QString suggested;
         QString chosen;
-        TNIRDAL_grafForm::SetSavePathChooser([&](QWidget*, const QString& offered) {
+        GraphScreen::SetSavePathChooser([&](QWidget*, const QString& offered) {
             suggested = offered;
             return chosen;
         });
@@ -164,7 +164,7 @@ private slots:
             MessageBoxAfter([print] { Click(print); }, save);
             Click(Control<QToolButton>(graph, "SpeedButton3"));
         });
-        NIRDAL_grafForm->ShowModal();
+        GraphForm->ShowModal();
 
         QVERIFY2(QFileInfo(suggested).fileName() ==
                      QStringLiteral("251-Абрамов-%1.pdf")

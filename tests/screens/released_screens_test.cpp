@@ -9,11 +9,11 @@
 #include "core/tf/transfer_function.h"
 #include "platform/file_registry.h"
 #include "screen_driver.h"
-#include "screens/response/nirdal_ras.h"
+#include "screens/response/computation.h"
 #include "screens/shell/form.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_nastroika.h"
+#include "screens/tf/coefficient_entry.h"
 #include "support/temporary_root.h"
 
 #include <QAbstractItemDelegate>
@@ -73,8 +73,8 @@ long SharedResidentBytes()
 
 struct PassRecord
 {
-    TNIRDAL_nastroikaForm* Coefficients = nullptr;
-    TNIRDAL_rasform* Computation = nullptr;
+    CoefficientEntryScreen* Coefficients = nullptr;
+    ComputationScreen* Computation = nullptr;
     long PixmapBytes = -1;
     long SharedBytes = -1;
 };
@@ -94,7 +94,7 @@ void ExpectPass(int pass, std::vector<PassRecord>& records)
             Click(Control<QPushButton>(coefficients, "Button1"));
             WhenShown("NIRDAL_rasform", [pass, &records](QWidget* computation) {
                 WhenShown("NIRDAL_grafForm", [pass, &records](QWidget* graph) {
-                    PassRecord record{NIRDAL_nastroikaForm, NIRDAL_rasform,
+                    PassRecord record{CoefficientEntryForm, ComputationForm,
                                       ServerPixmapBytes(graph), SharedResidentBytes()};
                     records.push_back(record);
                     if (pass < kPasses) {
@@ -138,7 +138,7 @@ private slots:
             ClickCell(Control<StringGrid>(selection, "StringGrid1"), 0, 0);
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
-        auto* paragraph = NirdalFam_ETICForm->findChild<QLabel*>(QStringLiteral("Label3"));
+        auto* paragraph = TitleForm->findChild<QLabel*>(QStringLiteral("Label3"));
         QTimer::singleShot(0, [paragraph] { Click(paragraph); });
         QApplication::exec();
 

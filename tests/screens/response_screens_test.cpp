@@ -7,7 +7,7 @@
 #include "core/tf/tf_text.h"
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
-#include "screens/response/nirdal_ras.h"
+#include "screens/response/computation.h"
 #include "screens/shell/road.h"
 
 #include <QFrame>
@@ -36,40 +36,40 @@ void StartVariant(const char* text)
 }
 
 // Runs steps on a fresh computation screen for the variant; the steps must close it.
-void OnComputation(const char* variant, const std::function<void(TNIRDAL_rasform*)>& steps)
+void OnComputation(const char* variant, const std::function<void(ComputationScreen*)>& steps)
 {
     StartVariant(variant);
-    CreateForm(NIRDAL_rasform);
+    CreateForm(ComputationForm);
     bool ran = false;
     WhenShown("NIRDAL_rasform", [&](QWidget* screen) {
         ran = true;
-        steps(NIRDAL_rasform);
+        steps(ComputationForm);
         const bool open = screen->isVisible();
         if (open)
-            NIRDAL_rasform->Close();
+            ComputationForm->Close();
         QVERIFY2(!open, "the steps left the computation screen open");
     });
-    NIRDAL_rasform->ShowModal();
+    ComputationForm->ShowModal();
     QVERIFY(ran);
 }
 
-QFrame* Panel(TNIRDAL_rasform* screen, const char* name)
+QFrame* Panel(ComputationScreen* screen, const char* name)
 {
     return Control<QFrame>(screen, name);
 }
 
-QPushButton* Button(TNIRDAL_rasform* screen, const char* name)
+QPushButton* Button(ComputationScreen* screen, const char* name)
 {
     return Control<QPushButton>(screen, name);
 }
 
-QString Caption(TNIRDAL_rasform* screen, const char* name)
+QString Caption(ComputationScreen* screen, const char* name)
 {
     return Control<QLabel>(screen, name)->text();
 }
 
 // The panels of the screen that are showing, in their order.
-QStringList ShownPanels(TNIRDAL_rasform* screen)
+QStringList ShownPanels(ComputationScreen* screen)
 {
     QStringList shown;
     for (const char* name : {"Panel1", "Panel3", "Panel4", "Panel5"})
@@ -119,7 +119,7 @@ private slots:
 
     void designedScreenShowsOnlyItsButtons()
     {
-        TNIRDAL_rasform* screen = NIRDAL_rasform;
+        ComputationScreen* screen = ComputationForm;
         QCOMPARE(screen->size(), QSize(525, 324));
         QCOMPARE(Panel(screen, "Panel1")->geometry(), QRect(8, 0, 281, 161));
         QCOMPARE(Panel(screen, "Panel3")->geometry(), QRect(8, 0, 225, 73));
@@ -152,7 +152,7 @@ private slots:
 
     void sweepGoesPageByPageToTheConvergenceNotice()
     {
-        OnComputation("1:1,1", [](TNIRDAL_rasform* screen) {
+        OnComputation("1:1,1", [](ComputationScreen* screen) {
             const ResponseComputation& computation = *screen->Computation();
             QCOMPARE(computation.State(), State::PageFull);
             QCOMPARE(int(computation.Fields().NextSlot), 48);
@@ -209,7 +209,7 @@ private slots:
 
     void modulusNoticeFinishesFromTheOffendingPoint()
     {
-        OnComputation("1:1,1,1,1", [](TNIRDAL_rasform* screen) {
+        OnComputation("1:1,1,1,1", [](ComputationScreen* screen) {
             QCOMPARE(screen->Computation()->State(), State::LimitExceeded);
             QCOMPARE(ShownPanels(screen), QStringList{QStringLiteral("Panel3")});
             QVERIFY(!Button(screen, "DD")->isVisible());
@@ -221,7 +221,7 @@ private slots:
 
     void fullStoreClosesTheScreenOnTheFifthPage()
     {
-        OnComputation("1,0:1,1,1", [](TNIRDAL_rasform* screen) {
+        OnComputation("1,0:1,1,1", [](ComputationScreen* screen) {
             for (int page = 2; page <= 5; ++page) {
                 QVERIFY2(screen->isVisible(), "closed before the store was full");
                 Click(Button(screen, "DD"));
@@ -235,7 +235,7 @@ private slots:
 
     void startNotFoundShowsTheSearchAndContinuesIt()
     {
-        OnComputation("1:1,3e6,1", [](TNIRDAL_rasform* screen) {
+        OnComputation("1:1,3e6,1", [](ComputationScreen* screen) {
             QCOMPARE(screen->Computation()->State(), State::StartNotFound);
             QCOMPARE(ShownPanels(screen), QStringList{QStringLiteral("Panel1")});
             QCOMPARE(Caption(screen, "shags"), QStringLiteral("51 шагов"));
@@ -258,7 +258,7 @@ private slots:
             Click(Button(screen, "Button7")); // "Выход" finishes from the last point
         });
         QVERIFY(Store()[3].Frequency > 0);
-        const std::uint16_t next = NIRDAL_rasform->Computation()->Fields().NextSlot;
+        const std::uint16_t next = ComputationForm->Computation()->Fields().NextSlot;
         QVERIFY(FilledFrom(next));
     }
 
@@ -272,7 +272,7 @@ private slots:
     void leavingAnUnfoundStartWritesNoSlot()
     {
         QFETCH(QString, leave);
-        OnComputation("1e-30:1,1", [&](TNIRDAL_rasform* screen) {
+        OnComputation("1e-30:1,1", [&](ComputationScreen* screen) {
             Click(Button(screen, "Button1"));
             QCOMPARE(Caption(screen, "shags"), QStringLiteral("102 шагов"));
             QVERIFY(Panel(screen, "Panel1")->isVisible());
@@ -281,12 +281,12 @@ private slots:
         // The search works in slots 1 and 2 only; the sweep's slots keep what they held.
         for (int k = 3; k <= kLastSlot; ++k)
             QVERIFY2(Store()[k] == (ResponsePoint{-1, 7, 7}), qPrintable(QString::number(k)));
-        QCOMPARE(NIRDAL_rasform->Computation()->State(), State::Closed);
+        QCOMPARE(ComputationForm->Computation()->State(), State::Closed);
     }
 
     void faultIsNoticedOnItsPanelAndFinishLeaves()
     {
-        OnComputation("1:0,1", [](TNIRDAL_rasform* screen) {
+        OnComputation("1:0,1", [](ComputationScreen* screen) {
             QCOMPARE(screen->Computation()->State(), State::Fault);
             QCOMPARE(ShownPanels(screen), QStringList{QStringLiteral("Panel5")});
             QCOMPARE(Caption(screen, "Label11"), QStringLiteral("Старший коэффициент An или Bm"));
@@ -302,9 +302,9 @@ private slots:
 
     void everyCycleComputesOnAFreshScreen()
     {
-        OnComputation("1:1,1", [](TNIRDAL_rasform* screen) { Click(Button(screen, "Button7")); });
-        TNIRDAL_rasform* first = NIRDAL_rasform;
-        OnComputation("1:1,1,1,1", [&](TNIRDAL_rasform* screen) {
+        OnComputation("1:1,1", [](ComputationScreen* screen) { Click(Button(screen, "Button7")); });
+        ComputationScreen* first = ComputationForm;
+        OnComputation("1:1,1,1,1", [&](ComputationScreen* screen) {
             QVERIFY(screen != first);
             QCOMPARE(screen->Computation()->PagesWritten(), 1);
             QCOMPARE(ShownPanels(screen), QStringList{QStringLiteral("Panel3")});

@@ -9,9 +9,9 @@
 #include "core/tf/transfer_function.h"
 #include "graph_support.h"
 #include "platform/file_registry.h"
-#include "screens/plot/nirdal_graf.h"
-#include "screens/response/nirdal_ras.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/plot/graph.h"
+#include "screens/response/computation.h"
+#include "screens/shell/title.h"
 #include "screens/shell/road.h"
 #include "settings_support.h"
 #include "support/temporary_root.h"
@@ -67,7 +67,7 @@ void FinishComputation(QWidget* screen)
     auto* next = Control<QPushButton>(screen, "DD");
     while (next->isVisible())
         Click(next);
-    QVERIFY(NIRDAL_rasform->Computation()->State() == ComputationState::Converged);
+    QVERIFY(ComputationForm->Computation()->State() == ComputationState::Converged);
     Click(Control<QPushButton>(screen, "Button6"));
 }
 
@@ -117,7 +117,7 @@ private slots:
             FinishComputation,
             [](QWidget* graph) {
                 QCOMPARE(int(VariantCount), 2);
-                const QImage picture = NIRDAL_grafForm->Picture();
+                const QImage picture = GraphForm->Picture();
                 QVERIFY(CurvePixels(picture, VariantColors[0]) > 100);
                 QVERIFY(CurvePixels(picture, VariantColors[1]) > 100);
                 WhenShown("NIRDAL_nastvarForm", [](QWidget* choice) {
@@ -130,7 +130,7 @@ private slots:
                                 NoChange, FinishComputation,
                                 [](QWidget* lastGraph) {
                                     QCOMPARE(int(VariantCount), 2);
-                                    const QImage last = NIRDAL_grafForm->Picture();
+                                    const QImage last = GraphForm->Picture();
                                     QVERIFY(CurvePixels(last, VariantColors[0]) > 100);
                                     QVERIFY(CurvePixels(last, VariantColors[1]) > 100);
                                     Click(Control<QToolButton>(lastGraph, "SpeedButton3"));
@@ -158,15 +158,15 @@ private slots:
                 QCOMPARE(Variants[1].B[0], 1.0L);
             },
             [](QWidget* computation) {
-                QCOMPARE(int(NIRDAL_rasform->Computation()->Fields().NextSlot), 48);
+                QCOMPARE(int(ComputationForm->Computation()->Fields().NextSlot), 48);
                 Click(Control<QPushButton>(computation, "DD"));
                 QVERIFY(Control<QWidget>(computation, "Panel4")->isVisible());
                 Click(Control<QPushButton>(computation, "Button6"));
             },
             [second](QWidget* graph) {
                 QCOMPARE(int(VariantCount), 1);
-                QVERIFY(CurvePixels(NIRDAL_grafForm->Picture(), VariantColors[0]) > 100);
-                QCOMPARE(CurvePixels(NIRDAL_grafForm->Picture(), VariantColors[1]), 0);
+                QVERIFY(CurvePixels(GraphForm->Picture(), VariantColors[0]) > 100);
+                QCOMPARE(CurvePixels(GraphForm->Picture(), VariantColors[1]), 0);
                 ExpectPass(second);
                 Click(Control<QToolButton>(graph, "SpeedButton4"));
             }};
@@ -181,14 +181,14 @@ private slots:
             selectionBack = selection->isVisible();
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
-        auto* paragraph = Control<QLabel>(NirdalFam_ETICForm, "Label3");
+        auto* paragraph = Control<QLabel>(TitleForm, "Label3");
         QTimer::singleShot(0, [paragraph] { Click(paragraph); });
         QTimer::singleShot(60000, [] { QCoreApplication::exit(99); });
         QCOMPARE(QCoreApplication::exec(), 0);
 
         QVERIFY(selectionCame);
         QVERIFY(selectionBack);
-        QVERIFY(!NirdalFam_ETICForm->isVisible());
+        QVERIFY(!TitleForm->isVisible());
         QVERIFY(AssignmentDone);
         QCOMPARE(int(VariantCount), 2);
         QCOMPARE(Variants[1].B[0], 1.0L);

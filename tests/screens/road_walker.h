@@ -5,7 +5,7 @@
 // The desktop road tests and the road memory benchmark walk their roads with it.
 #include "core/shell/shell_state.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/title.h"
 #include "x_input.h"
 
 #include <QApplication>
@@ -41,7 +41,7 @@ inline QWidget* TopScreen()
 {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return NirdalFam_ETICForm != nullptr && NirdalFam_ETICForm->isVisible() ? NirdalFam_ETICForm
+    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
                                                                             : nullptr;
 }
 

@@ -4,9 +4,9 @@
 #include "core/tf/transfer_function.h"
 #include "platform/text_encoding.h"
 #include "screen_driver.h"
-#include "screens/roster/nirdal_vib.h"
+#include "screens/roster/selection.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_znach.h"
+#include "screens/tf/degree_entry.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -24,12 +24,12 @@ namespace {
 
 StringGrid* Strip()
 {
-    return Control<StringGrid>(NIRDAL_vibForm, "StringGrid2");
+    return Control<StringGrid>(SelectionForm, "StringGrid2");
 }
 
 StringGrid* Surnames()
 {
-    return Control<StringGrid>(NIRDAL_vibForm, "StringGrid1");
+    return Control<StringGrid>(SelectionForm, "StringGrid1");
 }
 
 // Group g gets `count` surnames in its first slots and free slots after them.
@@ -44,7 +44,7 @@ void FillGroup(int g, int count)
 // A new selection screen over the roster as it is now: the scan runs at creation.
 void RecreateSelection()
 {
-    CreateForm(NIRDAL_vibForm);
+    CreateForm(SelectionForm);
 }
 
 // After the degree screen of a pass: through coefficient entry and the computation to the
@@ -90,8 +90,8 @@ private slots:
 
     void defaultRosterFillsTheStripAndTheFirstGroup()
     {
-        QCOMPARE(NIRDAL_vibForm->pos(), QPoint(0, 0));
-        QCOMPARE(Control<QLabel>(NIRDAL_vibForm, "Label1")->text(),
+        QCOMPARE(SelectionForm->pos(), QPoint(0, 0));
+        QCOMPARE(Control<QLabel>(SelectionForm, "Label1")->text(),
                  QStringLiteral("ВЫБОР ГРУППЫ/ФАМИЛИИ АФЧX"));
         QCOMPARE(Strip()->ColCount(), 4);
         QCOMPARE(Strip()->width(), 200);
@@ -99,7 +99,7 @@ private slots:
             QCOMPARE(Strip()->Cell(c, 0), QString::number(251 + c));
         QCOMPARE(Surnames()->RowCount(), 10);
         QCOMPARE(Surnames()->height(), 250);
-        QCOMPARE(NIRDAL_vibForm->height(), 299);
+        QCOMPARE(SelectionForm->height(), 299);
         QCOMPARE(Surnames()->Cell(2, 9),
                  QString::fromStdString(Cp1251ToUtf8(RosterSurname(1, 30))));
         QCOMPARE(int(StudentSelection.Group), 1);
@@ -114,13 +114,13 @@ private slots:
             ClickCell(Strip(), 1, 0);
             QCOMPARE(int(StudentSelection.Group), 2);
             QCOMPARE(Surnames()->RowCount(), 2);
-            QCOMPARE(NIRDAL_vibForm->height(), 48 + 50 + 1);
+            QCOMPARE(SelectionForm->height(), 48 + 50 + 1);
             QCOMPARE(Surnames()->Cell(0, 1), QStringLiteral("Name2_4"));
             QCOMPARE(Surnames()->Cell(1, 1), QString()); // group 1 had names here
             QCOMPARE(Surnames()->Cell(2, 1), QString());
-            NIRDAL_vibForm->Close();
+            SelectionForm->Close();
         });
-        NIRDAL_vibForm->ShowModal();
+        SelectionForm->ShowModal();
     }
 
     void stripEndsAtTheFirstAbsentGroup_data()
@@ -176,9 +176,9 @@ private slots:
                      QString::fromStdString(Cp1251ToUtf8(RosterSurname(2, 1))));
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
-        NIRDAL_vibForm->ShowModal();
+        SelectionForm->ShowModal();
         QVERIFY(walked);
-        QVERIFY(!NIRDAL_vibForm->isVisible());
+        QVERIFY(!SelectionForm->isVisible());
     }
 
     void arrowKeyStartsTheAssignmentForTheNewCell()
@@ -194,7 +194,7 @@ private slots:
             QTest::keyClick(Surnames(), Qt::Key_Right);
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
-        NIRDAL_vibForm->ShowModal();
+        SelectionForm->ShowModal();
         QCOMPARE(slotChosen, 2);
     }
 
@@ -214,7 +214,7 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         };
-        auto* guide = Control<QToolButton>(NIRDAL_vibForm, "SpeedButton2");
+        auto* guide = Control<QToolButton>(SelectionForm, "SpeedButton2");
 
         Click(guide); // nothing anywhere: nothing is opened
         QCOMPARE(m_opened.size(), 0);

@@ -4,17 +4,17 @@
 #include "core/tf/transfer_function.h"
 #include "platform/text_encoding.h"
 #include "screen_driver.h"
-#include "screens/shell/centr.h"
+#include "screens/shell/centred_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/display_platform.h"
-#include "screens/shell/etic.h"
-#include "screens/shell/kriv.h"
+#include "screens/shell/title_window.h"
+#include "screens/shell/shaped_window.h"
 #include "screens/shell/nirdal_etic.h"
-#include "screens/shell/nirdal_inf.h"
-#include "screens/shell/nirdalfam_etic.h"
+#include "screens/shell/information.h"
+#include "screens/shell/title.h"
 #include "screens/shell/placement.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_znach.h"
+#include "screens/tf/degree_entry.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,7 +34,7 @@ using namespace nirdal::testing;
 namespace {
 
 // A centring window bigger than any screen the tests run on.
-class WideForm : public TcentrForm
+class WideForm : public CentredWindow
 {
 public:
     WideForm()
@@ -177,9 +177,9 @@ private slots:
             QVERIFY(screen->isVisible());
             QCOMPARE(Control<QLabel>(screen, "SZL")->text(), QStringLiteral("1"));
             checked = true;
-            NIRDAL_znachForm->Close();
+            DegreeEntryForm->Close();
         });
-        NIRDAL_znachForm->ShowModal();
+        DegreeEntryForm->ShowModal();
         QVERIFY(checked);
     }
 
@@ -189,8 +189,8 @@ private slots:
         // drawn transparent, as the screen itself shows them, with no X shape.
         StartOneVariant();
         qputenv("WAYLAND_DISPLAY", "wayland-probe");
-        TNIRDAL_znachForm* opaque = NIRDAL_znachForm;
-        CreateForm(NIRDAL_znachForm);
+        DegreeEntryScreen* opaque = DegreeEntryForm;
+        CreateForm(DegreeEntryForm);
         qunsetenv("WAYLAND_DISPLAY");
         bool checked = false;
         WhenShown("NIRDAL_znachForm", [&](QWidget* screen) {
@@ -202,10 +202,10 @@ private slots:
                                    QPoint(201, 50), QPoint(5, 175)})
                 QCOMPARE(qAlpha(drawn.pixel(outside)), 0);
             checked = true;
-            NIRDAL_znachForm->Close();
+            DegreeEntryForm->Close();
         });
-        NIRDAL_znachForm->ShowModal();
-        NIRDAL_znachForm = opaque;
+        DegreeEntryForm->ShowModal();
+        DegreeEntryForm = opaque;
         QVERIFY(checked);
     }
 
@@ -244,19 +244,19 @@ private slots:
             screen->show();
             QTest::mouseRelease(m, Qt::LeftButton, {}, upArrow);
             checked = true;
-            NIRDAL_znachForm->Close();
+            DegreeEntryForm->Close();
         });
-        NIRDAL_znachForm->ShowModal();
+        DegreeEntryForm->ShowModal();
         QVERIFY(checked);
     }
 
     void informationScreenKeepsItsPlaceAndPicture()
     {
-        QCOMPARE(NIRDAL_infForm->x(), 1);
-        QCOMPARE(NIRDAL_infForm->size(), QSize(792, 557));
-        auto* picture = Control<QLabel>(NIRDAL_infForm, "Image1");
+        QCOMPARE(InformationForm->x(), 1);
+        QCOMPARE(InformationForm->size(), QSize(792, 557));
+        auto* picture = Control<QLabel>(InformationForm, "Image1");
         QCOMPARE(picture->pixmap().size(), QSize(273, 193));
-        auto* memo = Control<QPlainTextEdit>(NIRDAL_infForm, "Memo1");
+        auto* memo = Control<QPlainTextEdit>(InformationForm, "Memo1");
         QVERIFY(memo != nullptr);
         // The frequency and infinity read as symbols, not as the placeholder of a picture.
         const QString text = memo->toPlainText();
@@ -277,25 +277,25 @@ private slots:
         QTimer::singleShot(3000, [] { CloseAllModal(); }); // a screen that stays fails below
         QElapsedTimer clock;
         clock.start();
-        NIRDAL_infForm->ShowModal();
+        InformationForm->ShowModal();
         QVERIFY(shown);
         QVERIFY(clock.elapsed() < 2500);
-        QVERIFY(!NIRDAL_infForm->isVisible());
+        QVERIFY(!InformationForm->isVisible());
     }
 
     void titleShowsTheEmblemAndTheContinueParagraph()
     {
-        NirdalFam_ETICForm->show();
-        auto* emblem = Control<QLabel>(NirdalFam_ETICForm, "Image1");
+        TitleForm->show();
+        auto* emblem = Control<QLabel>(TitleForm, "Image1");
         QVERIFY(!emblem->pixmap().isNull());
         QCOMPARE(emblem->size(), QSize(81, 81));
-        auto* paragraph = Control<QLabel>(NirdalFam_ETICForm, "Label3");
+        auto* paragraph = Control<QLabel>(TitleForm, "Label3");
         QCOMPARE(paragraph->text(), ContinueText());
         QCOMPARE(paragraph->text().size(), 202);
         QCOMPARE(paragraph->width(), 460);
         const QSize screen = QGuiApplication::primaryScreen()->size();
-        QCOMPARE(NirdalFam_ETICForm->pos(), CentredPosition(screen, QSize(493, 442)));
-        NirdalFam_ETICForm->hide();
+        QCOMPARE(TitleForm->pos(), CentredPosition(screen, QSize(493, 442)));
+        TitleForm->hide();
     }
 
     void damagedPictureLeavesThePlaceEmpty()
@@ -342,11 +342,11 @@ private slots:
     void closingTheSelectionEndsTheProgram()
     {
         ShowMainWindow();
-        auto* paragraph = Control<QLabel>(NirdalFam_ETICForm, "Label3");
+        auto* paragraph = Control<QLabel>(TitleForm, "Label3");
         bool selectionCame = false;
         WhenShown("NIRDAL_vibForm", [&](QWidget* selection) {
             selectionCame = true;
-            QVERIFY(!NirdalFam_ETICForm->isVisible());
+            QVERIFY(!TitleForm->isVisible());
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
         // Anywhere on the paragraph continues, the last line as well as the first word.
@@ -356,7 +356,7 @@ private slots:
         QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(selectionCame);
-        QVERIFY(!NirdalFam_ETICForm->isVisible());
+        QVERIFY(!TitleForm->isVisible());
     }
 };
 

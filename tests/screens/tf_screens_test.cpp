@@ -4,11 +4,11 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
 #include "screen_driver.h"
-#include "screens/shell/nirdal_inf.h"
+#include "screens/shell/information.h"
 #include "screens/shell/road.h"
-#include "screens/tf/nirdal_nastroika.h"
-#include "screens/tf/nirdal_nastvar.h"
-#include "screens/tf/nirdal_znach.h"
+#include "screens/tf/coefficient_entry.h"
+#include "screens/tf/variant_choice.h"
+#include "screens/tf/degree_entry.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -54,14 +54,14 @@ QString Text(const std::string& ascii)
 // Runs `steps` on a fresh coefficient screen for the current variant, then closes it.
 void OnCoefficientEntry(const std::function<void(QWidget*)>& steps)
 {
-    CreateForm(NIRDAL_nastroikaForm);
+    CreateForm(CoefficientEntryForm);
     bool ran = false;
     WhenShown("NIRDAL_nastroikaForm", [&](QWidget* screen) {
         ran = true;
         steps(screen);
-        NIRDAL_nastroikaForm->Close();
+        CoefficientEntryForm->Close();
     });
-    NIRDAL_nastroikaForm->ShowModal();
+    CoefficientEntryForm->ShowModal();
     QVERIFY(ran);
 }
 
@@ -126,9 +126,9 @@ private slots:
             const int held = nLabel->text().toInt();
             QVERIFY2(held < 14, "holding stepped only once");
             QCOMPARE(mLabel->text().toInt(), held - 1);
-            NIRDAL_znachForm->Close();
+            DegreeEntryForm->Close();
         });
-        NIRDAL_znachForm->ShowModal();
+        DegreeEntryForm->ShowModal();
         QVERIFY(ran);
     }
 
@@ -145,9 +145,9 @@ private slots:
             QVERIFY(Control<QLabel>(screen, "LO1")->text().endsWith(QLatin1Char('2')));
             PressDown(Control<UpDown>(screen, "SC")); // steps from the shown 2, not an old place
             QCOMPARE(Control<QLabel>(screen, "SCL")->text(), QStringLiteral("1"));
-            NIRDAL_znachForm->Close();
+            DegreeEntryForm->Close();
         });
-        NIRDAL_znachForm->ShowModal();
+        DegreeEntryForm->ShowModal();
         QVERIFY(ran);
     }
 
@@ -368,7 +368,7 @@ private slots:
 
     void helpButtonLiesInsideTheLeastWindow()
     {
-        // n = 1, m = 0: PZ 80 + 20 and Panel1 60 + 49 are both below 120.
+        // n = 1, m = 0: the denominator panel 80 + 20 and the delay panel 60 + 49 are both below 120.
         OnCoefficientEntry([](QWidget* screen) {
             QCOMPARE(screen->height(), 120);
             for (const char* name : {"SpeedButton1", "Label2", "Button1"}) {
@@ -425,9 +425,9 @@ private slots:
                 QVERIFY2(screen->rect().contains(place), name);
             }
             QCOMPARE(screen->height(), 389);
-            NIRDAL_nastvarForm->Close();
+            VariantChoiceForm->Close();
         });
-        NIRDAL_nastvarForm->ShowModal();
+        VariantChoiceForm->ShowModal();
         QVERIFY(ran);
     }
 
@@ -456,7 +456,7 @@ private slots:
             QTest::keyClick(spin, Qt::Key_Down);
             Click(Control<QPushButton>(screen, "Button1"));
         });
-        NIRDAL_nastvarForm->ShowModal();
+        VariantChoiceForm->ShowModal();
         QVERIFY(ran);
         QCOMPARE(int(CurrentVariant), 2);
         QVERIFY(!AssignmentDone);
@@ -474,7 +474,7 @@ private slots:
             QCOMPARE(Control<QLineEdit>(screen, "Edit1")->text(), QStringLiteral("00"));
             Click(Control<QPushButton>(screen, "Button1"));
         });
-        NIRDAL_nastvarForm->ShowModal();
+        VariantChoiceForm->ShowModal();
         QVERIFY(ran);
         QCOMPARE(int(CurrentVariant), 1);
     }

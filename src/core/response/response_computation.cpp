@@ -131,7 +131,7 @@ int ResponseComputation::SearchStepsTaken() const
     return m_fields.SearchTotal + (m_searchRunCounted ? 0 : m_fields.SearchSteps);
 }
 
-void ResponseComputation::FormActivate()
+void ResponseComputation::Start()
 {
     if (m_state != ComputationState::Created || m_closeRequested)
         return;
@@ -159,10 +159,10 @@ void ResponseComputation::FormActivate()
             fault = ComputationFault::EstimateOutOfRange;
     }
 
-    for (ScreenControl panel : {ScreenControl::Panel1, ScreenControl::Panel3, ScreenControl::Panel4,
-                                ScreenControl::Panel5})
+    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel, ScreenControl::ConvergedPanel,
+                                ScreenControl::FaultPanel})
         m_screen.SetVisible(panel, false);
-    m_screen.SetVisible(ScreenControl::DD, true);
+    m_screen.SetVisible(ScreenControl::NextPageButton, true);
 
     if (fault != ComputationFault::None)
         EnterFault(fault);
@@ -170,31 +170,31 @@ void ResponseComputation::FormActivate()
         FindStartFrequency();
 }
 
-void ResponseComputation::Button1Click()
+void ResponseComputation::ContinueSearch()
 {
     if (m_state == ComputationState::StartNotFound && !m_closeRequested)
         FindStartFrequency();
 }
 
-void ResponseComputation::Button2Click()
+void ResponseComputation::LeaveSearch()
 {
     if (m_state == ComputationState::StartNotFound && !m_closeRequested)
         Close();
 }
 
-void ResponseComputation::Button5Click()
+void ResponseComputation::FinishAtLimit()
 {
     if (m_state == ComputationState::LimitExceeded && !m_closeRequested)
         Finish();
 }
 
-void ResponseComputation::Button6Click()
+void ResponseComputation::FinishConverged()
 {
     if (m_state == ComputationState::Converged && !m_closeRequested)
         Finish();
 }
 
-void ResponseComputation::Button7Click()
+void ResponseComputation::Exit()
 {
     if (m_closeRequested)
         return;
@@ -205,13 +205,13 @@ void ResponseComputation::Button7Click()
         Close();
 }
 
-void ResponseComputation::Button8Click()
+void ResponseComputation::FinishAfterFault()
 {
     if (m_state == ComputationState::Fault && !m_closeRequested)
-        Button7Click();
+        Exit();
 }
 
-void ResponseComputation::DDClick()
+void ResponseComputation::NextPage()
 {
     if (m_state == ComputationState::PageFull && !m_closeRequested)
         SweepPage();
@@ -248,19 +248,19 @@ void ResponseComputation::FindStartFrequency()
             f.SearchTotal = static_cast<std::uint16_t>(f.SearchTotal + f.SearchSteps);
             m_searchRunCounted = true;
             const ResponsePoint& base = store[f.BaseSlot];
-            m_screen.SetCaption(ScreenControl::lfr, Cp1251("Вычисления остановлены на частоте ") +
+            m_screen.SetCaption(ScreenControl::StopFrequencyLine, Cp1251("Вычисления остановлены на частоте ") +
                                                         FormatNumber(base.Frequency));
-            m_screen.SetCaption(ScreenControl::lu,
+            m_screen.SetCaption(ScreenControl::StopULine,
                                 Cp1251("при этом вещественная частотная характеристика ,u=") +
                                     FormatNumber(base.U));
-            m_screen.SetCaption(ScreenControl::lv,
+            m_screen.SetCaption(ScreenControl::StopVLine,
                                 Cp1251("               мнимая частотная характеристика ,v=") +
                                     FormatNumber(base.V));
-            m_screen.SetCaption(ScreenControl::shags,
+            m_screen.SetCaption(ScreenControl::SearchStepsLine,
                                 IntegerText(f.SearchTotal) + Cp1251(" шагов"));
-            m_screen.SetVisible(ScreenControl::Panel1, true);
+            m_screen.SetVisible(ScreenControl::StartNotFoundPanel, true);
             // "Далее" has no page to go on with while the start is missing.
-            m_screen.SetVisible(ScreenControl::DD, false);
+            m_screen.SetVisible(ScreenControl::NextPageButton, false);
             m_state = ComputationState::StartNotFound;
             return;
         }
@@ -284,8 +284,8 @@ void ResponseComputation::StartSweep()
 {
     m_fields.ListLine = 1;
     m_fields.NextSlot = 3;
-    // A search continued from Panel1 leaves the panel up; its buttons mean nothing now.
-    m_screen.SetVisible(ScreenControl::Panel1, false);
+    // A search continued from StartNotFoundPanel leaves the panel up; its buttons mean nothing now.
+    m_screen.SetVisible(ScreenControl::StartNotFoundPanel, false);
     SweepPage();
 }
 
@@ -314,11 +314,11 @@ void ResponseComputation::SweepPage()
 
         const ResponsePoint& point = store[f.NextSlot - 1];
         if (std::fabs(point.U) > kModulusLimit || std::fabs(point.V) > kModulusLimit) {
-            StopOnNotice(ScreenControl::Panel3, ComputationState::LimitExceeded);
+            StopOnNotice(ScreenControl::LimitPanel, ComputationState::LimitExceeded);
             return;
         }
         if (f.RelativeDistance < kConvergenceLimit) {
-            StopOnNotice(ScreenControl::Panel4, ComputationState::Converged);
+            StopOnNotice(ScreenControl::ConvergedPanel, ComputationState::Converged);
             return;
         }
         if (f.NextSlot > kCloseAfterSlot)
@@ -330,7 +330,7 @@ void ResponseComputation::SweepPage()
         // 45 points to a page, on lines 2..46.
         if (f.ListLine < kLastLineOfPage)
             continue;
-        m_screen.SetVisible(ScreenControl::DD, true);
+        m_screen.SetVisible(ScreenControl::NextPageButton, true);
         m_state = ComputationState::PageFull;
         return;
     }
@@ -339,7 +339,7 @@ void ResponseComputation::SweepPage()
 void ResponseComputation::StopOnNotice(ScreenControl panel, ComputationState state)
 {
     m_screen.SetVisible(panel, true);
-    m_screen.SetVisible(ScreenControl::DD, false);
+    m_screen.SetVisible(ScreenControl::NextPageButton, false);
     m_state = state;
     // Once the close is asked for, "финиш" can no longer be pressed: finish here, or the
     // slots after the last point would keep stale contents.
@@ -351,11 +351,11 @@ void ResponseComputation::EnterFault(ComputationFault fault, Extended frequency)
 {
     m_fault = fault;
     m_faultNotice = FaultNoticeLines(fault, frequency);
-    m_screen.SetCaption(ScreenControl::Label11, m_faultNotice[0]);
-    m_screen.SetCaption(ScreenControl::Label12, m_faultNotice[1]);
-    m_screen.SetCaption(ScreenControl::Label13, m_faultNotice[2]);
-    m_screen.SetVisible(ScreenControl::Panel1, false);
-    StopOnNotice(ScreenControl::Panel5, ComputationState::Fault);
+    m_screen.SetCaption(ScreenControl::FaultLine1, m_faultNotice[0]);
+    m_screen.SetCaption(ScreenControl::FaultLine2, m_faultNotice[1]);
+    m_screen.SetCaption(ScreenControl::FaultLine3, m_faultNotice[2]);
+    m_screen.SetVisible(ScreenControl::StartNotFoundPanel, false);
+    StopOnNotice(ScreenControl::FaultPanel, ComputationState::Fault);
 }
 
 void ResponseComputation::Finish()

@@ -13,37 +13,37 @@
 namespace nirdal {
 
 /// The controls of the computation screen that the computation shows, hides or labels.
-/// Panel5 with Label11..Label13 and Button8 ("финиш") is the fault notice.
+/// FaultPanel with FaultLine1..FaultLine3 and FinishAfterFaultButton ("финиш") is the fault notice.
 enum class ScreenControl
 {
-    Panel1,
-    Label2,
-    shags,
-    lfr,
-    lu,
-    lv,
-    Button1,
-    Button2,
-    Panel3,
-    Label1,
-    Label6,
-    Label7,
-    Button5,
-    Panel4,
-    Label8,
-    Label9,
-    Label10,
-    Button6,
-    Panel5,
-    Label11,
-    Label12,
-    Label13,
-    Button8,
-    DD,
-    Button7,
+    StartNotFoundPanel,
+    StartNotFoundLine,
+    SearchStepsLine,
+    StopFrequencyLine,
+    StopULine,
+    StopVLine,
+    ContinueSearchButton,
+    LeaveSearchButton,
+    LimitPanel,
+    LimitLine1,
+    LimitLine2,
+    LimitLine3,
+    FinishAtLimitButton,
+    ConvergedPanel,
+    ConvergedLine1,
+    ConvergedLine2,
+    ConvergedLine3,
+    FinishConvergedButton,
+    FaultPanel,
+    FaultLine1,
+    FaultLine2,
+    FaultLine3,
+    FinishAfterFaultButton,
+    NextPageButton,
+    ExitButton,
 };
 
-constexpr int kScreenControlCount = static_cast<int>(ScreenControl::Button7) + 1;
+constexpr int kScreenControlCount = static_cast<int>(ScreenControl::ExitButton) + 1;
 
 /// The control's object name on the screen: "Panel1", "shags", "DD" …
 const char* ControlName(ScreenControl control);
@@ -69,13 +69,13 @@ enum class ComputationState
 {
     Created,       ///< before activation
     Searching,     ///< inside a command: the start search runs
-    StartNotFound, ///< Panel1: continue the search or leave
+    StartNotFound, ///< StartNotFoundPanel: continue the search or leave
     Sweeping,      ///< inside a command: a listing page is computed
-    PageFull,      ///< DD offers the next page
-    LimitExceeded, ///< Panel3: a point beyond abs(U) or abs(V) = 10
-    Converged,     ///< Panel4: neighbouring points closer than 0.001 relative
+    PageFull,      ///< NextPageButton offers the next page
+    LimitExceeded, ///< LimitPanel: a point beyond abs(U) or abs(V) = 10
+    Converged,     ///< ConvergedPanel: neighbouring points closer than 0.001 relative
     Full,          ///< slot 200 is filled
-    Fault,         ///< Panel5: the computation cannot go on
+    Fault,         ///< FaultPanel: the computation cannot go on
     Closed,        ///< finished or left; no command does anything any more
 };
 
@@ -119,21 +119,21 @@ public:
 
     /// Activation: estimates the start frequency and runs the start search (and, when it
     /// succeeds, the first page). Only the first activation counts.
-    void FormActivate();
-    /// "продолжение расчетов" on Panel1: another run of the start search.
-    void Button1Click();
-    /// "выход" on Panel1: closes the screen; the store keeps what it holds.
-    void Button2Click();
-    /// "финиш" on Panel3.
-    void Button5Click();
-    /// "финиш" on Panel4.
-    void Button6Click();
+    void Start();
+    /// "продолжение расчетов" on StartNotFoundPanel: another run of the start search.
+    void ContinueSearch();
+    /// "выход" on StartNotFoundPanel: closes the screen; the store keeps what it holds.
+    void LeaveSearch();
+    /// "финиш" on LimitPanel.
+    void FinishAtLimit();
+    /// "финиш" on ConvergedPanel.
+    void FinishConverged();
     /// "Выход": finishes once the sweep has begun, otherwise only closes.
-    void Button7Click();
-    /// "финиш" on Panel5, the fault notice.
-    void Button8Click();
+    void Exit();
+    /// "финиш" on FaultPanel, the fault notice.
+    void FinishAfterFault();
     /// "Далее": the next listing page.
-    void DDClick();
+    void NextPage();
 
     ComputationState State() const { return m_state; }
     ComputationFault Fault() const { return m_fault; }

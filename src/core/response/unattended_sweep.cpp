@@ -29,20 +29,20 @@ SweepReport Run(TransferFunction& variant, int continuations, Surface* listing)
         }
     };
 
-    computation.FormActivate();
+    computation.Start();
     notePage();
     for (;;) {
         switch (computation.State()) {
         case ComputationState::StartNotFound:
             if (continuations-- > 0) {
-                computation.Button1Click();
+                computation.ContinueSearch();
                 notePage();
                 continue;
             }
             report.Outcome = SweepOutcome::NoStart;
             break;
         case ComputationState::PageFull:
-            computation.DDClick();
+            computation.NextPage();
             notePage();
             continue;
         case ComputationState::LimitExceeded:
@@ -67,19 +67,19 @@ SweepReport Run(TransferFunction& variant, int continuations, Surface* listing)
 
     report.NextSlot = computation.Fields().NextSlot;
     report.SearchSteps = computation.SearchStepsTaken();
-    // The user's last press: "выход" on Panel1, "финиш" on the stop notices.
+    // The user's last press: "выход" on StartNotFoundPanel, "финиш" on the stop notices.
     switch (report.Outcome) {
     case SweepOutcome::NoStart:
-        computation.Button2Click();
+        computation.LeaveSearch();
         break;
     case SweepOutcome::ModulusLimit:
-        computation.Button5Click();
+        computation.FinishAtLimit();
         break;
     case SweepOutcome::Converged:
-        computation.Button6Click();
+        computation.FinishConverged();
         break;
     case SweepOutcome::Fault:
-        computation.Button8Click();
+        computation.FinishAfterFault();
         break;
     case SweepOutcome::Full:
         break;

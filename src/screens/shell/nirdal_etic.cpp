@@ -13,7 +13,7 @@ namespace nirdal {
 
 TNIRDAL_ETICForm* NIRDAL_ETICForm = nullptr;
 
-TNIRDAL_ETICForm::TNIRDAL_ETICForm(QWidget* parent) : TETICForm(parent)
+TNIRDAL_ETICForm::TNIRDAL_ETICForm(QWidget* parent) : TitleWindow(parent)
 {
     setObjectName(QStringLiteral("NIRDAL_ETICForm"));
     // Lies over the ministry, agency, institution and department lines.
@@ -48,9 +48,9 @@ void TNIRDAL_ETICForm::PrepareContinueLabel()
     Panel1->hide();
     if (StudentSurname.empty())
         Panel1->show();
-    Label3->setFixedWidth(460);
-    Label3->setText(ContinueText());
-    FitHeight(Label3);
+    ContinueLabel->setFixedWidth(460);
+    ContinueLabel->setText(ContinueText());
+    FitHeight(ContinueLabel);
 }
 
 } // namespace nirdal

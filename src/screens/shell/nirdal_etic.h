@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "screens/shell/etic.h"
+#include "screens/shell/title_window.h"
 
 class QFrame;
 class QLineEdit;
@@ -11,7 +11,7 @@ namespace nirdal {
 
 /// The surname screen: asks for the student's surname, then goes straight to the
 /// assignment loop without the roster.
-class TNIRDAL_ETICForm : public TETICForm
+class TNIRDAL_ETICForm : public TitleWindow
 {
     Q_OBJECT
 

@@ -2,16 +2,16 @@
 #include "screens/shell/road.h"
 
 #include "core/shell/shell_state.h"
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 #include "screens/plot/pechnac.h"
-#include "screens/response/nirdal_ras.h"
-#include "screens/roster/nirdal_vib.h"
+#include "screens/response/computation.h"
+#include "screens/roster/selection.h"
 #include "screens/shell/nirdal_etic.h"
-#include "screens/shell/nirdal_inf.h"
-#include "screens/shell/nirdalfam_etic.h"
-#include "screens/tf/nirdal_nastroika.h"
-#include "screens/tf/nirdal_nastvar.h"
-#include "screens/tf/nirdal_znach.h"
+#include "screens/shell/information.h"
+#include "screens/shell/title.h"
+#include "screens/tf/coefficient_entry.h"
+#include "screens/tf/variant_choice.h"
+#include "screens/tf/degree_entry.h"
 
 #include <QApplication>
 
@@ -19,30 +19,30 @@ namespace nirdal {
 
 void CreateScreens()
 {
-    CreateForm(NirdalFam_ETICForm);
+    CreateForm(TitleForm);
     CreateForm(NIRDAL_ETICForm);
     CreateForm(PechNacForm);
-    CreateForm(NIRDAL_grafForm);
-    CreateForm(NIRDAL_infForm);
-    CreateForm(NIRDAL_nastroikaForm);
-    CreateForm(NIRDAL_nastvarForm);
-    CreateForm(NIRDAL_rasform);
-    CreateForm(NIRDAL_vibForm);
-    CreateForm(NIRDAL_znachForm);
+    CreateForm(GraphForm);
+    CreateForm(InformationForm);
+    CreateForm(CoefficientEntryForm);
+    CreateForm(VariantChoiceForm);
+    CreateForm(ComputationForm);
+    CreateForm(SelectionForm);
+    CreateForm(DegreeEntryForm);
 }
 
 void ShowMainWindow()
 {
-    QObject::connect(NirdalFam_ETICForm, &QDialog::finished, qApp,
+    QObject::connect(TitleForm, &QDialog::finished, qApp,
                      [] { QCoreApplication::quit(); });
-    NirdalFam_ETICForm->show();
+    TitleForm->show();
 }
 
 void RunAssignmentLoop()
 {
     RunAssignmentLoop(AssignmentLoopScreens{
-        [] { NIRDAL_znachForm->ShowModal(); },
-        [] { NIRDAL_grafForm->ShowModal(); },
+        [] { DegreeEntryForm->ShowModal(); },
+        [] { GraphForm->ShowModal(); },
     });
 }
 

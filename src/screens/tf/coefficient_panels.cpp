@@ -18,12 +18,12 @@ QString VariantCaption()
            QString::number(VariantCount);
 }
 
-void LayOutCoefficientPanels(QWidget* window, QFrame* pz, QFrame* pc, QFrame* panel1, int n, int m)
+void LayOutCoefficientPanels(QWidget* window, QFrame* denominatorPanel, QFrame* numeratorPanel, QFrame* delayPanel, int n, int m)
 {
-    pc->resize(pc->width(), 20 * (m + 3));
-    pz->resize(pz->width(), 20 * (n + 3));
-    panel1->move(panel1->x(), pc->height());
-    const int height = std::max({pz->height() + 20, 120, panel1->y() + panel1->height()});
+    numeratorPanel->resize(numeratorPanel->width(), 20 * (m + 3));
+    denominatorPanel->resize(denominatorPanel->width(), 20 * (n + 3));
+    delayPanel->move(delayPanel->x(), numeratorPanel->height());
+    const int height = std::max({denominatorPanel->height() + 20, 120, delayPanel->y() + delayPanel->height()});
     window->setFixedSize(window->width(), height);
 }
 

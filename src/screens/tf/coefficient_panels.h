@@ -15,10 +15,10 @@ class StringGrid;
 /// " ВАРИАНТ  k из count": the current variant and the number of variants.
 QString VariantCaption();
 
-/// Lays out the panels of a coefficient screen for degrees n and m: PZ and PC as high as
-/// their grids need, Panel1 right below PC, and the window high enough for all three
+/// Lays out the panels of a coefficient screen for degrees n and m: DenominatorPanel and NumeratorPanel as high as
+/// their grids need, DelayPanel right below NumeratorPanel, and the window high enough for all three
 /// (at least 120 pixels).
-void LayOutCoefficientPanels(QWidget* window, QFrame* pz, QFrame* pc, QFrame* panel1, int n, int m);
+void LayOutCoefficientPanels(QWidget* window, QFrame* denominatorPanel, QFrame* numeratorPanel, QFrame* delayPanel, int n, int m);
 
 /// Fills the degree + 1 rows of a display grid with the labels
 /// and stored values of one polynomial, the highest power in row 0.

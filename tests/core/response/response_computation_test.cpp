@@ -54,7 +54,7 @@ bool AllFinite(const ResponseArrays& store)
 TEST(StartSearch, FirstOrderLagStartsAtOnceFromTwenty)
 {
     Screen s("1:1,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     EXPECT_EQ(s.fields().AsymptoteGain, 20);
     EXPECT_EQ(s.fields().InverseDegreeGap, 1);
     EXPECT_EQ(s.fields().SearchSteps, 1);
@@ -80,7 +80,7 @@ TEST(StartSearch, FirstOrderLagStartsAtOnceFromTwenty)
 TEST(StartSearch, FourthOrderLagTurnsDownwardAndSucceedsAfterThreeIterations)
 {
     Screen s("1:1,4,6,4,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     EXPECT_EQ(s.fields().SearchSteps, 3);
     EXPECT_EQ(s.fields().StepRatio, 0.8L);
     EXPECT_EQ(s.fields().BaseSlot, 1);
@@ -112,7 +112,7 @@ class TrialModulusBoundary : public testing::TestWithParam<BoundaryTrial>
 TEST_P(TrialModulusBoundary, EndsTheSearchAtTheFirstTrial)
 {
     Screen s(GetParam().tf);
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.store()[1].Frequency, 2); // the estimate was exactly 1
     EXPECT_EQ(s.fields().TrialModulus, GetParam().modulus);
     EXPECT_EQ(s.fields().SearchSteps, 1);
@@ -141,7 +141,7 @@ TEST(StopRules, ModulusLimitIsStrict)
         TransferFunction tf = UAtTheLimit(excess);
         FakeScreen screen;
         ResponseComputation computation(tf, screen, nullptr);
-        computation.FormActivate();
+        computation.Start();
         ASSERT_EQ(tf.ResponseArrays[3].Frequency, 0.9L);
         if (excess == 0) {
             ASSERT_EQ(tf.ResponseArrays[3].U, 10);
@@ -150,8 +150,8 @@ TEST(StopRules, ModulusLimitIsStrict)
             ASSERT_GT(tf.ResponseArrays[3].U, 10);
             EXPECT_EQ(computation.State(), State::LimitExceeded);
             EXPECT_EQ(computation.Fields().NextSlot, 4);
-            EXPECT_TRUE(screen.Visible(ScreenControl::Panel3));
-            EXPECT_FALSE(screen.Visible(ScreenControl::DD));
+            EXPECT_TRUE(screen.Visible(ScreenControl::LimitPanel));
+            EXPECT_FALSE(screen.Visible(ScreenControl::NextPageButton));
         }
     }
 }
@@ -178,7 +178,7 @@ TEST(StopRules, ConvergenceLimitIsStrict)
         TransferFunction tf = ConvergenceBoundary(offset);
         FakeScreen screen;
         ResponseComputation computation(tf, screen, nullptr);
-        computation.FormActivate();
+        computation.Start();
         ASSERT_EQ(tf.ResponseArrays[1].Frequency, 2);
         const Extended distance =
             NextSweepFrequency(tf.ResponseArrays[1], tf.ResponseArrays[2]).RelativeDistance;
@@ -189,8 +189,8 @@ TEST(StopRules, ConvergenceLimitIsStrict)
             ASSERT_LT(distance, 0.001L);
             EXPECT_EQ(computation.State(), State::Converged);
             EXPECT_EQ(computation.Fields().NextSlot, 4);
-            EXPECT_TRUE(screen.Visible(ScreenControl::Panel4));
-            EXPECT_FALSE(screen.Visible(ScreenControl::DD));
+            EXPECT_TRUE(screen.Visible(ScreenControl::ConvergedPanel));
+            EXPECT_FALSE(screen.Visible(ScreenControl::NextPageButton));
         }
     }
 }
@@ -202,14 +202,14 @@ TEST(Pages, HoldFortyFivePointsAndTheScreenClosesAtSlotTwoHundred)
     int closedAt = 0;
     s.screen.onClose = [&] { closedAt = s.fields().NextSlot; };
 
-    s.computation.FormActivate();
+    s.computation.Start();
     std::vector<int> ends = {s.fields().NextSlot};
     std::vector<std::size_t> opsPerPage = {s.listing.ops().size()};
     while (s.computation.State() == State::PageFull) {
-        EXPECT_TRUE(s.screen.Visible(ScreenControl::DD));
+        EXPECT_TRUE(s.screen.Visible(ScreenControl::NextPageButton));
         EXPECT_EQ(s.fields().ListLine, 46);
         s.listing.clear();
-        s.computation.DDClick();
+        s.computation.NextPage();
         ends.push_back(s.fields().NextSlot);
         opsPerPage.push_back(s.listing.ops().size());
     }
@@ -227,7 +227,7 @@ TEST(Pages, HoldFortyFivePointsAndTheScreenClosesAtSlotTwoHundred)
 TEST(Pages, FirstPageFillsRowsSevenToTwentyNineThenSevenToTwentyEight)
 {
     Screen s("1,0:1,1,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     const std::vector<DrawOp>& ops = s.listing.ops();
     ASSERT_EQ(ops.size(), 49u);
     for (int line = 2; line <= 46; ++line) {
@@ -243,14 +243,14 @@ TEST(Pages, FirstPageFillsRowsSevenToTwentyNineThenSevenToTwentyEight)
 TEST(StartNotFound, ContinuingFindsTheStartAndHidesThePanel)
 {
     Screen s("1:1,3e6,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.computation.State(), State::StartNotFound);
-    EXPECT_TRUE(s.screen.Visible(ScreenControl::Panel1));
-    EXPECT_EQ(s.screen.Caption(ScreenControl::shags), "51 шагов");
+    EXPECT_TRUE(s.screen.Visible(ScreenControl::StartNotFoundPanel));
+    EXPECT_EQ(s.screen.Caption(ScreenControl::SearchStepsLine), "51 шагов");
 
-    s.computation.Button1Click();
+    s.computation.ContinueSearch();
     EXPECT_NE(s.computation.State(), State::StartNotFound);
-    EXPECT_FALSE(s.screen.Visible(ScreenControl::Panel1));
+    EXPECT_FALSE(s.screen.Visible(ScreenControl::StartNotFoundPanel));
     EXPECT_GT(s.computation.SearchStepsTaken(), 51);
     EXPECT_LE(s.computation.SearchStepsTaken(), 102);
     EXPECT_GE(s.fields().NextSlot, 4);
@@ -262,32 +262,32 @@ TEST(StartNotFound, PanelCountsFiftyOneStepsPerRunAndLeavingKeepsTheSweepSlots)
 {
     Screen s("1e-30:1,1");
     const ResponseArrays before = s.store();
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.computation.State(), State::StartNotFound);
     EXPECT_EQ(s.computation.SearchStepsTaken(), 51);
-    EXPECT_FALSE(s.screen.Visible(ScreenControl::DD));
+    EXPECT_FALSE(s.screen.Visible(ScreenControl::NextPageButton));
 
     const ResponsePoint& base = s.store()[s.fields().BaseSlot];
-    EXPECT_EQ(s.screen.Caption(ScreenControl::lfr),
+    EXPECT_EQ(s.screen.Caption(ScreenControl::StopFrequencyLine),
               "Вычисления остановлены на частоте " + FormatNumber(base.Frequency));
-    EXPECT_EQ(s.screen.Caption(ScreenControl::lu),
+    EXPECT_EQ(s.screen.Caption(ScreenControl::StopULine),
               "при этом вещественная частотная характеристика ,u=" + FormatNumber(base.U));
-    EXPECT_EQ(s.screen.Caption(ScreenControl::lv),
+    EXPECT_EQ(s.screen.Caption(ScreenControl::StopVLine),
               "               мнимая частотная характеристика ,v=" + FormatNumber(base.V));
 
     s.screen.log.clear();
-    s.computation.Button1Click();
-    EXPECT_EQ(s.screen.Caption(ScreenControl::shags), "102 шагов");
+    s.computation.ContinueSearch();
+    EXPECT_EQ(s.screen.Caption(ScreenControl::SearchStepsLine), "102 шагов");
     EXPECT_EQ(s.computation.SearchStepsTaken(), 102);
-    EXPECT_TRUE(s.screen.Visible(ScreenControl::Panel1));
+    EXPECT_TRUE(s.screen.Visible(ScreenControl::StartNotFoundPanel));
     EXPECT_EQ(std::count(s.screen.log.begin(), s.screen.log.end(), "hide Panel1"), 0);
 
     // Neither "Далее" nor "Выход" has a computed point to work from yet.
     const ResponseArrays searched = s.store();
-    s.computation.DDClick();
+    s.computation.NextPage();
     EXPECT_EQ(s.computation.State(), State::StartNotFound);
     EXPECT_EQ(s.store(), searched);
-    s.computation.Button7Click();
+    s.computation.Exit();
     EXPECT_TRUE(s.computation.CloseRequested());
     EXPECT_EQ(s.store(), searched);
     for (int k = 3; k <= kLastSlot; ++k)
@@ -298,28 +298,28 @@ TEST(StartNotFound, PanelCountsFiftyOneStepsPerRunAndLeavingKeepsTheSweepSlots)
 TEST(StartNotFound, ExitClosesWithoutFinishing)
 {
     Screen s("1e-30:1,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     const ResponseArrays searched = s.store();
-    s.computation.Button2Click();
+    s.computation.LeaveSearch();
     EXPECT_EQ(s.computation.State(), State::Closed);
     EXPECT_EQ(s.screen.closeRequests, 1);
     EXPECT_EQ(s.store(), searched);
-    s.computation.Button1Click(); // closed: nothing more happens
+    s.computation.ContinueSearch(); // closed: nothing more happens
     EXPECT_EQ(s.store(), searched);
 }
 
 TEST(Finish, FillsFromTheLastComputedPointAndCloses)
 {
     Screen s("1:1,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     while (s.computation.State() == State::PageFull)
-        s.computation.DDClick();
+        s.computation.NextPage();
     ASSERT_EQ(s.computation.State(), State::Converged);
     const int next = s.fields().NextSlot;
     const ResponsePoint last = s.store()[next - 1];
-    s.computation.Button5Click(); // not the shown panel's button: ignored
+    s.computation.FinishAtLimit(); // not the shown panel's button: ignored
     EXPECT_FALSE(s.computation.CloseRequested());
-    s.computation.Button6Click();
+    s.computation.FinishConverged();
     EXPECT_TRUE(s.computation.CloseRequested());
     for (int k = next; k <= kLastSlot; ++k)
         EXPECT_EQ(s.store()[k], last) << k;
@@ -328,9 +328,9 @@ TEST(Finish, FillsFromTheLastComputedPointAndCloses)
 TEST(Finish, ExitInTheMiddleOfTheSweepFinishesToo)
 {
     Screen s("1,0:1,1,1");
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.computation.State(), State::PageFull);
-    s.computation.Button7Click();
+    s.computation.Exit();
     EXPECT_EQ(s.computation.State(), State::Closed);
     for (int k = 48; k <= kLastSlot; ++k)
         EXPECT_EQ(s.store()[k], s.store()[47]) << k;
@@ -340,9 +340,9 @@ TEST(Finish, ExitInTheMiddleOfTheSweepFinishesToo)
 TEST(Finish, StopAfterTheCloseRequestStillFillsTheLastSlot)
 {
     Screen s("1.0000002,2e-7,2e-7:1,1,1,0");
-    s.computation.FormActivate();
+    s.computation.Start();
     while (s.computation.State() == State::PageFull)
-        s.computation.DDClick();
+        s.computation.NextPage();
     ASSERT_EQ(s.computation.State(), State::LimitExceeded);
     ASSERT_EQ(s.fields().NextSlot, 200);
     EXPECT_TRUE(s.computation.CloseRequested());
@@ -370,21 +370,21 @@ TEST_P(Faults, StopInTheFaultStateAndFinishCleanly)
 {
     Screen s(GetParam().tf);
     const ResponseArrays before = s.store();
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.computation.State(), State::Fault);
     EXPECT_EQ(s.computation.Fault(), GetParam().fault);
     EXPECT_EQ(s.fields().NextSlot, GetParam().nextSlot);
-    EXPECT_TRUE(s.screen.Visible(ScreenControl::Panel5));
-    EXPECT_FALSE(s.screen.Visible(ScreenControl::DD));
-    EXPECT_FALSE(s.screen.Visible(ScreenControl::Panel1));
-    EXPECT_FALSE(s.screen.Caption(ScreenControl::Label11).empty());
-    EXPECT_EQ(Utf8(s.computation.FaultNotice()[0]), s.screen.Caption(ScreenControl::Label11));
+    EXPECT_TRUE(s.screen.Visible(ScreenControl::FaultPanel));
+    EXPECT_FALSE(s.screen.Visible(ScreenControl::NextPageButton));
+    EXPECT_FALSE(s.screen.Visible(ScreenControl::StartNotFoundPanel));
+    EXPECT_FALSE(s.screen.Caption(ScreenControl::FaultLine1).empty());
+    EXPECT_EQ(Utf8(s.computation.FaultNotice()[0]), s.screen.Caption(ScreenControl::FaultLine1));
     EXPECT_TRUE(AllFinite(s.store()));
 
-    s.computation.DDClick(); // hidden, and nothing to go on with
+    s.computation.NextPage(); // hidden, and nothing to go on with
     EXPECT_EQ(s.computation.State(), State::Fault);
 
-    s.computation.Button8Click();
+    s.computation.FinishAfterFault();
     EXPECT_TRUE(s.computation.CloseRequested());
     EXPECT_TRUE(AllFinite(s.store()));
     const int next = GetParam().nextSlot;
@@ -420,7 +420,7 @@ TEST(Faults, NotANumberCoefficientStopsBeforeTheSearch)
     Screen s("1:1,1");
     s.variant.A[1] = std::numeric_limits<Extended>::quiet_NaN();
     const ResponseArrays before = s.store();
-    s.computation.FormActivate();
+    s.computation.Start();
     EXPECT_EQ(s.computation.Fault(), ComputationFault::EstimateOutOfRange);
     EXPECT_EQ(s.store(), before);
 }
@@ -432,12 +432,12 @@ TEST(Faults, PoleInTheSweepKeepsThePointsBeforeIt)
     tf.A[0] = 20 * (0.9L * 0.9L);
     FakeScreen screen;
     ResponseComputation computation(tf, screen, nullptr);
-    computation.FormActivate();
+    computation.Start();
     ASSERT_EQ(computation.State(), State::Fault);
     EXPECT_EQ(computation.Fault(), ComputationFault::ValueUndefined);
     EXPECT_EQ(computation.Fields().NextSlot, 3);
     EXPECT_EQ(Utf8(computation.FaultNotice()[1]), "на частоте " + FormatNumber(0.9L));
-    computation.Button7Click();
+    computation.Exit();
     EXPECT_TRUE(AllFinite(tf.ResponseArrays));
     EXPECT_EQ(tf.ResponseArrays[200], tf.ResponseArrays[2]);
 }
@@ -450,7 +450,7 @@ TEST(Faults, DegreesOutsideTheirRangeTouchNoCoefficientBeyondTheArrays)
         tf.NumeratorDegree = static_cast<std::uint8_t>(m);
         FakeScreen screen;
         ResponseComputation computation(tf, screen, nullptr);
-        computation.FormActivate();
+        computation.Start();
         EXPECT_EQ(computation.Fault(), ComputationFault::InvalidDegrees) << n << " " << m;
     }
 }
@@ -458,18 +458,18 @@ TEST(Faults, DegreesOutsideTheirRangeTouchNoCoefficientBeyondTheArrays)
 TEST(Commands, ActivationCountsOnceAndCommandsOutOfTurnDoNothing)
 {
     Screen s("1,0:1,1,1");
-    s.computation.Button1Click();
-    s.computation.DDClick();
-    s.computation.Button5Click();
+    s.computation.ContinueSearch();
+    s.computation.NextPage();
+    s.computation.FinishAtLimit();
     EXPECT_EQ(s.computation.State(), State::Created);
-    s.computation.FormActivate();
+    s.computation.Start();
     ASSERT_EQ(s.fields().NextSlot, 48);
     const ResponseArrays afterFirstPage = s.store();
-    s.computation.FormActivate();
-    s.computation.Button1Click();
-    s.computation.Button2Click();
-    s.computation.Button6Click();
-    s.computation.Button8Click();
+    s.computation.Start();
+    s.computation.ContinueSearch();
+    s.computation.LeaveSearch();
+    s.computation.FinishConverged();
+    s.computation.FinishAfterFault();
     EXPECT_EQ(s.computation.State(), State::PageFull);
     EXPECT_FALSE(s.computation.CloseRequested());
     EXPECT_EQ(s.store(), afterFirstPage);
@@ -477,14 +477,14 @@ TEST(Commands, ActivationCountsOnceAndCommandsOutOfTurnDoNothing)
 
 TEST(Captions, DesignTextsAreTheScreensOwn)
 {
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::Label2)), "Начальная частота   не достигнута  за");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::Label7)), "Должно быть abs(U)  и abs(V)<10. ");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::Label9)),
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::StartNotFoundLine)), "Начальная частота   не достигнута  за");
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::LimitLine3)), "Должно быть abs(U)  и abs(V)<10. ");
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::ConvergedLine2)),
               "соседними точками  частотной характеристики  ");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::DD)), "Далее");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::Button7)), "Выход");
-    EXPECT_EQ(std::string(ControlName(ScreenControl::shags)), "shags");
-    EXPECT_TRUE(DesignCaption(ScreenControl::Panel5).empty());
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::NextPageButton)), "Далее");
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::ExitButton)), "Выход");
+    EXPECT_EQ(std::string(ControlName(ScreenControl::SearchStepsLine)), "shags");
+    EXPECT_TRUE(DesignCaption(ScreenControl::FaultPanel).empty());
 }
 
 } // namespace

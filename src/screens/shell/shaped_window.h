@@ -18,13 +18,13 @@ QPolygon PentagonOutline();
 
 /// A window that centres itself and takes the pentagon's shape whenever it becomes active:
 /// outside the pentagon it is neither drawn nor reached by the mouse.
-class TFormkriv : public Form
+class ShapedWindow : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TFormkriv(QWidget* parent = nullptr);
-    ~TFormkriv() override;
+    explicit ShapedWindow(QWidget* parent = nullptr);
+    ~ShapedWindow() override;
 
 protected:
     void FormActivate() override;

@@ -16,16 +16,16 @@ class StringGrid;
 
 /// Variant choice: browse the variants of this assignment with a spin box and pick one to
 /// work on again.
-class TNIRDAL_nastvarForm : public Form
+class VariantChoiceScreen : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TNIRDAL_nastvarForm(QWidget* parent = nullptr);
+    explicit VariantChoiceScreen(QWidget* parent = nullptr);
 
-    void SpinEdit1Change();
-    void Button1Click();
-    void SpeedButton1Click();
+    void VariantNumberChanged();
+    void ChooseVariant();
+    void Help();
 
     /// Fills the screen from the current variant.
     void ShowChosenVariant();
@@ -39,21 +39,21 @@ private:
     /// The number in the spin box, kept within 1 … VariantCount.
     int ChosenNumber() const;
 
-    QFrame* PZ;
-    QLabel* LZ;
-    StringGrid* SZ1;
-    QFrame* PC;
-    QLabel* LC;
-    StringGrid* SC1;
-    QFrame* Panel1;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QLabel* Label2;
-    QToolButton* SpeedButton1;
-    QSpinBox* SpinEdit1;
+    QFrame* DenominatorPanel;
+    QLabel* DenominatorHeading;
+    StringGrid* DenominatorGrid;
+    QFrame* NumeratorPanel;
+    QLabel* NumeratorHeading;
+    StringGrid* NumeratorGrid;
+    QFrame* DelayPanel;
+    QLabel* DelayHeading;
+    QLineEdit* DelayEdit;
+    QPushButton* NextButton;
+    QLabel* VariantLabel;
+    QToolButton* HelpButton;
+    QSpinBox* VariantNumber;
 };
 
-extern TNIRDAL_nastvarForm* NIRDAL_nastvarForm;
+extern VariantChoiceScreen* VariantChoiceForm;
 
 } // namespace nirdal

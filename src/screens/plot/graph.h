@@ -25,7 +25,7 @@ namespace nirdal {
 ///
 /// The picture is kept on an off-screen image, so it is shown again when the window is
 /// uncovered.
-class TNIRDAL_grafForm : public Form
+class GraphScreen : public Form
 {
     Q_OBJECT
 
@@ -35,7 +35,7 @@ public:
     /// Asks where to save a PDF, starting from suggested; an empty path when cancelled.
     using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-    explicit TNIRDAL_grafForm(QWidget* parent = nullptr);
+    explicit GraphScreen(QWidget* parent = nullptr);
 
     /// Where the pages go; the default printer unless a printer is given. An empty printer
     /// restores the default one.
@@ -57,16 +57,16 @@ public:
     /// to save the page as a PDF instead.
     void PrintPlot();
 
-    void SpeedButton2Click();
-    void Action1Execute();
-    void Action2Execute();
-    void Action3Execute();
-    void Action4Execute();
-    void Action5Execute();
-    void Action6Execute();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
+    void HelpButtonClick();
+    void Help();
+    void ShowPrinterPanel();
+    void Print();
+    void Finish();
+    void NewVariant();
+    void ChangeVariant();
+    void TakeTypedDotsPerUnit();
+    void ChooseMatrixPrinter();
+    void ChooseLaserPrinter();
     void FormKeyUp(int key);
     /// A right click on a curve opens "Анализ варианта N" for the variant the hint names
     /// there; elsewhere it does nothing.
@@ -93,29 +93,29 @@ private:
     /// Shows why printing failed; the box's "Сохранить в PDF…" writes the page to a PDF.
     void OfferPdfInstead(const QString& printError, const PageDrawing& drawPage);
 
-    QToolButton* SpeedButton1;
-    QToolButton* SpeedButton2;
-    QToolButton* SpeedButton3;
-    QToolButton* SpeedButton4;
-    QToolButton* SpeedButton5;
-    QToolButton* SpeedButton6;
-    QFrame* Panel1;
-    QLabel* Label2;
-    QPushButton* Button6;
-    QPushButton* Button7;
-    QLineEdit* Edit1;
-    QPushButton* Button5;
-    QAction* Action1;
-    QAction* Action2;
-    QAction* Action3;
-    QAction* Action4;
-    QAction* Action5;
-    QAction* Action6;
+    QToolButton* PrintButton;
+    QToolButton* HelpButton;
+    QToolButton* FinishButton;
+    QToolButton* NewVariantButton;
+    QToolButton* PrinterPanelButton;
+    QToolButton* ChangeVariantButton;
+    QFrame* PrinterPanel;
+    QLabel* PrinterPanelHeading;
+    QPushButton* MatrixPrinterButton;
+    QPushButton* LaserPrinterButton;
+    QLineEdit* DotsPerUnitEdit;
+    QPushButton* PrinterPanelDoneButton;
+    QAction* HelpAction;
+    QAction* PrinterPanelAction;
+    QAction* PrintAction;
+    QAction* FinishAction;
+    QAction* NewVariantAction;
+    QAction* ChangeVariantAction;
 
     PlotFields m_fields;
     ImageSurface m_picture;
 };
 
-extern TNIRDAL_grafForm* NIRDAL_grafForm;
+extern GraphScreen* GraphForm;
 
 } // namespace nirdal

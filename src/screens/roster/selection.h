@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "screens/roster/vibor.h"
+#include "screens/roster/selection_window.h"
 
 namespace nirdal {
 
 /// The group and surname selection of this program: a choice runs the assignment loop.
-class TNIRDAL_vibForm : public TviborForm
+class SelectionScreen : public SelectionWindow
 {
     Q_OBJECT
 
 public:
-    explicit TNIRDAL_vibForm(QWidget* parent = nullptr);
+    explicit SelectionScreen(QWidget* parent = nullptr);
 
 protected:
     void RunAssignment() override;
@@ -19,6 +19,6 @@ protected:
     void SetHeading() override;
 };
 
-extern TNIRDAL_vibForm* NIRDAL_vibForm;
+extern SelectionScreen* SelectionForm;
 
 } // namespace nirdal

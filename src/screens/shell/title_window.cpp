@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/etic.h"
+#include "screens/shell/title_window.h"
 
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -71,55 +71,55 @@ QString ContinueText()
         "КОМПЛЕКСНОЙ ПЛОСКОСТИ  С ВЫВОДОМ НА ПРИНТЕР");
 }
 
-TETICForm::TETICForm(QWidget* parent) : TcentrForm(parent)
+TitleWindow::TitleWindow(QWidget* parent) : CentredWindow(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(kClientWidth, kClientHeight);
     SetBackground(this, look::kInfoBackground);
     SetTextColour(this, look::kBlue);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry((kClientWidth - 81) / 2, 2, 81, 81);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(LoadPicture(QStringLiteral(":/pictures/emblem.jpg")));
+    Emblem = new QLabel(this);
+    Emblem->setObjectName(QStringLiteral("Image1"));
+    Emblem->setGeometry((kClientWidth - 81) / 2, 2, 81, 81);
+    Emblem->setScaledContents(true);
+    Emblem->setPixmap(LoadPicture(QStringLiteral(":/pictures/emblem.jpg")));
 
     const QFont font = look::DefaultFont();
-    Label7 = AddCentredLine(this, "Label7", QStringLiteral("МИНИСТЕРСТВО ТРАНСПОРТА"), 88, font,
+    MinistryLine = AddCentredLine(this, "Label7", QStringLiteral("МИНИСТЕРСТВО ТРАНСПОРТА"), 88, font,
                             look::kBlack);
-    Label8 = AddCentredLine(this, "Label8",
+    AgencyLine = AddCentredLine(this, "Label8",
                             QStringLiteral("ФЕДЕРАЛЬНОЕ АГЕНТСТВО МОРСКОГО И РЕЧНОГО ТРАНСПОРТА"),
                             104, look::Font(font.pixelSize(), true), look::kNavy);
-    Label1 =
+    InstitutionLine =
         AddCentredLine(this, "Label1", QStringLiteral("СЕВЕРНАЯ ГОСУДАРСТВЕННАЯ МОРСКАЯ АКАДЕМИЯ"),
                        120, font, look::kMenuHighlight);
-    Label2 = AddCentredLine(this, "Label2", QStringLiteral("Кафедра автоматики судовых установок"),
+    DepartmentLine = AddCentredLine(this, "Label2", QStringLiteral("Кафедра автоматики судовых установок"),
                             138, look::Font(look::PointsToPixels(12)), look::kBlack);
-    Label3 = AddParagraph(this, "Label3", QStringLiteral("Далее"), 170, font, look::kBlue);
-    Label3->setCursor(Qt::PointingHandCursor);
-    Label5 = AddParagraph(
+    ContinueLabel = AddParagraph(this, "Label3", QStringLiteral("Далее"), 170, font, look::kBlue);
+    ContinueLabel->setCursor(Qt::PointingHandCursor);
+    PurposeLine = AddParagraph(
         this, "Label5",
         QStringLiteral(" Предназначена  курсантам  и студентам -заочникам по специальности   1403 "
                        "\" Эксплуатация  судовых  энергетических  установок\"  для выполнения "
                        "курсовой   работы  по  дисциплине \"Автоматизация судовых "
                        "вспомогательных   механизмов  и установок\"  "),
         250, look::Font(look::PointsToPixels(10)), look::kMaroon);
-    Label6 = AddParagraph(this, "Label6",
+    CreditsLine = AddParagraph(this, "Label6",
                           QStringLiteral("Программа разработана на кафедре автоматики судовых "
                                          "установок преподавателями и студентами кафедры"),
                           348, look::Font(look::PointsToPixels(10)), look::kPurple);
 
-    Label3->installEventFilter(new ClickFilter(Label3, [this] { Label3Click(); }));
+    ContinueLabel->installEventFilter(new ClickFilter(ContinueLabel, [this] { Continue(); }));
 }
 
-void TETICForm::FormActivate()
+void TitleWindow::FormActivate()
 {
-    TcentrForm::FormActivate();
-    Label3->setText(QStringLiteral("ДАЛЕЕ"));
+    CentredWindow::FormActivate();
+    ContinueLabel->setText(QStringLiteral("ДАЛЕЕ"));
     PrepareContinueLabel();
 }
 
-void TETICForm::keyPressEvent(QKeyEvent* event)
+void TitleWindow::keyPressEvent(QKeyEvent* event)
 {
     // The keyboard's way on: Enter or Space does what a click on the paragraph does.
     switch (event->key()) {
@@ -127,14 +127,14 @@ void TETICForm::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
     case Qt::Key_Space:
         if (!event->isAutoRepeat())
-            Label3Click();
+            Continue();
         break;
     default:
-        TcentrForm::keyPressEvent(event);
+        CentredWindow::keyPressEvent(event);
     }
 }
 
-void TETICForm::Label3Click()
+void TitleWindow::Continue()
 {
     hide();
     RunNext();

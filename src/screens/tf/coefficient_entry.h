@@ -20,17 +20,17 @@ class StringGrid;
 
 /// Coefficient entry: the stored coefficients and delay of the current variant beside
 /// entry grids in which the student types new ones, highest power at the top.
-class TNIRDAL_nastroikaForm : public Form
+class CoefficientEntryScreen : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TNIRDAL_nastroikaForm(QWidget* parent = nullptr);
+    explicit CoefficientEntryScreen(QWidget* parent = nullptr);
 
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void SpeedButton1Click();
+    void Enter();
+    void Reenter();
+    void EndEntry();
+    void Help();
 
     /// Fills the display grids, the caption and the delay box from the current variant.
     void ShowStoredCoefficients();
@@ -48,22 +48,22 @@ private:
     /// values shown and "повторный ввод" and "окончание  ввода" offered.
     void SetEntryOpen(bool open);
 
-    QFrame* PZ;
-    QLabel* LZ;
-    StringGrid* SZ1;
-    StringGrid* SZ2;
-    QFrame* PC;
-    QLabel* LC;
-    StringGrid* SC1;
-    StringGrid* SC2;
-    QFrame* Panel1;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QLabel* Label2;
-    QToolButton* SpeedButton1;
+    QFrame* DenominatorPanel;
+    QLabel* DenominatorHeading;
+    StringGrid* DenominatorGrid;
+    StringGrid* DenominatorEntryGrid;
+    QFrame* NumeratorPanel;
+    QLabel* NumeratorHeading;
+    StringGrid* NumeratorGrid;
+    StringGrid* NumeratorEntryGrid;
+    QFrame* DelayPanel;
+    QLabel* DelayHeading;
+    QLineEdit* DelayEdit;
+    QPushButton* EnterButton;
+    QPushButton* ReenterButton;
+    QPushButton* EndEntryButton;
+    QLabel* VariantLabel;
+    QToolButton* HelpButton;
 
     // The texts this screen last wrote into the entry cells and the delay box. A text the
     // student has not changed is not read again: neither the general text nor the
@@ -73,6 +73,6 @@ private:
     QString m_writtenDelay;
 };
 
-extern TNIRDAL_nastroikaForm* NIRDAL_nastroikaForm;
+extern CoefficientEntryScreen* CoefficientEntryForm;
 
 } // namespace nirdal

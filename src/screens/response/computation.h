@@ -20,21 +20,21 @@ namespace nirdal {
 ///
 /// The listing is kept on an off-screen image, so it is still there when the screen is
 /// uncovered.
-class TNIRDAL_rasform : public Form, private ResponseScreen
+class ComputationScreen : public Form, private ResponseScreen
 {
     Q_OBJECT
 
 public:
-    explicit TNIRDAL_rasform(QWidget* parent = nullptr);
-    ~TNIRDAL_rasform() override;
+    explicit ComputationScreen(QWidget* parent = nullptr);
+    ~ComputationScreen() override;
 
-    void Button1Click();
-    void Button2Click();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
-    void Button8Click();
-    void DDClick();
+    void ContinueSearch();
+    void LeaveSearch();
+    void FinishAtLimit();
+    void FinishConverged();
+    void Exit();
+    void FinishAfterFault();
+    void NextPage();
 
     /// The computation behind the screen; null before the first activation.
     const ResponseComputation* Computation() const { return m_computation.get(); }
@@ -57,17 +57,17 @@ private:
     QWidget* Add(ScreenControl control, QWidget* parent, const QRect& place);
 
     std::array<QWidget*, kScreenControlCount> m_controls{};
-    QFrame* Panel1;
-    QFrame* Panel3;
-    QFrame* Panel4;
-    QFrame* Panel5;
-    QPushButton* DD;
-    QPushButton* Button7;
-    QLabel* Image1;
+    QFrame* StartNotFoundPanel;
+    QFrame* LimitPanel;
+    QFrame* ConvergedPanel;
+    QFrame* FaultPanel;
+    QPushButton* NextPageButton;
+    QPushButton* ExitButton;
+    QLabel* ListingImage;
     ImageSurface m_listing;
     std::unique_ptr<ResponseComputation> m_computation;
 };
 
-extern TNIRDAL_rasform* NIRDAL_rasform;
+extern ComputationScreen* ComputationForm;
 
 } // namespace nirdal

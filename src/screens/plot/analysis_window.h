@@ -42,7 +42,7 @@ private:
 /// "Анализ варианта N": one variant's closed loop under a gain K and an added delay ΔT set on
 /// sliders, its verdict and margins, and its pictures, all following each move of a slider.
 /// It works on a copy: the student's variants stay as they are.
-class TNIRDAL_analizForm : public Form
+class AnalysisWindow : public Form
 {
     Q_OBJECT
 
@@ -50,7 +50,7 @@ public:
     /// Asks where to save the pictures, starting from suggested; empty when cancelled.
     using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-    TNIRDAL_analizForm(const TransferFunction& variant, int number, QWidget* parent = nullptr);
+    AnalysisWindow(const TransferFunction& variant, int number, QWidget* parent = nullptr);
 
     /// How the path is asked for; a file dialog unless a chooser is given (an empty one
     /// restores the dialog).

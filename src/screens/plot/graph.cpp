@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/plot/nirdal_graf.h"
+#include "screens/plot/graph.h"
 
 #include "core/numtext/numtext.h"
 #include "core/plot/curve_reading.h"
@@ -10,12 +10,12 @@
 #include "export/whole_device.h"
 #include "platform/text_encoding.h"
 #include "printing/print_service.h"
-#include "screens/plot/nirdal_analiz.h"
+#include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
-#include "screens/shell/nirdal_inf.h"
+#include "screens/shell/information.h"
 #include "screens/shell/placement.h"
-#include "screens/tf/nirdal_nastvar.h"
+#include "screens/tf/variant_choice.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -44,9 +44,9 @@ QString FromCp1251(std::string_view text)
     return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
-TNIRDAL_grafForm::PagePrinter& PagePrinterInUse()
+GraphScreen::PagePrinter& PagePrinterInUse()
 {
-    static TNIRDAL_grafForm::PagePrinter printer = PrintPageOnDefaultPrinter;
+    static GraphScreen::PagePrinter printer = PrintPageOnDefaultPrinter;
     return printer;
 }
 
@@ -59,9 +59,9 @@ QString AskForPdfPath(QWidget* parent, const QString& suggested)
                                         nullptr, QFileDialog::DontUseNativeDialog);
 }
 
-TNIRDAL_grafForm::SavePathChooser& SavePathChooserInUse()
+GraphScreen::SavePathChooser& SavePathChooserInUse()
 {
-    static TNIRDAL_grafForm::SavePathChooser chooser = AskForPdfPath;
+    static GraphScreen::SavePathChooser chooser = AskForPdfPath;
     return chooser;
 }
 
@@ -73,9 +73,9 @@ QFont GraphFont()
 
 } // namespace
 
-TNIRDAL_grafForm* NIRDAL_grafForm = nullptr;
+GraphScreen* GraphForm = nullptr;
 
-TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
+GraphScreen::GraphScreen(QWidget* parent)
     : Form(parent),
       m_picture(kPictureSize, devicePixelRatioF(), look::kMenu, GraphFont(), look::kPurple, false)
 {
@@ -91,73 +91,73 @@ TNIRDAL_grafForm::TNIRDAL_grafForm(QWidget* parent)
     setFixedSize(736, 382);
     move(kDesignedPlace);
 
-    SpeedButton2 = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
+    HelpButton = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
                                   QStringLiteral("Вопрос"));
-    SpeedButton5 = AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
+    PrinterPanelButton = AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
                                   QStringLiteral("Настройка  печати"));
-    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Printer, QRect(672, 48, 23, 22),
+    PrintButton = AddSpeedButton(this, "SpeedButton1", Glyph::Printer, QRect(672, 48, 23, 22),
                                   QStringLiteral("Печать "));
-    SpeedButton3 = AddSpeedButton(this, "SpeedButton3", Glyph::Finish, QRect(672, 72, 23, 22),
+    FinishButton = AddSpeedButton(this, "SpeedButton3", Glyph::Finish, QRect(672, 72, 23, 22),
                                   QStringLiteral("Финиш"));
-    SpeedButton4 = AddSpeedButton(this, "SpeedButton4", Glyph::Play, QRect(672, 96, 23, 22),
+    NewVariantButton = AddSpeedButton(this, "SpeedButton4", Glyph::Play, QRect(672, 96, 23, 22),
                                   QStringLiteral("Новый вариант"));
-    SpeedButton6 = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
+    ChangeVariantButton = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
                                   QStringLiteral("Изменение варианта"));
 
     // The printer-kind panel: heading, the two presets, then the typed value and its button.
-    Panel1 = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
-    Label2 = AddLabel(Panel1, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
-    Button6 =
-        AddButton(Panel1, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
-    Button7 = AddButton(Panel1, "Button7", QStringLiteral("Лазерные      --  300"),
+    PrinterPanel = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
+    PrinterPanelHeading = AddLabel(PrinterPanel, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
+    MatrixPrinterButton =
+        AddButton(PrinterPanel, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
+    LaserPrinterButton = AddButton(PrinterPanel, "Button7", QStringLiteral("Лазерные      --  300"),
                         QRect(160, 22, 145, 25));
-    Edit1 = new QLineEdit(Panel1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(8, 52, 200, 23);
-    Button5 = AddButton(Panel1, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
-    Panel1->hide();
+    DotsPerUnitEdit = new QLineEdit(PrinterPanel);
+    DotsPerUnitEdit->setObjectName(QStringLiteral("Edit1"));
+    DotsPerUnitEdit->setGeometry(8, 52, 200, 23);
+    PrinterPanelDoneButton = AddButton(PrinterPanel, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
+    PrinterPanel->hide();
 
     // The actions carry the commands; the buttons call the same handlers directly.
-    const auto makeAction = [this](const char* name, void (TNIRDAL_grafForm::*handler)()) {
+    const auto makeAction = [this](const char* name, void (GraphScreen::*handler)()) {
         auto* action = new QAction(this);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, handler);
         this->addAction(action);
         return action;
     };
-    Action1 = makeAction("Action1", &TNIRDAL_grafForm::Action1Execute);
-    Action2 = makeAction("Action2", &TNIRDAL_grafForm::Action2Execute);
-    Action3 = makeAction("Action3", &TNIRDAL_grafForm::Action3Execute);
-    Action4 = makeAction("Action4", &TNIRDAL_grafForm::Action4Execute);
-    Action5 = makeAction("Action5", &TNIRDAL_grafForm::Action5Execute);
-    Action6 = makeAction("Action6", &TNIRDAL_grafForm::Action6Execute);
+    HelpAction = makeAction("Action1", &GraphScreen::Help);
+    PrinterPanelAction = makeAction("Action2", &GraphScreen::ShowPrinterPanel);
+    PrintAction = makeAction("Action3", &GraphScreen::Print);
+    FinishAction = makeAction("Action4", &GraphScreen::Finish);
+    NewVariantAction = makeAction("Action5", &GraphScreen::NewVariant);
+    ChangeVariantAction = makeAction("Action6", &GraphScreen::ChangeVariant);
 
-    connect(SpeedButton2, &QToolButton::clicked, this, &TNIRDAL_grafForm::SpeedButton2Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action2Execute);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action3Execute);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action4Execute);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action5Execute);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TNIRDAL_grafForm::Action6Execute);
-    connect(Button5, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button6Click);
-    connect(Button7, &QPushButton::clicked, this, &TNIRDAL_grafForm::Button7Click);
+    connect(HelpButton, &QToolButton::clicked, this, &GraphScreen::HelpButtonClick);
+    connect(PrinterPanelButton, &QToolButton::clicked, this, &GraphScreen::ShowPrinterPanel);
+    connect(PrintButton, &QToolButton::clicked, this, &GraphScreen::Print);
+    connect(FinishButton, &QToolButton::clicked, this, &GraphScreen::Finish);
+    connect(NewVariantButton, &QToolButton::clicked, this, &GraphScreen::NewVariant);
+    connect(ChangeVariantButton, &QToolButton::clicked, this, &GraphScreen::ChangeVariant);
+    connect(PrinterPanelDoneButton, &QPushButton::clicked, this, &GraphScreen::TakeTypedDotsPerUnit);
+    connect(MatrixPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseMatrixPrinter);
+    connect(LaserPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseLaserPrinter);
 
     // Keys reach the window before its controls: the Print Screen key prints from anywhere.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 }
 
-void TNIRDAL_grafForm::SetPagePrinter(PagePrinter printer)
+void GraphScreen::SetPagePrinter(PagePrinter printer)
 {
     PagePrinterInUse() = printer ? std::move(printer) : PagePrinter(PrintPageOnDefaultPrinter);
 }
 
-void TNIRDAL_grafForm::SetSavePathChooser(SavePathChooser chooser)
+void GraphScreen::SetSavePathChooser(SavePathChooser chooser)
 {
     SavePathChooserInUse() = chooser ? std::move(chooser) : SavePathChooser(AskForPdfPath);
 }
 
-QString TNIRDAL_grafForm::SuggestedPdfPath()
+QString GraphScreen::SuggestedPdfPath()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -167,7 +167,7 @@ QString TNIRDAL_grafForm::SuggestedPdfPath()
                                              QDate::currentDate()));
 }
 
-QString TNIRDAL_grafForm::PdfFileName(const QString& group, const QString& surname,
+QString GraphScreen::PdfFileName(const QString& group, const QString& surname,
                                       const QDate& date)
 {
     // The surname without its initials; a name part that a file name cannot hold, or that
@@ -186,13 +186,13 @@ QString TNIRDAL_grafForm::PdfFileName(const QString& group, const QString& surna
     return parts.join(QLatin1Char('-')) + QStringLiteral(".pdf");
 }
 
-void TNIRDAL_grafForm::FormActivate()
+void GraphScreen::FormActivate()
 {
     BuildCoefficientTexts();
     DrawPlot();
 }
 
-void TNIRDAL_grafForm::DrawPlot()
+void GraphScreen::DrawPlot()
 {
     setFixedSize(kPictureSize);
     PlaceOnScreen(this, QPoint(0, kDesignedPlace.y()));
@@ -207,7 +207,7 @@ void TNIRDAL_grafForm::DrawPlot()
     update();
 }
 
-void TNIRDAL_grafForm::PrintPlot()
+void GraphScreen::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
         DrawPrintPage(page, m_fields, StudentTitle());
@@ -217,7 +217,7 @@ void TNIRDAL_grafForm::PrintPlot()
         OfferPdfInstead(error, drawPage);
 }
 
-void TNIRDAL_grafForm::OfferPdfInstead(const QString& printError, const PageDrawing& drawPage)
+void GraphScreen::OfferPdfInstead(const QString& printError, const PageDrawing& drawPage)
 {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), printError,
                     QMessageBox::Ok, this);
@@ -242,34 +242,34 @@ void TNIRDAL_grafForm::OfferPdfInstead(const QString& printError, const PageDraw
                            .arg(QDir::toNativeSeparators(path), error));
 }
 
-void TNIRDAL_grafForm::SpeedButton2Click()
+void GraphScreen::HelpButtonClick()
 {
-    Action1Execute();
+    Help();
 }
 
-void TNIRDAL_grafForm::Action1Execute()
+void GraphScreen::Help()
 {
-    NIRDAL_infForm->ShowModal();
+    InformationForm->ShowModal();
     DrawPlot();
 }
 
-void TNIRDAL_grafForm::Action2Execute()
+void GraphScreen::ShowPrinterPanel()
 {
     OpenPrinterPanel();
 }
 
-void TNIRDAL_grafForm::Action3Execute()
+void GraphScreen::Print()
 {
     PrintPlot();
 }
 
-void TNIRDAL_grafForm::Action4Execute()
+void GraphScreen::Finish()
 {
     AssignmentDone = true;
     Close();
 }
 
-void TNIRDAL_grafForm::Action5Execute()
+void GraphScreen::NewVariant()
 {
     // The variant counter is one byte: a 256th variant would wrap it to none.
     if (VariantCount >= kMaxVariants) {
@@ -289,46 +289,46 @@ void TNIRDAL_grafForm::Action5Execute()
     Close();
 }
 
-void TNIRDAL_grafForm::Action6Execute()
+void GraphScreen::ChangeVariant()
 {
-    NIRDAL_nastvarForm->ShowModal();
+    VariantChoiceForm->ShowModal();
     Close();
 }
 
-void TNIRDAL_grafForm::OpenPrinterPanel()
+void GraphScreen::OpenPrinterPanel()
 {
-    Edit1->setText(FromCp1251(RealText(1.0L / m_fields.PlotScale)));
-    Panel1->show();
-    Button6->setFocus();
+    DotsPerUnitEdit->setText(FromCp1251(RealText(1.0L / m_fields.PlotScale)));
+    PrinterPanel->show();
+    MatrixPrinterButton->setFocus();
     DrawPlot();
 }
 
-void TNIRDAL_grafForm::ClosePrinterPanel()
+void GraphScreen::ClosePrinterPanel()
 {
-    if (Panel1->isAncestorOf(focusWidget()))
-        SpeedButton5->setFocus();
-    Panel1->hide();
+    if (PrinterPanel->isAncestorOf(focusWidget()))
+        PrinterPanelButton->setFocus();
+    PrinterPanel->hide();
     DrawPlot();
 }
 
-void TNIRDAL_grafForm::Button6Click()
+void GraphScreen::ChooseMatrixPrinter()
 {
     ClosePrinterPanel();
     m_fields.PlotScale = 0.01;
 }
 
-void TNIRDAL_grafForm::Button7Click()
+void GraphScreen::ChooseLaserPrinter()
 {
     ClosePrinterPanel();
     m_fields.PlotScale = 1.0 / 300;
 }
 
-void TNIRDAL_grafForm::Button5Click()
+void GraphScreen::TakeTypedDotsPerUnit()
 {
     ClosePrinterPanel();
     // An empty box keeps the scale in force; text that is no number, or a number the page
     // cannot be drawn at, is refused with its reason, and the scale stays as well.
-    const std::string text = Edit1->text().toStdString();
+    const std::string text = DotsPerUnitEdit->text().toStdString();
     if (text.find_first_not_of(" \t") == std::string::npos)
         return;
     const auto dotsPerUnit = ReadNumber(text);
@@ -339,13 +339,13 @@ void TNIRDAL_grafForm::Button5Click()
         ShowErrorBox(this, FromCp1251(*refusal));
 }
 
-void TNIRDAL_grafForm::FormKeyUp(int key)
+void GraphScreen::FormKeyUp(int key)
 {
     if (key == Qt::Key_Print)
         PrintPlot();
 }
 
-bool TNIRDAL_grafForm::event(QEvent* event)
+bool GraphScreen::event(QEvent* event)
 {
     if (event->type() != QEvent::ToolTip)
         return Form::event(event);
@@ -368,7 +368,7 @@ bool TNIRDAL_grafForm::event(QEvent* event)
     return true;
 }
 
-void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
+void GraphScreen::FormMouseDown(Qt::MouseButton button, QPoint at)
 {
     if (button != Qt::RightButton)
         return;
@@ -379,32 +379,32 @@ void TNIRDAL_grafForm::FormMouseDown(Qt::MouseButton button, QPoint at)
     // The window works on its own copy of the variant; the graph stays as it is. The redraw
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
-    TNIRDAL_analizForm analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
+    AnalysisWindow analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
                                 reading->Variant, this);
     analysis.ShowModal();
     m_fields = before;
 }
 
-void TNIRDAL_grafForm::mousePressEvent(QMouseEvent* event)
+void GraphScreen::mousePressEvent(QMouseEvent* event)
 {
     FormMouseDown(event->button(), event->position().toPoint());
     Form::mousePressEvent(event);
 }
 
-void TNIRDAL_grafForm::paintEvent(QPaintEvent*)
+void GraphScreen::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), m_picture.Image());
 }
 
-void TNIRDAL_grafForm::keyReleaseEvent(QKeyEvent* event)
+void GraphScreen::keyReleaseEvent(QKeyEvent* event)
 {
     if (!event->isAutoRepeat())
         FormKeyUp(event->key());
     Form::keyReleaseEvent(event);
 }
 
-bool TNIRDAL_grafForm::eventFilter(QObject* watched, QEvent* event)
+bool GraphScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);

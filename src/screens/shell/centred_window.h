@@ -16,12 +16,12 @@ QPoint CentredPosition(QSize screen, QSize window);
 void CentreOnScreen(QWidget* window);
 
 /// A window that centres itself on the screen whenever it becomes active.
-class TcentrForm : public Form
+class CentredWindow : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TcentrForm(QWidget* parent = nullptr);
+    explicit CentredWindow(QWidget* parent = nullptr);
 
 protected:
     void FormActivate() override;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/nirdal_inf.h"
+#include "screens/shell/information.h"
 
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -64,64 +64,64 @@ QString ExplanatoryText()
 
 } // namespace
 
-TNIRDAL_infForm* NIRDAL_infForm = nullptr;
+InformationScreen* InformationForm = nullptr;
 
-TNIRDAL_infForm::TNIRDAL_infForm(QWidget* parent) : Form(parent)
+InformationScreen::InformationScreen(QWidget* parent) : Form(parent)
 {
     setObjectName(QStringLiteral("NIRDAL_infForm"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(792, 557);
     SetBackground(this, look::kSkyBlue);
 
-    Label2 =
+    HeadingLine1 =
         AddLabel(this, "Label2",
                  QStringLiteral("ЧАСТОТНЫЕ  ХАРАКТЕРИСТИКИ   ВЫЧИСЛЯЮТСЯ ПО ПЕРЕДАТОЧНЫМ "), 8, 8);
-    Label3 = AddLabel(this, "Label3", QStringLiteral("ФУНКЦИЯМ СИСТЕМ"), 8, 26);
-    SpeedButton1 = AddSpeedButton(this, "SpeedButton1", Glyph::Back,
-                                  QRect(Label3->geometry().right() + 12, 20, 25, 25));
-    Label4 =
+    HeadingLine2 = AddLabel(this, "Label3", QStringLiteral("ФУНКЦИЯМ СИСТЕМ"), 8, 26);
+    BackButton = AddSpeedButton(this, "SpeedButton1", Glyph::Back,
+                                  QRect(HeadingLine2->geometry().right() + 12, 20, 25, 25));
+    NumeratorLine =
         AddLabel(this, "Label4", QStringLiteral("Bm*s^m+B(m-1)*s^(m-1)+...+B1*s+B0  "), 90, 80);
-    Label5 = AddLabel(
+    FractionLine = AddLabel(
         this, "Label5",
         QStringLiteral(" W(s)=----------------------------------------------------------------"
                        "*exp(-T*s)      "),
         16, 96);
-    Label6 =
+    DenominatorLine =
         AddLabel(this, "Label6", QStringLiteral("  An*s^n+A(n-1)*s^(n-1)+...+A1*s+A0"), 90, 112);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(792 - 273 - 4, 4, 273, 193);
-    Image1->setPixmap(LoadPicture(QStringLiteral(":/pictures/information.jpg")));
+    Picture = new QLabel(this);
+    Picture->setObjectName(QStringLiteral("Image1"));
+    Picture->setGeometry(792 - 273 - 4, 4, 273, 193);
+    Picture->setPixmap(LoadPicture(QStringLiteral(":/pictures/information.jpg")));
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(3, 557 - 353 - 3, 785, 353);
-    Memo1->setPlainText(ExplanatoryText());
-    Memo1->setReadOnly(true); // it explains; nothing typed into it would be kept
-    QPalette palette = Memo1->palette();
+    Explanation = new QPlainTextEdit(this);
+    Explanation->setObjectName(QStringLiteral("Memo1"));
+    Explanation->setGeometry(3, 557 - 353 - 3, 785, 353);
+    Explanation->setPlainText(ExplanatoryText());
+    Explanation->setReadOnly(true); // it explains; nothing typed into it would be kept
+    QPalette palette = Explanation->palette();
     palette.setColor(QPalette::Base, look::kOlive);
     palette.setColor(QPalette::Text, look::kWindowText);
-    Memo1->setPalette(palette);
+    Explanation->setPalette(palette);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TNIRDAL_infForm::SpeedButton1Click);
+    connect(BackButton, &QToolButton::clicked, this, &InformationScreen::Back);
 }
 
-void TNIRDAL_infForm::FormCreate()
+void InformationScreen::FormCreate()
 {
     move(1, y());
 }
 
-void TNIRDAL_infForm::SpeedButton1Click()
+void InformationScreen::Back()
 {
     Close();
 }
 
-void TNIRDAL_infForm::keyPressEvent(QKeyEvent* event)
+void InformationScreen::keyPressEvent(QKeyEvent* event)
 {
     // Escape leaves, like the arrow button; every other key belongs to the text box.
     if (event->key() == Qt::Key_Escape)
-        SpeedButton1Click();
+        Back();
     else
         Form::keyPressEvent(event);
 }

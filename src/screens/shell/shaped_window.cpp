@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/kriv.h"
+#include "screens/shell/shaped_window.h"
 
-#include "screens/shell/centr.h"
+#include "screens/shell/centred_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 
@@ -26,7 +26,7 @@ QPolygon PentagonOutline()
         {QPoint(0, 0), QPoint(200, 0), QPoint(200, 100), QPoint(100, 150), QPoint(0, 100)});
 }
 
-TFormkriv::TFormkriv(QWidget* parent) : Form(parent)
+ShapedWindow::ShapedWindow(QWidget* parent) : Form(parent)
 {
     SetBackground(this, look::kHighlight);
     // A Wayland compositor may show an X window whole, shape or not (weston does): there the
@@ -39,12 +39,12 @@ TFormkriv::TFormkriv(QWidget* parent) : Form(parent)
     qApp->installEventFilter(this);
 }
 
-TFormkriv::~TFormkriv()
+ShapedWindow::~ShapedWindow()
 {
     qApp->removeEventFilter(this);
 }
 
-void TFormkriv::FormActivate()
+void ShapedWindow::FormActivate()
 {
     CentreOnScreen(this);
     m_shape = QRegion(PentagonOutline(), Qt::WindingFill);
@@ -60,13 +60,13 @@ void TFormkriv::FormActivate()
         child->setMask(m_shape.translated(-child->pos()));
 }
 
-void TFormkriv::hideEvent(QHideEvent* event)
+void ShapedWindow::hideEvent(QHideEvent* event)
 {
     m_heldInside = Qt::NoButton;
     Form::hideEvent(event);
 }
 
-bool TFormkriv::eventFilter(QObject* watched, QEvent* event)
+bool ShapedWindow::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:

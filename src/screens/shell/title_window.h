@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "screens/shell/centr.h"
+#include "screens/shell/centred_window.h"
 
 class QLabel;
 
@@ -12,14 +12,14 @@ QString ContinueText();
 
 /// The title screen: emblem, the institution's lines, the purpose of the program as a
 /// clickable paragraph and the credits. What the click leads to is the descendant's.
-class TETICForm : public TcentrForm
+class TitleWindow : public CentredWindow
 {
     Q_OBJECT
 
 public:
-    explicit TETICForm(QWidget* parent = nullptr);
+    explicit TitleWindow(QWidget* parent = nullptr);
 
-    void Label3Click();
+    void Continue();
 
 protected:
     void FormActivate() override;
@@ -30,14 +30,14 @@ protected:
     /// Prepares the continue label at every activation.
     virtual void PrepareContinueLabel() = 0;
 
-    QLabel* Image1;
-    QLabel* Label7;
-    QLabel* Label8;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label5;
-    QLabel* Label6;
+    QLabel* Emblem;
+    QLabel* MinistryLine;
+    QLabel* AgencyLine;
+    QLabel* InstitutionLine;
+    QLabel* DepartmentLine;
+    QLabel* ContinueLabel;
+    QLabel* PurposeLine;
+    QLabel* CreditsLine;
 };
 
 } // namespace nirdal

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/shell/centr.h"
+#include "screens/shell/centred_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,9 +20,9 @@ void CentreOnScreen(QWidget* window)
     window->move(CentredPosition(screen->size(), window->frameGeometry().size()));
 }
 
-TcentrForm::TcentrForm(QWidget* parent) : Form(parent) {}
+CentredWindow::CentredWindow(QWidget* parent) : Form(parent) {}
 
-void TcentrForm::FormActivate()
+void CentredWindow::FormActivate()
 {
     CentreOnScreen(this);
 }

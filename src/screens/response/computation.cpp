@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/response/nirdal_ras.h"
+#include "screens/response/computation.h"
 
 #include "core/tf/transfer_function.h"
 #include "platform/text_encoding.h"
@@ -75,11 +75,11 @@ QPixmap ComputationIcon()
 
 } // namespace
 
-TNIRDAL_rasform* NIRDAL_rasform = nullptr;
+ComputationScreen* ComputationForm = nullptr;
 
-TNIRDAL_rasform::TNIRDAL_rasform(QWidget* parent)
+ComputationScreen::ComputationScreen(QWidget* parent)
     // Texts are drawn without a box of their own, so that the header's second row does not
-    // cut the descenders of the first; each page is drawn on a clean image (DDClick).
+    // cut the descenders of the first; each page is drawn on a clean image (NextPage).
     : Form(parent), m_listing(kClientSize, devicePixelRatioF(), look::kSkyBlue, look::DefaultFont(),
                               look::kWindowText, false)
 {
@@ -90,89 +90,89 @@ TNIRDAL_rasform::TNIRDAL_rasform(QWidget* parent)
     SetBackground(this, look::kSkyBlue);
 
     // The three notices and the fault notice share the top-left corner; one shows at a time.
-    Panel1 = static_cast<QFrame*>(Add(C::Panel1, this, QRect(8, 0, 281, 161)));
-    Add(C::Label2, Panel1, QRect(8, 6, 265, 15));
-    Add(C::shags, Panel1, QRect(8, 22, 265, 15));
-    Add(C::lfr, Panel1, QRect(8, 38, 265, 15));
-    Add(C::lu, Panel1, QRect(8, 56, 265, 28));
-    Add(C::lv, Panel1, QRect(8, 88, 265, 28));
-    Add(C::Button1, Panel1, QRect(8, 128, 160, 25));
-    Add(C::Button2, Panel1, QRect(176, 128, 97, 25));
+    StartNotFoundPanel = static_cast<QFrame*>(Add(C::StartNotFoundPanel, this, QRect(8, 0, 281, 161)));
+    Add(C::StartNotFoundLine, StartNotFoundPanel, QRect(8, 6, 265, 15));
+    Add(C::SearchStepsLine, StartNotFoundPanel, QRect(8, 22, 265, 15));
+    Add(C::StopFrequencyLine, StartNotFoundPanel, QRect(8, 38, 265, 15));
+    Add(C::StopULine, StartNotFoundPanel, QRect(8, 56, 265, 28));
+    Add(C::StopVLine, StartNotFoundPanel, QRect(8, 88, 265, 28));
+    Add(C::ContinueSearchButton, StartNotFoundPanel, QRect(8, 128, 160, 25));
+    Add(C::LeaveSearchButton, StartNotFoundPanel, QRect(176, 128, 97, 25));
 
-    Panel3 = static_cast<QFrame*>(Add(C::Panel3, this, QRect(8, 0, 225, 73)));
-    Add(C::Label1, Panel3, QRect(6, 4, 215, 14));
-    Add(C::Label6, Panel3, QRect(6, 18, 215, 14));
-    Add(C::Label7, Panel3, QRect(6, 32, 215, 14));
-    Add(C::Button5, Panel3, QRect(75, 47, 75, 22));
+    LimitPanel = static_cast<QFrame*>(Add(C::LimitPanel, this, QRect(8, 0, 225, 73)));
+    Add(C::LimitLine1, LimitPanel, QRect(6, 4, 215, 14));
+    Add(C::LimitLine2, LimitPanel, QRect(6, 18, 215, 14));
+    Add(C::LimitLine3, LimitPanel, QRect(6, 32, 215, 14));
+    Add(C::FinishAtLimitButton, LimitPanel, QRect(75, 47, 75, 22));
 
-    Panel4 = static_cast<QFrame*>(Add(C::Panel4, this, QRect(8, 0, 265, 81)));
-    Add(C::Label8, Panel4, QRect(6, 4, 255, 14));
-    Add(C::Label9, Panel4, QRect(6, 18, 255, 14));
-    Add(C::Label10, Panel4, QRect(6, 32, 255, 14));
-    Add(C::Button6, Panel4, QRect(95, 52, 75, 22));
+    ConvergedPanel = static_cast<QFrame*>(Add(C::ConvergedPanel, this, QRect(8, 0, 265, 81)));
+    Add(C::ConvergedLine1, ConvergedPanel, QRect(6, 4, 255, 14));
+    Add(C::ConvergedLine2, ConvergedPanel, QRect(6, 18, 255, 14));
+    Add(C::ConvergedLine3, ConvergedPanel, QRect(6, 32, 255, 14));
+    Add(C::FinishConvergedButton, ConvergedPanel, QRect(95, 52, 75, 22));
 
     // The computation's own notice for a case it cannot go on from.
-    Panel5 = static_cast<QFrame*>(Add(C::Panel5, this, QRect(8, 0, 281, 97)));
-    Add(C::Label11, Panel5, QRect(6, 4, 269, 15));
-    Add(C::Label12, Panel5, QRect(6, 20, 269, 15));
-    Add(C::Label13, Panel5, QRect(6, 36, 269, 15));
-    Add(C::Button8, Panel5, QRect(103, 64, 75, 25));
+    FaultPanel = static_cast<QFrame*>(Add(C::FaultPanel, this, QRect(8, 0, 281, 97)));
+    Add(C::FaultLine1, FaultPanel, QRect(6, 4, 269, 15));
+    Add(C::FaultLine2, FaultPanel, QRect(6, 20, 269, 15));
+    Add(C::FaultLine3, FaultPanel, QRect(6, 36, 269, 15));
+    Add(C::FinishAfterFaultButton, FaultPanel, QRect(103, 64, 75, 25));
 
     // Right of the panels, above the listing's first header row.
-    DD = static_cast<QPushButton*>(Add(C::DD, this, QRect(300, 0, 75, 19)));
-    Button7 = static_cast<QPushButton*>(Add(C::Button7, this, QRect(300, 20, 75, 19)));
+    NextPageButton = static_cast<QPushButton*>(Add(C::NextPageButton, this, QRect(300, 0, 75, 19)));
+    ExitButton = static_cast<QPushButton*>(Add(C::ExitButton, this, QRect(300, 20, 75, 19)));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(kClientSize.width() - 32, 0, 32, 32);
+    ListingImage = new QLabel(this);
+    ListingImage->setObjectName(QStringLiteral("Image1"));
+    ListingImage->setGeometry(kClientSize.width() - 32, 0, 32, 32);
     // Every pass makes a new computation screen: they share one icon.
     QPixmap icon;
     if (!QPixmapCache::find(QStringLiteral("nirdal-computation-icon"), &icon)) {
         icon = ComputationIcon();
         QPixmapCache::insert(QStringLiteral("nirdal-computation-icon"), icon);
     }
-    Image1->setPixmap(icon);
+    ListingImage->setPixmap(icon);
 
-    for (QFrame* panel : {Panel1, Panel3, Panel4, Panel5})
+    for (QFrame* panel : {StartNotFoundPanel, LimitPanel, ConvergedPanel, FaultPanel})
         panel->hide();
 
     const auto button = [this](C control) {
         return static_cast<QPushButton*>(m_controls[int(control)]);
     };
-    connect(button(C::Button1), &QPushButton::clicked, this, &TNIRDAL_rasform::Button1Click);
-    connect(button(C::Button2), &QPushButton::clicked, this, &TNIRDAL_rasform::Button2Click);
-    connect(button(C::Button5), &QPushButton::clicked, this, &TNIRDAL_rasform::Button5Click);
-    connect(button(C::Button6), &QPushButton::clicked, this, &TNIRDAL_rasform::Button6Click);
-    connect(button(C::Button8), &QPushButton::clicked, this, &TNIRDAL_rasform::Button8Click);
-    connect(DD, &QPushButton::clicked, this, &TNIRDAL_rasform::DDClick);
-    connect(Button7, &QPushButton::clicked, this, &TNIRDAL_rasform::Button7Click);
+    connect(button(C::ContinueSearchButton), &QPushButton::clicked, this, &ComputationScreen::ContinueSearch);
+    connect(button(C::LeaveSearchButton), &QPushButton::clicked, this, &ComputationScreen::LeaveSearch);
+    connect(button(C::FinishAtLimitButton), &QPushButton::clicked, this, &ComputationScreen::FinishAtLimit);
+    connect(button(C::FinishConvergedButton), &QPushButton::clicked, this, &ComputationScreen::FinishConverged);
+    connect(button(C::FinishAfterFaultButton), &QPushButton::clicked, this, &ComputationScreen::FinishAfterFault);
+    connect(NextPageButton, &QPushButton::clicked, this, &ComputationScreen::NextPage);
+    connect(ExitButton, &QPushButton::clicked, this, &ComputationScreen::Exit);
 }
 
-TNIRDAL_rasform::~TNIRDAL_rasform() = default;
+ComputationScreen::~ComputationScreen() = default;
 
-QWidget* TNIRDAL_rasform::Add(ScreenControl control, QWidget* parent, const QRect& place)
+QWidget* ComputationScreen::Add(ScreenControl control, QWidget* parent, const QRect& place)
 {
     const char* name = ControlName(control);
     const QString caption = FromCp1251(DesignCaption(control));
     QWidget* widget = nullptr;
     switch (control) {
-    case ScreenControl::Panel1:
+    case ScreenControl::StartNotFoundPanel:
         widget = AddPanel(parent, name, place, look::kActiveCaption);
         break;
-    case ScreenControl::Panel3:
-    case ScreenControl::Panel5:
+    case ScreenControl::LimitPanel:
+    case ScreenControl::FaultPanel:
         widget = AddPanel(parent, name, place, look::kButtonFace);
         break;
-    case ScreenControl::Panel4:
+    case ScreenControl::ConvergedPanel:
         widget = AddPanel(parent, name, place, look::kYellow);
         break;
-    case ScreenControl::Button1:
-    case ScreenControl::Button2:
-    case ScreenControl::Button5:
-    case ScreenControl::Button6:
-    case ScreenControl::Button8:
-    case ScreenControl::DD:
-    case ScreenControl::Button7:
+    case ScreenControl::ContinueSearchButton:
+    case ScreenControl::LeaveSearchButton:
+    case ScreenControl::FinishAtLimitButton:
+    case ScreenControl::FinishConvergedButton:
+    case ScreenControl::FinishAfterFaultButton:
+    case ScreenControl::NextPageButton:
+    case ScreenControl::ExitButton:
         widget = AddButton(parent, name, caption, place);
         break;
     default: {
@@ -188,7 +188,7 @@ QWidget* TNIRDAL_rasform::Add(ScreenControl control, QWidget* parent, const QRec
     return widget;
 }
 
-template <class Command> void TNIRDAL_rasform::Run(Command command)
+template <class Command> void ComputationScreen::Run(Command command)
 {
     if (m_computation)
         command(*m_computation);
@@ -196,68 +196,68 @@ template <class Command> void TNIRDAL_rasform::Run(Command command)
     update();
 }
 
-void TNIRDAL_rasform::FormActivate()
+void ComputationScreen::FormActivate()
 {
     if (m_computation)
         return; // the screen computes once; later activations change nothing
     ResponseScreen& screen = *this;
     m_computation =
         std::make_unique<ResponseComputation>(CurrentTransferFunction(), screen, &m_listing);
-    Run([](ResponseComputation& c) { c.FormActivate(); });
+    Run([](ResponseComputation& c) { c.Start(); });
 }
 
-void TNIRDAL_rasform::Button1Click()
+void ComputationScreen::ContinueSearch()
 {
-    Run([](ResponseComputation& c) { c.Button1Click(); });
+    Run([](ResponseComputation& c) { c.ContinueSearch(); });
 }
 
-void TNIRDAL_rasform::Button2Click()
+void ComputationScreen::LeaveSearch()
 {
-    Run([](ResponseComputation& c) { c.Button2Click(); });
+    Run([](ResponseComputation& c) { c.LeaveSearch(); });
 }
 
-void TNIRDAL_rasform::Button5Click()
+void ComputationScreen::FinishAtLimit()
 {
-    Run([](ResponseComputation& c) { c.Button5Click(); });
+    Run([](ResponseComputation& c) { c.FinishAtLimit(); });
 }
 
-void TNIRDAL_rasform::Button6Click()
+void ComputationScreen::FinishConverged()
 {
-    Run([](ResponseComputation& c) { c.Button6Click(); });
+    Run([](ResponseComputation& c) { c.FinishConverged(); });
 }
 
-void TNIRDAL_rasform::Button7Click()
+void ComputationScreen::Exit()
 {
-    Run([](ResponseComputation& c) { c.Button7Click(); });
+    Run([](ResponseComputation& c) { c.Exit(); });
 }
 
-void TNIRDAL_rasform::Button8Click()
+void ComputationScreen::FinishAfterFault()
 {
-    Run([](ResponseComputation& c) { c.Button8Click(); });
+    Run([](ResponseComputation& c) { c.FinishAfterFault(); });
 }
 
-void TNIRDAL_rasform::DDClick()
+void ComputationScreen::NextPage()
 {
     // Each page of the listing starts on a clean surface: no row of the page before shows
     // between or below the new one's.
     if (m_computation && m_computation->State() == ComputationState::PageFull)
         m_listing.Clear();
-    Run([](ResponseComputation& c) { c.DDClick(); });
+    Run([](ResponseComputation& c) { c.NextPage(); });
 }
 
-void TNIRDAL_rasform::ReleasePictures()
+void ComputationScreen::ReleasePictures()
 {
     // The listing's image is as large as the screen; the computation keeps its figures.
     m_listing.Release();
 }
 
-void TNIRDAL_rasform::paintEvent(QPaintEvent*)
+void ComputationScreen::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), m_listing.Image());
 }
 
-void TNIRDAL_rasform::SetVisible(ScreenControl control, bool visible)
+void ComputationScreen::SetVisible(ScreenControl control, bool visible)
 {
     using C = ScreenControl;
     QWidget* widget = m_controls[static_cast<int>(control)];
@@ -266,14 +266,14 @@ void TNIRDAL_rasform::SetVisible(ScreenControl control, bool visible)
         return;
     // Enter goes on from wherever the computation stands: a notice that comes takes the
     // keyboard on its first button, "Далее" takes it while pages are offered.
-    if (control == C::DD)
-        DD->setFocus();
-    else if (control == C::Panel1 || control == C::Panel3 || control == C::Panel4 ||
-             control == C::Panel5)
+    if (control == C::NextPageButton)
+        NextPageButton->setFocus();
+    else if (control == C::StartNotFoundPanel || control == C::LimitPanel || control == C::ConvergedPanel ||
+             control == C::FaultPanel)
         widget->findChild<QPushButton*>()->setFocus();
 }
 
-void TNIRDAL_rasform::SetCaption(ScreenControl control, std::string_view text)
+void ComputationScreen::SetCaption(ScreenControl control, std::string_view text)
 {
     QWidget* widget = m_controls[static_cast<int>(control)];
     if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -283,7 +283,7 @@ void TNIRDAL_rasform::SetCaption(ScreenControl control, std::string_view text)
         button->setText(FromCp1251(text));
 }
 
-void TNIRDAL_rasform::RequestClose()
+void ComputationScreen::RequestClose()
 {
     Close();
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/plot/nirdal_analiz.h"
+#include "screens/plot/analysis_window.h"
 
 #include "core/common/recording_surface.h"
 #include "core/numtext/numtext.h"
@@ -56,9 +56,9 @@ QString AskForPicturePath(QWidget* parent, const QString& suggested)
         QFileDialog::DontUseNativeDialog);
 }
 
-TNIRDAL_analizForm::SavePathChooser& SavePathChooserInUse()
+AnalysisWindow::SavePathChooser& SavePathChooserInUse()
 {
-    static TNIRDAL_analizForm::SavePathChooser chooser = AskForPicturePath;
+    static AnalysisWindow::SavePathChooser chooser = AskForPicturePath;
     return chooser;
 }
 
@@ -139,7 +139,7 @@ void ExplorationCanvas::resizeEvent(QResizeEvent* event)
     Redraw();
 }
 
-TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int number,
+AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
                                        QWidget* parent)
     : Form(parent), m_exploration(variant, number)
 {
@@ -209,15 +209,15 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     setTabOrder(m_delaySlider, m_delayField);
     setTabOrder(m_delayField, m_saveButton);
 
-    connect(m_gainSlider, &QSlider::valueChanged, this, &TNIRDAL_analizForm::GainSliderMoved);
-    connect(m_delaySlider, &QSlider::valueChanged, this, &TNIRDAL_analizForm::DelaySliderMoved);
-    connect(m_gainField, &QLineEdit::editingFinished, this, &TNIRDAL_analizForm::GainFieldEdited);
+    connect(m_gainSlider, &QSlider::valueChanged, this, &AnalysisWindow::GainSliderMoved);
+    connect(m_delaySlider, &QSlider::valueChanged, this, &AnalysisWindow::DelaySliderMoved);
+    connect(m_gainField, &QLineEdit::editingFinished, this, &AnalysisWindow::GainFieldEdited);
     connect(m_delayField, &QLineEdit::editingFinished, this,
-            &TNIRDAL_analizForm::DelayFieldEdited);
-    connect(m_saveButton, &QPushButton::clicked, this, &TNIRDAL_analizForm::SaveButtonClick);
+            &AnalysisWindow::DelayFieldEdited);
+    connect(m_saveButton, &QPushButton::clicked, this, &AnalysisWindow::SaveButtonClick);
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setInterval(kStepRestMilliseconds);
-    connect(&m_stepTimer, &QTimer::timeout, this, &TNIRDAL_analizForm::StepTimerTimer);
+    connect(&m_stepTimer, &QTimer::timeout, this, &AnalysisWindow::StepTimerTimer);
 
     const bool refused = !m_exploration.Refusal().empty();
     m_canvas->setVisible(!refused);
@@ -249,12 +249,12 @@ TNIRDAL_analizForm::TNIRDAL_analizForm(const TransferFunction& variant, int numb
     PlaceOnScreen(this, free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
 }
 
-void TNIRDAL_analizForm::SetSavePathChooser(SavePathChooser chooser)
+void AnalysisWindow::SetSavePathChooser(SavePathChooser chooser)
 {
     SavePathChooserInUse() = chooser ? std::move(chooser) : SavePathChooser(AskForPicturePath);
 }
 
-QString TNIRDAL_analizForm::SuggestedPicturePath() const
+QString AnalysisWindow::SuggestedPicturePath() const
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -262,20 +262,20 @@ QString TNIRDAL_analizForm::SuggestedPicturePath() const
     return QDir(folder).filePath(QStringLiteral("nirdal-analiz-%1.png").arg(m_exploration.Number()));
 }
 
-void TNIRDAL_analizForm::GainSliderMoved(int position)
+void AnalysisWindow::GainSliderMoved(int position)
 {
     if (!m_exploration.SetGain(GainAt(position)))
         ShowState();
 }
 
-void TNIRDAL_analizForm::DelaySliderMoved(int position)
+void AnalysisWindow::DelaySliderMoved(int position)
 {
     const Extended seconds = m_exploration.DelayRangeEnd() * position / kDelaySliderEnd;
     if (!m_exploration.SetExtraDelay(std::min(seconds, m_exploration.DelayRangeEnd())))
         ShowState();
 }
 
-void TNIRDAL_analizForm::GainFieldEdited()
+void AnalysisWindow::GainFieldEdited()
 {
     const std::string text = m_gainField->text().toStdString();
     const auto typed = ReadNumber(text);
@@ -289,7 +289,7 @@ void TNIRDAL_analizForm::GainFieldEdited()
     ShowState();
 }
 
-void TNIRDAL_analizForm::DelayFieldEdited()
+void AnalysisWindow::DelayFieldEdited()
 {
     const std::string text = m_delayField->text().toStdString();
     const auto typed = ReadNumber(text);
@@ -305,7 +305,7 @@ void TNIRDAL_analizForm::DelayFieldEdited()
     ShowState();
 }
 
-void TNIRDAL_analizForm::RefuseTyped(QLineEdit* field, const std::string& reason)
+void AnalysisWindow::RefuseTyped(QLineEdit* field, const std::string& reason)
 {
     const Extended value =
         field == m_gainField ? m_exploration.Gain() : m_exploration.ExtraDelay();
@@ -313,19 +313,19 @@ void TNIRDAL_analizForm::RefuseTyped(QLineEdit* field, const std::string& reason
     RefuseNumber(field, reason);
 }
 
-void TNIRDAL_analizForm::RefuseNumber(QLineEdit* field, const std::string& reason)
+void AnalysisWindow::RefuseNumber(QLineEdit* field, const std::string& reason)
 {
     field->setToolTip(Text(reason));
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), Text(reason), field);
 }
 
-void TNIRDAL_analizForm::StepTimerTimer()
+void AnalysisWindow::StepTimerTimer()
 {
     m_exploration.ComputeStep();
     ShowState();
 }
 
-void TNIRDAL_analizForm::ShowState()
+void AnalysisWindow::ShowState()
 {
     // A move leaves the step response stale: it follows once the slider rests.
     if (!m_exploration.StepIsCurrent())
@@ -346,7 +346,7 @@ void TNIRDAL_analizForm::ShowState()
         m_canvas->Redraw();
 }
 
-void TNIRDAL_analizForm::SaveButtonClick()
+void AnalysisWindow::SaveButtonClick()
 {
     // The file shows the state in force, step response included.
     m_exploration.ComputeStep();
@@ -366,7 +366,7 @@ void TNIRDAL_analizForm::SaveButtonClick()
         ShowErrorBox(this, error);
 }
 
-void TNIRDAL_analizForm::keyPressEvent(QKeyEvent* event)
+void AnalysisWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         Close();
@@ -375,7 +375,7 @@ void TNIRDAL_analizForm::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
-bool TNIRDAL_analizForm::eventFilter(QObject* watched, QEvent* event)
+bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {

@@ -11,30 +11,30 @@ namespace nirdal {
 
 /// The information screen: the transfer function's formula, a picture of two hodographs and
 /// a text on the stability criterion. Opened modally by the "Вопрос" buttons.
-class TNIRDAL_infForm : public Form
+class InformationScreen : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TNIRDAL_infForm(QWidget* parent = nullptr);
+    explicit InformationScreen(QWidget* parent = nullptr);
 
-    void SpeedButton1Click();
+    void Back();
 
 protected:
     void FormCreate() override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QToolButton* SpeedButton1;
-    QLabel* Image1;
-    QPlainTextEdit* Memo1;
+    QLabel* HeadingLine1;
+    QLabel* HeadingLine2;
+    QLabel* NumeratorLine;
+    QLabel* FractionLine;
+    QLabel* DenominatorLine;
+    QToolButton* BackButton;
+    QLabel* Picture;
+    QPlainTextEdit* Explanation;
 };
 
-extern TNIRDAL_infForm* NIRDAL_infForm;
+extern InformationScreen* InformationForm;
 
 } // namespace nirdal

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "screens/roster/nirdal_vib.h"
+#include "screens/roster/selection.h"
 
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
@@ -10,15 +10,15 @@
 
 namespace nirdal {
 
-TNIRDAL_vibForm* NIRDAL_vibForm = nullptr;
+SelectionScreen* SelectionForm = nullptr;
 
-TNIRDAL_vibForm::TNIRDAL_vibForm(QWidget* parent) : TviborForm(parent)
+SelectionScreen::SelectionScreen(QWidget* parent) : SelectionWindow(parent)
 {
     setObjectName(QStringLiteral("NIRDAL_vibForm"));
     resize(707, 328);
 }
 
-void TNIRDAL_vibForm::RunAssignment()
+void SelectionScreen::RunAssignment()
 {
     hide();
     TakeStudentFromRoster(StudentSelection.Group, StudentSelection.Slot);
@@ -26,16 +26,16 @@ void TNIRDAL_vibForm::RunAssignment()
     show();
 }
 
-void TNIRDAL_vibForm::ScanRoster()
+void SelectionScreen::ScanRoster()
 {
     CountGroups();
 }
 
-void TNIRDAL_vibForm::SetHeading()
+void SelectionScreen::SetHeading()
 {
     // The last letter is a Latin X.
-    Label1->setText(QStringLiteral("ВЫБОР ГРУППЫ/ФАМИЛИИ АФЧX"));
-    FitHeight(Label1);
+    Heading->setText(QStringLiteral("ВЫБОР ГРУППЫ/ФАМИЛИИ АФЧX"));
+    FitHeight(Heading);
 }
 
 } // namespace nirdal

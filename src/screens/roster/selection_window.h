@@ -14,16 +14,16 @@ class StringGrid;
 /// A reusable selection window: a strip of group codes and a grid of the chosen group's
 /// surnames, three to a row. A click on a surname starts what the descendant's
 /// RunAssignment says; the descendant also scans the roster and sets the heading.
-class TviborForm : public Form
+class SelectionWindow : public Form
 {
     Q_OBJECT
 
 public:
-    explicit TviborForm(QWidget* parent = nullptr);
+    explicit SelectionWindow(QWidget* parent = nullptr);
 
-    void StringGrid2Click();
-    void StringGrid1Click();
-    void SpeedButton2Click();
+    void ChooseGroup();
+    void ChooseStudent();
+    void OpenMethodGuide();
 
     /// Sizes the window and fills the surname grid for the chosen group.
     void FillSurnameGrid();
@@ -38,11 +38,11 @@ protected:
     /// Sets the heading text.
     virtual void SetHeading() = 0;
 
-    QLabel* Label1;
-    QToolButton* SpeedButton2;
-    QPushButton* BitBtn1;
-    StringGrid* StringGrid2;
-    StringGrid* StringGrid1;
+    QLabel* Heading;
+    QToolButton* GuideButton;
+    QPushButton* CloseButton;
+    StringGrid* GroupGrid;
+    StringGrid* SurnameGrid;
 };
 
 } // namespace nirdal
