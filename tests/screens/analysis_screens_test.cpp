@@ -108,11 +108,10 @@ private slots:
                 // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
                 QTemporaryDir folder;
                 const QString path = folder.filePath(QStringLiteral("analiz"));
-                AnalysisWindow::SetSavePathChooser(
-                    [&](QWidget*, const QString& suggested) {
-                        suggestedName = QFileInfo(suggested).fileName();
-                        return path;
-                    });
+                AnalysisWindow::SetSavePathChooser([&](QWidget*, const QString& suggested) {
+                    suggestedName = QFileInfo(suggested).fileName();
+                    return path;
+                });
                 Click(Control<QPushButton>(window, "SaveButton"));
                 AnalysisWindow::SetSavePathChooser({});
                 QCOMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));

@@ -41,8 +41,7 @@ inline QWidget* TopScreen()
 {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
-                                                                            : nullptr;
+    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm : nullptr;
 }
 
 inline QString Describe(const QWidget* widget)

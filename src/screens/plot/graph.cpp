@@ -12,8 +12,8 @@
 #include "printing/print_service.h"
 #include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/look.h"
 #include "screens/shell/information.h"
+#include "screens/shell/look.h"
 #include "screens/shell/placement.h"
 #include "screens/tf/variant_choice.h"
 
@@ -92,29 +92,33 @@ GraphScreen::GraphScreen(QWidget* parent)
     move(kDesignedPlace);
 
     HelpButton = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
-                                  QStringLiteral("Вопрос"));
-    PrinterPanelButton = AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
-                                  QStringLiteral("Настройка  печати"));
+                                QStringLiteral("Вопрос"));
+    PrinterPanelButton =
+        AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
+                       QStringLiteral("Настройка  печати"));
     PrintButton = AddSpeedButton(this, "SpeedButton1", Glyph::Printer, QRect(672, 48, 23, 22),
-                                  QStringLiteral("Печать "));
+                                 QStringLiteral("Печать "));
     FinishButton = AddSpeedButton(this, "SpeedButton3", Glyph::Finish, QRect(672, 72, 23, 22),
                                   QStringLiteral("Финиш"));
     NewVariantButton = AddSpeedButton(this, "SpeedButton4", Glyph::Play, QRect(672, 96, 23, 22),
-                                  QStringLiteral("Новый вариант"));
-    ChangeVariantButton = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
-                                  QStringLiteral("Изменение варианта"));
+                                      QStringLiteral("Новый вариант"));
+    ChangeVariantButton =
+        AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
+                       QStringLiteral("Изменение варианта"));
 
     // The printer-kind panel: heading, the two presets, then the typed value and its button.
     PrinterPanel = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
-    PrinterPanelHeading = AddLabel(PrinterPanel, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
-    MatrixPrinterButton =
-        AddButton(PrinterPanel, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
+    PrinterPanelHeading =
+        AddLabel(PrinterPanel, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
+    MatrixPrinterButton = AddButton(PrinterPanel, "Button6", QStringLiteral("Матричные ----100"),
+                                    QRect(8, 22, 145, 25));
     LaserPrinterButton = AddButton(PrinterPanel, "Button7", QStringLiteral("Лазерные      --  300"),
-                        QRect(160, 22, 145, 25));
+                                   QRect(160, 22, 145, 25));
     DotsPerUnitEdit = new QLineEdit(PrinterPanel);
     DotsPerUnitEdit->setObjectName(QStringLiteral("Edit1"));
     DotsPerUnitEdit->setGeometry(8, 52, 200, 23);
-    PrinterPanelDoneButton = AddButton(PrinterPanel, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
+    PrinterPanelDoneButton =
+        AddButton(PrinterPanel, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
     PrinterPanel->hide();
 
     // The actions carry the commands; the buttons call the same handlers directly.
@@ -138,7 +142,8 @@ GraphScreen::GraphScreen(QWidget* parent)
     connect(FinishButton, &QToolButton::clicked, this, &GraphScreen::Finish);
     connect(NewVariantButton, &QToolButton::clicked, this, &GraphScreen::NewVariant);
     connect(ChangeVariantButton, &QToolButton::clicked, this, &GraphScreen::ChangeVariant);
-    connect(PrinterPanelDoneButton, &QPushButton::clicked, this, &GraphScreen::TakeTypedDotsPerUnit);
+    connect(PrinterPanelDoneButton, &QPushButton::clicked, this,
+            &GraphScreen::TakeTypedDotsPerUnit);
     connect(MatrixPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseMatrixPrinter);
     connect(LaserPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseLaserPrinter);
 
@@ -167,13 +172,13 @@ QString GraphScreen::SuggestedPdfPath()
                                              QDate::currentDate()));
 }
 
-QString GraphScreen::PdfFileName(const QString& group, const QString& surname,
-                                      const QDate& date)
+QString GraphScreen::PdfFileName(const QString& group, const QString& surname, const QDate& date)
 {
     // The surname without its initials; a name part that a file name cannot hold, or that
     // would make it hidden or a path, becomes "_".
     QStringList parts;
-    for (const QString& part : {group, surname.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)}) {
+    for (const QString& part :
+         {group, surname.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)}) {
         QString safe;
         for (const QChar c : part)
             safe += c.isLetterOrNumber() || c == QLatin1Char('-') ? c : QLatin1Char('_');
@@ -238,8 +243,9 @@ void GraphScreen::OfferPdfInstead(const QString& printError, const PageDrawing& 
     QString error;
     if (WritePagePdfFile(LocalFilePath(path), drawPage, kPageDotsPerInch, error))
         return;
-    ShowErrorBox(this, QString::fromUtf8("Файл «%1» не записан: %2")
-                           .arg(QDir::toNativeSeparators(path), error));
+    ShowErrorBox(
+        this,
+        QString::fromUtf8("Файл «%1» не записан: %2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void GraphScreen::HelpButtonClick()
@@ -380,7 +386,7 @@ void GraphScreen::FormMouseDown(Qt::MouseButton button, QPoint at)
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
     AnalysisWindow analysis(Variants.at(static_cast<std::size_t>(reading->Variant)),
-                                reading->Variant, this);
+                            reading->Variant, this);
     analysis.ShowModal();
     m_fields = before;
 }

@@ -78,7 +78,7 @@ InformationScreen::InformationScreen(QWidget* parent) : Form(parent)
                  QStringLiteral("ЧАСТОТНЫЕ  ХАРАКТЕРИСТИКИ   ВЫЧИСЛЯЮТСЯ ПО ПЕРЕДАТОЧНЫМ "), 8, 8);
     HeadingLine2 = AddLabel(this, "Label3", QStringLiteral("ФУНКЦИЯМ СИСТЕМ"), 8, 26);
     BackButton = AddSpeedButton(this, "SpeedButton1", Glyph::Back,
-                                  QRect(HeadingLine2->geometry().right() + 12, 20, 25, 25));
+                                QRect(HeadingLine2->geometry().right() + 12, 20, 25, 25));
     NumeratorLine =
         AddLabel(this, "Label4", QStringLiteral("Bm*s^m+B(m-1)*s^(m-1)+...+B1*s+B0  "), 90, 80);
     FractionLine = AddLabel(
