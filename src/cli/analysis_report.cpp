@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/analysis_report.h"
 
+#include "core/analysis/step_response.h"
 #include "core/common/csv_line.h"
 #include "core/common/number_text.h"
 #include "core/common/russian_text.h"
@@ -332,6 +333,71 @@ std::vector<std::string> ClassReportCells(const ReportRow& row)
         notes += (notes.empty() ? "" : "; ") + note;
     cells.insert(cells.end(), {RussianVerdictName(a.Verdict), RussianGainMarginText(a),
                                RussianPhaseMarginText(a), RussianDelayMarginText(a), notes});
+    return cells;
+}
+
+std::optional<Extended> CriticalGain(const TransferFunction& variant,
+                                     const StabilityAnalysis& analysis)
+{
+    if (!analysis.GainMargin)
+        return std::nullopt;
+    const auto lowest = [](const auto& coefficients, int degree) {
+        for (int i = 0; i <= degree; ++i) {
+            if (coefficients[static_cast<std::size_t>(i)] != 0)
+                return coefficients[static_cast<std::size_t>(i)];
+        }
+        return Extended{0};
+    };
+    const Extended b = lowest(variant.B, variant.NumeratorDegree);
+    const Extended a = lowest(variant.A, variant.DenominatorDegree);
+    if (a == 0)
+        return std::nullopt;
+    return b / a * analysis.GainMargin->Value;
+}
+
+std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunction& variant)
+{
+    const StabilityAnalysis& a = row.Analysis;
+    std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
+    if (!a.Failure.empty()) {
+        cells.insert(cells.end(), {"не исследована", "", "", "", "", "", "", "", "", ""});
+        cells.push_back(a.RussianFailure);
+        return cells;
+    }
+    const auto shortText = [](const std::optional<Extended>& value) {
+        return value ? DecimalComma(Short(*value)) : std::string("нет");
+    };
+    const std::optional<Margin>& gain = a.GainMargin;
+    cells.push_back(RussianVerdictName(a.Verdict));
+    cells.push_back(gain ? DecimalComma(Short(gain->Value) + " (" +
+                                        Fixed(Decibels(gain->Value), 2) + " дБ)")
+                         : "нет");
+    cells.push_back(shortText(CriticalGain(variant, a)));
+    cells.push_back(shortText(gain ? std::optional<Extended>(-1 / gain->Value) : std::nullopt));
+    cells.push_back(a.PhaseMargin ? DecimalComma(Fixed(a.PhaseMargin->Value, 2) + "°") : "нет");
+    cells.push_back(shortText(a.PhaseMargin ? std::optional(a.PhaseMargin->Frequency)
+                                            : std::nullopt));
+    cells.push_back(shortText(a.DelayMargin ? std::optional(a.DelayMargin->Seconds)
+                                            : std::nullopt));
+    // The step response's readings of a stable loop; a reading the response's span does not
+    // reach is a bound, "≥".
+    std::string overshoot = "—", settling = "—";
+    std::string notes;
+    for (const std::string& note : a.RussianNotes)
+        notes += (notes.empty() ? "" : "; ") + note;
+    if (a.Verdict == StabilityVerdict::Stable) {
+        const StepResponse step = ComputeStepResponse(variant, DefaultStepSpan(variant), 2);
+        if (step.Indicators) {
+            const StepIndicators& in = *step.Indicators;
+            if (in.OvershootKnown())
+                overshoot = DecimalComma(Fixed(in.OvershootPercent, 1));
+            settling = (in.SettlingReached ? "" : "≥ ") + DecimalComma(Short(in.SettlingTime));
+        } else {
+            notes += std::string(notes.empty() ? "" : "; ") + "переходная характеристика не "
+                                                              "рассчитана";
+        }
+    }
+    cells.insert(cells.end(), {overshoot, settling, notes});
     return cells;
 }
 
