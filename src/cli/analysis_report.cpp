@@ -365,16 +365,16 @@ std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunct
         return cells;
     }
     const auto shortText = [](const std::optional<Extended>& value) {
-        return value ? DecimalComma(Short(*value)) : std::string("нет");
+        return value ? DecimalComma(ShortNumber(*value)) : std::string("нет");
     };
     const std::optional<Margin>& gain = a.GainMargin;
     cells.push_back(RussianVerdictName(a.Verdict));
-    cells.push_back(gain ? DecimalComma(Short(gain->Value) + " (" +
-                                        Fixed(Decibels(gain->Value), 2) + " дБ)")
+    cells.push_back(gain ? DecimalComma(ShortNumber(gain->Value) + " (" +
+                                        FixedText(Decibels(gain->Value), 2) + " дБ)")
                          : "нет");
     cells.push_back(shortText(CriticalGain(variant, a)));
     cells.push_back(shortText(gain ? std::optional<Extended>(-1 / gain->Value) : std::nullopt));
-    cells.push_back(a.PhaseMargin ? DecimalComma(Fixed(a.PhaseMargin->Value, 2) + "°") : "нет");
+    cells.push_back(a.PhaseMargin ? DecimalComma(FixedText(a.PhaseMargin->Value, 2) + "°") : "нет");
     cells.push_back(shortText(a.PhaseMargin ? std::optional(a.PhaseMargin->Frequency)
                                             : std::nullopt));
     cells.push_back(shortText(a.DelayMargin ? std::optional(a.DelayMargin->Seconds)
@@ -390,8 +390,8 @@ std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunct
         if (step.Indicators) {
             const StepIndicators& in = *step.Indicators;
             if (in.OvershootKnown())
-                overshoot = DecimalComma(Fixed(in.OvershootPercent, 1));
-            settling = (in.SettlingReached ? "" : "≥ ") + DecimalComma(Short(in.SettlingTime));
+                overshoot = DecimalComma(FixedText(in.OvershootPercent, 1));
+            settling = (in.SettlingReached ? "" : "≥ ") + DecimalComma(ShortNumber(in.SettlingTime));
         } else {
             notes += std::string(notes.empty() ? "" : "; ") + "переходная характеристика не "
                                                               "рассчитана";
