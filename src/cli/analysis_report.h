@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "cli/table_writer.h"
 #include "core/analysis/stability.h"
 #include "core/tf/transfer_function.h"
 
@@ -10,20 +11,6 @@
 #include <vector>
 
 namespace nirdal::cli {
-
-/// How `analyse` and `batch` print their results.
-enum class ReportFormat
-{
-    Text,
-    Csv,
-    Json,
-};
-
-/// text as a JSON string in quotes, control characters, DEL and the C1 controls escaped.
-std::string JsonString(std::string_view text);
-
-/// Reads "text", "csv" or "json".
-bool ParseReportFormat(std::string_view text, ReportFormat& format);
 
 /// One analysed variant and where it came from.
 struct ReportRow
@@ -50,9 +37,9 @@ public:
 
 private:
     std::FILE* m_out;
+    TableWriter m_writer;
     ReportFormat m_format;
     bool m_classColumns;
-    std::size_t m_rows = 0;
     std::vector<std::vector<std::string>> m_table; ///< the text table, heading first
 };
 

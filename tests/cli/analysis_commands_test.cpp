@@ -18,15 +18,8 @@ namespace {
 using test_support::CommandResult;
 
 // Runs nirdal-cli with arguments already quoted for the shell.
-CommandResult RunCli(const std::string& arguments)
-{
-    return test_support::RunCommand(std::string("'") + NIRDAL_CLI + "' " + arguments);
-}
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+using test_support::Contains;
+using test_support::RunCli;
 
 TEST(AnalyseCommand, CubicLagOnAndInsideTheBoundary)
 {

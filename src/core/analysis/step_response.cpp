@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/analysis/step_response.h"
 
+#include "core/common/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -537,9 +539,7 @@ std::optional<Extended> LastExit(const std::vector<KeptStep>& steps, Extended h,
 
 std::string SecondsText(Extended t)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6Lg", t);
-    return text;
+    return SignificantText(t, 6);
 }
 
 } // namespace
@@ -756,6 +756,41 @@ Extended DefaultStepSpan(const TransferFunction& variant, std::stop_token stop)
         guess = std::min(cap, std::max(2 * guess, r.Indicators->SettlingTime / 0.7L));
     }
     return guess;
+}
+
+Extended CommonStepSpan(const std::vector<TransferFunction>& variants)
+{
+    Extended span = 0;
+    for (const TransferFunction& variant : variants)
+        span = std::max(span, DefaultStepSpan(variant));
+    return span;
+}
+
+StepResponse ComputeStepResponseWithin(const TransferFunction& variant, Extended span, int count)
+{
+    StepResponse r = ComputeStepResponse(variant, span, count);
+    if (!r.Failure.empty() && StepResponseSteps(variant, span) > StepResponseStepLimit(variant))
+        r = ComputeStepResponse(variant, DefaultStepSpan(variant), count);
+    return r;
+}
+
+void NoteUnfinishedSpan(StepResponse& response, const TransferFunction& variant, Extended until,
+                        bool spanAsked)
+{
+    if (!response.Indicators)
+        return;
+    // A delay far shorter than the motion of the loop takes many steps a second: the
+    // default span may end before the response settles.
+    if (!response.Indicators->SettlingReached)
+        response.Notes.push_back(
+            spanAsked ? "the response has not settled by the span's end, " +
+                            SignificantText(until, 6) + " s"
+                      : "the span is cut at " + SignificantText(until, 6) + " s, " +
+                            std::to_string(StepResponseStepLimit(variant)) +
+                            " steps of the integration, before the response settles");
+    if (!response.Indicators->OvershootKnown())
+        response.Notes.push_back("h still rises at the span's end: its peak and overshoot lie "
+                                 "beyond");
 }
 
 } // namespace nirdal

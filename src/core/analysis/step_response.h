@@ -76,4 +76,17 @@ inline constexpr const char* kStepResponseStopped = "stopped before the end";
 /// requested on stop ends the search with the span found so far.
 Extended DefaultStepSpan(const TransferFunction& variant, std::stop_token stop = {});
 
+/// The span several variants are shown over together: the longest of their DefaultStepSpan.
+Extended CommonStepSpan(const std::vector<TransferFunction>& variants);
+
+/// The response over span, or over the variant's own DefaultStepSpan when span would take it
+/// more integration steps than StepResponseStepLimit allows.
+StepResponse ComputeStepResponseWithin(const TransferFunction& variant, Extended span, int count);
+
+/// Adds the notes of a stable response that its span ends too soon for: not settled by
+/// `until` (a span the user asked for) or cut at `until` by the step limit (the default span),
+/// and the peak beyond the span's end.
+void NoteUnfinishedSpan(StepResponse& response, const TransferFunction& variant, Extended until,
+                        bool spanAsked);
+
 } // namespace nirdal

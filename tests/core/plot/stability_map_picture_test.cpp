@@ -5,6 +5,8 @@
 #include "core/tf/tf_text.h"
 #include "platform/text_encoding.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,13 +15,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    return tf;
-}
+using test_support::Tf;
 
 struct Segment
 {
