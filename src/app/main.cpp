@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The desktop program: start-up, the title screen's event loop, and the ending.
-#include "core/roster/roster.h"
 #include "core/common/safe_text.h"
+#include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/analysis_window.h"

@@ -5,8 +5,11 @@
 #include "core/roster/roster.h"
 #include "core/tf/tf_text.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
+#include "qtdraw/image_surface.h"
 #include "screen_driver.h"
 #include "screens/response/computation.h"
+#include "screens/shell/look.h"
 #include "screens/shell/road.h"
 
 #include <QFrame>

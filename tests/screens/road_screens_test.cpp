@@ -11,8 +11,8 @@
 #include "platform/file_registry.h"
 #include "screens/plot/graph.h"
 #include "screens/response/computation.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 #include "settings_support.h"
 #include "support/temporary_root.h"
 
@@ -140,36 +140,36 @@ private slots:
                 Click(Control<QToolButton>(graph, "SpeedButton6"));
             }};
 
-        const Pass first{
-            [](QWidget* degrees) {
-                QCOMPARE(VariantShown(degrees), QStringLiteral(" ВВОД   ЗНАЧЕНИЙ 1"));
-                QCOMPARE(Control<QLabel>(degrees, "SZL")->text(), QStringLiteral("1"));
-                QCOMPARE(Control<QLabel>(degrees, "SCL")->text(), QStringLiteral("0"));
-            },
-            [](QWidget* coefficients) {
-                // W(s) = 1/(s + 1)
-                auto* denominator = Control<StringGrid>(coefficients, "SZ2");
-                TypeIntoCell(denominator, 0, QStringLiteral("1"));
-                TypeIntoCell(denominator, 1, QStringLiteral("1"));
-                TypeIntoCell(Control<StringGrid>(coefficients, "SC2"), 0, QStringLiteral("1"));
-                Click(Control<QPushButton>(coefficients, "Button1"));
-                QCOMPARE(Variants[1].A[1], 1.0L);
-                QCOMPARE(Variants[1].A[0], 1.0L);
-                QCOMPARE(Variants[1].B[0], 1.0L);
-            },
-            [](QWidget* computation) {
-                QCOMPARE(int(ComputationForm->Computation()->Fields().NextSlot), 48);
-                Click(Control<QPushButton>(computation, "DD"));
-                QVERIFY(Control<QWidget>(computation, "Panel4")->isVisible());
-                Click(Control<QPushButton>(computation, "Button6"));
-            },
-            [second](QWidget* graph) {
-                QCOMPARE(int(VariantCount), 1);
-                QVERIFY(CurvePixels(GraphForm->Picture(), VariantColors[0]) > 100);
-                QCOMPARE(CurvePixels(GraphForm->Picture(), VariantColors[1]), 0);
-                ExpectPass(second);
-                Click(Control<QToolButton>(graph, "SpeedButton4"));
-            }};
+        const Pass first{[](QWidget* degrees) {
+                             QCOMPARE(VariantShown(degrees), QStringLiteral(" ВВОД   ЗНАЧЕНИЙ 1"));
+                             QCOMPARE(Control<QLabel>(degrees, "SZL")->text(), QStringLiteral("1"));
+                             QCOMPARE(Control<QLabel>(degrees, "SCL")->text(), QStringLiteral("0"));
+                         },
+                         [](QWidget* coefficients) {
+                             // W(s) = 1/(s + 1)
+                             auto* denominator = Control<StringGrid>(coefficients, "SZ2");
+                             TypeIntoCell(denominator, 0, QStringLiteral("1"));
+                             TypeIntoCell(denominator, 1, QStringLiteral("1"));
+                             TypeIntoCell(Control<StringGrid>(coefficients, "SC2"), 0,
+                                          QStringLiteral("1"));
+                             Click(Control<QPushButton>(coefficients, "Button1"));
+                             QCOMPARE(Variants[1].A[1], 1.0L);
+                             QCOMPARE(Variants[1].A[0], 1.0L);
+                             QCOMPARE(Variants[1].B[0], 1.0L);
+                         },
+                         [](QWidget* computation) {
+                             QCOMPARE(int(ComputationForm->Computation()->Fields().NextSlot), 48);
+                             Click(Control<QPushButton>(computation, "DD"));
+                             QVERIFY(Control<QWidget>(computation, "Panel4")->isVisible());
+                             Click(Control<QPushButton>(computation, "Button6"));
+                         },
+                         [second](QWidget* graph) {
+                             QCOMPARE(int(VariantCount), 1);
+                             QVERIFY(CurvePixels(GraphForm->Picture(), VariantColors[0]) > 100);
+                             QCOMPARE(CurvePixels(GraphForm->Picture(), VariantColors[1]), 0);
+                             ExpectPass(second);
+                             Click(Control<QToolButton>(graph, "SpeedButton4"));
+                         }};
 
         bool selectionCame = false;
         bool selectionBack = false;

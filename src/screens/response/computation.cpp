@@ -84,7 +84,8 @@ ComputationScreen::ComputationScreen(QWidget* parent)
     SetBackground(this, look::kSkyBlue);
 
     // The three notices and the fault notice share the top-left corner; one shows at a time.
-    StartNotFoundPanel = static_cast<QFrame*>(Add(C::StartNotFoundPanel, this, QRect(8, 0, 281, 161)));
+    StartNotFoundPanel =
+        static_cast<QFrame*>(Add(C::StartNotFoundPanel, this, QRect(8, 0, 281, 161)));
     Add(C::StartNotFoundLine, StartNotFoundPanel, QRect(8, 6, 265, 15));
     Add(C::SearchStepsLine, StartNotFoundPanel, QRect(8, 22, 265, 15));
     Add(C::StopFrequencyLine, StartNotFoundPanel, QRect(8, 38, 265, 15));
@@ -133,11 +134,16 @@ ComputationScreen::ComputationScreen(QWidget* parent)
     const auto button = [this](C control) {
         return static_cast<QPushButton*>(m_controls[int(control)]);
     };
-    connect(button(C::ContinueSearchButton), &QPushButton::clicked, this, &ComputationScreen::ContinueSearch);
-    connect(button(C::LeaveSearchButton), &QPushButton::clicked, this, &ComputationScreen::LeaveSearch);
-    connect(button(C::FinishAtLimitButton), &QPushButton::clicked, this, &ComputationScreen::FinishAtLimit);
-    connect(button(C::FinishConvergedButton), &QPushButton::clicked, this, &ComputationScreen::FinishConverged);
-    connect(button(C::FinishAfterFaultButton), &QPushButton::clicked, this, &ComputationScreen::FinishAfterFault);
+    connect(button(C::ContinueSearchButton), &QPushButton::clicked, this,
+            &ComputationScreen::ContinueSearch);
+    connect(button(C::LeaveSearchButton), &QPushButton::clicked, this,
+            &ComputationScreen::LeaveSearch);
+    connect(button(C::FinishAtLimitButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishAtLimit);
+    connect(button(C::FinishConvergedButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishConverged);
+    connect(button(C::FinishAfterFaultButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishAfterFault);
     connect(NextPageButton, &QPushButton::clicked, this, &ComputationScreen::NextPage);
     connect(ExitButton, &QPushButton::clicked, this, &ComputationScreen::Exit);
 }
@@ -262,8 +268,8 @@ void ComputationScreen::SetVisible(ScreenControl control, bool visible)
     // keyboard on its first button, "Далее" takes it while pages are offered.
     if (control == C::NextPageButton)
         NextPageButton->setFocus();
-    else if (control == C::StartNotFoundPanel || control == C::LimitPanel || control == C::ConvergedPanel ||
-             control == C::FaultPanel)
+    else if (control == C::StartNotFoundPanel || control == C::LimitPanel ||
+             control == C::ConvergedPanel || control == C::FaultPanel)
         widget->findChild<QPushButton*>()->setFocus();
 }
 

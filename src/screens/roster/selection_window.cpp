@@ -74,8 +74,7 @@ void SelectionWindow::FormCreate()
         GroupGrid->SetCell(a - 1, 0, FromCp1251(RosterGroupName(a)));
         if (!GroupPresent(a)) {
             GroupGrid->SetColCount(std::max(a - 1, 1));
-            GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5),
-                                GroupGrid->height());
+            GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5), GroupGrid->height());
         }
     }
     GroupGrid->SetCurrentCell(0, 0);

@@ -125,7 +125,8 @@ enum class Glyph
     Play,     ///< right-pointing triangle
     Sheets,   ///< stack of sheets in a tray
     Printer,  ///< printer
-    Computer  ///< desktop computer
+    Computer, ///< desktop computer
+    Hodograph ///< axes and a curve spiralling into the origin
 };
 
 /// A button showing a glyph in two states (normal and greyed), with a hint.

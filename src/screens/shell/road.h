@@ -3,7 +3,7 @@
 
 namespace nirdal {
 
-/// Creates the ten screens in their start-up order; the title screen is the main window.
+/// Creates the screens in their start-up order; the title screen is the main window.
 void CreateScreens();
 
 /// Shows the main window; its closing ends the application's event loop.

@@ -4,6 +4,8 @@
 #include "core/common/recording_surface.h"
 #include "core/tf/tf_text.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,14 +15,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text, Extended delay = 0)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    tf.Delay = delay;
-    return tf;
-}
+using test_support::Tf;
 
 struct TextBox
 {

@@ -4,6 +4,8 @@
 #include "core/common/recording_surface.h"
 #include "core/tf/tf_text.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,13 +14,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    return tf;
-}
+using test_support::Tf;
 
 struct Segment
 {
