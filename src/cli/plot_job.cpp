@@ -77,7 +77,7 @@ std::optional<std::string> ReadPlotOption(std::string_view option, std::string_v
         else
             return "--kind takes hodograph, step, bode or map, not " + QuotedArgument(value);
     } else if (option == "--surname") {
-        job.Surname = Utf8ToCp1251(value);
+        job.Surname = value;
     } else if (option == "-o") {
         if (!HasPictureExtension(value))
             return "-o " + std::string(value) + ": the file name must end in .png, .svg or .pdf";
