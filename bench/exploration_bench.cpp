@@ -2,7 +2,7 @@
 // One move of a slider of the analysis window: the state recomputed and the three pictures
 // drawn on an image of the window's picture size; and the step response that follows when
 // the slider rests.
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
 #include "core/tf/tf_text.h"
 #include "export/picture_file.h"

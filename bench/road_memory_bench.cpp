@@ -17,6 +17,7 @@
 #include "screens/shell/form.h"
 #include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "road_walker.h"
 #include "x_input.h"
 
 #include <QApplication>
@@ -43,9 +44,8 @@ using namespace nirdal::testing;
 
 namespace {
 
-constexpr int kTickMs = 5;
-constexpr int kSettleMs = 20; // the window manager has placed a screen by then
-constexpr int kStuckMs = 10000;
+// The window manager has placed a screen after 20 ms.
+constexpr RoadPace kPace{20, 10000};
 constexpr double kTargetAt100Mb = 80;
 constexpr double kTargetAt255Mb = 120;
 
@@ -130,170 +130,49 @@ ServerMemory ReadServerMemory(const QWidget* anyWindow)
     return memory;
 }
 
-QWidget* TopScreen()
+/// Types into the cells of an entry grid from the top row down, each confirmed by Enter.
+void Fill(Road& lesson, const QString& screen, const char* grid, const QStringList& cells)
 {
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return TitleForm != nullptr && TitleForm->isVisible() ? TitleForm
-                                                                            : nullptr;
-}
-
-template <class T> T* Find(QWidget* screen, const char* name)
-{
-    return screen->findChild<T*>(QString::fromLatin1(name));
-}
-
-// The student's hand: steps that each wait until their screen is on top, shown by the X
-// server and settled, and the step ready; then act once with real input.
-class Lesson
-{
-public:
-    using Check = std::function<bool(QWidget* screen)>;
-    using Act = std::function<void(QWidget* screen)>;
-
-    explicit Lesson(const XInput& input) : m_input(input) {}
-
-    const XInput& Input() const { return m_input; }
-
-    void On(const char* screen, Check ready, Act act)
-    {
-        m_steps.push_back({QString::fromLatin1(screen), std::move(ready), std::move(act), {}});
-    }
-
-    void Click(const char* screen, const char* control, Check ready = {})
-    {
-        On(screen, std::move(ready),
-           [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
-    }
-
-    /// Types into the cells of an entry grid from the top row down, each confirmed by Enter.
-    void Fill(const char* screen, const char* grid, const QStringList& cells)
-    {
-        for (int row = 0; row < cells.size(); ++row) {
-            On(screen, {}, [this, grid, row](QWidget* top) {
+    for (int row = 0; row < cells.size(); ++row) {
+        lesson.ClickCell(screen, grid, row, 0);
+        lesson.On(
+            screen, QStringLiteral("type into row %1").arg(row),
+            [grid, row](QWidget* top) {
                 auto* table = Find<StringGrid>(top, grid);
-                m_input.Click(table->viewport(),
-                              table->visualRect(table->model()->index(row, 0)).center());
+                return table->hasFocus() && table->currentRow() == row;
+            },
+            [&lesson, text = cells[row]](QWidget*) {
+                lesson.Input().Type(text);
+                lesson.Input().Press(Key::Return);
             });
-            On(
-                screen,
-                [grid, row](QWidget* top) {
-                    auto* table = Find<StringGrid>(top, grid);
-                    return table->hasFocus() && table->currentRow() == row;
-                },
-                [this, text = cells[row]](QWidget*) {
-                    m_input.Type(text);
-                    m_input.Press(Key::Return);
-                });
-            On(
-                screen,
-                [grid, row, text = cells[row]](QWidget* top) {
-                    auto* table = Find<StringGrid>(top, grid);
-                    const auto* editor = table->viewport()->findChild<QLineEdit*>();
-                    return table->Cell(0, row) == text &&
-                           (editor == nullptr || !editor->isVisible());
-                },
-                [](QWidget*) {});
-        }
+        lesson.On(
+            screen, QStringLiteral("row %1 entered").arg(row),
+            [grid, row, text = cells[row]](QWidget* top) {
+                auto* table = Find<StringGrid>(top, grid);
+                const auto* editor = table->viewport()->findChild<QLineEdit*>();
+                return table->Cell(0, row) == text && (editor == nullptr || !editor->isVisible());
+            },
+            [](QWidget*) {});
     }
+}
 
-    /// Pages the computation on with "Далее" while it is offered.
-    void PageOn(const char* screen)
-    {
-        auto lastSlot = std::make_shared<int>(-1);
-        m_steps.push_back({QString::fromLatin1(screen),
-                           [lastSlot](QWidget* top) {
-                               auto* next = Find<QPushButton>(top, "DD");
-                               return ComputationForm->Computation() != nullptr &&
-                                      next->isVisible() &&
-                                      ComputationForm->Computation()->Fields().NextSlot !=
-                                          *lastSlot;
-                           },
-                           [this, lastSlot](QWidget* top) {
-                               *lastSlot = ComputationForm->Computation()->Fields().NextSlot;
-                               m_input.Click(Find<QPushButton>(top, "DD"));
-                           },
-                           [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); }});
-    }
-
-    /// Walks the steps; returns the one it got stuck on, or an empty text.
-    QString Walk()
-    {
-        QTimer ticker;
-        QElapsedTimer sinceStep;
-        QElapsedTimer sinceReady;
-        std::size_t next = 0;
-        bool settled = false;
-        QString stuck;
-        sinceStep.start();
-        ticker.setInterval(kTickMs);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            if (!stuck.isEmpty()) {
-                ProgramAssignment().Done = true;
-                while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                    dialog->done(QDialog::Rejected);
-                return;
-            }
-            if (next == m_steps.size())
-                return;
-            Step& step = m_steps[next];
-            QWidget* top = TopScreen();
-            const auto advance = [&] {
-                ++next;
-                settled = false;
-                sinceStep.restart();
-            };
-            const bool onTop = top != nullptr && top->objectName() == step.Screen;
-            if (onTop && step.Finished && step.Finished(top)) {
-                advance();
-                return;
-            }
-            const bool ready = onTop && top->windowHandle() != nullptr &&
-                               top->windowHandle()->isExposed() && (!step.Ready || step.Ready(top));
-            if (!ready) {
-                settled = false;
-                if (sinceStep.elapsed() > kStuckMs)
-                    stuck = QStringLiteral("step %1 of %2 on %3 (on top: %4)")
-                                .arg(next + 1)
-                                .arg(m_steps.size())
-                                .arg(step.Screen,
-                                     top != nullptr ? top->objectName() : QStringLiteral("none"));
-                return;
-            }
-            if (!settled) {
-                settled = true;
-                sinceReady.restart();
-                return;
-            }
-            if (sinceReady.elapsed() < kSettleMs)
-                return;
-            step.Action(top);
-            settled = false;
-            if (!step.Finished)
-                advance();
-            else
-                sinceStep.restart();
+/// Pages the computation on with "Далее" while it is offered.
+void PageOn(Road& lesson, const QString& screen)
+{
+    auto lastSlot = std::make_shared<int>(-1);
+    lesson.Repeat(
+        screen, QStringLiteral("page on"),
+        [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); },
+        [lastSlot](QWidget* top) {
+            return ComputationForm->Computation() != nullptr &&
+                   Find<QPushButton>(top, "DD")->isVisible() &&
+                   ComputationForm->Computation()->Fields().NextSlot != *lastSlot;
+        },
+        [&lesson, lastSlot](QWidget* top) {
+            *lastSlot = ComputationForm->Computation()->Fields().NextSlot;
+            lesson.Input().Click(Find<QPushButton>(top, "DD"));
         });
-        ticker.start();
-        QCoreApplication::exec();
-        if (stuck.isEmpty() && next != m_steps.size())
-            stuck = QStringLiteral("the program ended at step %1 of %2").arg(next + 1).arg(
-                m_steps.size());
-        return stuck;
-    }
-
-private:
-    struct Step
-    {
-        QString Screen;
-        Check Ready;
-        Act Action;
-        Check Finished; // set: the step repeats until this holds
-    };
-
-    const XInput& m_input;
-    std::vector<Step> m_steps;
-};
+}
 
 struct Sample
 {
@@ -313,39 +192,43 @@ void Print(const Sample& sample)
 // The road of one student with `variants` variants: W(s) = k/(s + 1) with the gain k going
 // round 1 … 9, so that neighbouring variants are curves of their own; samples are taken on
 // the graph screen.
-void PlanLesson(Lesson& lesson, int variants, const std::vector<int>& at,
+void PlanLesson(Road& lesson, int variants, const std::vector<int>& at,
                 std::vector<Sample>& samples)
 {
     const auto sample = [&samples](int count) {
         samples.push_back({count, ReadProcessMemory(), ReadServerMemory(TitleForm)});
         Print(samples.back());
     };
-    lesson.On("NirdalFam_ETICForm", {}, [sample](QWidget*) { sample(0); });
-    lesson.Click("NirdalFam_ETICForm", "Label3");
-    lesson.On("NIRDAL_vibForm", {}, [&lesson](QWidget* top) {
-        auto* grid = Find<StringGrid>(top, "StringGrid1");
-        lesson.Input().Click(grid->viewport(),
-                             grid->visualRect(grid->model()->index(0, 0)).center());
-    });
+    const QString title = QStringLiteral("NirdalFam_ETICForm");
+    const QString selection = QStringLiteral("NIRDAL_vibForm");
+    const QString degrees = QStringLiteral("NIRDAL_znachForm");
+    const QString coefficients = QStringLiteral("NIRDAL_nastroikaForm");
+    const QString computation = QStringLiteral("NIRDAL_rasform");
+    const QString graph = QStringLiteral("NIRDAL_grafForm");
+    const QString sampled = QStringLiteral("sample");
+    lesson.On(title, sampled, {}, [sample](QWidget*) { sample(0); });
+    lesson.Click(title, "Label3");
+    lesson.ClickCell(selection, "StringGrid1", 0, 0);
     for (int variant = 1; variant <= variants; ++variant) {
-        lesson.Click("NIRDAL_znachForm", "SpeedButton1",
-                     [variant](QWidget*) { return ProgramAssignment().VariantCount == variant; });
+        lesson.Click(degrees, "SpeedButton1", [variant](QWidget*) {
+            return VariantCount == variant;
+        });
         if (variant == 1)
-            lesson.Fill("NIRDAL_nastroikaForm", "SZ2", {"1", "1"});
-        lesson.Fill("NIRDAL_nastroikaForm", "SC2", {QString::number(1 + (variant - 1) % 9)});
-        lesson.Click("NIRDAL_nastroikaForm", "Button1");
-        lesson.Click("NIRDAL_nastroikaForm", "Button3", [](QWidget* top) {
+            Fill(lesson, coefficients, "SZ2", {"1", "1"});
+        Fill(lesson, coefficients, "SC2", {QString::number(1 + (variant - 1) % 9)});
+        lesson.Click(coefficients, "Button1");
+        lesson.Click(coefficients, "Button3", [](QWidget* top) {
             return Find<QWidget>(top, "Button3")->isVisible();
         });
-        lesson.PageOn("NIRDAL_rasform");
-        lesson.Click("NIRDAL_rasform", "Button6",
+        PageOn(lesson, computation);
+        lesson.Click(computation, "Button6",
                      [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); });
         const bool measured = std::find(at.begin(), at.end(), variant) != at.end();
         if (measured)
-            lesson.On("NIRDAL_grafForm", {}, [sample, variant](QWidget*) { sample(variant); });
-        lesson.Click("NIRDAL_grafForm", variant < variants ? "SpeedButton4" : "SpeedButton3");
+            lesson.On(graph, sampled, {}, [sample, variant](QWidget*) { sample(variant); });
+        lesson.Click(graph, variant < variants ? "SpeedButton4" : "SpeedButton3");
     }
-    lesson.Click("NIRDAL_vibForm", "BitBtn1");
+    lesson.Click(selection, "BitBtn1");
 }
 
 } // namespace
@@ -380,7 +263,9 @@ int main(int argc, char** argv)
     std::vector<Sample> samples;
     std::printf("%8s %10s %10s %10s %10s %10s\n", "variants", "VmRSS MB", "RssShmem", "X windows",
                 "X pixmaps", "pixmap MB");
-    Lesson lesson(input);
+    // The student's hand: every step waits until its screen is on top, shown by the X
+    // server and settled, and the step ready; then acts once with real input.
+    Road lesson(input, Hand::Mouse, kPace);
     PlanLesson(lesson, variants, at, samples);
     QElapsedTimer clock;
     clock.start();

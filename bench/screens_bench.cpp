@@ -11,8 +11,8 @@
 #include "screen_driver.h"
 #include "screens/plot/graph.h"
 #include "screens/shell/form.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -133,8 +133,8 @@ void ExpectLegalEnd(const ResponseComputation& computation, const FuzzScreen& sc
     FUZZ_EXPECT(state != ComputationState::Searching && state != ComputationState::Sweeping);
 
     int shown = 0;
-    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel, ScreenControl::ConvergedPanel,
-                                ScreenControl::FaultPanel})
+    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel,
+                                ScreenControl::ConvergedPanel, ScreenControl::FaultPanel})
         shown += screen.Visible(panel) ? 1 : 0;
     FUZZ_EXPECT(shown <= 1);
     if (NoticeOf(state) != ScreenControl::NextPageButton)

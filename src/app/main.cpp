@@ -3,6 +3,7 @@
 #include "core/common/safe_text.h"
 #include "core/roster/roster.h"
 #include "core/tf/assignment.h"
+#include "core/settings/print_settings.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"

@@ -2,8 +2,7 @@
 // analyse: poles, Nyquist verdict and stability margins of variants, for the teacher.
 #include "cli/analysis_report.h"
 #include "cli/commands.h"
-#include "core/common/safe_text.h"
-#include "core/tf/tf_text.h"
+#include "cli/option_reader.h"
 
 #include <cstdio>
 
@@ -24,30 +23,25 @@ int RunAnalyse(Arguments args)
     std::vector<ReportRow> rows;
     std::vector<TransferFunction> variants;
     ReportFormat format = ReportFormat::Text;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option != "--tf" && option != "--format")
-            return UsageError("analyse", "unknown argument " + QuotedArgument(option));
-        if (i + 1 == args.size())
-            return UsageError("analyse", std::string(option) + " needs a value");
-        const std::string_view value = args[++i];
-        if (option == "--format") {
-            if (!ParseReportFormat(value, format))
-                return UsageError("analyse", "--format takes text, csv or json, not " + QuotedArgument(value));
-            continue;
-        }
-        TransferFunction variant;
-        std::string error;
-        if (!ParseTransferFunctionText(value, variant, error))
-            return UsageError("analyse", "--tf " + QuotedArgument(value) + ": " + error);
-        ReportRow row;
-        row.Number = static_cast<int>(rows.size()) + 1;
-        row.Text = value;
-        rows.push_back(std::move(row));
-        variants.push_back(variant);
-    }
+    const auto error = ReadOptions(
+        args, {{"--tf"}, {"--format"}},
+        [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+            if (name == "--format")
+                return ReadFormatOption(value, format);
+            TransferFunction variant;
+            if (auto reason = ReadVariantOption(value, variant))
+                return reason;
+            ReportRow row;
+            row.Number = static_cast<int>(rows.size()) + 1;
+            row.Text = value;
+            rows.push_back(std::move(row));
+            variants.push_back(variant);
+            return std::nullopt;
+        });
+    if (error)
+        return UsageError("analyse", *error);
     if (rows.empty())
-        return UsageError("analyse", "--tf NUM:DEN[:DELAY] is required");
+        return UsageError("analyse", kVariantRequired);
 
     int status = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {

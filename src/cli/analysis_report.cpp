@@ -1,47 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "cli/analysis_report.h"
 
+#include "core/analysis/step_response.h"
 #include "core/common/csv_line.h"
+#include "core/common/number_text.h"
 #include "core/common/russian_text.h"
 #include "core/common/safe_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <unistd.h>
 
 namespace nirdal::cli {
 
 namespace {
-
-std::string Number(const char* format, Extended value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-// Six significant digits, as a reader compares margins.
-std::string Short(Extended value)
-{
-    return Number("%.6Lg", value);
-}
-
-// Fifteen significant digits for files that programs read on.
-std::string Full(Extended value)
-{
-    return std::isfinite(value) ? Number("%.15Lg", value) : "null";
-}
-
-// Fixed decimals without a "-0.00" for a value that rounds to zero.
-std::string Fixed(Extended value, int decimals)
-{
-    if (std::abs(value) < 0.5L * std::pow(10.0L, -decimals))
-        value = 0;
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
-    return text;
-}
 
 Extended Decibels(Extended factor)
 {
@@ -56,11 +28,11 @@ std::string PoleText(const std::complex<Extended>& pole)
     const Extended re = std::abs(pole.real()) < 1e-5L * size ? 0 : pole.real();
     const Extended im = std::abs(pole.imag()) < 1e-5L * size ? 0 : pole.imag();
     if (im == 0)
-        return Number("%.5Lg", re);
-    const std::string imaginary = Number("%.5Lg", std::abs(im)) + "j";
+        return SignificantText(re, 5);
+    const std::string imaginary = SignificantText(std::abs(im), 5) + "j";
     if (re == 0)
         return (im < 0 ? "-" : "") + imaginary;
-    return Number("%.5Lg", re) + (im < 0 ? "-" : "+") + imaginary;
+    return SignificantText(re, 5) + (im < 0 ? "-" : "+") + imaginary;
 }
 
 std::string OptionalCount(const std::optional<int>& count)
@@ -73,24 +45,24 @@ std::string GainMarginText(const StabilityAnalysis& analysis)
     if (!analysis.GainMargin)
         return "none";
     const Margin& margin = *analysis.GainMargin;
-    return Short(margin.Value) + " (" + Fixed(Decibels(margin.Value), 2) +
-           " dB) at ω = " + Short(margin.Frequency) + " rad/s";
+    return ShortNumber(margin.Value) + " (" + FixedText(Decibels(margin.Value), 2) +
+           " dB) at ω = " + ShortNumber(margin.Frequency) + " rad/s";
 }
 
 std::string PhaseMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.PhaseMargin)
         return "none";
-    return Fixed(analysis.PhaseMargin->Value, 2) +
-           "° at ω = " + Short(analysis.PhaseMargin->Frequency) + " rad/s";
+    return FixedText(analysis.PhaseMargin->Value, 2) +
+           "° at ω = " + ShortNumber(analysis.PhaseMargin->Frequency) + " rad/s";
 }
 
 std::string DelayMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.DelayMargin)
         return "none";
-    return Short(analysis.DelayMargin->Seconds) +
-           " s at ω = " + Short(analysis.DelayMargin->Frequency) + " rad/s";
+    return ShortNumber(analysis.DelayMargin->Seconds) +
+           " s at ω = " + ShortNumber(analysis.DelayMargin->Frequency) + " rad/s";
 }
 
 std::string VerdictText(const StabilityAnalysis& analysis)
@@ -107,24 +79,24 @@ std::string RussianGainMarginText(const StabilityAnalysis& analysis)
     if (!analysis.GainMargin)
         return "нет";
     const Margin& margin = *analysis.GainMargin;
-    return DecimalComma(Short(margin.Value) + " (" + Fixed(Decibels(margin.Value), 2) +
-                        " дБ) при ω = " + Short(margin.Frequency) + kRadiansPerSecond);
+    return DecimalComma(ShortNumber(margin.Value) + " (" + FixedText(Decibels(margin.Value), 2) +
+                        " дБ) при ω = " + ShortNumber(margin.Frequency) + kRadiansPerSecond);
 }
 
 std::string RussianPhaseMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.PhaseMargin)
         return "нет";
-    return DecimalComma(Fixed(analysis.PhaseMargin->Value, 2) +
-                        "° при ω = " + Short(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
+    return DecimalComma(FixedText(analysis.PhaseMargin->Value, 2) + "° при ω = " +
+                        ShortNumber(analysis.PhaseMargin->Frequency) + kRadiansPerSecond);
 }
 
 std::string RussianDelayMarginText(const StabilityAnalysis& analysis)
 {
     if (!analysis.DelayMargin)
         return "нет";
-    return DecimalComma(Short(analysis.DelayMargin->Seconds) + "\u00A0с при ω = " +
-                        Short(analysis.DelayMargin->Frequency) + kRadiansPerSecond);
+    return DecimalComma(ShortNumber(analysis.DelayMargin->Seconds) + "\u00A0с при ω = " +
+                        ShortNumber(analysis.DelayMargin->Frequency) + kRadiansPerSecond);
 }
 
 // Characters, not bytes, of UTF-8 text: the width a terminal gives it.
@@ -135,30 +107,32 @@ std::size_t Width(std::string_view text)
     }));
 }
 
-void WriteBlock(std::FILE* out, const ReportRow& row)
+std::string BlockText(const ReportRow& row)
 {
     const StabilityAnalysis& a = row.Analysis;
-    std::fprintf(out, "variant %d: %s\n", row.Number, TerminalText(row.Text).c_str());
-    if (!a.Failure.empty()) {
-        std::fprintf(out, "  not analysed: %s\n", TerminalText(a.Failure).c_str());
-        return;
-    }
+    std::string text =
+        "variant " + std::to_string(row.Number) + ": " + TerminalText(row.Text) + "\n";
+    if (!a.Failure.empty())
+        return text + "  not analysed: " + TerminalText(a.Failure) + "\n";
     std::string poles;
     for (const auto& pole : a.Poles)
         poles += (poles.empty() ? "" : ", ") + PoleText(pole);
-    std::fprintf(out, "  poles:          %s\n", poles.c_str());
-    std::fprintf(out, "  P:              %d in the right half-plane, %d on the imaginary axis\n",
-                 a.RightHalfPlanePoles, a.ImaginaryAxisPoles);
-    std::fprintf(out, "  N:              %s%s\n", OptionalCount(a.Encirclements).c_str(),
-                 a.Encirclements ? " clockwise encirclements of -1"
-                                 : " (the hodograph passes through -1)");
-    std::fprintf(out, "  Z = N + P:      %s\n", OptionalCount(a.ClosedLoopRightPoles).c_str());
-    std::fprintf(out, "  verdict:        %s\n", VerdictName(a.Verdict));
-    std::fprintf(out, "  gain margin:    %s\n", GainMarginText(a).c_str());
-    std::fprintf(out, "  phase margin:   %s\n", PhaseMarginText(a).c_str());
-    std::fprintf(out, "  delay margin:   %s\n", DelayMarginText(a).c_str());
+    text += "  poles:          " + poles + "\n";
+    text += "  P:              " + std::to_string(a.RightHalfPlanePoles) +
+            " in the right half-plane, " + std::to_string(a.ImaginaryAxisPoles) +
+            " on the imaginary axis\n";
+    text += "  N:              " + OptionalCount(a.Encirclements) +
+            (a.Encirclements ? " clockwise encirclements of -1"
+                             : " (the hodograph passes through -1)") +
+            "\n";
+    text += "  Z = N + P:      " + OptionalCount(a.ClosedLoopRightPoles) + "\n";
+    text += "  verdict:        " + std::string(VerdictName(a.Verdict)) + "\n";
+    text += "  gain margin:    " + GainMarginText(a) + "\n";
+    text += "  phase margin:   " + PhaseMarginText(a) + "\n";
+    text += "  delay margin:   " + DelayMarginText(a) + "\n";
     for (const std::string& note : a.Notes)
-        std::fprintf(out, "  note:           %s\n", TerminalText(note).c_str());
+        text += "  note:           " + TerminalText(note) + "\n";
+    return text;
 }
 
 const std::vector<std::string> kTableHeading{
@@ -176,10 +150,10 @@ std::vector<std::string> TableCells(const ReportRow& row)
         line.push_back(std::to_string(a.RightHalfPlanePoles));
         line.push_back(OptionalCount(a.Encirclements));
         line.push_back(OptionalCount(a.ClosedLoopRightPoles));
-        line.push_back(a.GainMargin ? Short(a.GainMargin->Value) : "none");
-        line.push_back(a.GainMargin ? Short(a.GainMargin->Frequency) : "");
-        line.push_back(a.PhaseMargin ? Fixed(a.PhaseMargin->Value, 2) + "°" : "none");
-        line.push_back(a.PhaseMargin ? Short(a.PhaseMargin->Frequency) : "");
+        line.push_back(a.GainMargin ? ShortNumber(a.GainMargin->Value) : "none");
+        line.push_back(a.GainMargin ? ShortNumber(a.GainMargin->Frequency) : "");
+        line.push_back(a.PhaseMargin ? FixedText(a.PhaseMargin->Value, 2) + "°" : "none");
+        line.push_back(a.PhaseMargin ? ShortNumber(a.PhaseMargin->Frequency) : "");
     }
     return line;
 }
@@ -234,16 +208,16 @@ std::string CsvLine(const ReportRow& row, bool classColumns)
         line += "," + std::to_string(a.RightHalfPlanePoles) + "," +
                 std::to_string(a.ImaginaryAxisPoles) + "," + count(a.Encirclements) + "," +
                 count(a.ClosedLoopRightPoles);
-        line += a.GainMargin
-                    ? "," + Full(a.GainMargin->Value) + "," + Full(Decibels(a.GainMargin->Value)) +
-                          "," + Full(a.GainMargin->Frequency)
-                    : std::string(",none,,");
-        line += a.PhaseMargin
-                    ? "," + Full(a.PhaseMargin->Value) + "," + Full(a.PhaseMargin->Frequency)
-                    : std::string(",none,");
-        line += a.DelayMargin
-                    ? "," + Full(a.DelayMargin->Seconds) + "," + Full(a.DelayMargin->Frequency)
-                    : std::string(",none,");
+        line += a.GainMargin ? "," + FullNumber(a.GainMargin->Value) + "," +
+                                   FullNumber(Decibels(a.GainMargin->Value)) + "," +
+                                   FullNumber(a.GainMargin->Frequency)
+                             : std::string(",none,,");
+        line += a.PhaseMargin ? "," + FullNumber(a.PhaseMargin->Value) + "," +
+                                    FullNumber(a.PhaseMargin->Frequency)
+                              : std::string(",none,");
+        line += a.DelayMargin ? "," + FullNumber(a.DelayMargin->Seconds) + "," +
+                                    FullNumber(a.DelayMargin->Frequency)
+                              : std::string(",none,");
         line += ",";
     } else {
         line += ",,,,,,,,,,,," + CsvCell(a.Failure);
@@ -255,8 +229,8 @@ std::string JsonCrossovers(const std::vector<Crossover>& crossovers)
 {
     std::string text = "[";
     for (const Crossover& c : crossovers)
-        text += std::string(text.size() > 1 ? "," : "") + "{\"w\":" + Full(c.Frequency) +
-                ",\"u\":" + Full(c.U) + ",\"v\":" + Full(c.V) + "}";
+        text += std::string(text.size() > 1 ? "," : "") + "{\"w\":" + FullNumber(c.Frequency) +
+                ",\"u\":" + FullNumber(c.U) + ",\"v\":" + FullNumber(c.V) + "}";
     return text + "]";
 }
 
@@ -273,27 +247,27 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
 
     text += ",\"verdict\":" + JsonString(VerdictName(a.Verdict)) + ",\"poles\":[";
     for (std::size_t i = 0; i < a.Poles.size(); ++i)
-        text += std::string(i ? "," : "") + "[" + Full(a.Poles[i].real()) + "," +
-                Full(a.Poles[i].imag()) + "]";
+        text += std::string(i ? "," : "") + "[" + FullNumber(a.Poles[i].real()) + "," +
+                FullNumber(a.Poles[i].imag()) + "]";
     const auto count = [](const std::optional<int>& n) {
         return n ? std::to_string(*n) : std::string("null");
     };
     text += "],\"P\":" + std::to_string(a.RightHalfPlanePoles) +
             ",\"axis_poles\":" + std::to_string(a.ImaginaryAxisPoles) +
             ",\"N\":" + count(a.Encirclements) + ",\"Z\":" + count(a.ClosedLoopRightPoles);
-    text +=
-        ",\"gain_margin\":" + (a.GainMargin ? "{\"factor\":" + Full(a.GainMargin->Value) +
-                                                  ",\"db\":" + Full(Decibels(a.GainMargin->Value)) +
-                                                  ",\"w\":" + Full(a.GainMargin->Frequency) + "}"
-                                            : std::string("null"));
-    text +=
-        ",\"phase_margin\":" + (a.PhaseMargin ? "{\"degrees\":" + Full(a.PhaseMargin->Value) +
-                                                    ",\"w\":" + Full(a.PhaseMargin->Frequency) + "}"
-                                              : std::string("null"));
-    text +=
-        ",\"delay_margin\":" + (a.DelayMargin ? "{\"seconds\":" + Full(a.DelayMargin->Seconds) +
-                                                    ",\"w\":" + Full(a.DelayMargin->Frequency) + "}"
-                                              : std::string("null"));
+    text += ",\"gain_margin\":" +
+            (a.GainMargin ? "{\"factor\":" + FullNumber(a.GainMargin->Value) +
+                                ",\"db\":" + FullNumber(Decibels(a.GainMargin->Value)) +
+                                ",\"w\":" + FullNumber(a.GainMargin->Frequency) + "}"
+                          : std::string("null"));
+    text += ",\"phase_margin\":" + (a.PhaseMargin
+                                        ? "{\"degrees\":" + FullNumber(a.PhaseMargin->Value) +
+                                              ",\"w\":" + FullNumber(a.PhaseMargin->Frequency) + "}"
+                                        : std::string("null"));
+    text += ",\"delay_margin\":" + (a.DelayMargin
+                                        ? "{\"seconds\":" + FullNumber(a.DelayMargin->Seconds) +
+                                              ",\"w\":" + FullNumber(a.DelayMargin->Frequency) + "}"
+                                        : std::string("null"));
     text += ",\"phase_crossovers\":" + JsonCrossovers(a.PhaseCrossovers) +
             ",\"gain_crossovers\":" + JsonCrossovers(a.GainCrossovers) + ",\"notes\":[";
     for (std::size_t i = 0; i < a.Notes.size(); ++i)
@@ -303,89 +277,37 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
 
 } // namespace
 
-// Control characters, DEL and the C1 controls (U+0080..U+009F) as \u escapes, so that a
-// file shown on a terminal shows them as text.
-std::string JsonString(std::string_view text)
-{
-    std::string quoted = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const auto byte = static_cast<unsigned char>(c);
-        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte == 0x7F || c1) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x",
-                          c1 ? static_cast<unsigned char>(text[++i]) : unsigned{byte});
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
-bool ParseReportFormat(std::string_view text, ReportFormat& format)
-{
-    if (text == "text")
-        format = ReportFormat::Text;
-    else if (text == "csv")
-        format = ReportFormat::Csv;
-    else if (text == "json")
-        format = ReportFormat::Json;
-    else
-        return false;
-    return true;
-}
-
 ReportWriter::ReportWriter(std::FILE* out, ReportFormat format, bool classColumns)
-    : m_out(out), m_format(format), m_classColumns(classColumns)
+    : m_out(out), m_writer(out, format, CsvHeading(classColumns)), m_format(format),
+      m_classColumns(classColumns)
 {
     if (m_format == ReportFormat::Text && m_classColumns)
         m_table.push_back(kTableHeading);
-    else if (m_format == ReportFormat::Csv)
-        std::fputs(CsvHeading(m_classColumns), m_out);
-    else if (m_format == ReportFormat::Json)
-        std::fputs("[", m_out);
 }
 
 void ReportWriter::Add(const ReportRow& row)
 {
-    std::string text;
     switch (m_format) {
     case ReportFormat::Text:
-        if (m_classColumns) {
+        if (m_classColumns)
             m_table.push_back(TableCells(row));
-            return;
-        }
-        if (m_rows++ > 0)
-            std::fputc('\n', m_out);
-        WriteBlock(m_out, row);
+        else
+            m_writer.Add(BlockText(row));
         return;
     case ReportFormat::Csv:
-        text = CsvLine(row, m_classColumns);
-        // A file gets the cells as they are; a terminal would run their control characters.
-        if (::isatty(::fileno(m_out)) && text.ends_with('\n'))
-            text = TerminalText(std::string_view(text).substr(0, text.size() - 1)) + '\n';
-        break;
+        m_writer.Add(CsvLine(row, m_classColumns));
+        return;
     case ReportFormat::Json:
-        text = (m_rows++ > 0 ? ",\n" : "\n") + JsonObject(row, m_classColumns);
-        break;
+        m_writer.Add(JsonObject(row, m_classColumns));
+        return;
     }
-    // fwrite, not %s: the line is written whole whatever it holds.
-    std::fwrite(text.data(), 1, text.size(), m_out);
 }
 
 void ReportWriter::Finish()
 {
     if (m_format == ReportFormat::Text && m_classColumns)
         WriteTable(m_out, m_table);
-    else if (m_format == ReportFormat::Json)
-        std::fputs("\n]\n", m_out);
+    m_writer.Finish();
     m_table.clear();
 }
 
@@ -411,6 +333,71 @@ std::vector<std::string> ClassReportCells(const ReportRow& row)
         notes += (notes.empty() ? "" : "; ") + note;
     cells.insert(cells.end(), {RussianVerdictName(a.Verdict), RussianGainMarginText(a),
                                RussianPhaseMarginText(a), RussianDelayMarginText(a), notes});
+    return cells;
+}
+
+std::optional<Extended> CriticalGain(const TransferFunction& variant,
+                                     const StabilityAnalysis& analysis)
+{
+    if (!analysis.GainMargin)
+        return std::nullopt;
+    const auto lowest = [](const auto& coefficients, int degree) {
+        for (int i = 0; i <= degree; ++i) {
+            if (coefficients[static_cast<std::size_t>(i)] != 0)
+                return coefficients[static_cast<std::size_t>(i)];
+        }
+        return Extended{0};
+    };
+    const Extended b = lowest(variant.B, variant.NumeratorDegree);
+    const Extended a = lowest(variant.A, variant.DenominatorDegree);
+    if (a == 0)
+        return std::nullopt;
+    return b / a * analysis.GainMargin->Value;
+}
+
+std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunction& variant)
+{
+    const StabilityAnalysis& a = row.Analysis;
+    std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
+    if (!a.Failure.empty()) {
+        cells.insert(cells.end(), {"не исследована", "", "", "", "", "", "", "", "", ""});
+        cells.push_back(a.RussianFailure);
+        return cells;
+    }
+    const auto shortText = [](const std::optional<Extended>& value) {
+        return value ? DecimalComma(ShortNumber(*value)) : std::string("нет");
+    };
+    const std::optional<Margin>& gain = a.GainMargin;
+    cells.push_back(RussianVerdictName(a.Verdict));
+    cells.push_back(gain ? DecimalComma(ShortNumber(gain->Value) + " (" +
+                                        FixedText(Decibels(gain->Value), 2) + " дБ)")
+                         : "нет");
+    cells.push_back(shortText(CriticalGain(variant, a)));
+    cells.push_back(shortText(gain ? std::optional<Extended>(-1 / gain->Value) : std::nullopt));
+    cells.push_back(a.PhaseMargin ? DecimalComma(FixedText(a.PhaseMargin->Value, 2) + "°") : "нет");
+    cells.push_back(shortText(a.PhaseMargin ? std::optional(a.PhaseMargin->Frequency)
+                                            : std::nullopt));
+    cells.push_back(shortText(a.DelayMargin ? std::optional(a.DelayMargin->Seconds)
+                                            : std::nullopt));
+    // The step response's readings of a stable loop; a reading the response's span does not
+    // reach is a bound, "≥".
+    std::string overshoot = "—", settling = "—";
+    std::string notes;
+    for (const std::string& note : a.RussianNotes)
+        notes += (notes.empty() ? "" : "; ") + note;
+    if (a.Verdict == StabilityVerdict::Stable) {
+        const StepResponse step = ComputeStepResponse(variant, DefaultStepSpan(variant), 2);
+        if (step.Indicators) {
+            const StepIndicators& in = *step.Indicators;
+            if (in.OvershootKnown())
+                overshoot = DecimalComma(FixedText(in.OvershootPercent, 1));
+            settling = (in.SettlingReached ? "" : "≥ ") + DecimalComma(ShortNumber(in.SettlingTime));
+        } else {
+            notes += std::string(notes.empty() ? "" : "; ") + "переходная характеристика не "
+                                                              "рассчитана";
+        }
+    }
+    cells.insert(cells.end(), {overshoot, settling, notes});
     return cells;
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "cli/table_writer.h"
 #include "core/analysis/stability.h"
+#include "core/tf/transfer_function.h"
 
 #include <cstdio>
 #include <string>
@@ -9,20 +11,6 @@
 #include <vector>
 
 namespace nirdal::cli {
-
-/// How `analyse` and `batch` print their results.
-enum class ReportFormat
-{
-    Text,
-    Csv,
-    Json,
-};
-
-/// text as a JSON string in quotes, control characters, DEL and the C1 controls escaped.
-std::string JsonString(std::string_view text);
-
-/// Reads "text", "csv" or "json".
-bool ParseReportFormat(std::string_view text, ReportFormat& format);
 
 /// One analysed variant and where it came from.
 struct ReportRow
@@ -49,9 +37,9 @@ public:
 
 private:
     std::FILE* m_out;
+    TableWriter m_writer;
     ReportFormat m_format;
     bool m_classColumns;
-    std::size_t m_rows = 0;
     std::vector<std::vector<std::string>> m_table; ///< the text table, heading first
 };
 
@@ -64,6 +52,19 @@ void WriteReport(std::FILE* out, const std::vector<ReportRow>& rows, ReportForma
 /// ("устойчива", "неустойчива", "на границе"), gain margin, phase margin, delay margin and
 /// notes (the failure, when the variant was not analysed).
 std::vector<std::string> ClassReportCells(const ReportRow& row);
+
+/// The open loop's gain k = B_μ/A_ν (the lowest coefficients of N and D that are not 0: W(0)
+/// of a static loop, lim s^ν·W(s) of an astatic one) times the gain margin: the k at which
+/// the closed loop reaches the boundary. None without a gain margin.
+std::optional<Extended> CriticalGain(const TransferFunction& variant,
+                                     const StabilityAnalysis& analysis);
+
+/// The cells of a row of the key, in Russian, one a column of the key's table: student,
+/// group, variant, verdict, gain margin (with dB), critical gain, U = −1/gain margin where the
+/// hodograph crosses the negative real axis, phase margin, crossover frequency ω_c, delay
+/// margin, overshoot σ and settling time of the closed loop's step response (for a stable
+/// verdict), and notes.
+std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunction& variant);
 
 /// What the analysis does and how to read its results, for --help.
 extern const char* const kAnalysisHelp;

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/draw_files.h"
 #include "cli/exporter.h"
+#include "core/analysis/class_file.h"
 #include "core/assign/variant_draw.h"
 #include "core/common/csv_line.h"
 #include "core/common/safe_text.h"
@@ -13,6 +14,7 @@
 #include "platform/text_encoding.h"
 
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -27,15 +29,22 @@ namespace {
 struct AssignOptions
 {
     std::string TemplatePath, ClassPath, HandoutPath, KeyPath;
+    std::string KeepPath; ///< an earlier class file whose students keep their variants
     std::uint64_t Seed = 0;
     bool SeedGiven = false;
+    bool TableOnly = false; ///< the key's table alone, without a page a student
 };
 
 bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& error)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view option = args[i];
-        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key") {
+        if (option == "--table-only") {
+            options.TableOnly = true;
+            continue;
+        }
+        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key" &&
+            option != "--keep") {
             if (option.starts_with("-") || !options.TemplatePath.empty()) {
                 error = "unknown argument " + QuotedArgument(option);
                 return false;
@@ -64,6 +73,8 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
             return false;
         } else if (option == "-o") {
             options.ClassPath = value;
+        } else if (option == "--keep") {
+            options.KeepPath = value;
         } else if (!value.ends_with(".pdf")) {
             error = std::string(option) + ": the file name must end in .pdf";
             return false;
@@ -75,6 +86,8 @@ bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& erro
         error = "the template is required";
     else if (!options.SeedGiven)
         error = "--seed N is required";
+    else if (options.TableOnly && options.KeyPath.empty())
+        error = "--table-only asks for the key's table alone; it needs --key FILE.pdf";
     return error.empty();
 }
 
@@ -118,6 +131,36 @@ std::string NameFromClassFile(const std::string& file, const std::string& classP
     return to.lexically_normal().lexically_relative(from.lexically_normal()).string();
 }
 
+// The variants of an earlier class file, each student's own; false with the reason when a
+// line cannot be read or two lines name one student.
+bool ReadKeptVariants(const std::string& path, std::vector<KeptVariant>& kept, std::string& error)
+{
+    std::string content;
+    if (!ReadRegularFile(path, std::size_t{256} << 20, content, error))
+        return false;
+    const std::string shown = TerminalText(path);
+    const ClassFile file = ParseClassFile(content);
+    if (!file.Problems.empty()) {
+        error = shown + ":" + std::to_string(file.Problems.front().Line) + ": " +
+                TerminalText(file.Problems.front().Message);
+        return false;
+    }
+    for (const ClassVariant& variant : file.Variants) {
+        for (const KeptVariant& earlier : kept) {
+            if (earlier.Group == variant.Group && earlier.Surname == variant.Student) {
+                error = shown + ":" + std::to_string(variant.Line) + ": a student of group " +
+                        TerminalText(Excerpt(variant.Group)) + " named " +
+                        TerminalText(Excerpt(variant.Student)) + " is on line " +
+                        std::to_string(earlier.Line) +
+                        " already: two students of one group and name";
+                return false;
+            }
+        }
+        kept.push_back({variant.Group, variant.Student, variant.Variant, variant.Line});
+    }
+    return true;
+}
+
 } // namespace
 
 int RunAssign(Arguments args)
@@ -125,7 +168,7 @@ int RunAssign(Arguments args)
     if (WantsHelp(args)) {
         std::printf(
             "usage: nirdal-cli assign TEMPLATE --seed N [-o CLASS.csv] [--handout FILE.pdf]\n"
-            "                         [--key FILE.pdf]\n\n"
+            "                         [--key FILE.pdf [--table-only]] [--keep OLD.csv]\n\n"
             "Draws a variant for every student of the roster the program reads (free slots\n"
             "skipped) from the template, a UTF-8 file of 'name = value' lines:\n"
             "  task  = the task text printed on every slip\n"
@@ -152,7 +195,16 @@ int RunAssign(Arguments args)
             "                   surname, variant number, task, W(s) as a textbook writes\n"
             "                   it, the coefficients B_m..B_0, A_n..A_0 and T as typed, and\n"
             "                   ruled places for the answers\n"
-            "  --key F.pdf      the class report of the class file, as 'batch --report'\n\n"
+            "  --key F.pdf      the key: a table of every variant with the answers to mark\n"
+            "                   against (verdict, gain margin, critical gain k·margin with\n"
+            "                   k = B_low/A_low, U = -1/margin where the hodograph crosses the\n"
+            "                   negative real axis, phase margin, crossover frequency, delay\n"
+            "                   margin, overshoot and 5 %% settling time of the step response)\n"
+            "                   and notes, then a page a student with his hodograph\n"
+            "  --table-only     the key's table alone, without the pages\n"
+            "  --keep OLD.csv   every student of an earlier class file keeps exactly his\n"
+            "                   variant there (found among his own draws); only students\n"
+            "                   new to it are drawn\n\n"
             "A bad template is refused with its line and reason, and so is one whose\n"
             "conditions no draw of 10,000 meets; nothing is written then. Files are\n"
             "written whole or not at all. Exit status 1 on refusal or failure.\n");
@@ -197,10 +249,26 @@ int RunAssign(Arguments args)
     for (int g = 1; g <= kGroupCount; ++g) {
         if (!GroupPresent(g))
             continue;
+        std::vector<int> slots; // of the group's students so far
         for (int s = 1; s <= GroupCount(g); ++s) {
-            if (IsSlotOccupied(g, s))
-                students.push_back(
-                    {Cp1251ToUtf8(RosterGroupName(g)), Cp1251ToUtf8(RosterSurname(g, s))});
+            if (!IsSlotOccupied(g, s))
+                continue;
+            const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(g)),
+                                            Cp1251ToUtf8(RosterSurname(g, s))};
+            // Two students of one name would get one variant, or two that the class file
+            // and the key could not tell apart.
+            for (std::size_t i = 0; i < slots.size(); ++i) {
+                if (students[students.size() - slots.size() + i].Surname == student.Surname) {
+                    std::fprintf(stderr,
+                                 "nirdal-cli assign: the roster holds %s of group %s twice, in "
+                                 "slots %d and %d; tell them apart (nirdal-cli roster --csv)\n",
+                                 TerminalText(student.Surname).c_str(),
+                                 TerminalText(student.Group).c_str(), slots[i], s);
+                    return 1;
+                }
+            }
+            slots.push_back(s);
+            students.push_back(student);
         }
     }
     if (students.empty()) {
@@ -208,8 +276,24 @@ int RunAssign(Arguments args)
         return 1;
     }
 
+    // A draw that takes longer than a second says how far it has come, once a second.
+    const auto start = std::chrono::steady_clock::now();
+    auto shown = start;
+    const auto progress = [&](std::size_t done, std::size_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start < std::chrono::seconds(1) ||
+            (now - shown < std::chrono::seconds(1) && done < total))
+            return;
+        shown = now;
+        std::fprintf(stderr, "nirdal-cli assign: drawn %zu of %zu students\n", done, total);
+    };
+    std::vector<KeptVariant> kept;
+    if (!options.KeepPath.empty() && !ReadKeptVariants(options.KeepPath, kept, error)) {
+        std::fprintf(stderr, "nirdal-cli assign: --keep %s\n", error.c_str());
+        return 1;
+    }
     Assignment drawn;
-    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal)) {
+    if (!AssignVariants(assignment, options.Seed, students, drawn, refusal, progress, kept)) {
         std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
                      TerminalText(refusal.Message).c_str());
         return 1;
@@ -258,8 +342,16 @@ int RunAssign(Arguments args)
         const std::string className =
             options.ClassPath.empty() ? std::string("class.csv")
                                       : std::filesystem::path(options.ClassPath).filename().string();
+        std::vector<KeySlip> slips;
+        for (const AssignedVariant& variant : drawn.Variants)
+            slips.push_back({std::to_string(variant.Number), {}});
+        for (const RedrawnStudent& redrawn : drawn.Redrawn) {
+            const AssignedVariant& holder = drawn.Variants[redrawn.Holder];
+            slips[redrawn.Student].Note = "вытянут заново: первый его вариант у " +
+                                          holder.Group + " " + holder.Surname;
+        }
         std::string pdf;
-        if (WriteClassKey(classText, className, pdf) != 0) {
+        if (WriteClassKey(classText, className, slips, options.TableOnly, pdf) != 0) {
             std::fprintf(stderr, "nirdal-cli assign: the key was not made; nothing written\n");
             return 1;
         }

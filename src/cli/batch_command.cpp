@@ -38,6 +38,11 @@ struct BatchOptions
     std::string* ReportBytes = nullptr; ///< where the report goes instead of ReportPath
     ReportFormat Format = ReportFormat::Text;
     std::string Command = "batch"; ///< the command the report's messages speak for
+    bool Key = false;       ///< the report is assign's key: its columns, the answers to mark
+    bool TableOnly = false; ///< the report's table alone, without a page a student
+    /// The slips of the key, one a line of the class file in order: their variant numbers
+    /// stand instead of a student's count of his lines, their notes among his row's.
+    std::vector<KeySlip> Slips;
 };
 
 // What the pictures and the report keep of a student: the variants drawn into his picture
@@ -248,12 +253,14 @@ int WritePlots(const std::string& directory, const std::vector<Student>& student
 int WriteReportFile(const std::string& path, std::string* bytes, const std::string& classFile,
                     const std::vector<ClassFileProblem>& problems,
                     const std::vector<Student>& students, std::size_t variants,
-                    const std::string& command)
+                    const BatchOptions& options)
 {
-    std::string input =
-        "command\t" + command + "\ntitle\t" +
+    const std::string& command = options.Command;
+    std::string input = std::string(options.Key ? "columns\tkey\n" : "") +
+                        (options.TableOnly ? "pages\tnone\n" : "") + "command\t" + command +
+                        "\ntitle\t" +
         JobArgument(
-            "Сводный отчёт: " + std::filesystem::path(classFile).filename().string() + " — " +
+            (options.Key ? "Ключ: " : "Сводный отчёт: ") + std::filesystem::path(classFile).filename().string() + " — " +
             RussianCount(static_cast<long long>(students.size()), "студент", "студента",
                          "студентов") +
             ", " +
@@ -299,7 +306,21 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
     std::optional<ReportWriter> writer;
     if (table)
         writer.emplace(stdout, options.Format, true);
+    // A class file of assign has a line a student: a second line of one group and name is
+    // another student of that name, never merged into one with two variants.
+    DrawIdentity draw;
+    std::string handout, key;
+    const bool lineAStudent = ReadDrawHeader(content, draw, handout, key);
+    std::vector<int> firstLines; // by student
+    const auto skipLine = [&](ClassFileProblem& problem) {
+        std::fprintf(stderr, "%s:%d: skipped: %s\n", shownPath.c_str(), problem.Line,
+                     TerminalText(problem.Message).c_str());
+        status = 1;
+        if (!options.ReportPath.empty())
+            problems.push_back(std::move(problem));
+    };
     ReportRow row;
+    int headerLine = 0;
     ReadClassFile(
         content,
         [&](ClassVariant& variant) {
@@ -307,8 +328,20 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
                 std::make_pair(variant.Group, variant.Student), numbers.size());
             if (added) {
                 numbers.push_back(0);
+                firstLines.push_back(variant.Line);
                 if (keepStudents)
                     students.push_back({variant.Student, variant.Group, 0, {}, {}});
+            } else if (lineAStudent) {
+                const std::string first = std::to_string(firstLines[at->second]);
+                ClassFileProblem twice{
+                    variant.Line,
+                    "a student of group " + Excerpt(variant.Group) + " named " +
+                        Excerpt(variant.Student) + " is on line " + first +
+                        " already: two students of one group and name",
+                    "студент группы " + Excerpt(variant.Group) + " " + Excerpt(variant.Student) +
+                        " уже есть в строке " + first + ": двое с одной группой и фамилией"};
+                skipLine(twice);
+                return;
             }
             row.Line = variant.Line;
             row.Student = std::move(variant.Student);
@@ -328,17 +361,25 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
                 Student& student = students[at->second];
                 if (++student.Variants <= kMaxVariants)
                     student.Drawn.push_back(row.Text);
-                if (!options.ReportPath.empty())
-                    student.ReportRows.push_back(ClassReportCells(row));
+                if (!options.ReportPath.empty()) {
+                    student.ReportRows.push_back(options.Key
+                                                     ? ClassKeyCells(row, variant.Variant)
+                                                     : ClassReportCells(row));
+                    if (variants <= options.Slips.size()) {
+                        std::vector<std::string>& cells = student.ReportRows.back();
+                        const KeySlip& slip = options.Slips[variants - 1];
+                        cells[2] = slip.Number;
+                        if (!slip.Note.empty())
+                            cells.back() = slip.Note + (cells.back().empty() ? "" : "; ") +
+                                           cells.back();
+                    }
+                }
             }
         },
-        [&](ClassFileProblem& problem) {
-            std::fprintf(stderr, "%s:%d: skipped: %s\n", shownPath.c_str(), problem.Line,
-                         TerminalText(problem.Message).c_str());
-            status = 1;
-            if (!options.ReportPath.empty())
-                problems.push_back(std::move(problem));
-        });
+        skipLine, &headerLine);
+    if (headerLine != 0 && !options.Key)
+        std::fprintf(stderr, "nirdal-cli %s: %s:%d: a header, skipped\n", options.Command.c_str(),
+                     shownPath.c_str(), headerLine);
     if (writer)
         writer->Finish();
     std::fflush(stdout);
@@ -350,7 +391,7 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
         status = 1;
     if (!options.ReportPath.empty() &&
         WriteReportFile(options.ReportPath, options.ReportBytes, options.Path, problems, students,
-                        variants, options.Command) != 0)
+                        variants, options) != 0)
         status = 1;
     return status;
 }
@@ -358,9 +399,12 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
 } // namespace
 
 int WriteClassKey(const std::string& classBytes, const std::string& className,
-                  std::string& pdf)
+                  const std::vector<KeySlip>& slips, bool tableOnly, std::string& pdf)
 {
     BatchOptions options;
+    options.Slips = slips;
+    options.Key = true;
+    options.TableOnly = tableOnly;
     options.Path = className;
     options.ReportPath = className;
     options.ReportBytes = &pdf;

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: MIT
 // step and bode: the closed-loop step response and the logarithmic characteristics of
 // variants, for the teacher and for scripts.
-#include "cli/analysis_report.h"
 #include "cli/commands.h"
+#include "cli/option_reader.h"
+#include "cli/table_writer.h"
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/step_response.h"
 #include "core/common/csv_line.h"
 #include "core/common/safe_text.h"
-#include "core/tf/tf_text.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,31 +22,6 @@ namespace {
 // Largest number of samples or frequencies one variant may ask for.
 constexpr long kMostPoints = 1'000'000;
 
-// Fifteen significant digits for files that programs read on; never inf or nan.
-std::string Full(Extended value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.15Lg", value);
-    return text;
-}
-
-std::string Short(Extended value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6Lg", value);
-    return text;
-}
-
-std::string JsonArray(const std::vector<Extended>& values)
-{
-    std::string text = "[";
-    for (std::size_t i = 0; i < values.size(); ++i)
-        text += (i ? "," : "") + Full(values[i]);
-    return text + "]";
-}
-
 // The options step and bode share with analyse, and their own numbers.
 struct CommonOptions
 {
@@ -58,88 +32,68 @@ struct CommonOptions
     std::optional<long> Points;
 };
 
-bool ReadPositive(std::string_view option, std::string_view value, Extended& number,
-                  std::string& error)
+std::optional<std::string> ReadPositive(std::string_view option, std::string_view value,
+                                        Extended& number)
 {
-    const std::string text(value);
-    char* end = nullptr;
-    number = std::strtold(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(number) || !(number > 0)) {
-        error = std::string(option) + " needs a number of " +
-                (option == "--until" ? "seconds" : "rad/s") + " above 0, not " + QuotedArgument(text);
-        return false;
-    }
-    return true;
+    if (!ReadNumberText(value, number) || !std::isfinite(number) || !(number > 0))
+        return std::string(option) + " needs a number of " +
+               (option == "--until" ? "seconds" : "rad/s") + " above 0, not " +
+               QuotedArgument(value);
+    return std::nullopt;
 }
 
-// Reads the arguments; on bad input returns the usage error's exit status in status.
-bool ParseCommon(const char* command, Arguments args, bool step, CommonOptions& o, int& status)
+std::optional<std::string> ReadOption(std::string_view option, std::string_view value,
+                                      CommonOptions& o)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        const bool known = option == "--tf" || option == "--format" || option == "--points" ||
-                           (step ? option == "--until" : option == "--from" || option == "--to");
-        if (!known) {
-            status = UsageError(command, "unknown argument " + QuotedArgument(option));
-            return false;
-        }
-        if (i + 1 == args.size()) {
-            status = UsageError(command, std::string(option) + " needs a value");
-            return false;
-        }
-        const std::string_view value = args[++i];
-        std::string error;
-        if (option == "--format") {
-            if (!ParseReportFormat(value, o.Format)) {
-                status = UsageError(command, "--format takes text, csv or json, not " + QuotedArgument(value));
-                return false;
-            }
-        } else if (option == "--points") {
-            const std::string text(value);
-            char* end = nullptr;
-            const long long n = std::strtoll(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || n < 2 || n > kMostPoints) {
-                status =
-                    UsageError(command, "--points needs a whole number from 2 to " +
-                                            std::to_string(kMostPoints) + ", not " + QuotedArgument(text));
-                return false;
-            }
-            o.Points = static_cast<long>(n);
-        } else if (option == "--tf") {
-            TransferFunction variant;
-            if (!ParseTransferFunctionText(value, variant, error)) {
-                status = UsageError(command, "--tf " + QuotedArgument(value) + ": " + error);
-                return false;
-            }
-            o.Texts.emplace_back(value);
-            o.Variants.push_back(variant);
-        } else {
-            Extended number = 0;
-            if (!ReadPositive(option, value, number, error)) {
-                status = UsageError(command, error);
-                return false;
-            }
-            if (option == "--until") {
-                if (number > kMaxStepResponseSpan) {
-                    status = UsageError(command, "--until " + QuotedArgument(value) + ": at most " +
-                                                     Short(kMaxStepResponseSpan) + " seconds");
-                    return false;
-                }
-                o.Until = number;
-            } else {
-                (option == "--from" ? o.From : o.To) = number;
-            }
-        }
+    if (option == "--format")
+        return ReadFormatOption(value, o.Format);
+    if (option == "--points") {
+        long long n = 0;
+        if (!ReadWholeText(value, 2, kMostPoints, n))
+            return "--points needs a whole number from 2 to " + std::to_string(kMostPoints) +
+                   ", not " + QuotedArgument(value);
+        o.Points = static_cast<long>(n);
+        return std::nullopt;
     }
-    if (o.Variants.empty()) {
-        status = UsageError(command, "--tf NUM:DEN[:DELAY] is required");
-        return false;
+    if (option == "--tf") {
+        TransferFunction variant;
+        if (auto error = ReadVariantOption(value, variant))
+            return error;
+        o.Texts.emplace_back(value);
+        o.Variants.push_back(variant);
+        return std::nullopt;
     }
-    if (o.From && o.To && !(*o.From < *o.To)) {
-        status = UsageError(command, "--from must be below --to");
-        return false;
+    Extended number = 0;
+    if (auto error = ReadPositive(option, value, number))
+        return error;
+    if (option == "--until") {
+        if (number > kMaxStepResponseSpan)
+            return "--until " + QuotedArgument(value) + ": at most " +
+                   ShortNumber(kMaxStepResponseSpan) + " seconds";
+        o.Until = number;
+    } else {
+        (option == "--from" ? o.From : o.To) = number;
     }
-    return true;
+    return std::nullopt;
+}
+
+// Reads the arguments; returns the usage error's message, or nothing.
+std::optional<std::string> ParseCommon(Arguments args, bool step, CommonOptions& o)
+{
+    const auto take = [&](std::string_view name, std::string_view value) {
+        return ReadOption(name, value, o);
+    };
+    const auto error =
+        step
+            ? ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--until"}}, take)
+            : ReadOptions(args, {{"--tf"}, {"--format"}, {"--points"}, {"--from"}, {"--to"}}, take);
+    if (error)
+        return error;
+    if (o.Variants.empty())
+        return kVariantRequired;
+    if (o.From && o.To && !(*o.From < *o.To))
+        return "--from must be below --to";
+    return std::nullopt;
 }
 
 // Numbers of a hundred and fifty decimal places or more take the C library longer to write,
@@ -165,11 +119,11 @@ std::string Reading(const StepIndicators& in, Indicator which)
 {
     switch (which) {
     case Overshoot:
-        return in.OvershootKnown() ? Full(in.OvershootPercent) : "";
+        return in.OvershootKnown() ? FullNumber(in.OvershootPercent) : "";
     case Peak:
-        return in.PeakReached ? Full(in.PeakTime) : "";
+        return in.PeakReached ? FullNumber(in.PeakTime) : "";
     case Settling:
-        return in.SettlingReached ? Full(in.SettlingTime) : "";
+        return in.SettlingReached ? FullNumber(in.SettlingTime) : "";
     }
     return "";
 }
@@ -185,9 +139,148 @@ std::string Flag(bool value)
     return value ? "true" : "false";
 }
 
-void WriteText(std::FILE* out, const std::string& text)
+std::string JsonStrings(const std::vector<std::string>& texts)
 {
-    std::fwrite(text.data(), 1, text.size(), out);
+    std::string text = "[";
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        text += (k ? "," : "") + JsonString(texts[k]);
+    return text + "]";
+}
+
+// One variant of step, as a text block, csv lines or a json object.
+std::string StepRecord(ReportFormat format, int number, const std::string& tf,
+                       const StepResponse& r)
+{
+    const bool failed = !r.Failure.empty();
+    const char* verdict = failed ? "not-computed" : VerdictName(r.Verdict);
+    const std::optional<StepIndicators>& in = r.Indicators;
+    std::string text;
+    switch (format) {
+    case ReportFormat::Text: {
+        text = "variant " + std::to_string(number) + ": " + TerminalText(tf) + "\n";
+        if (failed)
+            return text + "  not computed: " + TerminalText(r.Failure) + "\n";
+        text += "  verdict:        " + std::string(verdict) + "\n";
+        if (in) {
+            text += "  steady value:   " + ShortNumber(in->Steady) + "\n";
+            text += "  overshoot:      " +
+                    (!in->OvershootKnown() ? std::string("not reached in the span")
+                     : in->PeakReached
+                         ? ShortNumber(in->OvershootPercent) +
+                               " % at t = " + ShortNumber(in->PeakTime) + " s"
+                         : ShortNumber(in->OvershootPercent) + " % (no peak in the span)") +
+                    "\n";
+            text += "  settling time:  " +
+                    (in->SettlingReached
+                         ? ShortNumber(in->SettlingTime) + " s"
+                         : "более " + ShortNumber(in->SettlingTime) + " с, not reached") +
+                    " (5 % band)\n";
+        }
+        for (const std::string& note : r.Notes)
+            text += "  note:           " + TerminalText(note) + "\n";
+        text += "  t                 h(t)\n";
+        for (std::size_t k = 0; k < r.Times.size(); ++k) {
+            char line[96];
+            std::snprintf(line, sizeof line, "  %-16.10Lg  %.12Lg\n", r.Times[k], r.Values[k]);
+            text += line;
+        }
+        return text;
+    }
+    case ReportFormat::Csv: {
+        const std::string head = std::to_string(number) + "," + CsvCell(tf) + "," + verdict + ",";
+        if (failed)
+            return head + ",,,,,," + CsvCell(r.Failure) + "\n";
+        const std::string tail = in ? "," + FullNumber(in->Steady) + "," + Reading(*in, Overshoot) +
+                                          "," + Reading(*in, Peak) + "," + Reading(*in, Settling) +
+                                          ","
+                                    : std::string(",,,,,");
+        // The notes, such as an overflow, on the variant's first line.
+        std::string notes;
+        for (const std::string& note : r.Notes)
+            notes += (notes.empty() ? "" : "; ") + note;
+        for (std::size_t k = 0; k < r.Times.size(); ++k)
+            text += head + FullNumber(r.Times[k]) + "," + FullNumber(r.Values[k]) + tail +
+                    (k == 0 && !notes.empty() ? CsvCell(notes) : std::string()) + "\n";
+        return text;
+    }
+    case ReportFormat::Json:
+        text = "{\"variant\":" + std::to_string(number) + ",\"tf\":" + JsonString(tf);
+        if (failed)
+            return text + ",\"verdict\":null,\"failure\":" + JsonString(r.Failure) + "}";
+        return text + ",\"verdict\":" + JsonString(verdict) + ",\"t\":" + JsonNumbers(r.Times) +
+               ",\"h\":" + JsonNumbers(r.Values) +
+               ",\"steady\":" + (in ? FullNumber(in->Steady) : "null") +
+               ",\"overshoot_percent\":" + JsonReading(in, Overshoot) +
+               ",\"peak_time\":" + JsonReading(in, Peak) +
+               ",\"peak_reached\":" + (in ? Flag(in->PeakReached) : "null") +
+               ",\"settling_time\":" + JsonReading(in, Settling) +
+               ",\"settling_reached\":" + (in ? Flag(in->SettlingReached) : "null") +
+               ",\"notes\":" + JsonStrings(r.Notes) + "}";
+    }
+    return text;
+}
+
+// One variant of bode, as a text block, csv lines or a json object.
+std::string BodeRecord(ReportFormat format, int number, const std::string& tf,
+                       const LogCharacteristics& l)
+{
+    const bool failed = !l.Failure.empty();
+    std::string text;
+    switch (format) {
+    case ReportFormat::Text: {
+        text = "variant " + std::to_string(number) + ": " + TerminalText(tf) + "\n";
+        if (failed)
+            return text + "  no characteristics: " + TerminalText(l.Failure) + "\n";
+        std::string corners;
+        for (std::size_t k = 0; k < l.Corners.size(); ++k) {
+            const int multiplicity = l.CornerMultiplicities[k];
+            corners += (corners.empty() ? "" : ", ") + ShortNumber(l.Corners[k]) +
+                       (multiplicity > 1 ? " (x" + std::to_string(multiplicity) + ")" : "");
+        }
+        text +=
+            "  corners:        " + (corners.empty() ? std::string("none") : corners) + " rad/s\n";
+        text += "  crossover of the asymptote: " +
+                (l.Crossover ? ShortNumber(*l.Crossover) + " rad/s" : std::string("none")) + "\n";
+        text += "  w                 L, dB             phase, deg        L_a, dB\n";
+        for (const LogPoint& p : l.Points) {
+            char line[128];
+            std::snprintf(line, sizeof line, "  %-16.10Lg  %-16.10Lg  %-16.10Lg  %.10Lg\n",
+                          p.Frequency, p.Decibels, p.Degrees, p.AsymptoteDecibels);
+            text += line;
+        }
+        return text;
+    }
+    case ReportFormat::Csv: {
+        const std::string head = std::to_string(number) + "," + CsvCell(tf) + ",";
+        if (failed)
+            return head + ",,,," + CsvCell(l.Failure) + "\n";
+        for (const LogPoint& p : l.Points)
+            text += head + FullNumber(p.Frequency) + "," + FullNumber(p.Decibels) + "," +
+                    FullNumber(p.Degrees) + "," + FullNumber(p.AsymptoteDecibels) + ",\n";
+        return text;
+    }
+    case ReportFormat::Json: {
+        text = "{\"variant\":" + std::to_string(number) + ",\"tf\":" + JsonString(tf);
+        if (failed)
+            return text + ",\"failure\":" + JsonString(l.Failure) + "}";
+        std::vector<Extended> ws, db, degrees, asymptote;
+        for (const LogPoint& p : l.Points) {
+            ws.push_back(p.Frequency);
+            db.push_back(p.Decibels);
+            degrees.push_back(p.Degrees);
+            asymptote.push_back(p.AsymptoteDecibels);
+        }
+        return text + ",\"w\":" + JsonNumbers(ws) + ",\"db\":" + JsonNumbers(db) +
+               ",\"degrees\":" + JsonNumbers(degrees) +
+               ",\"asymptote_db\":" + JsonNumbers(asymptote) +
+               ",\"corners\":" + JsonNumbers(l.Corners) + ",\"corner_multiplicities\":" +
+               JsonNumbers(std::vector<Extended>(l.CornerMultiplicities.begin(),
+                                                 l.CornerMultiplicities.end())) +
+               ",\"asymptote_crossover\":" + (l.Crossover ? FullNumber(*l.Crossover) : "null") +
+               "}";
+    }
+    }
+    return text;
 }
 
 } // namespace
@@ -214,19 +307,19 @@ int RunStep(Arguments args)
         return 0;
     }
     CommonOptions o;
-    int status = 0;
-    if (!ParseCommon("step", args, true, o, status))
-        return status;
+    if (const auto error = ParseCommon(args, true, o))
+        return UsageError("step", *error);
     const int points = static_cast<int>(o.Points.value_or(1001));
     if (o.Until && points > MostPointsToWrite(*o.Until))
-        return UsageError("step", "--points " + std::to_string(points) + ": times as far from 1 as " +
-                                      Short(*o.Until) + " s take long to write; at most " +
+        return UsageError("step", "--points " + std::to_string(points) +
+                                      ": times as far from 1 as " + ShortNumber(*o.Until) +
+                                      " s take long to write; at most " +
                                       std::to_string(MostPointsToWrite(*o.Until)) + " samples");
     if (o.Until) {
         for (std::size_t i = 0; i < o.Variants.size(); ++i) {
             const long steps = StepResponseSteps(o.Variants[i], *o.Until);
             if (steps > StepResponseStepLimit(o.Variants[i]))
-                return UsageError("step", "--until " + Short(*o.Until) + ": variant " +
+                return UsageError("step", "--until " + ShortNumber(*o.Until) + ": variant " +
                                               std::to_string(i + 1) + " would take " +
                                               std::to_string(steps) +
                                               " integration steps or more; at most " +
@@ -234,105 +327,19 @@ int RunStep(Arguments args)
         }
     }
 
-    if (o.Format == ReportFormat::Csv)
-        WriteText(stdout, "variant,tf,verdict,t,h,steady,overshoot_percent,peak_time,"
-                          "settling_time,note\n");
-    else if (o.Format == ReportFormat::Json)
-        WriteText(stdout, "[");
+    int status = 0;
+    TableWriter writer(stdout, o.Format,
+                       "variant,tf,verdict,t,h,steady,overshoot_percent,peak_time,"
+                       "settling_time,note\n");
     for (std::size_t i = 0; i < o.Variants.size(); ++i) {
         const Extended until = o.Until ? *o.Until : DefaultStepSpan(o.Variants[i]);
         StepResponse r = ComputeStepResponse(o.Variants[i], until, points);
-        // A delay far shorter than the motion of the loop takes many steps a second: the
-        // default span may end before the response settles.
-        if (r.Indicators && !r.Indicators->SettlingReached)
-            r.Notes.push_back(o.Until ? "the response has not settled by the span's end, " +
-                                            Short(until) + " s"
-                                      : "the span is cut at " + Short(until) + " s, " +
-                                            std::to_string(StepResponseStepLimit(o.Variants[i])) +
-                                            " steps of the integration, before the response "
-                                            "settles");
-        if (r.Indicators && !r.Indicators->OvershootKnown())
-            r.Notes.push_back("h still rises at the span's end: its peak and overshoot lie "
-                              "beyond");
-        const int number = static_cast<int>(i) + 1;
-        const bool failed = !r.Failure.empty();
-        if (failed)
+        NoteUnfinishedSpan(r, o.Variants[i], until, o.Until.has_value());
+        if (!r.Failure.empty())
             status = 1;
-        const char* verdict = failed ? "not-computed" : VerdictName(r.Verdict);
-        const std::optional<StepIndicators>& in = r.Indicators;
-        std::string text;
-        if (o.Format == ReportFormat::Text) {
-            text = (i ? "\n" : "") + std::string("variant ") + std::to_string(number) + ": " +
-                   TerminalText(o.Texts[i]) + "\n";
-            if (failed) {
-                WriteText(stdout, text + "  not computed: " + TerminalText(r.Failure) + "\n");
-                continue;
-            }
-            text += "  verdict:        " + std::string(verdict) + "\n";
-            if (in) {
-                text += "  steady value:   " + Short(in->Steady) + "\n";
-                text += "  overshoot:      " +
-                        (!in->OvershootKnown() ? std::string("not reached in the span")
-                         : in->PeakReached
-                             ? Short(in->OvershootPercent) + " % at t = " + Short(in->PeakTime) + " s"
-                             : Short(in->OvershootPercent) + " % (no peak in the span)") +
-                        "\n";
-                text += "  settling time:  " +
-                        (in->SettlingReached ? Short(in->SettlingTime) + " s"
-                                             : "более " + Short(in->SettlingTime) + " с, not reached") +
-                        " (5 % band)\n";
-            }
-            for (const std::string& note : r.Notes)
-                text += "  note:           " + TerminalText(note) + "\n";
-            text += "  t                 h(t)\n";
-            for (std::size_t k = 0; k < r.Times.size(); ++k) {
-                char line[96];
-                std::snprintf(line, sizeof line, "  %-16.10Lg  %.12Lg\n", r.Times[k], r.Values[k]);
-                text += line;
-            }
-        } else if (o.Format == ReportFormat::Csv) {
-            const std::string head =
-                std::to_string(number) + "," + CsvCell(o.Texts[i]) + "," + verdict + ",";
-            if (failed) {
-                WriteText(stdout, head + ",,,,,," + CsvCell(r.Failure) + "\n");
-                continue;
-            }
-            const std::string tail =
-                in ? "," + Full(in->Steady) + "," + Reading(*in, Overshoot) + "," +
-                         Reading(*in, Peak) + "," + Reading(*in, Settling) + ","
-                   : std::string(",,,,,");
-            // The notes, such as an overflow, on the variant's first line.
-            std::string notes;
-            for (const std::string& note : r.Notes)
-                notes += (notes.empty() ? "" : "; ") + note;
-            for (std::size_t k = 0; k < r.Times.size(); ++k)
-                text += head + Full(r.Times[k]) + "," + Full(r.Values[k]) + tail +
-                        (k == 0 && !notes.empty() ? CsvCell(notes) : std::string()) + "\n";
-        } else {
-            text = std::string(i ? ",\n" : "\n") + "{\"variant\":" + std::to_string(number) +
-                   ",\"tf\":" + JsonString(o.Texts[i]);
-            if (failed) {
-                WriteText(stdout,
-                          text + ",\"verdict\":null,\"failure\":" + JsonString(r.Failure) + "}");
-                continue;
-            }
-            text += ",\"verdict\":" + JsonString(verdict) + ",\"t\":" + JsonArray(r.Times) +
-                    ",\"h\":" + JsonArray(r.Values);
-            text += ",\"steady\":" + (in ? Full(in->Steady) : "null") +
-                    ",\"overshoot_percent\":" + JsonReading(in, Overshoot) +
-                    ",\"peak_time\":" + JsonReading(in, Peak) +
-                    ",\"peak_reached\":" + (in ? Flag(in->PeakReached) : "null") +
-                    ",\"settling_time\":" + JsonReading(in, Settling) +
-                    ",\"settling_reached\":" + (in ? Flag(in->SettlingReached) : "null") +
-                    ",\"notes\":[";
-            for (std::size_t k = 0; k < r.Notes.size(); ++k)
-                text += (k ? "," : "") + JsonString(r.Notes[k]);
-            text += "]}";
-        }
-        WriteText(stdout, text);
+        writer.Add(StepRecord(o.Format, static_cast<int>(i) + 1, o.Texts[i], r));
     }
-    if (o.Format == ReportFormat::Json)
-        WriteText(stdout, "\n]\n");
+    writer.Finish();
     return status;
 }
 
@@ -358,24 +365,20 @@ int RunBode(Arguments args)
         return 0;
     }
     CommonOptions o;
-    int status = 0;
-    if (!ParseCommon("bode", args, false, o, status))
-        return status;
+    if (const auto error = ParseCommon(args, false, o))
+        return UsageError("bode", *error);
     const int points = static_cast<int>(o.Points.value_or(401));
     for (const std::optional<Extended>& end : {o.From, o.To}) {
         if (end && points > MostPointsToWrite(*end))
             return UsageError("bode", "--points " + std::to_string(points) +
-                                          ": frequencies as far from 1 as " + Short(*end) +
+                                          ": frequencies as far from 1 as " + ShortNumber(*end) +
                                           " rad/s take long to write; at most " +
                                           std::to_string(MostPointsToWrite(*end)) + " points");
     }
 
-    if (o.Format == ReportFormat::Csv)
-        WriteText(stdout, "variant,tf,w,db,degrees,asymptote_db,failure\n");
-    else if (o.Format == ReportFormat::Json)
-        WriteText(stdout, "[");
+    int status = 0;
+    TableWriter writer(stdout, o.Format, "variant,tf,w,db,degrees,asymptote_db,failure\n");
     for (std::size_t i = 0; i < o.Variants.size(); ++i) {
-        const int number = static_cast<int>(i) + 1;
         const FactoredVariant w = FactorVariant(o.Variants[i]);
         Extended from = 0, to = 0;
         if (w.Failure.empty())
@@ -386,73 +389,15 @@ int RunBode(Arguments args)
         if (!w.Failure.empty())
             l.Failure = w.Failure;
         else if (!(from < to))
-            l.Failure =
-                "the range is empty: --from " + Short(from) + " is not below --to " + Short(to);
+            l.Failure = "the range is empty: --from " + ShortNumber(from) + " is not below --to " +
+                        ShortNumber(to);
         else
             l = ComputeLogCharacteristics(o.Variants[i], from, to, points);
-        const bool failed = !l.Failure.empty();
-        if (failed)
+        if (!l.Failure.empty())
             status = 1;
-        std::string text;
-        if (o.Format == ReportFormat::Text) {
-            text = (i ? "\n" : "") + std::string("variant ") + std::to_string(number) + ": " +
-                   TerminalText(o.Texts[i]) + "\n";
-            if (failed) {
-                WriteText(stdout, text + "  no characteristics: " + TerminalText(l.Failure) + "\n");
-                continue;
-            }
-            std::string corners;
-            for (std::size_t k = 0; k < l.Corners.size(); ++k) {
-                const int multiplicity = l.CornerMultiplicities[k];
-                corners += (corners.empty() ? "" : ", ") + Short(l.Corners[k]) +
-                           (multiplicity > 1 ? " (x" + std::to_string(multiplicity) + ")" : "");
-            }
-            text += "  corners:        " + (corners.empty() ? std::string("none") : corners) +
-                    " rad/s\n";
-            text += "  crossover of the asymptote: " +
-                    (l.Crossover ? Short(*l.Crossover) + " rad/s" : std::string("none")) + "\n";
-            text += "  w                 L, dB             phase, deg        L_a, dB\n";
-            for (const LogPoint& p : l.Points) {
-                char line[128];
-                std::snprintf(line, sizeof line, "  %-16.10Lg  %-16.10Lg  %-16.10Lg  %.10Lg\n",
-                              p.Frequency, p.Decibels, p.Degrees, p.AsymptoteDecibels);
-                text += line;
-            }
-        } else if (o.Format == ReportFormat::Csv) {
-            const std::string head = std::to_string(number) + "," + CsvCell(o.Texts[i]) + ",";
-            if (failed) {
-                WriteText(stdout, head + ",,,," + CsvCell(l.Failure) + "\n");
-                continue;
-            }
-            for (const LogPoint& p : l.Points)
-                text += head + Full(p.Frequency) + "," + Full(p.Decibels) + "," + Full(p.Degrees) +
-                        "," + Full(p.AsymptoteDecibels) + ",\n";
-        } else {
-            text = std::string(i ? ",\n" : "\n") + "{\"variant\":" + std::to_string(number) +
-                   ",\"tf\":" + JsonString(o.Texts[i]);
-            if (failed) {
-                WriteText(stdout, text + ",\"failure\":" + JsonString(l.Failure) + "}");
-                continue;
-            }
-            std::vector<Extended> ws, db, degrees, asymptote;
-            for (const LogPoint& p : l.Points) {
-                ws.push_back(p.Frequency);
-                db.push_back(p.Decibels);
-                degrees.push_back(p.Degrees);
-                asymptote.push_back(p.AsymptoteDecibels);
-            }
-            text += ",\"w\":" + JsonArray(ws) + ",\"db\":" + JsonArray(db) +
-                    ",\"degrees\":" + JsonArray(degrees) +
-                    ",\"asymptote_db\":" + JsonArray(asymptote) +
-                    ",\"corners\":" + JsonArray(l.Corners) + ",\"corner_multiplicities\":" +
-                    JsonArray(std::vector<Extended>(l.CornerMultiplicities.begin(),
-                                                    l.CornerMultiplicities.end())) +
-                    ",\"asymptote_crossover\":" + (l.Crossover ? Full(*l.Crossover) : "null") + "}";
-        }
-        WriteText(stdout, text);
+        writer.Add(BodeRecord(o.Format, static_cast<int>(i) + 1, o.Texts[i], l));
     }
-    if (o.Format == ReportFormat::Json)
-        WriteText(stdout, "\n]\n");
+    writer.Finish();
     return status;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nirdal::cli {
 
@@ -28,11 +29,18 @@ int RunMap(Arguments args);
 int RunBatch(Arguments args);
 int RunAssign(Arguments args);
 
-/// Makes the class report of a class file's bytes as `batch --report` does, with className
-/// in its title, without the table, into pdf; 0 on success, 1 when a line was skipped, a
-/// variant not analysed or the report not made.
+/// Makes assign's key of a class file's bytes: the class report as `batch --report` makes it,
+/// with className in its title, the key's columns (ClassKeyCells) and what the slips say
+/// (one a line of the class file), its pages a student left out when tableOnly, into pdf;
+/// nothing is printed on standard output. 0 on success, 1 when a line was skipped, a variant
+/// not analysed or the key not made.
+struct KeySlip
+{
+    std::string Number; ///< the variant number on the slip
+    std::string Note;   ///< Russian, added to the row's notes; may be empty
+};
 int WriteClassKey(const std::string& classBytes, const std::string& className,
-                  std::string& pdf);
+                  const std::vector<KeySlip>& slips, bool tableOnly, std::string& pdf);
 
 /// Appends everything left in stream to content, at most maxBytes of it; false, with errno
 /// telling why, on a read error or (EFBIG, content empty) when the stream holds more.

@@ -12,7 +12,6 @@
 #include "export/handout.h"
 #include "export/picture_file.h"
 #include "platform/data_root.h"
-#include "platform/text_encoding.h"
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -167,7 +166,8 @@ void ShowProgress(std::size_t done, std::size_t total)
 // separated by tabs: "title TEXT", the skipped lines of the class file as "skipped LINE
 // REASON", then for each student "student NAME", his variants as "tf NUM:DEN:DELAY" and his
 // table rows as "row CELL…", and last "end"; first, "command NAME" may name the command of
-// nirdal-cli the messages speak for. Input that stops before "end" is a parent that
+// nirdal-cli the messages speak for, "columns key" the key's columns instead of the class
+// report's, and "pages none" the table alone, without a page a student. Input that stops before "end" is a parent that
 // died half-way: nothing is written, lest a shorter report look whole.
 int WriteReportLines(const std::filesystem::path& path, pid_t parent)
 {
@@ -176,6 +176,8 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     std::vector<ClassReportStudent> students;
     std::vector<ClassReportSkippedLine> skipped;
     std::vector<cli::PlotJob> jobs;
+    QStringList columns = kClassReportColumns;
+    bool pages = true;
     std::string line;
     bool ended = false;
     for (int number = 1; !ended && NextLine(line); ++number) {
@@ -186,6 +188,10 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
         };
         if (kind == "end" && fields.size() == 1) {
             ended = true;
+        } else if (kind == "columns" && fields.size() == 2 && fields[1] == "key") {
+            columns = kKeyColumns;
+        } else if (kind == "pages" && fields.size() == 2 && fields[1] == "none") {
+            pages = false;
         } else if (kind == "command" && fields.size() == 2) {
             ReportCommand = fields[1];
         } else if (kind == "title" && fields.size() == 2) {
@@ -195,7 +201,7 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
         } else if (kind == "student" && fields.size() == 2) {
             students.push_back({text(1), {}});
             jobs.emplace_back();
-            jobs.back().Surname = Utf8ToCp1251(fields[1]);
+            jobs.back().Surname = fields[1];
             jobs.back().PaperDotsPerUnit = kLaserDotsPerUnit;
             jobs.back().ClipCurves = true;
         } else if (kind == "tf" && fields.size() == 2 && !jobs.empty()) {
@@ -234,8 +240,9 @@ int WriteReportLines(const std::filesystem::path& path, pid_t parent)
     QString failure;
     // Put in place only while nirdal-cli, which asked for it, is still there to report it.
     const auto parentStays = [parent] { return getppid() == parent; };
-    if (!WriteClassReport(path, title, students, skipped, drawPage, ShowProgress, failure,
-                          parentStays)) {
+    if (!WriteClassReport(path, title, columns, students, skipped,
+                          pages ? StudentPageDrawing(drawPage) : StudentPageDrawing(),
+                          ShowProgress, failure, parentStays)) {
         std::fprintf(stderr, "nirdal-cli %s: %s\n", ReportCommand.c_str(),
                      failure.toLocal8Bit().constData());
         return 1;

@@ -4,7 +4,6 @@
 #include "cli/sweep_options.h"
 #include "core/common/surface.h"
 #include "core/response/unattended_sweep.h"
-#include "platform/text_encoding.h"
 
 #include <cstdio>
 #include <string>
@@ -23,7 +22,7 @@ public:
         const int column = x / 10, row = y / 10;
         if (column == 1 && row == 4)
             ++m_page;
-        std::printf("%d %d %d %s\n", m_page, column, row, Cp1251ToUtf8(text).c_str());
+        std::printf("%d %d %d %s\n", m_page, column, row, std::string(text).c_str());
     }
 
 private:

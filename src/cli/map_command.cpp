@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // map: the region of gain and added delay where the closed loop is stable, for the teacher
 // and for scripts.
-#include "cli/analysis_report.h"
 #include "cli/commands.h"
+#include "cli/option_reader.h"
+#include "cli/table_writer.h"
 #include "core/analysis/stability_map.h"
 #include "core/common/safe_text.h"
 #include "core/plot/stability_map_picture.h"
@@ -10,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,41 +25,17 @@ constexpr int kMostGrid = 200;
 // Fifteen significant digits for programs that read on; null where there is no number.
 std::string Full(std::optional<Extended> value)
 {
-    if (!value || !std::isfinite(*value))
-        return "null";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.15Lg", *value);
-    return text;
+    return value ? FullNumber(*value) : "null";
 }
 
 std::string Short(std::optional<Extended> value)
 {
-    if (!value)
-        return "none";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6Lg", *value);
-    return text;
+    return value ? ShortNumber(*value) : "none";
 }
 
 std::string Count(std::optional<int> count, const char* none)
 {
     return count ? std::to_string(*count) : none;
-}
-
-std::string JsonArray(const std::vector<Extended>& values)
-{
-    std::string text = "[";
-    for (std::size_t i = 0; i < values.size(); ++i)
-        text += (i ? "," : "") + Full(values[i]);
-    return text + "]";
-}
-
-bool ReadNumber(std::string_view text, Extended& number)
-{
-    const std::string value(text);
-    char* end = nullptr;
-    number = std::strtold(value.c_str(), &end);
-    return !value.empty() && *end == '\0';
 }
 
 struct MapOptions
@@ -72,58 +48,58 @@ struct MapOptions
     ReportFormat Format = ReportFormat::Text;
 };
 
+std::optional<std::string> ReadMapOption(std::string_view option, std::string_view value,
+                                         MapOptions& o)
+{
+    const std::string quoted = std::string(option) + " " + std::string(value) + ": ";
+    if (option == "--tf") {
+        if (!o.Text.empty())
+            return std::string("one --tf only: a map is drawn for one variant");
+        std::string error;
+        if (!ParseTransferFunctionText(value, o.Variant, error))
+            return quoted + error;
+        o.Text = value;
+    } else if (option == "--k") {
+        const std::size_t colon = value.find(':');
+        MapRanges ranges;
+        if (colon == std::string_view::npos ||
+            !ReadNumberText(value.substr(0, colon), ranges.LeastGain) ||
+            !ReadNumberText(value.substr(colon + 1), ranges.MostGain))
+            return quoted + "needs two numbers FROM:TO";
+        if (const auto fault = GainRangeFault(ranges.LeastGain, ranges.MostGain))
+            return quoted + *fault;
+        o.Gains = ranges;
+    } else if (option == "--dt-max") {
+        Extended most = 0;
+        if (!ReadNumberText(value, most))
+            return quoted + "needs a number of seconds";
+        if (const auto fault = ExtraDelayRangeFault(most))
+            return quoted + *fault;
+        o.MostExtraDelay = most;
+    } else if (option == "--grid") {
+        long long n = 0;
+        if (!ReadWholeText(value, kLeastGrid, kMostGrid, n))
+            return quoted + "needs a whole number from " + std::to_string(kLeastGrid) + " to " +
+                   std::to_string(kMostGrid);
+        o.Grid = static_cast<int>(n);
+    } else {
+        return ReadFormatOption(value, o.Format);
+    }
+    return std::nullopt;
+}
+
 // Reads the arguments; returns the usage error's message, or nothing.
 std::optional<std::string> ParseMapArguments(Arguments args, MapOptions& o)
 {
-    bool variantGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option != "--tf" && option != "--k" && option != "--dt-max" && option != "--grid" &&
-            option != "--format")
-            return "unknown argument '" + std::string(option) + "'";
-        if (i + 1 == args.size())
-            return std::string(option) + " needs a value";
-        const std::string_view value = args[++i];
-        const std::string quoted = std::string(option) + " " + std::string(value) + ": ";
-        if (option == "--tf") {
-            if (variantGiven)
-                return std::string("one --tf only: a map is drawn for one variant");
-            std::string error;
-            if (!ParseTransferFunctionText(value, o.Variant, error))
-                return quoted + error;
-            o.Text = value;
-            variantGiven = true;
-        } else if (option == "--k") {
-            const std::size_t colon = value.find(':');
-            MapRanges ranges;
-            if (colon == std::string_view::npos ||
-                !ReadNumber(value.substr(0, colon), ranges.LeastGain) ||
-                !ReadNumber(value.substr(colon + 1), ranges.MostGain))
-                return quoted + "needs two numbers FROM:TO";
-            if (const auto fault = GainRangeFault(ranges.LeastGain, ranges.MostGain))
-                return quoted + *fault;
-            o.Gains = ranges;
-        } else if (option == "--dt-max") {
-            Extended most = 0;
-            if (!ReadNumber(value, most))
-                return quoted + "needs a number of seconds";
-            if (const auto fault = ExtraDelayRangeFault(most))
-                return quoted + *fault;
-            o.MostExtraDelay = most;
-        } else if (option == "--grid") {
-            const std::string text(value);
-            char* end = nullptr;
-            const long n = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || n < kLeastGrid || n > kMostGrid)
-                return quoted + "needs a whole number from " + std::to_string(kLeastGrid) +
-                       " to " + std::to_string(kMostGrid);
-            o.Grid = static_cast<int>(n);
-        } else if (!ParseReportFormat(value, o.Format)) {
-            return "--format takes text, csv or json, not '" + std::string(value) + "'";
-        }
-    }
-    if (!variantGiven)
-        return std::string("--tf NUM:DEN[:DELAY] is required");
+    const auto error =
+        ReadOptions(args, {{"--tf"}, {"--k"}, {"--dt-max"}, {"--grid"}, {"--format"}},
+                    [&](std::string_view name, std::string_view value) {
+                        return ReadMapOption(name, value, o);
+                    });
+    if (error)
+        return error;
+    if (o.Text.empty())
+        return std::string(kVariantRequired);
     return std::nullopt;
 }
 
@@ -207,8 +183,8 @@ std::string JsonReport(const MapOptions& o, const StabilityMap& map, const MapGr
     for (std::size_t c = 0; c < map.Curves.size(); ++c) {
         const BoundaryCurve& curve = map.Curves[c];
         text += std::string(c ? ",\n" : "\n") + "{\"k\":" + std::to_string(curve.Branch) +
-                ",\"w\":" + JsonArray(curve.Frequencies) + ",\"K\":" + JsonArray(curve.Gains) +
-                ",\"dT\":" + JsonArray(curve.ExtraDelays) + "}";
+                ",\"w\":" + JsonNumbers(curve.Frequencies) + ",\"K\":" + JsonNumbers(curve.Gains) +
+                ",\"dT\":" + JsonNumbers(curve.ExtraDelays) + "}";
     }
     text += "],\n\"regions\":[";
     for (std::size_t r = 0; r < map.Regions.size(); ++r)
@@ -223,7 +199,7 @@ std::string JsonReport(const MapOptions& o, const StabilityMap& map, const MapGr
     text += "],\n\"grid\":";
     if (grid.Gains.empty())
         return text + "null}\n";
-    text += "{\"K\":" + JsonArray(grid.Gains) + ",\"dT\":" + JsonArray(grid.ExtraDelays) +
+    text += "{\"K\":" + JsonNumbers(grid.Gains) + ",\"dT\":" + JsonNumbers(grid.ExtraDelays) +
             ",\"unstable\":[";
     for (std::size_t i = 0; i < grid.Gains.size(); ++i) {
         text += std::string(i ? ",\n" : "\n") + "[";

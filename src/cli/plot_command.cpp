@@ -5,7 +5,6 @@
 #include "cli/plot_job.h"
 #include "core/common/recording_surface.h"
 #include "core/common/safe_text.h"
-#include "platform/text_encoding.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -72,7 +71,7 @@ int RunPlot(Arguments args)
     PlotFields fields;
     DrawPlotJob(job, drawn, fields, recording);
     for (const DrawOp& op : recording.ops())
-        std::puts(Cp1251ToUtf8(RecordingSurface::Describe(op)).c_str());
+        std::puts(RecordingSurface::Describe(op).c_str());
     // The drawing leaves out what could not be computed; the notes above say which.
     return missing > 0 ? 1 : 0;
 }

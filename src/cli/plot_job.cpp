@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/plot_job.h"
 
+#include "cli/option_reader.h"
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/step_response.h"
 #include "core/common/recording_surface.h"
@@ -9,13 +10,10 @@
 #include "core/plot/print_page.h"
 #include "core/plot/stability_map_picture.h"
 #include "core/response/unattended_sweep.h"
-#include "core/tf/tf_text.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <limits>
 
 namespace nirdal::cli {
 
@@ -32,41 +30,67 @@ bool HasPictureExtension(std::string_view path)
     return extension == "png" || extension == "svg" || extension == "pdf";
 }
 
-bool ReadDotsPerUnit(std::string_view text, Extended& dots, std::string& error)
+std::optional<std::string> ReadDotsPerUnit(std::string_view value, Extended& dots)
 {
-    const std::string value(text);
-    char* end = nullptr;
-    dots = std::strtold(value.c_str(), &end);
-    if (value.empty() || *end != '\0') {
-        error = "--paper needs a number of dots per unit, not " + QuotedArgument(value);
-        return false;
-    }
+    if (!ReadNumberText(value, dots))
+        return "--paper needs a number of dots per unit, not " + QuotedArgument(value);
     PlotFields scratch;
-    if (const auto refusal = SetDotsPerUnit(scratch, dots)) {
-        error = "--paper " + value + ": " + Cp1251ToUtf8(*refusal);
-        return false;
-    }
-    return true;
+    if (const auto refusal = SetDotsPerUnit(scratch, dots))
+        return "--paper " + std::string(value) + ": " + *refusal;
+    return std::nullopt;
 }
 
 // Resolutions a page may be drawn at: a coarse matrix printer's to a photo setter's.
 constexpr int kLeastPageDotsPerInch = 50;
 constexpr int kMostPageDotsPerInch = 2400;
 
-bool ReadDotsPerInch(std::string_view text, int& dotsPerInch, std::string& error)
+std::optional<std::string> ReadDotsPerInch(std::string_view value, int& dotsPerInch)
 {
-    const std::string value(text);
-    char* end = nullptr;
-    const long read = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || read < kLeastPageDotsPerInch ||
-        read > kMostPageDotsPerInch) {
-        error = "--dpi needs a whole number of dots per inch from " +
-                std::to_string(kLeastPageDotsPerInch) + " to " +
-                std::to_string(kMostPageDotsPerInch) + ", not " + QuotedArgument(value);
-        return false;
-    }
+    long long read = 0;
+    if (!ReadWholeText(value, kLeastPageDotsPerInch, kMostPageDotsPerInch, read))
+        return "--dpi needs a whole number of dots per inch from " +
+               std::to_string(kLeastPageDotsPerInch) + " to " +
+               std::to_string(kMostPageDotsPerInch) + ", not " + QuotedArgument(value);
     dotsPerInch = static_cast<int>(read);
-    return true;
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadPlotOption(std::string_view option, std::string_view value,
+                                          PlotJob& job)
+{
+    if (option == "--tf") {
+        if (job.Variants.size() == kMaxVariants)
+            return std::string("at most 255 variants (--tf)");
+        TransferFunction variant;
+        if (auto error = ReadVariantOption(value, variant))
+            return error;
+        job.Variants.push_back(variant);
+    } else if (option == "--kind") {
+        if (value == "hodograph")
+            job.Kind = PlotKind::Hodograph;
+        else if (value == "step")
+            job.Kind = PlotKind::Step;
+        else if (value == "bode")
+            job.Kind = PlotKind::Bode;
+        else if (value == "map")
+            job.Kind = PlotKind::Map;
+        else
+            return "--kind takes hodograph, step, bode or map, not " + QuotedArgument(value);
+    } else if (option == "--surname") {
+        job.Surname = value;
+    } else if (option == "-o") {
+        if (!HasPictureExtension(value))
+            return "-o " + std::string(value) + ": the file name must end in .png, .svg or .pdf";
+        job.OutputPath = value;
+    } else if (option == "--dpi") {
+        return ReadDotsPerInch(value, job.PageDotsPerInch);
+    } else {
+        Extended dots = 0;
+        if (auto error = ReadDotsPerUnit(value, dots))
+            return error;
+        job.PaperDotsPerUnit = dots;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -95,66 +119,17 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
 {
     bool ops = false;
     bool dotsPerInchGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option == "--ops") {
-            ops = true;
-            continue;
-        }
-        if (option != "--tf" && option != "--surname" && option != "-o" && option != "--paper" &&
-            option != "--dpi" && option != "--kind") {
-            error = "unknown argument " + QuotedArgument(option);
-            return false;
-        }
-        if (i + 1 == args.size()) {
-            error = std::string(option) + " needs a value";
-            return false;
-        }
-        const std::string_view value = args[++i];
-        if (option == "--tf") {
-            if (job.Variants.size() == kMaxVariants) {
-                error = "at most 255 variants (--tf)";
-                return false;
-            }
-            TransferFunction variant;
-            std::string reason;
-            if (!ParseTransferFunctionText(value, variant, reason)) {
-                error = "--tf " + QuotedArgument(value) + ": " + reason;
-                return false;
-            }
-            job.Variants.push_back(variant);
-        } else if (option == "--kind") {
-            if (value == "hodograph") {
-                job.Kind = PlotKind::Hodograph;
-            } else if (value == "step") {
-                job.Kind = PlotKind::Step;
-            } else if (value == "bode") {
-                job.Kind = PlotKind::Bode;
-            } else if (value == "map") {
-                job.Kind = PlotKind::Map;
-            } else {
-                error = "--kind takes hodograph, step, bode or map, not " + QuotedArgument(value);
-                return false;
-            }
-        } else if (option == "--surname") {
-            job.Surname = Utf8ToCp1251(value);
-        } else if (option == "-o") {
-            if (!HasPictureExtension(value)) {
-                error =
-                    "-o " + std::string(value) + ": the file name must end in .png, .svg or .pdf";
-                return false;
-            }
-            job.OutputPath = value;
-        } else if (option == "--dpi") {
-            if (!ReadDotsPerInch(value, job.PageDotsPerInch, error))
-                return false;
-            dotsPerInchGiven = true;
-        } else {
-            Extended dots = 0;
-            if (!ReadDotsPerUnit(value, dots, error))
-                return false;
-            job.PaperDotsPerUnit = dots;
-        }
+    const auto reason = ReadOptions(
+        args,
+        {{"--ops", false}, {"--tf"}, {"--surname"}, {"-o"}, {"--paper"}, {"--dpi"}, {"--kind"}},
+        [&](std::string_view name, std::string_view value) {
+            ops = ops || name == "--ops";
+            dotsPerInchGiven = dotsPerInchGiven || name == "--dpi";
+            return name == "--ops" ? std::nullopt : ReadPlotOption(name, value, job);
+        });
+    if (reason) {
+        error = *reason;
+        return false;
     }
     if (dotsPerInchGiven && !job.PaperDotsPerUnit) {
         error = "--dpi is the printed page's resolution: it needs --paper";
@@ -169,7 +144,7 @@ bool ParsePlotArguments(Arguments args, PlotJob& job, std::string& error)
         return false;
     }
     if (job.Variants.empty()) {
-        error = "--tf NUM:DEN[:DELAY] is required";
+        error = kVariantRequired;
         return false;
     }
     if (ops == !job.OutputPath.empty()) {
@@ -199,15 +174,9 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
         c.Notes.push_back("variant " + std::to_string(i + 1) + ": " + text);
     };
     if (job.Kind == PlotKind::Step) {
-        Extended until = 0;
-        for (const TransferFunction& variant : job.Variants)
-            until = std::max(until, DefaultStepSpan(variant));
+        const Extended until = CommonStepSpan(job.Variants);
         for (std::size_t i = 0; i < job.Variants.size(); ++i) {
-            // A variant whose steps would not fit the common span gets its own.
-            StepResponse r = ComputeStepResponse(job.Variants[i], until, 1001);
-            if (!r.Failure.empty() &&
-                StepResponseSteps(job.Variants[i], until) > StepResponseStepLimit(job.Variants[i]))
-                r = ComputeStepResponse(job.Variants[i], DefaultStepSpan(job.Variants[i]), 1001);
+            StepResponse r = ComputeStepResponseWithin(job.Variants[i], until, 1001);
             if (!r.Failure.empty()) {
                 note(i, r.Failure);
                 ++c.Missing;
@@ -221,20 +190,8 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
         if (!c.Map.Failure.empty())
             note(0, c.Map.Failure);
     } else if (job.Kind == PlotKind::Bode) {
-        Extended from = std::numeric_limits<Extended>::infinity(), to = 0;
-        for (const TransferFunction& variant : job.Variants) {
-            const FactoredVariant w = FactorVariant(variant);
-            if (!w.Failure.empty())
-                continue;
-            Extended a = 0, b = 0;
-            DefaultFrequencyRange(w, a, b);
-            from = std::min(from, a);
-            to = std::max(to, b);
-        }
-        if (!(to > from)) {
-            from = 0.01L;
-            to = 100;
-        }
+        Extended from = 0, to = 0;
+        CommonFrequencyRange(job.Variants, from, to);
         for (std::size_t i = 0; i < job.Variants.size(); ++i) {
             LogCharacteristics l = ComputeLogCharacteristics(job.Variants[i], from, to, 401);
             if (!l.Failure.empty()) {

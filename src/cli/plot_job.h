@@ -35,7 +35,7 @@ struct PlotJob
 {
     PlotKind Kind = PlotKind::Hodograph;
     std::vector<TransferFunction> Variants; ///< from the --tf options, in order
-    std::string Surname;                    ///< Windows-1251
+    std::string Surname;
     std::string OutputPath;                 ///< empty with --ops
     std::optional<Extended> PaperDotsPerUnit;
     /// The hodograph cut at its picture's frame (SurfaceRules::ClipCurves): for the key, the

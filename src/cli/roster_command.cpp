@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // roster: the roster store as the program loads it at start-up, and the writing of its file.
 #include "cli/commands.h"
+#include "cli/option_reader.h"
 #include "core/common/safe_text.h"
 #include "core/roster/roster.h"
 #include "core/roster/roster_table.h"
@@ -39,28 +40,27 @@ struct RosterOptions
 bool ReadRosterOptions(Arguments args, RosterOptions& options, std::string& error)
 {
     bool write = false, csv = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option == "--write") {
-            write = true;
-        } else if (option == "--csv") {
-            csv = true;
-        } else if (option == "--system") {
-            options.System = true;
-        } else if (option == "--from" || option == "-o") {
-            if (i + 1 == args.size()) {
-                error = std::string(option) + " needs a file name";
-                return false;
-            }
-            if (args[i + 1].empty()) {
-                error = std::string(option) + ": the file name is empty";
-                return false;
-            }
-            (option == "-o" ? options.Output : options.From) = args[++i];
-        } else {
-            error = "unknown argument " + QuotedArgument(option);
-            return false;
-        }
+    const auto reason = ReadOptions(
+        args,
+        {{"--write", false},
+         {"--csv", false},
+         {"--system", false},
+         {"--from", true, "a file name"},
+         {"-o", true, "a file name"}},
+        [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+            write = write || name == "--write";
+            csv = csv || name == "--csv";
+            options.System = options.System || name == "--system";
+            if (name != "--from" && name != "-o")
+                return std::nullopt;
+            if (value.empty())
+                return std::string(name) + ": the file name is empty";
+            (name == "-o" ? options.Output : options.From) = value;
+            return std::nullopt;
+        });
+    if (reason) {
+        error = *reason;
+        return false;
     }
     if (write && csv) {
         error = "give either --write or --csv";

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/sweep_options.h"
 
+#include "cli/option_reader.h"
 #include "core/common/safe_text.h"
-#include "core/tf/tf_text.h"
 
-#include <charconv>
 #include <string>
 
 namespace nirdal::cli {
@@ -26,41 +25,25 @@ const char* const kSweepOptionsHelp =
 bool ParseSweepOptions(std::string_view command, Arguments args, SweepOptions& options)
 {
     bool haveTf = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option != "--tf" && option != "--continue") {
-            UsageError(command, "unknown argument " + QuotedArgument(option));
-            return false;
-        }
-        if (i + 1 == args.size()) {
-            UsageError(command, std::string(option) + " needs a value");
-            return false;
-        }
-        const std::string_view value = args[++i];
-        if (option == "--tf") {
-            std::string error;
-            if (!ParseTransferFunctionText(value, options.Variant, error)) {
-                UsageError(command, "--tf " + QuotedArgument(value) + ": " + error);
-                return false;
+    auto error = ReadOptions(
+        args, {{"--tf"}, {"--continue"}},
+        [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+            if (name == "--tf") {
+                haveTf = true;
+                return ReadVariantOption(value, options.Variant);
             }
-            haveTf = true;
-        } else {
-            int k = -1;
-            const auto [end, status] =
-                std::from_chars(value.data(), value.data() + value.size(), k);
-            if (status != std::errc() || end != value.data() + value.size() || k < 0 ||
-                k > kMaxContinuations) {
-                UsageError(command, "--continue needs a whole number from 0 to 1000, not " + QuotedArgument(value));
-                return false;
-            }
-            options.Continuations = k;
-        }
-    }
-    if (!haveTf) {
-        UsageError(command, "--tf NUM:DEN[:DELAY] is required");
-        return false;
-    }
-    return true;
+            long long k = 0;
+            if (!ReadWholeText(value, 0, kMaxContinuations, k))
+                return "--continue needs a whole number from 0 to 1000, not " +
+                       QuotedArgument(value);
+            options.Continuations = static_cast<int>(k);
+            return std::nullopt;
+        });
+    if (!error && !haveTf)
+        error = kVariantRequired;
+    if (error)
+        UsageError(command, *error);
+    return !error;
 }
 
 } // namespace nirdal::cli

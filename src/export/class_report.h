@@ -18,6 +18,13 @@ inline const QStringList kClassReportColumns{
     "Студент",       "Группа",    "Вариант", "Устойчивость", "Запас по амплитуде",
     "Запас по фазе", "Запас по запаздыванию", "Примечания"};
 
+/// The columns of assign's key: the answers a teacher marks against (ClassKeyCells).
+inline const QStringList kKeyColumns{
+    "Студент",    "Группа",         "Вариант",       "Устойчивость",
+    "Запас по амплитуде", "Kкр",    "U = −1/\u2060запас",  "Запас по фазе",
+    "ωср, рад/\u2060с", "Запас по запаздыванию, с", "σ, %", "tр, с",
+    "Примечания"};
+
 /// The heading of the report's list of skipped lines, and its columns.
 inline const QString kSkippedLinesHeading = "Пропущенные строки файла";
 inline const QStringList kSkippedLinesColumns{"Строка", "Причина"};
@@ -42,16 +49,19 @@ struct ClassReportSkippedLine
 using StudentPageDrawing = std::function<int(std::size_t student, PageSurface& sheets)>;
 
 /// Writes the class report as one PDF of A4 pages at kPageDotsPerInch: the table of every
-/// student's rows under title, on as many pages as it takes (a note, in the last cell, that
+/// student's rows under columns (kClassReportColumns or kKeyColumns) and title, on as many
+/// pages as it takes, each column at least as wide as its longest word (a note, in the last cell, that
 /// every row of the class has said once under the title and under the rows of each student's
 /// page; one that every row of a student has said once, on his first row), and below it the
 /// skipped lines
-/// (when there are any), then a page per student with the page drawPage draws for him and
-/// his rows below it (continued on a further page when they do not fit). progress(done,
+/// (when there are any), then, unless drawPage is empty, a page per student with the page
+/// drawPage draws for him and his rows below it (continued on a further page when they do not
+/// fit). progress(done,
 /// total) is called after each student's page. The file is written whole or not at all
 /// (WriteWholeDevice); beforeRename, when given, is asked before it is put in place. On
 /// failure returns false with the reason in error.
 bool WriteClassReport(const std::filesystem::path& path, const QString& title,
+                      const QStringList& columns,
                       const std::vector<ClassReportStudent>& students,
                       const std::vector<ClassReportSkippedLine>& skipped,
                       const StudentPageDrawing& drawPage,

@@ -2,7 +2,6 @@
 #include "export/picture_file.h"
 
 #include "core/plot/plot.h"
-#include "platform/text_encoding.h"
 #include "export/whole_device.h"
 #include "qtdraw/painter_surface.h"
 
@@ -181,7 +180,7 @@ TextMeasure PageTextMeasure(int dotsPerInch)
         font.setPointSize(std::max(points, 1));
         const QFontMetrics metrics(font, probe.get());
         return TextExtent{
-            metrics.horizontalAdvance(QString::fromStdString(Cp1251ToUtf8(text))),
+            metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
             metrics.lineSpacing()};
     };
 }

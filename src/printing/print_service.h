@@ -25,9 +25,9 @@ bool PrintPage(const QPrinterInfo& printer, const PageDrawing& draw, QString& er
 /// PrintPage on the system's default printer.
 bool PrintPageOnDefaultPrinter(const PageDrawing& draw, QString& error);
 
-/// Prints the hodographs of all the assignment's variants, the surname (Windows-1251) and one
-/// summary line per variant at fields.PlotScale on the default printer. The fields are
-/// changed only when the document began.
+/// Prints the hodographs of all the assignment's variants, the surname and one summary line
+/// per variant at fields.PlotScale on the default printer. The fields are changed only when
+/// the document began.
 bool PrintPlot(PlotFields& fields, const Assignment& assignment, std::string_view surname,
                QString& error);
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "qtdraw/painter_surface.h"
 
-#include "platform/text_encoding.h"
-
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -102,7 +100,7 @@ void PainterSurface::TextOut(int x, int y, std::string_view text)
     m_painter.setPen(m_textColour);
     // Qt places text by its baseline; the surface places it by its top.
     m_painter.drawText(QPoint(x, y + m_painter.fontMetrics().ascent()),
-                       QString::fromStdString(Cp1251ToUtf8(text)));
+                       QString::fromUtf8(text.data(), qsizetype(text.size())));
     m_painter.setPen(linePen);
 }
 
@@ -110,7 +108,7 @@ void PainterSurface::TextOut(int x, int y, std::string_view text)
 TextExtent PainterSurface::MeasureText(std::string_view text)
 {
     const QFontMetrics metrics = m_painter.fontMetrics();
-    return {metrics.horizontalAdvance(QString::fromStdString(Cp1251ToUtf8(text))),
+    return {metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size()))),
             metrics.lineSpacing()};
 }
 

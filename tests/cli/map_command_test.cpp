@@ -13,16 +13,8 @@ namespace nirdal {
 namespace {
 
 using test_support::CommandResult;
-
-CommandResult RunCli(const std::string& arguments)
-{
-    return test_support::RunCommand(std::string("'") + NIRDAL_CLI + "' " + arguments);
-}
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+using test_support::Contains;
+using test_support::RunCli;
 
 // The numbers of the JSON array that follows `key` at or after `from`; "null" reads as -1.
 std::vector<double> ArrayAfter(const std::string& json, const std::string& key, std::size_t from = 0)

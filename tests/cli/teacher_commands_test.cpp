@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <regex>
@@ -261,7 +262,8 @@ TEST_F(TeacherCommands, ClassReportHasTheTableAndAPageAStudent)
         Cli("batch '" + small.string() + "' --report '" + report.string() + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(PageCount(report), 1 + 3);
-    const std::string table = PdfText(report, 1, 1);
+    // Each column as wide as its texts need: a cell's lines read together in the raw order.
+    const std::string table = Words(PdfText(report, 1, 1, "-raw"));
     // 4/(s+1)³ crosses the negative axis at ω = √3 where U = −1/2, and |W| = 1 where
     // 1 + ω² = 4^(2/3), ω = 1.23282, at the phase −3·atan ω = −152.86°. 2/(s−1) starts at −2
     // (ω = 0) and meets |W| = 1 at ω = √3, at −1/2 − j√3/2: 60° below −1. The delay margins
@@ -333,6 +335,22 @@ TEST_F(TeacherCommands, ClassReportSaysANoteCommonToAllOnce)
     const std::string column = Words(PdfText(report, 1, 1));
     EXPECT_EQ(column.find("Во всех вариантах"), std::string::npos) << column;
     EXPECT_NE(column.find("полуокружностью"), std::string::npos) << column;
+
+    // Radii of 1e-06, 1e-09 and 1e-07 (the semicircle keeps clear of the other poles): the
+    // note is said once with "…", and each row keeps its radius.
+    test_support::WriteFile(file, "student,group,numerator,denominator,delay\n"
+                                  "Иванов,251,1,1 1 0,0\n"
+                                  "Петров,251,1,1000 1 0,0\n"
+                                  "Сидоров,252,1,1 1000 0,0\n");
+    ASSERT_EQ(Cli("batch '" + file.string() + "' --report '" + report.string() + "'").status, 0);
+    const std::string radii = Words(PdfText(report, 1, 1, "-raw"));
+    EXPECT_EQ(Occurrences(radii, "полуокружностью"), 1) << radii;
+    EXPECT_NE(radii.find("Во всех вариантах: полюс кратности 1 в s = 0 обойдён справа "
+                         "полуокружностью радиуса … и в P не входит"),
+              std::string::npos)
+        << radii;
+    for (const char* radius : {"радиуса 1e-06", "радиуса 1e-09", "радиуса 1e-07"})
+        EXPECT_EQ(Occurrences(radii, radius), 1) << radius << "\n" << radii;
 }
 
 TEST_F(TeacherCommands, ClassReportListsTheSkippedLinesInRussian)
@@ -563,6 +581,163 @@ TEST_F(TeacherCommands, SlipsOfDegreeFifteenHoldEveryCoefficient)
         EXPECT_NE(slipTexts[student].find("B0 = " + fields[2]), std::string::npos) << line;
     }
     EXPECT_EQ(student, 9u);
+}
+
+// K/(s+1)^3 worked by hand: the negative real axis is crossed at ω = √3 where U = −K/8, so
+// the gain margin is 8/K, the critical gain 8 whatever K, and U = −1/margin. |W| = 1 where
+// 1 + ω² = K^(2/3): for K = 2 at ω = 0.766421 with the phase −3·atan ω, 67.60° from −180°.
+TEST_F(TeacherCommands, KeyGivesTheAnswersToMarkAgainst)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path pattern = scratch.Path() / "cube.txt";
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = (s + 1)^3\nK = 1, 2, 4\n"
+                                     "want = stable\n");
+    const fs::path classFile = scratch.Path() / "class.csv", key = scratch.Path() / "key.pdf";
+    const CommandResult assign = Cli("assign '" + pattern.string() + "' --seed 3 -o '" +
+                                     classFile.string() + "' --key '" + key.string() + "'");
+    ASSERT_EQ(assign.status, 0) << assign.errors;
+    EXPECT_EQ(PageCount(key), 1 + 3);
+    const std::string table = Words(PdfText(key, 1, 1));
+    for (const char* heading : {"Kкр", "−1/", "ωср, рад/", "σ, %", "tр, с"})
+        EXPECT_NE(table.find(heading), std::string::npos) << heading << "\n" << table;
+    // Three students, three values: each K once, each row "margin (dB) Kкр U".
+    for (const char* row : {"8 (18,06 дБ) 8 -0,125", "4 (12,04 дБ) 8 -0,25 67,60° 0,766421",
+                            "2 (6,02 дБ) 8 -0,5 27,14° 1,23282"})
+        EXPECT_EQ(Occurrences(table, row), 1) << row << "\n" << table;
+    // Every stable row has its step response's overshoot and settling time: a number
+    // after the delay margin (K = 1 has none, |W| < 1 for every ω > 0).
+    EXPECT_EQ(Occurrences(table, "нет нет нет "), 1) << table;
+
+    const CommandResult tableOnly =
+        Cli("assign '" + pattern.string() + "' --seed 3 --key '" + key.string() +
+            "' --table-only");
+    ASSERT_EQ(tableOnly.status, 0) << tableOnly.errors;
+    EXPECT_EQ(PageCount(key), 1);
+    EXPECT_EQ(Words(PdfText(key, 1, 1)), table);
+
+    // Astatic K/(s(s+1)²): W(j1) = K/(j·2j) = −K/2, so the margin is 2/K and with k = K
+    // (lim s·W(s)) the critical gain is 2 whatever K.
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = s (s + 1)^2\nK = 0.5, 1, 1.5\n");
+    ASSERT_EQ(Cli("assign '" + pattern.string() + "' --seed 3 --key '" + key.string() +
+                  "' --table-only")
+                  .status,
+              0);
+    const std::string astatic = Words(PdfText(key, 1, 1));
+    for (const char* row : {"4 (12,04 дБ) 2 -0,25", "2 (6,02 дБ) 2 -0,5",
+                            "1,33333 (2,50 дБ) 2 -0,75"})
+        EXPECT_EQ(Occurrences(astatic, row), 1) << row << "\n" << astatic;
+}
+
+// A class file of assign has a line a student: a second line of one group and name is
+// refused with both lines, not merged into one student of two variants; the header skipped
+// is said.
+TEST_F(TeacherCommands, BatchRefusesTwoStudentsOfOneNameInAnAssignedClass)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path classFile = scratch.Path() / "class.csv";
+    ASSERT_EQ(Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 2027 -o '" +
+                  classFile.string() + "'")
+                  .status,
+              0);
+    // Line 1 the draw's stamp, 2 the header, 3–5 the students; line 6 is Иванов again.
+    std::string text = test_support::ReadFile(classFile);
+    text += "Иванов И.И.,251,1,1 3 3 1,0\n";
+    test_support::WriteFile(classFile, text);
+    const CommandResult run = Cli("batch '" + classFile.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find(classFile.string() + ":6: skipped: a student of group 251 named "
+                                                   "Иванов И.И. is on line 3 already"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.errors.find("nirdal-cli batch: " + classFile.string() +
+                              ":2: a header, skipped"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_EQ(Occurrences(run.output, "Иванов И.И."), 1) << run.output;
+}
+
+// Three values for three students: a student whose first variant another already holds is
+// drawn again, and each such student is named on standard error and in the key.
+TEST_F(TeacherCommands, RedrawnStudentsAreNamed)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path pattern = scratch.Path() / "cube.txt";
+    test_support::WriteFile(pattern, "task = t\nnum = K\nden = (s + 1)^3\nK = 1, 2, 4\n");
+    const fs::path key = scratch.Path() / "key.pdf";
+    int redrawnSeeds = 0;
+    for (int seed = 1; seed <= 4; ++seed) {
+        const CommandResult run = Cli("assign '" + pattern.string() + "' --seed " +
+                                      std::to_string(seed) + " --key '" + key.string() +
+                                      "' --table-only");
+        ASSERT_EQ(run.status, 0) << run.errors;
+        const std::string table = Words(PdfText(key, 1, 1));
+        const int named = Occurrences(run.errors, "was drawn again: his first variant is held by");
+        EXPECT_EQ(Occurrences(table, "вытянут заново: первый его вариант у"), named) << table;
+        redrawnSeeds += named > 0;
+    }
+    EXPECT_GT(redrawnSeeds, 0);
+}
+
+// The lines of a class file after its comment lines and header.
+std::vector<std::string> StudentLines(const fs::path& classFile)
+{
+    std::istringstream lines(test_support::ReadFile(classFile));
+    std::vector<std::string> students;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with('#') && !line.starts_with("student,"))
+            students.push_back(line);
+    }
+    return students;
+}
+
+// --keep: the students of an earlier class file keep their very lines when newcomers join;
+// only the newcomers are drawn. A kept file naming one student twice is refused by both lines.
+TEST_F(TeacherCommands, AssignKeepsTheVariantsOfAnEarlierClass)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path old = scratch.Path() / "old.csv", now = scratch.Path() / "new.csv";
+    const std::string assign = std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE + "' --seed 7 ";
+    ASSERT_EQ(Cli(assign + "-o '" + old.string() + "'").status, 0);
+    ASSERT_EQ(Cli("roster --write", std::string("251,Абрамов А.А.\n") + kThreeNames +
+                                        "252,Яковлев Я.Я.\n")
+                  .status,
+              0);
+    const CommandResult kept = Cli(assign + "-o '" + now.string() + "' --keep '" + old.string() + "'");
+    ASSERT_EQ(kept.status, 0) << kept.errors;
+    const std::vector<std::string> before = StudentLines(old), after = StudentLines(now);
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(after.size(), 5u);
+    for (const std::string& line : before)
+        EXPECT_EQ(std::count(after.begin(), after.end(), line), 1) << line;
+
+    test_support::WriteFile(old, test_support::ReadFile(old) + before[0] + "\n");
+    const CommandResult twice = Cli(assign + "-o '" + now.string() + "' --keep '" + old.string() + "'");
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.errors.find(":6: a student of group 251 named Иванов И.И. is on line 3 "
+                                "already"),
+              std::string::npos)
+        << twice.errors;
+}
+
+// A roster file from elsewhere whose group 251 holds one name in two slots (the second
+// slot's record, a length byte and 40 characters, made a copy of the first): refused by both
+// slots, nothing written.
+TEST_F(TeacherCommands, AssignRefusesTwoStudentsOfOneNameInTheRoster)
+{
+    ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);
+    const fs::path rosterFile = Own() / kRosterUnderRoot;
+    std::string bytes = test_support::ReadFile(rosterFile);
+    ASSERT_EQ(bytes.size(), 6u * 1236u);
+    bytes.replace(6 + 41, 41, bytes.substr(6, 41));
+    test_support::WriteFile(rosterFile, bytes);
+    const fs::path classFile = scratch.Path() / "class.csv";
+    const CommandResult run = Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE +
+                                  "' --seed 1 -o '" + classFile.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("the roster holds Иванов И.И. of group 251 twice, in slots 1 and 2"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_FALSE(fs::exists(classFile));
 }
 
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)

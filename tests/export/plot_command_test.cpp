@@ -19,11 +19,7 @@ CommandResult Capture(const std::string& command)
     return test_support::RunCommand(command);
 }
 
-// Runs nirdal-cli with arguments (already quoted for the shell).
-CommandResult RunCli(const std::string& arguments)
-{
-    return Capture(std::string("'") + NIRDAL_CLI + "' " + arguments);
-}
+using test_support::RunCli;
 
 bool HasLine(const std::string& output, const std::string& line)
 {

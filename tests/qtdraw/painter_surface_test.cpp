@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/plot.h"
-#include "platform/text_encoding.h"
 #include "qtdraw/painter_surface.h"
 #include "qtdraw/qt_application.h"
 
@@ -85,7 +84,7 @@ TEST_F(PainterSurfaceTest, TextHangsBelowItsPointInTheTextColour)
     Paint([](Surface& surface) {
         surface.SetPen(1, {255, 0, 0});
         surface.SetFontSize(15);
-        surface.TextOut(100, 100, Utf8ToCp1251("ЖЖЖ"));
+        surface.TextOut(100, 100, "ЖЖЖ");
     });
     EXPECT_TRUE(RowIsWhite(99, 90, 200));
     int darkPixels = 0;

@@ -6,15 +6,24 @@
 #include "graph_support.h"
 #include "screens/plot/analysis_window.h"
 #include "screens/plot/graph.h"
+#include "screens/shell/information.h"
+#include "x_input.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QHelpEvent>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+
+#include <chrono>
+#include <thread>
 
 using namespace nirdal;
 using namespace nirdal::testing;
@@ -37,6 +46,15 @@ bool SameVariants(const std::vector<TransferFunction>& a, const std::vector<Tran
 void PressOn(QWidget* widget, Qt::Key key)
 {
     QTest::keyClick(widget, key);
+}
+
+TransferFunction Parsed(const char* text)
+{
+    TransferFunction variant;
+    std::string error;
+    if (!ParseTransferFunctionText(text, variant, error))
+        qFatal("bad transfer function %s: %s", text, error.c_str());
+    return variant;
 }
 
 } // namespace
@@ -113,9 +131,10 @@ private slots:
                         suggestedName = QFileInfo(suggested).fileName();
                         return path;
                     });
+                // It waits for the step response of K = 0.125, computed meanwhile.
                 Click(Control<QPushButton>(window, "SaveButton"));
+                QTRY_COMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
                 AnalysisWindow::SetSavePathChooser({});
-                QCOMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
                 const QImage saved(path + QStringLiteral(".png"));
                 QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
                 PressOn(QApplication::focusWidget(), Qt::Key_Escape);
@@ -133,6 +152,108 @@ private slots:
         graph.ShowModal();
         QVERIFY(opened);
         QVERIFY(SameVariants(before, ProgramAssignment().Variants));
+    }
+
+    // 2e^(−s)/(s+1)³ stands 0.53937 s more delay: at ΔT = 0.5393 the response takes the
+    // longest span to settle (seconds of computing). A click on the K slider 0.3 s after ΔT
+    // is typed, through the X server as a student's click comes, takes effect at once.
+    void AClickRightAfterTypingTheDelayMarginTakesEffect()
+    {
+        const XInput input;
+        if (!input.Available())
+            QSKIP("no X server with the XTEST extension");
+        auto window = std::make_unique<AnalysisWindow>(Parsed("2:1,3,3,1:1"), 1);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* gain = Control<QSlider>(window.get(), "GainSlider");
+        auto* delayField = Control<QLineEdit>(window.get(), "DelayField");
+        auto* settling = Control<QLabel>(window.get(), "Figure6");
+        QTRY_VERIFY_WITH_TIMEOUT(!window->StepPending(), 10000); // K = 1, ΔT = 0: quick
+        QVERIFY(settling->isEnabled());
+
+        // Left of the handle on the groove: a page down of K.
+        const QPoint onGroove = input.ScreenPoint(gain, QPoint(gain->width() / 10, gain->height() / 2));
+        const int before = gain->value();
+        RetypeEdit(delayField, QStringLiteral("0.5393"));
+        PressOn(delayField, Qt::Key_Return);
+        QCOMPARE(Control<QLabel>(window.get(), "Verdict")->text(),
+                 QStringLiteral("Замкнутая система устойчива"));
+        QVERIFY(window->StepPending());
+        QVERIFY(!settling->isEnabled()); // the previous figure, greyed
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point clicked;
+        std::thread student([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            clicked = Clock::now();
+            input.ClickAt(onGroove);
+        });
+        const auto giveUp = Clock::now() + std::chrono::seconds(30);
+        while (gain->value() == before && Clock::now() < giveUp)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const Clock::time_point answered = Clock::now();
+        student.join();
+        QVERIFY(gain->value() < before);
+        const auto waited =
+            std::chrono::duration_cast<std::chrono::milliseconds>(answered - clicked).count();
+        QVERIFY2(waited < 2000, qPrintable(QStringLiteral("the click took %1 ms").arg(waited)));
+        // Closed while the response is still being computed: it stops, nothing is left.
+        QVERIFY(window->StepPending());
+        window.reset();
+    }
+
+    // F3 and the analysis button open the variant under the pointer, or the current one when
+    // the pointer rests on no curve; Tab goes from the variant button to the analysis button;
+    // the curve's hint and the help text name both ways.
+    void F3AndTheAnalysisButtonOpenTheCurrentVariant()
+    {
+        SetVariants({"1:1,3,3,1", "-2:1,3,3,1"});
+        CurrentVariant = 1;
+        GraphScreen graph;
+        QStringList opened;
+        WhenShown("NIRDAL_grafForm", [&](QWidget*) {
+            const auto closeAnalysis = [&] {
+                WhenShown("NIRDAL_analizForm", [&](QWidget* window) {
+                    opened << window->windowTitle();
+                    PressOn(window, Qt::Key_Escape);
+                });
+            };
+            graph.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&graph));
+            QCursor::setPos(graph.mapToGlobal(QPoint(2, 2)));
+            closeAnalysis();
+            PressOn(&graph, Qt::Key_F3);
+            auto* button = Control<QToolButton>(&graph, "SpeedButton7");
+            QVERIFY(button->toolTip().contains(QStringLiteral("F3")));
+            QCOMPARE(button->accessibleName(), QStringLiteral("Анализ варианта"));
+            auto* variantButton = Control<QToolButton>(&graph, "SpeedButton6");
+            variantButton->setFocus();
+            PressOn(variantButton, Qt::Key_Tab);
+            QCOMPARE(graph.focusWidget(), button);
+            closeAnalysis();
+            PressOn(button, Qt::Key_Space);
+            // With the pointer on variant 2's curve, F3 opens variant 2.
+            const ResponsePoint& last = Variants[2].ResponseArrays[kLastSlot];
+            const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
+            QVERIFY(at);
+            QCursor::setPos(graph.mapToGlobal(QPoint(at->x, at->y)));
+            closeAnalysis();
+            PressOn(&graph, Qt::Key_F3);
+            QHelpEvent hint(QEvent::ToolTip, QPoint(at->x, at->y),
+                            graph.mapToGlobal(QPoint(at->x, at->y)));
+            QApplication::sendEvent(&graph, &hint);
+            QVERIFY2(QToolTip::text().endsWith(
+                         QStringLiteral("\nправая кнопка мыши или F3 — анализ варианта")),
+                     qPrintable(QToolTip::text()));
+            graph.Close();
+        });
+        graph.ShowModal();
+        QCOMPARE(opened, (QStringList{QStringLiteral("Анализ варианта 1"),
+                                      QStringLiteral("Анализ варианта 1"),
+                                      QStringLiteral("Анализ варианта 2")}));
+        auto* help = new InformationScreen;
+        QVERIFY(Control<QPlainTextEdit>(help, "Memo1")->toPlainText().contains(
+            QStringLiteral("Правая кнопка мыши на кривой или клавиша F3")));
+        delete help;
     }
 };
 

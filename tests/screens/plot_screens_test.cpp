@@ -3,25 +3,17 @@
 #include "core/numtext/numtext.h"
 #include "core/plot/print_page.h"
 #include "core/roster/roster.h"
-#include "core/settings/print_settings.h"
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
-#include "platform/file_registry.h"
 #include "platform/text_encoding.h"
 #include "screens/plot/graph.h"
-#include "screens/plot/pechnac.h"
 #include "screens/shell/road.h"
-#include "settings_support.h"
 
-#include <QButtonGroup>
 #include <QDate>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -140,7 +132,7 @@ bool HasColour(const QImage& image, const QColor& colour)
     return false;
 }
 
-// Why the page cannot be drawn at that gain (Windows-1251), as the panel reports it.
+// Why the page cannot be drawn at that gain, as the panel reports it.
 std::optional<std::string> SetDotsPerUnitRefusal(Extended dotsPerUnit)
 {
     PlotFields fields;
@@ -239,7 +231,7 @@ private slots:
             QCOMPARE(graph->windowTitle(), QStringLiteral("АФЧХ системы"));
             QVERIFY(Control<QPushButton>(graph, "Button7")->text().endsWith(QStringLiteral(" 300")));
             Click(SpeedButton(graph, "SpeedButton1"));
-            const std::string title = Utf8ToCp1251("Абрамов А.В., группа 251");
+            const std::string title = "Абрамов А.В., группа 251";
             QVERIFY(std::any_of(printer.pages.at(0).begin(), printer.pages.at(0).end(),
                                 [&](const DrawOp& op) { return op.text == title; }));
             // The button with the keyboard wears a frame of the highlight colour.
@@ -253,8 +245,9 @@ private slots:
             Click(SpeedButton(graph, "SpeedButton3"));
         });
         const QDate day(2026, 12, 10);
-        QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
-                 QStringLiteral("251-Абрамов-2026-12-10.pdf"));
+        QCOMPARE(
+            GraphScreen::PdfFileName(QStringLiteral("251"), QStringLiteral("Абрамов А.В."), day),
+            QStringLiteral("251-Абрамов-2026-12-10.pdf"));
         QCOMPARE(GraphScreen::PdfFileName(QStringLiteral("25/1"), QStringLiteral(".Ив:ан"), day),
                  QStringLiteral("25_1-_Ив_ан-2026-12-10.pdf"));
         QCOMPARE(GraphScreen::PdfFileName({}, {}, day), QStringLiteral("nirdal-2026-12-10.pdf"));
@@ -364,12 +357,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::newRow("zero") << "0"
-                              << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(0)));
+                              << QString::fromStdString(*SetDotsPerUnitRefusal(0));
         QTest::newRow("negative") << "-300"
                                   << QString::fromStdString(
-                                         Cp1251ToUtf8(*SetDotsPerUnitRefusal(-300)));
+                                         *SetDotsPerUnitRefusal(-300));
         QTest::newRow("origin beyond 16 bits")
-            << "17477" << QString::fromStdString(Cp1251ToUtf8(*SetDotsPerUnitRefusal(17477)));
+            << "17477" << QString::fromStdString(*SetDotsPerUnitRefusal(17477));
         QTest::newRow("beyond any number")
             << "1E99999" << QStringLiteral("Точек на единицу: «1E99999» — число вне допустимых пределов");
         QTest::newRow("no number")
@@ -500,53 +493,6 @@ private slots:
         OnGraph([](QWidget* graph) { graph->close(); });
         QCOMPARE(ProgramAssignment().Done, done);
         QCOMPARE(int(ProgramAssignment().VariantCount), 3);
-    }
-
-    void printSettingsWindowStoresEachChangeAtOnce()
-    {
-        QTemporaryDir root;
-        auto registry = std::make_shared<FileRegistry>(root.path().toStdString());
-        InitialiseSettings(ProgramAssignment().Print, registry);
-        TPechNacForm* window = PechNacForm;
-        QCOMPARE(window->windowTitle(), QStringLiteral("Настройка  усиления печати"));
-        auto* gain = Control<QLabel>(window, "Label1");
-        auto* methods = Control<QGroupBox>(window, "RadioGroup1");
-        QCOMPARE(methods->title(), QStringLiteral("Способы  ПЕЧАТИ задания"));
-        const auto items = methods->findChildren<QRadioButton*>();
-        QCOMPARE(items.size(), 3);
-        QCOMPARE(items[1]->text(), QStringLiteral("ПО ТЕКСТУ"));
-
-        const auto openWindow = [&](const std::function<void()>& steps) {
-            bool ran = false;
-            WhenShown("PechNacForm", [&](QWidget*) {
-                ran = true;
-                steps();
-                Click(Control<QPushButton>(window, "Button5"));
-            });
-            window->ShowModal();
-            QVERIFY(ran);
-        };
-        openWindow([&] {
-            QCOMPARE(gain->text(), QStringLiteral(" 1.00000000000000E+0000"));
-            QVERIFY(items[2]->isChecked()); // WINWORD
-            Click(Control<QPushButton>(window, "Button2"));
-            QCOMPARE(gain->text(), QStringLiteral(" 3.00000000000000E+0000"));
-            QCOMPARE(StoredSetting(*registry, "pecats"), StoredGain(3.0));
-            Click(items[0], QPoint(6, items[0]->height() / 2));
-            QCOMPARE(StoredSetting(*registry, "zadan"), StoredMethod(0));
-        });
-        openWindow([&] {
-            QCOMPARE(gain->text(), QStringLiteral(" 3.00000000000000E+0000"));
-            QVERIFY(items[0]->isChecked());
-            Click(Control<QPushButton>(window, "Button1"));
-            QCOMPARE(StoredSetting(*registry, "pecats"), StoredGain(1.0));
-            // A click on the window's background shows the gain as it is now.
-            SetPrintGain(ProgramAssignment().Print, 2.5L);
-            QCOMPARE(gain->text(), QStringLiteral(" 1.00000000000000E+0000"));
-            Click(window, QPoint(window->width() - 5, window->height() - 5));
-            QCOMPARE(gain->text(), QStringLiteral(" 2.50000000000000E+0000"));
-        });
-        ProgramAssignment().Print = {};
     }
 };
 

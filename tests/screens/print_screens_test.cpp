@@ -7,7 +7,6 @@
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
-#include "platform/text_encoding.h"
 #include "screens/plot/graph.h"
 #include "screens/shell/road.h"
 
@@ -43,7 +42,7 @@ void WriteExpectedEntries(const QString& path)
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     for (int i = 1; i <= ProgramAssignment().VariantCount; ++i) {
         for (const std::string& entry : VariantSummaryEntries(ProgramAssignment(), i))
-            file.write(QByteArray::fromStdString(Cp1251ToUtf8(entry)) + "\n");
+            file.write(QByteArray::fromStdString(entry) + "\n");
     }
 }
 
@@ -179,7 +178,7 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Абрамов А.В., группа 251")), qPrintable(text));
         for (int i = 1; i <= ProgramAssignment().VariantCount; ++i) {
             for (const std::string& entry : VariantSummaryEntries(ProgramAssignment(), i)) {
-                const QString words = QString::fromStdString(Cp1251ToUtf8(entry)).simplified();
+                const QString words = QString::fromStdString(entry).simplified();
                 QVERIFY2(text.contains(words), qPrintable(words));
             }
         }

@@ -11,8 +11,8 @@
 #include "screen_driver.h"
 #include "screens/response/computation.h"
 #include "screens/shell/form.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 #include "screens/tf/coefficient_entry.h"
 #include "support/temporary_root.h"
 

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "core/response/response_computation.h"
-#include "platform/text_encoding.h"
 #include "qtdraw/image_surface.h"
 #include "screens/shell/look.h"
 #include "core/roster/roster.h"
 #include "core/tf/tf_text.h"
 #include "core/tf/transfer_function.h"
+#include "platform/text_encoding.h"
+#include "qtdraw/image_surface.h"
 #include "screen_driver.h"
 #include "screens/response/computation.h"
+#include "screens/shell/look.h"
 #include "screens/shell/road.h"
 
 #include <QFrame>
@@ -173,7 +175,7 @@ private slots:
             // it draws alone below y = 50 is there too.
             ImageSurface alone(listing.size(), 1, look::kSkyBlue, look::DefaultFont(),
                                look::kWindowText, false);
-            alone.TextOut(10, 40, Utf8ToCp1251(" частота  частотные характеристики "));
+            alone.TextOut(10, 40, " частота  частотные характеристики ");
             const QImage top = alone.Image().convertToFormat(QImage::Format_RGB32);
             const QRect below(10, 50, 240, 10);
             QVERIFY(Ink(top, below) > 0);

@@ -11,8 +11,8 @@
 #include "platform/file_registry.h"
 #include "screens/plot/graph.h"
 #include "screens/response/computation.h"
-#include "screens/shell/title.h"
 #include "screens/shell/road.h"
+#include "screens/shell/title.h"
 #include "settings_support.h"
 #include "support/temporary_root.h"
 

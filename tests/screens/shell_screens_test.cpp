@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "core/roster/roster.h"
-#include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
-#include "platform/text_encoding.h"
 #include "screen_driver.h"
 #include "screens/shell/centred_window.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/display_platform.h"
-#include "screens/shell/title_window.h"
-#include "screens/shell/shaped_window.h"
-#include "screens/shell/nirdal_etic.h"
 #include "screens/shell/information.h"
-#include "screens/shell/title.h"
 #include "screens/shell/placement.h"
 #include "screens/shell/road.h"
+#include "screens/shell/shaped_window.h"
+#include "screens/shell/title.h"
+#include "screens/shell/title_window.h"
 #include "screens/tf/degree_entry.h"
 
 #include <QElapsedTimer>
@@ -311,32 +308,6 @@ private slots:
         file.close();
         QVERIFY(LoadPicture(damaged).isNull());
         QVERIFY(LoadPicture(QStringLiteral(":/pictures/missing.jpg")).isNull());
-    }
-
-    void surnamePanelShowsAgainWhileTheSurnameIsEmpty()
-    {
-        ProgramAssignment().StudentSurname.clear();
-        NIRDAL_ETICForm->show();
-        auto* panel = Control<QWidget>(NIRDAL_ETICForm, "Panel1");
-        auto* edit = Control<QLineEdit>(NIRDAL_ETICForm, "LabeledEdit1");
-        auto* button = Control<QPushButton>(NIRDAL_ETICForm, "Button1");
-        QVERIFY(panel->isVisible());
-        Click(button);
-        QVERIFY(!panel->isVisible());
-        QVERIFY(ProgramAssignment().StudentSurname.empty());
-        NIRDAL_ETICForm->hide();
-        NIRDAL_ETICForm->show();
-        QVERIFY(panel->isVisible());
-
-        TypeText(edit, QStringLiteral(" Иванов "));
-        Click(button);
-        QCOMPARE(ProgramAssignment().StudentSurname,
-                 Utf8ToCp1251(" Иванов ")); // as typed, blanks included
-        NIRDAL_ETICForm->hide();
-        NIRDAL_ETICForm->show();
-        QVERIFY(!panel->isVisible());
-        NIRDAL_ETICForm->hide();
-        ProgramAssignment().StudentSurname.clear();
     }
 
     // Last: the main window closes for good.

@@ -7,8 +7,8 @@
 #include "screens/shell/information.h"
 #include "screens/shell/road.h"
 #include "screens/tf/coefficient_entry.h"
-#include "screens/tf/variant_choice.h"
 #include "screens/tf/degree_entry.h"
+#include "screens/tf/variant_choice.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -369,7 +369,8 @@ private slots:
 
     void helpButtonLiesInsideTheLeastWindow()
     {
-        // n = 1, m = 0: the denominator panel 80 + 20 and the delay panel 60 + 49 are both below 120.
+        // n = 1, m = 0: the denominator panel 80 + 20 and the delay panel 60 + 49 are both below
+        // 120.
         OnCoefficientEntry([](QWidget* screen) {
             QCOMPARE(screen->height(), 120);
             for (const char* name : {"SpeedButton1", "Label2", "Button1"}) {

@@ -79,7 +79,13 @@ public:
     /// A left click at a point of the widget (its middle by default).
     void Click(const QWidget* widget, QPoint at = {}) const
     {
-        const QPoint point = ScreenPoint(widget, at.isNull() ? widget->rect().center() : at);
+        ClickAt(ScreenPoint(widget, at.isNull() ? widget->rect().center() : at));
+    }
+
+    /// A left click at a point of the screen; it may come from any thread, as a student's
+    /// click comes whatever the program is doing.
+    void ClickAt(QPoint point) const
+    {
         Fake(XCB_MOTION_NOTIFY, 0, point);
         Fake(XCB_BUTTON_PRESS, 1, point);
         Fake(XCB_BUTTON_RELEASE, 1, point);

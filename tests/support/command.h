@@ -35,4 +35,18 @@ inline CommandResult RunCommand(const std::string& command)
     return result;
 }
 
+/// Whether text holds part anywhere.
+inline bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+#ifdef NIRDAL_CLI
+/// Runs the nirdal-cli under test with arguments, already quoted for the shell.
+inline CommandResult RunCli(const std::string& arguments)
+{
+    return RunCommand(std::string("'") + NIRDAL_CLI + "' " + arguments);
+}
+#endif
+
 } // namespace nirdal::test_support

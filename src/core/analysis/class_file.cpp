@@ -221,8 +221,10 @@ std::optional<Reason> ReadVariant(const std::vector<std::string>& fields, char s
 } // namespace
 
 void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant&)>& take,
-                   const std::function<void(ClassFileProblem&)>& skip)
+                   const std::function<void(ClassFileProblem&)>& skip, int* headerLine)
 {
+    if (headerLine)
+        *headerLine = 0;
     const TableText table = ReadTableText(bytes, 4);
     bool first = true;
     std::vector<std::string> fields;
@@ -243,8 +245,11 @@ void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant
             skip(problem);
             return true;
         }
-        if (wasFirst && (IsHeaderLine(fields) || fields.size() < 4 || !HasDigit(fields[3])))
-            return true; // a header
+        if (wasFirst && (IsHeaderLine(fields) || fields.size() < 4 || !HasDigit(fields[3]))) {
+            if (headerLine)
+                *headerLine = number;
+            return true;
+        }
         ClassVariant variant;
         variant.Line = number;
         if (const auto reason = ReadVariant(fields, table.Separator, variant)) {
@@ -262,7 +267,8 @@ ClassFile ParseClassFile(std::string_view bytes)
     ClassFile file;
     ReadClassFile(
         bytes, [&](ClassVariant& variant) { file.Variants.push_back(std::move(variant)); },
-        [&](ClassFileProblem& problem) { file.Problems.push_back(std::move(problem)); });
+        [&](ClassFileProblem& problem) { file.Problems.push_back(std::move(problem)); },
+        &file.HeaderLine);
     return file;
 }
 

@@ -33,6 +33,7 @@ struct ClassFile
 {
     std::vector<ClassVariant> Variants;
     std::vector<ClassFileProblem> Problems;
+    int HeaderLine = 0; ///< the line of the header that was skipped; 0 when there is none
 };
 
 /// Reads a class file: lines "student,group,numerator,denominator[,delay]", read as
@@ -50,8 +51,9 @@ struct ClassFile
 ClassFile ParseClassFile(std::string_view bytes);
 
 /// Reads a class file as ParseClassFile does, handing each variant to take and each skipped
-/// line to skip in file order as it comes, so that a caller keeps only what it needs of them.
+/// line to skip in file order as it comes, so that a caller keeps only what it needs of them;
+/// the line of a header skipped goes to headerLine (0 when there is none).
 void ReadClassFile(std::string_view bytes, const std::function<void(ClassVariant&)>& take,
-                   const std::function<void(ClassFileProblem&)>& skip);
+                   const std::function<void(ClassFileProblem&)>& skip, int* headerLine = nullptr);
 
 } // namespace nirdal

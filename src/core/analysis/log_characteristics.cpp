@@ -289,6 +289,26 @@ void DefaultFrequencyRange(const FactoredVariant& w, Extended& from, Extended& t
     to = corners.back() * 10;
 }
 
+void CommonFrequencyRange(const std::vector<TransferFunction>& variants, Extended& from,
+                          Extended& to)
+{
+    from = std::numeric_limits<Extended>::infinity();
+    to = 0;
+    for (const TransferFunction& variant : variants) {
+        const FactoredVariant w = FactorVariant(variant);
+        if (!w.Failure.empty())
+            continue;
+        Extended low = 0, high = 0;
+        DefaultFrequencyRange(w, low, high);
+        from = std::min(from, low);
+        to = std::max(to, high);
+    }
+    if (!(to > from)) {
+        from = 0.01L;
+        to = 100;
+    }
+}
+
 LogCharacteristics ComputeLogCharacteristics(const TransferFunction& variant, Extended from,
                                              Extended to, int count)
 {

@@ -81,6 +81,12 @@ struct LogCharacteristics
 /// 0.01 to 100 rad/s when there is none.
 void DefaultFrequencyRange(const FactoredVariant& w, Extended& from, Extended& to);
 
+/// The range several variants are shown over together: from the lowest to the highest end
+/// of their DefaultFrequencyRange, variants that cannot be factored left out; 0.01 to 100
+/// rad/s when none can.
+void CommonFrequencyRange(const std::vector<TransferFunction>& variants, Extended& from,
+                          Extended& to);
+
 /// count points equally spaced in lg ω from `from` to `to` inclusive (0 < from < to,
 /// count ≥ 2).
 LogCharacteristics ComputeLogCharacteristics(const TransferFunction& variant, Extended from,

@@ -3,6 +3,7 @@
 
 #include "core/analysis/polynomial_roots.h"
 #include "core/analysis/scaled_complex.h"
+#include "core/common/number_text.h"
 #include "core/common/russian_text.h"
 
 #include <algorithm>
@@ -72,16 +73,12 @@ struct AnalysisError
 
 std::string FrequencyText(Extended omega)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.10Lg", omega);
-    return text;
+    return SignificantText(omega, 10);
 }
 
 std::string RadiusText(Extended radius)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.3Lg", radius);
-    return text;
+    return SignificantText(radius, 3);
 }
 
 // The turn congruent to `turn` modulo 2π nearest to −order·π: how arg(1 + W) changes on a

@@ -3,6 +3,7 @@
 
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/stability.h"
+#include "core/common/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,9 +39,7 @@ constexpr Extended kHighReach = 10;
 
 std::string Short(Extended x)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6Lg", x);
-    return text;
+    return SignificantText(x, 6);
 }
 
 struct MapError

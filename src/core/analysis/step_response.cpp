@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/analysis/step_response.h"
 
+#include "core/common/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -537,9 +539,7 @@ std::optional<Extended> LastExit(const std::vector<KeptStep>& steps, Extended h,
 
 std::string SecondsText(Extended t)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6Lg", t);
-    return text;
+    return SignificantText(t, 6);
 }
 
 } // namespace
@@ -557,7 +557,8 @@ long StepResponseStepLimit(const TransferFunction& variant)
     return MakeLoop(variant).StepLimit;
 }
 
-StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count)
+StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count,
+                                 std::stop_token stop)
 {
     StepResponse response;
     const StabilityAnalysis analysis = AnalyseStability(variant);
@@ -627,6 +628,12 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     input.fill(1);
     bool overflow = false;
     for (long i = firstStep; i < steps && next < count; ++i) {
+        // A step costs microseconds: looking every 64 of them stops within a millisecond.
+        if ((i - firstStep) % 64 == 0 && stop.stop_requested()) {
+            StepResponse stopped;
+            stopped.Failure = kStepResponseStopped;
+            return stopped;
+        }
         if (delayed) {
             Nodes& past = history[std::size_t((i - firstStep) % long(history.size()))];
             if (i - firstStep >= delaySteps)
@@ -725,7 +732,7 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     return response;
 }
 
-Extended DefaultStepSpan(const TransferFunction& variant)
+Extended DefaultStepSpan(const TransferFunction& variant, std::stop_token stop)
 {
     const Loop loop = MakeLoop(variant);
     if (!loop.Failure.empty())
@@ -743,12 +750,47 @@ Extended DefaultStepSpan(const TransferFunction& variant)
         return guess;
     // A span at the cap cannot grow: nothing to learn from computing it.
     for (int round = 0; round < 20 && guess < cap; ++round) {
-        const StepResponse r = ComputeStepResponse(variant, guess, 201);
-        if (!r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess)
+        const StepResponse r = ComputeStepResponse(variant, guess, 201, stop);
+        if (stop.stop_requested() || !r.Indicators || r.Indicators->SettlingTime <= 0.8L * guess)
             return guess;
         guess = std::min(cap, std::max(2 * guess, r.Indicators->SettlingTime / 0.7L));
     }
     return guess;
+}
+
+Extended CommonStepSpan(const std::vector<TransferFunction>& variants)
+{
+    Extended span = 0;
+    for (const TransferFunction& variant : variants)
+        span = std::max(span, DefaultStepSpan(variant));
+    return span;
+}
+
+StepResponse ComputeStepResponseWithin(const TransferFunction& variant, Extended span, int count)
+{
+    StepResponse r = ComputeStepResponse(variant, span, count);
+    if (!r.Failure.empty() && StepResponseSteps(variant, span) > StepResponseStepLimit(variant))
+        r = ComputeStepResponse(variant, DefaultStepSpan(variant), count);
+    return r;
+}
+
+void NoteUnfinishedSpan(StepResponse& response, const TransferFunction& variant, Extended until,
+                        bool spanAsked)
+{
+    if (!response.Indicators)
+        return;
+    // A delay far shorter than the motion of the loop takes many steps a second: the
+    // default span may end before the response settles.
+    if (!response.Indicators->SettlingReached)
+        response.Notes.push_back(
+            spanAsked ? "the response has not settled by the span's end, " +
+                            SignificantText(until, 6) + " s"
+                      : "the span is cut at " + SignificantText(until, 6) + " s, " +
+                            std::to_string(StepResponseStepLimit(variant)) +
+                            " steps of the integration, before the response settles");
+    if (!response.Indicators->OvershootKnown())
+        response.Notes.push_back("h still rises at the span's end: its peak and overshoot lie "
+                                 "beyond");
 }
 
 } // namespace nirdal

@@ -6,6 +6,7 @@
 #include "core/tf/transfer_function.h"
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -62,11 +63,30 @@ long StepResponseStepLimit(const TransferFunction& variant);
 /// on each step the delayed error is a known polynomial, and the state is carried over the
 /// step by the exact Taylor series of the exponential; h is interpolated at 13 Chebyshev
 /// points of each step. The verdict is AnalyseStability's; the indicators are found by root
-/// finding on the interpolants to 1e-9 relative.
-StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count);
+/// finding on the interpolants to 1e-9 relative. A stop requested on stop ends the work early
+/// with kStepResponseStopped as the failure.
+StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until, int count,
+                                 std::stop_token stop = {});
+
+/// The failure of a response whose computation was stopped.
+inline constexpr const char* kStepResponseStopped = "stopped before the end";
 
 /// A span long enough to see a stable response settle (its last fifth inside the 5 % band)
-/// or an unstable one grow, within kMaxStepResponseSpan and kMaxStepResponseSteps.
-Extended DefaultStepSpan(const TransferFunction& variant);
+/// or an unstable one grow, within kMaxStepResponseSpan and kMaxStepResponseSteps. A stop
+/// requested on stop ends the search with the span found so far.
+Extended DefaultStepSpan(const TransferFunction& variant, std::stop_token stop = {});
+
+/// The span several variants are shown over together: the longest of their DefaultStepSpan.
+Extended CommonStepSpan(const std::vector<TransferFunction>& variants);
+
+/// The response over span, or over the variant's own DefaultStepSpan when span would take it
+/// more integration steps than StepResponseStepLimit allows.
+StepResponse ComputeStepResponseWithin(const TransferFunction& variant, Extended span, int count);
+
+/// Adds the notes of a stable response that its span ends too soon for: not settled by
+/// `until` (a span the user asked for) or cut at `until` by the step limit (the default span),
+/// and the peak beyond the span's end.
+void NoteUnfinishedSpan(StepResponse& response, const TransferFunction& variant, Extended until,
+                        bool spanAsked);
 
 } // namespace nirdal

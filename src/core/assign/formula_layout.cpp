@@ -9,9 +9,9 @@ namespace {
 
 using Kind = ExpressionNode::Kind;
 
-// Windows-1251: the en dash stands for the minus sign, which the code page lacks.
-constexpr std::string_view kMinusSign = "\x96";
-constexpr std::string_view kTimes = "\xB7";
+// The en dash stands for the minus sign, as on the slips printed so far.
+constexpr std::string_view kMinusSign = "–";
+constexpr std::string_view kTimes = "·";
 constexpr int kSmallestPoints = 5;
 
 std::string NumberText(const ExactNumber& number)

@@ -17,7 +17,7 @@ struct FormulaBox
 {
     enum class Kind { Text, Row, Fraction, Raised };
     Kind Type = Kind::Text;
-    std::string Text; ///< Windows-1251
+    std::string Text;
     int Points = 0;
     std::vector<FormulaBox> Parts; ///< Row: left to right; Fraction, Raised: two
     int Width = 0, Up = 0, Down = 0;

@@ -3,7 +3,6 @@
 
 #include "core/assign/formula_layout.h"
 #include "core/common/word_wrap.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 
@@ -122,7 +121,7 @@ int Slip(Surface& surface, double dotsPerMm, bool draw, int top, const std::stri
     std::string heading = "Группа " + slip.Group + "    " + slip.Surname;
     if (slip.Variant != 0)
         heading += "    Вариант " + std::to_string(slip.Variant);
-    writer.Line(Utf8ToCp1251(heading), kHeadingPoints);
+    writer.Line(heading, kHeadingPoints);
     writer.Skip(1.5);
     writer.Paragraph(task, kBodyPoints);
     writer.Skip(2);
@@ -131,20 +130,16 @@ int Slip(Surface& surface, double dotsPerMm, bool draw, int top, const std::stri
                                            *formula.Denominator.Root, slip.Delay, kFormulaPoints,
                                            width));
     writer.Skip(2);
-    writer.Coefficients(Utf8ToCp1251("Числитель, m = " + std::to_string(slip.Numerator.size() - 1) +
-                                     ":"),
-                        'B', slip.Numerator);
-    writer.Coefficients(Utf8ToCp1251("Знаменатель, n = " +
-                                     std::to_string(slip.Denominator.size() - 1) + ":"),
+    writer.Coefficients("Числитель, m = " + std::to_string(slip.Numerator.size() - 1) + ":", 'B',
+                        slip.Numerator);
+    writer.Coefficients("Знаменатель, n = " + std::to_string(slip.Denominator.size() - 1) + ":",
                         'A', slip.Denominator);
-    writer.Line(Utf8ToCp1251("Запаздывание: T = " + slip.Delay + " с"), kBodyPoints);
+    writer.Line("Запаздывание: T = " + slip.Delay + " с", kBodyPoints);
     writer.Skip(1);
     std::vector<std::string> labels{"Устойчивость:", "Запас по амплитуде:", "Запас по фазе, °:",
                                     "Критический коэффициент усиления:"};
     if (slip.AsksDelayMargin)
         labels.push_back("Запас по запаздыванию, с:");
-    for (std::string& label : labels)
-        label = Utf8ToCp1251(label);
     writer.Answers(labels);
     writer.Skip(kPaddingMm);
     return writer.Bottom();
@@ -175,7 +170,7 @@ bool DrawHandout(PageSurface& sheets, std::string_view task, const std::vector<H
     }
     const DeviceSize sheet = sheets.PrintableArea();
     const double dotsPerMm = sheet.Width / kSheetWidthMm;
-    const std::string taskText = Utf8ToCp1251(task);
+    const std::string taskText(task);
     const int edge = static_cast<int>(kSheetEdgeMm * dotsPerMm);
     int y = edge;
     for (std::size_t i = 0; i < slips.size(); ++i) {

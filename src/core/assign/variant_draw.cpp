@@ -9,6 +9,7 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <tuple>
 
 namespace nirdal {
 
@@ -47,6 +48,20 @@ bool Typed(const std::string& text, const ExactNumber& exact, Extended& value)
     const long double wanted = exact.Approximate();
     return std::isfinite(value) &&
            std::fabs(value - wanted) <= kTypedTolerance * std::fabs(wanted);
+}
+
+// Whether two variants are the same to the last bit, as the class file reads them.
+bool SameVariant(const TransferFunction& a, const TransferFunction& b)
+{
+    if (a.NumeratorDegree != b.NumeratorDegree || a.DenominatorDegree != b.DenominatorDegree ||
+        a.Delay != b.Delay)
+        return false;
+    for (int i = 0; i <= a.DenominatorDegree; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (a.A[at] != b.A[at] || (i <= a.NumeratorDegree && a.B[at] != b.B[at]))
+            return false;
+    }
+    return true;
 }
 
 std::uint64_t VariantNumber(const AssignmentTemplate& assignment,
@@ -124,7 +139,9 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                     const std::vector<AssignmentStudent>& students, Assignment& result,
-                    TemplateError& error)
+                    TemplateError& error,
+                    const std::function<void(std::size_t done, std::size_t total)>& progress,
+                    const std::vector<KeptVariant>& kept)
 {
     result = Assignment();
     result.Variants.resize(students.size());
@@ -144,15 +161,29 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
     std::vector<std::uint64_t> seeds;
     for (const AssignmentStudent& student : students)
         seeds.push_back(StudentSeed(seed, student.Group, student.Surname));
+    // The students who keep a variant are served first, so that nobody takes it from them.
+    std::vector<const KeptVariant*> keeps(students.size(), nullptr);
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        for (const KeptVariant& k : kept) {
+            if (k.Group == students[i].Group && k.Surname == students[i].Surname)
+                keeps[i] = &k;
+        }
+    }
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::tie(seeds[a], students[a].Group, students[a].Surname) <
-               std::tie(seeds[b], students[b].Group, students[b].Surname);
+        return std::make_tuple(keeps[a] == nullptr, seeds[a], std::cref(students[a].Group),
+                               std::cref(students[a].Surname)) <
+               std::make_tuple(keeps[b] == nullptr, seeds[b], std::cref(students[b].Group),
+                               std::cref(students[b].Surname));
     });
 
     std::map<std::string, std::size_t> taken; // coefficient texts → student holding them
     std::map<std::string, std::string> rejected; // coefficient texts → the condition failed
     const std::size_t parameters = assignment.Parameters.size();
+    std::size_t served = 0;
     for (const std::size_t who : order) {
+        if (progress && served > 0)
+            progress(served, students.size());
+        ++served;
         const AssignmentStudent& student = students[who];
         SplitMix64 stream(seeds[who]);
         std::map<std::string, int> failures;
@@ -235,6 +266,20 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             for (const std::string& c : variant.Denominator)
                 key += " " + c;
             key += " T " + variant.Delay;
+            // A kept variant met the conditions when it was drawn; only it will do.
+            const KeptVariant* keep = keeps[who];
+            if (keep) {
+                if (!SameVariant(tf, keep->Variant))
+                    continue;
+                variant.NumeratorFormula = ExpressionWithValues(assignment.Numerator, pointTexts);
+                variant.DenominatorFormula =
+                    ExpressionWithValues(assignment.Denominator, pointTexts);
+                variant.Number = VariantNumber(assignment, indexes);
+                taken.emplace(key, who);
+                result.Variants[who] = std::move(variant);
+                done = true;
+                continue;
+            }
             // A variant drawn again fails as it did: analysed once, so that a template of few
             // values and a high degree is refused in bounded time.
             if (const auto seen = rejected.find(key); seen != rejected.end()) {
@@ -267,6 +312,13 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             result.Variants[who] = std::move(variant);
             done = true;
         }
+        if (done && fallback) {
+            const std::size_t holder = taken[fallbackKey];
+            result.Redrawn.push_back({who, holder});
+            result.Notes.push_back(student.Group + " " + student.Surname +
+                                   " was drawn again: his first variant is held by " +
+                                   students[holder].Group + " " + students[holder].Surname);
+        }
         if (done)
             continue;
         if (fallback) {
@@ -277,6 +329,13 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
             result.Variants[who] = std::move(*fallback);
             continue;
         }
+        if (keeps[who]) {
+            error = {assignment.WantLine,
+                     "the kept variant of " + student.Group + " " + student.Surname +
+                         " (line " + std::to_string(keeps[who]->Line) +
+                         ") is none of his draws of this template and seed"};
+            return false;
+        }
         const auto worst =
             std::max_element(failures.begin(), failures.end(),
                              [](const auto& a, const auto& b) { return a.second < b.second; });
@@ -286,6 +345,8 @@ bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                      worst->first + " (" + Thousands(worst->second) + " times)"};
         return false;
     }
+    if (progress)
+        progress(students.size(), students.size());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "core/tf/transfer_function.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,14 @@ struct AssignmentStudent
     std::string Group, Surname;
 };
 
+/// A student's variant in an earlier class file that he keeps.
+struct KeptVariant
+{
+    std::string Group, Surname;
+    TransferFunction Variant;
+    int Line = 0; ///< its line in that file
+};
+
 /// One student's variant: the texts every output uses and the variant they read as.
 struct AssignedVariant
 {
@@ -62,11 +71,19 @@ struct AssignedVariant
     std::uint64_t Number = 0;
 };
 
+/// A student whose first variant another student held, so that he was drawn again.
+struct RedrawnStudent
+{
+    std::size_t Student = 0; ///< his index in the roster order
+    std::size_t Holder = 0;  ///< the index of the student holding his first variant
+};
+
 /// Every student's variant, in roster order, and what the teacher should know about them.
 struct Assignment
 {
     std::vector<AssignedVariant> Variants;
     std::vector<std::string> Notes;
+    std::vector<RedrawnStudent> Redrawn;
 };
 
 /// Whether analysis meets condition (a stable, unstable, or margin-within-range test).
@@ -83,8 +100,14 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 /// Refuses (false, with the line and reason) when a student's 10,000 draws never meet the
 /// conditions, naming the condition that failed most often, or when a draw gives a negative
 /// delay.
+/// Every redrawn student is in result.Redrawn and named in a note. A student of kept (by group
+/// and surname) keeps exactly that variant: it is found among his own draws and served before
+/// anyone else, and refused (with its line) when none of his draws gives it. progress(done,
+/// total), when given, is called after each student.
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
                     const std::vector<AssignmentStudent>& students, Assignment& result,
-                    TemplateError& error);
+                    TemplateError& error,
+                    const std::function<void(std::size_t done, std::size_t total)>& progress = {},
+                    const std::vector<KeptVariant>& kept = {});
 
 } // namespace nirdal

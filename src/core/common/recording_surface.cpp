@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -10,7 +11,11 @@ namespace nirdal {
 TextExtent NominalTextExtent(int points, int dotsPerInch, std::string_view text)
 {
     const double em = static_cast<double>(points) * dotsPerInch / 72;
-    return {static_cast<int>(std::ceil(0.62 * em * static_cast<double>(text.size()))),
+    // Continuation bytes (10xxxxxx) belong to the character their lead byte began.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return {static_cast<int>(std::ceil(0.62 * em * static_cast<double>(characters))),
             static_cast<int>(std::ceil(1.17 * em))};
 }
 

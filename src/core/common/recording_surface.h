@@ -18,12 +18,12 @@ struct DrawOp
     Kind kind;
     std::array<int, 8> args{}; ///< font: size; pen: width; move/line/text: x, y; arc: 8 values
     Rgb colour{};              ///< pen only
-    std::string text;          ///< text only, Windows-1251
+    std::string text;          ///< text only, UTF-8
 
     friend bool operator==(const DrawOp&, const DrawOp&) = default;
 };
 
-/// Answers how much room a text (Windows-1251) takes at a font size in points.
+/// Answers how much room a text (UTF-8) takes at a font size in points.
 using TextMeasure = std::function<TextExtent(int points, std::string_view text)>;
 
 /// Sheets that never end: everything goes on one.
@@ -54,7 +54,7 @@ public:
     void clear() { m_ops.clear(); }
 
     /// One operation as a line: "font SIZE", "pen WIDTH #RRGGBB", "move X Y", "line X Y",
-    /// "arc X1 Y1 … Y4", "text X Y TEXT" (the text as stored, Windows-1251) or "page".
+    /// "arc X1 Y1 … Y4", "text X Y TEXT" (the text as stored, UTF-8) or "page".
     static std::string Describe(const DrawOp& op);
 
 private:

@@ -55,9 +55,9 @@ public:
     /// Counter-clockwise elliptic arc inside the rectangle (x1, y1)–(x2, y2), from the ray
     /// through (x3, y3) to the ray through (x4, y4); equal points draw the whole ellipse.
     virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
-    /// Text (Windows-1251) with its top-left corner at (x, y).
+    /// Text (UTF-8) with its top-left corner at (x, y).
     virtual void TextOut(int x, int y, std::string_view text) = 0;
-    /// The room text (Windows-1251) takes in the current font.
+    /// The room text (UTF-8) takes in the current font.
     virtual TextExtent MeasureText(std::string_view text) = 0;
 };
 
@@ -76,8 +76,8 @@ using PageDrawing = std::function<void(PageSurface&)>;
 
 /// The room a text would take in a sans-serif face of points at dotsPerInch, where no real
 /// font can be asked: lines 1.17 em apart and every character 0.62 em wide, each rounded up
-/// to whole device units. Close to DejaVu Sans for the digits and capitals of the texts
-/// drawn here.
+/// to whole device units; a character is a UTF-8 sequence, not a byte. Close to DejaVu Sans
+/// for the digits and capitals of the texts drawn here.
 TextExtent NominalTextExtent(int points, int dotsPerInch, std::string_view text);
 
 /// A surface that only cares about texts, such as the values listing: everything else is

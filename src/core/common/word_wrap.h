@@ -9,7 +9,7 @@
 
 namespace nirdal {
 
-/// text (Windows-1251) in lines no wider than width in the surface's current font, broken
+/// text in lines no wider than width in the surface's current font, broken
 /// at blanks only: a word wider than width keeps a line of its own.
 std::vector<std::string> WrapWords(Surface& surface, std::string_view text, int width);
 

@@ -3,7 +3,6 @@
 
 #include "core/common/russian_text.h"
 #include "core/common/segment_clip.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,107 +16,6 @@ namespace nirdal {
 
 namespace {
 
-// The letters Windows-1251 lacks, drawn as strokes.
-enum class Letter
-{
-    None,
-    Omega,
-    Sigma,
-    Phi,
-    Infinity,
-};
-
-struct Run
-{
-    Letter letter = Letter::None;
-    std::string text; // Windows-1251, for a run of text
-};
-
-std::vector<Run> Runs(std::string_view utf8)
-{
-    static const std::pair<std::string_view, Letter> kLetters[] = {
-        {"ω", Letter::Omega}, {"σ", Letter::Sigma}, {"φ", Letter::Phi}, {"∞", Letter::Infinity}};
-    std::vector<Run> runs;
-    std::string plain;
-    const auto flush = [&] {
-        if (!plain.empty())
-            runs.push_back({Letter::None, Utf8ToCp1251(plain)});
-        plain.clear();
-    };
-    for (std::size_t i = 0; i < utf8.size();) {
-        bool matched = false;
-        for (const auto& [spelling, letter] : kLetters) {
-            if (utf8.substr(i, spelling.size()) == spelling) {
-                flush();
-                runs.push_back({letter, {}});
-                i += spelling.size();
-                matched = true;
-                break;
-            }
-        }
-        if (!matched)
-            plain += utf8[i++];
-    }
-    flush();
-    return runs;
-}
-
-int LetterWidth(Surface& surface, Letter letter)
-{
-    const int o = surface.MeasureText("o").Width;
-    return letter == Letter::Omega || letter == Letter::Infinity ? o * 3 / 2
-           : letter == Letter::Sigma                             ? o * 6 / 5
-                                                                 : o;
-}
-
-// An ellipse inside (x1, y1)–(x2, y2).
-void Ellipse(Surface& surface, int x1, int y1, int x2, int y2)
-{
-    surface.Arc(x1, y1, x2, y2, x2, (y1 + y2) / 2, x2, (y1 + y2) / 2);
-}
-
-// The letter in the box of a character at (x, y), as wide as width.
-void DrawLetter(Surface& surface, Letter letter, int x, int y, int width, Rgb ink)
-{
-    const int spacing = surface.MeasureText("o").LineSpacing;
-    const int em = std::max(4, spacing * 100 / 117);
-    const int baseline = y + em * 93 / 100;
-    const int xTop = baseline - em * 53 / 100; // the top of a small letter
-    const int pad = std::max(1, width / 8);
-    surface.SetPen(std::max(1, em / 12), ink);
-    const int left = x + pad, right = x + width - pad;
-    switch (letter) {
-    case Letter::Omega: {
-        // Two lower halves of ellipses side by side, from near the x-height to the baseline;
-        // their boxes stay inside the character's.
-        const int middle = (left + right) / 2, depth = (baseline - xTop) * 3 / 4;
-        const int centre = baseline - depth;
-        for (const auto& [a, b] : {std::pair{left, middle}, std::pair{middle, right}})
-            surface.Arc(a, centre - depth, b, baseline, a, centre, b, centre);
-        break;
-    }
-    case Letter::Sigma:
-        // A round body as tall as a small letter, its stroke running off to the right on top.
-        Ellipse(surface, left, xTop, right - pad, baseline);
-        surface.MoveTo((left + right) / 2, xTop);
-        surface.LineTo(right + pad, xTop);
-        break;
-    case Letter::Phi:
-        Ellipse(surface, left, xTop, right, baseline);
-        surface.MoveTo((left + right) / 2, baseline - em * 72 / 100);
-        surface.LineTo((left + right) / 2, baseline + em * 20 / 100);
-        break;
-    case Letter::Infinity: {
-        const int middle = (left + right) / 2, top = xTop + (baseline - xTop) / 6;
-        Ellipse(surface, left, top, middle, baseline - (baseline - xTop) / 6);
-        Ellipse(surface, middle, top, right, baseline - (baseline - xTop) / 6);
-        break;
-    }
-    case Letter::None:
-        break;
-    }
-}
-
 // A number as a reader of Russian expects it: digits significant, a decimal comma.
 std::string Number(Extended value, int digits = 3)
 {
@@ -128,49 +26,6 @@ std::string Number(Extended value, int digits = 3)
     return DecimalComma(text);
 }
 
-} // namespace
-
-std::string TickNumber(Extended value, Extended step)
-{
-    const Extended places = -std::floor(std::log10(step) + 1e-9L);
-    const int decimals =
-        std::isfinite(places) ? static_cast<int>(std::clamp<Extended>(places, 0, 12)) : 0;
-    if (std::abs(value) < step * 1e-6L)
-        value = 0;
-    char text[64];
-    // Steps beyond what fixed decimals show well are written with an exponent.
-    if (!(step >= 1e-6L && step < 1e9L))
-        std::snprintf(text, sizeof text, "%.4Lg", value);
-    else
-        std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
-    return DecimalComma(text);
-}
-
-Extended NiceStep(Extended range, int most)
-{
-    most = std::max(1, most);
-    if (!(range > 0) || !std::isfinite(range))
-        return 1;
-    const Extended raw = range / most;
-    const Extended power = std::pow(10.0L, std::floor(std::log10(raw)));
-    for (const Extended factor : {1.0L, 2.0L, 5.0L, 10.0L})
-        if (factor * power >= raw)
-            return factor * power;
-    return 10 * power;
-}
-
-namespace {
-
-// Degrees in steps of 15, 30, 45, 90, 180, then multiples of 360.
-Extended DegreeStep(Extended range, int most)
-{
-    most = std::max(1, most);
-    for (const Extended step : {15.0L, 30.0L, 45.0L, 90.0L, 180.0L})
-        if (range / step <= most)
-            return step;
-    return 360 * NiceStep(range / 360, most);
-}
-
 // The top of the tick labels under a box: below the lowest label of the upright axis, which
 // is centred on the box's bottom edge.
 int TickLabelsBelow(int spacing)
@@ -178,47 +33,12 @@ int TickLabelsBelow(int spacing)
     return spacing / 2 + 1;
 }
 
-struct Box
-{
-    int left, top, right, bottom;
-};
-
-// Maps values to device units in a box.
-struct Scale
-{
-    Extended from, to; // value range
-    int near, far;     // device coordinates of from and to
-    Extended operator()(Extended v) const { return near + (v - from) / (to - from) * (far - near); }
-};
-
-int Device(Extended v)
-{
-    return std::isnan(v) ? 0 : static_cast<int>(std::lrint(std::clamp(v, -1e8L, 1e8L)));
-}
-
-// The multiples of step from `from` to `to`, when they are few enough to draw: none when the
-// step is 0 or too fine for the values to tell apart.
-std::vector<Extended> Multiples(Extended from, Extended to, Extended step)
-{
-    std::vector<Extended> values;
-    const Extended first = std::ceil(from / step - 1e-9L), last = std::floor(to / step + 1e-9L);
-    if (!(step > 0) || !std::isfinite(first) || !std::isfinite(last) || last - first > 200)
-        return values;
-    for (Extended k = first; k <= last; ++k) {
-        const Extended v = k * step;
-        if (!values.empty() && !(v > values.back()))
-            break;
-        values.push_back(v);
-    }
-    return values;
-}
-
 // A polyline in the box, solid or dashed (dash > 0: dash and gap of that length), points that
 // are not numbers leaving a gap.
 class Pen
 {
 public:
-    Pen(Surface& surface, const Box& box, int dash = 0)
+    Pen(Surface& surface, const PictureBox& box, int dash = 0)
         : m_surface(surface), m_box(box), m_dash(dash)
     {
     }
@@ -238,7 +58,7 @@ public:
 private:
     void Segment(Extended x1, Extended y1, Extended x2, Extended y2)
     {
-        if (!ClipSegment(x1, y1, x2, y2, m_box.left, m_box.top, m_box.right, m_box.bottom))
+        if (!ClipSegment(x1, y1, x2, y2, m_box.Left, m_box.Top, m_box.Right, m_box.Bottom))
             return;
         if (m_dash <= 0) {
             Draw(x1, y1, x2, y2);
@@ -263,7 +83,7 @@ private:
     }
     void Draw(Extended x1, Extended y1, Extended x2, Extended y2)
     {
-        const int a = Device(x1), b = Device(y1), c = Device(x2), d = Device(y2);
+        const int a = DeviceUnits(x1), b = DeviceUnits(y1), c = DeviceUnits(x2), d = DeviceUnits(y2);
         if (!m_at || m_at->first != a || m_at->second != b)
             m_surface.MoveTo(a, b);
         m_surface.LineTo(c, d);
@@ -271,7 +91,7 @@ private:
     }
 
     Surface& m_surface;
-    Box m_box;
+    PictureBox m_box;
     int m_dash;
     bool m_on = true;
     Extended m_phase = 0;
@@ -285,53 +105,43 @@ void Line(Surface& surface, int x1, int y1, int x2, int y2)
     surface.LineTo(x2, y2);
 }
 
-void Frame(Surface& surface, const Box& box, Rgb ink)
-{
-    surface.SetPen(1, ink);
-    surface.MoveTo(box.left, box.top);
-    surface.LineTo(box.right, box.top);
-    surface.LineTo(box.right, box.bottom);
-    surface.LineTo(box.left, box.bottom);
-    surface.LineTo(box.left, box.top);
-}
-
 // Rectangles already taken by texts and marks: a label that would cover one is left out.
 class Placement
 {
 public:
-    bool Free(const Box& b) const
+    bool Free(const PictureBox& b) const
     {
-        return std::none_of(m_taken.begin(), m_taken.end(), [&](const Box& t) {
-            return b.left < t.right && t.left < b.right && b.top < t.bottom && t.top < b.bottom;
+        return std::none_of(m_taken.begin(), m_taken.end(), [&](const PictureBox& t) {
+            return b.Left < t.Right && t.Left < b.Right && b.Top < t.Bottom && t.Top < b.Bottom;
         });
     }
-    void Take(const Box& b) { m_taken.push_back(b); }
+    void Take(const PictureBox& b) { m_taken.push_back(b); }
 
 private:
-    std::vector<Box> m_taken;
+    std::vector<PictureBox> m_taken;
 };
 
 // Horizontal grid lines and their labels right-aligned left of the box.
-void YGrid(Surface& surface, const Box& box, const Scale& y, Extended step,
+void YGrid(Surface& surface, const PictureBox& box, const Scale& y, Extended step,
            const PictureStyle& style, std::optional<Extended> emphasised = std::nullopt)
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
-    for (const Extended v : Multiples(y.from, y.to, step)) {
-        const int py = Device(y(v));
+    for (const Extended v : TickValues(y.From, y.To, step)) {
+        const int py = DeviceUnits(y(v));
         const bool strong = emphasised && std::abs(v - *emphasised) < step * 1e-6L;
         surface.SetPen(1, strong ? Rgb{120, 120, 120} : style.Grid);
-        Line(surface, box.left, py, box.right, py);
+        Line(surface, box.Left, py, box.Right, py);
         const std::string label = TickNumber(v, step);
-        const int width = TextWidth(surface, label);
-        DrawText(surface, box.left - width - spacing / 3, py - spacing / 2, label, style.Ink);
+        const int width = surface.MeasureText(label).Width;
+        surface.TextOut(box.Left - width - spacing / 3, py - spacing / 2, label);
     }
 }
 
 int DecimalsWidth(Surface& surface, const Scale& y, Extended step)
 {
     int widest = 0;
-    for (const Extended v : Multiples(y.from, y.to, step))
-        widest = std::max(widest, TextWidth(surface, TickNumber(v, step)));
+    for (const Extended v : TickValues(y.From, y.To, step))
+        widest = std::max(widest, surface.MeasureText(TickNumber(v, step)).Width);
     return widest;
 }
 
@@ -344,19 +154,18 @@ void Legend(Surface& surface, int right, int top,
     const int sample = spacing * 2;
     int widest = 0;
     for (int i = 0; i < rows && i < static_cast<int>(lines.size()); ++i)
-        widest = std::max(widest, TextWidth(surface, lines[std::size_t(i)].second));
+        widest = std::max(widest, surface.MeasureText(lines[std::size_t(i)].second).Width);
     const int x = right - widest - sample - spacing / 2;
     for (int i = 0; i < rows && i < static_cast<int>(lines.size()); ++i) {
         const int y = top + i * spacing;
         const bool last = i == rows - 1 && rows < static_cast<int>(lines.size());
         if (last) {
-            DrawText(surface, x + sample + spacing / 2, y,
-                     "… ещё " + std::to_string(lines.size() - std::size_t(i)), style.Ink);
+            surface.TextOut(x + sample + spacing / 2, y, "… ещё " + std::to_string(lines.size() - std::size_t(i)));
             break;
         }
         surface.SetPen(std::max(2, style.LineWidth + 1), lines[std::size_t(i)].first);
         Line(surface, x, y + spacing / 2, x + sample, y + spacing / 2);
-        DrawText(surface, x + sample + spacing / 2, y, lines[std::size_t(i)].second, style.Ink);
+        surface.TextOut(x + sample + spacing / 2, y, lines[std::size_t(i)].second);
     }
 }
 
@@ -365,64 +174,40 @@ int LegendRows(int available, int spacing, std::size_t lines)
     return std::clamp(static_cast<int>(lines), 1, std::max(1, available / spacing));
 }
 
-} // namespace
-
-int TextWidth(Surface& surface, std::string_view utf8)
+// The step picture's ranges: time from 0 to the longest span; h from its least to its
+// largest, with 0 and the 5 % bands of the steady values in view.
+struct StepRanges
 {
-    int width = 0;
-    for (const Run& run : Runs(utf8))
-        width += run.letter == Letter::None ? surface.MeasureText(run.text).Width
-                                            : LetterWidth(surface, run.letter);
-    return width;
-}
+    Extended Until = 0;
+    Extended Low = 0, High = 0;
+};
 
-int DrawText(Surface& surface, int x, int y, std::string_view utf8, Rgb ink)
+StepRanges StepRangesOf(std::span<const StepPictureCurve> curves)
 {
-    int width = 0;
-    for (const Run& run : Runs(utf8)) {
-        if (run.letter == Letter::None) {
-            surface.TextOut(x + width, y, run.text);
-            width += surface.MeasureText(run.text).Width;
-        } else {
-            const int w = LetterWidth(surface, run.letter);
-            DrawLetter(surface, run.letter, x + width, y, w, ink);
-            width += w;
-        }
-    }
-    return width;
-}
-
-void DrawStepResponsePicture(Surface& surface, DeviceRect area,
-                             std::span<const StepPictureCurve> curves, const PictureStyle& style)
-{
-    surface.SetFontSize(style.FontPoints);
-    const int spacing = surface.MeasureText("0").LineSpacing;
-
-    // The ranges: time from 0 to the longest span; h from its least to its largest, with 0
-    // and the 5 % bands of the steady values in view.
-    Extended until = 0, low = 0, high = 0;
+    StepRanges r;
     for (const StepPictureCurve& c : curves) {
         if (!c.Response || c.Response->Times.empty())
             continue;
-        until = std::max(until, c.Response->Times.back());
+        r.Until = std::max(r.Until, c.Response->Times.back());
         for (Extended v : c.Response->Values) {
-            low = std::min(low, v);
-            high = std::max(high, v);
+            r.Low = std::min(r.Low, v);
+            r.High = std::max(r.High, v);
         }
         if (c.Response->Indicators) {
             const Extended s = c.Response->Indicators->Steady;
-            low = std::min(low, s - 0.05L * std::abs(s));
-            high = std::max(high, s + 0.05L * std::abs(s));
+            r.Low = std::min(r.Low, s - 0.05L * std::abs(s));
+            r.High = std::max(r.High, s + 0.05L * std::abs(s));
         }
     }
-    if (!(until > 0))
-        until = 1;
-    if (!(high > low))
-        high = low + 1;
-    const Extended margin = (high - low) * 0.05L;
-    Scale y{low - (low < 0 ? margin : 0), high + margin, 0, 0};
+    if (!(r.Until > 0))
+        r.Until = 1;
+    if (!(r.High > r.Low))
+        r.High = r.Low + 1;
+    return r;
+}
 
-    // Legend lines.
+std::vector<std::pair<Rgb, std::string>> StepLegend(std::span<const StepPictureCurve> curves)
+{
     std::vector<std::pair<Rgb, std::string>> legend;
     for (const StepPictureCurve& c : curves) {
         if (!c.Response)
@@ -442,78 +227,97 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
                                                            : "на границе устойчивости";
         legend.emplace_back(c.Colour, text);
     }
-    const int rows = LegendRows(area.Height / 4, spacing, legend.size());
+    return legend;
+}
 
-    // The box: the legend and "h(t)" above, tick labels left and below, "t, с" under them.
-    y.near = 0;
+// Where the step picture goes: the box with the legend and "h(t)" above, tick labels left
+// and below, "t, с" under them; the scales of t and h onto it and the step of h's grid.
+struct StepLayout
+{
+    PictureBox Box;
+    Scale X, Y;
+    Extended Step = 1;
+};
+
+std::optional<StepLayout> LayOutStep(Surface& surface, DeviceRect area, const StepRanges& r,
+                                     int rows, int spacing)
+{
+    StepLayout layout;
+    const Extended margin = (r.High - r.Low) * 0.05L;
     const int top = area.Top + rows * spacing + spacing / 2;
     const int bottom = area.Top + area.Height - spacing * 8 / 3;
-    Extended step = NiceStep(y.to - y.from, std::max(2, (bottom - top) / (2 * spacing)));
-    y.near = bottom;
-    y.far = top;
-    const int labels = DecimalsWidth(surface, y, step);
-    const Box box{area.Left + labels + spacing / 2, top, area.Left + area.Width - spacing, bottom};
-    if (box.right - box.left < 4 * spacing || box.bottom - box.top < 3 * spacing)
-        return;
-    const Scale x{0, until, box.left, box.right};
+    layout.Y = {r.Low - (r.Low < 0 ? margin : 0), r.High + margin, bottom, top};
+    layout.Step = NiceStep(layout.Y.To - layout.Y.From, std::max(2, (bottom - top) / (2 * spacing)));
+    const int labels = DecimalsWidth(surface, layout.Y, layout.Step);
+    layout.Box = {area.Left + labels + spacing / 2, top, area.Left + area.Width - spacing, bottom};
+    if (layout.Box.Right - layout.Box.Left < 4 * spacing ||
+        layout.Box.Bottom - layout.Box.Top < 3 * spacing)
+        return std::nullopt;
+    layout.X = {0, r.Until, layout.Box.Left, layout.Box.Right};
+    return layout;
+}
 
-    Placement placement;
-    // Grid and labels.
-    YGrid(surface, box, y, step, style, Extended(0));
-    const int widestTime = TextWidth(surface, TickNumber(until, NiceStep(until, 10))) + spacing;
+// The grid of h and t with their labels, the frame and the titles.
+void DrawStepGrid(Surface& surface, DeviceRect area, const StepLayout& layout, Extended until,
+                  const PictureStyle& style, int spacing)
+{
+    const PictureBox& box = layout.Box;
+    YGrid(surface, box, layout.Y, layout.Step, style, Extended(0));
+    const int widestTime = surface.MeasureText(TickNumber(until, NiceStep(until, 10))).Width + spacing;
     const Extended timeStep =
-        NiceStep(until, std::max(1, (box.right - box.left) / (widestTime + spacing)));
-    for (const Extended t : Multiples(0, until, timeStep)) {
-        const int px = Device(x(t));
+        NiceStep(until, std::max(1, (box.Right - box.Left) / (widestTime + spacing)));
+    for (const Extended t : TickValues(0, until, timeStep)) {
+        const int px = DeviceUnits(layout.X(t));
         surface.SetPen(1, style.Grid);
-        Line(surface, px, box.top, px, box.bottom);
+        Line(surface, px, box.Top, px, box.Bottom);
         const std::string label = TickNumber(t, timeStep);
-        const int width = TextWidth(surface, label);
+        const int width = surface.MeasureText(label).Width;
         const int left =
             std::max(area.Left, std::min(px - width / 2, area.Left + area.Width - width));
-        DrawText(surface, left, box.bottom + TickLabelsBelow(spacing), label, style.Ink);
+        surface.TextOut(left, box.Bottom + TickLabelsBelow(spacing), label);
     }
-    Frame(surface, box, style.Ink);
-    DrawText(surface, box.left, area.Top, "h(t)", style.Ink);
+    DrawFrame(surface, box, style.Ink);
+    surface.TextOut(box.Left, area.Top, "h(t)");
     const std::string timeTitle = "t, с";
-    DrawText(surface, box.right - TextWidth(surface, timeTitle), box.bottom + spacing * 3 / 2 + 1,
-             timeTitle, style.Ink);
-    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
-    placement.Take({box.left, area.Top, box.left + TextWidth(surface, "h(t)"), area.Top + spacing});
+    surface.TextOut(box.Right - surface.MeasureText(timeTitle).Width,
+                    box.Bottom + spacing * 3 / 2 + 1, timeTitle);
+}
 
-    // Steady values, bands and marks under the curves.
+// Steady values dashed, their 5 % bands dotted, each marked "h∞" where there is room.
+void DrawSteadyValues(Surface& surface, std::span<const StepPictureCurve> curves,
+                      const StepLayout& layout, Placement& placement, int spacing)
+{
+    const PictureBox& box = layout.Box;
     for (const StepPictureCurve& c : curves) {
         if (!c.Response || !c.Response->Indicators)
             continue;
         const StepIndicators& in = *c.Response->Indicators;
         surface.SetPen(1, c.Colour);
         Pen steady(surface, box, spacing / 2);
-        steady.Point(box.left, y(in.Steady));
-        steady.Point(box.right, y(in.Steady));
+        steady.Point(box.Left, layout.Y(in.Steady));
+        steady.Point(box.Right, layout.Y(in.Steady));
         for (const Extended side : {-1.0L, 1.0L}) {
             Pen band(surface, box, std::max(2, spacing / 6));
-            band.Point(box.left, y(in.Steady * (1 + side * 0.05L)));
-            band.Point(box.right, y(in.Steady * (1 + side * 0.05L)));
+            band.Point(box.Left, layout.Y(in.Steady * (1 + side * 0.05L)));
+            band.Point(box.Right, layout.Y(in.Steady * (1 + side * 0.05L)));
         }
         const std::string steadyLabel = "h∞";
-        const int sw = TextWidth(surface, steadyLabel);
-        const Box steadyBox{box.right - sw - spacing / 4, Device(y(in.Steady)) - spacing,
-                            box.right - spacing / 4, Device(y(in.Steady))};
+        const int sw = surface.MeasureText(steadyLabel).Width;
+        const PictureBox steadyBox{box.Right - sw - spacing / 4,
+                                   DeviceUnits(layout.Y(in.Steady)) - spacing,
+                                   box.Right - spacing / 4, DeviceUnits(layout.Y(in.Steady))};
         if (placement.Free(steadyBox)) {
-            DrawText(surface, steadyBox.left, steadyBox.top, steadyLabel, style.Ink);
+            surface.TextOut(steadyBox.Left, steadyBox.Top, steadyLabel);
             placement.Take(steadyBox);
         }
     }
-    // The curves.
-    for (const StepPictureCurve& c : curves) {
-        if (!c.Response)
-            continue;
-        surface.SetPen(style.LineWidth, c.Colour);
-        Pen pen(surface, box);
-        for (std::size_t k = 0; k < c.Response->Times.size(); ++k)
-            pen.Point(x(c.Response->Times[k]), y(c.Response->Values[k]));
-    }
-    // Peak and settling marks.
+}
+
+// The peak ringed and marked "σ", the settling time a dashed upright marked "tр".
+void DrawStepMarks(Surface& surface, DeviceRect area, std::span<const StepPictureCurve> curves,
+                   const StepLayout& layout, Placement& placement, int spacing)
+{
+    const PictureBox& box = layout.Box;
     for (const StepPictureCurve& c : curves) {
         if (!c.Response || !c.Response->Indicators)
             continue;
@@ -521,100 +325,124 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
         const Extended peakValue = in.Steady * (1 + in.OvershootPercent / 100);
         const int radius = std::max(3, spacing / 4);
         if (in.PeakReached && in.OvershootPercent > 0) {
-            const int px = Device(x(in.PeakTime)), py = Device(y(peakValue));
+            const int px = DeviceUnits(layout.X(in.PeakTime)), py = DeviceUnits(layout.Y(peakValue));
             surface.SetPen(1, c.Colour);
-            Ellipse(surface, px - radius, py - radius, px + radius, py + radius);
-            const Box label{px + radius, py - radius - spacing,
-                            px + radius + TextWidth(surface, "σ"), py - radius};
-            if (placement.Free(label) && label.top >= area.Top && label.right <= box.right) {
-                DrawText(surface, label.left, label.top, "σ", style.Ink);
+            DrawRing(surface, px, py, radius);
+            const PictureBox label{px + radius, py - radius - spacing,
+                                   px + radius + surface.MeasureText("σ").Width, py - radius};
+            if (placement.Free(label) && label.Top >= area.Top && label.Right <= box.Right) {
+                surface.TextOut(label.Left, label.Top, "σ");
                 placement.Take(label);
             }
         }
         if (!in.SettlingReached)
             continue;
-        const int sx = Device(x(in.SettlingTime));
+        const int sx = DeviceUnits(layout.X(in.SettlingTime));
         surface.SetPen(1, c.Colour);
         Pen upright(surface, box, std::max(3, spacing / 3));
-        upright.Point(sx, box.bottom);
-        upright.Point(sx, y(in.Steady));
+        upright.Point(sx, box.Bottom);
+        upright.Point(sx, layout.Y(in.Steady));
         const std::string mark = "tр";
-        const int mw = TextWidth(surface, mark);
-        Box label{sx + radius / 2, box.bottom - spacing - radius / 2, sx + radius / 2 + mw,
-                  box.bottom - radius / 2};
-        if (label.right > box.right)
-            label = {sx - radius / 2 - mw, label.top, sx - radius / 2, label.bottom};
+        const int mw = surface.MeasureText(mark).Width;
+        PictureBox label{sx + radius / 2, box.Bottom - spacing - radius / 2, sx + radius / 2 + mw,
+                         box.Bottom - radius / 2};
+        if (label.Right > box.Right)
+            label = {sx - radius / 2 - mw, label.Top, sx - radius / 2, label.Bottom};
         if (placement.Free(label)) {
-            DrawText(surface, label.left, label.top, mark, style.Ink);
+            surface.TextOut(label.Left, label.Top, mark);
             placement.Take(label);
         }
     }
 }
 
-void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
-                                   std::span<const LogPictureCurve> curves,
-                                   const PictureStyle& style)
+// The logarithmic picture's ranges: decades of ω, dB and degrees the curves reach.
+struct LogRanges
 {
-    surface.SetFontSize(style.FontPoints);
-    const int spacing = surface.MeasureText("0").LineSpacing;
+    Extended LgFrom, LgTo, DbLow, DbHigh, DegLow, DegHigh;
+};
 
-    Extended lgFrom = std::numeric_limits<Extended>::infinity(), lgTo = -lgFrom;
-    Extended dbLow = lgFrom, dbHigh = -lgFrom, degLow = lgFrom, degHigh = -lgFrom;
+LogRanges LogRangesOf(std::span<const LogPictureCurve> curves)
+{
+    const Extended inf = std::numeric_limits<Extended>::infinity();
+    LogRanges r{inf, -inf, inf, -inf, inf, -inf};
+    for (const LogPictureCurve& c : curves) {
+        if (!c.Characteristics)
+            continue;
+        const LogCharacteristics& l = *c.Characteristics;
+        if (!l.Failure.empty() || l.Points.empty())
+            continue;
+        r.LgFrom = std::min(r.LgFrom, std::log10(l.Points.front().Frequency));
+        r.LgTo = std::max(r.LgTo, std::log10(l.Points.back().Frequency));
+        for (const LogPoint& p : l.Points) {
+            for (const Extended db : {p.Decibels, p.AsymptoteDecibels}) {
+                if (std::isfinite(db)) {
+                    r.DbLow = std::min(r.DbLow, db);
+                    r.DbHigh = std::max(r.DbHigh, db);
+                }
+            }
+            if (std::isfinite(p.Degrees)) {
+                r.DegLow = std::min(r.DegLow, p.Degrees);
+                r.DegHigh = std::max(r.DegHigh, p.Degrees);
+            }
+        }
+    }
+    if (!(r.LgTo > r.LgFrom)) {
+        r.LgFrom = -2;
+        r.LgTo = 2;
+    }
+    if (!(r.DbHigh > r.DbLow)) {
+        r.DbLow = -20;
+        r.DbHigh = 20;
+    }
+    // A curve that dives far below keeps the picture 160 dB high at most.
+    r.DbLow = std::max(r.DbLow, r.DbHigh - 160);
+    if (!(r.DbHigh - r.DbLow > 0)) {
+        r.DbLow = -20;
+        r.DbHigh = 20;
+    }
+    if (!(r.DegHigh > r.DegLow)) {
+        r.DegLow = -180;
+        r.DegHigh = 0;
+    }
+    // A delay makes the phase fall without bound: the box shows the first 630° below its top,
+    // enough for −180° and −540°, and the curve leaves it at the bottom.
+    r.DegLow = std::max(r.DegLow, r.DegHigh - 630);
+    // Angles so large that 630° is lost in their rounding: the curve is shown off the box.
+    if (!(r.DegHigh - r.DegLow > 0)) {
+        r.DegLow = -180;
+        r.DegHigh = 0;
+    }
+    return r;
+}
+
+std::vector<std::pair<Rgb, std::string>> LogLegend(std::span<const LogPictureCurve> curves)
+{
     std::vector<std::pair<Rgb, std::string>> legend;
     for (const LogPictureCurve& c : curves) {
         if (!c.Characteristics)
             continue;
         const LogCharacteristics& l = *c.Characteristics;
-        if (!l.Failure.empty() || l.Points.empty()) {
+        if (!l.Failure.empty() || l.Points.empty())
             legend.emplace_back(c.Colour, "не рассчитана");
-            continue;
-        }
-        lgFrom = std::min(lgFrom, std::log10(l.Points.front().Frequency));
-        lgTo = std::max(lgTo, std::log10(l.Points.back().Frequency));
-        for (const LogPoint& p : l.Points) {
-            for (const Extended db : {p.Decibels, p.AsymptoteDecibels}) {
-                if (std::isfinite(db)) {
-                    dbLow = std::min(dbLow, db);
-                    dbHigh = std::max(dbHigh, db);
-                }
-            }
-            if (std::isfinite(p.Degrees)) {
-                degLow = std::min(degLow, p.Degrees);
-                degHigh = std::max(degHigh, p.Degrees);
-            }
-        }
-        legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + Number(*l.Crossover) + " рад/с"
-                                                  : "ЛАЧХ асимптотически ниже 0 дБ");
+        else
+            legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + Number(*l.Crossover) + " рад/с"
+                                                      : "ЛАЧХ асимптотически ниже 0 дБ");
     }
-    if (!(lgTo > lgFrom)) {
-        lgFrom = -2;
-        lgTo = 2;
-    }
-    if (!(dbHigh > dbLow)) {
-        dbLow = -20;
-        dbHigh = 20;
-    }
-    // A curve that dives far below keeps the picture 160 dB high at most.
-    dbLow = std::max(dbLow, dbHigh - 160);
-    if (!(dbHigh - dbLow > 0)) {
-        dbLow = -20;
-        dbHigh = 20;
-    }
-    if (!(degHigh > degLow)) {
-        degLow = -180;
-        degHigh = 0;
-    }
-    // A delay makes the phase fall without bound: the box shows the first 630° below its top,
-    // enough for −180° and −540°, and the curve leaves it at the bottom.
-    degLow = std::max(degLow, degHigh - 630);
-    // Angles so large that 630° is lost in their rounding: the curve is shown off the box.
-    if (!(degHigh - degLow > 0)) {
-        degLow = -180;
-        degHigh = 0;
-    }
-    const int rows = LegendRows(area.Height / 5, spacing, legend.size());
+    return legend;
+}
 
-    // Two boxes on one ω axis: L above (three fifths), φ below, each with its title above.
+// Two boxes on one ω axis: L above (three fifths), φ below, each with its title above; the
+// scales of lg ω, dB and degrees onto them and the steps of their grids.
+struct LogLayout
+{
+    PictureBox Amplitude, Phase;
+    Scale X, Db, Deg;
+    Extended DbStep = 1, DegStep = 1;
+};
+
+std::optional<LogLayout> LayOutLog(Surface& surface, DeviceRect area, const LogRanges& r,
+                                   int rows, int spacing)
+{
     const int amplitudeTop = area.Top + std::max(rows, 1) * spacing + spacing / 2;
     const int bottom = area.Top + area.Height - spacing * 8 / 3;
     const int gap = spacing * 2;
@@ -622,32 +450,38 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     const int amplitudeBottom = amplitudeTop + usable * 3 / 5;
     const int phaseTop = amplitudeBottom + gap;
 
-    Scale db{dbLow, dbHigh, amplitudeBottom, amplitudeTop};
-    const Extended dbStep = std::max<Extended>(
-        NiceStep(dbHigh - dbLow, std::max(2, (amplitudeBottom - amplitudeTop) / (2 * spacing))), 1);
-    db.from = std::floor(dbLow / dbStep) * dbStep;
-    db.to = std::ceil(dbHigh / dbStep) * dbStep;
-    Scale deg{degLow, degHigh, bottom, phaseTop};
-    const Extended degStep =
-        DegreeStep(degHigh - degLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
-    deg.from = std::floor(degLow / degStep) * degStep;
-    deg.to = std::ceil(degHigh / degStep) * degStep;
+    LogLayout layout;
+    layout.DbStep = std::max<Extended>(
+        NiceStep(r.DbHigh - r.DbLow, std::max(2, (amplitudeBottom - amplitudeTop) / (2 * spacing))),
+        1);
+    layout.Db = {std::floor(r.DbLow / layout.DbStep) * layout.DbStep,
+                 std::ceil(r.DbHigh / layout.DbStep) * layout.DbStep, amplitudeBottom, amplitudeTop};
+    layout.DegStep =
+        DegreeStep(r.DegHigh - r.DegLow, std::max(2, (bottom - phaseTop) / (2 * spacing)));
+    layout.Deg = {std::floor(r.DegLow / layout.DegStep) * layout.DegStep,
+                  std::ceil(r.DegHigh / layout.DegStep) * layout.DegStep, bottom, phaseTop};
 
-    const int labels =
-        std::max(DecimalsWidth(surface, db, dbStep), DecimalsWidth(surface, deg, degStep));
+    const int labels = std::max(DecimalsWidth(surface, layout.Db, layout.DbStep),
+                                DecimalsWidth(surface, layout.Deg, layout.DegStep));
     const int left = area.Left + labels + spacing / 2;
     const int right = area.Left + area.Width - spacing;
     if (right - left < 4 * spacing || amplitudeBottom - amplitudeTop < 2 * spacing ||
         bottom - phaseTop < 2 * spacing)
-        return;
-    const Box amplitude{left, amplitudeTop, right, amplitudeBottom};
-    const Box phase{left, phaseTop, right, bottom};
-    const Scale x{lgFrom, lgTo, left, right};
+        return std::nullopt;
+    layout.Amplitude = {left, amplitudeTop, right, amplitudeBottom};
+    layout.Phase = {left, phaseTop, right, bottom};
+    layout.X = {r.LgFrom, r.LgTo, left, right};
+    return layout;
+}
 
-    YGrid(surface, amplitude, db, dbStep, style, Extended(0));
-    YGrid(surface, phase, deg, degStep, style, Extended(-180));
-    // Decades: a grid line each, and 2…9 times fainter when a decade is wide enough.
-    const int decadeWidth = Device(x(lgFrom + 1) - x(lgFrom));
+// Decades: a grid line each through both boxes, labelled 10^k below, and 2…9 times fainter
+// when a decade is wide enough.
+void DrawDecadeGrid(Surface& surface, DeviceRect area, const LogLayout& layout,
+                    const PictureStyle& style, int spacing)
+{
+    const Extended lgFrom = layout.X.From, lgTo = layout.X.To;
+    const int left = layout.Phase.Left, right = layout.Phase.Right, bottom = layout.Phase.Bottom;
+    const int decadeWidth = DeviceUnits(layout.X(lgFrom + 1) - layout.X(lgFrom));
     // Decades labelled every so many, so that their labels keep apart.
     const int decadeStep = static_cast<int>(std::max<Extended>(
         1, std::ceil((lgTo - lgFrom) / std::max(1, (right - left) / (4 * spacing)))));
@@ -659,65 +493,121 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
             const Extended lg = k + std::log10(Extended(m));
             if (lg < lgFrom - 1e-9L || lg > lgTo + 1e-9L || (m > 1 && decadeWidth < 6 * spacing))
                 continue;
-            const int px = Device(x(lg));
+            const int px = DeviceUnits(layout.X(lg));
             surface.SetPen(1, m == 1 ? Rgb{170, 170, 170} : style.Grid);
-            Line(surface, px, amplitude.top, px, amplitude.bottom);
-            Line(surface, px, phase.top, px, phase.bottom);
+            Line(surface, px, layout.Amplitude.Top, px, layout.Amplitude.Bottom);
+            Line(surface, px, layout.Phase.Top, px, layout.Phase.Bottom);
             if (m != 1)
                 continue;
             // "10" and the exponent raised, two thirds as large.
             const std::string exponent = std::to_string(k);
-            const int base = TextWidth(surface, "10");
+            const int base = surface.MeasureText("10").Width;
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
-            const int raised = TextWidth(surface, exponent);
+            const int raised = surface.MeasureText(exponent).Width;
             surface.SetFontSize(style.FontPoints);
             const int lx = std::clamp(px - (base + raised) / 2, area.Left,
                                       area.Left + area.Width - base - raised);
-            DrawText(surface, lx, bottom + TickLabelsBelow(spacing), "10", style.Ink);
+            surface.TextOut(lx, bottom + TickLabelsBelow(spacing), "10");
             surface.SetFontSize(std::max(5, style.FontPoints * 2 / 3));
-            DrawText(surface, lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent,
-                     style.Ink);
+            surface.TextOut(lx + base, bottom + TickLabelsBelow(spacing) - spacing / 3, exponent);
             surface.SetFontSize(style.FontPoints);
         }
     }
-    Frame(surface, amplitude, style.Ink);
-    Frame(surface, phase, style.Ink);
-    DrawText(surface, left, area.Top, "ЛАЧХ L(ω), дБ", style.Ink);
-    DrawText(surface, left, phaseTop - spacing - spacing / 4, "ЛФЧХ φ(ω), град", style.Ink);
-    const std::string omegaTitle = "ω, рад/с";
-    DrawText(surface, right - TextWidth(surface, omegaTitle), bottom + spacing * 3 / 2 + 1,
-             omegaTitle, style.Ink);
-    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
+}
 
+// Each variant's crossover (a dashed upright through both boxes, a ring at 0 dB), L_a
+// dashed, L and φ solid.
+void DrawLogCurves(Surface& surface, std::span<const LogPictureCurve> curves,
+                   const LogLayout& layout, const PictureStyle& style, int spacing)
+{
+    const Scale& x = layout.X;
     for (const LogPictureCurve& c : curves) {
         if (!c.Characteristics || !c.Characteristics->Failure.empty())
             continue;
         const LogCharacteristics& l = *c.Characteristics;
-        // The crossover of the asymptote: an upright through both boxes, a ring at 0 dB.
         if (l.Crossover) {
             const Extended lg = std::log10(*l.Crossover);
             surface.SetPen(1, c.Colour);
-            for (const Box& b : {amplitude, phase}) {
+            for (const PictureBox& b : {layout.Amplitude, layout.Phase}) {
                 Pen upright(surface, b, std::max(3, spacing / 3));
-                upright.Point(x(lg), b.top);
-                upright.Point(x(lg), b.bottom);
+                upright.Point(x(lg), b.Top);
+                upright.Point(x(lg), b.Bottom);
             }
-            const int px = Device(x(lg)), py = Device(db(0));
-            const int radius = std::max(3, spacing / 4);
-            if (lg >= lgFrom && lg <= lgTo && py >= amplitude.top && py <= amplitude.bottom)
-                Ellipse(surface, px - radius, py - radius, px + radius, py + radius);
+            const int px = DeviceUnits(x(lg)), py = DeviceUnits(layout.Db(0));
+            if (lg >= x.From && lg <= x.To && py >= layout.Amplitude.Top &&
+                py <= layout.Amplitude.Bottom)
+                DrawRing(surface, px, py, std::max(3, spacing / 4));
         }
         surface.SetPen(style.LineWidth, c.Colour);
-        Pen asymptote(surface, amplitude, spacing * 2 / 3);
+        Pen asymptote(surface, layout.Amplitude, spacing * 2 / 3);
         for (const LogPoint& p : l.Points)
-            asymptote.Point(x(std::log10(p.Frequency)), db(p.AsymptoteDecibels));
-        Pen amplitudeCurve(surface, amplitude);
+            asymptote.Point(x(std::log10(p.Frequency)), layout.Db(p.AsymptoteDecibels));
+        Pen amplitudeCurve(surface, layout.Amplitude);
         for (const LogPoint& p : l.Points)
-            amplitudeCurve.Point(x(std::log10(p.Frequency)), db(p.Decibels));
-        Pen phaseCurve(surface, phase);
+            amplitudeCurve.Point(x(std::log10(p.Frequency)), layout.Db(p.Decibels));
+        Pen phaseCurve(surface, layout.Phase);
         for (const LogPoint& p : l.Points)
-            phaseCurve.Point(x(std::log10(p.Frequency)), deg(p.Degrees));
+            phaseCurve.Point(x(std::log10(p.Frequency)), layout.Deg(p.Degrees));
     }
+}
+
+} // namespace
+
+void DrawStepResponsePicture(Surface& surface, DeviceRect area,
+                             std::span<const StepPictureCurve> curves, const PictureStyle& style)
+{
+    surface.SetFontSize(style.FontPoints);
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    const StepRanges ranges = StepRangesOf(curves);
+    const auto legend = StepLegend(curves);
+    const int rows = LegendRows(area.Height / 4, spacing, legend.size());
+    const std::optional<StepLayout> layout = LayOutStep(surface, area, ranges, rows, spacing);
+    if (!layout)
+        return;
+
+    DrawStepGrid(surface, area, *layout, ranges.Until, style, spacing);
+    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
+    Placement placement;
+    placement.Take({layout->Box.Left, area.Top,
+                    layout->Box.Left + surface.MeasureText("h(t)").Width, area.Top + spacing});
+    DrawSteadyValues(surface, curves, *layout, placement, spacing);
+    for (const StepPictureCurve& c : curves) {
+        if (!c.Response)
+            continue;
+        surface.SetPen(style.LineWidth, c.Colour);
+        Pen pen(surface, layout->Box);
+        for (std::size_t k = 0; k < c.Response->Times.size(); ++k)
+            pen.Point(layout->X(c.Response->Times[k]), layout->Y(c.Response->Values[k]));
+    }
+    DrawStepMarks(surface, area, curves, *layout, placement, spacing);
+}
+
+void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
+                                   std::span<const LogPictureCurve> curves,
+                                   const PictureStyle& style)
+{
+    surface.SetFontSize(style.FontPoints);
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    const LogRanges ranges = LogRangesOf(curves);
+    const auto legend = LogLegend(curves);
+    const int rows = LegendRows(area.Height / 5, spacing, legend.size());
+    const std::optional<LogLayout> layout = LayOutLog(surface, area, ranges, rows, spacing);
+    if (!layout)
+        return;
+
+    YGrid(surface, layout->Amplitude, layout->Db, layout->DbStep, style, Extended(0));
+    YGrid(surface, layout->Phase, layout->Deg, layout->DegStep, style, Extended(-180));
+    DrawDecadeGrid(surface, area, *layout, style, spacing);
+    DrawFrame(surface, layout->Amplitude, style.Ink);
+    DrawFrame(surface, layout->Phase, style.Ink);
+    const int left = layout->Phase.Left, right = layout->Phase.Right;
+    surface.TextOut(left, area.Top, "ЛАЧХ L(ω), дБ");
+    surface.TextOut(left, layout->Phase.Top - spacing - spacing / 4, "ЛФЧХ φ(ω), град");
+    const std::string omegaTitle = "ω, рад/с";
+    surface.TextOut(right - surface.MeasureText(omegaTitle).Width,
+                    layout->Phase.Bottom + spacing * 3 / 2 + 1, omegaTitle);
+    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
+    DrawLogCurves(surface, curves, *layout, style, spacing);
 }
 
 } // namespace nirdal

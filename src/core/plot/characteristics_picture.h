@@ -5,28 +5,18 @@
 #include "core/analysis/step_response.h"
 #include "core/common/extended.h"
 #include "core/common/surface.h"
+#include "core/plot/picture_geometry.h"
 
 #include <span>
-#include <string>
-#include <string_view>
 
 namespace nirdal {
-
-/// A rectangle of a surface in device units.
-struct DeviceRect
-{
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-};
 
 /// How a characteristics picture is drawn.
 struct PictureStyle
 {
     int FontPoints = 9;      ///< texts; the exponents of 10^k at two thirds of it
     int LineWidth = 1;       ///< curves, in device units
-    Rgb Ink{0, 0, 0};        ///< frame, ticks and the letters drawn as strokes: the text colour
+    Rgb Ink{0, 0, 0};        ///< frame and ticks
     Rgb Grid{215, 215, 215}; ///< grid lines
 };
 
@@ -59,18 +49,5 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
 void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
                                    std::span<const LogPictureCurve> curves,
                                    const PictureStyle& style = {});
-
-/// Tick label of a grid step: as many decimals as the step needs, a decimal comma.
-std::string TickNumber(Extended value, Extended step);
-
-/// 1, 2 or 5 times a power of 10, so that range holds at most `most` steps.
-Extended NiceStep(Extended range, int most);
-
-/// The width of a UTF-8 text as DrawText draws it at the current font.
-int TextWidth(Surface& surface, std::string_view utf8);
-
-/// Draws a UTF-8 text with its top-left corner at (x, y): Windows-1251 runs as text, the
-/// letters the code page lacks (ω, σ, φ, ∞) as strokes in ink. Returns its width.
-int DrawText(Surface& surface, int x, int y, std::string_view utf8, Rgb ink);
 
 } // namespace nirdal

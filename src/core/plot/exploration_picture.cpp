@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/exploration_picture.h"
 
-#include "core/common/segment_clip.h"
 #include "core/response/frequency_response.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,19 +121,6 @@ View ChooseView(const Exploration& exploration, const std::vector<Sample>& sampl
     return view;
 }
 
-int Round(Extended x)
-{
-    return static_cast<int>(std::lround(std::clamp(x, Extended{-1e8}, Extended{1e8})));
-}
-
-} // namespace
-
-bool ClipSegment(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRect& r)
-{
-    return ClipSegment(x0, y0, x1, y1, r.Left, r.Top, r.Left + r.Width, r.Top + r.Height);
-}
-
-namespace {
 
 // The curve's samples, the chords the view shows long enough to see halved until smooth.
 std::vector<Sample> Refine(const TransferFunction& loop, const std::vector<Sample>& coarse,
@@ -188,11 +173,6 @@ void Segment(Surface& surface, int x0, int y0, int x1, int y1)
     surface.LineTo(x1, y1);
 }
 
-void Ring(Surface& surface, int x, int y, int radius)
-{
-    surface.Arc(x - radius, y - radius, x + radius, y + radius, x, y - radius, x, y - radius);
-}
-
 void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy)
 {
     const Extended length = std::hypot(dx, dy);
@@ -201,51 +181,27 @@ void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy)
     dx /= length;
     dy /= length;
     const Extended c = std::cos(kPi / 7), s = std::sin(kPi / 7);
-    const int tipX = Round(x), tipY = Round(y);
+    const int tipX = DeviceUnits(x), tipY = DeviceUnits(y);
     // The wings point back from the tip, turned either way from the curve's direction.
-    Segment(surface, tipX, tipY, Round(x - kArrowWing * (c * dx - s * dy)),
-            Round(y - kArrowWing * (s * dx + c * dy)));
-    Segment(surface, tipX, tipY, Round(x - kArrowWing * (c * dx + s * dy)),
-            Round(y - kArrowWing * (-s * dx + c * dy)));
+    Segment(surface, tipX, tipY, DeviceUnits(x - kArrowWing * (c * dx - s * dy)),
+            DeviceUnits(y - kArrowWing * (s * dx + c * dy)));
+    Segment(surface, tipX, tipY, DeviceUnits(x - kArrowWing * (c * dx + s * dy)),
+            DeviceUnits(y - kArrowWing * (-s * dx + c * dy)));
 }
 
-void DrawFrame(Surface& surface, const DeviceRect& frame)
+// The frame around one of the window's pictures: its last row and column inside it.
+void DrawPictureFrame(Surface& surface, const DeviceRect& frame)
 {
-    surface.SetPen(1, kFramePen);
-    surface.MoveTo(frame.Left, frame.Top);
-    surface.LineTo(frame.Left + frame.Width - 1, frame.Top);
-    surface.LineTo(frame.Left + frame.Width - 1, frame.Top + frame.Height - 1);
-    surface.LineTo(frame.Left, frame.Top + frame.Height - 1);
-    surface.LineTo(frame.Left, frame.Top);
+    DrawFrame(surface,
+              {frame.Left, frame.Top, frame.Left + frame.Width - 1, frame.Top + frame.Height - 1},
+              kFramePen);
 }
 
-} // namespace
-
-ExplorationLayout LayOutExploration(DeviceSize size)
+// The samples of the curve: evenly on a logarithmic scale of ω, then refined where the
+// view shows them far apart.
+std::vector<Sample> HodographSamples(const Exploration& exploration, const DeviceRect& area,
+                                     View& view)
 {
-    const int half = size.Width / 2;
-    const int upper = size.Height / 2;
-    return {{0, 0, half, size.Height},
-            {half, 0, size.Width - half, upper},
-            {half, upper, size.Width - half, size.Height - upper}};
-}
-
-void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, DeviceRect frame)
-{
-    DrawFrame(surface, frame);
-    surface.SetFontSize(kTitlePoints);
-    // Windows-1251 has no Δ: the added delay is dT.
-    const std::string title = "Годограф K·W(jω)·exp(-jω·dT)";
-    const TextExtent titleExtent = surface.MeasureText(Utf8ToCp1251(title));
-    DrawText(surface, frame.Left + 6, frame.Top + 4, title, kAxisPen);
-    if (!exploration.Refusal().empty())
-        return;
-
-    const int top = frame.Top + 8 + titleExtent.LineSpacing;
-    const DeviceRect area{frame.Left + 6, top, frame.Width - 12, frame.Top + frame.Height - 6 - top};
-    if (area.Width <= 20 || area.Height <= 20)
-        return;
-
     const TransferFunction& loop = exploration.Loop();
     Extended low = 0, high = 0;
     FrequencySpan(exploration, low, high);
@@ -254,29 +210,34 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
     const Extended ratio = std::log(high / low) / (kCoarseSamples - 1);
     for (int i = 0; i < kCoarseSamples; ++i)
         coarse.push_back(Evaluate(loop, low * std::exp(ratio * i)));
-    const View view = ChooseView(exploration, coarse, area);
+    view = ChooseView(exploration, coarse, area);
     long evaluations = kCoarseSamples;
-    const std::vector<Sample> samples = Refine(loop, coarse, view, area, evaluations);
+    return Refine(loop, coarse, view, area, evaluations);
+}
 
-    const int ox = Round(view.OriginX), oy = Round(view.OriginY);
-    const int unit = Round(view.Unit);
-    const int right = area.Left + area.Width, bottom = area.Top + area.Height;
-
-    // Axes with the ticks at ±1, and the unit circle.
+// Axes with the ticks at ±1, and the unit circle.
+void DrawHodographAxes(Surface& surface, const View& view, const DeviceRect& area)
+{
+    const int ox = DeviceUnits(view.OriginX), oy = DeviceUnits(view.OriginY);
+    const int unit = DeviceUnits(view.Unit);
     surface.SetPen(1, kAxisPen);
-    Segment(surface, area.Left, oy, right, oy);
-    Segment(surface, ox, area.Top, ox, bottom);
+    Segment(surface, area.Left, oy, area.Left + area.Width, oy);
+    Segment(surface, ox, area.Top, ox, area.Top + area.Height);
     surface.SetFontSize(kLabelPoints);
     for (int sign : {-1, 1}) {
-        const int x = Round(view.X(sign)), y = Round(view.Y(sign));
+        const int x = DeviceUnits(view.X(sign)), y = DeviceUnits(view.Y(sign));
         Segment(surface, x, oy - 4, x, oy + 4);
         Segment(surface, ox - 4, y, ox + 4, y);
         surface.TextOut(x - (sign < 0 ? 14 : 2), oy + 6, sign < 0 ? "-1" : "1");
         surface.TextOut(ox + 6, y - 7, sign < 0 ? "-j" : "j");
     }
-    surface.Arc(ox - unit, oy - unit, ox + unit, oy + unit, ox, oy - unit, ox, oy - unit);
+    DrawRing(surface, ox, oy, unit);
+}
 
-    // The curve, clipped to the picture, and the pieces of it that show for the arrows.
+// The curve, clipped to the picture, with arrows along the part of it that shows.
+void DrawHodographCurve(Surface& surface, const std::vector<Sample>& samples, const View& view,
+                        const DeviceRect& area)
+{
     struct Visible
     {
         Extended X0, Y0, X1, Y1;
@@ -298,7 +259,8 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
             penAtEnd = false;
             continue;
         }
-        const int ix0 = Round(x0), iy0 = Round(y0), ix1 = Round(x1), iy1 = Round(y1);
+        const int ix0 = DeviceUnits(x0), iy0 = DeviceUnits(y0);
+        const int ix1 = DeviceUnits(x1), iy1 = DeviceUnits(y1);
         if (!penAtEnd || ix0 != lastX || iy0 != lastY)
             surface.MoveTo(ix0, iy0);
         surface.LineTo(ix1, iy1);
@@ -312,27 +274,31 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
     std::size_t place = 0;
     for (const Visible& piece : shown) {
         const Extended length = std::hypot(piece.X1 - piece.X0, piece.Y1 - piece.Y0);
-        while (place < std::size(kArrowPlaces) && walked + length >= kArrowPlaces[place] * shownLength &&
-               length > 0) {
+        while (place < std::size(kArrowPlaces) &&
+               walked + length >= kArrowPlaces[place] * shownLength && length > 0) {
             const Extended t = (kArrowPlaces[place] * shownLength - walked) / length;
-            Arrow(surface, piece.X0 + t * (piece.X1 - piece.X0), piece.Y0 + t * (piece.Y1 - piece.Y0),
-                  piece.X1 - piece.X0, piece.Y1 - piece.Y0);
+            Arrow(surface, piece.X0 + t * (piece.X1 - piece.X0),
+                  piece.Y0 + t * (piece.Y1 - piece.Y0), piece.X1 - piece.X0, piece.Y1 - piece.Y0);
             ++place;
         }
         walked += length;
     }
+}
 
-    // −1 ringed.
-    const int mx = Round(view.X(-1));
+// −1 ringed, the crossing of the negative real axis that sets the gain margin, and the point
+// of the unit circle that sets the phase margin with the angle from −1 to it.
+void DrawMarginMarks(Surface& surface, const StabilityAnalysis& analysis, const View& view,
+                     const DeviceRect& area)
+{
+    const int ox = DeviceUnits(view.OriginX), oy = DeviceUnits(view.OriginY);
+    const int unit = DeviceUnits(view.Unit);
     surface.SetPen(2, kMinusOnePen);
-    Ring(surface, mx, oy, kMinusOneRadius);
+    DrawRing(surface, DeviceUnits(view.X(-1)), oy, kMinusOneRadius);
 
-    // The crossing of the negative real axis that sets the gain margin.
-    const StabilityAnalysis& analysis = exploration.Analysis();
     if (analysis.GainMargin && analysis.GainMargin->Value > 0) {
         const Extended gx = view.X(-1 / analysis.GainMargin->Value);
-        if (gx >= area.Left && gx <= right) {
-            const int x = Round(gx);
+        if (gx >= area.Left && gx <= area.Left + area.Width) {
+            const int x = DeviceUnits(gx);
             surface.SetPen(2, kGainMarginPen);
             surface.MoveTo(x - kGainMarkHalf, oy);
             surface.LineTo(x, oy - kGainMarkHalf);
@@ -342,16 +308,16 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
         }
     }
 
-    // The point of the unit circle that sets the phase margin, and the angle from −1 to it.
     if (analysis.PhaseMargin) {
         const Extended angle = analysis.PhaseMargin->Value * kPi / 180;
-        const int px = Round(view.X(-std::cos(angle))), py = Round(view.Y(-std::sin(angle)));
         surface.SetPen(2, kPhaseMarginPen);
-        Ring(surface, px, py, kPhaseMarkRadius);
+        DrawRing(surface, DeviceUnits(view.X(-std::cos(angle))),
+                 DeviceUnits(view.Y(-std::sin(angle))), kPhaseMarkRadius);
         // Rays far out, so that a small angle still gives two different rays.
         constexpr Extended kRay = 100000;
-        const int fromX = ox - Round(kRay), fromY = oy;
-        const int toX = ox + Round(-kRay * std::cos(angle)), toY = oy + Round(kRay * std::sin(angle));
+        const int fromX = ox - DeviceUnits(kRay), fromY = oy;
+        const int toX = ox + DeviceUnits(-kRay * std::cos(angle));
+        const int toY = oy + DeviceUnits(kRay * std::sin(angle));
         if (fromX != toX || fromY != toY) {
             surface.SetPen(3, kPhaseMarginPen);
             // Arcs run counter-clockwise on the screen: from −1 down to a point below it.
@@ -363,12 +329,44 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
     }
 }
 
+} // namespace
+
+ExplorationLayout LayOutExploration(DeviceSize size)
+{
+    const int half = size.Width / 2;
+    const int upper = size.Height / 2;
+    return {{0, 0, half, size.Height},
+            {half, 0, size.Width - half, upper},
+            {half, upper, size.Width - half, size.Height - upper}};
+}
+
+void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, DeviceRect frame)
+{
+    DrawPictureFrame(surface, frame);
+    surface.SetFontSize(kTitlePoints);
+    const std::string title = "Годограф K·W(jω)·exp(-jω·ΔT)";
+    const TextExtent titleExtent = surface.MeasureText(title);
+    surface.TextOut(frame.Left + 6, frame.Top + 4, title);
+    if (!exploration.Refusal().empty())
+        return;
+
+    const int top = frame.Top + 8 + titleExtent.LineSpacing;
+    const DeviceRect area{frame.Left + 6, top, frame.Width - 12, frame.Top + frame.Height - 6 - top};
+    if (area.Width <= 20 || area.Height <= 20)
+        return;
+    View view;
+    const std::vector<Sample> samples = HodographSamples(exploration, area, view);
+    DrawHodographAxes(surface, view, area);
+    DrawHodographCurve(surface, samples, view, area);
+    DrawMarginMarks(surface, exploration.Analysis(), view, area);
+}
+
 void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size)
 {
     const ExplorationLayout layout = LayOutExploration(size);
     DrawExplorationHodograph(surface, exploration, layout.Hodograph);
-    DrawFrame(surface, layout.Step);
-    DrawFrame(surface, layout.Logarithmic);
+    DrawPictureFrame(surface, layout.Step);
+    DrawPictureFrame(surface, layout.Logarithmic);
     if (!exploration.Refusal().empty())
         return;
     const auto inside = [](const DeviceRect& frame) {

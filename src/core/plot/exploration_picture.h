@@ -3,7 +3,7 @@
 
 #include "core/common/surface.h"
 #include "core/plot/characteristics_picture.h"
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 
 namespace nirdal {
 
@@ -23,10 +23,6 @@ constexpr int kMinusOneRadius = 4;
 constexpr int kGainMarkHalf = 6;
 constexpr int kPhaseMarkRadius = 5;
 constexpr int kArrowWing = 9;
-
-/// Clips the segment (x0, y0)–(x1, y1) to the rectangle (Liang–Barsky); false when nothing of
-/// it lies inside.
-bool ClipSegment(Extended& x0, Extended& y0, Extended& x1, Extended& y1, const DeviceRect& r);
 
 /// The hodograph of K·W(jω)·e^(−jωΔT) inside frame, at equal scales on both axes: its frame
 /// and title, the axes with the ticks at ±1, the unit circle (a full Arc whose rectangle

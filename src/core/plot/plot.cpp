@@ -3,7 +3,6 @@
 
 #include "core/common/segment_clip.h"
 #include "core/numtext/numtext.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,14 +97,14 @@ void Segment(Surface& surface, int x1, int y1, int x2, int y2)
     surface.LineTo(x2, y2);
 }
 
-// The fixed texts of the picture, converted once.
+// The fixed texts of the picture.
 struct FixedTexts
 {
-    std::string variants = Utf8ToCp1251(" вариантов:");
-    std::string numeratorHeading = Utf8ToCp1251("КОЭФФИЦИЕНТЫ ЧИСЛИТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
-    std::string denominatorHeading = Utf8ToCp1251("КОЭФФИЦИЕНТЫ ЗНАМЕНАТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
-    std::string delay = Utf8ToCp1251("ЗАПАЗДЫВАНИЕ ");
-    std::string seconds = Utf8ToCp1251(" секунд");
+    std::string variants = " вариантов:";
+    std::string numeratorHeading = "КОЭФФИЦИЕНТЫ ЧИСЛИТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ";
+    std::string denominatorHeading = "КОЭФФИЦИЕНТЫ ЗНАМЕНАТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ";
+    std::string delay = "ЗАПАЗДЫВАНИЕ ";
+    std::string seconds = " секунд";
 };
 
 const FixedTexts& Texts()
@@ -118,7 +117,7 @@ const FixedTexts& Texts()
 
 const std::string& PlotHeading()
 {
-    static const std::string text = Utf8ToCp1251("АМПЛИТУДНО -ФАЗОВАЯ  ЧАСТОТНАЯ   ХАРАКТЕРИСТИКА");
+    static const std::string text = "АМПЛИТУДНО -ФАЗОВАЯ  ЧАСТОТНАЯ   ХАРАКТЕРИСТИКА";
     return text;
 }
 

@@ -52,7 +52,7 @@ inline constexpr std::array<Rgb, 16> VariantColors{{
     {128, 128, 128}, // dark grey
 }};
 
-/// The heading of the screen picture and of the page (Windows-1251).
+/// The heading of the screen picture and of the page.
 const std::string& PlotHeading();
 
 /// Colour of variant i (from 1): the table's entry i, starting over after entry 16.
@@ -87,10 +87,10 @@ void UpdateUnitLengths(PlotFields& fields);
 /// for the numerator, from the highest power down, each ending in a blank: "A1  =3.00 ".
 std::vector<std::string> CoefficientEntries(const TransferFunction& variant, char letter);
 
-/// The delay text of a variant: "ЗАПАЗДЫВАНИЕ 0,500 секунд" (Windows-1251).
+/// The delay text of a variant: "ЗАПАЗДЫВАНИЕ 0,500 секунд".
 std::string DelayEntry(const TransferFunction& variant);
 
-/// The coefficient texts of any variant (Windows-1251).
+/// The coefficient texts of any variant.
 CoefficientTexts MakeCoefficientTexts(const TransferFunction& variant);
 
 /// Builds the assignment's texts from variant VariantCount; all three are empty while there
@@ -126,7 +126,7 @@ void DrawPictureElements(Surface& surface, const PlotFields& fields, const Surfa
 
 /// The screen picture of the assignment on the graph window's client area (kGraphClientWidth
 /// × kGraphClientHeight): headings, the texts of the last variant's coefficients and the
-/// picture at 100 pixels per unit. Resets PlotScale to 0.01. The surname is Windows-1251.
+/// picture at 100 pixels per unit. Resets PlotScale to 0.01. The surname is UTF-8.
 /// clipCurves as SurfaceRules::ClipCurves. Gives where 0 + j0 was drawn.
 DevicePoint DrawPlot(Surface& surface, PlotFields& fields, const Assignment& assignment,
                      std::string_view surname, bool clipCurves = false);

@@ -2,7 +2,6 @@
 #include "core/plot/print_page.h"
 
 #include "core/numtext/numtext.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,17 +168,16 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, const Assignmen
 std::optional<std::string> SetDotsPerUnit(PlotFields& fields, Extended dotsPerUnit)
 {
     if (dotsPerUnit == 0)
-        return Utf8ToCp1251("Деление на ноль: число точек на единицу должно быть больше нуля.");
+        return std::string("Деление на ноль: число точек на единицу должно быть больше нуля.");
     if (std::isnan(dotsPerUnit) || dotsPerUnit < 0)
-        return Utf8ToCp1251("Число точек на единицу должно быть больше нуля.");
+        return std::string("Число точек на единицу должно быть больше нуля.");
 
     const double plotScale = static_cast<double>(1.0L / dotsPerUnit);
     if (!(plotScale > 0) || PageOrigin(kGraphClientWidth, PrintMagnification(plotScale)) > 65535)
-        return Utf8ToCp1251("Число точек на единицу слишком велико: наибольшее допустимое — ") +
+        return "Число точек на единицу слишком велико: наибольшее допустимое — " +
                IntegerText(kMaxDotsPerUnit) + ".";
     if (std::nearbyint(1.0L / plotScale) < 1)
-        return Utf8ToCp1251("Число точек на единицу слишком мало: единица графика короче "
-                            "одной точки.");
+        return "Число точек на единицу слишком мало: единица графика короче одной точки.";
     fields.PlotScale = plotScale;
     return std::nullopt;
 }

@@ -19,7 +19,7 @@ constexpr int kMaxDotsPerUnit = 65535 * 2 * 100 / kGraphClientWidth;
 constexpr int kSummaryLinePitch = 21;
 
 /// The printed line of the assignment's variant i (1 … VariantCount): its denominator,
-/// numerator and delay texts joined (Windows-1251).
+/// numerator and delay texts joined.
 std::string VariantSummaryLine(const Assignment& assignment, int i);
 
 /// The pieces of VariantSummaryLine(assignment, i) that a line may break between: each
@@ -39,10 +39,10 @@ struct PrintedPage
     DevicePoint Origin{0, 0}; ///< where 0 + j0 was drawn on the first sheet, in dots
 };
 
-/// The printed page of the assignment at fields.PlotScale: surname, heading, the picture at
-/// one unit per 1 / PlotScale dots and the summary lines of all variants, inside the page's
-/// printable area. Sets YStretch to 1.0 and the unit lengths. PlotScale must be one that
-/// SetDotsPerUnit accepted. The surname is Windows-1251.
+/// The printed page of the assignment at fields.PlotScale: surname, heading, the picture at one unit per
+/// 1 / PlotScale dots and the summary lines of all variants, inside the page's printable
+/// area. Sets YStretch to 1.0 and the unit lengths. PlotScale must be one that
+/// SetDotsPerUnit accepted. The surname is UTF-8.
 ///
 /// Where 10-point text is no taller than the lines' pitch of 21 dots (about 100 dots per
 /// inch), every text stands where the page is designed to have it: the surname at (20, 30),
@@ -59,7 +59,7 @@ PrintedPage DrawPrintPage(PageSurface& page, PlotFields& fields, const Assignmen
 
 /// Sets PlotScale := 1 / dotsPerUnit for the following prints. A gain the page cannot be
 /// drawn at (zero, negative, not finite, a unit under one dot, an origin beyond 16 bits)
-/// leaves PlotScale as it is and gives the reason (Windows-1251).
+/// leaves PlotScale as it is and gives the reason.
 std::optional<std::string> SetDotsPerUnit(PlotFields& fields, Extended dotsPerUnit);
 
 } // namespace nirdal

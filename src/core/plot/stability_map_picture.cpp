@@ -2,7 +2,7 @@
 #include "core/plot/stability_map_picture.h"
 
 #include "core/common/russian_text.h"
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
 
 #include <algorithm>
@@ -45,11 +45,6 @@ MapView ViewOf(const StabilityMap& map, DeviceRect box)
             map.Ranges.MostExtraDelay};
 }
 
-int Device(Extended v)
-{
-    return static_cast<int>(std::lrint(std::clamp<Extended>(v, -1e8L, 1e8L)));
-}
-
 // A segment clipped to the box; false when nothing of it shows.
 bool DrawClipped(Surface& surface, const DeviceRect& box, Extended x0, Extended y0, Extended x1,
                  Extended y1)
@@ -57,14 +52,9 @@ bool DrawClipped(Surface& surface, const DeviceRect& box, Extended x0, Extended 
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1) ||
         !ClipSegment(x0, y0, x1, y1, box))
         return false;
-    surface.MoveTo(Device(x0), Device(y0));
-    surface.LineTo(Device(x1), Device(y1));
+    surface.MoveTo(DeviceUnits(x0), DeviceUnits(y0));
+    surface.LineTo(DeviceUnits(x1), DeviceUnits(y1));
     return true;
-}
-
-void Ring(Surface& surface, int x, int y, int radius)
-{
-    surface.Arc(x - radius, y - radius, x + radius, y + radius, x + radius, y, x + radius, y);
 }
 
 // Rectangles taken by labels: a label that would cover one is moved or left out.
@@ -74,9 +64,9 @@ public:
     explicit Labels(const DeviceRect& box) : m_box(box) {}
 
     // Draws text with its top-left corner at (x, y) when it fits the box and covers no other.
-    bool Place(Surface& surface, int x, int y, const std::string& text, Rgb ink)
+    bool Place(Surface& surface, int x, int y, const std::string& text)
     {
-        const int width = TextWidth(surface, text);
+        const int width = surface.MeasureText(text).Width;
         const int height = surface.MeasureText("0").LineSpacing;
         const DeviceRect r{x, y, width, height};
         if (r.Left < m_box.Left || r.Top < m_box.Top || r.Left + r.Width > m_box.Left + m_box.Width ||
@@ -87,7 +77,7 @@ public:
                 t.Top < r.Top + r.Height)
                 return false;
         m_taken.push_back(r);
-        DrawText(surface, x, y, text, ink);
+        surface.TextOut(x, y, text);
         return true;
     }
 
@@ -113,36 +103,27 @@ void DrawAxes(Surface& surface, const MapView& view, const PictureStyle& style)
             if (x < box.Left - 0.5L || x > right + 0.5L || (m > 1 && !fine) || (m == 1 && d % every))
                 continue;
             surface.SetPen(1, m == 1 ? Rgb{170, 170, 170} : style.Grid);
-            surface.MoveTo(Device(x), box.Top);
-            surface.LineTo(Device(x), bottom);
+            surface.MoveTo(DeviceUnits(x), box.Top);
+            surface.LineTo(DeviceUnits(x), bottom);
             if (m != 1)
                 continue;
             const std::string label = Number(gain);
-            DrawText(surface, Device(x) - TextWidth(surface, label) / 2, bottom + spacing / 4,
-                     label, style.Ink);
+            surface.TextOut(DeviceUnits(x) - surface.MeasureText(label).Width / 2, bottom + spacing / 4, label);
         }
     }
     const Extended step = NiceStep(view.Most, std::max(2, box.Height / (2 * spacing)));
-    for (Extended t = 0; t <= view.Most * (1 + 1e-9L); t += step) {
-        const int y = Device(view.Y(t));
+    for (const Extended t : TickValues(0, view.Most, step)) {
+        const int y = DeviceUnits(view.Y(t));
         surface.SetPen(1, style.Grid);
         surface.MoveTo(box.Left, y);
         surface.LineTo(right, y);
         const std::string label = TickNumber(t, step);
-        DrawText(surface, box.Left - TextWidth(surface, label) - spacing / 3, y - spacing / 2,
-                 label, style.Ink);
+        surface.TextOut(box.Left - surface.MeasureText(label).Width - spacing / 3, y - spacing / 2, label);
     }
-    surface.SetPen(1, style.Ink);
-    surface.MoveTo(box.Left, box.Top);
-    surface.LineTo(right, box.Top);
-    surface.LineTo(right, bottom);
-    surface.LineTo(box.Left, bottom);
-    surface.LineTo(box.Left, box.Top);
-    // Windows-1251 has no Δ: the added delay is dT, as on the analysis window's hodograph.
+    DrawFrame(surface, {box.Left, box.Top, right, bottom}, style.Ink);
     const std::string across = "K (логарифмическая шкала)";
-    DrawText(surface, right - TextWidth(surface, across), bottom + spacing * 5 / 4, across,
-             style.Ink);
-    DrawText(surface, box.Left, box.Top - spacing - spacing / 4, "dT, с", style.Ink);
+    surface.TextOut(right - surface.MeasureText(across).Width, bottom + spacing * 5 / 4, across);
+    surface.TextOut(box.Left, box.Top - spacing - spacing / 4, "ΔT, с");
 }
 
 // The stable spans of every pixel column, filled.
@@ -156,8 +137,8 @@ void ShadeStable(Surface& surface, const StabilityMap& map, const MapView& view)
         for (const MapSpan& span : MapSpansAt(map, std::exp(u))) {
             if (span.UnstableRoots != 0)
                 continue;
-            surface.MoveTo(x, Device(view.Y(span.From)));
-            surface.LineTo(x, Device(view.Y(span.To)));
+            surface.MoveTo(x, DeviceUnits(view.Y(span.From)));
+            surface.LineTo(x, DeviceUnits(view.Y(span.To)));
         }
     }
 }
@@ -173,7 +154,7 @@ void DrawCurves(Surface& surface, const StabilityMap& map, const MapView& view, 
             const Extended x0 = view.X(curve.Gains[i]), y0 = view.Y(curve.ExtraDelays[i]);
             if (DrawClipped(surface, view.Box, x0, y0, view.X(curve.Gains[i + 1]),
                             view.Y(curve.ExtraDelays[i + 1])))
-                shown.emplace_back(Device(x0), Device(y0));
+                shown.emplace_back(DeviceUnits(x0), DeviceUnits(y0));
         }
         // The label beside the curve, tried from the middle of its visible part outward.
         const std::string label = "k = " + std::to_string(curve.Branch);
@@ -183,7 +164,7 @@ void DrawCurves(Surface& surface, const StabilityMap& map, const MapView& view, 
                 if (i >= shown.size())
                     continue;
                 if (labels.Place(surface, shown[i].first + spacing / 3,
-                                 shown[i].second - spacing - spacing / 4, label, kBoundaryPen)) {
+                                 shown[i].second - spacing - spacing / 4, label)) {
                     placed = true;
                     break;
                 }
@@ -199,8 +180,8 @@ void DrawCurves(Surface& surface, const StabilityMap& map, const MapView& view, 
         for (Extended y = view.Box.Top; y < view.Box.Top + view.Box.Height; y += 2 * dash)
             DrawClipped(surface, view.Box, x, y, x, std::min<Extended>(y + dash, view.Box.Top + view.Box.Height));
         if (x >= view.Box.Left && x <= view.Box.Left + view.Box.Width)
-            labels.Place(surface, Device(x) + spacing / 3, view.Box.Top + spacing / 3,
-                         "K = -1/W(0)", kBoundaryPen);
+            labels.Place(surface, DeviceUnits(x) + spacing / 3, view.Box.Top + spacing / 3,
+                         "K = -1/W(0)");
     }
 }
 
@@ -213,13 +194,13 @@ void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, L
               y <= view.Box.Top + view.Box.Height))
             return;
         surface.SetPen(2, kMapMarkPen);
-        Ring(surface, Device(x), Device(y), kMarkRadius);
-        const int width = TextWidth(surface, text);
+        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius);
+        const int width = surface.MeasureText(text).Width;
         // Above and right of the mark, or left of it, or below.
         for (const auto& [dx, dy] : {std::pair{kMarkRadius, -spacing - kMarkRadius},
                                      std::pair{-width - kMarkRadius, -spacing - kMarkRadius},
                                      std::pair{kMarkRadius, kMarkRadius}})
-            if (labels.Place(surface, Device(x) + dx, Device(y) + dy, text, kMapMarkPen))
+            if (labels.Place(surface, DeviceUnits(x) + dx, DeviceUnits(y) + dy, text))
                 break;
     };
     if (map.CriticalGain)
@@ -228,16 +209,15 @@ void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, L
         mark(1, *map.DelayMargin, "запас по запаздыванию " + Number(*map.DelayMargin) + " с");
 }
 
-void DrawCounts(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels,
-                const PictureStyle& style)
+void DrawCounts(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels)
 {
     for (const MapRegion& region : map.Regions) {
         if (!region.UnstableRoots)
             continue;
         const std::string text = "Z = " + std::to_string(*region.UnstableRoots);
-        const int x = Device(view.X(region.Gain)), y = Device(view.Y(region.ExtraDelay));
-        labels.Place(surface, x - TextWidth(surface, text) / 2,
-                     y - surface.MeasureText("0").LineSpacing / 2, text, style.Ink);
+        const int x = DeviceUnits(view.X(region.Gain)), y = DeviceUnits(view.Y(region.ExtraDelay));
+        labels.Place(surface, x - surface.MeasureText(text).Width / 2,
+                     y - surface.MeasureText("0").LineSpacing / 2, text);
     }
 }
 
@@ -256,7 +236,7 @@ DeviceRect StabilityMapBox(Surface& surface, DeviceRect area, const PictureStyle
 {
     surface.SetFontSize(style.FontPoints);
     const int spacing = surface.MeasureText("0").LineSpacing;
-    const int labels = TextWidth(surface, "000,00") + spacing / 2;
+    const int labels = surface.MeasureText("000,00").Width + spacing / 2;
     const int top = area.Top + spacing * 3;
     return {area.Left + labels, top, area.Width - labels - spacing,
             area.Top + area.Height - spacing * 3 - top};
@@ -278,12 +258,11 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
                              const PictureStyle& style)
 {
     surface.SetFontSize(kTitlePoints);
-    DrawText(surface, area.Left, area.Top, "Область устойчивости K·W(s)·exp(-s·dT)", style.Ink);
+    surface.TextOut(area.Left, area.Top, "Область устойчивости K·W(s)·exp(-s·ΔT)");
     const DeviceRect box = StabilityMapBox(surface, area, style);
     if (!map.Failure.empty()) {
         const int spacing = surface.MeasureText("0").LineSpacing;
-        DrawText(surface, area.Left, area.Top + 2 * spacing, "Карта не построена: " + map.RussianFailure,
-                 style.Ink);
+        surface.TextOut(area.Left, area.Top + 2 * spacing, "Карта не построена: " + map.RussianFailure);
         return;
     }
     if (box.Width < 40 || box.Height < 40)
@@ -294,22 +273,22 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     Labels labels(box);
     DrawMarks(surface, map, view, labels);
     DrawCurves(surface, map, view, labels, style);
-    DrawCounts(surface, map, view, labels, style);
+    DrawCounts(surface, map, view, labels);
     // The legend of the shade, at the top right above the box.
     const int spacing = surface.MeasureText("0").LineSpacing;
     const std::string legend = "устойчива (Z = 0)";
-    const int lx = box.Left + box.Width - TextWidth(surface, legend);
+    const int lx = box.Left + box.Width - surface.MeasureText(legend).Width;
     surface.SetPen(spacing * 2 / 3, kStableShade);
     surface.MoveTo(lx - spacing * 2, box.Top - spacing * 3 / 4);
     surface.LineTo(lx - spacing / 2, box.Top - spacing * 3 / 4);
-    DrawText(surface, lx, box.Top - spacing - spacing / 4, legend, style.Ink);
+    surface.TextOut(lx, box.Top - spacing - spacing / 4, legend);
     if (point) {
         const Extended x = view.X(point->first), y = view.Y(point->second);
         if (x >= box.Left && x <= box.Left + box.Width && y >= box.Top && y <= box.Top + box.Height) {
             surface.SetPen(2, kMapPointPen);
-            Ring(surface, Device(x), Device(y), kMarkRadius + 2);
-            surface.MoveTo(Device(x) - 2, Device(y));
-            surface.LineTo(Device(x) + 2, Device(y));
+            DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius + 2);
+            surface.MoveTo(DeviceUnits(x) - 2, DeviceUnits(y));
+            surface.LineTo(DeviceUnits(x) + 2, DeviceUnits(y));
         }
     }
 }

@@ -2,7 +2,6 @@
 #include "core/response/listing.h"
 
 #include "core/numtext/numtext.h"
-#include "platform/text_encoding.h"
 
 namespace nirdal {
 
@@ -20,8 +19,8 @@ void WriteAt(Surface& surface, std::uint8_t column, std::uint8_t row, std::strin
 
 void WriteListingHeader(Surface& surface)
 {
-    static const std::string top = Utf8ToCp1251(" частота  частотные характеристики ");
-    static const std::string bottom = Utf8ToCp1251(" рад..с   вещественные   мнимая ");
+    static const std::string top = " частота  частотные характеристики ";
+    static const std::string bottom = " рад..с   вещественные   мнимая ";
     for (std::uint8_t column : kListingColumns) {
         WriteAt(surface, column, kHeaderRow, top);
         WriteAt(surface, column, kHeaderRow + 1, bottom);

@@ -159,8 +159,8 @@ void ResponseComputation::Start()
             fault = ComputationFault::EstimateOutOfRange;
     }
 
-    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel, ScreenControl::ConvergedPanel,
-                                ScreenControl::FaultPanel})
+    for (ScreenControl panel : {ScreenControl::StartNotFoundPanel, ScreenControl::LimitPanel,
+                                ScreenControl::ConvergedPanel, ScreenControl::FaultPanel})
         m_screen.SetVisible(panel, false);
     m_screen.SetVisible(ScreenControl::NextPageButton, true);
 
@@ -248,8 +248,9 @@ void ResponseComputation::FindStartFrequency()
             f.SearchTotal = static_cast<std::uint16_t>(f.SearchTotal + f.SearchSteps);
             m_searchRunCounted = true;
             const ResponsePoint& base = store[f.BaseSlot];
-            m_screen.SetCaption(ScreenControl::StopFrequencyLine, Cp1251("Вычисления остановлены на частоте ") +
-                                                        FormatNumber(base.Frequency));
+            m_screen.SetCaption(ScreenControl::StopFrequencyLine,
+                                Cp1251("Вычисления остановлены на частоте ") +
+                                    FormatNumber(base.Frequency));
             m_screen.SetCaption(ScreenControl::StopULine,
                                 Cp1251("при этом вещественная частотная характеристика ,u=") +
                                     FormatNumber(base.U));

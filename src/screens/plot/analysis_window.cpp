@@ -42,6 +42,9 @@ constexpr QSize kFrameAllowance(12, 40);
 
 const QString kGainLabel = QStringLiteral("Коэффициент усиления K");
 const QString kDelayLabel = QStringLiteral("Дополнительное запаздывание ΔT, с");
+// The figures under the verdict: three margins, Kкр, then the two of the step response.
+constexpr int kFigureCount = 6;
+constexpr int kFirstStepFigure = 4;
 
 QString Text(const std::string& utf8)
 {
@@ -195,7 +198,7 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     bold.setBold(true);
     m_verdict->setFont(bold);
     lines->addWidget(m_verdict, 0, 0, 1, 3);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kFigureCount; ++i) {
         auto* figure = new QLabel(this);
         figure->setObjectName(QStringLiteral("Figure%1").arg(i + 1));
         lines->addWidget(figure, 1 + i / 3, i % 3);
@@ -215,9 +218,6 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     connect(m_delayField, &QLineEdit::editingFinished, this,
             &AnalysisWindow::DelayFieldEdited);
     connect(m_saveButton, &QPushButton::clicked, this, &AnalysisWindow::SaveButtonClick);
-    m_stepTimer.setSingleShot(true);
-    m_stepTimer.setInterval(kStepRestMilliseconds);
-    connect(&m_stepTimer, &QTimer::timeout, this, &AnalysisWindow::StepTimerTimer);
 
     const bool refused = !m_exploration.Refusal().empty();
     m_canvas->setVisible(!refused);
@@ -236,7 +236,6 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
         const QSignalBlocker gainQuiet(m_gainSlider);
         m_gainSlider->setValue(GainPosition(m_exploration.Gain()));
     }
-    m_exploration.ComputeStep();
     ShowState();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
@@ -319,27 +318,63 @@ void AnalysisWindow::RefuseNumber(QLineEdit* field, const std::string& reason)
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), Text(reason), field);
 }
 
-void AnalysisWindow::StepTimerTimer()
+void AnalysisWindow::StartStep()
 {
-    m_exploration.ComputeStep();
+    if (!m_exploration.Refusal().empty())
+        return;
+    const TransferFunction loop = m_exploration.Loop();
+    const unsigned long state = m_exploration.State();
+    m_stepJob.Run([this, loop, state](std::stop_token stop) {
+        const StepResponse step = ComputeExploredStep(loop, stop);
+        if (stop.stop_requested())
+            return;
+        // The window waits for this thread before it goes, so it is whole here; a call it
+        // has not run by then goes with it.
+        QMetaObject::invokeMethod(
+            this, [this, step, state] { StepArrived(step, state); }, Qt::QueuedConnection);
+    });
+}
+
+void AnalysisWindow::StepArrived(const StepResponse& step, unsigned long state)
+{
+    if (!m_exploration.TakeStep(step, state))
+        return;
     ShowState();
+    if (m_saveWhenStepArrives) {
+        m_saveWhenStepArrives = false;
+        SavePictures();
+    }
 }
 
 void AnalysisWindow::ShowState()
 {
-    // A move leaves the step response stale: it follows once the slider rests.
-    if (!m_exploration.StepIsCurrent())
-        m_stepTimer.start();
+    // A move leaves the step response stale: the previous one stays, greyed, until the
+    // computation for the new state ends.
+    const bool pending = !m_exploration.StepIsCurrent();
+    if (pending && m_exploration.State() != m_stepStarted) {
+        m_stepStarted = m_exploration.State();
+        StartStep();
+    }
     if (!m_gainField->hasFocus() || m_gainField->text().isEmpty())
         m_gainField->setText(Text(FigureText(m_exploration.Gain())));
     if (!m_delayField->hasFocus() || m_delayField->text().isEmpty())
         m_delayField->setText(Text(FigureText(m_exploration.ExtraDelay())));
     const std::vector<std::string> lines = m_exploration.Lines();
+    const std::vector<std::string> hints = m_exploration.Hints();
     m_verdict->setText(lines.empty() ? QString() : Text(lines.front()));
     for (int i = 0; i < m_figures.size(); ++i) {
         const auto line = static_cast<std::size_t>(i + 1);
-        m_figures[i]->setText(line < lines.size() ? Text(lines[line]) : QString());
-        m_figures[i]->setAccessibleName(m_figures[i]->text());
+        QLabel* figure = m_figures[i];
+        figure->setText(line < lines.size() ? Text(lines[line]) : QString());
+        figure->setToolTip(line < hints.size() ? Text(hints[line]) : QString());
+        figure->setAccessibleName(figure->text());
+        figure->setAccessibleDescription(figure->toolTip());
+    }
+    // The step figures, the last two, are the previous state's while the new ones come.
+    for (QLabel* figure : {m_figures[kFirstStepFigure], m_figures[kFirstStepFigure + 1]}) {
+        figure->setEnabled(!pending);
+        if (pending && m_exploration.HasStep())
+            figure->setAccessibleName(figure->text() + QStringLiteral(" (пересчитывается)"));
     }
     m_verdict->setAccessibleName(m_verdict->text());
     if (m_exploration.Refusal().empty())
@@ -348,9 +383,16 @@ void AnalysisWindow::ShowState()
 
 void AnalysisWindow::SaveButtonClick()
 {
-    // The file shows the state in force, step response included.
-    m_exploration.ComputeStep();
-    ShowState();
+    // The file shows the state in force, step response included: it waits for it.
+    if (StepPending()) {
+        m_saveWhenStepArrives = true;
+        return;
+    }
+    SavePictures();
+}
+
+void AnalysisWindow::SavePictures()
+{
     QString path = SavePathChooserInUse()(this, SuggestedPicturePath());
     if (path.isEmpty())
         return;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
+#include "core/common/latest_job.h"
 #include "screens/shell/form.h"
 
 #include <QImage>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -42,6 +42,10 @@ private:
 /// "Анализ варианта N": one variant's closed loop under a gain K and an added delay ΔT set on
 /// sliders, its verdict and margins, and its pictures, all following each move of a slider.
 /// It works on a copy: the student's variants stay as they are.
+///
+/// The step response, which may take seconds, is computed on a thread of its own: each move
+/// stops the computation for the state before it, and the window keeps answering, showing
+/// the previous response greyed until the new one comes.
 class AnalysisWindow : public Form
 {
     Q_OBJECT
@@ -68,10 +72,11 @@ public:
     void GainFieldEdited();
     /// Reads the typed ΔT, likewise.
     void DelayFieldEdited();
-    /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF.
+    /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF, once the step
+    /// response of the state in force is there.
     void SaveButtonClick();
-    /// The step response for the K and ΔT in force, once the sliders rest.
-    void StepTimerTimer();
+    /// Whether the step response of the K and ΔT in force is still being computed.
+    bool StepPending() const { return !m_exploration.StepIsCurrent(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -85,6 +90,12 @@ private:
     void RefuseTyped(QLineEdit* field, const std::string& reason);
     /// Shows why the field's text is refused, leaving the text there to be corrected.
     void RefuseNumber(QLineEdit* field, const std::string& reason);
+    /// Hands the step response of the state in force to the computing thread.
+    void StartStep();
+    /// A step response back from the computing thread, for state.
+    void StepArrived(const StepResponse& step, unsigned long state);
+    /// Asks for the path and writes the pictures.
+    void SavePictures();
 
     Exploration m_exploration;
     ExplorationCanvas* m_canvas = nullptr;
@@ -96,11 +107,11 @@ private:
     QLabel* m_verdict = nullptr;
     QList<QLabel*> m_figures;
     QPushButton* m_saveButton = nullptr;
-    QTimer m_stepTimer;
+    bool m_saveWhenStepArrives = false;
+    unsigned long m_stepStarted = 0; // the state whose step response was last asked for
+    // Last: stopped and joined first when the window goes, while everything else is whole.
+    LatestJob m_stepJob;
 };
-
-/// Milliseconds a slider must rest before the step response is computed anew.
-constexpr int kStepRestMilliseconds = 150;
 
 /// Slider positions of the gain: K = 10^(position / kGainStepsPerDecade − 2).
 constexpr int kGainStepsPerDecade = 500;

@@ -12,19 +12,21 @@
 #include "printing/print_service.h"
 #include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/look.h"
 #include "screens/shell/information.h"
+#include "screens/shell/look.h"
 #include "screens/shell/placement.h"
 #include "screens/shell/road.h"
 #include "screens/tf/variant_choice.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -39,11 +41,6 @@ namespace {
 
 constexpr QSize kPictureSize(kGraphClientWidth, kGraphClientHeight);
 constexpr QPoint kDesignedPlace(191, 151);
-
-QString FromCp1251(std::string_view text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
 
 GraphScreen::PagePrinter& PagePrinterInUse()
 {
@@ -65,6 +62,11 @@ GraphScreen::SavePathChooser& SavePathChooserInUse()
     static GraphScreen::SavePathChooser chooser = AskForPdfPath;
     return chooser;
 }
+
+// The key that opens the analysis window, and the analysis button's hint that names it.
+const QKeySequence kAnalysisKey(Qt::Key_F3);
+const QString kAnalysisHint =
+    QStringLiteral("Анализ варианта — клавиша F3 или правая кнопка мыши на кривой");
 
 // The form's font: the design's sans serif, 13 pixels high.
 QFont GraphFont()
@@ -93,29 +95,36 @@ GraphScreen::GraphScreen(QWidget* parent)
     move(kDesignedPlace);
 
     HelpButton = AddSpeedButton(this, "SpeedButton2", Glyph::Question, QRect(672, 0, 23, 22),
-                                  QStringLiteral("Вопрос"));
-    PrinterPanelButton = AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
-                                  QStringLiteral("Настройка  печати"));
+                                QStringLiteral("Вопрос"));
+    PrinterPanelButton =
+        AddSpeedButton(this, "SpeedButton5", Glyph::Computer, QRect(672, 24, 23, 22),
+                       QStringLiteral("Настройка  печати"));
     PrintButton = AddSpeedButton(this, "SpeedButton1", Glyph::Printer, QRect(672, 48, 23, 22),
-                                  QStringLiteral("Печать "));
+                                 QStringLiteral("Печать "));
     FinishButton = AddSpeedButton(this, "SpeedButton3", Glyph::Finish, QRect(672, 72, 23, 22),
                                   QStringLiteral("Финиш"));
     NewVariantButton = AddSpeedButton(this, "SpeedButton4", Glyph::Play, QRect(672, 96, 23, 22),
-                                  QStringLiteral("Новый вариант"));
-    ChangeVariantButton = AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
-                                  QStringLiteral("Изменение варианта"));
+                                      QStringLiteral("Новый вариант"));
+    ChangeVariantButton =
+        AddSpeedButton(this, "SpeedButton6", Glyph::Sheets, QRect(672, 120, 23, 22),
+                       QStringLiteral("Изменение варианта"));
+    AnalyseVariantButton = AddSpeedButton(this, "SpeedButton7", Glyph::Hodograph,
+                                          QRect(672, 144, 23, 22), kAnalysisHint);
+    AnalyseVariantButton->setAccessibleName(QStringLiteral("Анализ варианта"));
 
     // The printer-kind panel: heading, the two presets, then the typed value and its button.
     PrinterPanel = AddPanel(this, "Panel1", QRect(280, 8, 313, 81), look::kSkyBlue);
-    PrinterPanelHeading = AddLabel(PrinterPanel, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
-    MatrixPrinterButton =
-        AddButton(PrinterPanel, "Button6", QStringLiteral("Матричные ----100"), QRect(8, 22, 145, 25));
+    PrinterPanelHeading =
+        AddLabel(PrinterPanel, "Label2", QStringLiteral("Настройка   принтеров"), 8, 4);
+    MatrixPrinterButton = AddButton(PrinterPanel, "Button6", QStringLiteral("Матричные ----100"),
+                                    QRect(8, 22, 145, 25));
     LaserPrinterButton = AddButton(PrinterPanel, "Button7", QStringLiteral("Лазерные      --  300"),
-                        QRect(160, 22, 145, 25));
+                                   QRect(160, 22, 145, 25));
     DotsPerUnitEdit = new QLineEdit(PrinterPanel);
     DotsPerUnitEdit->setObjectName(QStringLiteral("Edit1"));
     DotsPerUnitEdit->setGeometry(8, 52, 200, 23);
-    PrinterPanelDoneButton = AddButton(PrinterPanel, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
+    PrinterPanelDoneButton =
+        AddButton(PrinterPanel, "Button5", QStringLiteral("готово"), QRect(216, 51, 89, 25));
     PrinterPanel->hide();
 
     // The actions carry the commands; the buttons call the same handlers directly.
@@ -132,6 +141,8 @@ GraphScreen::GraphScreen(QWidget* parent)
     FinishAction = makeAction("Action4", &GraphScreen::Finish);
     NewVariantAction = makeAction("Action5", &GraphScreen::NewVariant);
     ChangeVariantAction = makeAction("Action6", &GraphScreen::ChangeVariant);
+    AnalyseVariantAction = makeAction("Action7", &GraphScreen::AnalyseVariant);
+    AnalyseVariantAction->setShortcut(kAnalysisKey);
 
     connect(HelpButton, &QToolButton::clicked, this, &GraphScreen::HelpButtonClick);
     connect(PrinterPanelButton, &QToolButton::clicked, this, &GraphScreen::ShowPrinterPanel);
@@ -139,7 +150,9 @@ GraphScreen::GraphScreen(QWidget* parent)
     connect(FinishButton, &QToolButton::clicked, this, &GraphScreen::Finish);
     connect(NewVariantButton, &QToolButton::clicked, this, &GraphScreen::NewVariant);
     connect(ChangeVariantButton, &QToolButton::clicked, this, &GraphScreen::ChangeVariant);
-    connect(PrinterPanelDoneButton, &QPushButton::clicked, this, &GraphScreen::TakeTypedDotsPerUnit);
+    connect(AnalyseVariantButton, &QToolButton::clicked, this, &GraphScreen::AnalyseVariant);
+    connect(PrinterPanelDoneButton, &QPushButton::clicked, this,
+            &GraphScreen::TakeTypedDotsPerUnit);
     connect(MatrixPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseMatrixPrinter);
     connect(LaserPrinterButton, &QPushButton::clicked, this, &GraphScreen::ChooseLaserPrinter);
 
@@ -169,13 +182,13 @@ QString GraphScreen::SuggestedPdfPath()
         QString::fromStdString(Cp1251ToUtf8(student.StudentSurname)), QDate::currentDate()));
 }
 
-QString GraphScreen::PdfFileName(const QString& group, const QString& surname,
-                                      const QDate& date)
+QString GraphScreen::PdfFileName(const QString& group, const QString& surname, const QDate& date)
 {
     // The surname without its initials; a name part that a file name cannot hold, or that
     // would make it hidden or a path, becomes "_".
     QStringList parts;
-    for (const QString& part : {group, surname.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)}) {
+    for (const QString& part :
+         {group, surname.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)}) {
         QString safe;
         for (const QChar c : part)
             safe += c.isLetterOrNumber() || c == QLatin1Char('-') ? c : QLatin1Char('_');
@@ -204,7 +217,7 @@ void GraphScreen::DrawPlot()
     // chose stays in force for the next print, whatever redraws the screen meanwhile.
     const double printScale = m_fields.PlotScale;
     m_origin = nirdal::DrawPlot(m_picture, m_fields, ProgramAssignment(),
-                                StudentTitle(ProgramAssignment()));
+                                Cp1251ToUtf8(StudentTitle(ProgramAssignment())));
     m_fields.PlotScale = printScale;
     m_picture.End();
     update();
@@ -213,7 +226,8 @@ void GraphScreen::DrawPlot()
 void GraphScreen::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
-        DrawPrintPage(page, m_fields, ProgramAssignment(), StudentTitle(ProgramAssignment()));
+        DrawPrintPage(page, m_fields, ProgramAssignment(),
+                      Cp1251ToUtf8(StudentTitle(ProgramAssignment())));
     };
     QString error;
     if (!PagePrinterInUse()(drawPage, error))
@@ -241,8 +255,9 @@ void GraphScreen::OfferPdfInstead(const QString& printError, const PageDrawing& 
     QString error;
     if (WritePagePdfFile(LocalFilePath(path), drawPage, kPageDotsPerInch, error))
         return;
-    ShowErrorBox(this, QString::fromUtf8("Файл «%1» не записан: %2")
-                           .arg(QDir::toNativeSeparators(path), error));
+    ShowErrorBox(
+        this,
+        QString::fromUtf8("Файл «%1» не записан: %2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void GraphScreen::HelpButtonClick()
@@ -333,7 +348,7 @@ void GraphScreen::TakeTypedDotsPerUnit()
         return ShowErrorBox(this, QStringLiteral("Точек на единицу: ") +
                                       QString::fromStdString(ConversionError(text).what()));
     if (const auto refusal = SetDotsPerUnit(m_fields, *dotsPerUnit))
-        ShowErrorBox(this, FromCp1251(*refusal));
+        ShowErrorBox(this, QString::fromStdString(*refusal));
 }
 
 void GraphScreen::FormKeyUp(int key)
@@ -354,7 +369,8 @@ bool GraphScreen::event(QEvent* event)
     }
     const auto number = [](Extended x) { return FromCp1251(FormatNumber(x)); };
     const QString text =
-        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°")
+        QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°\n"
+                       "правая кнопка мыши или F3 — анализ варианта")
             .arg(reading->Variant)
             .arg(number(reading->Frequency), number(reading->U), number(reading->V),
                  number(reading->Modulus), number(reading->PhaseDegrees));
@@ -372,13 +388,25 @@ void GraphScreen::FormMouseDown(Qt::MouseButton button, QPoint at)
     const auto reading = ReadCurveAt(ProgramAssignment(), {at.x(), at.y()});
     if (!reading)
         return;
+    OpenAnalysis(reading->Variant);
+}
+
+void GraphScreen::AnalyseVariant()
+{
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const auto reading =
+        rect().contains(pointer) ? ReadCurveAt({pointer.x(), pointer.y()}) : std::nullopt;
+    OpenAnalysis(reading ? reading->Variant : CurrentVariant);
+}
+
+void GraphScreen::OpenAnalysis(int variant)
+{
     QToolTip::hideText();
     // The window works on its own copy of the variant; the graph stays as it is. The redraw
     // on its return would bring the print scale back to 0.01: a scale chosen before is kept.
     const PlotFields before = m_fields;
-    AnalysisWindow analysis(
-        ProgramAssignment().Variants.at(static_cast<std::size_t>(reading->Variant)),
-        reading->Variant, this);
+    AnalysisWindow analysis(ProgramAssignment().Variants.at(static_cast<std::size_t>(variant)),
+                            variant, this);
     analysis.ShowModal();
     m_fields = before;
 }

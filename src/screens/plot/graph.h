@@ -68,6 +68,9 @@ public:
     void ChooseMatrixPrinter();
     void ChooseLaserPrinter();
     void FormKeyUp(int key);
+    /// The analysis button and F3: "Анализ варианта N" for the variant under the pointer, or
+    /// for the current variant when the pointer rests on no curve.
+    void AnalyseVariant();
     /// A right click on a curve opens "Анализ варианта N" for the variant the hint names
     /// there; elsewhere it does nothing.
     void FormMouseDown(Qt::MouseButton button, QPoint at);
@@ -94,6 +97,8 @@ private:
     void ClosePrinterPanel();
     /// Shows why printing failed; the box's "Сохранить в PDF…" writes the page to a PDF.
     void OfferPdfInstead(const QString& printError, const PageDrawing& drawPage);
+    /// Shows "Анализ варианта N" modally, keeping the print scale in force.
+    void OpenAnalysis(int variant);
 
     QToolButton* PrintButton;
     QToolButton* HelpButton;
@@ -101,6 +106,7 @@ private:
     QToolButton* NewVariantButton;
     QToolButton* PrinterPanelButton;
     QToolButton* ChangeVariantButton;
+    QToolButton* AnalyseVariantButton;
     QFrame* PrinterPanel;
     QLabel* PrinterPanelHeading;
     QPushButton* MatrixPrinterButton;
@@ -113,6 +119,7 @@ private:
     QAction* FinishAction;
     QAction* NewVariantAction;
     QAction* ChangeVariantAction;
+    QAction* AnalyseVariantAction;
 
     PlotFields m_fields;
     DevicePoint m_origin{0, 0};

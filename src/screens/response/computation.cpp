@@ -3,6 +3,7 @@
 
 #include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
+#include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/road.h"
@@ -21,11 +22,6 @@ namespace nirdal {
 namespace {
 
 constexpr QSize kClientSize(525, 324);
-
-QString FromCp1251(std::string_view text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
 
 // A one-line notice label keeps its designed box: a text wider than the box is drawn a pixel
 // or two smaller rather than cut off, since the stand-in font is wider than the designed one.
@@ -91,7 +87,8 @@ ComputationScreen::ComputationScreen(QWidget* parent)
     SetBackground(this, look::kSkyBlue);
 
     // The three notices and the fault notice share the top-left corner; one shows at a time.
-    StartNotFoundPanel = static_cast<QFrame*>(Add(C::StartNotFoundPanel, this, QRect(8, 0, 281, 161)));
+    StartNotFoundPanel =
+        static_cast<QFrame*>(Add(C::StartNotFoundPanel, this, QRect(8, 0, 281, 161)));
     Add(C::StartNotFoundLine, StartNotFoundPanel, QRect(8, 6, 265, 15));
     Add(C::SearchStepsLine, StartNotFoundPanel, QRect(8, 22, 265, 15));
     Add(C::StopFrequencyLine, StartNotFoundPanel, QRect(8, 38, 265, 15));
@@ -140,11 +137,16 @@ ComputationScreen::ComputationScreen(QWidget* parent)
     const auto button = [this](C control) {
         return static_cast<QPushButton*>(m_controls[int(control)]);
     };
-    connect(button(C::ContinueSearchButton), &QPushButton::clicked, this, &ComputationScreen::ContinueSearch);
-    connect(button(C::LeaveSearchButton), &QPushButton::clicked, this, &ComputationScreen::LeaveSearch);
-    connect(button(C::FinishAtLimitButton), &QPushButton::clicked, this, &ComputationScreen::FinishAtLimit);
-    connect(button(C::FinishConvergedButton), &QPushButton::clicked, this, &ComputationScreen::FinishConverged);
-    connect(button(C::FinishAfterFaultButton), &QPushButton::clicked, this, &ComputationScreen::FinishAfterFault);
+    connect(button(C::ContinueSearchButton), &QPushButton::clicked, this,
+            &ComputationScreen::ContinueSearch);
+    connect(button(C::LeaveSearchButton), &QPushButton::clicked, this,
+            &ComputationScreen::LeaveSearch);
+    connect(button(C::FinishAtLimitButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishAtLimit);
+    connect(button(C::FinishConvergedButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishConverged);
+    connect(button(C::FinishAfterFaultButton), &QPushButton::clicked, this,
+            &ComputationScreen::FinishAfterFault);
     connect(NextPageButton, &QPushButton::clicked, this, &ComputationScreen::NextPage);
     connect(ExitButton, &QPushButton::clicked, this, &ComputationScreen::Exit);
 }
@@ -269,8 +271,8 @@ void ComputationScreen::SetVisible(ScreenControl control, bool visible)
     // keyboard on its first button, "Далее" takes it while pages are offered.
     if (control == C::NextPageButton)
         NextPageButton->setFocus();
-    else if (control == C::StartNotFoundPanel || control == C::LimitPanel || control == C::ConvergedPanel ||
-             control == C::FaultPanel)
+    else if (control == C::StartNotFoundPanel || control == C::LimitPanel ||
+             control == C::ConvergedPanel || control == C::FaultPanel)
         widget->findChild<QPushButton*>()->setFocus();
 }
 

@@ -3,7 +3,6 @@
 
 #include "core/roster/method_guide.h"
 #include "core/roster/roster.h"
-#include "platform/text_encoding.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
 #include "screens/shell/placement.h"
@@ -21,11 +20,6 @@ constexpr int kStripColumnWidth = 45;
 constexpr int kSurnameColumnWidth = 225;
 constexpr int kSurnameRowHeight = 24;
 constexpr int kSurnameGridTop = 48;
-
-QString FromCp1251(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
 
 } // namespace
 
@@ -80,8 +74,7 @@ void SelectionWindow::FormCreate()
         GroupGrid->SetCell(a - 1, 0, FromCp1251(RosterGroupName(a)));
         if (!GroupPresent(a)) {
             GroupGrid->SetColCount(std::max(a - 1, 1));
-            GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5),
-                                GroupGrid->height());
+            GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5), GroupGrid->height());
         }
     }
     GroupGrid->SetCurrentCell(0, 0);

@@ -2,6 +2,7 @@
 #include "screens/shell/controls.h"
 
 #include "core/shell/jpeg_picture.h"
+#include "platform/text_encoding.h"
 #include "screens/shell/look.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOption>
@@ -154,6 +156,17 @@ QPixmap DrawGlyph(Glyph glyph)
         painter.setBrush(Qt::lightGray);
         painter.drawRect(QRectF(0.5, 12.5, 15, 3));
         break;
+    case Glyph::Hodograph: {
+        painter.setPen(Qt::black);
+        painter.drawLine(QPointF(0.5, 8.5), QPointF(15.5, 8.5));
+        painter.drawLine(QPointF(8.5, 0.5), QPointF(8.5, 15.5));
+        QPainterPath curve(QPointF(14, 8.5));
+        curve.cubicTo(QPointF(14, 15), QPointF(4, 15), QPointF(3, 9));
+        curve.cubicTo(QPointF(3, 4), QPointF(8, 4), QPointF(8.5, 8.5));
+        painter.setPen(QPen(Qt::darkRed, 1.5));
+        painter.drawPath(curve);
+        break;
+    }
     }
     return pixmap;
 }
@@ -580,6 +593,11 @@ QPixmap LoadPicture(const QString& resource)
     const QImage image(picture->Pixels.data(), picture->Width, picture->Height, picture->Width * 3,
                        QImage::Format_RGB888);
     return QPixmap::fromImage(image); // copies the pixels before they go
+}
+
+QString FromCp1251(std::string_view text)
+{
+    return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
 } // namespace nirdal

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <string_view>
+
 namespace nirdal {
 
 /// A table of text cells addressed column first, as the screens were designed: sizes are
@@ -123,7 +125,8 @@ enum class Glyph
     Play,     ///< right-pointing triangle
     Sheets,   ///< stack of sheets in a tray
     Printer,  ///< printer
-    Computer  ///< desktop computer
+    Computer, ///< desktop computer
+    Hodograph ///< axes and a curve spiralling into the origin
 };
 
 /// A button showing a glyph in two states (normal and greyed), with a hint.
@@ -160,5 +163,8 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 
 /// A JPEG picture embedded in the program, decoded; a null pixmap when it cannot be decoded.
 QPixmap LoadPicture(const QString& resource);
+
+/// A text kept in Windows-1251, as the roster and the registry store it, for a widget.
+QString FromCp1251(std::string_view text);
 
 } // namespace nirdal

@@ -58,6 +58,10 @@ QString ExplanatoryText()
         QStringLiteral("эта точка описывает годограф, начинающийся на вещественной оси и "
                        "приходящий в начало"),
         QStringLiteral("координат."),
+        QStringLiteral("На экране АФЧХ подсказка у кривой называет вариант и его точку. Правая "
+                       "кнопка мыши на кривой или клавиша F3 (кнопка «Анализ варианта»)"),
+        QStringLiteral("открывает анализ варианта: запасы устойчивости и переходную "
+                       "характеристику при других K и запаздывании."),
     };
     return lines.join(QChar('\n'));
 }
@@ -78,7 +82,7 @@ InformationScreen::InformationScreen(QWidget* parent) : Form(parent)
                  QStringLiteral("ЧАСТОТНЫЕ  ХАРАКТЕРИСТИКИ   ВЫЧИСЛЯЮТСЯ ПО ПЕРЕДАТОЧНЫМ "), 8, 8);
     HeadingLine2 = AddLabel(this, "Label3", QStringLiteral("ФУНКЦИЯМ СИСТЕМ"), 8, 26);
     BackButton = AddSpeedButton(this, "SpeedButton1", Glyph::Back,
-                                  QRect(HeadingLine2->geometry().right() + 12, 20, 25, 25));
+                                QRect(HeadingLine2->geometry().right() + 12, 20, 25, 25));
     NumeratorLine =
         AddLabel(this, "Label4", QStringLiteral("Bm*s^m+B(m-1)*s^(m-1)+...+B1*s+B0  "), 90, 80);
     FractionLine = AddLabel(

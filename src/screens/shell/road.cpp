@@ -3,15 +3,13 @@
 
 #include "core/shell/shell_state.h"
 #include "screens/plot/graph.h"
-#include "screens/plot/pechnac.h"
 #include "screens/response/computation.h"
 #include "screens/roster/selection.h"
-#include "screens/shell/nirdal_etic.h"
 #include "screens/shell/information.h"
 #include "screens/shell/title.h"
 #include "screens/tf/coefficient_entry.h"
-#include "screens/tf/variant_choice.h"
 #include "screens/tf/degree_entry.h"
+#include "screens/tf/variant_choice.h"
 
 #include <QApplication>
 
@@ -20,8 +18,6 @@ namespace nirdal {
 void CreateScreens()
 {
     CreateForm(TitleForm);
-    CreateForm(NIRDAL_ETICForm);
-    CreateForm(PechNacForm);
     CreateForm(GraphForm);
     CreateForm(InformationForm);
     CreateForm(CoefficientEntryForm);
@@ -33,8 +29,7 @@ void CreateScreens()
 
 void ShowMainWindow()
 {
-    QObject::connect(TitleForm, &QDialog::finished, qApp,
-                     [] { QCoreApplication::quit(); });
+    QObject::connect(TitleForm, &QDialog::finished, qApp, [] { QCoreApplication::quit(); });
     TitleForm->show();
 }
 

@@ -8,7 +8,7 @@ namespace nirdal {
 /// The assignment of the student at work, which the program's screens show and change.
 Assignment& ProgramAssignment();
 
-/// Creates the ten screens in their start-up order; the title screen is the main window.
+/// Creates the screens in their start-up order; the title screen is the main window.
 void CreateScreens();
 
 /// Shows the main window; its closing ends the application's event loop.

@@ -85,16 +85,17 @@ TitleWindow::TitleWindow(QWidget* parent) : CentredWindow(parent)
     Emblem->setPixmap(LoadPicture(QStringLiteral(":/pictures/emblem.jpg")));
 
     const QFont font = look::DefaultFont();
-    MinistryLine = AddCentredLine(this, "Label7", QStringLiteral("МИНИСТЕРСТВО ТРАНСПОРТА"), 88, font,
-                            look::kBlack);
-    AgencyLine = AddCentredLine(this, "Label8",
-                            QStringLiteral("ФЕДЕРАЛЬНОЕ АГЕНТСТВО МОРСКОГО И РЕЧНОГО ТРАНСПОРТА"),
-                            104, look::Font(font.pixelSize(), true), look::kNavy);
+    MinistryLine = AddCentredLine(this, "Label7", QStringLiteral("МИНИСТЕРСТВО ТРАНСПОРТА"), 88,
+                                  font, look::kBlack);
+    AgencyLine = AddCentredLine(
+        this, "Label8", QStringLiteral("ФЕДЕРАЛЬНОЕ АГЕНТСТВО МОРСКОГО И РЕЧНОГО ТРАНСПОРТА"), 104,
+        look::Font(font.pixelSize(), true), look::kNavy);
     InstitutionLine =
         AddCentredLine(this, "Label1", QStringLiteral("СЕВЕРНАЯ ГОСУДАРСТВЕННАЯ МОРСКАЯ АКАДЕМИЯ"),
                        120, font, look::kMenuHighlight);
-    DepartmentLine = AddCentredLine(this, "Label2", QStringLiteral("Кафедра автоматики судовых установок"),
-                            138, look::Font(look::PointsToPixels(12)), look::kBlack);
+    DepartmentLine =
+        AddCentredLine(this, "Label2", QStringLiteral("Кафедра автоматики судовых установок"), 138,
+                       look::Font(look::PointsToPixels(12)), look::kBlack);
     ContinueLabel = AddParagraph(this, "Label3", QStringLiteral("Далее"), 170, font, look::kBlue);
     ContinueLabel->setCursor(Qt::PointingHandCursor);
     PurposeLine = AddParagraph(
@@ -105,9 +106,9 @@ TitleWindow::TitleWindow(QWidget* parent) : CentredWindow(parent)
                        "вспомогательных   механизмов  и установок\"  "),
         250, look::Font(look::PointsToPixels(10)), look::kMaroon);
     CreditsLine = AddParagraph(this, "Label6",
-                          QStringLiteral("Программа разработана на кафедре автоматики судовых "
-                                         "установок преподавателями и студентами кафедры"),
-                          348, look::Font(look::PointsToPixels(10)), look::kPurple);
+                               QStringLiteral("Программа разработана на кафедре автоматики судовых "
+                                              "установок преподавателями и студентами кафедры"),
+                               348, look::Font(look::PointsToPixels(10)), look::kPurple);
 
     ContinueLabel->installEventFilter(new ClickFilter(ContinueLabel, [this] { Continue(); }));
 }

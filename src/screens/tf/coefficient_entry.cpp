@@ -6,9 +6,10 @@
 #include "core/tf/assignment.h"
 #include "core/tf/general_text.h"
 #include "platform/text_encoding.h"
+#include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/look.h"
 #include "screens/shell/information.h"
+#include "screens/shell/look.h"
 #include "screens/shell/placement.h"
 #include "screens/tf/coefficient_panels.h"
 
@@ -43,11 +44,6 @@ StringGrid* AddEntryGrid(QWidget* panel, const char* name, int left)
     return grid;
 }
 
-QString FromCp1251(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
-
 } // namespace
 
 CoefficientEntryScreen* CoefficientEntryForm = nullptr;
@@ -60,7 +56,8 @@ CoefficientEntryScreen::CoefficientEntryScreen(QWidget* parent) : Form(parent)
     SetBackground(this, look::kSkyBlue);
 
     DenominatorPanel = AddPanel(this, "PZ", QRect(0, 0, 146, 80), look::kAqua);
-    DenominatorHeading = AddLabel(DenominatorPanel, "LZ", QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ "), 4, 3);
+    DenominatorHeading =
+        AddLabel(DenominatorPanel, "LZ", QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ "), 4, 3);
     SetBackground(DenominatorHeading, look::kLime);
     DenominatorGrid = AddDisplayGrid(DenominatorPanel, "SZ1", 4, 40);
     DenominatorGrid->SetFixed(1, 1);
@@ -79,7 +76,8 @@ CoefficientEntryScreen::CoefficientEntryScreen(QWidget* parent) : Form(parent)
     DelayEdit->setGeometry(4, 22, 89, 21);
 
     EnterButton = AddButton(this, "Button1", QStringLiteral("ввод"), QRect(381, 8, 113, 57));
-    ReenterButton = AddButton(this, "Button2", QStringLiteral("повторный ввод"), QRect(381, 8, 113, 33));
+    ReenterButton =
+        AddButton(this, "Button2", QStringLiteral("повторный ввод"), QRect(381, 8, 113, 33));
     SetTextColour(ReenterButton, look::kHighlight);
     EndEntryButton =
         AddButton(this, "Button3", QStringLiteral("окончание  ввода"), QRect(381, 45, 113, 33));
@@ -87,7 +85,7 @@ CoefficientEntryScreen::CoefficientEntryScreen(QWidget* parent) : Form(parent)
     // Caption and help button stay above 120 pixels, the least height of the window.
     VariantLabel = AddLabel(this, "Label2", QString(), 381, 81);
     HelpButton = AddSpeedButton(this, "SpeedButton1", Glyph::Question, QRect(426, 96, 23, 22),
-                                  QStringLiteral("Вопрос"));
+                                QStringLiteral("Вопрос"));
 
     connect(EnterButton, &QPushButton::clicked, this, &CoefficientEntryScreen::Enter);
     connect(ReenterButton, &QPushButton::clicked, this, &CoefficientEntryScreen::Reenter);
@@ -103,18 +101,22 @@ void CoefficientEntryScreen::FormActivate()
     DelayPanel->show();
     LayOutCoefficientPanels(this, DenominatorPanel, NumeratorPanel, DelayPanel, n, m);
     PlaceOnScreen(this, QPoint(100, 100));
-    for (StringGrid* grid : {DenominatorGrid, DenominatorEntryGrid, NumeratorGrid, NumeratorEntryGrid})
+    for (StringGrid* grid :
+         {DenominatorGrid, DenominatorEntryGrid, NumeratorGrid, NumeratorEntryGrid})
         grid->SetDefaultRowHeight(kRowHeight);
     DenominatorEntryGrid->SetDefaultColWidth(50);
     NumeratorEntryGrid->SetDefaultColWidth(50);
     DenominatorGrid->SetRowCount(n + 1);
     DenominatorGrid->resize(DenominatorGrid->width(), 19 * (n + 1));
     DenominatorEntryGrid->SetRowCount(n + 1);
-    DenominatorEntryGrid->setGeometry(DenominatorEntryGrid->x(), DenominatorGrid->y(), DenominatorEntryGrid->width(), 19 * (n + 2));
+    DenominatorEntryGrid->setGeometry(DenominatorEntryGrid->x(), DenominatorGrid->y(),
+                                      DenominatorEntryGrid->width(), 19 * (n + 2));
     NumeratorGrid->SetRowCount(m + 1);
-    NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(), 19 * (m + 2));
+    NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(),
+                               19 * (m + 2));
     NumeratorEntryGrid->SetRowCount(m + 1);
-    NumeratorEntryGrid->setGeometry(NumeratorEntryGrid->x(), DenominatorGrid->y(), NumeratorEntryGrid->width(), 19 * (m + 2));
+    NumeratorEntryGrid->setGeometry(NumeratorEntryGrid->x(), DenominatorGrid->y(),
+                                    NumeratorEntryGrid->width(), 19 * (m + 2));
     DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + FromCp1251(IntegerText(n)));
     DenominatorHeading->adjustSize();
     NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + FromCp1251(IntegerText(m)));
@@ -152,8 +154,8 @@ void CoefficientEntryScreen::ShowStoredCoefficients()
 }
 
 bool CoefficientEntryScreen::EnterColumn(StringGrid* entry, StringGrid* display,
-                                        QVector<QString>& written, int degree,
-                                        Extended* coefficients, char letter)
+                                         QVector<QString>& written, int degree,
+                                         Extended* coefficients, char letter)
 {
     written.resize(degree + 1);
     for (int r = 0; r <= degree; ++r) {
@@ -166,8 +168,10 @@ bool CoefficientEntryScreen::EnterColumn(StringGrid* entry, StringGrid* display,
                 coefficient = ParseNumber(text.toStdString());
             } catch (const ConversionError& error) {
                 entry->SetCurrentCell(0, r);
-                const std::string label = CoefficientLabel(static_cast<std::uint8_t>(degree - r), letter);
-                RefuseText(entry, QStringLiteral("Коэффициент ") + FromCp1251(label).trimmed(), error);
+                const std::string label =
+                    CoefficientLabel(static_cast<std::uint8_t>(degree - r), letter);
+                RefuseText(entry, QStringLiteral("Коэффициент ") + FromCp1251(label).trimmed(),
+                           error);
                 return false;
             }
         }
@@ -209,10 +213,10 @@ void CoefficientEntryScreen::Enter()
     TransferFunction& variant = CurrentTransferFunction(ProgramAssignment());
     // A text that does not convert stops here: what came before is stored, the student
     // corrects that cell and presses "ввод" again.
-    if (!EnterColumn(DenominatorEntryGrid, DenominatorGrid, m_writtenDenominator, variant.DenominatorDegree, variant.A.data(),
-                     'A') ||
-        !EnterColumn(NumeratorEntryGrid, NumeratorGrid, m_writtenNumerator, variant.NumeratorDegree, variant.B.data(),
-                     'B') ||
+    if (!EnterColumn(DenominatorEntryGrid, DenominatorGrid, m_writtenDenominator,
+                     variant.DenominatorDegree, variant.A.data(), 'A') ||
+        !EnterColumn(NumeratorEntryGrid, NumeratorGrid, m_writtenNumerator, variant.NumeratorDegree,
+                     variant.B.data(), 'B') ||
         !EnterDelay())
         return;
     SetEntryOpen(false);

@@ -19,12 +19,14 @@ QString VariantCaption()
            QStringLiteral(" из ") + QString::number(ProgramAssignment().VariantCount);
 }
 
-void LayOutCoefficientPanels(QWidget* window, QFrame* denominatorPanel, QFrame* numeratorPanel, QFrame* delayPanel, int n, int m)
+void LayOutCoefficientPanels(QWidget* window, QFrame* denominatorPanel, QFrame* numeratorPanel,
+                             QFrame* delayPanel, int n, int m)
 {
     numeratorPanel->resize(numeratorPanel->width(), 20 * (m + 3));
     denominatorPanel->resize(denominatorPanel->width(), 20 * (n + 3));
     delayPanel->move(delayPanel->x(), numeratorPanel->height());
-    const int height = std::max({denominatorPanel->height() + 20, 120, delayPanel->y() + delayPanel->height()});
+    const int height =
+        std::max({denominatorPanel->height() + 20, 120, delayPanel->y() + delayPanel->height()});
     window->setFixedSize(window->width(), height);
 }
 

@@ -5,8 +5,8 @@
 #include "core/tf/assignment.h"
 #include "screens/response/computation.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/look.h"
 #include "screens/shell/information.h"
+#include "screens/shell/look.h"
 #include "screens/tf/coefficient_entry.h"
 
 #include <QKeyEvent>
@@ -27,10 +27,11 @@ DegreeEntryScreen::DegreeEntryScreen(QWidget* parent) : ShapedWindow(parent)
 
     DegreePanel = AddPanel(this, "PO", QRect(0, 0, 202, 180), look::kLime);
     NextButton = AddSpeedButton(DegreePanel, "SpeedButton1", Glyph::Forward, QRect(88, 3, 25, 25),
-                                  QStringLiteral("Дальше"));
+                                QStringLiteral("Дальше"));
     DegreeHeading = AddLabel(DegreePanel, "LO1", QStringLiteral("ВВОД   ЗНАЧЕНИЙ "), 40, 32);
 
-    DenominatorCaption = AddLabel(DegreePanel, "Label1", QStringLiteral("ЗНАМЕНАТЕЛЬ( ДО 15)"), 4, 56);
+    DenominatorCaption =
+        AddLabel(DegreePanel, "Label1", QStringLiteral("ЗНАМЕНАТЕЛЬ( ДО 15)"), 4, 56);
     NumeratorCaption = AddLabel(DegreePanel, "Label2", QStringLiteral("ЧИСЛИТЕЛЬ"), 4, 82);
     const int numbersLeft = DenominatorCaption->geometry().right() + 8;
     DenominatorDegreeLabel = AddLabel(DegreePanel, "SZL", QStringLiteral("1"), numbersLeft, 53);
@@ -46,8 +47,8 @@ DegreeEntryScreen::DegreeEntryScreen(QWidget* parent) : ShapedWindow(parent)
     NumeratorUpDown = new UpDown(DegreePanel, "SC", 0, 14, 0);
     NumeratorUpDown->setGeometry(numbersLeft + 22, 77, 17, 24);
 
-    HelpButton = AddSpeedButton(DegreePanel, "SpeedButton2", Glyph::Question, QRect(89, 112, 23, 22),
-                                  QStringLiteral("Вопрос"));
+    HelpButton = AddSpeedButton(DegreePanel, "SpeedButton2", Glyph::Question,
+                                QRect(89, 112, 23, 22), QStringLiteral("Вопрос"));
 
     connect(DenominatorUpDown, &UpDown::MouseDown, this, &DegreeEntryScreen::DenominatorPressed);
     connect(DenominatorUpDown, &UpDown::MouseUp, this, &DegreeEntryScreen::DenominatorReleased);
@@ -69,7 +70,8 @@ void DegreeEntryScreen::FormActivate()
     // variant moves from the stored degree and not from an old position.
     DenominatorUpDown->SetPosition(variant.DenominatorDegree);
     NumeratorUpDown->SetPosition(variant.NumeratorDegree);
-    DenominatorUpDown->setFocus(); // the arrow keys step the denominator's degree; Tab goes to the numerator's
+    DenominatorUpDown
+        ->setFocus(); // the arrow keys step the denominator's degree; Tab goes to the numerator's
 }
 
 void DegreeEntryScreen::keyPressEvent(QKeyEvent* event)

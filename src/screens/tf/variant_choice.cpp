@@ -6,9 +6,10 @@
 #include "core/shell/shell_state.h"
 #include "core/tf/assignment.h"
 #include "platform/text_encoding.h"
+#include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
-#include "screens/shell/look.h"
 #include "screens/shell/information.h"
+#include "screens/shell/look.h"
 #include "screens/shell/placement.h"
 #include "screens/tf/coefficient_panels.h"
 
@@ -35,11 +36,6 @@ StringGrid* AddDisplayGrid(QWidget* panel, const char* name, int columnWidth)
     return grid;
 }
 
-QString FromCp1251(const std::string& text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
-}
-
 } // namespace
 
 VariantChoiceScreen* VariantChoiceForm = nullptr;
@@ -52,7 +48,8 @@ VariantChoiceScreen::VariantChoiceScreen(QWidget* parent) : Form(parent)
     SetBackground(this, look::kSkyBlue);
 
     DenominatorPanel = AddPanel(this, "PZ", QRect(0, 0, 92, 80), look::kAqua);
-    DenominatorHeading = AddLabel(DenominatorPanel, "LZ", QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ "), 4, 3);
+    DenominatorHeading =
+        AddLabel(DenominatorPanel, "LZ", QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ "), 4, 3);
     SetBackground(DenominatorHeading, look::kLime);
     DenominatorGrid = AddDisplayGrid(DenominatorPanel, "SZ1", 40);
     DenominatorGrid->SetFixed(1, 1);
@@ -70,7 +67,7 @@ VariantChoiceScreen::VariantChoiceScreen(QWidget* parent) : Form(parent)
     NextButton = AddButton(this, "Button1", QStringLiteral("Далее"), QRect(284, 8, 105, 33));
     VariantLabel = AddLabel(this, "Label2", QString(), 284, 48);
     HelpButton = AddSpeedButton(this, "SpeedButton1", Glyph::Question, QRect(284, 68, 23, 22),
-                                  QStringLiteral("Вопрос"));
+                                QStringLiteral("Вопрос"));
     VariantNumber = new QSpinBox(this);
     VariantNumber->setObjectName(QStringLiteral("SpinEdit1"));
     VariantNumber->setGeometry(284, 96, 57, 22);
@@ -79,7 +76,8 @@ VariantChoiceScreen::VariantChoiceScreen(QWidget* parent) : Form(parent)
 
     FitPanelsToTheirTexts();
 
-    connect(VariantNumber, &QSpinBox::textChanged, this, &VariantChoiceScreen::VariantNumberChanged);
+    connect(VariantNumber, &QSpinBox::textChanged, this,
+            &VariantChoiceScreen::VariantNumberChanged);
     connect(NextButton, &QPushButton::clicked, this, &VariantChoiceScreen::ChooseVariant);
     connect(HelpButton, &QToolButton::clicked, this, &VariantChoiceScreen::Help);
 }
@@ -90,7 +88,10 @@ void VariantChoiceScreen::FitPanelsToTheirTexts()
     // what stands right of it moves along, the window widening when it must.
     DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ 15"));
     DenominatorHeading->adjustSize();
-    DenominatorPanel->resize(std::max(DenominatorPanel->width(), DenominatorHeading->x() + DenominatorHeading->width() + DenominatorHeading->x()), DenominatorPanel->height());
+    DenominatorPanel->resize(
+        std::max(DenominatorPanel->width(),
+                 DenominatorHeading->x() + DenominatorHeading->width() + DenominatorHeading->x()),
+        DenominatorPanel->height());
     const int shift = DenominatorPanel->width() - NumeratorPanel->x();
     NumeratorPanel->move(NumeratorPanel->x() + shift, NumeratorPanel->y());
     DelayPanel->move(DelayPanel->x() + shift, DelayPanel->y());
@@ -140,7 +141,8 @@ void VariantChoiceScreen::ShowChosenVariant()
     DenominatorGrid->SetRowCount(n + 1);
     DenominatorGrid->resize(DenominatorGrid->width(), 19 * (n + 1));
     NumeratorGrid->SetRowCount(m + 1);
-    NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(), 19 * (m + 2));
+    NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(),
+                               19 * (m + 2));
     DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + FromCp1251(IntegerText(n)));
     DenominatorHeading->adjustSize();
     NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + FromCp1251(IntegerText(m)));

@@ -113,6 +113,25 @@ TEST(ClassFile, OnlyTheFirstLineMayBeAHeader)
     const ClassFile file = ParseClassFile("Иванов,1,8,1 3 3 1\nstudent,group,num,den\n");
     ASSERT_EQ(file.Problems.size(), 1u);
     EXPECT_EQ(file.Problems[0].Line, 2);
+    EXPECT_EQ(file.HeaderLine, 0);
+}
+
+TEST(ClassFile, TheSkippedHeaderIsToldByItsLine)
+{
+    const struct
+    {
+        const char* bytes;
+        int header;
+    } cases[] = {
+        {"Гр;ФИО;Числитель;Знаменатель\nИванов;1;8;1 3 3 1\n", 1},
+        {"# comment\n\nstudent,group,numerator,denominator,delay\nИванов,1,8,1 3 3 1\n", 3},
+        {"Иванов,1,8,1 3 3 1\n", 0},
+    };
+    for (const auto& c : cases) {
+        const ClassFile file = ParseClassFile(c.bytes);
+        EXPECT_EQ(file.HeaderLine, c.header) << c.bytes;
+        EXPECT_EQ(file.Variants.size(), 1u) << c.bytes;
+    }
 }
 
 TEST(ClassFile, QuotedDecimalCommaIsReadAsTheCoefficientEntryReadsIt)

@@ -2,6 +2,8 @@
 #include "core/analysis/log_characteristics.h"
 #include "core/tf/tf_text.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,14 +15,7 @@ namespace {
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
 constexpr Extended kDegree = 180 / kPi;
 
-TransferFunction Tf(const char* text, Extended delay = 0)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    tf.Delay = delay;
-    return tf;
-}
+using test_support::Tf;
 
 // L, φ and L_a of simple factors, worked by hand at chosen ω.
 struct LogCase
@@ -222,6 +217,31 @@ TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
         EXPECT_TRUE(std::isfinite(p.Decibels)) << double(std::log10(p.Frequency));
         EXPECT_GE(p.Degrees, -270.000001L);
         EXPECT_LE(p.Degrees, -89.999999L);
+    }
+}
+
+// Each variant's range runs from a decade below its lowest corner to a decade above its
+// highest (0.01 to 100 rad/s without one); several share the widest. 0/(s + 1) has no
+// logarithm and no characteristics, so it leaves the range alone.
+TEST(LogCharacteristics, CommonRangeSpansTheVariantsThatHaveOne)
+{
+    const struct
+    {
+        std::vector<TransferFunction> variants;
+        Extended from, to;
+    } cases[] = {
+        {{Tf("1:1,1")}, 0.1L, 10},
+        {{Tf("1:1,1"), Tf("1:1,100")}, 0.1L, 1000},
+        {{Tf("1:1,0"), Tf("1:1,1000")}, 0.01L, 10000},
+        {{Tf("1:1,100"), Tf("0:1,1")}, 10, 1000},
+        {{Tf("0:1,1")}, 0.01L, 100},
+        {{}, 0.01L, 100},
+    };
+    for (const auto& c : cases) {
+        Extended from = 0, to = 0;
+        CommonFrequencyRange(c.variants, from, to);
+        EXPECT_NEAR(from, c.from, 1e-15L * c.from) << c.variants.size();
+        EXPECT_NEAR(to, c.to, 1e-15L * c.to) << c.variants.size();
     }
 }
 

@@ -3,6 +3,8 @@
 #include "core/analysis/stability_map.h"
 #include "core/tf/tf_text.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,13 +16,7 @@ namespace {
 
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
 
-TransferFunction Tf(const char* text)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    return tf;
-}
+using test_support::Tf;
 
 // The closed forms of the boundary, K(ω) = 1/|W(jω)| and arg W(jω), worked out by hand.
 struct ClosedForm

@@ -5,6 +5,8 @@
 
 #include "support/time_limit.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,14 +24,7 @@ namespace {
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
 constexpr Extended kDegree = 180 / kPi;
 
-TransferFunction Tf(const char* text, Extended delay = 0)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    tf.Delay = delay;
-    return tf;
-}
+using test_support::Tf;
 
 // A loop with margins and a verdict derived by hand; NaN where a margin does not exist.
 struct ClassicCase

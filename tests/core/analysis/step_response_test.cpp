@@ -3,6 +3,8 @@
 #include "core/analysis/step_response.h"
 #include "core/tf/tf_text.h"
 
+#include "support/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,14 +14,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text, Extended delay = 0)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    tf.Delay = delay;
-    return tf;
-}
+using test_support::Tf;
 
 // Every sample within 1e-10·max(1, max|h|) of the exact solution: a tenth of what is asked.
 void ExpectSamples(const StepResponse& r, const std::function<Extended(Extended)>& exact,
@@ -310,6 +305,76 @@ TEST(StepResponse, IndicatorsOutsideTheSpanAreNotReached)
         if (c.settled)
             EXPECT_NEAR(double(in.SettlingTime), 7.29, 0.01);
     }
+}
+
+// Unstable closed loops take the first guess of DefaultStepSpan, 10·(Σ 1/|p| + T) and at
+// least 1 s: 1/(s − 2) closes to 1/(s − 1), 5 s; 0.5/(s − 1) to 0.5/(s − 0.5), 10 s;
+// 1/(s − 20) to 1/(s − 19), 0.5 s raised to 1 s. Several variants share the longest.
+TEST(StepResponse, CommonSpanIsTheLongestOfTheVariants)
+{
+    const struct
+    {
+        std::vector<TransferFunction> variants;
+        Extended span;
+    } cases[] = {
+        {{Tf("1:1,-2")}, 5},
+        {{Tf("1:1,-2"), Tf("0.5:1,-1")}, 10},
+        {{Tf("0.5:1,-1"), Tf("1:1,-2")}, 10},
+        {{Tf("1:1,-20")}, 1},
+        {{}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(CommonStepSpan(c.variants), c.span, 1e-15L * c.span) << c.variants.size();
+}
+
+// 1/(s + 1) closes to 1/(s + 2): h = (1 − e^(−2t))/2 rises to 1/2 without a peak and stays
+// within 5 % of it from t = ln 20/2 ≈ 1.498 s, seen to settle a fifth later (1.797 s).
+TEST(StepResponse, UnfinishedSpanIsNotedAsAskedOrCut)
+{
+    const std::string rises = "h still rises at the span's end: its peak and overshoot lie beyond";
+    const struct
+    {
+        const char* variant;
+        Extended until;
+        bool asked;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {"1:1,1", 1, true, {"the response has not settled by the span's end, 1 s", rises}},
+        {"1:1,1",
+         1.5L,
+         false,
+         {"the span is cut at 1.5 s, 1000000 steps of the integration, before the response "
+          "settles",
+          rises}},
+        {"1:1,1", 10, true, {}},
+        {"1:1,-2", 1, true, {}}, // unstable: no indicators, nothing to note
+    };
+    for (const auto& c : cases) {
+        const TransferFunction variant = Tf(c.variant);
+        StepResponse r = ComputeStepResponse(variant, c.until, 101);
+        const std::size_t before = r.Notes.size();
+        NoteUnfinishedSpan(r, variant, c.until, c.asked);
+        EXPECT_EQ(
+            std::vector<std::string>(r.Notes.begin() + static_cast<long>(before), r.Notes.end()),
+            c.notes)
+            << c.variant << " until " << static_cast<double>(c.until);
+    }
+}
+
+// A delay of a microsecond holds each integration step to a microsecond: a span of 1000 s
+// would take a thousand million steps, so the variant is computed over its own span instead.
+TEST(StepResponse, VariantThatCannotTakeTheCommonSpanTakesItsOwn)
+{
+    const TransferFunction quick = Tf("1:1,1", 1e-6L);
+    EXPECT_FALSE(ComputeStepResponse(quick, 1000, 11).Failure.empty());
+    const StepResponse own = ComputeStepResponseWithin(quick, 1000, 11);
+    EXPECT_TRUE(own.Failure.empty()) << own.Failure;
+    ASSERT_FALSE(own.Times.empty());
+    EXPECT_LT(own.Times.back(), 1000);
+    // Within its steps the common span is kept.
+    const StepResponse kept = ComputeStepResponseWithin(Tf("1:1,1"), 20, 11);
+    ASSERT_FALSE(kept.Times.empty());
+    EXPECT_EQ(kept.Times.back(), 20);
 }
 
 } // namespace

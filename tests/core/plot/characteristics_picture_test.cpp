@@ -3,7 +3,8 @@
 
 #include "core/common/recording_surface.h"
 #include "core/tf/tf_text.h"
-#include "platform/text_encoding.h"
+
+#include "support/variant.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text, Extended delay = 0)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    tf.Delay = delay;
-    return tf;
-}
+using test_support::Tf;
 
 struct TextBox
 {
@@ -40,7 +34,7 @@ std::vector<TextBox> Texts(const std::vector<DrawOp>& ops)
         if (op.kind != DrawOp::Kind::Text)
             continue;
         const TextExtent e = NominalTextExtent(points, kScreenDotsPerInch, op.text);
-        boxes.push_back({Cp1251ToUtf8(op.text), op.args[0], op.args[1], op.args[0] + e.Width,
+        boxes.push_back({op.text, op.args[0], op.args[1], op.args[0] + e.Width,
                          op.args[1] + e.LineSpacing});
     }
     return boxes;
@@ -182,24 +176,29 @@ TEST(CharacteristicsPicture, TheSteadyValueIsDrawnWhereTheAxisPutsIt)
     EXPECT_TRUE(legend);
 }
 
-TEST(CharacteristicsPicture, LettersTheCodePageLacksAreDrawnAsStrokes)
+// ω, φ, σ and ∞ are letters of the font: each title is one text, and no arc is drawn
+// but the rings of the marks.
+TEST(CharacteristicsPicture, GreekLettersAndInfinityAreTextNotStrokes)
 {
-    RecordingSurface surface;
-    surface.SetFontSize(9);
-    const int width = DrawText(surface, 10, 20, "ω, рад/с", {0, 0, 0});
-    EXPECT_EQ(width, TextWidth(surface, "ω, рад/с"));
+    const LogCharacteristics l = ComputeLogCharacteristics(Tf("10:1,1"), 0.1L, 100, 401);
+    const LogPictureCurve log[] = {{&l, {200, 0, 0}}};
+    RecordingSurface logarithmic;
+    DrawLogCharacteristicsPicture(logarithmic, {0, 0, 700, 500}, log);
+    const StepResponse r = ComputeStepResponse(Tf("1:1,1,1"), 20, 401);
+    const StepPictureCurve step[] = {{&r, {0, 0, 200}}};
+    RecordingSurface stepPicture;
+    DrawStepResponsePicture(stepPicture, {0, 0, 700, 500}, step);
+    std::vector<std::string> texts;
     int arcs = 0;
-    for (const DrawOp& op : surface.ops()) {
-        if (op.kind == DrawOp::Kind::Arc)
-            ++arcs;
-        if (op.kind == DrawOp::Kind::Text) {
-            EXPECT_EQ(Cp1251ToUtf8(op.text), ", рад/с");
-            // The text starts where the letter ends.
-            EXPECT_EQ(op.args[0],
-                      10 + width - NominalTextExtent(9, kScreenDotsPerInch, op.text).Width);
+    for (const RecordingSurface* s : {&logarithmic, &stepPicture})
+        for (const DrawOp& op : s->ops()) {
+            arcs += op.kind == DrawOp::Kind::Arc;
+            if (op.kind == DrawOp::Kind::Text)
+                texts.push_back(op.text);
         }
-    }
-    EXPECT_EQ(arcs, 2); // ω: two halves of ellipses
+    for (const char* title : {"ЛАЧХ L(ω), дБ", "ЛФЧХ φ(ω), град", "ω, рад/с", "h∞", "σ"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), title), texts.end()) << title;
+    EXPECT_EQ(arcs, 2); // the crossover's ring and the peak's
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
 #include "core/tf/tf_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -36,7 +37,8 @@ TEST(ExplorationVerdict, FlipsBetweenGainsAroundEightForTheCubicLag)
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система на границе устойчивости");
 }
 
-// At K = 1 the gain margin is 8 = 18.06 dB; |W| < 1 for every ω > 0, so no phase margin.
+// At K = 1 the gain margin is 8 = 18.06 dB; |W| < 1 for every ω > 0: the curve never meets
+// the unit circle, so neither more phase lag nor more delay brings it to −1.
 TEST(ExplorationVerdict, LinesAtUnitGainSayWhatIsMissing)
 {
     Exploration exploration(Parse("1:1,3,3,1"), 3);
@@ -44,8 +46,78 @@ TEST(ExplorationVerdict, LinesAtUnitGainSayWhatIsMissing)
     const auto lines = exploration.Lines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[1], "Запас по амплитуде 8.00 (18.0 дБ)");
-    EXPECT_EQ(lines[2], "Запас по фазе нет");
-    EXPECT_EQ(lines[3], "Запас по запаздыванию нет");
+    EXPECT_EQ(lines[2], "Запас по фазе ∞");
+    EXPECT_EQ(lines[3], "Запас по запаздыванию ∞");
+    EXPECT_EQ(exploration.Hints()[2], "годограф не пересекает единичную окружность");
+}
+
+// K/(s+1) lies in the fourth quadrant: it never meets the negative real axis, and for K = 1
+// |W| = 1/√(1 + ω²) < 1 at every ω > 0. For K = 2 it meets the unit circle at ω = √3, 60°
+// below the positive axis: a phase margin of 120° and a delay margin of (2π/3)/√3 = 1.2092 s.
+// At K = 10 on 1/(s+1)³: |W| = 1 at ω = √(10^(2/3) − 1) = 1.90829, phase −3·atan(ω) =
+// −187.033°, a margin of −7.03°; the gain margin is 8/10 = 0.8 = −1.938 dB, and a closed loop
+// that is already unstable has no delay margin at all.
+TEST(ExplorationVerdict, MarginsTheCurveNeverComesToAreInfinite)
+{
+    const std::string axis = "годограф не пересекает отрицательную вещественную полуось";
+    const std::string circle = "годограф не пересекает единичную окружность";
+    struct Case
+    {
+        const char* tf;
+        Extended gain;
+        std::vector<std::string> lines; // 1 … 4
+        std::vector<std::string> hints; // 1 … 4
+    };
+    const Case cases[] = {
+        {"1:1,1", 1,
+         {"Запас по амплитуде ∞", "Запас по фазе ∞", "Запас по запаздыванию ∞",
+          "Критический коэффициент Kкр = ∞"},
+         {axis, circle, circle + ": никакое запаздывание не выведет его на −1",
+          axis + ": ни при каком K он не пройдёт через −1"}},
+        {"1:1,1", 2,
+         {"Запас по амплитуде ∞", "Запас по фазе 120°", "Запас по запаздыванию 1.20 с",
+          "Критический коэффициент Kкр = ∞"},
+         {axis, "", "", axis + ": ни при каком K он не пройдёт через −1"}},
+        {"1:1,3,3,1", 10,
+         {"Запас по амплитуде 0.800 (-1.93 дБ)", "Запас по фазе -7.03°",
+          "Запас по запаздыванию нет", "Критический коэффициент Kкр = 8.00"},
+         {"", "", "запаса нет: замкнутая система не устойчива", ""}},
+    };
+    for (const Case& c : cases) {
+        Exploration exploration(Parse(c.tf), 1);
+        ASSERT_FALSE(exploration.SetGain(c.gain));
+        const auto lines = exploration.Lines();
+        const auto hints = exploration.Hints();
+        ASSERT_EQ(lines.size(), hints.size());
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(lines.at(i + 1), c.lines[i]) << c.tf << " K = " << double(c.gain);
+            EXPECT_EQ(hints.at(i + 1), c.hints[i]) << c.tf << " K = " << double(c.gain);
+        }
+    }
+}
+
+// A response whose span ends before it settles gives a bound, not a settling time; an
+// overshoot read before the peak is a bound as well.
+TEST(ExplorationVerdict, ASettlingTimeBeyondTheSpanReadsAsABound)
+{
+    Exploration exploration(Parse("1:1,1,0"), 1);
+    StepResponse step;
+    step.Verdict = StabilityVerdict::Stable;
+    step.Indicators = StepIndicators{};
+    step.Indicators->SettlingTime = 384000;
+    step.Indicators->SettlingReached = false;
+    step.Indicators->PeakReached = false;
+    step.Indicators->OvershootPercent = 12.5L;
+    ASSERT_TRUE(exploration.TakeStep(step, exploration.State()));
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование не менее 12.5 %");
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3.84E5 с");
+    EXPECT_NE(exploration.Hints().at(6), "");
+    // A response computed for a state since left is not taken.
+    const unsigned long before = exploration.State();
+    ASSERT_FALSE(exploration.SetGain(0.5L));
+    EXPECT_FALSE(exploration.TakeStep(StepResponse{}, before));
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3.84E5 с");
+    EXPECT_FALSE(exploration.StepIsCurrent());
 }
 
 // 2e^(−s)/(s+1)³: |W| = 1 where 1 + ω² = 2^(2/3), ω_c = 0.76642; the phase there is
@@ -71,8 +143,10 @@ TEST(ExplorationVerdict, StepFiguresOfASecondOrderLoop)
     exploration.ComputeStep();
     EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 16.3 %");
     EXPECT_NE(exploration.Lines().at(6).find(" с"), std::string::npos);
+    // A new K leaves the figures of the previous one until the new ones are computed.
+    const std::string before = exploration.Lines().at(5);
     ASSERT_FALSE(exploration.SetGain(0.1L));
-    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования …");
+    EXPECT_EQ(exploration.Lines().at(5), before);
     exploration.ComputeStep();
     EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 0 %");
     // Unstable: the figures of a settled response do not exist.
@@ -185,6 +259,9 @@ TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
     const DeviceRect frame{10, 20, 500, 460};
     DrawExplorationHodograph(recording, exploration, frame);
     const Marks marks = ReadMarks(recording.ops());
+    EXPECT_TRUE(std::any_of(recording.ops().begin(), recording.ops().end(), [](const DrawOp& op) {
+        return op.text == "Годограф K·W(jω)·exp(-jω·ΔT)";
+    }));
     ASSERT_GT(marks.Unit, 50);
     const double r = marks.Unit;
     ASSERT_TRUE(marks.Gain);

@@ -3,7 +3,6 @@
 #include "core/numtext/numtext.h"
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -145,17 +144,17 @@ TEST_F(PlotTest, ScreenTextsShowTheLastVariant)
     second.B[0] = 0.5L;
     assignment.CurrentVariant = 1;
     BuildCoefficientTexts(assignment);
-    DrawPlot(surface, fields, assignment, Utf8ToCp1251("Петров"));
+    DrawPlot(surface, fields, assignment, "Петров");
 
     const auto& ops = surface.ops();
     ASSERT_GE(ops.size(), 8u);
     EXPECT_EQ(ops[0], Op(Kind::FontSize, {15}));
-    EXPECT_EQ(Cp1251ToUtf8(RecordingSurface::Describe(ops[1])), "text 20 20 Петров вариантов:2");
-    EXPECT_EQ(Cp1251ToUtf8(RecordingSurface::Describe(ops[2])),
+    EXPECT_EQ(RecordingSurface::Describe(ops[1]), "text 20 20 Петров вариантов:2");
+    EXPECT_EQ(RecordingSurface::Describe(ops[2]),
               "text 20 1 АМПЛИТУДНО -ФАЗОВАЯ  ЧАСТОТНАЯ   ХАРАКТЕРИСТИКА");
-    EXPECT_EQ(Cp1251ToUtf8(RecordingSurface::Describe(ops[3])),
+    EXPECT_EQ(RecordingSurface::Describe(ops[3]),
               "text 20 40 КОЭФФИЦИЕНТЫ ЧИСЛИТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
-    EXPECT_EQ(Cp1251ToUtf8(RecordingSurface::Describe(ops[4])),
+    EXPECT_EQ(RecordingSurface::Describe(ops[4]),
               "text 20 80 КОЭФФИЦИЕНТЫ ЗНАМЕНАТЕЛЯ  ПЕРЕДАТОЧНОЙ ФУНКЦИИ");
     EXPECT_EQ(ops[5], Op(Kind::FontSize, {10}));
     EXPECT_EQ(RecordingSurface::Describe(ops[6]), "text 20 60 B0  =0.500 ");
@@ -166,7 +165,7 @@ TEST_F(PlotTest, ScreenTextsShowTheLastVariant)
 TEST_F(PlotTest, EmptySurnameStartsWithTheBlank)
 {
     DrawPlot(surface, fields, assignment, "");
-    EXPECT_EQ(Cp1251ToUtf8(surface.ops().at(1).text), " вариантов:0");
+    EXPECT_EQ(surface.ops().at(1).text, " вариантов:0");
 }
 
 TEST_F(PlotTest, DelayLineOnlyAboveOneHundredth)
@@ -202,7 +201,7 @@ TEST_F(PlotTest, CoefficientTextsListFromTheHighestPowerDown)
     const CoefficientTexts texts = MakeCoefficientTexts(variant);
     EXPECT_EQ(texts.Denominator, "A4  =1.00 A3  =4.00 A2  =6.00 A1  =4.00 A0  =1.00 ");
     EXPECT_EQ(texts.Numerator, "B0  =2.50 ");
-    EXPECT_EQ(Cp1251ToUtf8(texts.Delay), "ЗАПАЗДЫВАНИЕ 0,500 секунд");
+    EXPECT_EQ(texts.Delay, "ЗАПАЗДЫВАНИЕ 0,500 секунд");
 
     variant.DenominatorDegree = 15;
     variant.A[15] = 12.5L;
@@ -229,9 +228,9 @@ TEST_F(PlotTest, SummaryLineJoinsDenominatorNumeratorAndDelay)
     variant.B = {5, 0.125L};
     variant.Delay = 0.0125L;
     AddVariant();
-    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(assignment, 1)),
+    EXPECT_EQ(VariantSummaryLine(assignment, 1),
               "A2  =2.00 A1  =3.00 A0  =1.00 B1  =0.125 B0  =5.00 ЗАПАЗДЫВАНИЕ 0,012 секунд");
-    EXPECT_EQ(Cp1251ToUtf8(VariantSummaryLine(assignment, 2)),
+    EXPECT_EQ(VariantSummaryLine(assignment, 2),
               "A1  =00 A0  =00 B0  =00 ЗАПАЗДЫВАНИЕ 0,000 секунд");
 }
 
@@ -341,7 +340,7 @@ TEST_P(PaperTest, PageGeometryFollowsTheGain)
     SetPoints(AddVariant(), 1, 0, 0);
     SetPoints(AddVariant(), 1, 0, 0);
     ASSERT_EQ(SetDotsPerUnit(fields, c.dotsPerUnit), std::nullopt);
-    const PrintedPage printed = DrawPrintPage(surface, fields, assignment, Utf8ToCp1251("Иванов"));
+    const PrintedPage printed = DrawPrintPage(surface, fields, assignment, "Иванов");
 
     const int unit = static_cast<int>(c.dotsPerUnit);
     EXPECT_EQ(fields.YStretch, 1.0);
@@ -353,7 +352,7 @@ TEST_P(PaperTest, PageGeometryFollowsTheGain)
     const auto& ops = surface.ops();
     ASSERT_GE(ops.size(), 4u);
     EXPECT_EQ(ops[0], Op(Kind::FontSize, {10}));
-    EXPECT_EQ(Cp1251ToUtf8(RecordingSurface::Describe(ops[1])), "text 20 30 Иванов");
+    EXPECT_EQ(RecordingSurface::Describe(ops[1]), "text 20 30 Иванов");
     EXPECT_EQ(ops[2].text, PlotHeading());
     EXPECT_EQ((std::vector<int>{ops[2].args[0], ops[2].args[1]}), (std::vector<int>{20, 5}));
 
@@ -449,8 +448,8 @@ TEST_F(PlotTest, RefusedGainsKeepTheScaleInForce)
         fields.PlotScale = 1.0 / 300;
         const std::optional<std::string> refusal = SetDotsPerUnit(fields, c.dotsPerUnit);
         ASSERT_TRUE(refusal.has_value()) << static_cast<double>(c.dotsPerUnit);
-        EXPECT_NE(Cp1251ToUtf8(*refusal).find(c.reason), std::string::npos)
-            << Cp1251ToUtf8(*refusal);
+        EXPECT_NE(refusal->find(c.reason), std::string::npos)
+            << *refusal;
         EXPECT_EQ(fields.PlotScale, 1.0 / 300);
     }
     ASSERT_EQ(SetDotsPerUnit(fields, 0.6L), std::nullopt);

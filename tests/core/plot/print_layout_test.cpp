@@ -4,7 +4,6 @@
 #include "core/common/recording_surface.h"
 #include "core/plot/plot.h"
 #include "core/plot/print_page.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +62,7 @@ protected:
     {
         PlotFields fields;
         EXPECT_EQ(SetDotsPerUnit(fields, dotsPerUnit), std::nullopt);
-        return DrawPrintPage(page, fields, assignment, Utf8ToCp1251("Иванов И.И."));
+        return DrawPrintPage(page, fields, assignment, "Иванов И.И.");
     }
 
     static std::vector<TextBox> Boxes(const RecordingSurface& page, int dotsPerInch)
@@ -165,15 +164,15 @@ TEST_F(PrintLayoutTest, TallerTextNeverOverlapsAndLinesBreakBetweenEntries)
             const TextBox& box = boxes[a];
             EXPECT_TRUE(box.x >= 0 && box.y >= 0 && box.x + box.width <= sheet.Width &&
                         box.y + box.height <= sheet.Height)
-                << Cp1251ToUtf8(box.text) << " at " << box.x << ", " << box.y;
+                << box.text << " at " << box.x << ", " << box.y;
             for (std::size_t b = a + 1; b < boxes.size(); ++b) {
                 const TextBox& other = boxes[b];
                 const bool apart = box.sheet != other.sheet || box.x + box.width <= other.x ||
                                    other.x + other.width <= box.x ||
                                    box.y + box.height <= other.y ||
                                    other.y + other.height <= box.y;
-                EXPECT_TRUE(apart) << Cp1251ToUtf8(box.text) << " and "
-                                   << Cp1251ToUtf8(other.text);
+                EXPECT_TRUE(apart) << box.text << " and "
+                                   << other.text;
             }
         }
 

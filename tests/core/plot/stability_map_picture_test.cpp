@@ -3,7 +3,8 @@
 
 #include "core/common/recording_surface.h"
 #include "core/tf/tf_text.h"
-#include "platform/text_encoding.h"
+
+#include "support/variant.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,7 @@
 namespace nirdal {
 namespace {
 
-TransferFunction Tf(const char* text)
-{
-    TransferFunction tf;
-    std::string error;
-    EXPECT_TRUE(ParseTransferFunctionText(text, tf, error)) << text << ": " << error;
-    return tf;
-}
+using test_support::Tf;
 
 struct Segment
 {
@@ -71,7 +66,7 @@ TEST(StabilityMapPicture, ShadeCurvesAndMarkStandWhereTheClosedFormPutsThem)
     EXPECT_TRUE(ring);
     bool label = false;
     for (const DrawOp& op : ops)
-        label = label || (op.kind == DrawOp::Kind::Text && Cp1251ToUtf8(op.text) == "Kкр = 8");
+        label = label || (op.kind == DrawOp::Kind::Text && op.text == "Kкр = 8");
     EXPECT_TRUE(label);
 
     int shadedLeft = 0;

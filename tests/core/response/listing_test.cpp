@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/common/recording_surface.h"
 #include "core/response/listing.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -57,8 +56,8 @@ TEST(WriteListingHeader, WritesBothRowsAboveEachColumn)
 {
     RecordingSurface surface;
     WriteListingHeader(surface);
-    const std::string top = Utf8ToCp1251(" частота  частотные характеристики ");
-    const std::string bottom = Utf8ToCp1251(" рад..с   вещественные   мнимая ");
+    const std::string top = " частота  частотные характеристики ";
+    const std::string bottom = " рад..с   вещественные   мнимая ";
     const std::vector<DrawOp> expected = {
         {DrawOp::Kind::Text, {10, 40}, {}, top},
         {DrawOp::Kind::Text, {10, 50}, {}, bottom},

@@ -477,7 +477,8 @@ TEST(Commands, ActivationCountsOnceAndCommandsOutOfTurnDoNothing)
 
 TEST(Captions, DesignTextsAreTheScreensOwn)
 {
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::StartNotFoundLine)), "Начальная частота   не достигнута  за");
+    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::StartNotFoundLine)),
+              "Начальная частота   не достигнута  за");
     EXPECT_EQ(Utf8(DesignCaption(ScreenControl::LimitLine3)), "Должно быть abs(U)  и abs(V)<10. ");
     EXPECT_EQ(Utf8(DesignCaption(ScreenControl::ConvergedLine2)),
               "соседними точками  частотной характеристики  ");

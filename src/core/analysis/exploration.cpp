@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 
 #include "core/numtext/numtext.h"
 
@@ -128,17 +128,29 @@ void Exploration::Recompute()
             m_logarithmic.Points.push_back(LogCharacteristicAt(w, omega));
         }
     }
-    m_stepIsCurrent = false;
+    ++m_state;
+}
+
+StepResponse ComputeExploredStep(const TransferFunction& loop, std::stop_token stop)
+{
+    // A search stopped halfway stops the response at its first step.
+    return ComputeStepResponse(loop, DefaultStepSpan(loop, stop), kExploredStepSamples, stop);
 }
 
 void Exploration::ComputeStep()
 {
-    if (m_stepIsCurrent)
-        return;
-    m_step = m_analysis.Failure.empty()
-                 ? ComputeStepResponse(m_loop, DefaultStepSpan(m_loop), kExploredStepSamples)
-                 : StepResponse{};
-    m_stepIsCurrent = true;
+    if (!StepIsCurrent())
+        TakeStep(m_analysis.Failure.empty() ? ComputeExploredStep(m_loop) : StepResponse{},
+                 m_state);
+}
+
+bool Exploration::TakeStep(StepResponse step, unsigned long state)
+{
+    if (state != m_state || step.Failure == kStepResponseStopped)
+        return false;
+    m_step = std::move(step);
+    m_stepState = state;
+    return true;
 }
 
 std::optional<Extended> Exploration::CriticalGain() const
@@ -165,31 +177,74 @@ std::vector<std::string> Exploration::Lines() const
         break;
     }
     const std::string none = "нет";
+    const std::string infinite = "∞";
     if (const auto& gain = m_analysis.GainMargin) {
         const Extended decibels = 20 * std::log10(gain->Value);
         lines.push_back("Запас по амплитуде " + FigureText(gain->Value) + " (" +
                         FigureText(decibels) + " дБ)");
     } else {
-        lines.push_back("Запас по амплитуде " + none);
+        lines.push_back("Запас по амплитуде " + infinite);
     }
     lines.push_back("Запас по фазе " +
                     (m_analysis.PhaseMargin ? FigureText(m_analysis.PhaseMargin->Value) + "°"
-                                            : none));
+                                            : infinite));
     lines.push_back("Запас по запаздыванию " +
                     (m_analysis.DelayMargin ? FigureText(m_analysis.DelayMargin->Seconds) + " с"
-                                            : none));
+                     : DelayMarginIsInfinite() ? infinite
+                                               : none));
     const auto critical = CriticalGain();
-    lines.push_back("Критический коэффициент Kкр = " + (critical ? FigureText(*critical) : none));
+    lines.push_back("Критический коэффициент Kкр = " +
+                    (critical ? FigureText(*critical) : infinite));
     const auto& step = m_step.Indicators;
     const std::string pending = "…";
-    lines.push_back("Перерегулирование " +
-                    (!m_stepIsCurrent ? pending
-                     : step           ? FigureText(step->OvershootPercent) + " %"
-                                      : none));
-    lines.push_back("Время регулирования " + (!m_stepIsCurrent ? pending
-                                              : step ? FigureText(step->SettlingTime) + " с"
-                                                     : none));
+    const std::string overshoot =
+        !HasStep() ? pending
+        : !step    ? none
+        : step->OvershootKnown()
+            ? FigureText(step->OvershootPercent) + " %"
+            : "не менее " + FigureText(step->OvershootPercent) + " %";
+    lines.push_back("Перерегулирование " + overshoot);
+    const std::string settling = !HasStep() ? pending
+                                 : !step    ? none
+                                 : step->SettlingReached
+                                     ? FigureText(step->SettlingTime) + " с"
+                                     : "более " + FigureText(step->SettlingTime) + " с";
+    lines.push_back("Время регулирования " + settling);
     return lines;
+}
+
+} // namespace nirdal
+
+namespace nirdal {
+
+bool Exploration::DelayMarginIsInfinite() const
+{
+    // Without a crossing of the unit circle no delay turns the curve through −1.
+    return m_analysis.Verdict == StabilityVerdict::Stable && m_analysis.GainCrossovers.empty();
+}
+
+std::vector<std::string> Exploration::Hints() const
+{
+    std::vector<std::string> hints(Lines().size());
+    if (hints.empty())
+        return hints;
+    const std::string noAxisCrossing = "годограф не пересекает отрицательную вещественную полуось";
+    const std::string noCircleCrossing = "годограф не пересекает единичную окружность";
+    if (!m_analysis.GainMargin) {
+        hints[1] = noAxisCrossing;
+        hints[4] = noAxisCrossing + ": ни при каком K он не пройдёт через −1";
+    }
+    if (!m_analysis.PhaseMargin)
+        hints[2] = noCircleCrossing;
+    if (!m_analysis.DelayMargin)
+        hints[3] = DelayMarginIsInfinite() ? noCircleCrossing + ": никакое запаздывание не "
+                                                                "выведет его на −1"
+                                           : "запаса нет: замкнутая система не устойчива";
+    const auto& step = m_step.Indicators;
+    if (HasStep() && step && !step->SettlingReached)
+        hints[6] = "за " + FigureText(step->SettlingTime) +
+                   " с отклик не установился в пределах 5 %: время регулирования больше";
+    return hints;
 }
 
 } // namespace nirdal

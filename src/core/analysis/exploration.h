@@ -48,29 +48,45 @@ public:
     const TransferFunction& Loop() const { return m_loop; }
     /// The analysis of Loop().
     const StabilityAnalysis& Analysis() const { return m_analysis; }
-    /// The closed loop's step response over a span that shows it settle or grow, as
-    /// ComputeStep left it: it costs far more than the rest (tens of milliseconds for a
-    /// degree of 15 with a delay), so a slider move leaves it stale and the window computes
-    /// it once the slider rests.
+    /// The closed loop's step response over a span that shows it settle or grow, the last one
+    /// computed or taken: it costs far more than the rest (seconds for a degree of 15 near
+    /// the delay margin), so the window computes it off its own thread with
+    /// ComputeExploredStep and hands it back with TakeStep; until then it is the response of
+    /// an earlier state.
     const StepResponse& Step() const { return m_step; }
     /// L(ω) and φ(ω) of Loop() over the variant's range of corner frequencies.
     const LogCharacteristics& Logarithmic() const { return m_logarithmic; }
+    /// Counts the changes of K and ΔT: a step response computed for one state number belongs
+    /// to that state only.
+    unsigned long State() const { return m_state; }
     /// Whether Step() belongs to the K and ΔT in force.
-    bool StepIsCurrent() const { return m_stepIsCurrent; }
-    /// Computes the step response for the K and ΔT in force.
+    bool StepIsCurrent() const { return m_stepState == m_state; }
+    /// Whether any step response has been computed or taken yet.
+    bool HasStep() const { return m_stepState != 0; }
+    /// Computes the step response for the K and ΔT in force, here and now.
     void ComputeStep();
+    /// Takes step, computed by ComputeExploredStep for Loop() in state; false (and nothing
+    /// changes) when K or ΔT has changed since or the computation was stopped.
+    bool TakeStep(StepResponse step, unsigned long state);
     /// Why the variant cannot be analysed, in Russian (UTF-8); empty when it can.
     const std::string& Refusal() const { return m_analysis.RussianFailure; }
 
     /// K times the gain margin factor: the gain at which the closed loop reaches the boundary.
     std::optional<Extended> CriticalGain() const;
     /// The verdict line and the figures below it (UTF-8): "Замкнутая система устойчива",
-    /// "Запас по амплитуде …", …, with "нет" where a figure does not exist and "…" for the
-    /// figures of a stale step response. Empty when the variant is refused.
+    /// "Запас по амплитуде …", …: "∞" for a margin the hodograph never comes to, "нет" where a
+    /// figure does not exist, "более N с" for a settling time beyond the span, and "…" for the
+    /// step figures before any response is computed (later a stale response's figures stand
+    /// until the new ones come). Empty when the variant is refused.
     std::vector<std::string> Lines() const;
+    /// Beside each of Lines(), why its figure reads as it does where that is not plain: a
+    /// margin of "∞" says which line the hodograph does not cross. Empty strings elsewhere.
+    std::vector<std::string> Hints() const;
 
 private:
     void Recompute();
+    /// Stable, and no ΔT brings the hodograph through −1.
+    bool DelayMarginIsInfinite() const;
 
     TransferFunction m_variant;
     int m_number;
@@ -84,8 +100,14 @@ private:
     Extended m_logTo = 100;
     LogCharacteristics m_logarithmic;
     StepResponse m_step;
-    bool m_stepIsCurrent = false;
+    unsigned long m_state = 1;
+    unsigned long m_stepState = 0; // the state m_step belongs to; 0 before any
 };
+
+/// The step response the analysis window shows for loop: over DefaultStepSpan, with
+/// kExploredStepSamples samples. A stop requested on stop ends it early, with
+/// kStepResponseStopped as the failure.
+StepResponse ComputeExploredStep(const TransferFunction& loop, std::stop_token stop = {});
 
 /// Samples of the step response and of the logarithmic characteristics the window draws.
 constexpr int kExploredStepSamples = 400;
