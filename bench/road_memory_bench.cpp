@@ -211,7 +211,7 @@ void PlanLesson(Road& lesson, int variants, const std::vector<int>& at,
     lesson.ClickCell(selection, "StringGrid1", 0, 0);
     for (int variant = 1; variant <= variants; ++variant) {
         lesson.Click(degrees, "SpeedButton1", [variant](QWidget*) {
-            return VariantCount == variant;
+            return ProgramAssignment().VariantCount == variant;
         });
         if (variant == 1)
             Fill(lesson, coefficients, "SZ2", {"1", "1"});

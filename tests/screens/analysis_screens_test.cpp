@@ -207,7 +207,7 @@ private slots:
     void F3AndTheAnalysisButtonOpenTheCurrentVariant()
     {
         SetVariants({"1:1,3,3,1", "-2:1,3,3,1"});
-        CurrentVariant = 1;
+        ProgramAssignment().CurrentVariant = 1;
         GraphScreen graph;
         QStringList opened;
         WhenShown("NIRDAL_grafForm", [&](QWidget*) {
@@ -232,7 +232,7 @@ private slots:
             closeAnalysis();
             PressOn(button, Qt::Key_Space);
             // With the pointer on variant 2's curve, F3 opens variant 2.
-            const ResponsePoint& last = Variants[2].ResponseArrays[kLastSlot];
+            const ResponsePoint& last = ProgramAssignment().Variants[2].ResponseArrays[kLastSlot];
             const auto at = CurvePoint(last, ScreenPlotFields(), ScreenPlotOrigin());
             QVERIFY(at);
             QCursor::setPos(graph.mapToGlobal(QPoint(at->x, at->y)));

@@ -396,7 +396,7 @@ void GraphScreen::AnalyseVariant()
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const auto reading =
         rect().contains(pointer) ? ReadCurveAt({pointer.x(), pointer.y()}) : std::nullopt;
-    OpenAnalysis(reading ? reading->Variant : CurrentVariant);
+    OpenAnalysis(reading ? reading->Variant : ProgramAssignment().CurrentVariant);
 }
 
 void GraphScreen::OpenAnalysis(int variant)
