@@ -5,7 +5,7 @@
 // the state before is being computed (and stopped) on the window's other thread. And, for
 // comparison, the step response itself: the time the window would not answer if it were
 // computed on the window's own thread.
-#include "core/plot/exploration.h"
+#include "core/analysis/exploration.h"
 #include "core/tf/tf_text.h"
 #include "screens/plot/analysis_window.h"
 

@@ -121,8 +121,9 @@ TEST(OptionReader, NumbersAreReadWholeAsTfReadsThem)
     for (const auto& c : reals) {
         Extended number = 0;
         EXPECT_EQ(ReadNumberText(c.text, number), c.read) << c.text;
-        if (c.read)
+        if (c.read) {
             EXPECT_EQ(number, c.number) << c.text;
+        }
     }
     Extended infinite = 0;
     EXPECT_TRUE(ReadNumberText("inf", infinite) && std::isinf(infinite));

@@ -289,7 +289,7 @@ void GraphScreen::Finish()
 
 void GraphScreen::NewVariant()
 {
-    if (!NewVariant(ProgramAssignment())) {
+    if (!nirdal::NewVariant(ProgramAssignment())) {
         QMessageBox::information(
             this, QCoreApplication::applicationName(),
             QStringLiteral("Новый вариант не создан: вариантов уже %1, больше программа не "
@@ -395,7 +395,7 @@ void GraphScreen::AnalyseVariant()
 {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const auto reading =
-        rect().contains(pointer) ? ReadCurveAt({pointer.x(), pointer.y()}) : std::nullopt;
+        rect().contains(pointer) ? ReadCurveAt(ProgramAssignment(), {pointer.x(), pointer.y()}) : std::nullopt;
     OpenAnalysis(reading ? reading->Variant : ProgramAssignment().CurrentVariant);
 }
 

@@ -302,8 +302,9 @@ TEST(StepResponse, IndicatorsOutsideTheSpanAreNotReached)
             EXPECT_NEAR(double(in.OvershootPercent), 29.86, 0.01);
             EXPECT_NEAR(double(in.PeakTime), 3.36, 0.01);
         }
-        if (c.settled)
+        if (c.settled) {
             EXPECT_NEAR(double(in.SettlingTime), 7.29, 0.01);
+        }
     }
 }
 
