@@ -101,7 +101,7 @@ std::string Joined(const std::vector<std::string>& texts)
 
 // The class file of `batch`: a header, then a line a student. Decimal commas put the fields in
 // quotes, so batch reads each coefficient with ParseNumber, as the coefficient entry does.
-std::string ClassFileText(const Assignment& assignment)
+std::string ClassFileText(const ClassDraw& assignment)
 {
     std::string text = "student,group,numerator,denominator,delay\n";
     for (const AssignedVariant& variant : assignment.Variants)
@@ -251,10 +251,13 @@ int RunAssign(Arguments args)
             continue;
         std::vector<int> slots; // of the group's students so far
         for (int s = 1; s <= GroupCount(g); ++s) {
-            if (!IsSlotOccupied(g, s))
+            const std::string surname = RosterSurname(g, s);
+            // A slot without a name (the built-in roster ends its groups so) is nobody.
+            if (!IsSlotOccupied(g, s) ||
+                surname.find_first_not_of(" \t") == std::string::npos)
                 continue;
             const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(g)),
-                                            Cp1251ToUtf8(RosterSurname(g, s))};
+                                            Cp1251ToUtf8(surname)};
             // Two students of one name would get one variant, or two that the class file
             // and the key could not tell apart.
             for (std::size_t i = 0; i < slots.size(); ++i) {
@@ -292,7 +295,7 @@ int RunAssign(Arguments args)
         std::fprintf(stderr, "nirdal-cli assign: --keep %s\n", error.c_str());
         return 1;
     }
-    Assignment drawn;
+    ClassDraw drawn;
     if (!AssignVariants(assignment, options.Seed, students, drawn, refusal, progress, kept)) {
         std::fprintf(stderr, "%s:%d: %s\n", shownTemplate.c_str(), refusal.Line,
                      TerminalText(refusal.Message).c_str());

@@ -740,6 +740,18 @@ TEST_F(TeacherCommands, AssignRefusesTwoStudentsOfOneNameInTheRoster)
     EXPECT_FALSE(fs::exists(classFile));
 }
 
+// The built-in roster ends group 252 with two slots without a name: nobody, not two
+// students of one name (108 names in all, each on one line of the class file).
+TEST_F(TeacherCommands, AssignSkipsTheBuiltInRostersSlotsWithoutAName)
+{
+    const fs::path classFile = scratch.Path() / "class.csv";
+    const CommandResult run = Cli(std::string("assign '") + NIRDAL_SAMPLE_TEMPLATE +
+                                  "' --seed 1 -o '" + classFile.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string text = test_support::ReadFile(classFile);
+    EXPECT_EQ(text.find("\n,"), std::string::npos);
+}
+
 TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing)
 {
     ASSERT_EQ(Cli("roster --write", kThreeNames).status, 0);

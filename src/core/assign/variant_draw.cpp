@@ -138,12 +138,12 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 }
 
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
-                    const std::vector<AssignmentStudent>& students, Assignment& result,
+                    const std::vector<AssignmentStudent>& students, ClassDraw& result,
                     TemplateError& error,
                     const std::function<void(std::size_t done, std::size_t total)>& progress,
                     const std::vector<KeptVariant>& kept)
 {
-    result = Assignment();
+    result = ClassDraw();
     result.Variants.resize(students.size());
     long double combinations = 1;
     for (const TemplateParameter& parameter : assignment.Parameters)

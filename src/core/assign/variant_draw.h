@@ -79,7 +79,7 @@ struct RedrawnStudent
 };
 
 /// Every student's variant, in roster order, and what the teacher should know about them.
-struct Assignment
+struct ClassDraw
 {
     std::vector<AssignedVariant> Variants;
     std::vector<std::string> Notes;
@@ -105,7 +105,7 @@ bool MeetsCondition(const TemplateCondition& condition, const StabilityAnalysis&
 /// anyone else, and refused (with its line) when none of his draws gives it. progress(done,
 /// total), when given, is called after each student.
 bool AssignVariants(const AssignmentTemplate& assignment, std::uint64_t seed,
-                    const std::vector<AssignmentStudent>& students, Assignment& result,
+                    const std::vector<AssignmentStudent>& students, ClassDraw& result,
                     TemplateError& error,
                     const std::function<void(std::size_t done, std::size_t total)>& progress = {},
                     const std::vector<KeptVariant>& kept = {});

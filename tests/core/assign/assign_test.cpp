@@ -254,7 +254,7 @@ TEST(VariantDraw, SameSeedSameVariantsAndStudentsKeepThemWhenTheRosterChanges)
         {"251", "Иванов И.И."}, {"251", "Петров П.П."}, {"252", "Сидоров С.С."}};
     const std::vector<AssignmentStudent> second = {
         {"251", "Петров П.П."}, {"252", "Новиков Н.Н."}, {"252", "Сидоров С.С."}};
-    Assignment a, b, c, other;
+    ClassDraw a, b, c, other;
     TemplateError error;
     ASSERT_TRUE(AssignVariants(t, 2027, first, a, error)) << error.Message;
     ASSERT_TRUE(AssignVariants(t, 2027, first, b, error));
@@ -282,7 +282,7 @@ TEST(VariantDraw, EveryVariantMeetsTheConditionsAsTyped)
     std::vector<AssignmentStudent> students;
     for (int i = 0; i < 30; ++i)
         students.push_back({i < 15 ? "251" : "252", "Студент " + std::to_string(i)});
-    Assignment drawn;
+    ClassDraw drawn;
     TemplateError error;
     ASSERT_TRUE(AssignVariants(t, 2027, students, drawn, error)) << error.Message;
     for (const AssignedVariant& v : drawn.Variants) {
@@ -317,7 +317,7 @@ TEST(VariantDraw, RefusesConditionsNoDrawMeetsNamingTheCommonestFailure)
     // 5/(s + 1)³ has a gain margin of 8/5 = 1.6 only.
     const AssignmentTemplate t =
         Read("task = t\nnum = K\nden = (s + 1)^3\nK = 5\nwant = stable; gain margin 100 .. 200\n");
-    Assignment drawn;
+    ClassDraw drawn;
     TemplateError error;
     EXPECT_FALSE(AssignVariants(t, 1, {{"251", "Иванов"}}, drawn, error));
     EXPECT_EQ(error.Line, 5);
@@ -330,7 +330,7 @@ TEST(VariantDraw, RefusesConditionsNoDrawMeetsNamingTheCommonestFailure)
 TEST(VariantDraw, DelayMarginConditionAsWorkedByHand)
 {
     const std::string head = "task = t\nnum = K\nden = s + 1\nK = 2\n";
-    Assignment drawn;
+    ClassDraw drawn;
     TemplateError error;
     EXPECT_TRUE(AssignVariants(Read(head + "want = stable; delay margin 1.2 .. 1.22\n"), 1,
                                {{"251", "Иванов"}}, drawn, error))
