@@ -44,11 +44,20 @@ bool HasDigit(std::string_view text)
     return std::any_of(text.begin(), text.end(), IsDigit);
 }
 
-// "1,5" or "-0,25": digits, one comma, digits; as the coefficient entry's grid takes them.
+// "1,5", "-0,25" or "3,2E-9": digits, one comma, digits and an optional exponent; as the
+// coefficient entry's grid takes them and as assign writes them.
 bool IsDecimalComma(std::string_view token)
 {
     if (token.starts_with('-'))
         token.remove_prefix(1);
+    if (const std::size_t e = token.find_first_of("eE"); e != std::string_view::npos) {
+        std::string_view exponent = token.substr(e + 1);
+        if (exponent.starts_with('-') || exponent.starts_with('+'))
+            exponent.remove_prefix(1);
+        if (exponent.empty() || !std::all_of(exponent.begin(), exponent.end(), IsDigit))
+            return false;
+        token = token.substr(0, e);
+    }
     const std::size_t comma = token.find(',');
     return comma != std::string_view::npos && comma > 0 && comma + 1 < token.size() &&
            std::all_of(token.begin(), token.begin() + static_cast<std::ptrdiff_t>(comma),

@@ -138,9 +138,12 @@ TEST(ClassFile, QuotedDecimalCommaIsReadAsTheCoefficientEntryReadsIt)
 {
     const ClassFile file = ParseClassFile("Иванов,1,\"1,5 1\",\"1 2,5 1\",\"0,25\"\n"
                                           "Иванов,1,\"-0,5\",\"1 1\"\n"
-                                          "Петров,1,\"0,0000001\",1 1\n");
+                                          "Петров,1,\"0,0000001\",1 1\n"
+                                          "Сидоров,1,1,\"3,2E-9 1\"\n"); // as assign writes
     ASSERT_TRUE(file.Problems.empty()) << file.Problems[0].Message;
-    ASSERT_EQ(file.Variants.size(), 3u);
+    ASSERT_EQ(file.Variants.size(), 4u);
+    EXPECT_EQ(file.Variants[3].Variant.A[1], ParseNumber("3,2E-9"));
+    EXPECT_NEAR(double(file.Variants[3].Variant.A[1]), 3.2e-9, 1e-24);
 
     // 1.5s + 1 over s² + 2.5s + 1, delay 0.25 s: as the student's grid reads "1,5".
     const TransferFunction& first = file.Variants[0].Variant;
@@ -172,12 +175,12 @@ TEST(ClassFile, CommaBeforeABlankStillSeparatesAndOtherCommasAreRefused)
                                           "A,1,1,\"1 ,5\"\n"              // 2: ",5"
                                           "A,1,1,\"1,5,1\"\n"             // 3: two commas
                                           "A,1,1,\"1.5,2 1\"\n"           // 4: point and comma
-                                          "A,1,1,1 1,\"0,5e1\"\n");       // 5: no exponent
+                                          "A,1,1,1 1,\"0,5e\"\n");        // 5: no exponent digits
     ASSERT_EQ(file.Variants.size(), 1u);
     EXPECT_EQ(file.Variants[0].Text, "2,1:1,3,3,1:0");
     EXPECT_EQ(file.Variants[0].Variant.A[2], 3);
     ASSERT_EQ(file.Problems.size(), 4u);
-    const char* const refused[] = {",5", "1,5,1", "1.5,2", "0,5e1"};
+    const char* const refused[] = {",5", "1,5,1", "1.5,2", "0,5e"};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(file.Problems[i].Line, static_cast<int>(i) + 2);
         EXPECT_NE(file.Problems[i].Message.find(std::string("'") + refused[i] + "'"),
@@ -188,7 +191,7 @@ TEST(ClassFile, CommaBeforeABlankStillSeparatesAndOtherCommasAreRefused)
               "в записи коэффициента знаменателя «,5» запятая не десятичная: десятичная "
               "запятая стоит между цифрами, а числа разделяются пробелами");
     EXPECT_EQ(file.Problems[3].RussianMessage,
-              "в записи запаздывания «0,5e1» запятая не десятичная: десятичная запятая стоит "
+              "в записи запаздывания «0,5e» запятая не десятичная: десятичная запятая стоит "
               "между цифрами, а числа разделяются пробелами");
 }
 
