@@ -133,7 +133,7 @@ void StampPdf(std::string& pdf, const DrawIdentity& draw)
     };
     each("/CreationDate (D:", ")");
     each("/ModDate (D:", ")");
-    each("/ID [<", "]");
+    each("/ID [", "]"); // "/ID [<…> <…>]", or with a blank after "[" as Qt 6.8 writes it
     each("<xmp:CreateDate>", "<");
     each("<xmp:ModifyDate>", "<");
     each("<xmp:MetadataDate>", "<");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The option reader and the table writer every command is built on.
+#include "cli/draw_files.h"
 #include "cli/option_reader.h"
 #include "cli/table_writer.h"
 
@@ -206,4 +207,30 @@ TEST(TableWriter, CellsAndNumbersAreWrittenAsProgramsReadThem)
 }
 
 } // namespace
+} // namespace nirdal::cli
+
+namespace nirdal::cli {
+
+// Qt writes a new document number and the time into every PDF, and Qt 6.8 puts a blank
+// after "/ID [": a draw written again must still give the same file, offsets unmoved.
+TEST(DrawFiles, PdfsOfOneDrawAreTheSameFileWhateverTheirDatesAndNumbers)
+{
+    const DrawIdentity draw{0x1234, 7, 0xABCD};
+    const auto stamped = [&](const std::string& id, const std::string& date) {
+        std::string pdf = "%PDF-1.4\n/CreationDate (D:" + date + ")\n/ID " + id + "\n%%EOF\n";
+        const std::size_t end = pdf.find("%%EOF");
+        StampPdf(pdf, draw);
+        EXPECT_EQ(pdf.find("%%EOF"), end); // no offset moved
+        return pdf;
+    };
+    const std::string old = stamped("[<9f3a> <9f3a>]", "20261210071700Z");
+    EXPECT_EQ(old, stamped("[<01b2> <01b2>]", "20270101000000Z"));
+    EXPECT_EQ(stamped("[ <6463> <6463> ]", "20261210071700Z"),
+              stamped("[ <3038> <3038> ]", "20261210071800Z"));
+    EXPECT_NE(old.find("/ID [<0000> <0000>]"), std::string::npos) << old;
+    DrawIdentity read;
+    ASSERT_TRUE(ReadPdfDraw(old, read));
+    EXPECT_EQ(read, draw);
+}
+
 } // namespace nirdal::cli
