@@ -113,7 +113,7 @@ std::string BlockText(const ReportRow& row)
     std::string text =
         "variant " + std::to_string(row.Number) + ": " + TerminalText(row.Text) + "\n";
     if (!a.Failure.empty())
-        return text + "  not analysed: " + TerminalText(a.Failure) + "\n";
+        return text + "  not analysed: " + TerminalText(a.Failure.English) + "\n";
     std::string poles;
     for (const auto& pole : a.Poles)
         poles += (poles.empty() ? "" : ", ") + PoleText(pole);
@@ -130,8 +130,8 @@ std::string BlockText(const ReportRow& row)
     text += "  gain margin:    " + GainMarginText(a) + "\n";
     text += "  phase margin:   " + PhaseMarginText(a) + "\n";
     text += "  delay margin:   " + DelayMarginText(a) + "\n";
-    for (const std::string& note : a.Notes)
-        text += "  note:           " + TerminalText(note) + "\n";
+    for (const Message& note : a.Notes)
+        text += "  note:           " + TerminalText(note.English) + "\n";
     return text;
 }
 
@@ -220,7 +220,7 @@ std::string CsvLine(const ReportRow& row, bool classColumns)
                               : std::string(",none,");
         line += ",";
     } else {
-        line += ",,,,,,,,,,,," + CsvCell(a.Failure);
+        line += ",,,,,,,,,,,," + CsvCell(a.Failure.English);
     }
     return line + "\n";
 }
@@ -243,7 +243,7 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
                 ",\"group\":" + JsonString(row.Group) + ",";
     text += "\"variant\":" + std::to_string(row.Number) + ",\"tf\":" + JsonString(row.Text);
     if (!a.Failure.empty())
-        return text + ",\"verdict\":null,\"failure\":" + JsonString(a.Failure) + "}";
+        return text + ",\"verdict\":null,\"failure\":" + JsonString(a.Failure.English) + "}";
 
     text += ",\"verdict\":" + JsonString(VerdictName(a.Verdict)) + ",\"poles\":[";
     for (std::size_t i = 0; i < a.Poles.size(); ++i)
@@ -271,7 +271,7 @@ std::string JsonObject(const ReportRow& row, bool classColumns)
     text += ",\"phase_crossovers\":" + JsonCrossovers(a.PhaseCrossovers) +
             ",\"gain_crossovers\":" + JsonCrossovers(a.GainCrossovers) + ",\"notes\":[";
     for (std::size_t i = 0; i < a.Notes.size(); ++i)
-        text += std::string(i ? "," : "") + JsonString(a.Notes[i]);
+        text += std::string(i ? "," : "") + JsonString(a.Notes[i].English);
     return text + "]}";
 }
 
@@ -325,12 +325,12 @@ std::vector<std::string> ClassReportCells(const ReportRow& row)
     const StabilityAnalysis& a = row.Analysis;
     std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
     if (!a.Failure.empty()) {
-        cells.insert(cells.end(), {"не исследована", "", "", "", a.RussianFailure});
+        cells.insert(cells.end(), {"не исследована", "", "", "", a.Failure.Russian});
         return cells;
     }
     std::string notes;
-    for (const std::string& note : a.RussianNotes)
-        notes += (notes.empty() ? "" : "; ") + note;
+    for (const Message& note : a.Notes)
+        notes += (notes.empty() ? "" : "; ") + note.Russian;
     cells.insert(cells.end(), {RussianVerdictName(a.Verdict), RussianGainMarginText(a),
                                RussianPhaseMarginText(a), RussianDelayMarginText(a), notes});
     return cells;
@@ -361,7 +361,7 @@ std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunct
     std::vector<std::string> cells{row.Student, row.Group, std::to_string(row.Number)};
     if (!a.Failure.empty()) {
         cells.insert(cells.end(), {"не исследована", "", "", "", "", "", "", "", "", ""});
-        cells.push_back(a.RussianFailure);
+        cells.push_back(a.Failure.Russian);
         return cells;
     }
     const auto shortText = [](const std::optional<Extended>& value) {
@@ -383,8 +383,8 @@ std::vector<std::string> ClassKeyCells(const ReportRow& row, const TransferFunct
     // reach is a bound, "≥".
     std::string overshoot = "—", settling = "—";
     std::string notes;
-    for (const std::string& note : a.RussianNotes)
-        notes += (notes.empty() ? "" : "; ") + note;
+    for (const Message& note : a.Notes)
+        notes += (notes.empty() ? "" : "; ") + note.Russian;
     if (a.Verdict == StabilityVerdict::Stable) {
         const StepResponse step = ComputeStepResponse(variant, DefaultStepSpan(variant), 2);
         if (step.Indicators) {

@@ -352,7 +352,7 @@ int AnalyseClass(const std::string& content, const std::string& shownPath,
             ++variants;
             if (!row.Analysis.Failure.empty()) {
                 std::fprintf(stderr, "%s:%d: not analysed: %s\n", shownPath.c_str(), row.Line,
-                             TerminalText(row.Analysis.Failure).c_str());
+                             TerminalText(row.Analysis.Failure.English).c_str());
                 status = 1;
             }
             if (writer)

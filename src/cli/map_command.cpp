@@ -256,7 +256,7 @@ int RunMap(Arguments args)
     const StabilityMap map = ComputeStabilityMap(o.Variant, ranges);
     if (!map.Failure.empty()) {
         std::fprintf(stderr, "nirdal-cli map: %s: not mapped: %s\n",
-                     TerminalText(o.Text).c_str(), TerminalText(map.Failure).c_str());
+                     TerminalText(o.Text).c_str(), TerminalText(map.Failure.English).c_str());
         return 1;
     }
     const MapGrid grid = o.Grid ? ComputeMapGrid(map, o.Grid) : MapGrid{};

@@ -188,7 +188,7 @@ Characteristics ComputeCharacteristics(const PlotJob& job)
     } else if (job.Kind == PlotKind::Map && !job.Variants.empty()) {
         c.Map = ComputeStabilityMap(job.Variants[0], DefaultMapRanges(job.Variants[0]));
         if (!c.Map.Failure.empty())
-            note(0, c.Map.Failure);
+            note(0, c.Map.Failure.English);
     } else if (job.Kind == PlotKind::Bode) {
         Extended from = 0, to = 0;
         CommonFrequencyRange(job.Variants, from, to);

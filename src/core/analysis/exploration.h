@@ -69,7 +69,7 @@ public:
     /// changes) when K or ΔT has changed since or the computation was stopped.
     bool TakeStep(StepResponse step, unsigned long state);
     /// Why the variant cannot be analysed, in Russian (UTF-8); empty when it can.
-    const std::string& Refusal() const { return m_analysis.RussianFailure; }
+    const std::string& Refusal() const { return m_analysis.Failure.Russian; }
 
     /// K times the gain margin factor: the gain at which the closed loop reaches the boundary.
     std::optional<Extended> CriticalGain() const;

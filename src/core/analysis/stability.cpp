@@ -731,8 +731,7 @@ std::string CountText(int count, const char* one, const char* many)
 
 void AddNote(StabilityAnalysis& result, std::string english, std::string russian)
 {
-    result.Notes.push_back(std::move(english));
-    result.RussianNotes.push_back(std::move(russian));
+    result.Notes.push_back({std::move(english), std::move(russian)});
 }
 
 void Analyse(const TransferFunction& variant, StabilityAnalysis& result)
@@ -890,8 +889,7 @@ StabilityAnalysis AnalyseStability(const TransferFunction& variant)
         Analyse(variant, result);
     } catch (const AnalysisError& error) {
         result = StabilityAnalysis{};
-        result.Failure = error.Message;
-        result.RussianFailure = error.RussianMessage;
+        result.Failure = {error.Message, error.RussianMessage};
     }
     return result;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/common/extended.h"
+#include "core/common/message.h"
 #include "core/tf/transfer_function.h"
 
 #include <complex>
@@ -51,8 +52,7 @@ struct DelayMargin
 /// What the open loop W(s) tells about the closed loop 1/(1 + W(s)).
 struct StabilityAnalysis
 {
-    std::string Failure; ///< why the variant could not be analysed (then nothing else is set)
-    std::string RussianFailure; ///< the same in Russian (UTF-8), for the class report
+    Message Failure; ///< why the variant could not be analysed (then nothing else is set)
     std::vector<std::complex<Extended>> Poles; ///< roots of the denominator, with multiplicity
     int RightHalfPlanePoles = 0;               ///< P
     int ImaginaryAxisPoles = 0;       ///< poles on the axis; the contour passes them on the right
@@ -75,8 +75,7 @@ struct StabilityAnalysis
     /// crossovers. None when the verdict is not stable or |W| never reaches 1.
     std::optional<nirdal::DelayMargin> DelayMargin;
     long Evaluations = 0; ///< of W(jω) by the walk: the work the analysis took
-    std::vector<std::string> Notes;        ///< remarks worth telling the reader (plain English)
-    std::vector<std::string> RussianNotes; ///< the same remarks in Russian (UTF-8)
+    std::vector<Message> Notes; ///< remarks worth telling the reader
 };
 
 /// Poles, the encirclements of −1 by W(jω) over the whole Nyquist contour with the exact

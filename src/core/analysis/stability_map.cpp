@@ -456,7 +456,7 @@ void FindRegions(StabilityMap& map, const TransferFunction& variant)
             AnalyseStability(MapLoop(variant, region.Gain, region.ExtraDelay));
         if (!a.Failure.empty())
             map.Notes.push_back("the region about K = " + Short(region.Gain) + ", dT = " +
-                                Short(region.ExtraDelay) + " s is not counted: " + a.Failure);
+                                Short(region.ExtraDelay) + " s is not counted: " + a.Failure.English);
         else if (a.Verdict != StabilityVerdict::Boundary)
             region.UnstableRoots = a.ClosedLoopRightPoles;
         map.Regions.push_back(region);
@@ -509,7 +509,7 @@ StabilityMap ComputeStabilityMap(const TransferFunction& variant, const MapRange
             throw MapError{"dT: " + *fault, "недопустимый диапазон ΔT"};
         const StabilityAnalysis analysis = AnalyseStability(variant);
         if (!analysis.Failure.empty())
-            throw MapError{analysis.Failure, analysis.RussianFailure};
+            throw MapError{analysis.Failure.English, analysis.Failure.Russian};
         const FactoredVariant w = FactorVariant(variant);
         if (!w.Failure.empty())
             throw MapError{w.Failure, w.Failure};
@@ -528,8 +528,7 @@ StabilityMap ComputeStabilityMap(const TransferFunction& variant, const MapRange
     } catch (const MapError& error) {
         map = StabilityMap{};
         map.Ranges = ranges;
-        map.Failure = error.Message;
-        map.RussianFailure = error.RussianMessage;
+        map.Failure = {error.Message, error.RussianMessage};
     }
     return map;
 }

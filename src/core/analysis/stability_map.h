@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/common/extended.h"
+#include "core/common/message.h"
 #include "core/tf/transfer_function.h"
 
 #include <optional>
@@ -72,8 +73,7 @@ struct CurveSegment
 /// marks a teacher names.
 struct StabilityMap
 {
-    std::string Failure;        ///< why there is no map (then nothing else is set); English
-    std::string RussianFailure; ///< the same in Russian (UTF-8)
+    Message Failure; ///< why there is no map (then nothing else is set)
     MapRanges Ranges;
     std::vector<BoundaryCurve> Curves;
     std::optional<Extended> StaticGain; ///< K = −1/W(0) when W(0) < 0, inside the range or not

@@ -563,7 +563,7 @@ StepResponse ComputeStepResponse(const TransferFunction& variant, Extended until
     StepResponse response;
     const StabilityAnalysis analysis = AnalyseStability(variant);
     if (!analysis.Failure.empty()) {
-        response.Failure = analysis.Failure;
+        response.Failure = analysis.Failure.English;
         return response;
     }
     const Loop loop = MakeLoop(variant);

@@ -262,7 +262,7 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     const DeviceRect box = StabilityMapBox(surface, area, style);
     if (!map.Failure.empty()) {
         const int spacing = surface.MeasureText("0").LineSpacing;
-        surface.TextOut(area.Left, area.Top + 2 * spacing, "Карта не построена: " + map.RussianFailure);
+        surface.TextOut(area.Left, area.Top + 2 * spacing, "Карта не построена: " + map.Failure.Russian);
         return;
     }
     if (box.Width < 40 || box.Height < 40)

@@ -43,7 +43,7 @@ TEST(StabilityMap, EveryCurvePointLiesOnTheClosedFormBoundary)
 {
     for (const ClosedForm& c : kClosedForms) {
         const StabilityMap map = ComputeStabilityMap(Tf(c.tf), {0.01L, 10, 6});
-        ASSERT_TRUE(map.Failure.empty()) << c.name << ": " << map.Failure;
+        ASSERT_TRUE(map.Failure.empty()) << c.name << ": " << map.Failure.English;
         ASSERT_FALSE(map.Curves.empty()) << c.name;
         long points = 0;
         for (const BoundaryCurve& curve : map.Curves) {
@@ -96,7 +96,7 @@ TEST(StabilityMap, RegionsCountTheRootsWorkedOutByHand)
     };
     for (const KnownPoint& p : points) {
         const StabilityMap map = ComputeStabilityMap(Tf(p.tf), {0.01L, 10, 6});
-        ASSERT_TRUE(map.Failure.empty()) << p.tf << ": " << map.Failure;
+        ASSERT_TRUE(map.Failure.empty()) << p.tf << ": " << map.Failure.English;
         EXPECT_EQ(MapUnstableRoots(map, p.gain, p.extraDelay), p.unstable)
             << p.tf << " K = " << double(p.gain) << " ΔT = " << double(p.extraDelay);
     }
@@ -141,7 +141,7 @@ TEST(StabilityMap, GridAgreesWithTheNyquistVerdictEverywhereOffTheBoundary)
                                      std::pair{"-1:1,1", 1.0L}, std::pair{"1:1,0.2,1,0", 3.0L}}) {
         const TransferFunction variant = Tf(text);
         const StabilityMap map = ComputeStabilityMap(variant, {0.01L, 100, most});
-        ASSERT_TRUE(map.Failure.empty()) << text << ": " << map.Failure;
+        ASSERT_TRUE(map.Failure.empty()) << text << ": " << map.Failure.English;
         const MapGrid grid = ComputeMapGrid(map, kSide);
         ASSERT_EQ(grid.UnstableRoots.size(), kSide);
         EXPECT_EQ(grid.Gains.front(), 0.01L);
@@ -152,7 +152,7 @@ TEST(StabilityMap, GridAgreesWithTheNyquistVerdictEverywhereOffTheBoundary)
             for (std::size_t j = 0; j < kSide; ++j) {
                 const StabilityAnalysis a =
                     AnalyseStability(MapLoop(variant, grid.Gains[i], grid.ExtraDelays[j]));
-                ASSERT_TRUE(a.Failure.empty()) << a.Failure;
+                ASSERT_TRUE(a.Failure.empty()) << a.Failure.English;
                 if (a.Verdict == StabilityVerdict::Boundary)
                     continue;
                 if (!grid.UnstableRoots[i][j]) {
@@ -189,10 +189,10 @@ TEST(StabilityMap, BadRangesAndVariantsAreRefused)
     improper1.B[1] = 1;
     improper1.NumeratorDegree = 1;
     const StabilityMap improper = ComputeStabilityMap(improper1, {});
-    EXPECT_NE(improper.Failure.find("numerator degree"), std::string::npos) << improper.Failure;
+    EXPECT_NE(improper.Failure.English.find("numerator degree"), std::string::npos) << improper.Failure.English;
     // A delay range that would need ever more branches says so instead of running long.
     const StabilityMap crowded = ComputeStabilityMap(Tf("1:1,1"), {0.01L, 100, 1e12L});
-    EXPECT_NE(crowded.Failure.find("narrow its ranges"), std::string::npos) << crowded.Failure;
+    EXPECT_NE(crowded.Failure.English.find("narrow its ranges"), std::string::npos) << crowded.Failure.English;
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST_P(ClassicLoops, VerdictCountsAndMargins)
 {
     const ClassicCase& c = GetParam();
     const StabilityAnalysis result = AnalyseStability(Tf(c.tf, c.delay));
-    ASSERT_EQ(result.Failure, "");
+    ASSERT_EQ(result.Failure.English, "");
     EXPECT_EQ(result.Verdict, c.verdict) << VerdictName(result.Verdict);
     EXPECT_EQ(result.RightHalfPlanePoles, c.p);
     ASSERT_TRUE(result.Encirclements);
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Analysis, ClassicLoops, testing::ValuesIn(kClassicCases
 TEST(Stability, CurveThroughMinusOneIsTheBoundary)
 {
     const StabilityAnalysis cube = AnalyseStability(Tf("8:1,3,3,1"));
-    ASSERT_EQ(cube.Failure, "");
+    ASSERT_EQ(cube.Failure.English, "");
     EXPECT_EQ(cube.Verdict, StabilityVerdict::Boundary);
     EXPECT_FALSE(cube.Encirclements);
     ASSERT_TRUE(cube.GainMargin);
@@ -150,7 +150,7 @@ TEST(Stability, PolesOnTheImaginaryAxisArePassedOnTheRight)
 {
     // (s²+1)(s+1) + 1 = s³ + s² + s + 2: Routh's first column 1, 1, −1, 2 changes sign twice.
     const StabilityAnalysis oscillator = AnalyseStability(Tf("1:1,1,1,1"));
-    ASSERT_EQ(oscillator.Failure, "");
+    ASSERT_EQ(oscillator.Failure.English, "");
     EXPECT_EQ(oscillator.ImaginaryAxisPoles, 2);
     EXPECT_EQ(oscillator.RightHalfPlanePoles, 0);
     EXPECT_EQ(oscillator.Verdict, StabilityVerdict::Unstable);
@@ -158,13 +158,13 @@ TEST(Stability, PolesOnTheImaginaryAxisArePassedOnTheRight)
 
     // (s²+1)(s+2) + (s+1) = s³ + 2s² + 2s + 3: Routh 1, 2, 1/2, 3, no sign change.
     const StabilityAnalysis damped = AnalyseStability(Tf("1,1:1,2,1,2"));
-    ASSERT_EQ(damped.Failure, "");
+    ASSERT_EQ(damped.Failure.English, "");
     EXPECT_EQ(damped.Verdict, StabilityVerdict::Stable);
     EXPECT_EQ(damped.Encirclements, 0);
 
     // (s+1)/s²: s² + s + 1 is stable; the double pole at 0 turns W by −2π on its semicircle.
     const StabilityAnalysis doubleIntegrator = AnalyseStability(Tf("1,1:1,0,0"));
-    ASSERT_EQ(doubleIntegrator.Failure, "");
+    ASSERT_EQ(doubleIntegrator.Failure.English, "");
     EXPECT_EQ(doubleIntegrator.ImaginaryAxisPoles, 2);
     EXPECT_EQ(doubleIntegrator.Verdict, StabilityVerdict::Stable);
     EXPECT_FALSE(doubleIntegrator.GainMargin);
@@ -180,7 +180,7 @@ TEST(Stability, WithADelayTheLeftmostCrossingDecidesTheGainMargin)
     // about −4.4 at ω ≈ 2.0, then −1.24 at ω ≈ 8.0, then ever closer to 0. Only a gain
     // 1/4.4 of this one puts every crossing right of −1.
     const StabilityAnalysis result = AnalyseStability(Tf("10:1,1", 1));
-    ASSERT_EQ(result.Failure, "");
+    ASSERT_EQ(result.Failure.English, "");
     ASSERT_GE(result.PhaseCrossovers.size(), 2u);
     for (const Crossover& c : result.PhaseCrossovers) {
         const Extended turns = ((std::atan(c.Frequency) + c.Frequency) / kPi - 1) / 2;
@@ -212,7 +212,7 @@ TEST(Stability, ZeroLeadingCoefficientsAreDropped)
 {
     const StabilityAnalysis padded = AnalyseStability(Tf("0,4:0,1,3,3,1"));
     const StabilityAnalysis plain = AnalyseStability(Tf("4:1,3,3,1"));
-    ASSERT_EQ(padded.Failure, "");
+    ASSERT_EQ(padded.Failure.English, "");
     EXPECT_EQ(padded.Poles.size(), 3u);
     EXPECT_EQ(padded.GainMargin->Value, plain.GainMargin->Value);
 }
@@ -224,7 +224,7 @@ TEST(Stability, VariantsThatCannotBeAnalysedSayWhy)
                                       {"1:0,0", 0},
                                       {"1:0,2", 0}}) {
         const StabilityAnalysis result = AnalyseStability(Tf(text, delay));
-        EXPECT_NE(result.Failure, "") << text;
+        EXPECT_NE(result.Failure.English, "") << text;
         EXPECT_TRUE(result.Poles.empty()) << text;
     }
 }
@@ -236,19 +236,19 @@ TEST(Stability, ReportTextsAreAlsoInRussian)
     EXPECT_STREQ(RussianVerdictName(StabilityVerdict::Boundary), "на границе");
 
     const StabilityAnalysis shared = AnalyseStability(Tf("1,0:1,1,0"));
-    EXPECT_EQ(shared.Notes, std::vector<std::string>{"N(s) and D(s) share the factor s: the "
-                                                     "closed loop keeps 1 pole at s = 0"});
-    EXPECT_EQ(shared.RussianNotes,
-              std::vector<std::string>{
-                  "у N(s) и D(s) общий множитель s: у замкнутой системы остаётся 1 полюс в s = 0"});
-    EXPECT_EQ(AnalyseStability(Tf("1,0,0:1,1,0,0")).RussianNotes,
-              std::vector<std::string>{"у N(s) и D(s) общий множитель s^2: у замкнутой системы "
-                                       "остаётся 2 полюса в s = 0"});
+    const Message sharedNote{
+        "N(s) and D(s) share the factor s: the closed loop keeps 1 pole at s = 0",
+        "у N(s) и D(s) общий множитель s: у замкнутой системы остаётся 1 полюс в s = 0"};
+    EXPECT_EQ(shared.Notes, std::vector<Message>{sharedNote});
+    const std::vector<Message> square = AnalyseStability(Tf("1,0,0:1,1,0,0")).Notes;
+    ASSERT_EQ(square.size(), 1u);
+    EXPECT_EQ(square[0].Russian,
+              "у N(s) и D(s) общий множитель s^2: у замкнутой системы остаётся 2 полюса в s = 0");
 
     // (s+1)/s²: one note, on the double pole at the origin and its semicircle.
     const StabilityAnalysis doubleIntegrator = AnalyseStability(Tf("1,1:1,0,0"));
-    ASSERT_EQ(doubleIntegrator.RussianNotes.size(), 1u);
-    const std::string& note = doubleIntegrator.RussianNotes[0];
+    ASSERT_EQ(doubleIntegrator.Notes.size(), 1u);
+    const std::string& note = doubleIntegrator.Notes[0].Russian;
     EXPECT_TRUE(note.starts_with("полюс кратности 2 в s = 0 обойдён справа полуокружностью "
                                  "радиуса "))
         << note;
@@ -269,13 +269,13 @@ TEST(Stability, ReportTextsAreAlsoInRussian)
          "нулевых старших коэффициентов"},
     };
     for (const auto& f : failures)
-        EXPECT_EQ(AnalyseStability(Tf(f.tf, f.delay)).RussianFailure, f.failure) << f.tf;
+        EXPECT_EQ(AnalyseStability(Tf(f.tf, f.delay)).Failure.Russian, f.failure) << f.tf;
 }
 
 TEST(Stability, ZeroNumeratorKeepsTheOpenLoopPoles)
 {
     const StabilityAnalysis result = AnalyseStability(Tf("0:1,-3,2"));
-    ASSERT_EQ(result.Failure, "");
+    ASSERT_EQ(result.Failure.English, "");
     EXPECT_EQ(result.RightHalfPlanePoles, 2);
     EXPECT_EQ(result.Verdict, StabilityVerdict::Unstable);
     EXPECT_FALSE(result.GainMargin);
@@ -320,7 +320,7 @@ TEST(Stability, WithoutDelayTheCountAgreesWithTheClosedLoopRoots)
         if (nearest < 1e-6L)
             continue;
         const StabilityAnalysis result = AnalyseStability(tf);
-        ASSERT_EQ(result.Failure, "") << "trial " << trial;
+        ASSERT_EQ(result.Failure.English, "") << "trial " << trial;
         ASSERT_TRUE(result.ClosedLoopRightPoles) << "trial " << trial;
         EXPECT_EQ(*result.ClosedLoopRightPoles, right) << "trial " << trial;
         ++compared;
@@ -355,7 +355,7 @@ TEST(Stability, GainsBeyondTheSquareRootOfTheRangeAreAnalysed)
     // its pole at −1 − K; the phase is −atan ω, −90° + 1/ω rad at the gain crossover
     // ω = √(K² − 1) ≈ K, and never reaches −180°.
     const StabilityAnalysis lag = AnalysedInTime("1e2470:1,1");
-    ASSERT_EQ(lag.Failure, "");
+    ASSERT_EQ(lag.Failure.English, "");
     EXPECT_EQ(lag.Verdict, StabilityVerdict::Stable);
     EXPECT_EQ(lag.Encirclements, 0);
     EXPECT_EQ(lag.ClosedLoopRightPoles, 0);
@@ -369,7 +369,7 @@ TEST(Stability, GainsBeyondTheSquareRootOfTheRangeAreAnalysed)
     // curve passes −1 at W ≈ −1 − j/ω, a phase margin of 1/ω rad = 5.73e−2449°, far below
     // the 1e-9 rad within which the analysis takes a crossover for −1 itself.
     const StabilityAnalysis second = AnalysedInTime("1e4900:1,1,1");
-    ASSERT_EQ(second.Failure, "");
+    ASSERT_EQ(second.Failure.English, "");
     EXPECT_EQ(second.Verdict, StabilityVerdict::Boundary);
     EXPECT_EQ(second.RightHalfPlanePoles, 0);
     EXPECT_FALSE(second.GainMargin);
@@ -384,7 +384,7 @@ TEST(Stability, GainsBeyondTheSquareRootOfTheRangeAreAnalysed)
     // near those of s^15 = −K, at angles (2k + 1)·12°: eight of them right of the axis.
     const StabilityAnalysis fifteen =
         AnalysedInTime("1e4931:1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1");
-    ASSERT_EQ(fifteen.Failure, "");
+    ASSERT_EQ(fifteen.Failure.English, "");
     EXPECT_EQ(fifteen.RightHalfPlanePoles, 6);
     EXPECT_EQ(fifteen.ImaginaryAxisPoles, 2);
     EXPECT_EQ(fifteen.Verdict, StabilityVerdict::Unstable);
@@ -413,7 +413,7 @@ TEST(Stability, CoefficientsAtTheEndsOfTheRangeAreAnalysedInTime)
     const auto start = processorTime();
     const StabilityAnalysis result = AnalyseStability(variant);
     EXPECT_LT(processorTime() - start, test_support::TimeLimit(std::chrono::seconds(1)));
-    EXPECT_NE(result.Failure, "");
+    EXPECT_NE(result.Failure.English, "");
 }
 
 TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
@@ -421,8 +421,8 @@ TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
     // 10·exp(−sT)/(s+1) with T = 1e5 turns once every 2π·1e-5 rad/s while |W| > 1, up to
     // ω ≈ 10: about 1.6e5 turns, ten million steps of 0.1 rad, beyond the cap on the work.
     const StabilityAnalysis result = AnalysedInTime("10:1,1", 1e5L);
-    EXPECT_NE(result.Failure.find("hodograph"), std::string::npos) << result.Failure;
-    EXPECT_NE(result.RussianFailure.find("годограф"), std::string::npos);
+    EXPECT_NE(result.Failure.English.find("hodograph"), std::string::npos) << result.Failure.English;
+    EXPECT_NE(result.Failure.Russian.find("годограф"), std::string::npos);
     EXPECT_TRUE(result.Poles.empty());
 }
 
@@ -472,7 +472,7 @@ TEST_P(DelayMargins, FromThePhaseMarginAndTheCrossover)
 {
     const DelayMarginCase& c = GetParam();
     const StabilityAnalysis result = AnalyseStability(Tf(c.tf, c.delay));
-    ASSERT_EQ(result.Failure, "");
+    ASSERT_EQ(result.Failure.English, "");
     if (std::isnan(c.seconds)) {
         EXPECT_FALSE(result.DelayMargin);
         return;
@@ -508,7 +508,7 @@ TEST(Stability, LongDelaysAreAnalysedUpToTheCrossingsThatMatter)
     // With T = 1e6 it is 1 + 1.5e-11, within the tolerance that puts the curve through −1.
     for (const Extended delay : {1e3L, 1e4L, 1e6L}) {
         const StabilityAnalysis result = AnalysedInTime("1:1,3,3,1", delay);
-        ASSERT_EQ(result.Failure, "") << double(delay);
+        ASSERT_EQ(result.Failure.English, "") << double(delay);
         const Extended omega =
             FixedPoint([&](Extended w) { return (kPi - 3 * std::atan(w)) / delay; }, 0);
         EXPECT_EQ(result.Verdict,
@@ -524,7 +524,7 @@ TEST(Stability, LongDelaysAreAnalysedUpToTheCrossingsThatMatter)
     // phase is −π/2 − 3·atan ω − ωT, π/2 − 1 rad and a little above −π: the delay margin is
     // that phase margin over ω.
     const StabilityAnalysis slow = AnalysedInTime("1e-4:1,3,3,1,0", 1e4L);
-    ASSERT_EQ(slow.Failure, "");
+    ASSERT_EQ(slow.Failure.English, "");
     EXPECT_EQ(slow.Verdict, StabilityVerdict::Stable);
     const Extended crossover =
         FixedPoint([](Extended w) { return 1e-4L / std::pow(1 + w * w, 1.5L); }, 1e-4L);
@@ -551,7 +551,7 @@ TEST(Stability, TheWalkStaysCheap)
                  {"1:1,3,3,1", 100, 400}};
     for (const auto& loop : loops) {
         const StabilityAnalysis result = AnalyseStability(Tf(loop.tf, loop.delay));
-        ASSERT_EQ(result.Failure, "") << loop.tf;
+        ASSERT_EQ(result.Failure.English, "") << loop.tf;
         EXPECT_GT(result.Evaluations, 0) << loop.tf;
         EXPECT_LE(result.Evaluations, loop.most) << loop.tf << " T = " << double(loop.delay);
     }
@@ -577,12 +577,12 @@ TEST(Stability, NumbersThatAreNotFiniteAreRefusedAtOnce)
     TransferFunction tf = Tf("1:1,2,1");
     tf.A[1] = std::numeric_limits<Extended>::quiet_NaN();
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    EXPECT_EQ(AnalyseStability(tf).Failure.English, "a coefficient is not a finite number");
     tf = Tf("1:1,2,1");
     tf.B[0] = std::numeric_limits<Extended>::infinity();
-    EXPECT_EQ(AnalyseStability(tf).Failure, "a coefficient is not a finite number");
+    EXPECT_EQ(AnalyseStability(tf).Failure.English, "a coefficient is not a finite number");
     tf = Tf("1:1,2,1", std::numeric_limits<Extended>::infinity());
-    EXPECT_EQ(AnalyseStability(tf).Failure, "the delay is not a finite number of seconds");
+    EXPECT_EQ(AnalyseStability(tf).Failure.English, "the delay is not a finite number of seconds");
     EXPECT_LT(std::chrono::steady_clock::now() - start,
               test_support::TimeLimit(std::chrono::seconds(3)));
 }

@@ -46,7 +46,7 @@ std::vector<Segment> Segments(const std::vector<DrawOp>& ops)
 TEST(StabilityMapPicture, ShadeCurvesAndMarkStandWhereTheClosedFormPutsThem)
 {
     const StabilityMap map = ComputeStabilityMap(Tf("1:1,3,3,1"), {0.01L, 100, 2});
-    ASSERT_TRUE(map.Failure.empty()) << map.Failure;
+    ASSERT_TRUE(map.Failure.empty()) << map.Failure.English;
     RecordingSurface surface;
     const DeviceRect area{0, 0, 900, 640};
     const DeviceRect box = StabilityMapBox(surface, area);
