@@ -253,7 +253,7 @@ int main(int argc, char** argv)
     qputenv("CUPS_SERVER", "/nonexistent/nirdal-no-print-server");
     SetUpDesktop(application);
     QTemporaryDir root; // a machine of its own: roster folder and registry file
-    InitialiseRoster(root.path().toStdString());
+    InitialiseRoster(ProgramRoster(), root.path().toStdString());
     InitialiseSettings(ProgramAssignment().Print,
                        std::make_shared<FileRegistry>(root.path().toStdString()));
     CreateScreens();

@@ -73,7 +73,7 @@ int RunStartup(int argc, char** argv, Clock::time_point entered)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
-    InitialiseRoster();
+    InitialiseRoster(ProgramRoster());
     InitialiseSettings(ProgramAssignment().Print);
     CreateScreens();
     ShowMainWindow();
@@ -130,7 +130,7 @@ int RunRoad(int argc, char** argv, int variants)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nirdal"));
     QApplication::setQuitOnLastWindowClosed(false);
-    InitialiseRoster();
+    InitialiseRoster(ProgramRoster());
     InitialiseSettings(ProgramAssignment().Print);
     CreateScreens();
     ShowMainWindow();

@@ -26,7 +26,6 @@ const fs::path& Root()
 {
     static const fuzz::ScratchFolder folder("nirdal-roster-fuzz");
     static const bool made = [] {
-        RosterDirectory = kRosterFolder;
         return CreateDirectories(LocalPath(folder.Path(), kRosterFolder));
     }();
     FUZZ_EXPECT(made);
@@ -54,11 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::span<const std::uint8_t> bytes(data, size);
     WriteRosterFile(bytes);
-    std::memset(static_cast<void*>(Roster.data()), kUntouched, sizeof Roster);
+    RosterGroups roster;
+    std::memset(static_cast<void*>(roster.data()), kUntouched, sizeof roster);
 
     const bool complete = size >= kGroupCount * kRecordSize;
     try {
-        FUZZ_EXPECT(LoadRoster(Root()) == RosterSource::File);
+        FUZZ_EXPECT(LoadRoster(roster, Root()) == RosterSource::File);
         FUZZ_EXPECT(complete);
     } catch (const RosterFileError& error) {
         FUZZ_EXPECT(!complete);
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every whole record is read; a record the file cuts short leaves its group as it was.
     for (std::size_t g = 0; g < kGroupCount; ++g) {
-        const auto* held = reinterpret_cast<const std::uint8_t*>(&Roster[g]);
+        const auto* held = reinterpret_cast<const std::uint8_t*>(&roster[g]);
         if ((g + 1) * kRecordSize <= size) {
             FUZZ_EXPECT(std::memcmp(held, data + g * kRecordSize, kRecordSize) == 0);
         } else {
@@ -77,20 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    CountGroups();
     for (int g = 1; g <= kGroupCount; ++g) {
-        const auto* record = reinterpret_cast<const std::uint8_t*>(&Roster[g - 1]);
-        FUZZ_EXPECT(RosterGroupName(g) == FieldText(record, 5));
+        const auto* record = reinterpret_cast<const std::uint8_t*>(&roster[g - 1]);
+        FUZZ_EXPECT(RosterGroupName(roster, g) == FieldText(record, 5));
         int lastOccupied = 0;
         for (int s = 1; s <= kSlotsPerGroup; ++s) {
-            const std::string surname = RosterSurname(g, s);
+            const std::string surname = RosterSurname(roster, g, s);
             FUZZ_EXPECT(surname == FieldText(record + 6 + 41 * (s - 1), 40));
-            FUZZ_EXPECT(IsSlotOccupied(g, s) == (surname != FreeSlotMark()));
-            if (IsSlotOccupied(g, s))
+            FUZZ_EXPECT(IsSlotOccupied(roster, g, s) == (surname != FreeSlotMark()));
+            if (IsSlotOccupied(roster, g, s))
                 lastOccupied = s;
         }
-        FUZZ_EXPECT(GroupPresent(g) == IsSlotOccupied(g, 1));
-        FUZZ_EXPECT(GroupCount(g) == lastOccupied);
+        FUZZ_EXPECT(GroupPresent(roster, g) == IsSlotOccupied(roster, g, 1));
+        FUZZ_EXPECT(GroupCount(roster, g) == lastOccupied);
     }
     return 0;
 }

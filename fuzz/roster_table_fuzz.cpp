@@ -66,18 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = RosterFileBytes(groups);
     FUZZ_EXPECT(bytes.size() == 6 * 1236);
     FUZZ_EXPECT(ReplaceFile(RosterFile(), bytes, error));
-    std::memset(static_cast<void*>(Roster.data()), kUntouched, sizeof Roster);
-    ReadRosterFile(RosterFile());
+    RosterGroups roster;
+    std::memset(static_cast<void*>(roster.data()), kUntouched, sizeof roster);
+    ReadRosterFile(RosterFile(), roster);
     for (int g = 1; g <= kGroupCount; ++g) {
         const RosterGroup& written = groups[static_cast<std::size_t>(g - 1)];
-        FUZZ_EXPECT(RosterGroupName(g) == written.GroupName.Text());
+        FUZZ_EXPECT(RosterGroupName(roster, g) == written.GroupName.Text());
         for (int s = 1; s <= kSlotsPerGroup; ++s)
-            FUZZ_EXPECT(RosterSurname(g, s) ==
+            FUZZ_EXPECT(RosterSurname(roster, g, s) ==
                         written.Surnames[static_cast<std::size_t>(s - 1)].Text());
     }
 
     RosterGroups again{};
-    FUZZ_EXPECT(!ReadRosterTable(RosterTableText(Roster), again));
+    FUZZ_EXPECT(!ReadRosterTable(RosterTableText(roster), again));
     FUZZ_EXPECT(RosterFileBytes(again) == bytes);
     return 0;
 }

@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     // The application object comes first only so that a failure can be shown; no window
     // exists before the roster is read.
     try {
-        nirdal::InitialiseRoster();
+        nirdal::InitialiseRoster(nirdal::ProgramRoster());
         for (const auto& odd : nirdal::PassedOverRosterFiles())
             std::fprintf(stderr,
                          "nirdal: %s is not a regular file: passed over as no roster file\n",

@@ -238,25 +238,25 @@ int RunAssign(Arguments args)
         return 1;
     }
 
+    RosterGroups roster{};
     try {
-        InitialiseRoster(DataRoot());
+        InitialiseRoster(roster, DataRoot());
     } catch (const RosterFileError& failure) {
         std::fprintf(stderr, "nirdal-cli assign: %s: %s\n", failure.File().c_str(), failure.what());
         return 1;
     }
-    CountGroups();
     std::vector<AssignmentStudent> students;
     for (int g = 1; g <= kGroupCount; ++g) {
-        if (!GroupPresent(g))
+        if (!GroupPresent(roster, g))
             continue;
         std::vector<int> slots; // of the group's students so far
-        for (int s = 1; s <= GroupCount(g); ++s) {
-            const std::string surname = RosterSurname(g, s);
+        for (int s = 1; s <= GroupCount(roster, g); ++s) {
+            const std::string surname = RosterSurname(roster, g, s);
             // A slot without a name (the built-in roster ends its groups so) is nobody.
-            if (!IsSlotOccupied(g, s) ||
+            if (!IsSlotOccupied(roster, g, s) ||
                 surname.find_first_not_of(" \t") == std::string::npos)
                 continue;
-            const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(g)),
+            const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(roster, g)),
                                             Cp1251ToUtf8(surname)};
             // Two students of one name would get one variant, or two that the class file
             // and the key could not tell apart.
@@ -307,10 +307,10 @@ int RunAssign(Arguments args)
     // Every file of the draw says which it is, so that files of different draws are told
     // apart; the class file names its handout and key.
     DrawIdentity draw{Fnv1a64(text), options.Seed, 0};
-    std::string roster;
+    std::string drawnFor;
     for (const AssignmentStudent& student : students)
-        roster += student.Group + "|" + student.Surname + "\n";
-    draw.Roster = Fnv1a64(roster);
+        drawnFor += student.Group + "|" + student.Surname + "\n";
+    draw.Roster = Fnv1a64(drawnFor);
     const auto fromClass = [&](const std::string& file) {
         return file.empty() || options.ClassPath.empty() ? std::string()
                                                          : NameFromClassFile(file, options.ClassPath);

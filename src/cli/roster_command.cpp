@@ -125,7 +125,6 @@ int WriteRoster(const RosterOptions& options)
         std::fprintf(stderr, "nirdal-cli roster: %s:%d: a header, skipped\n",
                      TerminalText(source).c_str(), headerLine);
 
-    RosterDirectory = kRosterFolder;
     std::string error;
     const fs::path file = TargetFile(options, error);
     if (file.empty()) {
@@ -212,19 +211,19 @@ int RunRoster(Arguments args)
         return WriteRoster(options);
 
     const fs::path root = DataRoot();
+    RosterGroups roster{};
     RosterSource source;
     try {
-        source = InitialiseRoster(root);
+        source = InitialiseRoster(roster, root);
     } catch (const RosterFileError& failure) {
         std::fprintf(stderr, "nirdal-cli roster: %s: %s\n", failure.File().c_str(), failure.what());
         return 1;
     }
     if (options.Action == RosterAction::Csv) {
-        const std::string table = RosterTableText(Roster);
+        const std::string table = RosterTableText(roster);
         std::fwrite(table.data(), 1, table.size(), stdout);
         return 0;
     }
-    CountGroups();
 
     for (const std::filesystem::path& odd : PassedOverRosterFiles(root))
         std::fprintf(stderr, "nirdal-cli roster: %s is not a regular file: passed over\n",
@@ -236,10 +235,10 @@ int RunRoster(Arguments args)
     for (int g = 1; g <= kGroupCount; ++g) {
         // A roster file written elsewhere may hold any byte; the terminal gets none raw.
         std::printf("group %d \"%s\": %s, %d slots\n", g,
-                    TerminalText(Cp1251ToUtf8(RosterGroupName(g))).c_str(),
-                    GroupPresent(g) ? "present" : "absent", GroupCount(g));
-        for (int s = 1; s <= GroupCount(g); ++s)
-            std::printf("%4d  %s\n", s, TerminalText(Cp1251ToUtf8(RosterSurname(g, s))).c_str());
+                    TerminalText(Cp1251ToUtf8(RosterGroupName(roster, g))).c_str(),
+                    GroupPresent(roster, g) ? "present" : "absent", GroupCount(roster, g));
+        for (int s = 1; s <= GroupCount(roster, g); ++s)
+            std::printf("%4d  %s\n", s, TerminalText(Cp1251ToUtf8(RosterSurname(roster, g, s))).c_str());
     }
     return 0;
 }

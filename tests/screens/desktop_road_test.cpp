@@ -266,7 +266,7 @@ void PlanRoad(Road& road)
     FinishComputation(road);
     road.Until(QStringLiteral("one curve, the second student's"), [] {
         return Describe(TopScreen()) == kGraph && ProgramAssignment().VariantCount == 1 &&
-               ProgramAssignment().Variants[1].B[0] == 3 && StudentSelection.Slot == 2;
+               ProgramAssignment().Variants[1].B[0] == 3 && ProgramAssignment().StudentSelection.Slot == 2;
     });
     Use(road, kGraph, "SpeedButton3");
     Use(road, kSelection, "BitBtn1");
@@ -324,7 +324,7 @@ private:
     QString WalkOneRoad(Hand hand)
     {
         test_support::TemporaryRoot root;
-        InitialiseRoster(root.Path());
+        InitialiseRoster(ProgramRoster(), root.Path());
         InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.Path()));
         CreateScreens();
         Road road(m_input, hand);

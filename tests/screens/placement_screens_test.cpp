@@ -69,7 +69,7 @@ class PlacementScreensTest : public QObject
 private slots:
     void initTestCase()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
         const QSize size = FreeArea().size();
         qInfo("display %dx%d", size.width(), size.height());

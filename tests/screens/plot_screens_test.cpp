@@ -155,7 +155,7 @@ class PlotScreensTest : public QObject
 private slots:
     void initTestCase()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
         GraphScreen::SetPagePrinter(
             [](const PageDrawing& draw, QString& error) { return printer(draw, error); });
@@ -223,8 +223,8 @@ private slots:
 
     void graphNamesTheStudentAndShowsWhereTheKeyboardIs()
     {
-        CopyDefaultRoster();
-        TakeStudentFromRoster(ProgramAssignment(), 1, 1);
+        ProgramRoster() = DefaultRoster();
+        TakeStudentFromRoster(ProgramAssignment(), ProgramRoster(), 1, 1);
         OnGraph([](QWidget* graph) {
             graph->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(graph));

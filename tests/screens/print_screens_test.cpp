@@ -130,8 +130,8 @@ private slots:
         });
 
         // The student picked from the built-in roster: the first of group 251.
-        CopyDefaultRoster();
-        TakeStudentFromRoster(ProgramAssignment(), 1, 1);
+        ProgramRoster() = DefaultRoster();
+        TakeStudentFromRoster(ProgramAssignment(), ProgramRoster(), 1, 1);
         const QString save = QString::fromUtf8("Сохранить в PDF…");
         WhenShown("NIRDAL_grafForm", [&](QWidget* graph) {
             auto* print = Control<QToolButton>(graph, "SpeedButton1");

@@ -128,7 +128,7 @@ private slots:
             QSKIP("needs an X display (QT_QPA_PLATFORM=xcb)");
         QApplication::setQuitOnLastWindowClosed(false);
         test_support::TemporaryRoot root;
-        InitialiseRoster(root.Path());
+        InitialiseRoster(ProgramRoster(), root.Path());
         InitialiseSettings(ProgramAssignment().Print, std::make_shared<FileRegistry>(root.Path()));
         CreateScreens();
         ShowMainWindow();

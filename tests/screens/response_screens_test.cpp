@@ -114,7 +114,7 @@ class ResponseScreensTest : public QObject
 private slots:
     void initTestCase()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
     }
 

@@ -95,7 +95,7 @@ private slots:
     {
         // The program's start-up over an empty machine.
         test_support::TemporaryRoot root;
-        QCOMPARE(InitialiseRoster(root.Path()), RosterSource::Defaults);
+        QCOMPARE(InitialiseRoster(ProgramRoster(), root.Path()), RosterSource::Defaults);
         auto registry = std::make_shared<FileRegistry>(root.Path());
         InitialiseSettings(ProgramAssignment().Print, registry);
         std::filesystem::remove(registry->FilePath()); // the ending must write both again

@@ -35,7 +35,7 @@ StringGrid* Surnames()
 // Group g gets `count` surnames in its first slots and free slots after them.
 void FillGroup(int g, int count)
 {
-    RosterGroup& group = Roster[g - 1];
+    RosterGroup& group = ProgramRoster()[g - 1];
     for (int s = 1; s <= kSlotsPerGroup; ++s)
         group.Surnames[s - 1].Assign(
             s <= count ? "Name" + std::to_string(g) + "_" + std::to_string(s) : FreeSlotMark());
@@ -76,7 +76,7 @@ public slots:
 private slots:
     void initTestCase()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
     }
 
@@ -84,7 +84,7 @@ private slots:
 
     void init()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         RecreateSelection();
     }
 
@@ -101,9 +101,9 @@ private slots:
         QCOMPARE(Surnames()->height(), 250);
         QCOMPARE(SelectionForm->height(), 299);
         QCOMPARE(Surnames()->Cell(2, 9),
-                 QString::fromStdString(Cp1251ToUtf8(RosterSurname(1, 30))));
-        QCOMPARE(int(StudentSelection.Group), 1);
-        QCOMPARE(int(StudentSelection.Slot), 1);
+                 QString::fromStdString(Cp1251ToUtf8(RosterSurname(ProgramRoster(), 1, 30))));
+        QCOMPARE(int(ProgramAssignment().StudentSelection.Group), 1);
+        QCOMPARE(int(ProgramAssignment().StudentSelection.Slot), 1);
     }
 
     void aShortGroupShrinksTheWindowAndBlanksTheRest()
@@ -112,7 +112,7 @@ private slots:
         RecreateSelection();
         WhenShown("NIRDAL_vibForm", [](QWidget*) {
             ClickCell(Strip(), 1, 0);
-            QCOMPARE(int(StudentSelection.Group), 2);
+            QCOMPARE(int(ProgramAssignment().StudentSelection.Group), 2);
             QCOMPARE(Surnames()->RowCount(), 2);
             QCOMPARE(SelectionForm->height(), 48 + 50 + 1);
             QCOMPARE(Surnames()->Cell(0, 1), QStringLiteral("Name2_4"));
@@ -155,9 +155,9 @@ private slots:
             ClickCell(Strip(), 1, 0);
             WhenShown("NIRDAL_znachForm", [&](QWidget* degreeEntry) {
                 QVERIFY(!selection->isVisible());
-                QCOMPARE(int(StudentSelection.StudentNumber), 36);
-                QCOMPARE(int(StudentSelection.Group), 2);
-                QCOMPARE(int(StudentSelection.Slot), 6);
+                QCOMPARE(int(ProgramAssignment().StudentSelection.StudentNumber), 36);
+                QCOMPARE(int(ProgramAssignment().StudentSelection.Group), 2);
+                QCOMPARE(int(ProgramAssignment().StudentSelection.Slot), 6);
                 QCOMPARE(int(ProgramAssignment().VariantCount), 1);
                 QCOMPARE(int(ProgramAssignment().CurrentVariant), 1);
                 QCOMPARE(Control<QLabel>(degreeEntry, "SZL")->text(), QStringLiteral("1"));
@@ -173,7 +173,7 @@ private slots:
             QVERIFY(ProgramAssignment().Done);
             QCOMPARE(Strip()->Col(), 1);
             QCOMPARE(Surnames()->Cell(0, 0),
-                     QString::fromStdString(Cp1251ToUtf8(RosterSurname(2, 1))));
+                     QString::fromStdString(Cp1251ToUtf8(RosterSurname(ProgramRoster(), 2, 1))));
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
         SelectionForm->ShowModal();
@@ -188,7 +188,7 @@ private slots:
             ClickCell(Strip(), 0, 0);
             Surnames()->SetCurrentCell(0, 0);
             WhenShown("NIRDAL_znachForm", [&](QWidget* degreeEntry) {
-                slotChosen = StudentSelection.Slot;
+                slotChosen = ProgramAssignment().StudentSelection.Slot;
                 FinishPassFromDegreeEntry(degreeEntry);
             });
             QTest::keyClick(Surnames(), Qt::Key_Right);
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(machine + "/nirdal/metod/albom.html"),
                                         QUrl::fromLocalFile(own + "/metod/albom.pdf"),
                                         QUrl::fromLocalFile(scratch.filePath("work/metod/albom.exe"))}));
-        QCOMPARE(int(StudentSelection.Group), 1);
+        QCOMPARE(int(ProgramAssignment().StudentSelection.Group), 1);
 
         QDesktopServices::unsetUrlHandler("file");
         QDir::setCurrent(here);

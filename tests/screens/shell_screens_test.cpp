@@ -57,7 +57,7 @@ class ShellScreensTest : public QObject
 private slots:
     void initTestCase()
     {
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
     }
 

@@ -75,7 +75,7 @@ private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        CopyDefaultRoster();
+        ProgramRoster() = DefaultRoster();
         CreateScreens();
     }
 

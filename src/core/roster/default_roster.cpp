@@ -57,13 +57,15 @@ std::string DefaultSurname(std::size_t group, std::size_t slot)
 
 } // namespace
 
-void CopyDefaultRoster()
+RosterGroups DefaultRoster()
 {
-    for (std::size_t g = 0; g < Roster.size(); ++g) {
-        Roster[g].GroupName.Assign(kGroupCodes[g]);
-        for (std::size_t s = 0; s < Roster[g].Surnames.size(); ++s)
-            Roster[g].Surnames[s].Assign(DefaultSurname(g, s));
+    RosterGroups roster{};
+    for (std::size_t g = 0; g < roster.size(); ++g) {
+        roster[g].GroupName.Assign(kGroupCodes[g]);
+        for (std::size_t s = 0; s < roster[g].Surnames.size(); ++s)
+            roster[g].Surnames[s].Assign(DefaultSurname(g, s));
     }
+    return roster;
 }
 
 } // namespace nirdal

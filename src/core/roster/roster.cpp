@@ -8,14 +8,7 @@
 
 namespace nirdal {
 
-RosterGroups Roster{};
-std::string RosterDirectory;
-StudentChoice StudentSelection;
-
 namespace {
-
-std::array<bool, kGroupCount> g_groupPresent{};
-std::array<std::uint8_t, kGroupCount> g_groupCount{};
 
 std::size_t GroupIndex(int g)
 {
@@ -37,16 +30,15 @@ const std::string& FreeSlotMark()
     return mark;
 }
 
-RosterSource InitialiseRoster(const std::filesystem::path& root)
+RosterSource InitialiseRoster(RosterGroups& roster, const std::filesystem::path& root)
 {
     CreateDirectories(LocalPath(root, kRosterFolder));
-    RosterDirectory = kRosterFolder;
-    return LoadRoster(root);
+    return LoadRoster(roster, root);
 }
 
 std::filesystem::path RosterFilePath(const std::filesystem::path& root)
 {
-    return LocalPath(root, RosterDirectory + "\\curso.ASM");
+    return LocalPath(root, std::string(kRosterFolder) + "\\curso.ASM");
 }
 
 namespace {
@@ -89,28 +81,28 @@ std::filesystem::path FindRosterFile(const std::filesystem::path& root,
     return {};
 }
 
-RosterSource LoadRoster(const std::filesystem::path& root)
+RosterSource LoadRoster(RosterGroups& roster, const std::filesystem::path& root)
 {
     const std::filesystem::path file = FindRosterFile(root);
     if (file.empty()) {
-        CopyDefaultRoster();
+        roster = DefaultRoster();
         return RosterSource::Defaults;
     }
-    ReadRosterFile(file);
+    ReadRosterFile(file, roster);
     return RosterSource::File;
 }
 
-void ReadRosterFile(const std::filesystem::path& path)
+void ReadRosterFile(const std::filesystem::path& path, RosterGroups& roster)
 {
     RecordFile file;
     if (file.Open(path) != 0)
         return;
     int error = 0;
-    for (std::size_t g = 0; g < Roster.size(); ++g) {
+    for (std::size_t g = 0; g < roster.size(); ++g) {
         std::array<unsigned char, sizeof(RosterGroup)> record;
         const int code = file.Read(g, record);
         if (code == 0)
-            std::memcpy(&Roster[g], record.data(), record.size());
+            std::memcpy(&roster[g], record.data(), record.size());
         else if (error == 0)
             error = code;
     }
@@ -119,54 +111,44 @@ void ReadRosterFile(const std::filesystem::path& path)
         throw RosterFileError(error, path);
 }
 
-std::string RosterGroupName(int g)
+std::string RosterGroupName(const RosterGroups& roster, int g)
 {
-    return Roster[GroupIndex(g)].GroupName.Text();
+    return roster[GroupIndex(g)].GroupName.Text();
 }
 
-std::string RosterSurname(int g, int s)
+std::string RosterSurname(const RosterGroups& roster, int g, int s)
 {
     if (s < 1 || s > kSlotsPerGroup)
         throw std::out_of_range("slot " + std::to_string(s) + " outside 1..30");
-    return Roster[GroupIndex(g)].Surnames[static_cast<std::size_t>(s - 1)].Text();
+    return roster[GroupIndex(g)].Surnames[static_cast<std::size_t>(s - 1)].Text();
 }
 
-bool IsSlotOccupied(int g, int s)
+bool IsSlotOccupied(const RosterGroups& roster, int g, int s)
 {
-    return RosterSurname(g, s) != FreeSlotMark();
+    return RosterSurname(roster, g, s) != FreeSlotMark();
 }
 
-void CountGroups()
+bool GroupPresent(const RosterGroups& roster, int g)
 {
-    for (int g = 1; g <= kGroupCount; ++g) {
-        const std::size_t i = GroupIndex(g);
-        g_groupPresent[i] = IsSlotOccupied(g, 1);
-        g_groupCount[i] = 0;
-        for (int s = kSlotsPerGroup; s >= 1 && g_groupCount[i] == 0; --s) {
-            if (IsSlotOccupied(g, s))
-                g_groupCount[i] = static_cast<std::uint8_t>(s);
-        }
+    return IsSlotOccupied(roster, g, 1);
+}
+
+std::uint8_t GroupCount(const RosterGroups& roster, int g)
+{
+    for (int s = kSlotsPerGroup; s >= 1; --s) {
+        if (IsSlotOccupied(roster, g, s))
+            return static_cast<std::uint8_t>(s);
     }
+    return 0;
 }
 
-bool GroupPresent(int g)
-{
-    return g_groupPresent[GroupIndex(g)];
-}
-
-std::uint8_t GroupCount(int g)
-{
-    return g_groupCount[GroupIndex(g)];
-}
-
-void SelectStudent(int n)
+StudentChoice StudentNumbered(int n)
 {
     if (n < 1 || n > kStudentCount)
         throw std::out_of_range("student " + std::to_string(n) + " outside 1..180");
     const int group = (n - 1) / kSlotsPerGroup + 1;
-    StudentSelection.StudentNumber = static_cast<std::uint8_t>(n);
-    StudentSelection.Group = static_cast<std::uint8_t>(group);
-    StudentSelection.Slot = static_cast<std::uint8_t>(n - (group - 1) * kSlotsPerGroup);
+    return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(group),
+            static_cast<std::uint8_t>(n - (group - 1) * kSlotsPerGroup)};
 }
 
 } // namespace nirdal

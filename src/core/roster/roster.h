@@ -51,17 +51,13 @@ struct RosterGroup
 static_assert(sizeof(RosterGroup) == 1236 && offsetof(RosterGroup, Surnames) == 6);
 static_assert(std::is_trivially_copyable_v<RosterGroup>);
 
-/// Six groups as the roster file holds them.
+/// The roster: six groups as the roster file holds them, group g in element g - 1, record
+/// g - 1 of the file. The program loads its roster once at start-up and hands it to what
+/// reads it; nothing changes it afterwards.
 using RosterGroups = std::array<RosterGroup, kGroupCount>;
-
-/// The six groups; group g is Roster[g - 1], record g - 1 of the file.
-extern RosterGroups Roster;
 
 /// The folder of the roster file, as the program names it.
 inline constexpr std::string_view kRosterFolder = "c:\\Program Files\\Microsoft Office\\abtom";
-
-/// The roster folder once start-up has made it; the roster file is read from it.
-extern std::string RosterDirectory;
 
 /// The chosen student: number 1..180, group 1..6, slot 1..30; all 0 before any choice.
 struct StudentChoice
@@ -70,8 +66,6 @@ struct StudentChoice
     std::uint8_t Group = 0;
     std::uint8_t Slot = 0;
 };
-
-extern StudentChoice StudentSelection;
 
 /// An input/output error of the roster file; the message is the run-time library's, e.g.
 /// "Read beyond end of file" for a file shorter than six records.
@@ -99,12 +93,12 @@ enum class RosterSource
 const std::string& FreeSlotMark();
 
 /// Start-up: makes the roster folder under root with every missing parent (a failure goes
-/// unnoticed, the defaults are used then), sets RosterDirectory and runs LoadRoster.
-RosterSource InitialiseRoster(const std::filesystem::path& root = DataRoot());
+/// unnoticed, the defaults are used then) and runs LoadRoster.
+RosterSource InitialiseRoster(RosterGroups& roster, const std::filesystem::path& root = DataRoot());
 
-/// Fills Roster from the roster file that FindRosterFile names, or from the built-in table
+/// Fills roster from the roster file that FindRosterFile names, or from the built-in table
 /// when there is none. Throws RosterFileError when the file is shorter than six records.
-RosterSource LoadRoster(const std::filesystem::path& root = DataRoot());
+RosterSource LoadRoster(RosterGroups& roster, const std::filesystem::path& root = DataRoot());
 
 /// The roster file to read: the one under root when it opens, else the first of the
 /// machine-wide folders whose roster file opens; empty when none does. Only a regular file
@@ -119,35 +113,34 @@ std::vector<std::filesystem::path>
 PassedOverRosterFiles(const std::filesystem::path& root = DataRoot(),
                       const std::vector<std::filesystem::path>& machineRoots = SystemDataRoots());
 
-/// Reads the six records of a roster file into Roster; bytes after them are ignored.
-/// Throws RosterFileError when a record is cut short or cannot be read.
-void ReadRosterFile(const std::filesystem::path& file);
+/// Reads the six records of a roster file into roster; bytes after them are ignored. The
+/// records read before a failure stay. Throws RosterFileError when a record is cut short or
+/// cannot be read.
+void ReadRosterFile(const std::filesystem::path& file, RosterGroups& roster);
 
-/// Fills Roster from the built-in table.
-void CopyDefaultRoster();
+/// The built-in roster.
+RosterGroups DefaultRoster();
 
-/// Where the roster file of RosterDirectory lives under root.
+/// Where the roster file of kRosterFolder lives under root.
 std::filesystem::path RosterFilePath(const std::filesystem::path& root = DataRoot());
 
 /// Group code of group g (1..6).
-std::string RosterGroupName(int g);
+std::string RosterGroupName(const RosterGroups& roster, int g);
 
 /// Surname in slot s (1..30) of group g (1..6).
-std::string RosterSurname(int g, int s);
+std::string RosterSurname(const RosterGroups& roster, int g, int s);
 
 /// True unless the slot holds exactly FreeSlotMark(); an empty surname is occupied.
-bool IsSlotOccupied(int g, int s);
+bool IsSlotOccupied(const RosterGroups& roster, int g, int s);
 
-/// Recomputes GroupPresent and GroupCount of every group from Roster.
-void CountGroups();
+/// Whether slot 1 of group g is occupied: the group is offered on the selection screen.
+bool GroupPresent(const RosterGroups& roster, int g);
 
-/// Whether slot 1 of group g was occupied at the last CountGroups.
-bool GroupPresent(int g);
+/// The last occupied slot of group g, 0 when there is none: the slots the selection screen
+/// shows.
+std::uint8_t GroupCount(const RosterGroups& roster, int g);
 
-/// The last occupied slot of group g at the last CountGroups, 0 when there is none.
-std::uint8_t GroupCount(int g);
-
-/// Sets StudentSelection to student n (1..180): group (n - 1) div 30 + 1 and the slot in it.
-void SelectStudent(int n);
+/// Student n (1..180): group (n - 1) div 30 + 1 and the slot in it.
+StudentChoice StudentNumbered(int n);
 
 } // namespace nirdal

@@ -18,12 +18,13 @@ std::string WithoutBlanksAround(const std::string& text)
 
 } // namespace
 
-void TakeStudentFromRoster(Assignment& assignment, int group, int slot)
+void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group,
+                           int slot)
 {
-    assignment.StudentSurname = IsSlotOccupied(group, slot)
-                                    ? WithoutBlanksAround(RosterSurname(group, slot))
+    assignment.StudentSurname = IsSlotOccupied(roster, group, slot)
+                                    ? WithoutBlanksAround(RosterSurname(roster, group, slot))
                                     : std::string();
-    assignment.StudentGroup = WithoutBlanksAround(RosterGroupName(group));
+    assignment.StudentGroup = WithoutBlanksAround(RosterGroupName(roster, group));
 }
 
 std::string StudentTitle(const Assignment& assignment)

@@ -10,7 +10,8 @@ namespace nirdal {
 
 /// Takes the surname and group of the roster's slot (group 1..6, slot 1..30) as the
 /// assignment's student; a free slot gives no surname.
-void TakeStudentFromRoster(Assignment& assignment, int group, int slot);
+void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group,
+                           int slot);
 
 /// The student as the graph and the printed page name him: "Абрамов А.В., группа 251", or
 /// what of it is known (Windows-1251).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/roster/roster.h"
 #include "core/settings/print_settings.h"
 #include "core/tf/transfer_function.h"
 
@@ -33,6 +34,8 @@ struct Assignment
     /// True once the student has finished the assignment loop; a new variant and a change of
     /// variant set it back to false to ask for another pass.
     bool Done = false;
+    /// The student's last choice on the selection screen; kept until another choice.
+    StudentChoice StudentSelection;
     /// The student's surname with his initials (Windows-1251): taken from the roster when he
     /// picks himself on the selection screen, or typed on the surname screen.
     std::string StudentSurname;

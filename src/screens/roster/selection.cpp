@@ -12,7 +12,8 @@ namespace nirdal {
 
 SelectionScreen* SelectionForm = nullptr;
 
-SelectionScreen::SelectionScreen(QWidget* parent) : SelectionWindow(parent)
+SelectionScreen::SelectionScreen(QWidget* parent)
+    : SelectionWindow(ProgramRoster(), ProgramAssignment().StudentSelection, parent)
 {
     setObjectName(QStringLiteral("NIRDAL_vibForm"));
     resize(707, 328);
@@ -21,14 +22,11 @@ SelectionScreen::SelectionScreen(QWidget* parent) : SelectionWindow(parent)
 void SelectionScreen::RunAssignment()
 {
     hide();
-    TakeStudentFromRoster(ProgramAssignment(), StudentSelection.Group, StudentSelection.Slot);
+    Assignment& assignment = ProgramAssignment();
+    TakeStudentFromRoster(assignment, ProgramRoster(), assignment.StudentSelection.Group,
+                          assignment.StudentSelection.Slot);
     RunAssignmentLoop();
     show();
-}
-
-void SelectionScreen::ScanRoster()
-{
-    CountGroups();
 }
 
 void SelectionScreen::SetHeading()

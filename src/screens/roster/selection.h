@@ -15,7 +15,6 @@ public:
 
 protected:
     void RunAssignment() override;
-    void ScanRoster() override;
     void SetHeading() override;
 };
 

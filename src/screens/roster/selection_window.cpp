@@ -23,7 +23,9 @@ constexpr int kSurnameGridTop = 48;
 
 } // namespace
 
-SelectionWindow::SelectionWindow(QWidget* parent) : Form(parent)
+SelectionWindow::SelectionWindow(const RosterGroups& roster, StudentChoice& selection,
+                                 QWidget* parent)
+    : Form(parent), m_roster(roster), m_selection(selection)
 {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     SetBackground(this, look::kBlue);
@@ -67,19 +69,18 @@ SelectionWindow::SelectionWindow(QWidget* parent) : Form(parent)
 void SelectionWindow::FormCreate()
 {
     SetHeading();
-    ScanRoster();
     // Downward, so the strip ends at the first absent group: a present group after an
     // absent one is not offered.
     for (int a = kGroupCount; a >= 1; --a) {
-        GroupGrid->SetCell(a - 1, 0, FromCp1251(RosterGroupName(a)));
-        if (!GroupPresent(a)) {
+        GroupGrid->SetCell(a - 1, 0, FromCp1251(RosterGroupName(m_roster, a)));
+        if (!GroupPresent(m_roster, a)) {
             GroupGrid->SetColCount(std::max(a - 1, 1));
             GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5), GroupGrid->height());
         }
     }
     GroupGrid->SetCurrentCell(0, 0);
-    StudentSelection.Group = 1;
-    StudentSelection.Slot = 1;
+    m_selection.Group = 1;
+    m_selection.Slot = 1;
     FillSurnameGrid();
     PlaceOnScreen(this, QPoint(0, 0));
     // The keyboard starts on the surnames: Enter picks the current one, an arrow the next.
@@ -88,7 +89,7 @@ void SelectionWindow::FormCreate()
 
 void SelectionWindow::FillSurnameGrid()
 {
-    const int n = GroupCount(StudentSelection.Group);
+    const int n = GroupCount(m_roster, m_selection.Group);
     const int rowPitch = SurnameGrid->DefaultRowHeight() + 1;
     SurnameGrid->resize(SurnameGrid->width(), (n + 2) / 3 * rowPitch);
     resize(width(), SurnameGrid->y() + SurnameGrid->height() + 1);
@@ -96,20 +97,19 @@ void SelectionWindow::FillSurnameGrid()
     SurnameGrid->ClearCells();
     for (int c = 1; c <= n; ++c)
         SurnameGrid->SetCell((c - 1) % 3, (c - 1) / 3,
-                             FromCp1251(RosterSurname(StudentSelection.Group, c)));
+                             FromCp1251(RosterSurname(m_roster, m_selection.Group, c)));
 }
 
 void SelectionWindow::ChooseGroup()
 {
-    StudentSelection.Group = static_cast<std::uint8_t>(GroupGrid->Col() + 1);
+    m_selection.Group = static_cast<std::uint8_t>(GroupGrid->Col() + 1);
     FillSurnameGrid();
 }
 
 void SelectionWindow::ChooseStudent()
 {
-    StudentSelection.Slot =
-        static_cast<std::uint8_t>(SurnameGrid->Col() + 1 + 3 * SurnameGrid->Row());
-    SelectStudent((StudentSelection.Group - 1) * kSlotsPerGroup + StudentSelection.Slot);
+    const int slot = SurnameGrid->Col() + 1 + 3 * SurnameGrid->Row();
+    m_selection = StudentNumbered((m_selection.Group - 1) * kSlotsPerGroup + slot);
     hide();
     RunAssignment();
     show();

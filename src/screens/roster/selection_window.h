@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/roster/roster.h"
 #include "screens/shell/form.h"
 
 class QLabel;
@@ -11,15 +12,17 @@ namespace nirdal {
 
 class StringGrid;
 
-/// A reusable selection window: a strip of group codes and a grid of the chosen group's
-/// surnames, three to a row. A click on a surname starts what the descendant's
-/// RunAssignment says; the descendant also scans the roster and sets the heading.
+/// A reusable selection window over a roster: a strip of group codes and a grid of the
+/// chosen group's surnames, three to a row. The choice goes into `selection`. A click on a
+/// surname starts what the descendant's RunAssignment says; the descendant also sets the
+/// heading.
 class SelectionWindow : public Form
 {
     Q_OBJECT
 
 public:
-    explicit SelectionWindow(QWidget* parent = nullptr);
+    SelectionWindow(const RosterGroups& roster, StudentChoice& selection,
+                    QWidget* parent = nullptr);
 
     void ChooseGroup();
     void ChooseStudent();
@@ -33,8 +36,6 @@ protected:
 
     /// What follows the choice of a surname.
     virtual void RunAssignment() = 0;
-    /// Computes which groups are present and how many slots each shows.
-    virtual void ScanRoster() = 0;
     /// Sets the heading text.
     virtual void SetHeading() = 0;
 
@@ -43,6 +44,10 @@ protected:
     QPushButton* CloseButton;
     StringGrid* GroupGrid;
     StringGrid* SurnameGrid;
+
+private:
+    const RosterGroups& m_roster;
+    StudentChoice& m_selection;
 };
 
 } // namespace nirdal

@@ -39,6 +39,12 @@ Assignment& ProgramAssignment()
     return assignment;
 }
 
+RosterGroups& ProgramRoster()
+{
+    static RosterGroups roster{};
+    return roster;
+}
+
 void RunAssignmentLoop()
 {
     RunAssignmentLoop(ProgramAssignment(), AssignmentLoopScreens{

@@ -60,13 +60,13 @@ TEST(RosterTable, CyrillicNamesAreWrittenByteForByte)
     test_support::TemporaryRoot root;
     std::string error;
     ASSERT_TRUE(ReplaceFile(root.Path() / "curso.ASM", file, error)) << error;
-    ReadRosterFile(root.Path() / "curso.ASM");
-    CountGroups();
-    EXPECT_EQ(RosterSurname(1, 2), "\xCF\xE5\xF2\xF0\xEE\xE2\x20\xCF\x2E\xCF\x2E");
-    EXPECT_EQ(GroupCount(1), 2);
-    EXPECT_EQ(GroupCount(2), 1);
-    EXPECT_TRUE(GroupPresent(2));
-    EXPECT_FALSE(GroupPresent(3));
+    RosterGroups roster{};
+    ReadRosterFile(root.Path() / "curso.ASM", roster);
+    EXPECT_EQ(RosterSurname(roster, 1, 2), "\xCF\xE5\xF2\xF0\xEE\xE2\x20\xCF\x2E\xCF\x2E");
+    EXPECT_EQ(GroupCount(roster, 1), 2);
+    EXPECT_EQ(GroupCount(roster, 2), 1);
+    EXPECT_TRUE(GroupPresent(roster, 2));
+    EXPECT_FALSE(GroupPresent(roster, 3));
 }
 
 TEST(RosterTable, QuotesBlankLinesCommentsEmptyNamesAndGaps)
@@ -93,11 +93,9 @@ TEST(RosterTable, QuotesBlankLinesCommentsEmptyNamesAndGaps)
     EXPECT_EQ(file[SlotOffset(1, 2)], '\0');
     EXPECT_EQ(Field(file, SlotOffset(1, 3)), kFreeBytes);
     EXPECT_EQ(Field(file, SlotOffset(1, 4)), "\xCE\xF0\xEB\xEE\xE2");
-    Roster = groups;
-    CountGroups();
-    EXPECT_EQ(GroupCount(1), 4);
-    EXPECT_TRUE(IsSlotOccupied(1, 2));
-    EXPECT_FALSE(IsSlotOccupied(1, 3));
+    EXPECT_EQ(GroupCount(groups, 1), 4);
+    EXPECT_TRUE(IsSlotOccupied(groups, 1, 2));
+    EXPECT_FALSE(IsSlotOccupied(groups, 1, 3));
 }
 
 TEST(RosterTable, SpreadsheetTableInWindows1251WithSemicolonsIsTheSameRoster)

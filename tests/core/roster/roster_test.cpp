@@ -37,9 +37,6 @@ class RosterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Roster = {};
-        RosterDirectory.clear();
-        StudentSelection = {};
         // No roster the machine may hold takes part unless a test puts it there.
         setenv("XDG_DATA_DIRS", (machine.Path() / "first").c_str(), 1);
     }
@@ -60,12 +57,13 @@ protected:
     }
 
     // Puts the texts into the first slots of group g and the free mark into the others.
-    static void SetGroup(int g, const std::vector<std::string>& surnames)
+    void SetGroup(int g, const std::vector<std::string>& surnames)
     {
         for (std::size_t s = 0; s < kSlotsPerGroup; ++s)
-            Roster[g - 1].Surnames[s].Assign(s < surnames.size() ? surnames[s] : FreeSlotMark());
+            roster[g - 1].Surnames[s].Assign(s < surnames.size() ? surnames[s] : FreeSlotMark());
     }
 
+    RosterGroups roster{};
     test_support::TemporaryRoot root;
     test_support::TemporaryRoot machine;
 };
@@ -74,8 +72,8 @@ TEST_F(RosterTest, OwnFileWinsOverTheMachineWideOne)
 {
     test_support::WriteFile(FilePath(), Record("OWN", "Own") + SixRecords());
     test_support::WriteFile(MachineFile("first"), Record("MACH", "Machine") + SixRecords());
-    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
-    EXPECT_EQ(RosterGroupName(1), "OWN");
+    ASSERT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(roster, 1), "OWN");
     EXPECT_EQ(FindRosterFile(root.Path()), FilePath());
 }
 
@@ -89,10 +87,10 @@ TEST_F(RosterTest, MachineWideFileIsReadWhenTheUserHasNone)
            1);
     test_support::WriteFile(MachineFile("second"), Record("SEC", "Second") + SixRecords());
     test_support::WriteFile(MachineFile("third"), Record("THI", "Third") + SixRecords());
-    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
-    EXPECT_EQ(RosterGroupName(1), "SEC");
-    EXPECT_EQ(RosterSurname(1, 1), "Second");
-    EXPECT_EQ(RosterGroupName(2), "G1");
+    ASSERT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(roster, 1), "SEC");
+    EXPECT_EQ(RosterSurname(roster, 1, 1), "Second");
+    EXPECT_EQ(RosterGroupName(roster, 2), "G1");
     EXPECT_EQ(FindRosterFile(root.Path()), MachineFile("second"));
     // The roster folder is still made in the user's own data root.
     EXPECT_TRUE(std::filesystem::is_directory(FilePath().parent_path()));
@@ -100,8 +98,8 @@ TEST_F(RosterTest, MachineWideFileIsReadWhenTheUserHasNone)
 
 TEST_F(RosterTest, NeitherFileGivesTheBuiltInRoster)
 {
-    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
-    EXPECT_EQ(RosterGroupName(1), "251");
+    EXPECT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::Defaults);
+    EXPECT_EQ(RosterGroupName(roster, 1), "251");
     EXPECT_TRUE(FindRosterFile(root.Path()).empty());
 }
 
@@ -109,7 +107,7 @@ TEST_F(RosterTest, ShortMachineWideFileIsTheStartUpErrorNamingItsPath)
 {
     test_support::WriteFile(MachineFile("first"), SixRecords().substr(0, 7415));
     try {
-        InitialiseRoster(root.Path());
+        InitialiseRoster(roster, root.Path());
         FAIL() << "a short machine-wide roster was taken";
     } catch (const RosterFileError& error) {
         EXPECT_STREQ(error.what(), "Read beyond end of file");
@@ -140,24 +138,23 @@ TEST_F(RosterTest, RecordHasTheFileLayout)
 
 TEST_F(RosterTest, MissingFileGivesTheBuiltInRosterAndMakesTheFolder)
 {
-    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
+    EXPECT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::Defaults);
     EXPECT_TRUE(std::filesystem::is_directory(FilePath().parent_path()));
-    EXPECT_EQ(RosterDirectory, "c:\\Program Files\\Microsoft Office\\abtom");
     EXPECT_EQ(RosterFilePath(root.Path()), FilePath());
     for (int g = 1; g <= kGroupCount; ++g)
-        EXPECT_EQ(RosterGroupName(g), std::to_string(250 + g));
+        EXPECT_EQ(RosterGroupName(roster, g), std::to_string(250 + g));
 }
 
 TEST_F(RosterTest, FolderInTheFilesPlaceGivesTheBuiltInRoster)
 {
     std::filesystem::create_directories(FilePath());
-    EXPECT_EQ(InitialiseRoster(root.Path()), RosterSource::Defaults);
-    EXPECT_EQ(RosterGroupName(1), "251");
+    EXPECT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::Defaults);
+    EXPECT_EQ(RosterGroupName(roster, 1), "251");
 }
 
 TEST_F(RosterTest, BuiltInRosterHasTheGivenShape)
 {
-    CopyDefaultRoster();
+    roster = DefaultRoster();
     const struct
     {
         int group;
@@ -165,7 +162,7 @@ TEST_F(RosterTest, BuiltInRosterHasTheGivenShape)
     } groups[] = {{1, 30}, {2, 28}, {3, 21}, {4, 28}};
     for (const auto& g : groups) {
         for (int s = 1; s <= kSlotsPerGroup; ++s) {
-            const std::string surname = RosterSurname(g.group, s);
+            const std::string surname = RosterSurname(roster, g.group, s);
             if (s <= g.names) {
                 EXPECT_FALSE(surname.empty()) << g.group << "/" << s;
                 EXPECT_LE(surname.size(), 12u) << Cp1251ToUtf8(surname);
@@ -177,7 +174,7 @@ TEST_F(RosterTest, BuiltInRosterHasTheGivenShape)
     }
     for (int g : {5, 6}) {
         for (int s = 1; s <= kSlotsPerGroup; ++s)
-            EXPECT_EQ(RosterSurname(g, s), FreeSlotMark());
+            EXPECT_EQ(RosterSurname(roster, g, s), FreeSlotMark());
     }
     EXPECT_EQ(Cp1251ToUtf8(FreeSlotMark()), "Свободнович С.С.");
     EXPECT_EQ(FreeSlotMark().size(), 16u);
@@ -185,28 +182,27 @@ TEST_F(RosterTest, BuiltInRosterHasTheGivenShape)
 
 TEST_F(RosterTest, BuiltInRosterCountsEmptySlotsAsOccupied)
 {
-    CopyDefaultRoster();
-    CountGroups();
+    roster = DefaultRoster();
     for (int g = 1; g <= 4; ++g) {
-        EXPECT_TRUE(GroupPresent(g)) << g;
-        EXPECT_EQ(GroupCount(g), 30) << g;
+        EXPECT_TRUE(GroupPresent(roster, g)) << g;
+        EXPECT_EQ(GroupCount(roster, g), 30) << g;
     }
     for (int g : {5, 6}) {
-        EXPECT_FALSE(GroupPresent(g)) << g;
-        EXPECT_EQ(GroupCount(g), 0) << g;
+        EXPECT_FALSE(GroupPresent(roster, g)) << g;
+        EXPECT_EQ(GroupCount(roster, g), 0) << g;
     }
 }
 
 TEST_F(RosterTest, FileOfSixRecordsFillsEveryGroupAndExtraBytesAreIgnored)
 {
     for (const std::string& tail : {std::string(), std::string("extra bytes"), Record("X", "Y")}) {
-        Roster = {};
+        roster = {};
         test_support::WriteFile(FilePath(), SixRecords() + tail);
-        ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
+        ASSERT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::File);
         for (int g = 1; g <= kGroupCount; ++g) {
-            EXPECT_EQ(RosterGroupName(g), "G" + std::to_string(g));
-            EXPECT_EQ(RosterSurname(g, 1), "Student " + std::to_string(g));
-            EXPECT_EQ(RosterSurname(g, 30), FreeSlotMark());
+            EXPECT_EQ(RosterGroupName(roster, g), "G" + std::to_string(g));
+            EXPECT_EQ(RosterSurname(roster, g, 1), "Student " + std::to_string(g));
+            EXPECT_EQ(RosterSurname(roster, g, 30), FreeSlotMark());
         }
     }
 }
@@ -216,7 +212,7 @@ TEST_F(RosterTest, ShortFileStopsWithReadBeyondEndOfFile)
     for (std::size_t size : {std::size_t{0}, std::size_t{1236}, std::size_t{7415}}) {
         test_support::WriteFile(FilePath(), SixRecords().substr(0, size));
         try {
-            InitialiseRoster(root.Path());
+            InitialiseRoster(roster, root.Path());
             ADD_FAILURE() << size << " bytes were accepted";
         } catch (const RosterFileError& error) {
             EXPECT_STREQ(error.what(), "Read beyond end of file") << size;
@@ -233,24 +229,24 @@ TEST_F(RosterTest, LengthBytesBeyondTheFieldAreCutToIt)
     file[6] = static_cast<char>(255); // surname 1 of group 1: capacity 40
     file.replace(7, 40, std::string(40, 'x'));
     test_support::WriteFile(FilePath(), file);
-    ASSERT_EQ(InitialiseRoster(root.Path()), RosterSource::File);
-    EXPECT_EQ(RosterGroupName(1), "ABCDE");
-    EXPECT_EQ(RosterSurname(1, 1), std::string(40, 'x'));
-    EXPECT_EQ(RosterSurname(1, 2), FreeSlotMark());
+    ASSERT_EQ(InitialiseRoster(roster, root.Path()), RosterSource::File);
+    EXPECT_EQ(RosterGroupName(roster, 1), "ABCDE");
+    EXPECT_EQ(RosterSurname(roster, 1, 1), std::string(40, 'x'));
+    EXPECT_EQ(RosterSurname(roster, 1, 2), FreeSlotMark());
 }
 
 TEST_F(RosterTest, OnlyTheExactMarkFreesASlot)
 {
-    CopyDefaultRoster();
+    roster = DefaultRoster();
     SetGroup(1, {"A", FreeSlotMark() + " ", "", FreeSlotMark().substr(0, 15)});
     for (int s = 1; s <= 4; ++s)
-        EXPECT_TRUE(IsSlotOccupied(1, s)) << s;
-    EXPECT_FALSE(IsSlotOccupied(1, 5));
+        EXPECT_TRUE(IsSlotOccupied(roster, 1, s)) << s;
+    EXPECT_FALSE(IsSlotOccupied(roster, 1, 5));
 }
 
 TEST_F(RosterTest, CountsFollowTheLastOccupiedSlot)
 {
-    CopyDefaultRoster();
+    roster = DefaultRoster();
     std::vector<std::string> firstAndLast(kSlotsPerGroup, FreeSlotMark());
     firstAndLast.front() = firstAndLast.back() = "A";
     std::vector<std::string> notFirst(kSlotsPerGroup, "A");
@@ -259,33 +255,32 @@ TEST_F(RosterTest, CountsFollowTheLastOccupiedSlot)
     SetGroup(2, firstAndLast);
     SetGroup(3, notFirst);
     SetGroup(4, {FreeSlotMark(), FreeSlotMark(), "A"});
-    CountGroups();
-    EXPECT_TRUE(GroupPresent(1));
-    EXPECT_EQ(GroupCount(1), 1);
-    EXPECT_TRUE(GroupPresent(2));
-    EXPECT_EQ(GroupCount(2), 30);
-    EXPECT_FALSE(GroupPresent(3));
-    EXPECT_EQ(GroupCount(3), 30);
-    EXPECT_FALSE(GroupPresent(4));
-    EXPECT_EQ(GroupCount(4), 3);
+    EXPECT_TRUE(GroupPresent(roster, 1));
+    EXPECT_EQ(GroupCount(roster, 1), 1);
+    EXPECT_TRUE(GroupPresent(roster, 2));
+    EXPECT_EQ(GroupCount(roster, 2), 30);
+    EXPECT_FALSE(GroupPresent(roster, 3));
+    EXPECT_EQ(GroupCount(roster, 3), 30);
+    EXPECT_FALSE(GroupPresent(roster, 4));
+    EXPECT_EQ(GroupCount(roster, 4), 3);
 }
 
-TEST_F(RosterTest, SelectStudentSplitsTheNumberIntoGroupAndSlot)
+TEST_F(RosterTest, StudentNumberedSplitsTheNumberIntoGroupAndSlot)
 {
     const struct
     {
         int number, group, slot;
     } cases[] = {{1, 1, 1}, {30, 1, 30}, {31, 2, 1}, {95, 4, 5}, {180, 6, 30}};
     for (const auto& c : cases) {
-        SelectStudent(c.number);
-        EXPECT_EQ(StudentSelection.StudentNumber, c.number);
-        EXPECT_EQ(StudentSelection.Group, c.group) << c.number;
-        EXPECT_EQ(StudentSelection.Slot, c.slot) << c.number;
+        const StudentChoice student = StudentNumbered(c.number);
+        EXPECT_EQ(student.StudentNumber, c.number);
+        EXPECT_EQ(student.Group, c.group) << c.number;
+        EXPECT_EQ(student.Slot, c.slot) << c.number;
     }
-    EXPECT_THROW(SelectStudent(0), std::out_of_range);
-    EXPECT_THROW(SelectStudent(181), std::out_of_range);
-    EXPECT_THROW(RosterSurname(7, 1), std::out_of_range);
-    EXPECT_THROW(RosterSurname(1, 31), std::out_of_range);
+    EXPECT_THROW(StudentNumbered(0), std::out_of_range);
+    EXPECT_THROW(StudentNumbered(181), std::out_of_range);
+    EXPECT_THROW(RosterSurname(roster, 7, 1), std::out_of_range);
+    EXPECT_THROW(RosterSurname(roster, 1, 31), std::out_of_range);
 }
 
 } // namespace
@@ -303,18 +298,18 @@ TEST_F(RosterTest, AFifoAtTheUsersRosterPathIsPassedOver)
     test_support::MakeFifo(FilePath());
     RosterSource source = RosterSource::File;
     EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()},
-                                         [&] { source = InitialiseRoster(root.Path()); }));
+                                         [&] { source = InitialiseRoster(roster, root.Path()); }));
     EXPECT_EQ(source, RosterSource::Defaults);
-    EXPECT_EQ(RosterGroupName(1), "251");
-    EXPECT_EQ(RosterGroupName(6), "256");
+    EXPECT_EQ(RosterGroupName(roster, 1), "251");
+    EXPECT_EQ(RosterGroupName(roster, 6), "256");
 
     // With a machine-wide roster, that one is read instead.
     test_support::WriteFile(MachineFile("first"), Record("MACH", "Machine") + SixRecords());
     EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()},
-                                         [&] { source = InitialiseRoster(root.Path()); }));
+                                         [&] { source = InitialiseRoster(roster, root.Path()); }));
     EXPECT_EQ(source, RosterSource::File);
-    EXPECT_EQ(RosterGroupName(1), "MACH");
-    EXPECT_EQ(RosterSurname(1, 1), "Machine");
+    EXPECT_EQ(RosterGroupName(roster, 1), "MACH");
+    EXPECT_EQ(RosterSurname(roster, 1, 1), "Machine");
     EXPECT_TRUE(std::filesystem::is_fifo(FilePath()));
     // The FIFO is named for the teacher; the machine-wide regular file is not.
     EXPECT_EQ(PassedOverRosterFiles(root.Path()), std::vector<std::filesystem::path>{FilePath()});
@@ -328,32 +323,32 @@ TEST_F(RosterTest, AFifoOrDeviceAtTheMachineWideRosterPathGivesTheBuiltInRoster)
     RosterSource source = RosterSource::File;
     std::filesystem::path found = "unset";
     EXPECT_TRUE(test_support::EndsWithin(3s, {MachineFile("first")}, [&] {
-        source = InitialiseRoster(root.Path());
+        source = InitialiseRoster(roster, root.Path());
         found = FindRosterFile(root.Path());
     }));
     EXPECT_EQ(source, RosterSource::Defaults);
     EXPECT_EQ(found, std::filesystem::path());
-    EXPECT_EQ(RosterSurname(5, 1), FreeSlotMark());
+    EXPECT_EQ(RosterSurname(roster, 5, 1), FreeSlotMark());
 
     // A device reads without end (/dev/zero) or as nothing (/dev/null): neither is a roster.
     for (const char* device : {"/dev/zero", "/dev/null"}) {
         std::filesystem::remove(MachineFile("first"));
         std::filesystem::create_symlink(device, MachineFile("first"));
-        Roster = {};
+        roster = {};
         EXPECT_TRUE(
-            test_support::EndsWithin(3s, {}, [&] { source = InitialiseRoster(root.Path()); }));
+            test_support::EndsWithin(3s, {}, [&] { source = InitialiseRoster(roster, root.Path()); }));
         EXPECT_EQ(source, RosterSource::Defaults) << device;
-        EXPECT_EQ(RosterGroupName(3), "253") << device;
+        EXPECT_EQ(RosterGroupName(roster, 3), "253") << device;
     }
 }
 
 TEST_F(RosterTest, ReadingAFifoDirectlyDoesNotWait)
 {
     test_support::MakeFifo(FilePath());
-    Roster = {};
-    EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()}, [&] { ReadRosterFile(FilePath()); }));
+    roster = {};
+    EXPECT_TRUE(test_support::EndsWithin(3s, {FilePath()}, [&] { ReadRosterFile(FilePath(), roster); }));
     // The second open fails as well, and then nothing is read and nothing raised.
-    EXPECT_EQ(RosterGroupName(1), "");
+    EXPECT_EQ(RosterGroupName(roster, 1), "");
 }
 
 } // namespace

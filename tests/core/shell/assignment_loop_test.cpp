@@ -97,13 +97,13 @@ TEST_F(AssignmentLoopTest, VariantChangeEditsTheChosenVariantWithoutAddingOne)
 // The built-in roster: group 251 begins with Абрамов А.В. and Беляев Д.С.
 TEST(StudentFromRoster, NamesTheStudentWithHisInitialsAndGroup)
 {
-    CopyDefaultRoster();
+    const RosterGroups roster = DefaultRoster();
     Assignment assignment;
-    TakeStudentFromRoster(assignment, 1, 2);
+    TakeStudentFromRoster(assignment, roster, 1, 2);
     EXPECT_EQ(Cp1251ToUtf8(assignment.StudentSurname), "Беляев Д.С.");
     EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "Беляев Д.С., группа 251");
     // A free slot names the group alone.
-    TakeStudentFromRoster(assignment, 2, 30);
+    TakeStudentFromRoster(assignment, roster, 2, 30);
     EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "группа 252");
     assignment.StudentGroup.clear();
     assignment.StudentSurname = Utf8ToCp1251("Петров");
