@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/draw_files.h"
 #include "cli/exporter.h"
+#include "cli/option_reader.h"
 #include "core/analysis/class_file.h"
 #include "core/assign/variant_draw.h"
 #include "core/common/csv_line.h"
@@ -37,52 +38,44 @@ struct AssignOptions
 
 bool ReadAssignOptions(Arguments args, AssignOptions& options, std::string& error)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option == "--table-only") {
-            options.TableOnly = true;
-            continue;
-        }
-        if (option != "--seed" && option != "-o" && option != "--handout" && option != "--key" &&
-            option != "--keep") {
-            if (option.starts_with("-") || !options.TemplatePath.empty()) {
-                error = "unknown argument " + QuotedArgument(option);
-                return false;
+    const auto takeFile = [](std::string_view name,
+                             std::string_view value) -> std::optional<std::string> {
+        if (value.empty())
+            return std::string(name) + ": the file name is empty";
+        if (value.find_first_of("\t\n") != std::string_view::npos)
+            return std::string(name) + ": the file name must not hold tabs or line breaks";
+        return std::nullopt;
+    };
+    const auto refusal = ReadOptions(
+        args,
+        {{""}, {"--seed"}, {"-o"}, {"--handout"}, {"--key"}, {"--keep"}, {"--table-only", false}},
+        [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+            if (name.empty()) {
+                options.TemplatePath = value;
+            } else if (name == "--table-only") {
+                options.TableOnly = true;
+            } else if (name == "--seed") {
+                const auto [end, failure] =
+                    std::from_chars(value.data(), value.data() + value.size(), options.Seed);
+                if (failure != std::errc() || end != value.data() + value.size())
+                    return "--seed takes a whole number from 0 to 18446744073709551615";
+                options.SeedGiven = true;
+            } else if (auto fault = takeFile(name, value)) {
+                return fault;
+            } else if (name == "-o") {
+                options.ClassPath = value;
+            } else if (name == "--keep") {
+                options.KeepPath = value;
+            } else if (!value.ends_with(".pdf")) {
+                return std::string(name) + ": the file name must end in .pdf";
+            } else {
+                (name == "--handout" ? options.HandoutPath : options.KeyPath) = value;
             }
-            options.TemplatePath = option;
-            continue;
-        }
-        if (i + 1 == args.size()) {
-            error = std::string(option) + " needs a value";
-            return false;
-        }
-        const std::string_view value = args[++i];
-        if (option == "--seed") {
-            const auto [end, failure] =
-                std::from_chars(value.data(), value.data() + value.size(), options.Seed);
-            if (failure != std::errc() || end != value.data() + value.size()) {
-                error = "--seed takes a whole number from 0 to 18446744073709551615";
-                return false;
-            }
-            options.SeedGiven = true;
-        } else if (value.empty()) {
-            error = std::string(option) + ": the file name is empty";
-            return false;
-        } else if (value.find_first_of("\t\n") != std::string_view::npos) {
-            error = std::string(option) + ": the file name must not hold tabs or line breaks";
-            return false;
-        } else if (option == "-o") {
-            options.ClassPath = value;
-        } else if (option == "--keep") {
-            options.KeepPath = value;
-        } else if (!value.ends_with(".pdf")) {
-            error = std::string(option) + ": the file name must end in .pdf";
-            return false;
-        } else {
-            (option == "--handout" ? options.HandoutPath : options.KeyPath) = value;
-        }
-    }
-    if (options.TemplatePath.empty())
+            return std::nullopt;
+        });
+    if (refusal)
+        error = *refusal;
+    else if (options.TemplatePath.empty())
         error = "the template is required";
     else if (!options.SeedGiven)
         error = "--seed N is required";

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/draw_files.h"
 #include "cli/exporter.h"
+#include "cli/option_reader.h"
 #include "core/analysis/class_file.h"
 #include "core/common/russian_text.h"
 #include "core/common/safe_text.h"
@@ -57,43 +58,31 @@ struct Student
 
 bool ReadBatchOptions(Arguments args, BatchOptions& options, std::string& error)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view option = args[i];
-        if (option != "--plots" && option != "--format" && option != "--report") {
-            if (option.starts_with("-") || !options.Path.empty()) {
-                error = "unknown argument " + QuotedArgument(option);
-                return false;
+    const auto refusal = ReadOptions(
+        args, {{""}, {"--plots"}, {"--format"}, {"--report"}},
+        [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+            if (name.empty()) {
+                options.Path = value;
+            } else if (name == "--plots") {
+                if (value.find_first_of("\t\n") != std::string_view::npos)
+                    return "--plots: the directory name must not hold tabs or line breaks";
+                options.PlotDirectory = value;
+            } else if (name == "--report") {
+                if (value.find_first_of("\t\n") != std::string_view::npos ||
+                    !value.ends_with(".pdf"))
+                    return "--report: the file name must end in .pdf and hold no tabs or line "
+                           "breaks";
+                options.ReportPath = value;
+            } else {
+                return ReadFormatOption(value, options.Format);
             }
-            options.Path = option;
-            continue;
-        }
-        if (i + 1 == args.size()) {
-            error = std::string(option) + " needs a value";
-            return false;
-        }
-        const std::string_view value = args[++i];
-        if (option == "--plots") {
-            if (value.find_first_of("\t\n") != std::string_view::npos) {
-                error = "--plots: the directory name must not hold tabs or line breaks";
-                return false;
-            }
-            options.PlotDirectory = value;
-        } else if (option == "--report") {
-            if (value.find_first_of("\t\n") != std::string_view::npos || !value.ends_with(".pdf")) {
-                error = "--report: the file name must end in .pdf and hold no tabs or line breaks";
-                return false;
-            }
-            options.ReportPath = value;
-        } else if (!ParseReportFormat(value, options.Format)) {
-            error = "--format takes text, csv or json, not " + QuotedArgument(value);
-            return false;
-        }
-    }
-    if (options.Path.empty()) {
+            return std::nullopt;
+        });
+    if (refusal)
+        error = *refusal;
+    else if (options.Path.empty())
         error = "the class file is required";
-        return false;
-    }
-    return true;
+    return error.empty();
 }
 
 // Only characters that are safe in a file name on any system, blanks as underscores.

@@ -776,5 +776,38 @@ TEST_F(TeacherCommands, AssignRefusesABadTemplateOrAnEmptyRosterAndWritesNothing
     EXPECT_EQ(test_support::ReadFile(classFile), "kept\n");
 }
 
+// batch and assign read their options as every command does: the operand, then options each
+// named in the message that refuses it.
+TEST(TeacherOptions, BadOptionsAreRefusedNamingThem)
+{
+    const struct
+    {
+        const char* arguments;
+        const char* message;
+    } cases[] = {
+        {"batch", "the class file is required"},
+        {"batch a.csv b.csv", "unknown argument 'b.csv'"},
+        {"batch a.csv --x", "unknown argument '--x'"},
+        {"batch a.csv --plots", "--plots needs a value"},
+        {"batch a.csv --report r.txt",
+         "--report: the file name must end in .pdf and hold no tabs or line breaks"},
+        {"batch a.csv --format xml", "--format takes text, csv or json, not 'xml'"},
+        {"assign t.txt", "--seed N is required"},
+        {"assign --seed 1", "the template is required"},
+        {"assign t.txt --seed -1", "--seed takes a whole number from 0 to 18446744073709551615"},
+        {"assign t.txt --seed 1 --key", "--key needs a value"},
+        {"assign t.txt --seed 1 --handout h.txt", "--handout: the file name must end in .pdf"},
+        {"assign t.txt --seed 1 --table-only",
+         "--table-only asks for the key's table alone; it needs --key FILE.pdf"},
+        {"assign t.txt u.txt --seed 1", "unknown argument 'u.txt'"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult run = test_support::RunCli(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_TRUE(test_support::Contains(run.errors, c.message)) << c.arguments << ": "
+                                                                   << run.errors;
+    }
+}
+
 } // namespace
 } // namespace nirdal
