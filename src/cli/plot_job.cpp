@@ -10,7 +10,6 @@
 #include "core/plot/print_page.h"
 #include "core/plot/stability_map_picture.h"
 #include "core/response/unattended_sweep.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -233,7 +232,7 @@ std::vector<std::string> ComputePlotVariants(const PlotJob& job, Assignment& dra
             ++*missing;
         }
         if (!report.Notice.empty())
-            notes.push_back(variant + Cp1251ToUtf8(report.Notice));
+            notes.push_back(variant + report.Notice);
     }
     return notes;
 }

@@ -3,7 +3,6 @@
 #include "cli/commands.h"
 #include "cli/sweep_options.h"
 #include "core/response/unattended_sweep.h"
-#include "platform/text_encoding.h"
 
 #include <cstdio>
 
@@ -32,7 +31,7 @@ int RunSweep(Arguments args)
 
     const SweepReport report = RunUnattendedSweep(options.Variant, options.Continuations);
     if (!report.Notice.empty())
-        std::fprintf(stderr, "%s\n", Cp1251ToUtf8(report.Notice).c_str());
+        std::fprintf(stderr, "%s\n", report.Notice.c_str());
     std::printf("outcome %s\nnext-slot %d\nsearch-steps %d\npages", OutcomeName(report.Outcome),
                 report.NextSlot, report.SearchSteps);
     for (int end : report.PageEnds)

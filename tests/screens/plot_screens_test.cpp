@@ -5,7 +5,6 @@
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
 #include "graph_support.h"
-#include "platform/text_encoding.h"
 #include "screens/plot/graph.h"
 #include "screens/shell/road.h"
 
@@ -188,7 +187,7 @@ private slots:
             // The texts are the last variant's: e^(−s)/(s² + s + 1).
             QCOMPARE(ProgramAssignment().Texts.Denominator,
                      MakeCoefficientTexts(ProgramAssignment().Variants[3]).Denominator);
-            QVERIFY(QString::fromStdString(Cp1251ToUtf8(ProgramAssignment().Texts.Delay))
+            QVERIFY(QString::fromStdString(ProgramAssignment().Texts.Delay)
                         .contains("1,000"));
 
             const QImage picture = GraphForm->Picture().convertToFormat(QImage::Format_RGB32);

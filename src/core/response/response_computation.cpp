@@ -4,7 +4,6 @@
 #include "core/numtext/numtext.h"
 #include "core/response/frequency_response.h"
 #include "core/response/listing.h"
-#include "platform/text_encoding.h"
 
 #include <cmath>
 
@@ -53,11 +52,6 @@ constexpr std::uint16_t kSearchRunLength = 50;
 constexpr std::uint16_t kLastLineOfPage = 46;
 constexpr std::uint16_t kCloseAfterSlot = 198;
 
-std::string Cp1251(const char* utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
-
 ComputationFault FaultOfStep(SweepStepFault fault)
 {
     switch (fault) {
@@ -82,7 +76,7 @@ const std::string& DesignCaption(ScreenControl control)
     static const auto captions = [] {
         std::array<std::string, kScreenControlCount> texts;
         for (int i = 0; i < kScreenControlCount; ++i)
-            texts[i] = Cp1251(kControls[i].caption);
+            texts[i] = kControls[i].caption;
         return texts;
     }();
     return captions[static_cast<int>(control)];
@@ -95,27 +89,27 @@ std::array<std::string, 3> FaultNoticeLines(ComputationFault fault, Extended fre
     case ComputationFault::None:
         return {};
     case ComputationFault::InvalidDegrees:
-        return {Cp1251("Степени полиномов недопустимы."), Cp1251("Должно быть 1<=n<=15 и m<n."),
+        return {"Степени полиномов недопустимы.", "Должно быть 1<=n<=15 и m<n.",
                 ""};
     case ComputationFault::ZeroLeadingCoefficient:
-        return {Cp1251("Старший коэффициент An или Bm"), Cp1251("равен нулю."),
-                Cp1251("Начальная частота не определена.")};
+        return {"Старший коэффициент An или Bm", "равен нулю.",
+                "Начальная частота не определена."};
     case ComputationFault::EstimateOutOfRange:
-        return {Cp1251("Начальная частота вышла за"), Cp1251("пределы вещественных чисел."),
-                Cp1251("Проверьте коэффициенты An и Bm.")};
+        return {"Начальная частота вышла за", "пределы вещественных чисел.",
+                "Проверьте коэффициенты An и Bm."};
     case ComputationFault::ValueUndefined:
-        return {Cp1251("Частотная характеристика не определена"), Cp1251("на частоте ") + at,
-                Cp1251("(деление на нуль или переполнение).")};
+        return {"Частотная характеристика не определена", "на частоте " + at,
+                "(деление на нуль или переполнение)."};
     case ComputationFault::PointsCoincide:
-        return {Cp1251("Соседние точки частотной характеристики"),
-                Cp1251("совпали на частоте ") + at, Cp1251("Шаг по частоте не определен.")};
+        return {"Соседние точки частотной характеристики",
+                "совпали на частоте " + at, "Шаг по частоте не определен."};
     case ComputationFault::PointAtOrigin:
-        return {Cp1251("Частотная характеристика прошла через"),
-                Cp1251("начало координат на частоте ") + at,
-                Cp1251("Шаг по частоте не определен.")};
+        return {"Частотная характеристика прошла через",
+                "начало координат на частоте " + at,
+                "Шаг по частоте не определен."};
     case ComputationFault::StepUndefined:
-        return {Cp1251("Шаг по частоте не определен"), Cp1251("на частоте ") + at,
-                Cp1251("(переполнение).")};
+        return {"Шаг по частоте не определен", "на частоте " + at,
+                "(переполнение)."};
     }
     return {};
 }
@@ -249,16 +243,16 @@ void ResponseComputation::FindStartFrequency()
             m_searchRunCounted = true;
             const ResponsePoint& base = store[f.BaseSlot];
             m_screen.SetCaption(ScreenControl::StopFrequencyLine,
-                                Cp1251("Вычисления остановлены на частоте ") +
+                                "Вычисления остановлены на частоте " +
                                     FormatNumber(base.Frequency));
             m_screen.SetCaption(ScreenControl::StopULine,
-                                Cp1251("при этом вещественная частотная характеристика ,u=") +
+                                "при этом вещественная частотная характеристика ,u=" +
                                     FormatNumber(base.U));
             m_screen.SetCaption(ScreenControl::StopVLine,
-                                Cp1251("               мнимая частотная характеристика ,v=") +
+                                "               мнимая частотная характеристика ,v=" +
                                     FormatNumber(base.V));
             m_screen.SetCaption(ScreenControl::SearchStepsLine,
-                                IntegerText(f.SearchTotal) + Cp1251(" шагов"));
+                                IntegerText(f.SearchTotal) + " шагов");
             m_screen.SetVisible(ScreenControl::StartNotFoundPanel, true);
             // "Далее" has no page to go on with while the start is missing.
             m_screen.SetVisible(ScreenControl::NextPageButton, false);

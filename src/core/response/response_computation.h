@@ -48,7 +48,7 @@ constexpr int kScreenControlCount = static_cast<int>(ScreenControl::ExitButton) 
 /// The control's object name on the screen: "Panel1", "shags", "DD" …
 const char* ControlName(ScreenControl control);
 
-/// The caption the control has by design (Windows-1251); empty for panels and for the
+/// The caption the control has by design (UTF-8); empty for panels and for the
 /// labels the computation fills.
 const std::string& DesignCaption(ScreenControl control);
 
@@ -59,7 +59,7 @@ public:
     virtual ~ResponseScreen() = default;
     /// Shows or hides a control.
     virtual void SetVisible(ScreenControl control, bool visible) = 0;
-    /// Sets a label's caption (Windows-1251).
+    /// Sets a label's caption (UTF-8).
     virtual void SetCaption(ScreenControl control, std::string_view text) = 0;
     /// Asks the modal screen to close; it closes once the running command has returned.
     virtual void RequestClose() = 0;
@@ -144,7 +144,7 @@ public:
     int SearchStepsTaken() const;
     /// Listing pages begun so far.
     int PagesWritten() const { return m_pages; }
-    /// The fault notice's three lines (Windows-1251), empty unless in the Fault state.
+    /// The fault notice's three lines (UTF-8), empty unless in the Fault state.
     const std::array<std::string, 3>& FaultNotice() const { return m_faultNotice; }
 
 private:
@@ -170,7 +170,7 @@ private:
     int m_pages = 0;
 };
 
-/// Windows-1251 lines of the fault notice; frequency is shown where the fault names one.
+/// The lines of the fault notice (UTF-8); frequency is shown where the fault names one.
 std::array<std::string, 3> FaultNoticeLines(ComputationFault fault, Extended frequency);
 
 } // namespace nirdal

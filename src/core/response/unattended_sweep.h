@@ -26,7 +26,7 @@ struct SweepReport
     int NextSlot = 0;    ///< the slot the sweep would have computed next; 0 if it never began
     int SearchSteps = 0; ///< start search iterations of all runs, the run in progress included
     std::vector<int> PageEnds; ///< the next slot at the end of each listing page
-    std::string Notice; ///< the fault notice (Windows-1251, lines joined by '\n'); else empty
+    std::string Notice; ///< the fault notice (UTF-8, lines joined by '\n'); else empty
 };
 
 /// "modulus", "converged", "full", "no-start" or "fault".

@@ -21,10 +21,12 @@ std::string WithoutBlanksAround(const std::string& text)
 void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group,
                            int slot)
 {
-    assignment.StudentSurname = IsSlotOccupied(roster, group, slot)
-                                    ? WithoutBlanksAround(RosterSurname(roster, group, slot))
-                                    : std::string();
-    assignment.StudentGroup = WithoutBlanksAround(RosterGroupName(roster, group));
+    // The roster holds its texts as its file does, in Windows-1251.
+    assignment.StudentSurname =
+        IsSlotOccupied(roster, group, slot)
+            ? Cp1251ToUtf8(WithoutBlanksAround(RosterSurname(roster, group, slot)))
+            : std::string();
+    assignment.StudentGroup = Cp1251ToUtf8(WithoutBlanksAround(RosterGroupName(roster, group)));
 }
 
 std::string StudentTitle(const Assignment& assignment)
@@ -32,7 +34,7 @@ std::string StudentTitle(const Assignment& assignment)
     const std::string& surname = assignment.StudentSurname;
     if (assignment.StudentGroup.empty())
         return surname;
-    const std::string group = Utf8ToCp1251("группа ") + assignment.StudentGroup;
+    const std::string group = "группа " + assignment.StudentGroup;
     return surname.empty() ? group : surname + ", " + group;
 }
 

@@ -14,7 +14,7 @@ void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, i
                            int slot);
 
 /// The student as the graph and the printed page name him: "Абрамов А.В., группа 251", or
-/// what of it is known (Windows-1251).
+/// what of it is known.
 std::string StudentTitle(const Assignment& assignment);
 
 /// The two screens one pass of the assignment loop shows, each modally: the call returns

@@ -36,13 +36,13 @@ struct Assignment
     bool Done = false;
     /// The student's last choice on the selection screen; kept until another choice.
     StudentChoice StudentSelection;
-    /// The student's surname with his initials (Windows-1251): taken from the roster when he
-    /// picks himself on the selection screen, or typed on the surname screen.
+    /// The student's surname with his initials: taken from the roster when he picks himself
+    /// on the selection screen.
     std::string StudentSurname;
-    /// The code of the student's group (Windows-1251), empty when he came without the roster.
+    /// The code of the student's group, empty when he came without the roster.
     std::string StudentGroup;
     PrintChoice Print;
-    /// The coefficients of the last variant as the graph shows them (Windows-1251).
+    /// The coefficients of the last variant as the graph shows them.
     CoefficientTexts Texts;
 };
 

@@ -8,7 +8,6 @@
 #include "core/tf/assignment.h"
 #include "export/picture_file.h"
 #include "export/whole_device.h"
-#include "platform/text_encoding.h"
 #include "printing/print_service.h"
 #include "screens/plot/analysis_window.h"
 #include "screens/shell/controls.h"
@@ -178,8 +177,8 @@ QString GraphScreen::SuggestedPdfPath()
         folder = QDir::homePath();
     const Assignment& student = ProgramAssignment();
     return QDir(folder).filePath(PdfFileName(
-        QString::fromStdString(Cp1251ToUtf8(student.StudentGroup)),
-        QString::fromStdString(Cp1251ToUtf8(student.StudentSurname)), QDate::currentDate()));
+        QString::fromStdString(student.StudentGroup),
+        QString::fromStdString(student.StudentSurname), QDate::currentDate()));
 }
 
 QString GraphScreen::PdfFileName(const QString& group, const QString& surname, const QDate& date)
@@ -217,7 +216,7 @@ void GraphScreen::DrawPlot()
     // chose stays in force for the next print, whatever redraws the screen meanwhile.
     const double printScale = m_fields.PlotScale;
     m_origin = nirdal::DrawPlot(m_picture, m_fields, ProgramAssignment(),
-                                Cp1251ToUtf8(StudentTitle(ProgramAssignment())));
+                                StudentTitle(ProgramAssignment()));
     m_fields.PlotScale = printScale;
     m_picture.End();
     update();
@@ -226,8 +225,7 @@ void GraphScreen::DrawPlot()
 void GraphScreen::PrintPlot()
 {
     const PageDrawing drawPage = [this](PageSurface& page) {
-        DrawPrintPage(page, m_fields, ProgramAssignment(),
-                      Cp1251ToUtf8(StudentTitle(ProgramAssignment())));
+        DrawPrintPage(page, m_fields, ProgramAssignment(), StudentTitle(ProgramAssignment()));
     };
     QString error;
     if (!PagePrinterInUse()(drawPage, error))
@@ -309,7 +307,7 @@ void GraphScreen::ChangeVariant()
 
 void GraphScreen::OpenPrinterPanel()
 {
-    DotsPerUnitEdit->setText(FromCp1251(RealText(1.0L / m_fields.PlotScale)));
+    DotsPerUnitEdit->setText(QString::fromStdString(RealText(1.0L / m_fields.PlotScale)));
     PrinterPanel->show();
     MatrixPrinterButton->setFocus();
     DrawPlot();
@@ -367,7 +365,7 @@ bool GraphScreen::event(QEvent* event)
         QToolTip::hideText();
         return true;
     }
-    const auto number = [](Extended x) { return FromCp1251(FormatNumber(x)); };
+    const auto number = [](Extended x) { return QString::fromStdString(FormatNumber(x)); };
     const QString text =
         QStringLiteral("вариант %1\nω = %2\nU = %3   V = %4\n|W| = %5   фаза = %6°\n"
                        "правая кнопка мыши или F3 — анализ варианта")

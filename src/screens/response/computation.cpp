@@ -2,7 +2,6 @@
 #include "screens/response/computation.h"
 
 #include "core/tf/assignment.h"
-#include "platform/text_encoding.h"
 #include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/look.h"
@@ -156,7 +155,7 @@ ComputationScreen::~ComputationScreen() = default;
 QWidget* ComputationScreen::Add(ScreenControl control, QWidget* parent, const QRect& place)
 {
     const char* name = ControlName(control);
-    const QString caption = FromCp1251(DesignCaption(control));
+    const QString caption = QString::fromStdString(DesignCaption(control));
     QWidget* widget = nullptr;
     switch (control) {
     case ScreenControl::StartNotFoundPanel:
@@ -280,10 +279,10 @@ void ComputationScreen::SetCaption(ScreenControl control, std::string_view text)
 {
     QWidget* widget = m_controls[static_cast<int>(control)];
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setText(FromCp1251(text));
+        label->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
         FitToBox(label);
     } else if (auto* button = qobject_cast<QPushButton*>(widget))
-        button->setText(FromCp1251(text));
+        button->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 void ComputationScreen::RequestClose()

@@ -5,7 +5,6 @@
 #include "core/numtext/numtext.h"
 #include "core/tf/assignment.h"
 #include "core/tf/general_text.h"
-#include "platform/text_encoding.h"
 #include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/information.h"
@@ -117,9 +116,9 @@ void CoefficientEntryScreen::FormActivate()
     NumeratorEntryGrid->SetRowCount(m + 1);
     NumeratorEntryGrid->setGeometry(NumeratorEntryGrid->x(), DenominatorGrid->y(),
                                     NumeratorEntryGrid->width(), 19 * (m + 2));
-    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + FromCp1251(IntegerText(n)));
+    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + QString::fromStdString(IntegerText(n)));
     DenominatorHeading->adjustSize();
-    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + FromCp1251(IntegerText(m)));
+    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + QString::fromStdString(IntegerText(m)));
     NumeratorHeading->adjustSize();
     ShowStoredCoefficients();
     SetEntryOpen(true);
@@ -149,7 +148,7 @@ void CoefficientEntryScreen::ShowStoredCoefficients()
     VariantLabel->adjustSize();
     ShowCoefficientColumn(DenominatorGrid, variant.A.data(), variant.DenominatorDegree, 'A');
     ShowCoefficientColumn(NumeratorGrid, variant.B.data(), variant.NumeratorDegree, 'B');
-    m_writtenDelay = FromCp1251(FormatNumber(variant.Delay));
+    m_writtenDelay = QString::fromStdString(FormatNumber(variant.Delay));
     DelayEdit->setText(m_writtenDelay);
 }
 
@@ -170,12 +169,12 @@ bool CoefficientEntryScreen::EnterColumn(StringGrid* entry, StringGrid* display,
                 entry->SetCurrentCell(0, r);
                 const std::string label =
                     CoefficientLabel(static_cast<std::uint8_t>(degree - r), letter);
-                RefuseText(entry, QStringLiteral("Коэффициент ") + FromCp1251(label).trimmed(),
+                RefuseText(entry, QStringLiteral("Коэффициент ") + QString::fromStdString(label).trimmed(),
                            error);
                 return false;
             }
         }
-        written[r] = FromCp1251(GeneralText(coefficient, LocaleDecimalSeparator()));
+        written[r] = QString::fromStdString(GeneralText(coefficient, LocaleDecimalSeparator()));
         display->SetCell(1, r, written[r]);
         entry->SetCell(0, r, written[r]);
     }
@@ -194,7 +193,7 @@ bool CoefficientEntryScreen::EnterDelay()
             return false;
         }
     }
-    m_writtenDelay = FromCp1251(FormatNumber(delay));
+    m_writtenDelay = QString::fromStdString(FormatNumber(delay));
     DelayEdit->setText(m_writtenDelay);
     return true;
 }

@@ -5,7 +5,6 @@
 #include "core/numtext/numtext.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/assignment.h"
-#include "platform/text_encoding.h"
 #include "core/tf/transfer_function.h"
 #include "screens/shell/controls.h"
 #include "screens/shell/information.h"
@@ -143,15 +142,15 @@ void VariantChoiceScreen::ShowChosenVariant()
     NumeratorGrid->SetRowCount(m + 1);
     NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(),
                                19 * (m + 2));
-    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + FromCp1251(IntegerText(n)));
+    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + QString::fromStdString(IntegerText(n)));
     DenominatorHeading->adjustSize();
-    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + FromCp1251(IntegerText(m)));
+    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + QString::fromStdString(IntegerText(m)));
     NumeratorHeading->adjustSize();
     VariantLabel->setText(VariantCaption());
     VariantLabel->adjustSize();
     ShowCoefficientColumn(DenominatorGrid, variant.A.data(), n, 'A');
     ShowCoefficientColumn(NumeratorGrid, variant.B.data(), m, 'B');
-    DelayEdit->setText(FromCp1251(FormatNumber(variant.Delay)));
+    DelayEdit->setText(QString::fromStdString(FormatNumber(variant.Delay)));
 }
 
 } // namespace nirdal

@@ -22,11 +22,6 @@ using testing_support::FillWithSentinels;
 using testing_support::Variant;
 using State = ComputationState;
 
-std::string Utf8(const std::string& cp1251)
-{
-    return Cp1251ToUtf8(cp1251);
-}
-
 // A computation of one variant on a fake screen with a recorded listing.
 struct Screen
 {
@@ -378,7 +373,7 @@ TEST_P(Faults, StopInTheFaultStateAndFinishCleanly)
     EXPECT_FALSE(s.screen.Visible(ScreenControl::NextPageButton));
     EXPECT_FALSE(s.screen.Visible(ScreenControl::StartNotFoundPanel));
     EXPECT_FALSE(s.screen.Caption(ScreenControl::FaultLine1).empty());
-    EXPECT_EQ(Utf8(s.computation.FaultNotice()[0]), s.screen.Caption(ScreenControl::FaultLine1));
+    EXPECT_EQ(s.computation.FaultNotice()[0], s.screen.Caption(ScreenControl::FaultLine1));
     EXPECT_TRUE(AllFinite(s.store()));
 
     s.computation.NextPage(); // hidden, and nothing to go on with
@@ -436,7 +431,7 @@ TEST(Faults, PoleInTheSweepKeepsThePointsBeforeIt)
     ASSERT_EQ(computation.State(), State::Fault);
     EXPECT_EQ(computation.Fault(), ComputationFault::ValueUndefined);
     EXPECT_EQ(computation.Fields().NextSlot, 3);
-    EXPECT_EQ(Utf8(computation.FaultNotice()[1]), "на частоте " + FormatNumber(0.9L));
+    EXPECT_EQ(computation.FaultNotice()[1], "на частоте " + FormatNumber(0.9L));
     computation.Exit();
     EXPECT_TRUE(AllFinite(tf.ResponseArrays));
     EXPECT_EQ(tf.ResponseArrays[200], tf.ResponseArrays[2]);
@@ -477,13 +472,13 @@ TEST(Commands, ActivationCountsOnceAndCommandsOutOfTurnDoNothing)
 
 TEST(Captions, DesignTextsAreTheScreensOwn)
 {
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::StartNotFoundLine)),
+    EXPECT_EQ(DesignCaption(ScreenControl::StartNotFoundLine),
               "Начальная частота   не достигнута  за");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::LimitLine3)), "Должно быть abs(U)  и abs(V)<10. ");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::ConvergedLine2)),
+    EXPECT_EQ(DesignCaption(ScreenControl::LimitLine3), "Должно быть abs(U)  и abs(V)<10. ");
+    EXPECT_EQ(DesignCaption(ScreenControl::ConvergedLine2),
               "соседними точками  частотной характеристики  ");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::NextPageButton)), "Далее");
-    EXPECT_EQ(Utf8(DesignCaption(ScreenControl::ExitButton)), "Выход");
+    EXPECT_EQ(DesignCaption(ScreenControl::NextPageButton), "Далее");
+    EXPECT_EQ(DesignCaption(ScreenControl::ExitButton), "Выход");
     EXPECT_EQ(std::string(ControlName(ScreenControl::SearchStepsLine)), "shags");
     EXPECT_TRUE(DesignCaption(ScreenControl::FaultPanel).empty());
 }

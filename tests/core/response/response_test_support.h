@@ -3,7 +3,6 @@
 
 #include "core/response/response_computation.h"
 #include "core/tf/tf_text.h"
-#include "platform/text_encoding.h"
 
 #include <functional>
 #include <map>
@@ -59,7 +58,7 @@ public:
     std::string Caption(ScreenControl control) const
     {
         const auto it = m_captions.find(control);
-        return it == m_captions.end() ? std::string() : Cp1251ToUtf8(it->second);
+        return it == m_captions.end() ? std::string() : it->second;
     }
 
     std::vector<std::string> log;

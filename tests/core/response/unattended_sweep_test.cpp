@@ -62,7 +62,7 @@ TEST(UnattendedSweep, FaultCarriesItsNotice)
     const SweepReport report = RunUnattendedSweep(tf, 5);
     EXPECT_EQ(report.Outcome, SweepOutcome::Fault);
     EXPECT_STREQ(OutcomeName(report.Outcome), "fault");
-    EXPECT_EQ(Cp1251ToUtf8(report.Notice),
+    EXPECT_EQ(report.Notice,
               "Старший коэффициент An или Bm\nравен нулю.\nНачальная частота не определена.");
 }
 

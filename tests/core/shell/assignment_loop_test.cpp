@@ -2,7 +2,6 @@
 #include "core/roster/roster.h"
 #include "core/shell/shell_state.h"
 #include "core/tf/transfer_function.h"
-#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -100,14 +99,14 @@ TEST(StudentFromRoster, NamesTheStudentWithHisInitialsAndGroup)
     const RosterGroups roster = DefaultRoster();
     Assignment assignment;
     TakeStudentFromRoster(assignment, roster, 1, 2);
-    EXPECT_EQ(Cp1251ToUtf8(assignment.StudentSurname), "Беляев Д.С.");
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "Беляев Д.С., группа 251");
+    EXPECT_EQ(assignment.StudentSurname, "Беляев Д.С.");
+    EXPECT_EQ(StudentTitle(assignment), "Беляев Д.С., группа 251");
     // A free slot names the group alone.
     TakeStudentFromRoster(assignment, roster, 2, 30);
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "группа 252");
+    EXPECT_EQ(StudentTitle(assignment), "группа 252");
     assignment.StudentGroup.clear();
-    assignment.StudentSurname = Utf8ToCp1251("Петров");
-    EXPECT_EQ(Cp1251ToUtf8(StudentTitle(assignment)), "Петров");
+    assignment.StudentSurname = "Петров";
+    EXPECT_EQ(StudentTitle(assignment), "Петров");
 }
 
 } // namespace
