@@ -5,6 +5,7 @@
 #include "core/roster/roster.h"
 #include "fuzz_input.h"
 #include "platform/data_root.h"
+#include "platform/text_encoding.h"
 
 #include <cstdio>
 #include <cstring>
@@ -79,12 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int g = 1; g <= kGroupCount; ++g) {
         const auto* record = reinterpret_cast<const std::uint8_t*>(&roster[g - 1]);
-        FUZZ_EXPECT(RosterGroupName(roster, g) == FieldText(record, 5));
+        FUZZ_EXPECT(RosterGroupName(roster, g) == Cp1251ToUtf8(FieldText(record, 5)));
         int lastOccupied = 0;
         for (int s = 1; s <= kSlotsPerGroup; ++s) {
-            const std::string surname = RosterSurname(roster, g, s);
-            FUZZ_EXPECT(surname == FieldText(record + 6 + 41 * (s - 1), 40));
-            FUZZ_EXPECT(IsSlotOccupied(roster, g, s) == (surname != FreeSlotMark()));
+            const std::string surname = FieldText(record + 6 + 41 * (s - 1), 40);
+            FUZZ_EXPECT(RosterSurname(roster, g, s) == Cp1251ToUtf8(surname));
+            FUZZ_EXPECT(IsSlotOccupied(roster, g, s) == (surname != StoredFreeSlotMark()));
             if (IsSlotOccupied(roster, g, s))
                 lastOccupied = s;
         }

@@ -7,6 +7,7 @@
 #include "core/roster/roster_table.h"
 #include "fuzz_input.h"
 #include "platform/data_root.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_EXPECT(surname.Length <= 40);
             for (std::size_t i = surname.Length; i < 40; ++i)
                 FUZZ_EXPECT(surname.Chars[i] == '\0');
-            names += surname.Text() != FreeSlotMark() ? 1 : 0;
+            names += surname.Text() != StoredFreeSlotMark() ? 1 : 0;
         }
     }
     FUZZ_EXPECT(names <= LineCount(table));
@@ -71,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadRosterFile(RosterFile(), roster);
     for (int g = 1; g <= kGroupCount; ++g) {
         const RosterGroup& written = groups[static_cast<std::size_t>(g - 1)];
-        FUZZ_EXPECT(RosterGroupName(roster, g) == written.GroupName.Text());
+        FUZZ_EXPECT(RosterGroupName(roster, g) == Cp1251ToUtf8(written.GroupName.Text()));
         for (int s = 1; s <= kSlotsPerGroup; ++s)
             FUZZ_EXPECT(RosterSurname(roster, g, s) ==
-                        written.Surnames[static_cast<std::size_t>(s - 1)].Text());
+                        Cp1251ToUtf8(written.Surnames[static_cast<std::size_t>(s - 1)].Text()));
     }
 
     RosterGroups again{};

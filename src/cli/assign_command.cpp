@@ -12,7 +12,6 @@
 #include "core/roster/roster.h"
 #include "platform/data_root.h"
 #include "platform/regular_file.h"
-#include "platform/text_encoding.h"
 
 #include <cerrno>
 #include <chrono>
@@ -249,8 +248,7 @@ int RunAssign(Arguments args)
             if (!IsSlotOccupied(roster, g, s) ||
                 surname.find_first_not_of(" \t") == std::string::npos)
                 continue;
-            const AssignmentStudent student{Cp1251ToUtf8(RosterGroupName(roster, g)),
-                                            Cp1251ToUtf8(surname)};
+            const AssignmentStudent student{RosterGroupName(roster, g), surname};
             // Two students of one name would get one variant, or two that the class file
             // and the key could not tell apart.
             for (std::size_t i = 0; i < slots.size(); ++i) {

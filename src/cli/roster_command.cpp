@@ -8,7 +8,6 @@
 #include "platform/data_root.h"
 #include "platform/regular_file.h"
 #include "platform/whole_file.h"
-#include "platform/text_encoding.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -158,7 +157,7 @@ int WriteRoster(const RosterOptions& options)
     for (const RosterGroup& group : groups) {
         int inGroup = 0;
         for (const auto& surname : group.Surnames)
-            inGroup += surname.Text() != FreeSlotMark() ? 1 : 0;
+            inGroup += surname.Text() != StoredFreeSlotMark() ? 1 : 0;
         names += inGroup;
         groupsNamed += group.GroupName.Length > 0 || inGroup > 0 ? 1 : 0;
     }
@@ -235,10 +234,10 @@ int RunRoster(Arguments args)
     for (int g = 1; g <= kGroupCount; ++g) {
         // A roster file written elsewhere may hold any byte; the terminal gets none raw.
         std::printf("group %d \"%s\": %s, %d slots\n", g,
-                    TerminalText(Cp1251ToUtf8(RosterGroupName(roster, g))).c_str(),
+                    TerminalText(RosterGroupName(roster, g)).c_str(),
                     GroupPresent(roster, g) ? "present" : "absent", GroupCount(roster, g));
         for (int s = 1; s <= GroupCount(roster, g); ++s)
-            std::printf("%4d  %s\n", s, TerminalText(Cp1251ToUtf8(RosterSurname(roster, g, s))).c_str());
+            std::printf("%4d  %s\n", s, TerminalText(RosterSurname(roster, g, s)).c_str());
     }
     return 0;
 }

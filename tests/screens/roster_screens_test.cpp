@@ -38,7 +38,7 @@ void FillGroup(int g, int count)
     RosterGroup& group = ProgramRoster()[g - 1];
     for (int s = 1; s <= kSlotsPerGroup; ++s)
         group.Surnames[s - 1].Assign(
-            s <= count ? "Name" + std::to_string(g) + "_" + std::to_string(s) : FreeSlotMark());
+            s <= count ? "Name" + std::to_string(g) + "_" + std::to_string(s) : StoredFreeSlotMark());
 }
 
 // A new selection screen over the roster as it is now: the scan runs at creation.
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(Surnames()->height(), 250);
         QCOMPARE(SelectionForm->height(), 299);
         QCOMPARE(Surnames()->Cell(2, 9),
-                 QString::fromStdString(Cp1251ToUtf8(RosterSurname(ProgramRoster(), 1, 30))));
+                 QString::fromStdString(RosterSurname(ProgramRoster(), 1, 30)));
         QCOMPARE(int(ProgramAssignment().StudentSelection.Group), 1);
         QCOMPARE(int(ProgramAssignment().StudentSelection.Slot), 1);
     }
@@ -173,7 +173,7 @@ private slots:
             QVERIFY(ProgramAssignment().Done);
             QCOMPARE(Strip()->Col(), 1);
             QCOMPARE(Surnames()->Cell(0, 0),
-                     QString::fromStdString(Cp1251ToUtf8(RosterSurname(ProgramRoster(), 2, 1))));
+                     QString::fromStdString(RosterSurname(ProgramRoster(), 2, 1)));
             Click(Control<QPushButton>(selection, "BitBtn1"));
         });
         SelectionForm->ShowModal();

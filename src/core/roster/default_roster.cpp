@@ -50,7 +50,7 @@ constexpr std::span<const std::string_view> kStudents[] = {kGroup1, kGroup2, kGr
 std::string DefaultSurname(std::size_t group, std::size_t slot)
 {
     if (group >= std::size(kStudents))
-        return FreeSlotMark();
+        return StoredFreeSlotMark();
     const auto names = kStudents[group];
     return slot < names.size() ? Utf8ToCp1251(names[slot]) : std::string();
 }

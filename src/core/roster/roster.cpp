@@ -26,7 +26,13 @@ RosterFileError::RosterFileError(int code, std::filesystem::path file)
 
 const std::string& FreeSlotMark()
 {
-    static const std::string mark = Utf8ToCp1251("Свободнович С.С.");
+    static const std::string mark = "Свободнович С.С.";
+    return mark;
+}
+
+const std::string& StoredFreeSlotMark()
+{
+    static const std::string mark = Utf8ToCp1251(FreeSlotMark());
     return mark;
 }
 
@@ -111,21 +117,31 @@ void ReadRosterFile(const std::filesystem::path& path, RosterGroups& roster)
         throw RosterFileError(error, path);
 }
 
+namespace {
+
+const ShortString<40>& StoredSurname(const RosterGroups& roster, int g, int s)
+{
+    if (s < 1 || s > kSlotsPerGroup)
+        throw std::out_of_range("slot " + std::to_string(s) + " outside 1..30");
+    return roster[GroupIndex(g)].Surnames[static_cast<std::size_t>(s - 1)];
+}
+
+} // namespace
+
 std::string RosterGroupName(const RosterGroups& roster, int g)
 {
-    return roster[GroupIndex(g)].GroupName.Text();
+    return Cp1251ToUtf8(roster[GroupIndex(g)].GroupName.Text());
 }
 
 std::string RosterSurname(const RosterGroups& roster, int g, int s)
 {
-    if (s < 1 || s > kSlotsPerGroup)
-        throw std::out_of_range("slot " + std::to_string(s) + " outside 1..30");
-    return roster[GroupIndex(g)].Surnames[static_cast<std::size_t>(s - 1)].Text();
+    return Cp1251ToUtf8(StoredSurname(roster, g, s).Text());
 }
 
 bool IsSlotOccupied(const RosterGroups& roster, int g, int s)
 {
-    return RosterSurname(roster, g, s) != FreeSlotMark();
+    // Same length, same bytes, as stored.
+    return StoredSurname(roster, g, s).Text() != StoredFreeSlotMark();
 }
 
 bool GroupPresent(const RosterGroups& roster, int g)

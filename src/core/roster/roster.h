@@ -89,8 +89,11 @@ enum class RosterSource
     Defaults
 };
 
-/// "Свободнович С.С." in Windows-1251: the surname of a free slot.
+/// "Свободнович С.С.": the surname of a free slot.
 const std::string& FreeSlotMark();
+
+/// FreeSlotMark as a roster record holds it, in Windows-1251.
+const std::string& StoredFreeSlotMark();
 
 /// Start-up: makes the roster folder under root with every missing parent (a failure goes
 /// unnoticed, the defaults are used then) and runs LoadRoster.
@@ -124,13 +127,13 @@ RosterGroups DefaultRoster();
 /// Where the roster file of kRosterFolder lives under root.
 std::filesystem::path RosterFilePath(const std::filesystem::path& root = DataRoot());
 
-/// Group code of group g (1..6).
+/// Group code of group g (1..6), in UTF-8 as are all texts the roster gives.
 std::string RosterGroupName(const RosterGroups& roster, int g);
 
 /// Surname in slot s (1..30) of group g (1..6).
 std::string RosterSurname(const RosterGroups& roster, int g, int s);
 
-/// True unless the slot holds exactly FreeSlotMark(); an empty surname is occupied.
+/// True unless the slot holds exactly StoredFreeSlotMark(); an empty surname is occupied.
 bool IsSlotOccupied(const RosterGroups& roster, int g, int s);
 
 /// Whether slot 1 of group g is occupied: the group is offered on the selection screen.

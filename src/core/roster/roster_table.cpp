@@ -73,7 +73,7 @@ RosterGroup FreeGroup()
 {
     RosterGroup group{};
     for (auto& surname : group.Surnames)
-        surname.Assign(FreeSlotMark());
+        surname.Assign(StoredFreeSlotMark());
     return group;
 }
 
@@ -81,7 +81,7 @@ RosterGroup FreeGroup()
 std::size_t SlotsInUse(const RosterGroup& group)
 {
     for (std::size_t s = group.Surnames.size(); s > 0; --s) {
-        if (group.Surnames[s - 1].Text() != FreeSlotMark())
+        if (group.Surnames[s - 1].Text() != StoredFreeSlotMark())
             return s;
     }
     return 0;
@@ -142,7 +142,7 @@ std::optional<RosterTableRefusal> ReadRosterTable(std::string_view table, Roster
         if (filled[g] == kSlotsPerGroup)
             return refuse("a 31st name in group \"" + Excerpt(fields[0]) +
                           "\": a group holds thirty");
-        if (*surname != FreeSlotMark()) {
+        if (*surname != StoredFreeSlotMark()) {
             const auto [at, added] = lineOf.emplace(std::make_pair(*code, *surname), number);
             if (!added)
                 return refuse("\"" + Excerpt(fields[1]) + "\" of group \"" + Excerpt(fields[0]) +

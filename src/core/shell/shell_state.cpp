@@ -2,7 +2,6 @@
 #include "core/shell/shell_state.h"
 
 #include "core/roster/roster.h"
-#include "platform/text_encoding.h"
 
 namespace nirdal {
 
@@ -21,12 +20,10 @@ std::string WithoutBlanksAround(const std::string& text)
 void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group,
                            int slot)
 {
-    // The roster holds its texts as its file does, in Windows-1251.
-    assignment.StudentSurname =
-        IsSlotOccupied(roster, group, slot)
-            ? Cp1251ToUtf8(WithoutBlanksAround(RosterSurname(roster, group, slot)))
-            : std::string();
-    assignment.StudentGroup = Cp1251ToUtf8(WithoutBlanksAround(RosterGroupName(roster, group)));
+    assignment.StudentSurname = IsSlotOccupied(roster, group, slot)
+                                    ? WithoutBlanksAround(RosterSurname(roster, group, slot))
+                                    : std::string();
+    assignment.StudentGroup = WithoutBlanksAround(RosterGroupName(roster, group));
 }
 
 std::string StudentTitle(const Assignment& assignment)

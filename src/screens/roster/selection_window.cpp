@@ -72,7 +72,7 @@ void SelectionWindow::FormCreate()
     // Downward, so the strip ends at the first absent group: a present group after an
     // absent one is not offered.
     for (int a = kGroupCount; a >= 1; --a) {
-        GroupGrid->SetCell(a - 1, 0, FromCp1251(RosterGroupName(m_roster, a)));
+        GroupGrid->SetCell(a - 1, 0, QString::fromStdString(RosterGroupName(m_roster, a)));
         if (!GroupPresent(m_roster, a)) {
             GroupGrid->SetColCount(std::max(a - 1, 1));
             GroupGrid->resize((a - 1) * (GroupGrid->DefaultColWidth() + 5), GroupGrid->height());
@@ -97,7 +97,7 @@ void SelectionWindow::FillSurnameGrid()
     SurnameGrid->ClearCells();
     for (int c = 1; c <= n; ++c)
         SurnameGrid->SetCell((c - 1) % 3, (c - 1) / 3,
-                             FromCp1251(RosterSurname(m_roster, m_selection.Group, c)));
+                             QString::fromStdString(RosterSurname(m_roster, m_selection.Group, c)));
 }
 
 void SelectionWindow::ChooseGroup()

@@ -2,7 +2,6 @@
 #include "screens/shell/controls.h"
 
 #include "core/shell/jpeg_picture.h"
-#include "platform/text_encoding.h"
 #include "screens/shell/look.h"
 
 #include <QCoreApplication>
@@ -593,11 +592,6 @@ QPixmap LoadPicture(const QString& resource)
     const QImage image(picture->Pixels.data(), picture->Width, picture->Height, picture->Width * 3,
                        QImage::Format_RGB888);
     return QPixmap::fromImage(image); // copies the pixels before they go
-}
-
-QString FromCp1251(std::string_view text)
-{
-    return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
 } // namespace nirdal

@@ -164,7 +164,4 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 /// A JPEG picture embedded in the program, decoded; a null pixmap when it cannot be decoded.
 QPixmap LoadPicture(const QString& resource);
 
-/// A text kept in Windows-1251, as the roster and the registry store it, for a widget.
-QString FromCp1251(std::string_view text);
-
 } // namespace nirdal

@@ -62,7 +62,7 @@ TEST(RosterTable, CyrillicNamesAreWrittenByteForByte)
     ASSERT_TRUE(ReplaceFile(root.Path() / "curso.ASM", file, error)) << error;
     RosterGroups roster{};
     ReadRosterFile(root.Path() / "curso.ASM", roster);
-    EXPECT_EQ(RosterSurname(roster, 1, 2), "\xCF\xE5\xF2\xF0\xEE\xE2\x20\xCF\x2E\xCF\x2E");
+    EXPECT_EQ(RosterSurname(roster, 1, 2), "Петров П.П.");
     EXPECT_EQ(GroupCount(roster, 1), 2);
     EXPECT_EQ(GroupCount(roster, 2), 1);
     EXPECT_TRUE(GroupPresent(roster, 2));
