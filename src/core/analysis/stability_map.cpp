@@ -455,8 +455,9 @@ void FindRegions(StabilityMap& map, const TransferFunction& variant)
         const StabilityAnalysis a =
             AnalyseStability(MapLoop(variant, region.Gain, region.ExtraDelay));
         if (!a.Failure.empty())
-            map.Notes.push_back("the region about K = " + Short(region.Gain) + ", dT = " +
-                                Short(region.ExtraDelay) + " s is not counted: " + a.Failure.English);
+            map.Notes.push_back("the region about K = " + Short(region.Gain) +
+                                ", dT = " + Short(region.ExtraDelay) +
+                                " s is not counted: " + a.Failure.English);
         else if (a.Verdict != StabilityVerdict::Boundary)
             region.UnstableRoots = a.ClosedLoopRightPoles;
         map.Regions.push_back(region);

@@ -89,11 +89,9 @@ std::array<std::string, 3> FaultNoticeLines(ComputationFault fault, Extended fre
     case ComputationFault::None:
         return {};
     case ComputationFault::InvalidDegrees:
-        return {"Степени полиномов недопустимы.", "Должно быть 1<=n<=15 и m<n.",
-                ""};
+        return {"Степени полиномов недопустимы.", "Должно быть 1<=n<=15 и m<n.", ""};
     case ComputationFault::ZeroLeadingCoefficient:
-        return {"Старший коэффициент An или Bm", "равен нулю.",
-                "Начальная частота не определена."};
+        return {"Старший коэффициент An или Bm", "равен нулю.", "Начальная частота не определена."};
     case ComputationFault::EstimateOutOfRange:
         return {"Начальная частота вышла за", "пределы вещественных чисел.",
                 "Проверьте коэффициенты An и Bm."};
@@ -101,15 +99,13 @@ std::array<std::string, 3> FaultNoticeLines(ComputationFault fault, Extended fre
         return {"Частотная характеристика не определена", "на частоте " + at,
                 "(деление на нуль или переполнение)."};
     case ComputationFault::PointsCoincide:
-        return {"Соседние точки частотной характеристики",
-                "совпали на частоте " + at, "Шаг по частоте не определен."};
+        return {"Соседние точки частотной характеристики", "совпали на частоте " + at,
+                "Шаг по частоте не определен."};
     case ComputationFault::PointAtOrigin:
-        return {"Частотная характеристика прошла через",
-                "начало координат на частоте " + at,
+        return {"Частотная характеристика прошла через", "начало координат на частоте " + at,
                 "Шаг по частоте не определен."};
     case ComputationFault::StepUndefined:
-        return {"Шаг по частоте не определен", "на частоте " + at,
-                "(переполнение)."};
+        return {"Шаг по частоте не определен", "на частоте " + at, "(переполнение)."};
     }
     return {};
 }

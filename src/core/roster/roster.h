@@ -136,7 +136,7 @@ std::string RosterSurname(const RosterGroups& roster, int g, int s);
 /// True unless the slot holds exactly StoredFreeSlotMark(); an empty surname is occupied.
 bool IsSlotOccupied(const RosterGroups& roster, int g, int s);
 
-/// Whether slot 1 of group g is occupied: the group is offered on the selection screen.
+/// Whether slot 1 of group g is occupied: the group is present.
 bool GroupPresent(const RosterGroups& roster, int g);
 
 /// The last occupied slot of group g, 0 when there is none: the slots the selection screen

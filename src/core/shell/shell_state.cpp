@@ -17,8 +17,7 @@ std::string WithoutBlanksAround(const std::string& text)
 
 } // namespace
 
-void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group,
-                           int slot)
+void TakeStudentFromRoster(Assignment& assignment, const RosterGroups& roster, int group, int slot)
 {
     assignment.StudentSurname = IsSlotOccupied(roster, group, slot)
                                     ? WithoutBlanksAround(RosterSurname(roster, group, slot))

@@ -176,9 +176,9 @@ QString GraphScreen::SuggestedPdfPath()
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     const Assignment& student = ProgramAssignment();
-    return QDir(folder).filePath(PdfFileName(
-        QString::fromStdString(student.StudentGroup),
-        QString::fromStdString(student.StudentSurname), QDate::currentDate()));
+    return QDir(folder).filePath(PdfFileName(QString::fromStdString(student.StudentGroup),
+                                             QString::fromStdString(student.StudentSurname),
+                                             QDate::currentDate()));
 }
 
 QString GraphScreen::PdfFileName(const QString& group, const QString& surname, const QDate& date)

@@ -116,9 +116,11 @@ void CoefficientEntryScreen::FormActivate()
     NumeratorEntryGrid->SetRowCount(m + 1);
     NumeratorEntryGrid->setGeometry(NumeratorEntryGrid->x(), DenominatorGrid->y(),
                                     NumeratorEntryGrid->width(), 19 * (m + 2));
-    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + QString::fromStdString(IntegerText(n)));
+    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") +
+                                QString::fromStdString(IntegerText(n)));
     DenominatorHeading->adjustSize();
-    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + QString::fromStdString(IntegerText(m)));
+    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") +
+                              QString::fromStdString(IntegerText(m)));
     NumeratorHeading->adjustSize();
     ShowStoredCoefficients();
     SetEntryOpen(true);
@@ -169,7 +171,8 @@ bool CoefficientEntryScreen::EnterColumn(StringGrid* entry, StringGrid* display,
                 entry->SetCurrentCell(0, r);
                 const std::string label =
                     CoefficientLabel(static_cast<std::uint8_t>(degree - r), letter);
-                RefuseText(entry, QStringLiteral("Коэффициент ") + QString::fromStdString(label).trimmed(),
+                RefuseText(entry,
+                           QStringLiteral("Коэффициент ") + QString::fromStdString(label).trimmed(),
                            error);
                 return false;
             }

@@ -142,9 +142,11 @@ void VariantChoiceScreen::ShowChosenVariant()
     NumeratorGrid->SetRowCount(m + 1);
     NumeratorGrid->setGeometry(NumeratorGrid->x(), DenominatorGrid->y(), NumeratorGrid->width(),
                                19 * (m + 2));
-    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") + QString::fromStdString(IntegerText(n)));
+    DenominatorHeading->setText(QStringLiteral("ВВОД ЗНАМЕНАТЕЛЯ ") +
+                                QString::fromStdString(IntegerText(n)));
     DenominatorHeading->adjustSize();
-    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") + QString::fromStdString(IntegerText(m)));
+    NumeratorHeading->setText(QStringLiteral("ВВОД  ЧИСЛИТЕЛЯ ") +
+                              QString::fromStdString(IntegerText(m)));
     NumeratorHeading->adjustSize();
     VariantLabel->setText(VariantCaption());
     VariantLabel->adjustSize();

@@ -421,7 +421,8 @@ TEST(Stability, AHodographTooLongToFollowIsRefusedInTime)
     // 10·exp(−sT)/(s+1) with T = 1e5 turns once every 2π·1e-5 rad/s while |W| > 1, up to
     // ω ≈ 10: about 1.6e5 turns, ten million steps of 0.1 rad, beyond the cap on the work.
     const StabilityAnalysis result = AnalysedInTime("10:1,1", 1e5L);
-    EXPECT_NE(result.Failure.English.find("hodograph"), std::string::npos) << result.Failure.English;
+    EXPECT_NE(result.Failure.English.find("hodograph"), std::string::npos)
+        << result.Failure.English;
     EXPECT_NE(result.Failure.Russian.find("годограф"), std::string::npos);
     EXPECT_TRUE(result.Poles.empty());
 }
