@@ -33,15 +33,18 @@ Complex Polished(std::span<const Extended> c, Complex z)
 {
     Complex value, slope;
     Evaluate(c, z, value, slope);
+    Extended size = std::abs(value);
     for (int step = 0; step < 8 && value != Complex(0) && slope != Complex(0); ++step) {
         const Complex next = z - value / slope;
         Complex nextValue, nextSlope;
         Evaluate(c, next, nextValue, nextSlope);
-        if (!(std::abs(nextValue) < std::abs(value)))
+        const Extended nextSize = std::abs(nextValue);
+        if (!(nextSize < size))
             break;
         z = next;
         value = nextValue;
         slope = nextSlope;
+        size = nextSize;
     }
     return z;
 }
