@@ -111,6 +111,17 @@ TEST(LogCharacteristics, CornersAndTheAsymptoteCrossover)
     EXPECT_NEAR(double(*AsymptoteCrossover(middle)), 0.1, 1e-12);
 }
 
+TEST(LogCharacteristics, TheAsymptoteIsExactAtACornerOnTheGrid)
+{
+    // (s − 1)/(s + 1)²: every corner at 1 and a gain of 1, so L_a(1) = 0 dB; the 201st of 401
+    // points from 0.1 to 10 lies there, lg ω = 0 on the grid (a logarithm of the ω reached by
+    // multiplying up gave −9·10⁻¹⁹ dB).
+    const LogCharacteristics c = ComputeLogCharacteristics(Tf("1,-1:1,2,1"), 0.1L, 10, 401);
+    ASSERT_EQ(c.Points.size(), 401u);
+    EXPECT_NEAR(double(c.Points[200].Frequency), 1, 1e-15);
+    EXPECT_EQ(c.Points[200].AsymptoteDecibels, 0);
+}
+
 TEST(LogCharacteristics, DefaultRangeAndLogSpacing)
 {
     const TransferFunction tf = Tf("10:1,11,10,0");
@@ -204,7 +215,9 @@ TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
     const struct
     {
         Extended omega, decibels, degrees;
-    } points[] = {{1e-200L, 4000, -90}, {1e-4900L, 98000, -90}, {1e2470L, 20 - 60 * 2470, -270},
+    } points[] = {{1e-200L, 4000, -90},
+                  {1e-4900L, 98000, -90},
+                  {1e2470L, 20 - 60 * 2470, -270},
                   {1e4900L, 20 - 60 * 4900, -270}};
     for (const auto& p : points) {
         const LogPoint at = LogCharacteristicAt(w, p.omega);
@@ -212,7 +225,8 @@ TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
         EXPECT_NEAR(double(at.Degrees), double(p.degrees), 1e-9) << double(std::log10(p.omega));
         EXPECT_NEAR(double(at.AsymptoteDecibels / p.decibels), 1, 1e-15);
     }
-    const LogCharacteristics c = ComputeLogCharacteristics(Tf("10:1,11,10,0"), 1e-4900L, 1e4900L, 99);
+    const LogCharacteristics c =
+        ComputeLogCharacteristics(Tf("10:1,11,10,0"), 1e-4900L, 1e4900L, 99);
     for (const LogPoint& p : c.Points) {
         EXPECT_TRUE(std::isfinite(p.Decibels)) << double(std::log10(p.Frequency));
         EXPECT_GE(p.Degrees, -270.000001L);
