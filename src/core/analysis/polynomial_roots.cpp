@@ -6,8 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <unsupported/Eigen/Polynomials>
 #include <utility>
+#include <unsupported/Eigen/Polynomials>
 
 namespace nirdal {
 
@@ -354,8 +354,7 @@ Eigen::Matrix<Complex, Eigen::Dynamic, 1>
 Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
 {
     if (polynomial.size() == 2)
-        return Eigen::Matrix<Complex, Eigen::Dynamic, 1>::Constant(1,
-                                                                   -polynomial[0] / polynomial[1]);
+        return Eigen::Matrix<Complex, Eigen::Dynamic, 1>::Constant(1, -polynomial[0] / polynomial[1]);
     Eigen::internal::companion<Extended, Eigen::Dynamic> companion(polynomial);
     companion.balance();
     const auto dense = companion.denseMatrix();
@@ -370,8 +369,9 @@ Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
         roots[static_cast<Eigen::Index>(i)] = values[i];
     // The noise in the imaginary part of a real root is dropped where the real part alone
     // leaves the polynomial no larger.
-    const Extended coarse = std::pow(Extended{4}, static_cast<Extended>(polynomial.size() + 1)) *
-                            std::numeric_limits<Extended>::epsilon();
+    const Extended coarse =
+        std::pow(Extended{4}, static_cast<Extended>(polynomial.size() + 1)) *
+        std::numeric_limits<Extended>::epsilon();
     for (Eigen::Index i = 0; i < roots.size(); ++i) {
         if (Eigen::internal::isMuchSmallerThan(std::abs(roots[i].imag()), std::abs(roots[i].real()),
                                                coarse)) {

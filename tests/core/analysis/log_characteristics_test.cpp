@@ -215,9 +215,7 @@ TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
     const struct
     {
         Extended omega, decibels, degrees;
-    } points[] = {{1e-200L, 4000, -90},
-                  {1e-4900L, 98000, -90},
-                  {1e2470L, 20 - 60 * 2470, -270},
+    } points[] = {{1e-200L, 4000, -90}, {1e-4900L, 98000, -90}, {1e2470L, 20 - 60 * 2470, -270},
                   {1e4900L, 20 - 60 * 4900, -270}};
     for (const auto& p : points) {
         const LogPoint at = LogCharacteristicAt(w, p.omega);
@@ -225,8 +223,7 @@ TEST(LogCharacteristics, ExactFromTheSmallestToTheLargestFrequencies)
         EXPECT_NEAR(double(at.Degrees), double(p.degrees), 1e-9) << double(std::log10(p.omega));
         EXPECT_NEAR(double(at.AsymptoteDecibels / p.decibels), 1, 1e-15);
     }
-    const LogCharacteristics c =
-        ComputeLogCharacteristics(Tf("10:1,11,10,0"), 1e-4900L, 1e4900L, 99);
+    const LogCharacteristics c = ComputeLogCharacteristics(Tf("10:1,11,10,0"), 1e-4900L, 1e4900L, 99);
     for (const LogPoint& p : c.Points) {
         EXPECT_TRUE(std::isfinite(p.Decibels)) << double(std::log10(p.Frequency));
         EXPECT_GE(p.Degrees, -270.000001L);
