@@ -67,9 +67,9 @@ PlainRanges PlainRangesOf(const FactoredVariant& w)
 Ratio RatioAt(const FactoredVariant& w, const PlainRanges& plain, Extended omega)
 {
     if (plain.Numerator.Contains(omega) && plain.Denominator.Contains(omega)) {
-        Extended terms = 0;
-        const Complex n = PlainOnAxis(w.Numerator, omega, terms);
-        const Complex d = PlainOnAxis(w.Denominator, omega, terms);
+        Extended unused = 0;
+        const Complex n = PlainOnAxis(w.Numerator, omega, unused);
+        const Complex d = PlainOnAxis(w.Denominator, omega, unused);
         const Extended squareN = n.real() * n.real() + n.imag() * n.imag();
         const Extended squareD = d.real() * d.real() + d.imag() * d.imag();
         if (squareN >= 0x1p-8000L && squareN <= 0x1p8000L && squareD >= 0x1p-8000L &&
@@ -154,9 +154,10 @@ Extended AsymptoteWithoutGain(const std::vector<Break>& breaks, Extended omega, 
     return 20 * sum;
 }
 
+// lgOmega = lg ω, which a grid knows without a logarithm.
 LogPoint PointAt(const FactoredVariant& w, const PlainRanges& plain,
                  const std::vector<Break>& breaks, Extended gainLg, Extended omega,
-                 const LogPoint* previous, Extended& radians)
+                 Extended lgOmega, const LogPoint* previous, Extended& radians)
 {
     const Ratio ratio = RatioAt(w, plain, omega);
     radians = ContinuousPhase(w, omega, ratio.Radians, previous, radians);
@@ -164,7 +165,7 @@ LogPoint PointAt(const FactoredVariant& w, const PlainRanges& plain,
     point.Frequency = omega;
     point.Decibels = 20 * (gainLg + w.LeadingLg) + 10 * ratio.DoubleLg;
     point.Degrees = (radians + (w.Gain < 0 ? kPi : 0) - omega * w.Delay) * 180 / kPi;
-    point.AsymptoteDecibels = 20 * gainLg + AsymptoteWithoutGain(breaks, omega, std::log10(omega));
+    point.AsymptoteDecibels = 20 * gainLg + AsymptoteWithoutGain(breaks, omega, lgOmega);
     return point;
 }
 
@@ -203,8 +204,8 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
 LogPoint LogCharacteristicAt(const FactoredVariant& w, Extended omega)
 {
     Extended radians = 0;
-    return PointAt(w, PlainRangesOf(w), BreaksOf(w), std::log10(std::abs(w.Gain)), omega, nullptr,
-                   radians);
+    return PointAt(w, PlainRangesOf(w), BreaksOf(w), std::log10(std::abs(w.Gain)), omega,
+                   std::log10(omega), nullptr, radians);
 }
 
 Extended AsymptoteDecibels(const FactoredVariant& w, Extended omega)
@@ -331,16 +332,18 @@ LogCharacteristics ComputeLogCharacteristics(const TransferFunction& variant, Ex
     // ω_k = from·ratio^k: powers taken afresh every 32 points and multiplied up between, so
     // that a point costs no pow yet rounding grows over 32 products only.
     const Extended lgFrom = std::log10(from);
-    const Extended lgStep = (std::log10(to) - lgFrom) / (count - 1);
+    const Extended lgTo = std::log10(to);
+    const Extended lgStep = (lgTo - lgFrom) / (count - 1);
     const Extended ratio = std::pow(10.0L, lgStep);
     result.Points.reserve(static_cast<std::size_t>(count));
     Extended omega = from, radians = 0;
     for (int k = 0; k < count; ++k) {
+        const Extended lgOmega = k == count - 1 ? lgTo : lgFrom + k * lgStep;
         if (k == count - 1)
             omega = to;
         else if (k > 0)
-            omega = k % 32 == 0 ? std::pow(10.0L, lgFrom + k * lgStep) : omega * ratio;
-        result.Points.push_back(PointAt(w, plain, breaks, gainLg, omega,
+            omega = k % 32 == 0 ? std::pow(10.0L, lgOmega) : omega * ratio;
+        result.Points.push_back(PointAt(w, plain, breaks, gainLg, omega, lgOmega,
                                         k > 0 ? &result.Points.back() : nullptr, radians));
     }
     return result;

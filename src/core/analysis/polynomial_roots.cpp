@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/analysis/polynomial_roots.h"
 
-#include <Eigen/Eigenvalues>
-
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <unsupported/Eigen/Polynomials>
@@ -32,21 +33,323 @@ Complex Polished(std::span<const Extended> c, Complex z)
 {
     Complex value, slope;
     Evaluate(c, z, value, slope);
+    Extended size = std::abs(value);
     for (int step = 0; step < 8 && value != Complex(0) && slope != Complex(0); ++step) {
         const Complex next = z - value / slope;
         Complex nextValue, nextSlope;
         Evaluate(c, next, nextValue, nextSlope);
-        if (!(std::abs(nextValue) < std::abs(value)))
+        const Extended nextSize = std::abs(nextValue);
+        if (!(nextSize < size))
             break;
         z = next;
         value = nextValue;
         slope = nextSlope;
+        size = nextSize;
     }
     return z;
 }
 
-// The eigenvalues of the balanced companion matrix, as Eigen's polynomial solver finds them
-// but without the eigenvectors it asks for and never uses, which took more than half the time.
+// The eigenvalues of the n×n upper Hessenberg matrix h (row by row) by Francis double-shift
+// QR steps: the steps of Eigen's real Schur decomposition, rounding for rounding, so that the
+// eigenvalues are those of its generic solver to the last bit, but applied only to the rows
+// and columns not yet split off and without the Schur vectors, in plain loops. Eigen's generic
+// code took most of the time of an analysis of n = 15. NaN where the steps do not converge.
+class FrancisSteps
+{
+public:
+    FrancisSteps(std::vector<Extended> h, std::size_t n) : h_(std::move(h)), n_(n) {}
+
+    std::vector<Complex> Eigenvalues()
+    {
+        const Index n = static_cast<Index>(n_);
+        Extended scale = 0;
+        for (const Extended x : h_)
+            scale = std::max(scale, std::abs(x));
+        if (scale < kTiny)
+            return std::vector<Complex>(n_, Complex(0));
+        for (Extended& x : h_)
+            x /= scale;
+        if (!Converged())
+            return std::vector<Complex>(n_, Complex(kNaN, kNaN));
+        for (Extended& x : h_)
+            x *= scale;
+        // The converged blocks: 1×1 where the entry below the diagonal is 0, else 2×2 with a
+        // pair of complex eigenvalues.
+        std::vector<Complex> values(n_);
+        for (Index i = 0; i < n;) {
+            if (i == n - 1 || at(i + 1, i) == 0) {
+                values[static_cast<std::size_t>(i)] = at(i, i);
+                ++i;
+                continue;
+            }
+            const Extended p = 0.5L * (at(i, i) - at(i + 1, i + 1));
+            const Extended maxval =
+                std::max(std::abs(p), std::max(std::abs(at(i + 1, i)), std::abs(at(i, i + 1))));
+            const Extended t0 = at(i + 1, i) / maxval, t1 = at(i, i + 1) / maxval, p0 = p / maxval;
+            const Extended z = maxval * std::sqrt(std::abs(p0 * p0 + t0 * t1));
+            values[static_cast<std::size_t>(i)] = Complex(at(i + 1, i + 1) + p, z);
+            values[static_cast<std::size_t>(i) + 1] = Complex(at(i + 1, i + 1) + p, -z);
+            i += 2;
+        }
+        for (const Complex& value : values)
+            if (!std::isfinite(value.real()) || !std::isfinite(value.imag()))
+                return std::vector<Complex>(n_, Complex(kNaN, kNaN));
+        return values;
+    }
+
+private:
+    using Index = std::ptrdiff_t;
+    static constexpr Extended kEpsilon = std::numeric_limits<Extended>::epsilon();
+    static constexpr Extended kTiny = std::numeric_limits<Extended>::min();
+    static constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
+
+    Extended& at(Index i, Index j)
+    {
+        return h_[static_cast<std::size_t>(i) * n_ + static_cast<std::size_t>(j)];
+    }
+
+    // A reflector I − τ·(1, e)(1, e)ᵀ that takes v onto (β, 0, …).
+    template <std::size_t N>
+    static void MakeReflector(const std::array<Extended, N>& v, std::array<Extended, N - 1>& e,
+                              Extended& tau, Extended& beta)
+    {
+        Extended tail = 0;
+        for (std::size_t i = 1; i < N; ++i)
+            tail = i == 1 ? v[i] * v[i] : tail + v[i] * v[i];
+        if (tail <= kTiny) {
+            tau = 0;
+            beta = v[0];
+            e.fill(0);
+            return;
+        }
+        beta = std::sqrt(v[0] * v[0] + tail);
+        if (v[0] >= 0)
+            beta = -beta;
+        const Extended divisor = v[0] - beta;
+        for (std::size_t i = 1; i < N; ++i)
+            e[i - 1] = v[i] / divisor;
+        tau = (beta - v[0]) / beta;
+    }
+
+    // The reflector on rows k … k+N−1 from column `from` to `to`, and on the same columns
+    // down to row `bottom`. The rows above the active ones are kept up to date: a subdiagonal
+    // entry taken as negligible may count again once its neighbours on the diagonal shrink.
+    template <std::size_t N>
+    void Reflect(const std::array<Extended, N - 1>& e, Extended tau, Index k, Index from, Index to,
+                 Index bottom)
+    {
+        if (tau == 0)
+            return;
+        std::array<Extended, N - 1> scaledE;
+        std::array<Extended*, N> rows;
+        for (std::size_t r = 0; r < N; ++r) {
+            rows[r] = &at(k + static_cast<Index>(r), 0);
+            if (r > 0)
+                scaledE[r - 1] = tau * e[r - 1];
+        }
+        for (Index j = from; j <= to; ++j) {
+            Extended sum = e[0] * rows[1][j];
+            if constexpr (N == 3)
+                sum = sum + e[1] * rows[2][j];
+            sum = sum + rows[0][j];
+            rows[0][j] -= tau * sum;
+            for (std::size_t r = 1; r < N; ++r)
+                rows[r][j] -= scaledE[r - 1] * sum;
+        }
+        Extended* row = &at(0, k);
+        for (Index i = 0; i <= bottom; ++i, row += n_) {
+            Extended sum = row[1] * e[0];
+            if constexpr (N == 3)
+                sum = sum + row[2] * e[1];
+            sum = sum + row[0];
+            const Extended scaled = tau * sum;
+            row[0] -= scaled;
+            for (std::size_t c = 1; c < N; ++c)
+                row[c] -= scaled * e[c - 1];
+        }
+    }
+
+    bool Converged()
+    {
+        const Index n = static_cast<Index>(n_);
+        Extended norm = 0;
+        for (Index j = 0; j < n; ++j) {
+            Extended column = std::abs(at(0, j));
+            for (Index i = 1; i < std::min(n, j + 2); ++i)
+                column += std::abs(at(i, j));
+            norm += column;
+        }
+        if (norm == 0)
+            return true;
+        const Extended negligible = std::max(norm * (kEpsilon * kEpsilon), kTiny);
+        Index iu = n - 1, iter = 0, totalIter = 0;
+        Extended exshift = 0;
+        while (iu >= 0) {
+            Index il = iu;
+            for (; il > 0; --il) {
+                const Extended s = std::max(
+                    (std::abs(at(il - 1, il - 1)) + std::abs(at(il, il))) * kEpsilon, negligible);
+                if (std::abs(at(il, il - 1)) <= s)
+                    break;
+            }
+            if (il == iu) {
+                at(iu, iu) = at(iu, iu) + exshift;
+                if (iu > 0)
+                    at(iu, iu - 1) = 0;
+                --iu;
+                iter = 0;
+            } else if (il == iu - 1) {
+                SplitOffTwoRows(iu, exshift);
+                iu -= 2;
+                iter = 0;
+            } else {
+                std::array<Extended, 3> shift = Shift(iu, iter, exshift);
+                ++iter;
+                if (++totalIter > 40 * n)
+                    return false;
+                FrancisStep(il, iu, shift);
+            }
+        }
+        return true;
+    }
+
+    void SplitOffTwoRows(Index iu, Extended exshift)
+    {
+        const Extended p = 0.5L * (at(iu - 1, iu - 1) - at(iu, iu));
+        const Extended q = p * p + at(iu, iu - 1) * at(iu - 1, iu);
+        at(iu, iu) += exshift;
+        at(iu - 1, iu - 1) += exshift;
+        if (q >= 0) {
+            // The Givens rotation that makes the block upper triangular.
+            const Extended z = std::sqrt(std::abs(q));
+            const Extended a = p >= 0 ? p + z : p - z, b = at(iu, iu - 1);
+            Extended c = 0, s = 0;
+            if (b == 0) {
+                c = a < 0 ? -1 : 1;
+            } else if (a == 0) {
+                s = b < 0 ? 1 : -1;
+            } else if (std::abs(a) > std::abs(b)) {
+                const Extended t = b / a;
+                Extended u = std::sqrt(1 + t * t);
+                if (a < 0)
+                    u = -u;
+                c = 1 / u;
+                s = -t * c;
+            } else {
+                const Extended t = a / b;
+                Extended u = std::sqrt(1 + t * t);
+                if (b < 0)
+                    u = -u;
+                s = -1 / u;
+                c = -t * s;
+            }
+            if (!(c == 1 && -s == 0)) {
+                for (Index j = iu - 1; j <= iu; ++j) {
+                    const Extended x = at(iu - 1, j), y = at(iu, j);
+                    at(iu - 1, j) = c * x + -s * y;
+                    at(iu, j) = -(-s) * x + c * y;
+                }
+                for (Index i = iu - 1; i <= iu; ++i) {
+                    const Extended x = at(i, iu - 1), y = at(i, iu);
+                    at(i, iu - 1) = c * x + -s * y;
+                    at(i, iu) = -(-s) * x + c * y;
+                }
+            }
+            at(iu, iu - 1) = 0;
+        }
+        if (iu > 1)
+            at(iu - 1, iu - 2) = 0;
+    }
+
+    // The shifts from the trailing 2×2 block, with an exceptional shift after 10 and 30
+    // iterations without convergence.
+    std::array<Extended, 3> Shift(Index iu, Index iter, Extended& exshift)
+    {
+        std::array<Extended, 3> shift{at(iu, iu), at(iu - 1, iu - 1),
+                                      at(iu, iu - 1) * at(iu - 1, iu)};
+        if (iter == 10) {
+            exshift += shift[0];
+            for (Index i = 0; i <= iu; ++i)
+                at(i, i) -= shift[0];
+            const Extended s = std::abs(at(iu, iu - 1)) + std::abs(at(iu - 1, iu - 2));
+            shift[0] = 0.75L * s;
+            shift[1] = 0.75L * s;
+            shift[2] = -0.4375L * s * s;
+        }
+        if (iter == 30) {
+            Extended s = (shift[1] - shift[0]) / 2;
+            s = s * s + shift[2];
+            if (s > 0) {
+                s = std::sqrt(s);
+                if (shift[1] < shift[0])
+                    s = -s;
+                s = s + (shift[1] - shift[0]) / 2;
+                s = shift[0] - shift[2] / s;
+                exshift += s;
+                for (Index i = 0; i <= iu; ++i)
+                    at(i, i) -= s;
+                shift.fill(Extended{0.964}); // a double, as Eigen has it
+            }
+        }
+        return shift;
+    }
+
+    void FrancisStep(Index il, Index iu, const std::array<Extended, 3>& shift)
+    {
+        // Where the step starts: the first column of the double-shift polynomial, from the
+        // lowest row where it leaves the subdiagonal negligible.
+        std::array<Extended, 3> first{};
+        Index im = iu - 2;
+        for (; im >= il; --im) {
+            const Extended tmm = at(im, im);
+            const Extended r = shift[0] - tmm;
+            const Extended s = shift[1] - tmm;
+            first[0] = (r * s - shift[2]) / at(im + 1, im) + at(im, im + 1);
+            first[1] = at(im + 1, im + 1) - tmm - r - s;
+            first[2] = at(im + 2, im + 1);
+            if (im == il)
+                break;
+            const Extended lhs = at(im, im - 1) * (std::abs(first[1]) + std::abs(first[2]));
+            const Extended rhs = first[0] * (std::abs(at(im - 1, im - 1)) + std::abs(tmm) +
+                                             std::abs(at(im + 1, im + 1)));
+            if (std::abs(lhs) < kEpsilon * rhs)
+                break;
+        }
+        for (Index k = im; k <= iu - 2; ++k) {
+            const std::array<Extended, 3> v =
+                k == im ? first
+                        : std::array<Extended, 3>{at(k, k - 1), at(k + 1, k - 1), at(k + 2, k - 1)};
+            std::array<Extended, 2> e{};
+            Extended tau = 0, beta = 0;
+            MakeReflector(v, e, tau, beta);
+            if (beta == 0)
+                continue;
+            if (k == im && k > il)
+                at(k, k - 1) = -at(k, k - 1);
+            else if (k != im)
+                at(k, k - 1) = beta;
+            Reflect<3>(e, tau, k, k, iu, std::min(iu, k + 3));
+        }
+        std::array<Extended, 1> e{};
+        Extended tau = 0, beta = 0;
+        MakeReflector(std::array<Extended, 2>{at(iu - 1, iu - 2), at(iu, iu - 2)}, e, tau, beta);
+        if (beta != 0) {
+            at(iu - 1, iu - 2) = beta;
+            Reflect<2>(e, tau, iu - 1, iu - 1, iu, iu);
+        }
+        // What rounding left below the subdiagonal.
+        for (Index i = im + 2; i <= iu; ++i) {
+            at(i, i - 2) = 0;
+            if (i > im + 2)
+                at(i, i - 3) = 0;
+        }
+    }
+
+    std::vector<Extended> h_;
+    std::size_t n_;
+};
+
+// The eigenvalues of the balanced companion matrix, which is upper Hessenberg already.
 Eigen::Matrix<Complex, Eigen::Dynamic, 1>
 Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
 {
@@ -54,9 +357,16 @@ Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
         return Eigen::Matrix<Complex, Eigen::Dynamic, 1>::Constant(1, -polynomial[0] / polynomial[1]);
     Eigen::internal::companion<Extended, Eigen::Dynamic> companion(polynomial);
     companion.balance();
-    const Eigen::EigenSolver<Eigen::Matrix<Extended, Eigen::Dynamic, Eigen::Dynamic>> solver(
-        companion.denseMatrix(), false);
-    Eigen::Matrix<Complex, Eigen::Dynamic, 1> roots = solver.eigenvalues();
+    const auto dense = companion.denseMatrix();
+    const std::size_t n = static_cast<std::size_t>(dense.rows());
+    std::vector<Extended> h(n * n);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j)
+            h[i * n + j] = dense(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j));
+    const std::vector<Complex> values = FrancisSteps(std::move(h), n).Eigenvalues();
+    Eigen::Matrix<Complex, Eigen::Dynamic, 1> roots(static_cast<Eigen::Index>(n));
+    for (std::size_t i = 0; i < n; ++i)
+        roots[static_cast<Eigen::Index>(i)] = values[i];
     // The noise in the imaginary part of a real root is dropped where the real part alone
     // leaves the polynomial no larger.
     const Extended coarse =

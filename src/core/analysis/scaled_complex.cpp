@@ -43,19 +43,6 @@ PlainRange PlainRangeOf(std::span<const Extended> c)
     return range;
 }
 
-Complex PlainOnAxis(std::span<const Extended> c, Extended omega, Extended& terms)
-{
-    Extended re = 0, im = 0;
-    terms = 0;
-    for (std::size_t k = c.size(); k-- > 0;) {
-        const Extended times = re * omega; // (re + j·im)·jω
-        re = c[k] - im * omega;
-        im = times;
-        terms = terms * omega + std::abs(c[k]);
-    }
-    return {re, im};
-}
-
 AxisValue PolynomialOnAxis(std::span<const Extended> c, Extended omega)
 {
     if (c.empty())

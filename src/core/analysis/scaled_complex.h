@@ -181,7 +181,19 @@ struct PlainRange
 PlainRange PlainRangeOf(std::span<const Extended> c);
 
 /// c(jω) by Horner's rule in plain arithmetic, and terms = Σ|c[k]|·ω^k; for ω in PlainRangeOf(c).
-Complex PlainOnAxis(std::span<const Extended> c, Extended omega, Extended& terms);
+/// Inline, so that a caller that leaves terms unused does not pay for them.
+inline Complex PlainOnAxis(std::span<const Extended> c, Extended omega, Extended& terms)
+{
+    Extended re = 0, im = 0;
+    terms = 0;
+    for (std::size_t k = c.size(); k-- > 0;) {
+        const Extended times = re * omega; // (re + j·im)·jω
+        re = c[k] - im * omega;
+        im = times;
+        terms = terms * omega + std::abs(c[k]);
+    }
+    return {re, im};
+}
 
 /// c(jω) for the coefficients c[0..k] (index = power), and the sum of its terms' moduli
 /// Σ|c[i]|·ω^i that bounds its rounding error.

@@ -111,6 +111,17 @@ TEST(LogCharacteristics, CornersAndTheAsymptoteCrossover)
     EXPECT_NEAR(double(*AsymptoteCrossover(middle)), 0.1, 1e-12);
 }
 
+TEST(LogCharacteristics, TheAsymptoteIsExactAtACornerOnTheGrid)
+{
+    // (s − 1)/(s + 1)²: every corner at 1 and a gain of 1, so L_a(1) = 0 dB; the 201st of 401
+    // points from 0.1 to 10 lies there, lg ω = 0 on the grid (a logarithm of the ω reached by
+    // multiplying up gave −9·10⁻¹⁹ dB).
+    const LogCharacteristics c = ComputeLogCharacteristics(Tf("1,-1:1,2,1"), 0.1L, 10, 401);
+    ASSERT_EQ(c.Points.size(), 401u);
+    EXPECT_NEAR(double(c.Points[200].Frequency), 1, 1e-15);
+    EXPECT_EQ(c.Points[200].AsymptoteDecibels, 0);
+}
+
 TEST(LogCharacteristics, DefaultRangeAndLogSpacing)
 {
     const TransferFunction tf = Tf("10:1,11,10,0");

@@ -76,6 +76,90 @@ TEST(PolynomialRoots, WidelySpreadRootsKeepTheirDigits)
     EXPECT_NEAR(static_cast<double>(roots[1].real() / -1e-20L), 1, 1e-15);
 }
 
+// Each expected root matched to its own computed root within tolerance·max(1, |root|).
+void ExpectRootSet(const std::vector<Extended>& c, const std::vector<Complex>& expected,
+                   Extended tolerance)
+{
+    std::vector<Complex> roots = PolynomialRoots(c);
+    ASSERT_EQ(roots.size(), expected.size());
+    for (const Complex& r : expected) {
+        const auto nearest =
+            std::min_element(roots.begin(), roots.end(), [&](const Complex& a, const Complex& b) {
+                return std::abs(a - r) < std::abs(b - r);
+            });
+        EXPECT_LE(std::abs(*nearest - r), tolerance * std::max<Extended>(1, std::abs(r)))
+            << "degree " << c.size() - 1 << ", root " << static_cast<double>(r.real()) << " "
+            << static_cast<double>(r.imag());
+        roots.erase(nearest);
+    }
+}
+
+TEST(PolynomialRoots, RootsOfUnity)
+{
+    // s^k − 1 and s^k + 1: the companion matrix is a cyclic permutation, on which the QR steps
+    // stall until the exceptional shifts after 10 and 30 of them move it.
+    const Extended pi = std::acos(Extended{-1});
+    for (std::size_t k = 2; k <= 15; ++k) {
+        for (const Extended sign : {Extended{-1}, Extended{1}}) {
+            std::vector<Extended> c(k + 1, 0);
+            c[0] = sign;
+            c[k] = 1;
+            std::vector<Complex> expected;
+            for (std::size_t m = 0; m < k; ++m)
+                expected.push_back(std::polar(Extended{1}, (2 * m + (sign > 0 ? 1 : 0)) * pi / k));
+            ExpectRootSet(c, expected, 1e-15L);
+        }
+    }
+}
+
+// The product of (s − r) over the roots, a complex root taken with its conjugate: its
+// coefficients by power.
+std::vector<Extended> FromRoots(const std::vector<Complex>& roots)
+{
+    std::vector<Extended> c{1};
+    for (const Complex& r : roots) {
+        const std::vector<Extended> factor =
+            r.imag() == 0 ? std::vector<Extended>{-r.real(), 1}
+                          : std::vector<Extended>{std::norm(r), -2 * r.real(), 1};
+        std::vector<Extended> product(c.size() + factor.size() - 1, 0);
+        for (std::size_t i = 0; i < c.size(); ++i)
+            for (std::size_t j = 0; j < factor.size(); ++j)
+                product[i + j] += c[i] * factor[j];
+        c = product;
+    }
+    return c;
+}
+
+TEST(PolynomialRoots, KnownRootsOfDegreeFifteen)
+{
+    const struct
+    {
+        const char* name;
+        std::vector<Complex> roots; // the upper one of each complex pair
+        Extended tolerance;
+    } cases[] = {
+        // −1 … −15: integer coefficients up to 15!, held exactly, yet the rounding of p(z)
+        // alone moves the middle roots by about 1e-9 (Wilkinson's polynomial).
+        {"Wilkinson", {-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12, -13, -14, -15}, 1e-8L},
+        // Seven complex pairs of growing damping and a real root.
+        {"ComplexPairs",
+         {{-0.1L, 1}, {-0.2L, 2}, {-0.3L, 3}, {-0.5L, 4}, {-1, 5}, {-2, 6}, {-3, 7}, -4},
+         1e-13L},
+        // Moduli from 1e-6 to 1e6, a pair among them.
+        {"SpreadMagnitudes", {-1e-6L, -1e-4L, {-1e-2L, 1e-2L}, -1, -1e2L, -1e4L, -1e6L}, 1e-15L},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Complex> expected;
+        for (const Complex& r : c.roots) {
+            expected.push_back(r);
+            if (r.imag() != 0)
+                expected.push_back(std::conj(r));
+        }
+        ExpectRootSet(FromRoots(c.roots), expected, c.tolerance);
+    }
+}
+
 TEST(PolynomialRoots, LostRootsAreNoticed)
 {
     // (s + 0.5)^15: the eigenvalues scatter by a tenth, yet each is a root to the precision.
