@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/characteristics_picture.h"
 
-#include "core/common/russian_text.h"
+#include "core/common/number_text.h"
 #include "core/common/segment_clip.h"
 
 #include <algorithm>
@@ -15,16 +15,6 @@
 namespace nirdal {
 
 namespace {
-
-// A number as a reader of Russian expects it: digits significant, a decimal comma.
-std::string Number(Extended value, int digits = 3)
-{
-    if (std::abs(value) < 1e-300L)
-        value = 0;
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*Lg", digits, value);
-    return DecimalComma(text);
-}
 
 // The top of the tick labels under a box: below the lowest label of the upright axis, which
 // is centred on the box's bottom edge.
@@ -218,10 +208,10 @@ std::vector<std::pair<Rgb, std::string>> StepLegend(std::span<const StepPictureC
             text = "не рассчитана";
         else if (const auto& in = r.Indicators)
             // What the span does not hold is said so, not read off at its end.
-            text = (in->OvershootKnown() ? "σ = " + Number(in->OvershootPercent) + " %"
+            text = (in->OvershootKnown() ? "σ = " + FigureText(in->OvershootPercent) + " %"
                                          : std::string("σ: пик не достигнут")) +
                    "   tр " + (in->SettlingReached ? "= " : "более ") +
-                   Number(in->SettlingTime) + " с";
+                   FigureText(in->SettlingTime) + " с";
         else
             text = r.Verdict == StabilityVerdict::Unstable ? "система неустойчива"
                                                            : "на границе устойчивости";
@@ -425,7 +415,7 @@ std::vector<std::pair<Rgb, std::string>> LogLegend(std::span<const LogPictureCur
         if (!l.Failure.empty() || l.Points.empty())
             legend.emplace_back(c.Colour, "не рассчитана");
         else
-            legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + Number(*l.Crossover) + " рад/с"
+            legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + FigureText(*l.Crossover) + " рад/с"
                                                       : "ЛАЧХ асимптотически ниже 0 дБ");
     }
     return legend;

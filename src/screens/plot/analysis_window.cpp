@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "screens/plot/analysis_window.h"
 
+#include "core/common/number_text.h"
 #include "core/common/recording_surface.h"
+#include "core/common/russian_text.h"
 #include "core/numtext/numtext.h"
 #include "core/plot/exploration_picture.h"
+#include "core/plot/stability_map_picture.h"
 #include "export/picture_file.h"
 #include "export/whole_device.h"
 #include "qtdraw/painter_surface.h"
@@ -19,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -59,6 +63,13 @@ QString AskForPicturePath(QWidget* parent, const QString& suggested)
         QFileDialog::DontUseNativeDialog);
 }
 
+// A field shows its value as the labels do, in a form it reads back when typed over.
+QString FieldText(Extended value)
+{
+    const std::string figure = FigureText(value);
+    return Text(ReadNumber(figure) ? figure : DecimalComma(SignificantText(value, 3)));
+}
+
 AnalysisWindow::SavePathChooser& SavePathChooserInUse()
 {
     static AnalysisWindow::SavePathChooser chooser = AskForPicturePath;
@@ -88,6 +99,19 @@ QLineEdit* AddField(QWidget* parent, const char* name, const QString& label)
     return field;
 }
 
+// A painter on an image of the canvas, set up as the pictures expect it.
+void PreparePainter(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(ExportFont());
+    painter.setPen(Qt::black);
+}
+
+QRect ToQRect(const DeviceRect& r)
+{
+    return {r.Left, r.Top, r.Width, r.Height};
+}
+
 } // namespace
 
 int GainPosition(Extended gain)
@@ -114,6 +138,19 @@ ExplorationCanvas::ExplorationCanvas(QWidget* parent, const Exploration& explora
 void ExplorationCanvas::Redraw()
 {
     const qreal ratio = devicePixelRatioF();
+    const ExplorationLayout layout = LayOutExploration({width(), height()});
+    const QRect mapFrame = ToQRect(layout.Map);
+    if (m_map.size() != mapFrame.size() * ratio) {
+        m_map = QImage(mapFrame.size() * ratio, QImage::Format_RGB32);
+        m_map.setDevicePixelRatio(ratio);
+        m_map.fill(Qt::white);
+        QPainter painter(&m_map);
+        PreparePainter(painter);
+        painter.translate(-mapFrame.topLeft());
+        PainterSurface surface(painter);
+        DrawExplorationMap(surface, m_exploration, layout.Map);
+        m_mapBox = m_exploration.Map() ? ToQRect(ExplorationMapBox(surface, layout.Map)) : QRect();
+    }
     if (m_picture.size() != size() * ratio) {
         m_picture = QImage(size() * ratio, QImage::Format_RGB32);
         m_picture.setDevicePixelRatio(ratio);
@@ -121,13 +158,22 @@ void ExplorationCanvas::Redraw()
     m_picture.fill(Qt::white);
     {
         QPainter painter(&m_picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(ExportFont());
-        painter.setPen(Qt::black);
+        PreparePainter(painter);
+        {
+            PainterSurface surface(painter);
+            DrawExplorationPictures(surface, m_exploration, {width(), height()}, false);
+        }
+        painter.drawImage(mapFrame.topLeft(), m_map);
         PainterSurface surface(painter);
-        DrawExplorationPictures(surface, m_exploration, {width(), height()});
+        DrawExplorationMapPoint(surface, m_exploration, layout.Map);
     }
     update();
+}
+
+void ExplorationCanvas::RedrawMap()
+{
+    m_map = QImage();
+    Redraw();
 }
 
 void ExplorationCanvas::paintEvent(QPaintEvent*)
@@ -140,6 +186,18 @@ void ExplorationCanvas::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Redraw();
+}
+
+void ExplorationCanvas::mousePressEvent(QMouseEvent* event)
+{
+    const auto& map = m_exploration.Map();
+    if (event->button() != Qt::LeftButton || !map || !m_mapClicked)
+        return QWidget::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    const QRect& b = m_mapBox;
+    if (const auto point =
+            StabilityMapPointAt(*map, {b.left(), b.top(), b.width(), b.height()}, at.x(), at.y()))
+        m_mapClicked(point->first, point->second);
 }
 
 AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
@@ -236,7 +294,10 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
         const QSignalBlocker gainQuiet(m_gainSlider);
         m_gainSlider->setValue(GainPosition(m_exploration.Gain()));
     }
+    m_canvas->SetMapClickHandler(
+        [this](Extended gain, Extended extraDelay) { MapClicked(gain, extraDelay); });
     ShowState();
+    StartMap();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
     setMinimumSize(640, 480);
@@ -267,11 +328,34 @@ void AnalysisWindow::GainSliderMoved(int position)
         ShowState();
 }
 
-void AnalysisWindow::DelaySliderMoved(int position)
+Extended AnalysisWindow::DelayAt(int position) const
 {
     const Extended seconds = m_exploration.DelayRangeEnd() * position / kDelaySliderEnd;
-    if (!m_exploration.SetExtraDelay(std::min(seconds, m_exploration.DelayRangeEnd())))
+    return std::min(seconds, m_exploration.DelayRangeEnd());
+}
+
+int AnalysisWindow::DelayPosition(Extended seconds) const
+{
+    return static_cast<int>(std::lround(seconds / m_exploration.DelayRangeEnd() * kDelaySliderEnd));
+}
+
+void AnalysisWindow::DelaySliderMoved(int position)
+{
+    if (!m_exploration.SetExtraDelay(DelayAt(position)))
         ShowState();
+}
+
+void AnalysisWindow::MapClicked(Extended gain, Extended extraDelay)
+{
+    {
+        const QSignalBlocker gainQuiet(m_gainSlider);
+        const QSignalBlocker delayQuiet(m_delaySlider);
+        m_gainSlider->setValue(GainPosition(gain));
+        m_delaySlider->setValue(DelayPosition(extraDelay));
+    }
+    m_exploration.SetGain(GainAt(m_gainSlider->value()));
+    m_exploration.SetExtraDelay(DelayAt(m_delaySlider->value()));
+    ShowState();
 }
 
 void AnalysisWindow::GainFieldEdited()
@@ -299,8 +383,7 @@ void AnalysisWindow::DelayFieldEdited()
         return RefuseTyped(m_delayField, *refusal);
     m_delayField->setToolTip({});
     const QSignalBlocker quiet(m_delaySlider);
-    m_delaySlider->setValue(static_cast<int>(
-        std::lround(*typed / m_exploration.DelayRangeEnd() * kDelaySliderEnd)));
+    m_delaySlider->setValue(DelayPosition(*typed));
     ShowState();
 }
 
@@ -308,7 +391,7 @@ void AnalysisWindow::RefuseTyped(QLineEdit* field, const std::string& reason)
 {
     const Extended value =
         field == m_gainField ? m_exploration.Gain() : m_exploration.ExtraDelay();
-    field->setText(Text(FigureText(value)));
+    field->setText(FieldText(value));
     RefuseNumber(field, reason);
 }
 
@@ -335,6 +418,26 @@ void AnalysisWindow::StartStep()
     });
 }
 
+void AnalysisWindow::StartMap()
+{
+    if (!m_exploration.Refusal().empty())
+        return;
+    const TransferFunction variant = m_exploration.Variant();
+    m_mapJob.Run([this, variant](std::stop_token stop) {
+        StabilityMap map = ComputeStabilityMap(variant, DefaultMapRanges(variant));
+        if (stop.stop_requested())
+            return;
+        // As for the step response: the window waits for this thread before it goes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, map = std::move(map)]() mutable {
+                m_exploration.TakeMap(std::move(map));
+                m_canvas->RedrawMap();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 void AnalysisWindow::StepArrived(const StepResponse& step, unsigned long state)
 {
     if (!m_exploration.TakeStep(step, state))
@@ -356,9 +459,9 @@ void AnalysisWindow::ShowState()
         StartStep();
     }
     if (!m_gainField->hasFocus() || m_gainField->text().isEmpty())
-        m_gainField->setText(Text(FigureText(m_exploration.Gain())));
+        m_gainField->setText(FieldText(m_exploration.Gain()));
     if (!m_delayField->hasFocus() || m_delayField->text().isEmpty())
-        m_delayField->setText(Text(FigureText(m_exploration.ExtraDelay())));
+        m_delayField->setText(FieldText(m_exploration.ExtraDelay()));
     const std::vector<std::string> lines = m_exploration.Lines();
     const std::vector<std::string> hints = m_exploration.Hints();
     m_verdict->setText(lines.empty() ? QString() : Text(lines.front()));
@@ -401,10 +504,10 @@ void AnalysisWindow::SavePictures()
         suffix != QStringLiteral("pdf"))
         path += QStringLiteral(".png");
     RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
-    const QSize size = m_canvas->size();
-    DrawExplorationPictures(recording, m_exploration, {size.width(), size.height()});
+    const DeviceSize size =
+        DrawSavedExploration(recording, m_exploration, {m_canvas->width(), m_canvas->height()});
     QString error;
-    if (!WritePicture(LocalFilePath(path), recording.ops(), size, error))
+    if (!WritePicture(LocalFilePath(path), recording.ops(), {size.Width, size.Height}, error))
         ShowErrorBox(this, error);
 }
 

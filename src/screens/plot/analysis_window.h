@@ -18,25 +18,38 @@ class QSlider;
 
 namespace nirdal {
 
-/// The three pictures of the analysis window, drawn again whenever its state or its size
-/// changes.
+/// The four pictures of the analysis window, drawn again whenever its state or its size
+/// changes. The stability map is drawn once for its size and kept: a move of K or ΔT draws
+/// only the point on it.
 class ExplorationCanvas : public QWidget
 {
     Q_OBJECT
 
 public:
+    /// Told the (K, ΔT) under a click on the map.
+    using MapClickHandler = std::function<void(Extended gain, Extended extraDelay)>;
+
     ExplorationCanvas(QWidget* parent, const Exploration& exploration);
 
     /// Draws the pictures anew for the state in force.
     void Redraw();
+    /// The map came: its picture is drawn anew, then Redraw.
+    void RedrawMap();
+    void SetMapClickHandler(MapClickHandler handler) { m_mapClicked = std::move(handler); }
+    /// The plot box of the map in the widget's coordinates; empty before the map is drawn.
+    QRect MapBox() const { return m_mapBox; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     const Exploration& m_exploration;
     QImage m_picture;
+    QImage m_map; // the map's frame without the point
+    QRect m_mapBox;
+    MapClickHandler m_mapClicked;
 };
 
 /// "Анализ варианта N": one variant's closed loop under a gain K and an added delay ΔT set on
@@ -75,6 +88,8 @@ public:
     /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF, once the step
     /// response of the state in force is there.
     void SaveButtonClick();
+    /// A click on the map: both sliders to the slider positions nearest (gain, extraDelay).
+    void MapClicked(Extended gain, Extended extraDelay);
     /// Whether the step response of the K and ΔT in force is still being computed.
     bool StepPending() const { return !m_exploration.StepIsCurrent(); }
 
@@ -96,6 +111,11 @@ private:
     void StepArrived(const StepResponse& step, unsigned long state);
     /// Asks for the path and writes the pictures.
     void SavePictures();
+    /// Hands the variant's stability map to a thread of its own, once.
+    void StartMap();
+    /// ΔT at a position of its slider, and the position nearest to a ΔT.
+    Extended DelayAt(int position) const;
+    int DelayPosition(Extended seconds) const;
 
     Exploration m_exploration;
     ExplorationCanvas* m_canvas = nullptr;
@@ -111,6 +131,7 @@ private:
     unsigned long m_stepStarted = 0; // the state whose step response was last asked for
     // Last: stopped and joined first when the window goes, while everything else is whole.
     LatestJob m_stepJob;
+    LatestJob m_mapJob;
 };
 
 /// Slider positions of the gain: K = 10^(position / kGainStepsPerDecade − 2).
