@@ -349,8 +349,42 @@ PictureStyle WindowStyle()
 
 } // namespace
 
-ExplorationLayout LayOutExploration(DeviceSize size)
+DeviceSize LeastExplorationPicture(Surface& surface)
 {
+    surface.SetFontSize(WindowStyle().FontPoints);
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    // The logarithmic picture's two boxes, its legend, titles and labels take about 11.2
+    // lines; the step response's legend "σ = 80,5 %   tр = 48,1 с" about 12 lines' width.
+    return {14 * spacing + 12, 12 * spacing + 12};
+}
+
+namespace {
+
+// Whether the four pictures go in one row in a room of size.
+bool InOneRow(DeviceSize least, DeviceSize size)
+{
+    return size.Height < 2 * least.Height && size.Width >= 4 * least.Width;
+}
+
+} // namespace
+
+DeviceSize LeastExplorationSize(Surface& surface, DeviceSize room)
+{
+    const DeviceSize least = LeastExplorationPicture(surface);
+    if (InOneRow(least, room))
+        return {4 * least.Width, least.Height};
+    return {2 * least.Width, 2 * least.Height};
+}
+
+ExplorationLayout LayOutExploration(Surface& surface, DeviceSize size)
+{
+    if (InOneRow(LeastExplorationPicture(surface), size)) {
+        const auto column = [&size](int i) {
+            const int left = size.Width * i / 4;
+            return DeviceRect{left, 0, size.Width * (i + 1) / 4 - left, size.Height};
+        };
+        return {column(0), column(1), column(3), column(2)};
+    }
     const int half = size.Width / 2;
     const int upper = size.Height / 2;
     return {{0, 0, half, upper},
@@ -383,7 +417,7 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
 void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size,
                              bool withMap)
 {
-    const ExplorationLayout layout = LayOutExploration(size);
+    const ExplorationLayout layout = LayOutExploration(surface, size);
     DrawExplorationHodograph(surface, exploration, layout.Hodograph);
     DrawPictureFrame(surface, layout.Step);
     DrawPictureFrame(surface, layout.Logarithmic);

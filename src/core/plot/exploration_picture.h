@@ -45,7 +45,9 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
 void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size,
                              bool withMap = true);
 
-/// Where DrawExplorationPictures puts its four pictures in a picture of size.
+/// Where DrawExplorationPictures puts its four pictures in a picture of size: two by two
+/// where each quarter holds LeastExplorationPicture, else in one row where each quarter of
+/// the width holds it (a wide, low window), else two by two all the same.
 struct ExplorationLayout
 {
     DeviceRect Hodograph;
@@ -53,7 +55,14 @@ struct ExplorationLayout
     DeviceRect Logarithmic;
     DeviceRect Map;
 };
-ExplorationLayout LayOutExploration(DeviceSize size);
+ExplorationLayout LayOutExploration(Surface& surface, DeviceSize size);
+
+/// The least size of one of the four pictures, in the surface's font, at which each of them
+/// is drawn whole (the logarithmic characteristics, which need the most height, included).
+DeviceSize LeastExplorationPicture(Surface& surface);
+/// The least size of all four in a window whose room for them is room: the layout
+/// LayOutExploration takes there, shrunk no further.
+DeviceSize LeastExplorationSize(Surface& surface, DeviceSize room);
 
 /// "Область устойчивости" in frame: the variant's stability map without the window's point.
 void DrawExplorationMap(Surface& surface, const Exploration& exploration, DeviceRect frame);

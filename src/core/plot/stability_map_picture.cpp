@@ -251,7 +251,10 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
                              const PictureStyle& style)
 {
     surface.SetFontSize(kTitlePoints);
-    surface.TextOut(area.Left, area.Top, "Область устойчивости K·W(s)·exp(-s·ΔT)");
+    const std::string title = "Область устойчивости K·W(s)·exp(-s·ΔT)";
+    const std::string shortTitle = "Область устойчивости";
+    surface.TextOut(area.Left, area.Top,
+                    surface.MeasureText(title).Width <= area.Width ? title : shortTitle);
     const DeviceRect box = StabilityMapBox(surface, area, style);
     if (!map.Failure.empty()) {
         const int spacing = surface.MeasureText("0").LineSpacing;

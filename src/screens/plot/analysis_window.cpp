@@ -25,6 +25,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
@@ -131,14 +133,32 @@ ExplorationCanvas::ExplorationCanvas(QWidget* parent, const Exploration& explora
     : QWidget(parent), m_exploration(exploration)
 {
     setObjectName(QStringLiteral("Pictures"));
-    setMinimumSize(420, 260);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ExplorationLayout ExplorationCanvas::Layout() const
+{
+    QImage probe(1, 1, QImage::Format_RGB32);
+    QPainter painter(&probe);
+    PreparePainter(painter);
+    PainterSurface surface(painter);
+    return LayOutExploration(surface, {width(), height()});
+}
+
+void ExplorationCanvas::FitInto(QSize room)
+{
+    QImage probe(1, 1, QImage::Format_RGB32);
+    QPainter painter(&probe);
+    PreparePainter(painter);
+    PainterSurface surface(painter);
+    const DeviceSize least = LeastExplorationSize(surface, {room.width(), room.height()});
+    setMinimumSize(least.Width, least.Height);
 }
 
 void ExplorationCanvas::Redraw()
 {
     const qreal ratio = devicePixelRatioF();
-    const ExplorationLayout layout = LayOutExploration({width(), height()});
+    const ExplorationLayout layout = Layout();
     const QRect mapFrame = ToQRect(layout.Map);
     if (m_map.size() != mapFrame.size() * ratio) {
         m_map = QImage(mapFrame.size() * ratio, QImage::Format_RGB32);
@@ -213,13 +233,22 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     SetBackground(this, look::kMenu);
 
     auto* layout = new QVBoxLayout(this);
-    m_canvas = new ExplorationCanvas(this, m_exploration);
+    // The pictures shrink with the window down to the least size at which each is drawn
+    // whole; below that (a small screen at a large scale) they scroll, while the figures and
+    // the sliders stay in view.
+    m_pictures = new QScrollArea(this);
+    m_pictures->setObjectName(QStringLiteral("PictureArea"));
+    m_pictures->setFrameShape(QFrame::NoFrame);
+    m_pictures->setWidgetResizable(true);
+    m_canvas = new ExplorationCanvas(m_pictures, m_exploration);
+    m_pictures->setWidget(m_canvas);
+    m_pictures->viewport()->installEventFilter(this);
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(QStringLiteral("Refusal"));
     m_refusal->setWordWrap(true);
     m_refusal->setAlignment(Qt::AlignCenter);
     m_refusal->setMinimumSize(420, 260);
-    layout->addWidget(m_canvas, 1);
+    layout->addWidget(m_pictures, 1);
     layout->addWidget(m_refusal, 1);
 
     // Under the pictures the verdict and the figures, then the sliders.
@@ -247,7 +276,6 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     controls->addWidget(delayLabel, 1, 0);
     controls->addWidget(m_delaySlider, 1, 1);
     controls->addWidget(m_delayField, 1, 2);
-    controls->addWidget(m_saveButton, 0, 3, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
     controls->setColumnStretch(1, 1);
 
     m_verdict = new QLabel(this);
@@ -255,10 +283,13 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     QFont bold = font();
     bold.setBold(true);
     m_verdict->setFont(bold);
-    lines->addWidget(m_verdict, 0, 0, 1, 3);
+    // The button beside the verdict leaves the sliders the width of a small screen.
+    lines->addWidget(m_verdict, 0, 0, 1, 2);
+    lines->addWidget(m_saveButton, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < kFigureCount; ++i) {
         auto* figure = new QLabel(this);
         figure->setObjectName(QStringLiteral("Figure%1").arg(i + 1));
+        figure->setWordWrap(true); // rather than cut on a small screen
         lines->addWidget(figure, 1 + i / 3, i % 3);
         m_figures.append(figure);
     }
@@ -278,7 +309,7 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     connect(m_saveButton, &QPushButton::clicked, this, &AnalysisWindow::SaveButtonClick);
 
     const bool refused = !m_exploration.Refusal().empty();
-    m_canvas->setVisible(!refused);
+    m_pictures->setVisible(!refused);
     m_refusal->setVisible(refused);
     m_refusal->setText(Text(m_exploration.Refusal()));
     for (QWidget* control : {static_cast<QWidget*>(m_gainSlider), static_cast<QWidget*>(m_gainField),
@@ -300,10 +331,10 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     StartMap();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
-    setMinimumSize(640, 480);
     const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const QSize room = free.size() - kFrameAllowance;
+    setMinimumSize(QSize(640, 480).boundedTo(room));
     const QSize wanted = kLeastFirstSize.expandedTo(free.size() * kScreenShare).boundedTo(room);
     resize(wanted);
     PlaceOnScreen(this, free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
@@ -522,6 +553,8 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event)
 
 bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_pictures->viewport() && event->type() == QEvent::Resize)
+        m_canvas->FitInto(static_cast<QResizeEvent*>(event)->size());
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Close();

@@ -3,6 +3,7 @@
 
 #include "core/analysis/exploration.h"
 #include "core/common/latest_job.h"
+#include "core/plot/exploration_picture.h"
 #include "screens/shell/form.h"
 
 #include <QImage>
@@ -14,6 +15,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 
 namespace nirdal {
@@ -36,6 +38,10 @@ public:
     /// The map came: its picture is drawn anew, then Redraw.
     void RedrawMap();
     void SetMapClickHandler(MapClickHandler handler) { m_mapClicked = std::move(handler); }
+    /// Where its four pictures stand.
+    ExplorationLayout Layout() const;
+    /// Takes the least size at which its four pictures are drawn whole in a room of room.
+    void FitInto(QSize room);
     /// The plot box of the map in the widget's coordinates; empty before the map is drawn.
     QRect MapBox() const { return m_mapBox; }
 
@@ -118,6 +124,7 @@ private:
     int DelayPosition(Extended seconds) const;
 
     Exploration m_exploration;
+    QScrollArea* m_pictures = nullptr;
     ExplorationCanvas* m_canvas = nullptr;
     QLabel* m_refusal = nullptr;
     QSlider* m_gainSlider = nullptr;

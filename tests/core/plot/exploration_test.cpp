@@ -372,7 +372,7 @@ TEST(ExplorationPicture, TheMapTakesTheLowerLeftQuarterWithThePoint)
     EXPECT_FALSE(pointAt().first); // no map yet
     exploration.TakeMap(ComputeStabilityMap(exploration.Variant(), DefaultMapRanges(exploration.Variant())));
     RecordingSurface measure;
-    const DeviceRect box = ExplorationMapBox(measure, LayOutExploration({1000, 600}).Map);
+    const DeviceRect box = ExplorationMapBox(measure, LayOutExploration(measure, {1000, 600}).Map);
     EXPECT_GE(box.Left, 0);
     EXPECT_LE(box.Left + box.Width, 500);
     EXPECT_GE(box.Top, 300);
@@ -389,6 +389,38 @@ TEST(ExplorationPicture, TheMapTakesTheLowerLeftQuarterWithThePoint)
     ASSERT_TRUE(atTen);
     EXPECT_NEAR(atTen->first - atOne->first, box.Width / 4.0, 1);
     EXPECT_EQ(atTen->second, atOne->second);
+}
+
+// A wide, low room (a laptop's screen at 150 %) takes the four pictures in one row, each a
+// quarter of the width; at the least size each is drawn whole, the logarithmic
+// characteristics, the tallest, included.
+TEST(ExplorationPicture, AWideLowRoomTakesThePicturesInOneRow)
+{
+    Exploration exploration(Parse("2:1,3,3,1:1"), 1);
+    RecordingSurface recording;
+    const DeviceSize least = LeastExplorationPicture(recording);
+    const DeviceSize row{4 * least.Width, least.Height};
+    EXPECT_EQ(LeastExplorationSize(recording, row), row);
+    EXPECT_EQ(LeastExplorationSize(recording, {100, 100}),
+              (DeviceSize{2 * least.Width, 2 * least.Height}));
+    const ExplorationLayout layout = LayOutExploration(recording, row);
+    int left = 0;
+    for (const DeviceRect& r : {layout.Hodograph, layout.Step, layout.Map, layout.Logarithmic}) {
+        EXPECT_EQ(r.Left, left);
+        EXPECT_EQ(r.Width, least.Width);
+        EXPECT_EQ(r.Height, least.Height);
+        left += least.Width;
+    }
+    EXPECT_EQ(LayOutExploration(recording, {1000, 2 * least.Height}).Step.Left, 500);
+
+    exploration.ComputeStep();
+    DrawExplorationPictures(recording, exploration, row);
+    std::vector<std::string> texts;
+    for (const DrawOp& op : recording.ops())
+        if (op.kind == DrawOp::Kind::Text)
+            texts.push_back(op.text);
+    for (const char* title : {"ЛАЧХ L(ω), дБ", "ЛФЧХ φ(ω), град", "h(t)"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), title), texts.end()) << title;
 }
 
 // "Сохранить рисунок…" writes under the pictures what they show: the variant as a formula,
