@@ -32,6 +32,7 @@
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <cmath>
 
@@ -136,55 +137,93 @@ ExplorationCanvas::ExplorationCanvas(QWidget* parent, const Exploration& explora
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-ExplorationLayout ExplorationCanvas::Layout() const
+// The canvas in the screen's own pixels: on a screen of ratio 2 a picture of 800 × 600 is
+// drawn on 1600 × 1200 pixels, its texts at twice the pixels of their points and its lines
+// twice as wide, so that curves are as smooth as the screen can show them.
+QSize ExplorationCanvas::Pixels() const
 {
-    QImage probe(1, 1, QImage::Format_RGB32);
+    return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
+QImage ExplorationCanvas::PixelImage(QSize pixels) const
+{
+    QImage image(pixels, QImage::Format_RGB32);
+    // Points become pixels as on a 96-dpi screen, times the ratio.
+    const int dotsPerMetre = qRound(kScreenDotsPerInch / 0.0254 * devicePixelRatioF());
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    return image;
+}
+
+ExplorationLayout ExplorationCanvas::PixelLayout() const
+{
+    QImage probe = PixelImage({1, 1});
     QPainter painter(&probe);
     PreparePainter(painter);
     PainterSurface surface(painter);
-    return LayOutExploration(surface, {width(), height()});
+    return LayOutExploration(surface, {Pixels().width(), Pixels().height()});
+}
+
+ExplorationLayout ExplorationCanvas::Layout() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const auto logical = [ratio](const DeviceRect& r) {
+        return DeviceRect{qRound(r.Left / ratio), qRound(r.Top / ratio), qRound(r.Width / ratio),
+                          qRound(r.Height / ratio)};
+    };
+    const ExplorationLayout pixels = PixelLayout();
+    return {logical(pixels.Hodograph), logical(pixels.Step), logical(pixels.Logarithmic),
+            logical(pixels.Map)};
+}
+
+QRect ExplorationCanvas::MapBox() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const QRectF box(m_mapPixels);
+    return QRectF(box.topLeft() / ratio, box.size() / ratio).toRect();
 }
 
 void ExplorationCanvas::FitInto(QSize room)
 {
-    QImage probe(1, 1, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    QImage probe = PixelImage({1, 1});
     QPainter painter(&probe);
     PreparePainter(painter);
     PainterSurface surface(painter);
-    const DeviceSize least = LeastExplorationSize(surface, {room.width(), room.height()});
-    setMinimumSize(least.Width, least.Height);
+    const QSize pixels = (QSizeF(room) * ratio).toSize();
+    const DeviceSize least = LeastExplorationSize(surface, {pixels.width(), pixels.height()});
+    setMinimumSize(qCeil(least.Width / ratio), qCeil(least.Height / ratio));
 }
 
 void ExplorationCanvas::Redraw()
 {
     const qreal ratio = devicePixelRatioF();
-    const ExplorationLayout layout = Layout();
+    const QSize pixels = Pixels();
+    const ExplorationLayout layout = PixelLayout();
     const QRect mapFrame = ToQRect(layout.Map);
-    if (m_map.size() != mapFrame.size() * ratio) {
-        m_map = QImage(mapFrame.size() * ratio, QImage::Format_RGB32);
-        m_map.setDevicePixelRatio(ratio);
-        m_map.fill(Qt::white);
+    if (m_map.size() != mapFrame.size() || m_map.dotsPerMeterX() != PixelImage({1, 1}).dotsPerMeterX()) {
+        m_map = PixelImage(mapFrame.size().expandedTo(QSize(1, 1)));
         QPainter painter(&m_map);
         PreparePainter(painter);
         painter.translate(-mapFrame.topLeft());
-        PainterSurface surface(painter);
+        PainterSurface surface(painter, ratio);
         DrawExplorationMap(surface, m_exploration, layout.Map);
-        m_mapBox = m_exploration.Map() ? ToQRect(ExplorationMapBox(surface, layout.Map)) : QRect();
+        m_mapPixels = m_exploration.Map() ? ToQRect(ExplorationMapBox(surface, layout.Map)) : QRect();
     }
-    if (m_picture.size() != size() * ratio) {
-        m_picture = QImage(size() * ratio, QImage::Format_RGB32);
-        m_picture.setDevicePixelRatio(ratio);
-    }
+    if (m_picture.size() != pixels)
+        m_picture = PixelImage(pixels);
     m_picture.fill(Qt::white);
     {
         QPainter painter(&m_picture);
         PreparePainter(painter);
         {
-            PainterSurface surface(painter);
-            DrawExplorationPictures(surface, m_exploration, {width(), height()}, false);
+            PainterSurface surface(painter, ratio);
+            DrawExplorationPictures(surface, m_exploration, {pixels.width(), pixels.height()},
+                                    false);
         }
         painter.drawImage(mapFrame.topLeft(), m_map);
-        PainterSurface surface(painter);
+        PainterSurface surface(painter, ratio);
         DrawExplorationMapPoint(surface, m_exploration, layout.Map);
     }
     update();
@@ -199,7 +238,8 @@ void ExplorationCanvas::RedrawMap()
 void ExplorationCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_picture);
+    // Pixel for pixel: the image has the size of the widget in the screen's pixels.
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_picture);
 }
 
 void ExplorationCanvas::resizeEvent(QResizeEvent* event)
@@ -213,8 +253,8 @@ void ExplorationCanvas::mousePressEvent(QMouseEvent* event)
     const auto& map = m_exploration.Map();
     if (event->button() != Qt::LeftButton || !map || !m_mapClicked)
         return QWidget::mousePressEvent(event);
-    const QPoint at = event->position().toPoint();
-    const QRect& b = m_mapBox;
+    const QPoint at = (event->position() * devicePixelRatioF()).toPoint();
+    const QRect& b = m_mapPixels;
     if (const auto point =
             StabilityMapPointAt(*map, {b.left(), b.top(), b.width(), b.height()}, at.x(), at.y()))
         m_mapClicked(point->first, point->second);

@@ -38,12 +38,12 @@ public:
     /// The map came: its picture is drawn anew, then Redraw.
     void RedrawMap();
     void SetMapClickHandler(MapClickHandler handler) { m_mapClicked = std::move(handler); }
-    /// Where its four pictures stand.
+    /// Where its four pictures stand, in the widget's coordinates.
     ExplorationLayout Layout() const;
     /// Takes the least size at which its four pictures are drawn whole in a room of room.
     void FitInto(QSize room);
     /// The plot box of the map in the widget's coordinates; empty before the map is drawn.
-    QRect MapBox() const { return m_mapBox; }
+    QRect MapBox() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,10 +51,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    QSize Pixels() const;
+    QImage PixelImage(QSize pixels) const;
+    ExplorationLayout PixelLayout() const;
+
     const Exploration& m_exploration;
+    // In the screen's pixels.
     QImage m_picture;
     QImage m_map; // the map's frame without the point
-    QRect m_mapBox;
+    QRect m_mapPixels;
     MapClickHandler m_mapClicked;
 };
 
