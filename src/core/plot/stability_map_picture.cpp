@@ -270,13 +270,18 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     DrawMarks(surface, map, view, labels);
     DrawCurves(surface, map, view, labels, style);
     DrawCounts(surface, map, view, labels);
-    // The legend of the shade, at the top right above the box.
+    // The legend of the shade, at the top right above the box: the words on the shade, so
+    // that a narrow map has room for them beside "ΔT, с".
     const int spacing = surface.MeasureText("0").LineSpacing;
-    const std::string legend = "устойчива (Z = 0)";
+    const int free = box.Width - surface.MeasureText("ΔT, с").Width - spacing;
+    std::string legend = "устойчива (Z = 0)";
+    if (surface.MeasureText(legend).Width > free)
+        legend = "устойчива";
     const int lx = box.Left + box.Width - surface.MeasureText(legend).Width;
-    surface.SetPen(spacing * 2 / 3, kStableShade);
-    surface.MoveTo(lx - spacing * 2, box.Top - spacing * 3 / 4);
-    surface.LineTo(lx - spacing / 2, box.Top - spacing * 3 / 4);
+    const int swatch = spacing * 3 / 4; // round ends: they reach half of it beyond each end
+    surface.SetPen(swatch, kStableShade);
+    surface.MoveTo(lx + swatch / 2, box.Top - spacing * 3 / 4);
+    surface.LineTo(box.Left + box.Width - swatch / 2, box.Top - spacing * 3 / 4);
     surface.TextOut(lx, box.Top - spacing - spacing / 4, legend);
     if (point)
         DrawStabilityMapPoint(surface, map, box, point->first, point->second);
