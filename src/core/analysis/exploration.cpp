@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/analysis/exploration.h"
 
+#include "core/common/number_text.h"
 
 #include <cmath>
 #include <string>

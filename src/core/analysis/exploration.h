@@ -6,7 +6,6 @@
 #include "core/analysis/stability_map.h"
 #include "core/analysis/step_response.h"
 #include "core/common/extended.h"
-#include "core/common/number_text.h"
 #include "core/tf/transfer_function.h"
 
 #include <optional>

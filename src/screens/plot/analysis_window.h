@@ -96,8 +96,8 @@ public:
     void GainFieldEdited();
     /// Reads the typed ΔT, likewise.
     void DelayFieldEdited();
-    /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF, once the step
-    /// response of the state in force is there.
+    /// "Сохранить рисунок…": the four pictures with a caption under them as one PNG, SVG or
+    /// PDF, once the step response of the state in force is there.
     void SaveButtonClick();
     /// A click on the map: both sliders to the slider positions nearest (gain, extraDelay).
     void MapClicked(Extended gain, Extended extraDelay);
@@ -142,6 +142,7 @@ private:
     bool m_saveWhenStepArrives = false;
     unsigned long m_stepStarted = 0; // the state whose step response was last asked for
     // Last: stopped and joined first when the window goes, while everything else is whole.
+    // The map's job takes at most about a second and cannot be stopped halfway.
     LatestJob m_stepJob;
     LatestJob m_mapJob;
 };

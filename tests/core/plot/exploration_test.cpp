@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/common/number_text.h"
 #include "core/common/recording_surface.h"
 #include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
