@@ -41,6 +41,10 @@ namespace {
 
 // The window's text: larger than the graph screen's 13 pixels, for a projector.
 constexpr int kTextPixels = 15;
+// On a screen less tall than this (a small one at a large scale) the figures under the
+// pictures would take the pictures' room: smaller text there.
+constexpr int kSmallScreenHeight = 600;
+constexpr int kSmallTextPixels = 12;
 // The first size wants this much room, and takes this share of a larger screen's free area.
 constexpr QSize kLeastFirstSize(960, 660);
 constexpr double kScreenShare = 0.85;
@@ -269,7 +273,9 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
-    setFont(look::Font(kTextPixels));
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    setFont(look::Font(free.height() < kSmallScreenHeight ? kSmallTextPixels : kTextPixels));
     SetBackground(this, look::kMenu);
 
     auto* layout = new QVBoxLayout(this);
@@ -371,8 +377,6 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     StartMap();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const QSize room = free.size() - kFrameAllowance;
     setMinimumSize(QSize(640, 480).boundedTo(room));
     const QSize wanted = kLeastFirstSize.expandedTo(free.size() * kScreenShare).boundedTo(room);
