@@ -286,6 +286,7 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     m_pictures->setObjectName(QStringLiteral("PictureArea"));
     m_pictures->setFrameShape(QFrame::NoFrame);
     m_pictures->setWidgetResizable(true);
+    m_pictures->setFocusPolicy(Qt::NoFocus); // the keyboard goes to the sliders first
     m_canvas = new ExplorationCanvas(m_pictures, m_exploration);
     m_pictures->setWidget(m_canvas);
     m_pictures->viewport()->installEventFilter(this);
