@@ -2,14 +2,21 @@
 // Input latency of the analysis window at the delay margin, where the step response takes
 // longest: each iteration is one move of the K slider, from the slider's new position to the
 // window's figures and pictures redrawn and its events handled, while the step response of
-// the state before is being computed (and stopped) on the window's other thread. And, for
+// the state before is being computed (and stopped) on the window's other thread, the stability
+// map, computed once, standing still under the point that moves. And, for
 // comparison, the step response itself: the time the window would not answer if it were
 // computed on the window's own thread.
 #include "core/analysis/exploration.h"
+#include "core/plot/stability_map_picture.h"
 #include "core/tf/tf_text.h"
+#include "export/picture_file.h"
+#include "qtdraw/painter_surface.h"
 #include "screens/plot/analysis_window.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QPainter>
 #include <QLineEdit>
 #include <QSlider>
 
@@ -66,6 +73,11 @@ void BM_AnalysisWindowSliderMoveAtDelayMargin(benchmark::State& state)
     auto* slider = window.findChild<QSlider*>(QStringLiteral("GainSlider"));
     field->setText(QString::number(static_cast<double>(DelayAtTheMargin(variant)), 'f', 6));
     window.DelayFieldEdited();
+    // The map is computed once, off the window's thread: a move then only moves its point.
+    auto* canvas = window.findChild<nirdal::ExplorationCanvas*>(QStringLiteral("Pictures"));
+    QDeadlineTimer mapDue(10000);
+    while (canvas->MapBox().isEmpty() && !mapDue.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
     QApplication::processEvents();
     const int home = slider->value();
     int move = 0;
@@ -74,6 +86,7 @@ void BM_AnalysisWindowSliderMoveAtDelayMargin(benchmark::State& state)
         QApplication::processEvents();
     }
     state.counters["pending"] = window.StepPending() ? 1 : 0;
+    state.counters["map"] = canvas->MapBox().isEmpty() ? 0 : 1;
 }
 
 void BM_StepResponseAtDelayMargin(benchmark::State& state)
@@ -84,6 +97,32 @@ void BM_StepResponseAtDelayMargin(benchmark::State& state)
         benchmark::DoNotOptimize(nirdal::ComputeExploredStep(loop).Values.data());
 }
 
+// What a move would cost if the map were drawn again each time, as the window does not: the
+// map picture of the variant on a 500 × 350 quarter.
+void BM_MapPictureDrawn(benchmark::State& state)
+{
+    EnsureApplication();
+    const nirdal::TransferFunction variant = Variant(static_cast<int>(state.range(0)));
+    nirdal::Exploration exploration(variant, 1);
+    exploration.TakeMap(nirdal::ComputeStabilityMap(variant, nirdal::DefaultMapRanges(variant)));
+    QImage image(500, 350, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(nirdal::ExportFont());
+        nirdal::PainterSurface surface(painter);
+        nirdal::DrawExplorationMap(surface, exploration, {0, 0, 500, 350});
+    }
+}
+
+BENCHMARK(BM_MapPictureDrawn)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_AnalysisWindowSliderMoveAtDelayMargin)
     ->Arg(0)
     ->Arg(1)

@@ -32,8 +32,8 @@ qreal ParameterAngle(const QRectF& box, int x, int y)
 
 } // namespace
 
-PainterSurface::PainterSurface(QPainter& painter)
-    : m_painter(painter), m_textColour(painter.pen().color())
+PainterSurface::PainterSurface(QPainter& painter, qreal lineScale)
+    : m_painter(painter), m_lineScale(lineScale), m_textColour(painter.pen().color())
 {
 }
 
@@ -59,7 +59,7 @@ void PainterSurface::SetFontSize(int points)
 void PainterSurface::SetPen(int width, Rgb colour)
 {
     Flush();
-    QPen pen(QColor(colour.red, colour.green, colour.blue), std::max(width, 1));
+    QPen pen(QColor(colour.red, colour.green, colour.blue), std::max(width, 1) * m_lineScale);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     m_painter.setPen(pen);

@@ -19,8 +19,9 @@ namespace nirdal {
 class PainterSurface final : public PageSurface
 {
 public:
-    /// The painter must be active and outlive the surface.
-    explicit PainterSurface(QPainter& painter);
+    /// The painter must be active and outlive the surface. Pens are lineScale times as wide
+    /// as asked: a picture drawn in a high-density screen's own pixels keeps its lines' weight.
+    explicit PainterSurface(QPainter& painter, qreal lineScale = 1);
     /// Draws what is still held back.
     ~PainterSurface() override;
 
@@ -45,6 +46,7 @@ public:
 
 private:
     QPainter& m_painter;
+    qreal m_lineScale;
     QColor m_textColour;
     QPoint m_position;
     // Consecutive lines go to the painter as one polyline: a curve of 200 points costs

@@ -158,7 +158,7 @@ TEST(MapCommand, PlotKindMapDrawsOneVariant)
 {
     const CommandResult ops = RunCli("plot --kind map --tf 1:1,3,3,1 --ops");
     ASSERT_EQ(ops.status, 0) << ops.errors;
-    EXPECT_TRUE(Contains(ops.output, " Kкр = 8\n"));
+    EXPECT_TRUE(Contains(ops.output, " Kкр = 8,00\n"));
     EXPECT_TRUE(Contains(ops.output, "Область устойчивости"));
     const CommandResult two = RunCli("plot --kind map --tf 1:1,3,3,1 --tf 1:1,1 --ops");
     EXPECT_EQ(two.status, 2);

@@ -91,7 +91,7 @@ private slots:
                 QCOMPARE(gain->accessibleName(), QStringLiteral("Коэффициент усиления K"));
                 QCOMPARE(delay->accessibleName(),
                          QStringLiteral("Дополнительное запаздывание ΔT, с"));
-                QCOMPARE(gainField->text(), QStringLiteral("1.00"));
+                QCOMPARE(gainField->text(), QStringLiteral("1,00"));
                 // −2/(s+1)³ at K = 1: the closed loop 1 − 2/(s+1)³ has the real root
                 // s = 2^(1/3) − 1 > 0.
                 auto* verdict = Control<QLabel>(window, "Verdict");
@@ -100,9 +100,9 @@ private slots:
                 // hundredth of a decade more, 10^0.21 = 1.6218.
                 gain->setFocus();
                 PressOn(gain, Qt::Key_PageUp);
-                QCOMPARE(gainField->text(), QStringLiteral("1.58"));
+                QCOMPARE(gainField->text(), QStringLiteral("1,58"));
                 PressOn(gain, Qt::Key_Right);
-                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
+                QCOMPARE(gainField->text(), QStringLiteral("1,62"));
                 // Tab goes on to the field; text that is no number stays to be corrected,
                 // and the reason names the field and quotes the text.
                 PressOn(gain, Qt::Key_Tab);
@@ -117,13 +117,14 @@ private slots:
                 QCOMPARE(gain->value(), position); // nothing taken
                 RetypeEdit(gainField, QStringLiteral("-1"));
                 PressOn(gainField, Qt::Key_Return);
-                QCOMPARE(gainField->text(), QStringLiteral("1.62"));
+                QCOMPARE(gainField->text(), QStringLiteral("1,62"));
                 // −0.25/(s+1)³ closes into 1 − 0.25/(s+1)³: its real root 0.25^(1/3) − 1
                 // and the complex pair −1.315 ± 0.546j all lie in the left half-plane.
                 RetypeEdit(gainField, QStringLiteral("0,125"));
                 PressOn(gainField, Qt::Key_Return);
                 QCOMPARE(verdict->text(), QStringLiteral("Замкнутая система устойчива"));
-                // "Сохранить рисунок…": the three pictures as one image of the pictures' size.
+                // "Сохранить рисунок…": the four pictures as one image as wide as they are,
+                // with the caption under them.
                 QTemporaryDir folder;
                 const QString path = folder.filePath(QStringLiteral("analiz"));
                 AnalysisWindow::SetSavePathChooser(
@@ -136,7 +137,9 @@ private slots:
                 QTRY_COMPARE(suggestedName, QStringLiteral("nirdal-analiz-2.png"));
                 AnalysisWindow::SetSavePathChooser({});
                 const QImage saved(path + QStringLiteral(".png"));
-                QCOMPARE(saved.size(), Control<QWidget>(window, "Pictures")->size());
+                const QSize pictures = Control<QWidget>(window, "Pictures")->size();
+                QCOMPARE(saved.width(), pictures.width());
+                QVERIFY(saved.height() > pictures.height());
                 PressOn(QApplication::focusWidget(), Qt::Key_Escape);
                 QVERIFY(!window->isVisible());
             });
@@ -201,6 +204,63 @@ private slots:
         gain->setValue(before);
         QVERIFY(window->StepPending());
         window.reset();
+    }
+
+    // The map of 1/(s+1)³ spans K from 0.01 to 100 on a logarithmic axis and ΔT from 0 to
+    // the end of the ΔT slider: a click in the middle of its box across and a quarter of its
+    // height up asks for K = 1 (gain slider position 1000 of 2000) and ΔT at a quarter of
+    // the range (position 250 of 1000), within a pixel's worth of positions. The point then
+    // stands there, and a move of K to 10 (position 1500) moves it a quarter of the box right.
+    void AClickOnTheMapSetsBothSliders()
+    {
+        AnalysisWindow window(Parsed("1:1,3,3,1"), 1);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* canvas = qobject_cast<ExplorationCanvas*>(Control<QWidget>(&window, "Pictures"));
+        auto* gain = Control<QSlider>(&window, "GainSlider");
+        auto* delay = Control<QSlider>(&window, "DelaySlider");
+        QVERIFY(canvas && gain && delay);
+        QTRY_VERIFY_WITH_TIMEOUT(!canvas->MapBox().isEmpty(), 10000);
+        const QRect box = canvas->MapBox();
+        QVERIFY(box.width() > 100 && box.height() > 60);
+        const QPoint click(box.left() + box.width() / 2, box.top() + box.height() * 3 / 4);
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, click);
+        QVERIFY2(std::abs(gain->value() - 1000) <= 2000 / box.width() + 1,
+                 qPrintable(QString::number(gain->value())));
+        QVERIFY2(std::abs(delay->value() - 250) <= 1000 / box.height() + 1,
+                 qPrintable(QString::number(delay->value())));
+        QCOMPARE(window.State().Gain(), GainAt(gain->value()));
+
+        // The point: a black ring of 7 pixels around its centre, give or take the pixel a
+        // half rounds to.
+        const auto ringAt = [canvas](QPoint centre) {
+            const QImage shown = canvas->grab().toImage();
+            const auto ring = [&shown](QPoint at) {
+                for (const QPoint& d : {QPoint(7, 0), QPoint(-7, 0), QPoint(0, 7), QPoint(0, -7)}) {
+                    const QColor c = shown.pixelColor(at + d);
+                    if (c.red() > 90 || c.green() > 90 || c.blue() > 90)
+                        return false;
+                }
+                return true;
+            };
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (ring(centre + QPoint(dx, dy)))
+                        return true;
+            return false;
+        };
+        // Where the sliders put it: log10 K + 2 = position / 500 of the axis's 4 decades.
+        const auto pointOf = [&] {
+            return QPoint(qRound(box.left() + box.width() * gain->value() / 2000.0),
+                          qRound(box.top() + box.height() * (1 - delay->value() / 1000.0)));
+        };
+        const QPoint first = pointOf();
+        QVERIFY(std::abs(first.x() - click.x()) <= 1 && std::abs(first.y() - click.y()) <= 1);
+        QVERIFY(ringAt(first));
+        gain->setValue(1500);
+        QVERIFY(ringAt(pointOf()));
+        QVERIFY(std::abs(pointOf().x() - first.x() - box.width() / 4.0) <= 2);
+        QVERIFY(!ringAt(first));
     }
 
     // F3 and the analysis button open the variant under the pointer, or the current one when

@@ -4,7 +4,8 @@
 #   with_display.sh MANAGER COMMAND [ARGUMENTS…]
 # MANAGER is openbox, xfwm4, metacity or none (a bare server). The command runs with DISPLAY
 # set and QT_QPA_PLATFORM=xcb; its exit status is the script's. Exit status 77 (skipped)
-# when Xvfb or the window manager is not installed.
+# when Xvfb or the window manager is not installed. The screen is 1280x1024 unless
+# NIRDAL_SCREEN_SIZE gives another (1366x768).
 set -uo pipefail
 
 manager=$1
@@ -35,7 +36,7 @@ display_answers() { xprop -root -display "$DISPLAY" >/dev/null 2>&1; }
 # the server takes connections. Other X servers on the machine may start at the same time.
 start_server() {
     : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${NIRDAL_SCREEN_SIZE:-1280x1024}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     pids+=($!)
     for _ in $(seq 200); do
         [ -s "$work/display" ] && break

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/analysis/exploration.h"
 
-#include "core/numtext/numtext.h"
+#include "core/common/number_text.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace nirdal {
@@ -14,8 +12,6 @@ namespace {
 
 // How many times the variant's delay margin (or its own delay) the ΔT slider reaches.
 constexpr Extended kDelayRangeFactor = 4;
-// Significant digits a computed figure is trusted to before it is truncated for display.
-constexpr int kTrustedDigits = 9;
 
 std::string Utf8(const char* text)
 {
@@ -36,18 +32,6 @@ Extended SlowestTimeScale(const StabilityAnalysis& analysis)
 }
 
 } // namespace
-
-std::string FigureText(Extended x)
-{
-    if (!std::isfinite(x))
-        return FormatNumber(x);
-    // The number format writes "00" for what it cannot show; a figure of nothing reads 0.
-    if (std::fabs(x) < 1e-9L)
-        return "0";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*Le", kTrustedDigits - 1, x);
-    return FormatNumber(std::strtold(text, nullptr));
-}
 
 Exploration::Exploration(const TransferFunction& variant, int number)
     : m_variant(variant), m_number(number)
@@ -84,7 +68,7 @@ std::optional<std::string> Exploration::SetGain(Extended gain)
     if (gain <= 0)
         return Utf8("Коэффициент усиления должен быть больше нуля.");
     if (gain < kLeastExploredGain || gain > kMostExploredGain)
-        return Utf8("Коэффициент усиления берётся от 0.01 до 100.");
+        return Utf8("Коэффициент усиления берётся от 0,01 до 100.");
     m_gain = gain;
     Recompute();
     return std::nullopt;

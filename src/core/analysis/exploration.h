@@ -3,6 +3,7 @@
 
 #include "core/analysis/log_characteristics.h"
 #include "core/analysis/stability.h"
+#include "core/analysis/stability_map.h"
 #include "core/analysis/step_response.h"
 #include "core/common/extended.h"
 #include "core/tf/transfer_function.h"
@@ -68,6 +69,11 @@ public:
     /// Takes step, computed by ComputeExploredStep for Loop() in state; false (and nothing
     /// changes) when K or ΔT has changed since or the computation was stopped.
     bool TakeStep(StepResponse step, unsigned long state);
+    /// The stability map of the variant over the sliders' ranges, once one is taken: it costs
+    /// tens of milliseconds, and K and ΔT only move a point on it, so the window computes it
+    /// once, off its own thread. None before.
+    const std::optional<StabilityMap>& Map() const { return m_map; }
+    void TakeMap(StabilityMap map) { m_map = std::move(map); }
     /// Why the variant cannot be analysed, in Russian (UTF-8); empty when it can.
     const std::string& Refusal() const { return m_analysis.Failure.Russian; }
 
@@ -100,6 +106,7 @@ private:
     Extended m_logTo = 100;
     LogCharacteristics m_logarithmic;
     StepResponse m_step;
+    std::optional<StabilityMap> m_map;
     unsigned long m_state = 1;
     unsigned long m_stepState = 0; // the state m_step belongs to; 0 before any
 };
@@ -112,11 +119,5 @@ StepResponse ComputeExploredStep(const TransferFunction& loop, std::stop_token s
 /// Samples of the step response and of the logarithmic characteristics the window draws.
 constexpr int kExploredStepSamples = 400;
 constexpr int kExploredLogSamples = 300;
-
-/// The program's number text (three truncated significant digits) of a computed figure,
-/// after rounding away the noise of its last digits: a gain of 7.9999999999 reads 8.00, not
-/// 7.99; a figure below 1e-9 reads "0". UTF-8 (the digits, sign, point and exponent are
-/// ASCII).
-std::string FigureText(Extended x);
 
 } // namespace nirdal

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/characteristics_picture.h"
 
-#include "core/common/russian_text.h"
+#include "core/common/number_text.h"
 #include "core/common/segment_clip.h"
 
 #include <algorithm>
@@ -15,16 +15,6 @@
 namespace nirdal {
 
 namespace {
-
-// A number as a reader of Russian expects it: digits significant, a decimal comma.
-std::string Number(Extended value, int digits = 3)
-{
-    if (std::abs(value) < 1e-300L)
-        value = 0;
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*Lg", digits, value);
-    return DecimalComma(text);
-}
 
 // The top of the tick labels under a box: below the lowest label of the upright axis, which
 // is centred on the box's bottom edge.
@@ -145,6 +135,17 @@ int DecimalsWidth(Surface& surface, const Scale& y, Extended step)
     return widest;
 }
 
+// Where the legend at the top right begins: its widest line's sample and text end at right.
+int LegendLeft(Surface& surface, int right, const std::vector<std::pair<Rgb, std::string>>& lines,
+               int rows)
+{
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    int widest = 0;
+    for (int i = 0; i < rows && i < static_cast<int>(lines.size()); ++i)
+        widest = std::max(widest, surface.MeasureText(lines[std::size_t(i)].second).Width);
+    return right - widest - spacing * 2 - spacing / 2;
+}
+
 // The legend at the top right: a short line in the variant's colour, then its text.
 void Legend(Surface& surface, int right, int top,
             const std::vector<std::pair<Rgb, std::string>>& lines, const PictureStyle& style,
@@ -152,10 +153,7 @@ void Legend(Surface& surface, int right, int top,
 {
     const int spacing = surface.MeasureText("0").LineSpacing;
     const int sample = spacing * 2;
-    int widest = 0;
-    for (int i = 0; i < rows && i < static_cast<int>(lines.size()); ++i)
-        widest = std::max(widest, surface.MeasureText(lines[std::size_t(i)].second).Width);
-    const int x = right - widest - sample - spacing / 2;
+    const int x = LegendLeft(surface, right, lines, rows);
     for (int i = 0; i < rows && i < static_cast<int>(lines.size()); ++i) {
         const int y = top + i * spacing;
         const bool last = i == rows - 1 && rows < static_cast<int>(lines.size());
@@ -218,10 +216,10 @@ std::vector<std::pair<Rgb, std::string>> StepLegend(std::span<const StepPictureC
             text = "не рассчитана";
         else if (const auto& in = r.Indicators)
             // What the span does not hold is said so, not read off at its end.
-            text = (in->OvershootKnown() ? "σ = " + Number(in->OvershootPercent) + " %"
+            text = (in->OvershootKnown() ? "σ = " + FigureText(in->OvershootPercent) + " %"
                                          : std::string("σ: пик не достигнут")) +
                    "   tр " + (in->SettlingReached ? "= " : "более ") +
-                   Number(in->SettlingTime) + " с";
+                   FigureText(in->SettlingTime) + " с";
         else
             text = r.Verdict == StabilityVerdict::Unstable ? "система неустойчива"
                                                            : "на границе устойчивости";
@@ -425,7 +423,7 @@ std::vector<std::pair<Rgb, std::string>> LogLegend(std::span<const LogPictureCur
         if (!l.Failure.empty() || l.Points.empty())
             legend.emplace_back(c.Colour, "не рассчитана");
         else
-            legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + Number(*l.Crossover) + " рад/с"
+            legend.emplace_back(c.Colour, l.Crossover ? "ωср = " + FigureText(*l.Crossover) + " рад/с"
                                                       : "ЛАЧХ асимптотически ниже 0 дБ");
     }
     return legend;
@@ -561,12 +559,19 @@ void DrawStepResponsePicture(Surface& surface, DeviceRect area,
     const StepRanges ranges = StepRangesOf(curves);
     const auto legend = StepLegend(curves);
     const int rows = LegendRows(area.Height / 4, spacing, legend.size());
-    const std::optional<StepLayout> layout = LayOutStep(surface, area, ranges, rows, spacing);
+    std::optional<StepLayout> layout = LayOutStep(surface, area, ranges, rows, spacing);
+    // A legend that would run into the title "h(t)" goes a line lower.
+    int legendTop = area.Top;
+    if (layout && LegendLeft(surface, area.Left + area.Width, legend, rows) <
+                      layout->Box.Left + surface.MeasureText("h(t)").Width + spacing / 2) {
+        layout = LayOutStep(surface, area, ranges, rows + 1, spacing);
+        legendTop += spacing;
+    }
     if (!layout)
         return;
 
     DrawStepGrid(surface, area, *layout, ranges.Until, style, spacing);
-    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
+    Legend(surface, area.Left + area.Width, legendTop, legend, style, rows);
     Placement placement;
     placement.Take({layout->Box.Left, area.Top,
                     layout->Box.Left + surface.MeasureText("h(t)").Width, area.Top + spacing});
@@ -591,7 +596,15 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     const LogRanges ranges = LogRangesOf(curves);
     const auto legend = LogLegend(curves);
     const int rows = LegendRows(area.Height / 5, spacing, legend.size());
-    const std::optional<LogLayout> layout = LayOutLog(surface, area, ranges, rows, spacing);
+    const std::string amplitudeTitle = "ЛАЧХ L(ω), дБ";
+    std::optional<LogLayout> layout = LayOutLog(surface, area, ranges, rows, spacing);
+    // A legend that would run into the title goes a line lower.
+    int legendTop = area.Top;
+    if (layout && LegendLeft(surface, area.Left + area.Width, legend, rows) <
+                      layout->Phase.Left + surface.MeasureText(amplitudeTitle).Width + spacing / 2) {
+        layout = LayOutLog(surface, area, ranges, rows + 1, spacing);
+        legendTop += spacing;
+    }
     if (!layout)
         return;
 
@@ -601,12 +614,12 @@ void DrawLogCharacteristicsPicture(Surface& surface, DeviceRect area,
     DrawFrame(surface, layout->Amplitude, style.Ink);
     DrawFrame(surface, layout->Phase, style.Ink);
     const int left = layout->Phase.Left, right = layout->Phase.Right;
-    surface.TextOut(left, area.Top, "ЛАЧХ L(ω), дБ");
+    surface.TextOut(left, area.Top, amplitudeTitle);
     surface.TextOut(left, layout->Phase.Top - spacing - spacing / 4, "ЛФЧХ φ(ω), град");
     const std::string omegaTitle = "ω, рад/с";
     surface.TextOut(right - surface.MeasureText(omegaTitle).Width,
                     layout->Phase.Bottom + spacing * 3 / 2 + 1, omegaTitle);
-    Legend(surface, area.Left + area.Width, area.Top, legend, style, rows);
+    Legend(surface, area.Left + area.Width, legendTop, legend, style, rows);
     DrawLogCurves(surface, curves, *layout, style, spacing);
 }
 

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/exploration_picture.h"
 
+#include "core/common/number_text.h"
+#include "core/common/russian_text.h"
+#include "core/common/word_wrap.h"
+#include "core/numtext/numtext.h"
+#include "core/plot/stability_map_picture.h"
 #include "core/response/frequency_response.h"
 
 #include <algorithm>
@@ -329,15 +334,63 @@ void DrawMarginMarks(Surface& surface, const StabilityAnalysis& analysis, const 
     }
 }
 
+// The part of a frame a picture is drawn in.
+DeviceRect Inside(const DeviceRect& frame)
+{
+    return {frame.Left + 6, frame.Top + 4, frame.Width - 12, frame.Height - 8};
+}
+
+PictureStyle WindowStyle()
+{
+    PictureStyle style;
+    style.LineWidth = 2;
+    return style;
+}
+
 } // namespace
 
-ExplorationLayout LayOutExploration(DeviceSize size)
+DeviceSize LeastExplorationPicture(Surface& surface)
 {
+    surface.SetFontSize(WindowStyle().FontPoints);
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    // The logarithmic picture's two boxes, its legend, titles and labels take about 11.2
+    // lines; the step response's legend "σ = 80,5 %   tр = 48,1 с" about 12 lines' width.
+    return {14 * spacing + 12, 12 * spacing + 12};
+}
+
+namespace {
+
+// Whether the four pictures go in one row in a room of size.
+bool InOneRow(DeviceSize least, DeviceSize size)
+{
+    return size.Height < 2 * least.Height && size.Width >= 4 * least.Width;
+}
+
+} // namespace
+
+DeviceSize LeastExplorationSize(Surface& surface, DeviceSize room)
+{
+    const DeviceSize least = LeastExplorationPicture(surface);
+    if (InOneRow(least, room))
+        return {4 * least.Width, least.Height};
+    return {2 * least.Width, 2 * least.Height};
+}
+
+ExplorationLayout LayOutExploration(Surface& surface, DeviceSize size)
+{
+    if (InOneRow(LeastExplorationPicture(surface), size)) {
+        const auto column = [&size](int i) {
+            const int left = size.Width * i / 4;
+            return DeviceRect{left, 0, size.Width * (i + 1) / 4 - left, size.Height};
+        };
+        return {column(0), column(1), column(3), column(2)};
+    }
     const int half = size.Width / 2;
     const int upper = size.Height / 2;
-    return {{0, 0, half, size.Height},
+    return {{0, 0, half, upper},
             {half, 0, size.Width - half, upper},
-            {half, upper, size.Width - half, size.Height - upper}};
+            {half, upper, size.Width - half, size.Height - upper},
+            {0, upper, half, size.Height - upper}};
 }
 
 void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, DeviceRect frame)
@@ -361,25 +414,110 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
     DrawMarginMarks(surface, exploration.Analysis(), view, area);
 }
 
-void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size)
+void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size,
+                             bool withMap)
 {
-    const ExplorationLayout layout = LayOutExploration(size);
+    const ExplorationLayout layout = LayOutExploration(surface, size);
     DrawExplorationHodograph(surface, exploration, layout.Hodograph);
     DrawPictureFrame(surface, layout.Step);
     DrawPictureFrame(surface, layout.Logarithmic);
+    if (withMap) {
+        DrawExplorationMap(surface, exploration, layout.Map);
+        DrawExplorationMapPoint(surface, exploration, layout.Map);
+    }
     if (!exploration.Refusal().empty())
         return;
-    const auto inside = [](const DeviceRect& frame) {
-        return DeviceRect{frame.Left + 6, frame.Top + 4, frame.Width - 12, frame.Height - 8};
-    };
-    PictureStyle style;
-    style.LineWidth = 2;
+    const PictureStyle style = WindowStyle();
     const StepPictureCurve step[] = {
         {&exploration.Step(), exploration.StepIsCurrent() ? kCurvePen : kStalePen}};
     if (!exploration.Step().Times.empty())
-        DrawStepResponsePicture(surface, inside(layout.Step), step, style);
+        DrawStepResponsePicture(surface, Inside(layout.Step), step, style);
     const LogPictureCurve logarithmic[] = {{&exploration.Logarithmic(), kCurvePen}};
-    DrawLogCharacteristicsPicture(surface, inside(layout.Logarithmic), logarithmic, style);
+    DrawLogCharacteristicsPicture(surface, Inside(layout.Logarithmic), logarithmic, style);
+}
+
+void DrawExplorationMap(Surface& surface, const Exploration& exploration, DeviceRect frame)
+{
+    DrawPictureFrame(surface, frame);
+    if (!exploration.Refusal().empty())
+        return;
+    const DeviceRect area = Inside(frame);
+    if (const auto& map = exploration.Map()) {
+        DrawStabilityMapPicture(surface, area, *map, std::nullopt, WindowStyle());
+        return;
+    }
+    surface.SetFontSize(kTitlePoints);
+    surface.TextOut(area.Left, area.Top, "Область устойчивости: строится…");
+}
+
+void DrawExplorationMapPoint(Surface& surface, const Exploration& exploration, DeviceRect frame)
+{
+    if (const auto& map = exploration.Map(); map && map->Failure.empty())
+        DrawStabilityMapPoint(surface, *map, ExplorationMapBox(surface, frame), exploration.Gain(),
+                              exploration.ExtraDelay());
+}
+
+DeviceRect ExplorationMapBox(Surface& surface, DeviceRect frame)
+{
+    return StabilityMapBox(surface, Inside(frame), WindowStyle());
+}
+
+std::string TransferFunctionFormula(const TransferFunction& variant)
+{
+    const auto polynomial = [](const auto& coefficients, int degree) {
+        std::string text;
+        int terms = 0;
+        for (int power = degree; power >= 0; --power) {
+            const Extended c = coefficients[static_cast<std::size_t>(power)];
+            if (c == 0)
+                continue;
+            text += terms == 0 ? (c < 0 ? "-" : "") : (c < 0 ? " - " : " + ");
+            const std::string magnitude = DecimalComma(ShortestText(std::fabs(c)));
+            if (power == 0 || magnitude != "1")
+                text += magnitude;
+            if (power > 0)
+                text += "s" + (power > 1 ? Superscript(power) : std::string());
+            ++terms;
+        }
+        if (terms == 0)
+            return std::string("0");
+        return terms > 1 ? "(" + text + ")" : text;
+    };
+    std::string formula = "W(s) = " + polynomial(variant.B, variant.NumeratorDegree) + " / " +
+                          polynomial(variant.A, variant.DenominatorDegree);
+    if (variant.Delay != 0)
+        formula += " · exp(-" + DecimalComma(ShortestText(variant.Delay)) + "·s)";
+    return formula;
+}
+
+DeviceSize DrawSavedExploration(Surface& surface, const Exploration& exploration, DeviceSize size)
+{
+    DrawExplorationPictures(surface, exploration, size);
+    std::vector<std::string> paragraphs = {exploration.Caption() + ": " +
+                                           TransferFunctionFormula(exploration.Variant())};
+    const std::vector<std::string> lines = exploration.Lines();
+    std::string state = "K = " + FigureText(exploration.Gain()) +
+                        ", ΔT = " + FigureText(exploration.ExtraDelay()) + " с";
+    if (!lines.empty()) {
+        state += ": " + lines.front();
+        std::string figures;
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            figures += (i > 1 ? "; " : "") + lines[i];
+        paragraphs.push_back(state);
+        paragraphs.push_back(figures);
+    } else {
+        paragraphs.push_back(state);
+        paragraphs.push_back(exploration.Refusal());
+    }
+    surface.SetFontSize(kTitlePoints);
+    const int spacing = surface.MeasureText("0").LineSpacing;
+    int y = size.Height + spacing / 2;
+    for (const std::string& paragraph : paragraphs)
+        for (const std::string& line : WrapWords(surface, paragraph, size.Width - 12)) {
+            surface.TextOut(6, y, line);
+            y += spacing;
+        }
+    return {size.Width, y + spacing / 2};
 }
 
 } // namespace nirdal

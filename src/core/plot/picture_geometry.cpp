@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/picture_geometry.h"
 
+#include "core/common/number_text.h"
 #include "core/common/russian_text.h"
 #include "core/common/segment_clip.h"
 
@@ -59,12 +60,11 @@ std::string TickNumber(Extended value, Extended step)
         std::isfinite(places) ? static_cast<int>(std::clamp<Extended>(places, 0, 12)) : 0;
     if (std::abs(value) < step * 1e-6L)
         value = 0;
-    char text[64];
-    // Steps beyond what fixed decimals show well are written with an exponent.
+    // Steps beyond what fixed decimals show well are written with a power of ten.
     if (!(step >= 1e-6L && step < 1e9L))
-        std::snprintf(text, sizeof text, "%.4Lg", value);
-    else
-        std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+        return FigureText(value, 4);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
     return DecimalComma(text);
 }
 

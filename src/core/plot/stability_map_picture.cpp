@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/plot/stability_map_picture.h"
 
-#include "core/common/russian_text.h"
+#include "core/common/number_text.h"
 #include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
 
@@ -18,13 +18,6 @@ namespace {
 constexpr int kTitlePoints = 10;
 // Rings of the marks and of the window's point, in device units at the style's font.
 constexpr int kMarkRadius = 5;
-
-std::string Number(Extended value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.3Lg", value);
-    return DecimalComma(text);
-}
 
 // Device coordinates of the map's plane in the box: ln K across, ΔT upward.
 struct MapView
@@ -107,7 +100,7 @@ void DrawAxes(Surface& surface, const MapView& view, const PictureStyle& style)
             surface.LineTo(DeviceUnits(x), bottom);
             if (m != 1)
                 continue;
-            const std::string label = Number(gain);
+            const std::string label = TickNumber(gain, gain);
             surface.TextOut(DeviceUnits(x) - surface.MeasureText(label).Width / 2, bottom + spacing / 4, label);
         }
     }
@@ -204,9 +197,9 @@ void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, L
                 break;
     };
     if (map.CriticalGain)
-        mark(*map.CriticalGain, 0, "Kкр = " + Number(*map.CriticalGain));
+        mark(*map.CriticalGain, 0, "Kкр = " + FigureText(*map.CriticalGain));
     if (map.DelayMargin)
-        mark(1, *map.DelayMargin, "запас по запаздыванию " + Number(*map.DelayMargin) + " с");
+        mark(1, *map.DelayMargin, "запас по запаздыванию " + FigureText(*map.DelayMargin) + " с");
 }
 
 void DrawCounts(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels)
@@ -258,7 +251,10 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
                              const PictureStyle& style)
 {
     surface.SetFontSize(kTitlePoints);
-    surface.TextOut(area.Left, area.Top, "Область устойчивости K·W(s)·exp(-s·ΔT)");
+    const std::string title = "Область устойчивости K·W(s)·exp(-s·ΔT)";
+    const std::string shortTitle = "Область устойчивости";
+    surface.TextOut(area.Left, area.Top,
+                    surface.MeasureText(title).Width <= area.Width ? title : shortTitle);
     const DeviceRect box = StabilityMapBox(surface, area, style);
     if (!map.Failure.empty()) {
         const int spacing = surface.MeasureText("0").LineSpacing;
@@ -274,22 +270,35 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     DrawMarks(surface, map, view, labels);
     DrawCurves(surface, map, view, labels, style);
     DrawCounts(surface, map, view, labels);
-    // The legend of the shade, at the top right above the box.
+    // The legend of the shade, at the top right above the box: the words on the shade, so
+    // that a narrow map has room for them beside "ΔT, с".
     const int spacing = surface.MeasureText("0").LineSpacing;
-    const std::string legend = "устойчива (Z = 0)";
+    const int free = box.Width - surface.MeasureText("ΔT, с").Width - spacing;
+    std::string legend = "устойчива (Z = 0)";
+    if (surface.MeasureText(legend).Width > free)
+        legend = "устойчива";
     const int lx = box.Left + box.Width - surface.MeasureText(legend).Width;
-    surface.SetPen(spacing * 2 / 3, kStableShade);
-    surface.MoveTo(lx - spacing * 2, box.Top - spacing * 3 / 4);
-    surface.LineTo(lx - spacing / 2, box.Top - spacing * 3 / 4);
+    const int swatch = spacing * 3 / 4; // round ends: they reach half of it beyond each end
+    surface.SetPen(swatch, kStableShade);
+    surface.MoveTo(lx + swatch / 2, box.Top - spacing * 3 / 4);
+    surface.LineTo(box.Left + box.Width - swatch / 2, box.Top - spacing * 3 / 4);
     surface.TextOut(lx, box.Top - spacing - spacing / 4, legend);
-    if (point) {
-        const Extended x = view.X(point->first), y = view.Y(point->second);
-        if (x >= box.Left && x <= box.Left + box.Width && y >= box.Top && y <= box.Top + box.Height) {
-            surface.SetPen(2, kMapPointPen);
-            DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius + 2);
-            surface.MoveTo(DeviceUnits(x) - 2, DeviceUnits(y));
-            surface.LineTo(DeviceUnits(x) + 2, DeviceUnits(y));
-        }
+    if (point)
+        DrawStabilityMapPoint(surface, map, box, point->first, point->second);
+}
+
+void DrawStabilityMapPoint(Surface& surface, const StabilityMap& map, DeviceRect box,
+                           Extended gain, Extended extraDelay)
+{
+    if (map.Columns.empty())
+        return;
+    const MapView view = ViewOf(map, box);
+    const Extended x = view.X(gain), y = view.Y(extraDelay);
+    if (x >= box.Left && x <= box.Left + box.Width && y >= box.Top && y <= box.Top + box.Height) {
+        surface.SetPen(2, kMapPointPen);
+        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius + 2);
+        surface.MoveTo(DeviceUnits(x) - 2, DeviceUnits(y));
+        surface.LineTo(DeviceUnits(x) + 2, DeviceUnits(y));
     }
 }
 

@@ -29,6 +29,11 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
                              std::optional<std::pair<Extended, Extended>> point = std::nullopt,
                              const PictureStyle& style = {});
 
+/// The window's (gain, extraDelay) ringed on the map drawn in box (StabilityMapBox): all that
+/// a move of K or ΔT changes in the picture.
+void DrawStabilityMapPoint(Surface& surface, const StabilityMap& map, DeviceRect box,
+                           Extended gain, Extended extraDelay);
+
 /// The plot box of DrawStabilityMapPicture in area, and the (K, ΔT) at a device point of it:
 /// what a click on the map asks for; none outside the box.
 DeviceRect StabilityMapBox(Surface& surface, DeviceRect area, const PictureStyle& style = {});

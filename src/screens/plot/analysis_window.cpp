@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "screens/plot/analysis_window.h"
 
+#include "core/common/number_text.h"
 #include "core/common/recording_surface.h"
+#include "core/common/russian_text.h"
 #include "core/numtext/numtext.h"
 #include "core/plot/exploration_picture.h"
+#include "core/plot/stability_map_picture.h"
 #include "export/picture_file.h"
 #include "export/whole_device.h"
 #include "qtdraw/painter_surface.h"
@@ -19,13 +22,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <cmath>
 
@@ -34,6 +41,10 @@ namespace {
 
 // The window's text: larger than the graph screen's 13 pixels, for a projector.
 constexpr int kTextPixels = 15;
+// On a screen less tall than this (a small one at a large scale) the figures under the
+// pictures would take the pictures' room: smaller text there.
+constexpr int kSmallScreenHeight = 600;
+constexpr int kSmallTextPixels = 12;
 // The first size wants this much room, and takes this share of a larger screen's free area.
 constexpr QSize kLeastFirstSize(960, 660);
 constexpr double kScreenShare = 0.85;
@@ -57,6 +68,13 @@ QString AskForPicturePath(QWidget* parent, const QString& suggested)
         parent, QStringLiteral("Сохранить рисунок"), suggested,
         QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg);;Документ PDF (*.pdf)"), nullptr,
         QFileDialog::DontUseNativeDialog);
+}
+
+// A field shows its value as the labels do, in a form it reads back when typed over.
+QString FieldText(Extended value)
+{
+    const std::string figure = FigureText(value);
+    return Text(ReadNumber(figure) ? figure : DecimalComma(SignificantText(value, 3)));
 }
 
 AnalysisWindow::SavePathChooser& SavePathChooserInUse()
@@ -88,6 +106,19 @@ QLineEdit* AddField(QWidget* parent, const char* name, const QString& label)
     return field;
 }
 
+// A painter on an image of the canvas, set up as the pictures expect it.
+void PreparePainter(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(ExportFont());
+    painter.setPen(Qt::black);
+}
+
+QRect ToQRect(const DeviceRect& r)
+{
+    return {r.Left, r.Top, r.Width, r.Height};
+}
+
 } // namespace
 
 int GainPosition(Extended gain)
@@ -107,39 +138,130 @@ ExplorationCanvas::ExplorationCanvas(QWidget* parent, const Exploration& explora
     : QWidget(parent), m_exploration(exploration)
 {
     setObjectName(QStringLiteral("Pictures"));
-    setMinimumSize(420, 260);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+// The canvas in the screen's own pixels: on a screen of ratio 2 a picture of 800 × 600 is
+// drawn on 1600 × 1200 pixels, its texts at twice the pixels of their points and its lines
+// twice as wide, so that curves are as smooth as the screen can show them.
+QSize ExplorationCanvas::Pixels() const
+{
+    return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
+QImage ExplorationCanvas::PixelImage(QSize pixels) const
+{
+    QImage image(pixels, QImage::Format_RGB32);
+    // Points become pixels as on a 96-dpi screen, times the ratio.
+    const int dotsPerMetre = qRound(kScreenDotsPerInch / 0.0254 * devicePixelRatioF());
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    return image;
+}
+
+ExplorationLayout ExplorationCanvas::PixelLayout() const
+{
+    QImage probe = PixelImage({1, 1});
+    QPainter painter(&probe);
+    PreparePainter(painter);
+    PainterSurface surface(painter);
+    return LayOutExploration(surface, {Pixels().width(), Pixels().height()});
+}
+
+ExplorationLayout ExplorationCanvas::Layout() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const auto logical = [ratio](const DeviceRect& r) {
+        return DeviceRect{qRound(r.Left / ratio), qRound(r.Top / ratio), qRound(r.Width / ratio),
+                          qRound(r.Height / ratio)};
+    };
+    const ExplorationLayout pixels = PixelLayout();
+    return {logical(pixels.Hodograph), logical(pixels.Step), logical(pixels.Logarithmic),
+            logical(pixels.Map)};
+}
+
+QRect ExplorationCanvas::MapBox() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const QRectF box(m_mapPixels);
+    return QRectF(box.topLeft() / ratio, box.size() / ratio).toRect();
+}
+
+void ExplorationCanvas::FitInto(QSize room)
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage probe = PixelImage({1, 1});
+    QPainter painter(&probe);
+    PreparePainter(painter);
+    PainterSurface surface(painter);
+    const QSize pixels = (QSizeF(room) * ratio).toSize();
+    const DeviceSize least = LeastExplorationSize(surface, {pixels.width(), pixels.height()});
+    setMinimumSize(qCeil(least.Width / ratio), qCeil(least.Height / ratio));
 }
 
 void ExplorationCanvas::Redraw()
 {
     const qreal ratio = devicePixelRatioF();
-    if (m_picture.size() != size() * ratio) {
-        m_picture = QImage(size() * ratio, QImage::Format_RGB32);
-        m_picture.setDevicePixelRatio(ratio);
+    const QSize pixels = Pixels();
+    const ExplorationLayout layout = PixelLayout();
+    const QRect mapFrame = ToQRect(layout.Map);
+    if (m_map.size() != mapFrame.size() || m_map.dotsPerMeterX() != PixelImage({1, 1}).dotsPerMeterX()) {
+        m_map = PixelImage(mapFrame.size().expandedTo(QSize(1, 1)));
+        QPainter painter(&m_map);
+        PreparePainter(painter);
+        painter.translate(-mapFrame.topLeft());
+        PainterSurface surface(painter, ratio);
+        DrawExplorationMap(surface, m_exploration, layout.Map);
+        m_mapPixels = m_exploration.Map() ? ToQRect(ExplorationMapBox(surface, layout.Map)) : QRect();
     }
+    if (m_picture.size() != pixels)
+        m_picture = PixelImage(pixels);
     m_picture.fill(Qt::white);
     {
         QPainter painter(&m_picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(ExportFont());
-        painter.setPen(Qt::black);
-        PainterSurface surface(painter);
-        DrawExplorationPictures(surface, m_exploration, {width(), height()});
+        PreparePainter(painter);
+        {
+            PainterSurface surface(painter, ratio);
+            DrawExplorationPictures(surface, m_exploration, {pixels.width(), pixels.height()},
+                                    false);
+        }
+        painter.drawImage(mapFrame.topLeft(), m_map);
+        PainterSurface surface(painter, ratio);
+        DrawExplorationMapPoint(surface, m_exploration, layout.Map);
     }
     update();
+}
+
+void ExplorationCanvas::RedrawMap()
+{
+    m_map = QImage();
+    Redraw();
 }
 
 void ExplorationCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_picture);
+    // Pixel for pixel: the image has the size of the widget in the screen's pixels.
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_picture);
 }
 
 void ExplorationCanvas::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Redraw();
+}
+
+void ExplorationCanvas::mousePressEvent(QMouseEvent* event)
+{
+    const auto& map = m_exploration.Map();
+    if (event->button() != Qt::LeftButton || !map || !m_mapClicked)
+        return QWidget::mousePressEvent(event);
+    const QPoint at = (event->position() * devicePixelRatioF()).toPoint();
+    const QRect& b = m_mapPixels;
+    if (const auto point =
+            StabilityMapPointAt(*map, {b.left(), b.top(), b.width(), b.height()}, at.x(), at.y()))
+        m_mapClicked(point->first, point->second);
 }
 
 AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
@@ -151,17 +273,29 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
-    setFont(look::Font(kTextPixels));
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    setFont(look::Font(free.height() < kSmallScreenHeight ? kSmallTextPixels : kTextPixels));
     SetBackground(this, look::kMenu);
 
     auto* layout = new QVBoxLayout(this);
-    m_canvas = new ExplorationCanvas(this, m_exploration);
+    // The pictures shrink with the window down to the least size at which each is drawn
+    // whole; below that (a small screen at a large scale) they scroll, while the figures and
+    // the sliders stay in view.
+    m_pictures = new QScrollArea(this);
+    m_pictures->setObjectName(QStringLiteral("PictureArea"));
+    m_pictures->setFrameShape(QFrame::NoFrame);
+    m_pictures->setWidgetResizable(true);
+    m_pictures->setFocusPolicy(Qt::NoFocus); // the keyboard goes to the sliders first
+    m_canvas = new ExplorationCanvas(m_pictures, m_exploration);
+    m_pictures->setWidget(m_canvas);
+    m_pictures->viewport()->installEventFilter(this);
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(QStringLiteral("Refusal"));
     m_refusal->setWordWrap(true);
     m_refusal->setAlignment(Qt::AlignCenter);
     m_refusal->setMinimumSize(420, 260);
-    layout->addWidget(m_canvas, 1);
+    layout->addWidget(m_pictures, 1);
     layout->addWidget(m_refusal, 1);
 
     // Under the pictures the verdict and the figures, then the sliders.
@@ -189,7 +323,6 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     controls->addWidget(delayLabel, 1, 0);
     controls->addWidget(m_delaySlider, 1, 1);
     controls->addWidget(m_delayField, 1, 2);
-    controls->addWidget(m_saveButton, 0, 3, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
     controls->setColumnStretch(1, 1);
 
     m_verdict = new QLabel(this);
@@ -197,10 +330,13 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     QFont bold = font();
     bold.setBold(true);
     m_verdict->setFont(bold);
-    lines->addWidget(m_verdict, 0, 0, 1, 3);
+    // The button beside the verdict leaves the sliders the width of a small screen.
+    lines->addWidget(m_verdict, 0, 0, 1, 2);
+    lines->addWidget(m_saveButton, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < kFigureCount; ++i) {
         auto* figure = new QLabel(this);
         figure->setObjectName(QStringLiteral("Figure%1").arg(i + 1));
+        figure->setWordWrap(true); // rather than cut on a small screen
         lines->addWidget(figure, 1 + i / 3, i % 3);
         m_figures.append(figure);
     }
@@ -220,7 +356,7 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
     connect(m_saveButton, &QPushButton::clicked, this, &AnalysisWindow::SaveButtonClick);
 
     const bool refused = !m_exploration.Refusal().empty();
-    m_canvas->setVisible(!refused);
+    m_pictures->setVisible(!refused);
     m_refusal->setVisible(refused);
     m_refusal->setText(Text(m_exploration.Refusal()));
     for (QWidget* control : {static_cast<QWidget*>(m_gainSlider), static_cast<QWidget*>(m_gainField),
@@ -236,13 +372,14 @@ AnalysisWindow::AnalysisWindow(const TransferFunction& variant, int number,
         const QSignalBlocker gainQuiet(m_gainSlider);
         m_gainSlider->setValue(GainPosition(m_exploration.Gain()));
     }
+    m_canvas->SetMapClickHandler(
+        [this](Extended gain, Extended extraDelay) { MapClicked(gain, extraDelay); });
     ShowState();
+    StartMap();
 
     // The first size fits the screen's free area whole, and grows on a larger screen.
-    setMinimumSize(640, 480);
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    const QRect free = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const QSize room = free.size() - kFrameAllowance;
+    setMinimumSize(QSize(640, 480).boundedTo(room));
     const QSize wanted = kLeastFirstSize.expandedTo(free.size() * kScreenShare).boundedTo(room);
     resize(wanted);
     PlaceOnScreen(this, free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
@@ -267,11 +404,34 @@ void AnalysisWindow::GainSliderMoved(int position)
         ShowState();
 }
 
-void AnalysisWindow::DelaySliderMoved(int position)
+Extended AnalysisWindow::DelayAt(int position) const
 {
     const Extended seconds = m_exploration.DelayRangeEnd() * position / kDelaySliderEnd;
-    if (!m_exploration.SetExtraDelay(std::min(seconds, m_exploration.DelayRangeEnd())))
+    return std::min(seconds, m_exploration.DelayRangeEnd());
+}
+
+int AnalysisWindow::DelayPosition(Extended seconds) const
+{
+    return static_cast<int>(std::lround(seconds / m_exploration.DelayRangeEnd() * kDelaySliderEnd));
+}
+
+void AnalysisWindow::DelaySliderMoved(int position)
+{
+    if (!m_exploration.SetExtraDelay(DelayAt(position)))
         ShowState();
+}
+
+void AnalysisWindow::MapClicked(Extended gain, Extended extraDelay)
+{
+    {
+        const QSignalBlocker gainQuiet(m_gainSlider);
+        const QSignalBlocker delayQuiet(m_delaySlider);
+        m_gainSlider->setValue(GainPosition(gain));
+        m_delaySlider->setValue(DelayPosition(extraDelay));
+    }
+    m_exploration.SetGain(GainAt(m_gainSlider->value()));
+    m_exploration.SetExtraDelay(DelayAt(m_delaySlider->value()));
+    ShowState();
 }
 
 void AnalysisWindow::GainFieldEdited()
@@ -299,8 +459,7 @@ void AnalysisWindow::DelayFieldEdited()
         return RefuseTyped(m_delayField, *refusal);
     m_delayField->setToolTip({});
     const QSignalBlocker quiet(m_delaySlider);
-    m_delaySlider->setValue(static_cast<int>(
-        std::lround(*typed / m_exploration.DelayRangeEnd() * kDelaySliderEnd)));
+    m_delaySlider->setValue(DelayPosition(*typed));
     ShowState();
 }
 
@@ -308,7 +467,7 @@ void AnalysisWindow::RefuseTyped(QLineEdit* field, const std::string& reason)
 {
     const Extended value =
         field == m_gainField ? m_exploration.Gain() : m_exploration.ExtraDelay();
-    field->setText(Text(FigureText(value)));
+    field->setText(FieldText(value));
     RefuseNumber(field, reason);
 }
 
@@ -335,6 +494,26 @@ void AnalysisWindow::StartStep()
     });
 }
 
+void AnalysisWindow::StartMap()
+{
+    if (!m_exploration.Refusal().empty())
+        return;
+    const TransferFunction variant = m_exploration.Variant();
+    m_mapJob.Run([this, variant](std::stop_token stop) {
+        StabilityMap map = ComputeStabilityMap(variant, DefaultMapRanges(variant));
+        if (stop.stop_requested())
+            return;
+        // As for the step response: the window waits for this thread before it goes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, map = std::move(map)]() mutable {
+                m_exploration.TakeMap(std::move(map));
+                m_canvas->RedrawMap();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 void AnalysisWindow::StepArrived(const StepResponse& step, unsigned long state)
 {
     if (!m_exploration.TakeStep(step, state))
@@ -356,9 +535,9 @@ void AnalysisWindow::ShowState()
         StartStep();
     }
     if (!m_gainField->hasFocus() || m_gainField->text().isEmpty())
-        m_gainField->setText(Text(FigureText(m_exploration.Gain())));
+        m_gainField->setText(FieldText(m_exploration.Gain()));
     if (!m_delayField->hasFocus() || m_delayField->text().isEmpty())
-        m_delayField->setText(Text(FigureText(m_exploration.ExtraDelay())));
+        m_delayField->setText(FieldText(m_exploration.ExtraDelay()));
     const std::vector<std::string> lines = m_exploration.Lines();
     const std::vector<std::string> hints = m_exploration.Hints();
     m_verdict->setText(lines.empty() ? QString() : Text(lines.front()));
@@ -401,10 +580,10 @@ void AnalysisWindow::SavePictures()
         suffix != QStringLiteral("pdf"))
         path += QStringLiteral(".png");
     RecordingSurface recording(PageTextMeasure(kScreenDotsPerInch), kEndlessSheet);
-    const QSize size = m_canvas->size();
-    DrawExplorationPictures(recording, m_exploration, {size.width(), size.height()});
+    const DeviceSize size =
+        DrawSavedExploration(recording, m_exploration, {m_canvas->width(), m_canvas->height()});
     QString error;
-    if (!WritePicture(LocalFilePath(path), recording.ops(), size, error))
+    if (!WritePicture(LocalFilePath(path), recording.ops(), {size.Width, size.Height}, error))
         ShowErrorBox(this, error);
 }
 
@@ -419,6 +598,8 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event)
 
 bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_pictures->viewport() && event->type() == QEvent::Resize)
+        m_canvas->FitInto(static_cast<QResizeEvent*>(event)->size());
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Close();

@@ -3,6 +3,7 @@
 
 #include "core/analysis/exploration.h"
 #include "core/common/latest_job.h"
+#include "core/plot/exploration_picture.h"
 #include "screens/shell/form.h"
 
 #include <QImage>
@@ -14,29 +15,52 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 
 namespace nirdal {
 
-/// The three pictures of the analysis window, drawn again whenever its state or its size
-/// changes.
+/// The four pictures of the analysis window, drawn again whenever its state or its size
+/// changes. The stability map is drawn once for its size and kept: a move of K or ΔT draws
+/// only the point on it.
 class ExplorationCanvas : public QWidget
 {
     Q_OBJECT
 
 public:
+    /// Told the (K, ΔT) under a click on the map.
+    using MapClickHandler = std::function<void(Extended gain, Extended extraDelay)>;
+
     ExplorationCanvas(QWidget* parent, const Exploration& exploration);
 
     /// Draws the pictures anew for the state in force.
     void Redraw();
+    /// The map came: its picture is drawn anew, then Redraw.
+    void RedrawMap();
+    void SetMapClickHandler(MapClickHandler handler) { m_mapClicked = std::move(handler); }
+    /// Where its four pictures stand, in the widget's coordinates.
+    ExplorationLayout Layout() const;
+    /// Takes the least size at which its four pictures are drawn whole in a room of room.
+    void FitInto(QSize room);
+    /// The plot box of the map in the widget's coordinates; empty before the map is drawn.
+    QRect MapBox() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    QSize Pixels() const;
+    QImage PixelImage(QSize pixels) const;
+    ExplorationLayout PixelLayout() const;
+
     const Exploration& m_exploration;
+    // In the screen's pixels.
     QImage m_picture;
+    QImage m_map; // the map's frame without the point
+    QRect m_mapPixels;
+    MapClickHandler m_mapClicked;
 };
 
 /// "Анализ варианта N": one variant's closed loop under a gain K and an added delay ΔT set on
@@ -72,9 +96,11 @@ public:
     void GainFieldEdited();
     /// Reads the typed ΔT, likewise.
     void DelayFieldEdited();
-    /// "Сохранить рисунок…": the three pictures as one PNG, SVG or PDF, once the step
-    /// response of the state in force is there.
+    /// "Сохранить рисунок…": the four pictures with a caption under them as one PNG, SVG or
+    /// PDF, once the step response of the state in force is there.
     void SaveButtonClick();
+    /// A click on the map: both sliders to the slider positions nearest (gain, extraDelay).
+    void MapClicked(Extended gain, Extended extraDelay);
     /// Whether the step response of the K and ΔT in force is still being computed.
     bool StepPending() const { return !m_exploration.StepIsCurrent(); }
 
@@ -96,8 +122,14 @@ private:
     void StepArrived(const StepResponse& step, unsigned long state);
     /// Asks for the path and writes the pictures.
     void SavePictures();
+    /// Hands the variant's stability map to a thread of its own, once.
+    void StartMap();
+    /// ΔT at a position of its slider, and the position nearest to a ΔT.
+    Extended DelayAt(int position) const;
+    int DelayPosition(Extended seconds) const;
 
     Exploration m_exploration;
+    QScrollArea* m_pictures = nullptr;
     ExplorationCanvas* m_canvas = nullptr;
     QLabel* m_refusal = nullptr;
     QSlider* m_gainSlider = nullptr;
@@ -110,7 +142,9 @@ private:
     bool m_saveWhenStepArrives = false;
     unsigned long m_stepStarted = 0; // the state whose step response was last asked for
     // Last: stopped and joined first when the window goes, while everything else is whole.
+    // The map's job takes at most about a second and cannot be stopped halfway.
     LatestJob m_stepJob;
+    LatestJob m_mapJob;
 };
 
 /// Slider positions of the gain: K = 10^(position / kGainStepsPerDecade − 2).

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "core/common/number_text.h"
 #include "core/common/recording_surface.h"
 #include "core/analysis/exploration.h"
 #include "core/plot/exploration_picture.h"
+#include "core/plot/stability_map_picture.h"
 #include "core/tf/tf_text.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +31,10 @@ TEST(ExplorationVerdict, FlipsBetweenGainsAroundEightForTheCubicLag)
     Exploration exploration(Parse("1:1,3,3,1"), 1);
     ASSERT_FALSE(exploration.SetGain(7.9L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
-    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8,00");
     ASSERT_FALSE(exploration.SetGain(8.1L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система неустойчива");
-    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8.00");
+    EXPECT_EQ(exploration.Lines().at(4), "Критический коэффициент Kкр = 8,00");
     ASSERT_FALSE(exploration.SetGain(8));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система на границе устойчивости");
 }
@@ -45,7 +47,7 @@ TEST(ExplorationVerdict, LinesAtUnitGainSayWhatIsMissing)
     EXPECT_EQ(exploration.Caption(), "Анализ варианта 3");
     const auto lines = exploration.Lines();
     ASSERT_GE(lines.size(), 5u);
-    EXPECT_EQ(lines[1], "Запас по амплитуде 8.00 (18.0 дБ)");
+    EXPECT_EQ(lines[1], "Запас по амплитуде 8,00 (18,1 дБ)");
     EXPECT_EQ(lines[2], "Запас по фазе ∞");
     EXPECT_EQ(lines[3], "Запас по запаздыванию ∞");
     EXPECT_EQ(exploration.Hints()[2], "годограф не пересекает единичную окружность");
@@ -75,12 +77,12 @@ TEST(ExplorationVerdict, MarginsTheCurveNeverComesToAreInfinite)
          {axis, circle, circle + ": никакое запаздывание не выведет его на −1",
           axis + ": ни при каком K он не пройдёт через −1"}},
         {"1:1,1", 2,
-         {"Запас по амплитуде ∞", "Запас по фазе 120°", "Запас по запаздыванию 1.20 с",
+         {"Запас по амплитуде ∞", "Запас по фазе 120°", "Запас по запаздыванию 1,21 с",
           "Критический коэффициент Kкр = ∞"},
          {axis, "", "", axis + ": ни при каком K он не пройдёт через −1"}},
         {"1:1,3,3,1", 10,
-         {"Запас по амплитуде 0.800 (-1.93 дБ)", "Запас по фазе -7.03°",
-          "Запас по запаздыванию нет", "Критический коэффициент Kкр = 8.00"},
+         {"Запас по амплитуде 0,800 (-1,94 дБ)", "Запас по фазе -7,03°",
+          "Запас по запаздыванию нет", "Критический коэффициент Kкр = 8,00"},
          {"", "", "запаса нет: замкнутая система не устойчива", ""}},
     };
     for (const Case& c : cases) {
@@ -109,15 +111,43 @@ TEST(ExplorationVerdict, ASettlingTimeBeyondTheSpanReadsAsABound)
     step.Indicators->PeakReached = false;
     step.Indicators->OvershootPercent = 12.5L;
     ASSERT_TRUE(exploration.TakeStep(step, exploration.State()));
-    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование не менее 12.5 %");
-    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3.84E5 с");
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование не менее 12,5 %");
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3,84·10⁵ с");
     EXPECT_NE(exploration.Hints().at(6), "");
     // A response computed for a state since left is not taken.
     const unsigned long before = exploration.State();
     ASSERT_FALSE(exploration.SetGain(0.5L));
     EXPECT_FALSE(exploration.TakeStep(StepResponse{}, before));
-    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3.84E5 с");
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования более 3,84·10⁵ с");
     EXPECT_FALSE(exploration.StepIsCurrent());
+}
+
+// A figure reads alike under the sliders and in the picture: σ = 104.6 % and tр = 4029.8 s
+// (the window's 2e^(−s)/(s+1)³ at ΔT = 0.53) are 105 % and 4030 s in both, with the decimal
+// comma; 9.37·10⁻³ s is written as a power of ten, never as "9.37E-3".
+TEST(ExplorationVerdict, LabelsAndPictureWriteEachFigureAlike)
+{
+    Exploration exploration(Parse("2:1,3,3,1:1"), 1);
+    StepResponse step;
+    step.Verdict = StabilityVerdict::Stable;
+    step.Times = {0, 2000, 4000, 6000};
+    step.Values = {0, 2.046L, 1, 1};
+    step.Indicators = StepIndicators{1, 2000, 104.6L, 4029.8L};
+    ASSERT_TRUE(exploration.TakeStep(step, exploration.State()));
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 105 %");
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования 4030 с");
+    RecordingSurface surface;
+    DrawExplorationPictures(surface, exploration, {1000, 700});
+    std::vector<std::string> texts;
+    for (const DrawOp& op : surface.ops())
+        if (op.kind == DrawOp::Kind::Text)
+            texts.push_back(op.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "σ = 105 %   tр = 4030 с"), texts.end());
+
+    step.Indicators->SettlingTime = 9.37e-3L;
+    ASSERT_FALSE(exploration.SetGain(2));
+    ASSERT_TRUE(exploration.TakeStep(step, exploration.State()));
+    EXPECT_EQ(exploration.Lines().at(6), "Время регулирования 9,37·10⁻³ с");
 }
 
 // 2e^(−s)/(s+1)³: |W| = 1 where 1 + ω² = 2^(2/3), ω_c = 0.76642; the phase there is
@@ -126,7 +156,7 @@ TEST(ExplorationVerdict, ASettlingTimeBeyondTheSpanReadsAsABound)
 TEST(ExplorationVerdict, DelayJustPastTheDelayMarginMakesItUnstable)
 {
     Exploration exploration(Parse("2:1,3,3,1:1"), 1);
-    EXPECT_EQ(exploration.Lines().at(3), "Запас по запаздыванию 0.539 с");
+    EXPECT_EQ(exploration.Lines().at(3), "Запас по запаздыванию 0,539 с");
     EXPECT_GE(exploration.DelayRangeEnd(), 2 * 0.5394L);
     ASSERT_FALSE(exploration.SetExtraDelay(0.52L));
     EXPECT_EQ(exploration.Lines().front(), "Замкнутая система устойчива");
@@ -141,7 +171,7 @@ TEST(ExplorationVerdict, StepFiguresOfASecondOrderLoop)
     Exploration exploration(Parse("1:1,1,0"), 1);
     EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование …");
     exploration.ComputeStep();
-    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 16.3 %");
+    EXPECT_EQ(exploration.Lines().at(5), "Перерегулирование 16,3 %");
     EXPECT_NE(exploration.Lines().at(6).find(" с"), std::string::npos);
     // A new K leaves the figures of the previous one until the new ones are computed.
     const std::string before = exploration.Lines().at(5);
@@ -194,9 +224,9 @@ TEST(ExplorationInput, RefusedValuesKeepTheStateAndSayWhy)
 
 TEST(ExplorationInput, FiguresLoseTheNoiseOfTheirLastDigits)
 {
-    EXPECT_EQ(FigureText(7.99999999997L), "8.00");
-    EXPECT_EQ(FigureText(7.98L), "7.98");
-    EXPECT_EQ(FigureText(-0.125L), "-0.125");
+    EXPECT_EQ(FigureText(7.99999999997L), "8,00");
+    EXPECT_EQ(FigureText(7.98L), "7,98");
+    EXPECT_EQ(FigureText(-0.125L), "-0,125");
     EXPECT_EQ(FigureText(0), "0");
     EXPECT_EQ(FigureText(2e-12L), "0");
 }
@@ -299,8 +329,8 @@ int LinesIn(const std::vector<DrawOp>& ops, Rgb colour, const DeviceRect& r)
     return count;
 }
 
-// On a 1000 × 600 picture the hodograph takes the left half, the step response the upper
-// right quarter, the logarithmic characteristics the lower right one; a step response left
+// On a 1000 × 600 picture the hodograph takes the upper left quarter, the step response the
+// upper right one, the logarithmic characteristics the lower right one; a step response left
 // from an earlier K is greyed until it is computed again.
 TEST(ExplorationPicture, StepAndLogarithmicPicturesTakeTheRightHalf)
 {
@@ -318,6 +348,117 @@ TEST(ExplorationPicture, StepAndLogarithmicPicturesTakeTheRightHalf)
     DrawExplorationPictures(stale, exploration, {1000, 600});
     EXPECT_EQ(LinesIn(stale.ops(), kCurvePen, step), 0);
     EXPECT_GT(LinesIn(stale.ops(), kStalePen, step), 20);
+}
+
+// The map of 1/(s+1)³ takes the lower left quarter. K runs from 0.01 to 100 on a
+// logarithmic axis: K = 1 is the box's middle and K = 10 a quarter of its width further;
+// ΔT = 0 is its bottom. A move of K moves only the window's point.
+TEST(ExplorationPicture, TheMapTakesTheLowerLeftQuarterWithThePoint)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    const auto pointAt = [&exploration] {
+        RecordingSurface recording;
+        DrawExplorationPictures(recording, exploration, {1000, 600});
+        std::optional<std::pair<int, int>> centre;
+        Rgb pen{};
+        for (const DrawOp& op : recording.ops()) {
+            if (op.kind == DrawOp::Kind::Pen)
+                pen = op.colour;
+            // Black as the hodograph's axes: told apart by lying in the map's quarter.
+            if (op.kind == DrawOp::Kind::Arc && pen == kMapPointPen && op.args[1] >= 300)
+                centre = {(op.args[0] + op.args[2]) / 2, (op.args[1] + op.args[3]) / 2};
+        }
+        return std::pair{centre, recording.ops()};
+    };
+    EXPECT_FALSE(pointAt().first); // no map yet
+    exploration.TakeMap(ComputeStabilityMap(exploration.Variant(), DefaultMapRanges(exploration.Variant())));
+    RecordingSurface measure;
+    const DeviceRect box = ExplorationMapBox(measure, LayOutExploration(measure, {1000, 600}).Map);
+    EXPECT_GE(box.Left, 0);
+    EXPECT_LE(box.Left + box.Width, 500);
+    EXPECT_GE(box.Top, 300);
+    EXPECT_LE(box.Top + box.Height, 600);
+    const auto [atOne, ops] = pointAt();
+    ASSERT_TRUE(atOne);
+    EXPECT_NEAR(atOne->first, box.Left + box.Width / 2.0, 1);
+    EXPECT_NEAR(atOne->second, box.Top + box.Height, 1);
+    EXPECT_GT(LinesIn(ops, kBoundaryPen, {0, 300, 500, 300}), 20);
+    EXPECT_EQ(LinesIn(ops, kBoundaryPen, {0, 0, 1000, 299}), 0);
+
+    ASSERT_FALSE(exploration.SetGain(10));
+    const auto [atTen, moved] = pointAt();
+    ASSERT_TRUE(atTen);
+    EXPECT_NEAR(atTen->first - atOne->first, box.Width / 4.0, 1);
+    EXPECT_EQ(atTen->second, atOne->second);
+}
+
+// A wide, low room (a laptop's screen at 150 %) takes the four pictures in one row, each a
+// quarter of the width; at the least size each is drawn whole, the logarithmic
+// characteristics, the tallest, included.
+TEST(ExplorationPicture, AWideLowRoomTakesThePicturesInOneRow)
+{
+    Exploration exploration(Parse("2:1,3,3,1:1"), 1);
+    RecordingSurface recording;
+    const DeviceSize least = LeastExplorationPicture(recording);
+    const DeviceSize row{4 * least.Width, least.Height};
+    EXPECT_EQ(LeastExplorationSize(recording, row), row);
+    EXPECT_EQ(LeastExplorationSize(recording, {100, 100}),
+              (DeviceSize{2 * least.Width, 2 * least.Height}));
+    const ExplorationLayout layout = LayOutExploration(recording, row);
+    int left = 0;
+    for (const DeviceRect& r : {layout.Hodograph, layout.Step, layout.Map, layout.Logarithmic}) {
+        EXPECT_EQ(r.Left, left);
+        EXPECT_EQ(r.Width, least.Width);
+        EXPECT_EQ(r.Height, least.Height);
+        left += least.Width;
+    }
+    EXPECT_EQ(LayOutExploration(recording, {1000, 2 * least.Height}).Step.Left, 500);
+
+    exploration.ComputeStep();
+    DrawExplorationPictures(recording, exploration, row);
+    std::vector<std::string> texts;
+    for (const DrawOp& op : recording.ops())
+        if (op.kind == DrawOp::Kind::Text)
+            texts.push_back(op.text);
+    for (const char* title : {"ЛАЧХ L(ω), дБ", "ЛФЧХ φ(ω), град", "h(t)"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), title), texts.end()) << title;
+}
+
+// "Сохранить рисунок…" writes under the pictures what they show: the variant as a formula,
+// K and ΔT, the verdict and the figures. 2e^(−s)/(s+1)³ stands 0.53937 s more delay (see
+// above): at ΔT = 0.25 s there are 0.28937 s left.
+TEST(ExplorationPicture, TheSavedPictureSaysWhatItShows)
+{
+    Exploration exploration(Parse("2:1,3,3,1:1"), 4);
+    ASSERT_FALSE(exploration.SetExtraDelay(0.25L));
+    RecordingSurface recording;
+    const DeviceSize size = DrawSavedExploration(recording, exploration, {800, 500});
+    EXPECT_EQ(size.Width, 800);
+    std::string caption;
+    for (const DrawOp& op : recording.ops())
+        if (op.kind == DrawOp::Kind::Text && op.args[1] >= 500) {
+            EXPECT_LT(op.args[1], size.Height);
+            EXPECT_LE(op.args[0] + recording.MeasureText(op.text).Width, 800) << op.text;
+            caption += op.text + " ";
+        }
+    for (const char* part :
+         {"Анализ варианта 4: W(s) = 2 / (s³ + 3s² + 3s + 1) · exp(-1·s)", "K = 1,00,",
+          "ΔT = 0,250 с: Замкнутая система устойчива", "Запас по амплитуде", "Запас по фазе",
+          "Запас по запаздыванию 0,289 с", "Kкр =", "Перерегулирование …"})
+        EXPECT_NE(caption.find(part), std::string::npos) << part << " in " << caption;
+}
+
+// The variant as a textbook writes it: no factor 1, powers raised, the decimal comma.
+TEST(ExplorationPicture, TheVariantAsAFormula)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"2:1,3,3,1:1", "W(s) = 2 / (s³ + 3s² + 3s + 1) · exp(-1·s)"},
+        {"-0.5,1:1,0,2.5", "W(s) = (-0,5s + 1) / (s² + 2,5)"},
+        {"1:1,1,0", "W(s) = 1 / (s² + s)"},
+        {"3,0:2,-1,0,0:0.25", "W(s) = 3s / (2s³ - s²) · exp(-0,25·s)"},
+    };
+    for (const auto& [text, formula] : cases)
+        EXPECT_EQ(TransferFunctionFormula(Parse(text)), formula) << text;
 }
 
 // Degree 15 with a delay at the far ends of both sliders: every figure is a number.

@@ -41,7 +41,7 @@ TEST(PictureGeometry, TickLabelsAndValues)
     };
     for (const Case& c : {Case{0.5L, 0.1L, "0,5"}, Case{20, 10, "20"}, Case{-180, 30, "-180"},
                           Case{0.25L, 0.05L, "0,25"}, Case{1e-9L, 0.1L, "0,0"},
-                          Case{2.5e9L, 1e9L, "2,5e+09"}})
+                          Case{2.5e9L, 1e9L, "2,500·10⁹"}, Case{3e-7L, 1e-7L, "3,000·10⁻⁷"}})
         EXPECT_EQ(TickNumber(c.value, c.step), c.text) << c.text;
 
     EXPECT_EQ(TickValues(-1, 2.5L, 1), (std::vector<Extended>{-1, 0, 1, 2}));

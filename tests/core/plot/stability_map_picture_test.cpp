@@ -66,7 +66,7 @@ TEST(StabilityMapPicture, ShadeCurvesAndMarkStandWhereTheClosedFormPutsThem)
     EXPECT_TRUE(ring);
     bool label = false;
     for (const DrawOp& op : ops)
-        label = label || (op.kind == DrawOp::Kind::Text && op.text == "Kкр = 8");
+        label = label || (op.kind == DrawOp::Kind::Text && op.text == "Kкр = 8,00");
     EXPECT_TRUE(label);
 
     int shadedLeft = 0;
