@@ -54,7 +54,10 @@ if ! $pack_only; then
     # another version of this script makes them again.
     stamp="$SOURCE_DATE_EPOCH $(sha256sum <"$0")"
     if [ "$(cat "$build/package-stamp" 2>/dev/null)" != "$stamp" ]; then
-        find "$build" -type d \( -name .rcc -o -name '*_autogen' \) -prune -exec rm -rf {} +
+        # Not under CMakeFiles: the objects of the generated code go to folders named like
+        # them there, which the build (CMake 3.31's at least) does not make again.
+        find "$build" -name CMakeFiles -prune -o -type d \( -name .rcc -o -name '*_autogen' \) \
+            -prune -exec rm -rf {} +
         echo "$stamp" >"$build/package-stamp"
     fi
     cmake --build "$build" -j"${JOBS:-1}" >"$build/build.log" ||

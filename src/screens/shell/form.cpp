@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QAccessible>
 #include <QAbstractScrollArea>
+#include <QEventLoop>
 #include <QShowEvent>
 
 namespace nirdal {
@@ -30,7 +31,17 @@ void Form::ShowModal()
 {
     Form* opener = s_active;
     s_active = this;
-    exec();
+    // The screen's own loop rather than QDialog::exec: a dialog ends exec whenever it is
+    // hidden (Qt 6.8 even through QWidget::setVisible), but a screen that hides
+    // itself to show the next one must keep waiting until it is closed.
+    setAttribute(Qt::WA_ShowModal, true);
+    setResult(QDialog::Rejected);
+    show();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    setAttribute(Qt::WA_ShowModal, false);
     s_active = opener;
     // The screen that opened this one has the user's input again.
     if (opener != nullptr && opener->isVisible())
@@ -70,19 +81,9 @@ void Form::GiveBackWindow()
 
 void Form::done(int result)
 {
-    m_closing = true;
     QDialog::done(result);
-    m_closing = false;
-}
-
-void Form::setVisible(bool visible)
-{
-    // A dialog ends its modal display whenever it is hidden; a screen that hides itself
-    // to show the next one must keep waiting in its own, so only a close goes through it.
-    if (!visible && !m_closing)
-        QWidget::setVisible(false);
-    else
-        QDialog::setVisible(visible);
+    if (m_modalLoop != nullptr)
+        m_modalLoop->exit();
 }
 
 void Form::showEvent(QShowEvent* event)

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+class QEventLoop;
+
 #include <memory>
 #include <vector>
 
@@ -56,13 +58,13 @@ protected:
     virtual void ReleasePictures() {}
 
     bool event(QEvent* event) override;
-    void setVisible(bool visible) override;
     void done(int result) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool m_closing = false;
+    /// The loop of the running modal display, or null.
+    QEventLoop* m_modalLoop = nullptr;
     static Form* s_active;
 };
 
