@@ -39,10 +39,13 @@ if [ "$step" = build ]; then
     # hashed into the build id, may name neither folder, nor climb from the build folder to
     # the sources by a path as long as the folder is deep.
     source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+    # A folder named as a whole path (at the start of a string or after a blank or a
+    # separator), not as the end of another path: sources in /src are not ./src or Eigen/src.
+    named() { printf '(^|[]:= \t])%s(/|$)' "$(printf '%s' "$1" | sed 's/[][\\.*^$()+?{}|]/\\&/g')"; }
     for program in src/app/nirdal src/cli/nirdal-cli src/cli/nirdal-export; do
         readelf -p .debug_line_str -p .debug_str "$release/$program" >"$scratch/strings" 2>/dev/null
         [ -s "$scratch/strings" ] || fail "$release/$program has no debug strings to look at"
-        if grep -F -e "$source_dir" -e "$release" "$scratch/strings" >&2; then
+        if grep -E -e "$(named "$source_dir")" -e "$(named "$release")" "$scratch/strings" >&2; then
             fail "$program names the source or build folder"
         fi
         if grep -E '\] +build/.*/\.\./' "$scratch/strings" >&2; then
