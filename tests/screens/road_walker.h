@@ -110,11 +110,16 @@ public:
                            }});
     }
 
-    /// A click on a named control of the screen.
+    /// A click on a named control of the screen, once no other window covers it at the X
+    /// server (a click that reached a window being taken down would be lost).
     void Click(const QString& screen, const char* control, Check ready = {})
     {
-        On(screen, QStringLiteral("click ") + QLatin1String(control), ready,
-           [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
+        On(
+            screen, QStringLiteral("click ") + QLatin1String(control),
+            [this, control, ready](QWidget* top) {
+                return (!ready || ready(top)) && m_input.Uncovered(Find<QWidget>(top, control));
+            },
+            [this, control](QWidget* top) { m_input.Click(Find<QWidget>(top, control)); });
     }
 
     /// A click on a cell of a named grid of the screen.

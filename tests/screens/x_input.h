@@ -66,6 +66,30 @@ public:
         return reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint();
     }
 
+    /// Whether a click at that point of the widget would reach the widget's window: no other
+    /// window (one still being taken down, a hint) covers it at the X server.
+    bool Uncovered(const QWidget* widget, QPoint at = {}) const
+    {
+        const QPoint point = ScreenPoint(widget, at.isNull() ? widget->rect().center() : at);
+        const auto target = static_cast<xcb_window_t>(widget->window()->winId());
+        // Down from the root through the windows holding the point (a frame, then its client).
+        xcb_window_t holder = m_root;
+        for (int depth = 0; depth < 8; ++depth) {
+            const auto cookie =
+                xcb_translate_coordinates(m_connection, m_root, holder,
+                                          static_cast<int16_t>(point.x()),
+                                          static_cast<int16_t>(point.y()));
+            std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> reply(
+                xcb_translate_coordinates_reply(m_connection, cookie, nullptr), &std::free);
+            if (!reply || reply->child == XCB_WINDOW_NONE)
+                return false;
+            if (reply->child == target)
+                return true;
+            holder = reply->child;
+        }
+        return false;
+    }
+
     /// Whether the X server sends the keyboard to the widget's window: what a student sees
     /// in the window's title bar, and sometimes behind what Qt already believes.
     bool HasKeyboard(const QWidget* widget) const
