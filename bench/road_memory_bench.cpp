@@ -199,36 +199,30 @@ void PlanLesson(Road& lesson, int variants, const std::vector<int>& at,
         samples.push_back({count, ReadProcessMemory(), ReadServerMemory(TitleForm)});
         Print(samples.back());
     };
-    const QString title = QStringLiteral("NirdalFam_ETICForm");
-    const QString selection = QStringLiteral("NIRDAL_vibForm");
-    const QString degrees = QStringLiteral("NIRDAL_znachForm");
-    const QString coefficients = QStringLiteral("NIRDAL_nastroikaForm");
-    const QString computation = QStringLiteral("NIRDAL_rasform");
-    const QString graph = QStringLiteral("NIRDAL_grafForm");
     const QString sampled = QStringLiteral("sample");
-    lesson.On(title, sampled, {}, [sample](QWidget*) { sample(0); });
-    lesson.Click(title, "Label3");
-    lesson.ClickCell(selection, "StringGrid1", 0, 0);
+    lesson.On(kTitle, sampled, {}, [sample](QWidget*) { sample(0); });
+    lesson.Click(kTitle, "Label3");
+    lesson.ClickCell(kSelection, "StringGrid1", 0, 0);
     for (int variant = 1; variant <= variants; ++variant) {
-        lesson.Click(degrees, "SpeedButton1", [variant](QWidget*) {
+        lesson.Click(kDegrees, "SpeedButton1", [variant](QWidget*) {
             return ProgramAssignment().VariantCount == variant;
         });
         if (variant == 1)
-            Fill(lesson, coefficients, "SZ2", {"1", "1"});
-        Fill(lesson, coefficients, "SC2", {QString::number(1 + (variant - 1) % 9)});
-        lesson.Click(coefficients, "Button1");
-        lesson.Click(coefficients, "Button3", [](QWidget* top) {
+            Fill(lesson, kCoefficients, "SZ2", {"1", "1"});
+        Fill(lesson, kCoefficients, "SC2", {QString::number(1 + (variant - 1) % 9)});
+        lesson.Click(kCoefficients, "Button1");
+        lesson.Click(kCoefficients, "Button3", [](QWidget* top) {
             return Find<QWidget>(top, "Button3")->isVisible();
         });
-        PageOn(lesson, computation);
-        lesson.Click(computation, "Button6",
+        PageOn(lesson, kComputation);
+        lesson.Click(kComputation, "Button6",
                      [](QWidget* top) { return Find<QWidget>(top, "Panel4")->isVisible(); });
         const bool measured = std::find(at.begin(), at.end(), variant) != at.end();
         if (measured)
-            lesson.On(graph, sampled, {}, [sample, variant](QWidget*) { sample(variant); });
-        lesson.Click(graph, variant < variants ? "SpeedButton4" : "SpeedButton3");
+            lesson.On(kGraph, sampled, {}, [sample, variant](QWidget*) { sample(variant); });
+        lesson.Click(kGraph, variant < variants ? "SpeedButton4" : "SpeedButton3");
     }
-    lesson.Click(selection, "BitBtn1");
+    lesson.Click(kSelection, "BitBtn1");
 }
 
 } // namespace

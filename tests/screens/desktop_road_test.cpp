@@ -46,16 +46,6 @@ using namespace nirdal::testing;
 
 namespace {
 
-const QString kTitle = QStringLiteral("NirdalFam_ETICForm");
-const QString kSelection = QStringLiteral("NIRDAL_vibForm");
-const QString kDegrees = QStringLiteral("NIRDAL_znachForm");
-const QString kCoefficients = QStringLiteral("NIRDAL_nastroikaForm");
-const QString kComputation = QStringLiteral("NIRDAL_rasform");
-const QString kGraph = QStringLiteral("NIRDAL_grafForm");
-const QString kInformation = QStringLiteral("NIRDAL_infForm");
-const QString kChoice = QStringLiteral("NIRDAL_nastvarForm");
-const QString kMessageBox = QStringLiteral("QMessageBox");
-
 Road::Check Visible(const char* control)
 {
     return [control](QWidget* screen) {

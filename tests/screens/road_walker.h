@@ -22,6 +22,17 @@ namespace nirdal::testing {
 
 constexpr int kRoadTickMs = 5;
 
+// The screens by their object names, as a road names them.
+inline const QString kTitle = QStringLiteral("NirdalFam_ETICForm");
+inline const QString kSelection = QStringLiteral("NIRDAL_vibForm");
+inline const QString kDegrees = QStringLiteral("NIRDAL_znachForm");
+inline const QString kCoefficients = QStringLiteral("NIRDAL_nastroikaForm");
+inline const QString kComputation = QStringLiteral("NIRDAL_rasform");
+inline const QString kGraph = QStringLiteral("NIRDAL_grafForm");
+inline const QString kInformation = QStringLiteral("NIRDAL_infForm");
+inline const QString kChoice = QStringLiteral("NIRDAL_nastvarForm");
+inline const QString kMessageBox = QStringLiteral("QMessageBox");
+
 /// How long a road waits: a person looks at a screen before acting on it (the window manager
 /// has placed it by then); a step waited for longer than StuckMs is where the road stuck.
 struct RoadPace
