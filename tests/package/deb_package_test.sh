@@ -19,6 +19,19 @@ fail() {
     exit 1
 }
 
+# AppStream 1.0 (Debian 13) wants a homepage, which this program has not got; there that
+# one complaint is let through, and nothing else. AppStream 0.16 (Debian 12) does not ask.
+homepage_wanted() {
+    dpkg --compare-versions "$(appstreamcli --version | sed -n 's/^AppStream version: *//p')" ge 1.0
+}
+validate_metainfo() {
+    if homepage_wanted; then
+        appstreamcli validate --no-net --override=url-homepage-missing=info "$1"
+    else
+        appstreamcli validate --no-net "$1"
+    fi
+}
+
 if [ "$step" = build ]; then
     rm -rf "$scratch"
     mkdir -p "$scratch"
@@ -52,13 +65,16 @@ if [ "$step" = build ]; then
             fail "$program reaches the sources up from the build folder"
         fi
     done
-    if ! lintian --fail-on error,warning "$first" >"$scratch/lintian.log" 2>&1 ||
-        grep -q '^[EW]: ' "$scratch/lintian.log"; then
-        cat "$scratch/lintian.log" >&2
-        fail "lintian finds errors or warnings in $first"
-    fi
     dpkg -x "$first" "$root"
-    echo "$first: $(wc -c <"$first") bytes, twice the same; lintian: no error, no warning"
+    lintian --fail-on error "$first" >"$scratch/lintian.log" 2>&1 ||
+        { cat "$scratch/lintian.log" >&2; fail "lintian finds errors in $first"; }
+    complaints=$(grep '^[EW]: ' "$scratch/lintian.log" || true) let_through=
+    if homepage_wanted && validate_metainfo "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" >/dev/null; then
+        complaints=$(printf '%s\n' "$complaints" | grep -Ev '^W: nirdal: appstream-metadata-validation-failed( |$)' || true)
+        let_through=" but AppStream's wish for a homepage"
+    fi
+    [ -z "$complaints" ] || { cat "$scratch/lintian.log" >&2; fail "lintian finds warnings in $first"; }
+    echo "$first: $(wc -c <"$first") bytes, twice the same; lintian: no error, no warning$let_through"
     exit 0
 fi
 
@@ -88,7 +104,7 @@ for program in usr/bin/nirdal usr/bin/nirdal-cli usr/libexec/nirdal/nirdal-expor
 done
 desktop-file-validate "$root/usr/share/applications/org.nirdal.Nirdal.desktop" ||
     fail "the desktop entry is not valid"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" >/dev/null ||
+validate_metainfo "$root/usr/share/metainfo/org.nirdal.Nirdal.metainfo.xml" >/dev/null ||
     fail "the AppStream metadata is not valid"
 for page in nirdal-cli.1 nirdal.1; do
     warnings=$(zcat "$root/usr/share/man/man1/$page.gz" | groff -man -Tutf8 -ww -z 2>&1)
