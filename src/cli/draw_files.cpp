@@ -118,11 +118,12 @@ bool ReadDrawHeader(std::string_view classText, DrawIdentity& draw, std::string&
 
 void StampPdf(std::string& pdf, const DrawIdentity& draw)
 {
-    // Digits replaced in place by zeros; other characters kept.
-    const auto each = [&](std::string_view start, std::string_view stop) {
+    // Digits replaced in place by zeros from `start` to the first of the `stops`; other
+    // characters kept.
+    const auto each = [&](std::string_view start, std::string_view stops) {
         for (std::size_t at = pdf.find(start); at != std::string::npos;
              at = pdf.find(start, at + 1)) {
-            const std::size_t end = pdf.find(stop, at + start.size());
+            const std::size_t end = pdf.find_first_of(stops, at + start.size());
             if (end == std::string::npos || end - at > 200)
                 continue;
             for (std::size_t i = at + start.size(); i < end; ++i) {
@@ -134,12 +135,13 @@ void StampPdf(std::string& pdf, const DrawIdentity& draw)
     each("/CreationDate (D:", ")");
     each("/ModDate (D:", ")");
     each("/ID [", "]"); // "/ID [<…> <…>]", or with a blank after "[" as Qt 6.8 writes it
-    each("<xmp:CreateDate>", "<");
-    each("<xmp:ModifyDate>", "<");
-    each("<xmp:MetadataDate>", "<");
-    each("uuid:", "<");
-    each("xmpMM:DocumentID>", "<");
-    each("xmpMM:InstanceID>", "<");
+    // The metadata's dates and identities: elements up to Qt 6.4, attributes from Qt 6.8.
+    for (const std::string_view name : {"xmp:CreateDate", "xmp:ModifyDate", "xmp:MetadataDate",
+                                        "xmpMM:DocumentID", "xmpMM:InstanceID"}) {
+        each("<" + std::string(name) + ">", "<");
+        each(std::string(name) + "=\"", "\"");
+    }
+    each("uuid:", "<\"");
     each("rdf:about=\"", "\"");
     if (!pdf.ends_with('\n'))
         pdf += '\n';

@@ -228,6 +228,22 @@ TEST(DrawFiles, PdfsOfOneDrawAreTheSameFileWhateverTheirDatesAndNumbers)
     EXPECT_EQ(stamped("[ <6463> <6463> ]", "20261210071700Z"),
               stamped("[ <3038> <3038> ]", "20261210071800Z"));
     EXPECT_NE(old.find("/ID [<0000> <0000>]"), std::string::npos) << old;
+
+    // Qt 6.8 writes the metadata's dates and identities as attributes; the names and values
+    // around them are left alone.
+    const auto metadata = [&](const std::string& time, const std::string& uuid) {
+        std::string pdf = "<rdf:Description rdf:about=\"\" xmp:CreateDate=\"" + time +
+                          "\" xmp:ModifyDate=\"" + time + "\"/>\n<rdf:Description rdf:about=\"\" "
+                          "xmpMM:DocumentID=\"uuid:" + uuid +
+                          "\" xmpMM:VersionID=\"1\" xmpMM:RenditionClass=\"default\"/>\n";
+        StampPdf(pdf, draw);
+        return pdf;
+    };
+    const std::string first = metadata("2026-12-10T11:47:42+00:00", "9b2e1c4a-77d0-4e8f");
+    EXPECT_EQ(first, metadata("2026-12-10T11:47:43+00:00", "0c1d2e3f-1234-5678"));
+    EXPECT_NE(first.find("xmpMM:VersionID=\"1\" xmpMM:RenditionClass=\"default\""),
+              std::string::npos)
+        << first;
     DrawIdentity read;
     ASSERT_TRUE(ReadPdfDraw(old, read));
     EXPECT_EQ(read, draw);
