@@ -195,8 +195,8 @@ FactoredVariant FactorVariant(const TransferFunction& variant)
     w.Numerator = Turned(variant.B, m);
     w.Denominator = Turned(variant.A, n);
     w.LeadingLg = std::log10(w.Denominator.back()) - std::log10(w.Numerator.back());
-    w.Zeros = MultipleRoots(w.Numerator, PolynomialRoots(w.Numerator));
-    w.Poles = MultipleRoots(w.Denominator, PolynomialRoots(w.Denominator));
+    w.Zeros = MultipleRoots(w.Numerator, QuickPolynomialRoots(w.Numerator));
+    w.Poles = MultipleRoots(w.Denominator, QuickPolynomialRoots(w.Denominator));
     w.Delay = variant.Delay;
     return w;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <unsupported/Eigen/Polynomials>
 
@@ -15,15 +16,22 @@ namespace {
 
 using Complex = std::complex<Extended>;
 
-// p(z) and p'(z) by Horner's rule; c by power.
+// p(z) and p'(z) by Horner's rule; c by power. In real and imaginary parts, rounded as
+// std::complex rounds them, without its checks of every product for NaN.
 void Evaluate(std::span<const Extended> c, const Complex& z, Complex& value, Complex& slope)
 {
-    value = c.back();
-    slope = 0;
+    const Extended x = z.real(), y = z.imag();
+    Extended valueRe = c.back(), valueIm = 0, slopeRe = 0, slopeIm = 0;
     for (std::size_t k = c.size() - 1; k-- > 0;) {
-        slope = slope * z + value;
-        value = value * z + c[k];
+        const Extended nextSlopeRe = slopeRe * x - slopeIm * y + valueRe;
+        slopeIm = slopeRe * y + slopeIm * x + valueIm;
+        slopeRe = nextSlopeRe;
+        const Extended nextValueRe = valueRe * x - valueIm * y + c[k];
+        valueIm = valueRe * y + valueIm * x;
+        valueRe = nextValueRe;
     }
+    value = {valueRe, valueIm};
+    slope = {slopeRe, slopeIm};
 }
 
 // A few Newton steps on the polynomial itself, each kept only while it makes |p| smaller.
@@ -54,24 +62,26 @@ Complex Polished(std::span<const Extended> c, Complex z)
 // eigenvalues are those of its generic solver to the last bit, but applied only to the rows
 // and columns not yet split off and without the Schur vectors, in plain loops. Eigen's generic
 // code took most of the time of an analysis of n = 15. NaN where the steps do not converge.
+// Real is Extended, or double where a first guess is all that is wanted.
+template <typename Real>
 class FrancisSteps
 {
 public:
-    FrancisSteps(std::vector<Extended> h, std::size_t n) : h_(std::move(h)), n_(n) {}
+    FrancisSteps(std::vector<Real> h, std::size_t n) : h_(std::move(h)), n_(n) {}
 
     std::vector<Complex> Eigenvalues()
     {
         const Index n = static_cast<Index>(n_);
-        Extended scale = 0;
-        for (const Extended x : h_)
+        Real scale = 0;
+        for (const Real x : h_)
             scale = std::max(scale, std::abs(x));
         if (scale < kTiny)
             return std::vector<Complex>(n_, Complex(0));
-        for (Extended& x : h_)
+        for (Real& x : h_)
             x /= scale;
         if (!Converged())
             return std::vector<Complex>(n_, Complex(kNaN, kNaN));
-        for (Extended& x : h_)
+        for (Real& x : h_)
             x *= scale;
         // The converged blocks: 1×1 where the entry below the diagonal is 0, else 2×2 with a
         // pair of complex eigenvalues.
@@ -82,11 +92,11 @@ public:
                 ++i;
                 continue;
             }
-            const Extended p = 0.5L * (at(i, i) - at(i + 1, i + 1));
-            const Extended maxval =
+            const Real p = Real{0.5} * (at(i, i) - at(i + 1, i + 1));
+            const Real maxval =
                 std::max(std::abs(p), std::max(std::abs(at(i + 1, i)), std::abs(at(i, i + 1))));
-            const Extended t0 = at(i + 1, i) / maxval, t1 = at(i, i + 1) / maxval, p0 = p / maxval;
-            const Extended z = maxval * std::sqrt(std::abs(p0 * p0 + t0 * t1));
+            const Real t0 = at(i + 1, i) / maxval, t1 = at(i, i + 1) / maxval, p0 = p / maxval;
+            const Real z = maxval * std::sqrt(std::abs(p0 * p0 + t0 * t1));
             values[static_cast<std::size_t>(i)] = Complex(at(i + 1, i + 1) + p, z);
             values[static_cast<std::size_t>(i) + 1] = Complex(at(i + 1, i + 1) + p, -z);
             i += 2;
@@ -99,21 +109,21 @@ public:
 
 private:
     using Index = std::ptrdiff_t;
-    static constexpr Extended kEpsilon = std::numeric_limits<Extended>::epsilon();
-    static constexpr Extended kTiny = std::numeric_limits<Extended>::min();
-    static constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
+    static constexpr Real kEpsilon = std::numeric_limits<Real>::epsilon();
+    static constexpr Real kTiny = std::numeric_limits<Real>::min();
+    static constexpr Real kNaN = std::numeric_limits<Real>::quiet_NaN();
 
-    Extended& at(Index i, Index j)
+    Real& at(Index i, Index j)
     {
         return h_[static_cast<std::size_t>(i) * n_ + static_cast<std::size_t>(j)];
     }
 
     // A reflector I − τ·(1, e)(1, e)ᵀ that takes v onto (β, 0, …).
     template <std::size_t N>
-    static void MakeReflector(const std::array<Extended, N>& v, std::array<Extended, N - 1>& e,
-                              Extended& tau, Extended& beta)
+    static void MakeReflector(const std::array<Real, N>& v, std::array<Real, N - 1>& e,
+                              Real& tau, Real& beta)
     {
-        Extended tail = 0;
+        Real tail = 0;
         for (std::size_t i = 1; i < N; ++i)
             tail = i == 1 ? v[i] * v[i] : tail + v[i] * v[i];
         if (tail <= kTiny) {
@@ -125,7 +135,7 @@ private:
         beta = std::sqrt(v[0] * v[0] + tail);
         if (v[0] >= 0)
             beta = -beta;
-        const Extended divisor = v[0] - beta;
+        const Real divisor = v[0] - beta;
         for (std::size_t i = 1; i < N; ++i)
             e[i - 1] = v[i] / divisor;
         tau = (beta - v[0]) / beta;
@@ -135,20 +145,20 @@ private:
     // down to row `bottom`. The rows above the active ones are kept up to date: a subdiagonal
     // entry taken as negligible may count again once its neighbours on the diagonal shrink.
     template <std::size_t N>
-    void Reflect(const std::array<Extended, N - 1>& e, Extended tau, Index k, Index from, Index to,
+    void Reflect(const std::array<Real, N - 1>& e, Real tau, Index k, Index from, Index to,
                  Index bottom)
     {
         if (tau == 0)
             return;
-        std::array<Extended, N - 1> scaledE;
-        std::array<Extended*, N> rows;
+        std::array<Real, N - 1> scaledE;
+        std::array<Real*, N> rows;
         for (std::size_t r = 0; r < N; ++r) {
             rows[r] = &at(k + static_cast<Index>(r), 0);
             if (r > 0)
                 scaledE[r - 1] = tau * e[r - 1];
         }
         for (Index j = from; j <= to; ++j) {
-            Extended sum = e[0] * rows[1][j];
+            Real sum = e[0] * rows[1][j];
             if constexpr (N == 3)
                 sum = sum + e[1] * rows[2][j];
             sum = sum + rows[0][j];
@@ -156,13 +166,13 @@ private:
             for (std::size_t r = 1; r < N; ++r)
                 rows[r][j] -= scaledE[r - 1] * sum;
         }
-        Extended* row = &at(0, k);
+        Real* row = &at(0, k);
         for (Index i = 0; i <= bottom; ++i, row += n_) {
-            Extended sum = row[1] * e[0];
+            Real sum = row[1] * e[0];
             if constexpr (N == 3)
                 sum = sum + row[2] * e[1];
             sum = sum + row[0];
-            const Extended scaled = tau * sum;
+            const Real scaled = tau * sum;
             row[0] -= scaled;
             for (std::size_t c = 1; c < N; ++c)
                 row[c] -= scaled * e[c - 1];
@@ -172,22 +182,22 @@ private:
     bool Converged()
     {
         const Index n = static_cast<Index>(n_);
-        Extended norm = 0;
+        Real norm = 0;
         for (Index j = 0; j < n; ++j) {
-            Extended column = std::abs(at(0, j));
+            Real column = std::abs(at(0, j));
             for (Index i = 1; i < std::min(n, j + 2); ++i)
                 column += std::abs(at(i, j));
             norm += column;
         }
         if (norm == 0)
             return true;
-        const Extended negligible = std::max(norm * (kEpsilon * kEpsilon), kTiny);
+        const Real negligible = std::max(norm * (kEpsilon * kEpsilon), kTiny);
         Index iu = n - 1, iter = 0, totalIter = 0;
-        Extended exshift = 0;
+        Real exshift = 0;
         while (iu >= 0) {
             Index il = iu;
             for (; il > 0; --il) {
-                const Extended s = std::max(
+                const Real s = std::max(
                     (std::abs(at(il - 1, il - 1)) + std::abs(at(il, il))) * kEpsilon, negligible);
                 if (std::abs(at(il, il - 1)) <= s)
                     break;
@@ -203,7 +213,7 @@ private:
                 iu -= 2;
                 iter = 0;
             } else {
-                std::array<Extended, 3> shift = Shift(iu, iter, exshift);
+                std::array<Real, 3> shift = Shift(iu, iter, exshift);
                 ++iter;
                 if (++totalIter > 40 * n)
                     return false;
@@ -213,31 +223,31 @@ private:
         return true;
     }
 
-    void SplitOffTwoRows(Index iu, Extended exshift)
+    void SplitOffTwoRows(Index iu, Real exshift)
     {
-        const Extended p = 0.5L * (at(iu - 1, iu - 1) - at(iu, iu));
-        const Extended q = p * p + at(iu, iu - 1) * at(iu - 1, iu);
+        const Real p = Real{0.5} * (at(iu - 1, iu - 1) - at(iu, iu));
+        const Real q = p * p + at(iu, iu - 1) * at(iu - 1, iu);
         at(iu, iu) += exshift;
         at(iu - 1, iu - 1) += exshift;
         if (q >= 0) {
             // The Givens rotation that makes the block upper triangular.
-            const Extended z = std::sqrt(std::abs(q));
-            const Extended a = p >= 0 ? p + z : p - z, b = at(iu, iu - 1);
-            Extended c = 0, s = 0;
+            const Real z = std::sqrt(std::abs(q));
+            const Real a = p >= 0 ? p + z : p - z, b = at(iu, iu - 1);
+            Real c = 0, s = 0;
             if (b == 0) {
                 c = a < 0 ? -1 : 1;
             } else if (a == 0) {
                 s = b < 0 ? 1 : -1;
             } else if (std::abs(a) > std::abs(b)) {
-                const Extended t = b / a;
-                Extended u = std::sqrt(1 + t * t);
+                const Real t = b / a;
+                Real u = std::sqrt(1 + t * t);
                 if (a < 0)
                     u = -u;
                 c = 1 / u;
                 s = -t * c;
             } else {
-                const Extended t = a / b;
-                Extended u = std::sqrt(1 + t * t);
+                const Real t = a / b;
+                Real u = std::sqrt(1 + t * t);
                 if (b < 0)
                     u = -u;
                 s = -1 / u;
@@ -245,12 +255,12 @@ private:
             }
             if (!(c == 1 && -s == 0)) {
                 for (Index j = iu - 1; j <= iu; ++j) {
-                    const Extended x = at(iu - 1, j), y = at(iu, j);
+                    const Real x = at(iu - 1, j), y = at(iu, j);
                     at(iu - 1, j) = c * x + -s * y;
                     at(iu, j) = -(-s) * x + c * y;
                 }
                 for (Index i = iu - 1; i <= iu; ++i) {
-                    const Extended x = at(i, iu - 1), y = at(i, iu);
+                    const Real x = at(i, iu - 1), y = at(i, iu);
                     at(i, iu - 1) = c * x + -s * y;
                     at(i, iu) = -(-s) * x + c * y;
                 }
@@ -263,21 +273,21 @@ private:
 
     // The shifts from the trailing 2×2 block, with an exceptional shift after 10 and 30
     // iterations without convergence.
-    std::array<Extended, 3> Shift(Index iu, Index iter, Extended& exshift)
+    std::array<Real, 3> Shift(Index iu, Index iter, Real& exshift)
     {
-        std::array<Extended, 3> shift{at(iu, iu), at(iu - 1, iu - 1),
+        std::array<Real, 3> shift{at(iu, iu), at(iu - 1, iu - 1),
                                       at(iu, iu - 1) * at(iu - 1, iu)};
         if (iter == 10) {
             exshift += shift[0];
             for (Index i = 0; i <= iu; ++i)
                 at(i, i) -= shift[0];
-            const Extended s = std::abs(at(iu, iu - 1)) + std::abs(at(iu - 1, iu - 2));
-            shift[0] = 0.75L * s;
-            shift[1] = 0.75L * s;
-            shift[2] = -0.4375L * s * s;
+            const Real s = std::abs(at(iu, iu - 1)) + std::abs(at(iu - 1, iu - 2));
+            shift[0] = Real{0.75} * s;
+            shift[1] = Real{0.75} * s;
+            shift[2] = -Real{0.4375} * s * s;
         }
         if (iter == 30) {
-            Extended s = (shift[1] - shift[0]) / 2;
+            Real s = (shift[1] - shift[0]) / 2;
             s = s * s + shift[2];
             if (s > 0) {
                 s = std::sqrt(s);
@@ -288,39 +298,39 @@ private:
                 exshift += s;
                 for (Index i = 0; i <= iu; ++i)
                     at(i, i) -= s;
-                shift.fill(Extended{0.964}); // a double, as Eigen has it
+                shift.fill(Real{0.964}); // a double, as Eigen has it
             }
         }
         return shift;
     }
 
-    void FrancisStep(Index il, Index iu, const std::array<Extended, 3>& shift)
+    void FrancisStep(Index il, Index iu, const std::array<Real, 3>& shift)
     {
         // Where the step starts: the first column of the double-shift polynomial, from the
         // lowest row where it leaves the subdiagonal negligible.
-        std::array<Extended, 3> first{};
+        std::array<Real, 3> first{};
         Index im = iu - 2;
         for (; im >= il; --im) {
-            const Extended tmm = at(im, im);
-            const Extended r = shift[0] - tmm;
-            const Extended s = shift[1] - tmm;
+            const Real tmm = at(im, im);
+            const Real r = shift[0] - tmm;
+            const Real s = shift[1] - tmm;
             first[0] = (r * s - shift[2]) / at(im + 1, im) + at(im, im + 1);
             first[1] = at(im + 1, im + 1) - tmm - r - s;
             first[2] = at(im + 2, im + 1);
             if (im == il)
                 break;
-            const Extended lhs = at(im, im - 1) * (std::abs(first[1]) + std::abs(first[2]));
-            const Extended rhs = first[0] * (std::abs(at(im - 1, im - 1)) + std::abs(tmm) +
+            const Real lhs = at(im, im - 1) * (std::abs(first[1]) + std::abs(first[2]));
+            const Real rhs = first[0] * (std::abs(at(im - 1, im - 1)) + std::abs(tmm) +
                                              std::abs(at(im + 1, im + 1)));
             if (std::abs(lhs) < kEpsilon * rhs)
                 break;
         }
         for (Index k = im; k <= iu - 2; ++k) {
-            const std::array<Extended, 3> v =
+            const std::array<Real, 3> v =
                 k == im ? first
-                        : std::array<Extended, 3>{at(k, k - 1), at(k + 1, k - 1), at(k + 2, k - 1)};
-            std::array<Extended, 2> e{};
-            Extended tau = 0, beta = 0;
+                        : std::array<Real, 3>{at(k, k - 1), at(k + 1, k - 1), at(k + 2, k - 1)};
+            std::array<Real, 2> e{};
+            Real tau = 0, beta = 0;
             MakeReflector(v, e, tau, beta);
             if (beta == 0)
                 continue;
@@ -330,9 +340,9 @@ private:
                 at(k, k - 1) = beta;
             Reflect<3>(e, tau, k, k, iu, std::min(iu, k + 3));
         }
-        std::array<Extended, 1> e{};
-        Extended tau = 0, beta = 0;
-        MakeReflector(std::array<Extended, 2>{at(iu - 1, iu - 2), at(iu, iu - 2)}, e, tau, beta);
+        std::array<Real, 1> e{};
+        Real tau = 0, beta = 0;
+        MakeReflector(std::array<Real, 2>{at(iu - 1, iu - 2), at(iu, iu - 2)}, e, tau, beta);
         if (beta != 0) {
             at(iu - 1, iu - 2) = beta;
             Reflect<2>(e, tau, iu - 1, iu - 1, iu, iu);
@@ -345,11 +355,28 @@ private:
         }
     }
 
-    std::vector<Extended> h_;
+    std::vector<Real> h_;
     std::size_t n_;
 };
 
-// The eigenvalues of the balanced companion matrix, which is upper Hessenberg already.
+// Whether the entries of h keep their digits in Real, with room for the squares and
+// products of the steps once h is scaled to entries of at most 1.
+template <typename Real>
+bool FitsIn(const std::vector<Extended>& h)
+{
+    Extended largest = 0, smallest = std::numeric_limits<Extended>::infinity();
+    for (const Extended x : h) {
+        largest = std::max(largest, std::abs(x));
+        if (x != 0)
+            smallest = std::min(smallest, std::abs(x));
+    }
+    return largest == 0 ||
+           smallest / largest >= std::sqrt(std::numeric_limits<Real>::min()) * 0x1p64L;
+}
+
+// The eigenvalues of the balanced companion matrix, which is upper Hessenberg already, from
+// Francis steps in Real.
+template <typename Real>
 Eigen::Matrix<Complex, Eigen::Dynamic, 1>
 Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
 {
@@ -363,15 +390,30 @@ Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < n; ++j)
             h[i * n + j] = dense(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j));
-    const std::vector<Complex> values = FrancisSteps(std::move(h), n).Eigenvalues();
+    std::vector<Complex> values;
+    if constexpr (std::is_same_v<Real, Extended>) {
+        values = FrancisSteps<Extended>(std::move(h), n).Eigenvalues();
+    } else {
+        if (!FitsIn<Real>(h))
+            return Eigenvalues<Extended>(polynomial);
+        // Scaled to entries of at most 1 while still in Extended, so that none overflows Real.
+        Extended largest = 0;
+        for (const Extended x : h)
+            largest = std::max(largest, std::abs(x));
+        std::vector<Real> inReal(h.size());
+        for (std::size_t i = 0; i < h.size(); ++i)
+            inReal[i] = static_cast<Real>(h[i] / largest);
+        values = FrancisSteps<Real>(std::move(inReal), n).Eigenvalues();
+        for (Complex& value : values)
+            value *= largest;
+    }
     Eigen::Matrix<Complex, Eigen::Dynamic, 1> roots(static_cast<Eigen::Index>(n));
     for (std::size_t i = 0; i < n; ++i)
         roots[static_cast<Eigen::Index>(i)] = values[i];
     // The noise in the imaginary part of a real root is dropped where the real part alone
     // leaves the polynomial no larger.
-    const Extended coarse =
-        std::pow(Extended{4}, static_cast<Extended>(polynomial.size() + 1)) *
-        std::numeric_limits<Extended>::epsilon();
+    const Extended coarse = std::pow(Extended{4}, static_cast<Extended>(polynomial.size() + 1)) *
+                            std::numeric_limits<Real>::epsilon();
     for (Eigen::Index i = 0; i < roots.size(); ++i) {
         if (Eigen::internal::isMuchSmallerThan(std::abs(roots[i].imag()), std::abs(roots[i].real()),
                                                coarse)) {
@@ -487,6 +529,40 @@ void GatherMultipleRoots(std::span<const Extended> c, const std::vector<Complex>
     }
 }
 
+// c without its zero coefficients at the top and the `zeros` at the bottom.
+std::span<const Extended> Reduced(std::span<const Extended> c, std::size_t zeros)
+{
+    std::size_t top = c.size();
+    while (top > zeros && c[top - 1] == 0)
+        --top;
+    return c.subspan(zeros, top - zeros);
+}
+
+// The roots of c as the eigenvalues (from Francis steps in Real) give them, after the roots
+// at s = 0 that the zero coefficients at the bottom give exactly: a factor s^zeros left to
+// the eigenvalues would blur into a small circle of roots around the origin.
+template <typename Real>
+std::vector<Complex> UnpolishedRoots(std::span<const Extended> c, std::size_t& zeros)
+{
+    zeros = 0;
+    while (zeros < c.size() && c[zeros] == 0)
+        ++zeros;
+    if (zeros == c.size()) {
+        zeros = 0;
+        return {};
+    }
+    const std::span<const Extended> reduced = Reduced(c, zeros);
+    std::vector<Complex> roots(zeros, Complex(0));
+    if (reduced.size() < 2)
+        return roots;
+    Eigen::Matrix<Extended, Eigen::Dynamic, 1> polynomial(static_cast<Eigen::Index>(reduced.size()));
+    for (std::size_t k = 0; k < reduced.size(); ++k)
+        polynomial[static_cast<Eigen::Index>(k)] = reduced[k];
+    const Eigen::Matrix<Complex, Eigen::Dynamic, 1> found = Eigenvalues<Real>(polynomial);
+    roots.insert(roots.end(), found.begin(), found.end());
+    return roots;
+}
+
 } // namespace
 
 std::vector<MultipleRoot> MultipleRoots(std::span<const Extended> c,
@@ -538,38 +614,44 @@ bool RootsHoldUp(std::span<const Extended> c, const std::vector<Complex>& roots)
     return true;
 }
 
-std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c)
-{
-    std::size_t top = c.size();
-    while (top > 0 && c[top - 1] == 0)
-        --top;
-    std::size_t bottom = 0;
-    while (bottom < top && c[bottom] == 0)
-        ++bottom;
-    if (top == 0)
-        return {};
+namespace {
 
-    // A factor s^bottom is exact in the coefficients; leaving it to the eigenvalues would
-    // blur a multiple root at the origin into a small circle of roots around it.
-    std::vector<std::complex<Extended>> roots(bottom, std::complex<Extended>(0));
-    const std::size_t degree = top - 1 - bottom;
-    if (degree == 0)
-        return roots;
-    Eigen::Matrix<Extended, Eigen::Dynamic, 1> polynomial(static_cast<Eigen::Index>(degree + 1));
-    for (std::size_t k = 0; k <= degree; ++k)
-        polynomial[static_cast<Eigen::Index>(k)] = c[bottom + k];
-    const std::span<const Extended> reduced = c.subspan(bottom, degree + 1);
-    const Eigen::Matrix<Complex, Eigen::Dynamic, 1> found = Eigenvalues(polynomial);
-    for (Eigen::Index i = 0; i < found.size(); ++i) {
-        // The eigenvalues of a multiple root scatter around it in a pattern whose product
-        // keeps the coefficients; Newton steps would break the pattern, so only a root
-        // standing apart from the others is polished.
+// The roots of c from eigenvalues found in Real, a root standing apart from the others
+// polished. The eigenvalues of a multiple root scatter around it in a pattern whose product
+// keeps the coefficients; Newton steps would break the pattern.
+template <typename Real>
+std::vector<Complex> PolishedApart(std::span<const Extended> c)
+{
+    std::size_t zeros = 0;
+    const std::vector<Complex> found = UnpolishedRoots<Real>(c, zeros);
+    const std::span<const Extended> reduced = Reduced(c, zeros);
+    std::vector<Complex> roots = found;
+    std::vector<Extended> moduli(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i)
+        moduli[i] = std::abs(found[i]);
+    for (std::size_t i = zeros; i < found.size(); ++i) {
+        // Roots whose moduli differ by more than the distance asked are that far apart.
+        const Extended near = 1e-3L * moduli[i];
         bool apart = true;
-        for (Eigen::Index j = 0; j < found.size(); ++j)
-            apart = apart && (i == j || std::abs(found[i] - found[j]) > 1e-3L * std::abs(found[i]));
-        roots.push_back(apart ? Polished(reduced, found[i]) : Complex(found[i]));
+        for (std::size_t j = zeros; j < found.size() && apart; ++j)
+            apart = i == j || std::abs(moduli[i] - moduli[j]) > near ||
+                    std::abs(found[i] - found[j]) > near;
+        if (apart)
+            roots[i] = Polished(reduced, found[i]);
     }
     return roots;
+}
+
+} // namespace
+
+std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c)
+{
+    return PolishedApart<Extended>(c);
+}
+
+std::vector<std::complex<Extended>> QuickPolynomialRoots(std::span<const Extended> c)
+{
+    return PolishedApart<double>(c);
 }
 
 } // namespace nirdal

@@ -16,6 +16,12 @@ namespace nirdal {
 /// roots.
 std::vector<std::complex<Extended>> PolynomialRoots(std::span<const Extended> c);
 
+/// The same, from eigenvalues found in double precision where the balanced companion matrix
+/// fits in it (in extended where it does not): a root standing apart ends as exact, the
+/// scattered roots of a multiple root keep double's digits until MultipleRoots refines their
+/// mean. About three times quicker for n = 15.
+std::vector<std::complex<Extended>> QuickPolynomialRoots(std::span<const Extended> c);
+
 /// Whether roots hold up as the roots of c: each leaves |p(z)| near the precision of the
 /// terms Σ|c[k]|·|z|^k, and roots that coincide are also roots of p'. Fails when the
 /// coefficients span too many orders of magnitude for the eigenvalues and some roots were
@@ -30,9 +36,10 @@ struct MultipleRoot
 };
 
 /// The roots of c gathered into multiple roots: the eigenvalues of a k-fold root scatter around
-/// it by about the k-th root of the precision (5 % for k = 15), their mean does not; a group of
-/// nearby roots counts as one when the first k Taylor coefficients of c at its mean vanish
-/// within their rounding, else it is looked at closer. Ordered as the roots first appear.
+/// it by about the k-th root of their precision (5 % for k = 15 in extended, 9 % in double),
+/// their mean does not; a group of nearby roots counts as one when the first k Taylor
+/// coefficients of c at the k-fold root found from its mean vanish within their rounding, else
+/// it is looked at closer. Ordered as the roots first appear.
 std::vector<MultipleRoot> MultipleRoots(std::span<const Extended> c,
                                         const std::vector<std::complex<Extended>>& roots);
 

@@ -78,9 +78,10 @@ TEST(PolynomialRoots, WidelySpreadRootsKeepTheirDigits)
 
 // Each expected root matched to its own computed root within tolerance·max(1, |root|).
 void ExpectRootSet(const std::vector<Extended>& c, const std::vector<Complex>& expected,
-                   Extended tolerance)
+                   Extended tolerance,
+                   std::vector<Complex> (*find)(std::span<const Extended>) = PolynomialRoots)
 {
-    std::vector<Complex> roots = PolynomialRoots(c);
+    std::vector<Complex> roots = find(c);
     ASSERT_EQ(roots.size(), expected.size());
     for (const Complex& r : expected) {
         const auto nearest =
@@ -157,6 +158,26 @@ TEST(PolynomialRoots, KnownRootsOfDegreeFifteen)
                 expected.push_back(std::conj(r));
         }
         ExpectRootSet(FromRoots(c.roots), expected, c.tolerance);
+    }
+}
+
+TEST(PolynomialRoots, QuickRootsEndInExtendedPrecision)
+{
+    // Eigenvalues from double, polished in extended: to 1e-18, where double's own roots
+    // would be off by 1e-16.
+    ExpectRootSet({-30, -7, 1, 3, 1}, {{-3, 0}, {-1, -2}, {-1, 2}, {2, 0}}, 1e-18L,
+                  QuickPolynomialRoots);
+    ExpectRootSet(FromRoots({-1e-6L, -1e-4L, {-1e-2L, 1e-2L}, -1, -1e2L, -1e4L, -1e6L}),
+                  {-1e-6L, -1e-4L, {-1e-2L, 1e-2L}, {-1e-2L, -1e-2L}, -1, -1e2L, -1e4L, -1e6L},
+                  1e-18L, QuickPolynomialRoots);
+    // Double roots at 1e±400, beyond double's range: found all the same, as the matrix is
+    // brought into that range before it is rounded to double; the eigenvalues of a double root
+    // scatter by the square root of double's precision, 1e-8.
+    for (const Extended root : {-1e-400L, -1e400L}) {
+        const std::vector<Complex> roots = QuickPolynomialRoots(FromRoots({root, root}));
+        ASSERT_EQ(roots.size(), 2u);
+        for (const Complex& r : roots)
+            EXPECT_NEAR(static_cast<double>(std::abs(r / root)), 1, 3e-8);
     }
 }
 
