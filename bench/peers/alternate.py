@@ -28,6 +28,8 @@ OURS = [
     "BM_LogCharacteristicsFifteen",
     "BM_LogPointsFifteen",
 ]
+# What only a peer measures: SciPy's `bode` with the roots the corners need.
+PEERS_ONLY = ["LogCharacteristicsFifteenWithRoots"]
 UNIT = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
 
 
@@ -67,6 +69,7 @@ def main():
                 figures[name].setdefault(case.removeprefix("BM_AnalyseStability/")
                                          .removeprefix("BM_"), []).append(value)
     cases = [case.removeprefix("BM_AnalyseStability/").removeprefix("BM_") for case in OURS]
+    cases += PEERS_ONLY
     print("| case | " + " | ".join(contenders) + " |")
     print("|---|" + "---:|" * len(contenders))
     for case in cases:
