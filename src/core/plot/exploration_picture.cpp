@@ -178,7 +178,7 @@ void Segment(Surface& surface, int x0, int y0, int x1, int y1)
     surface.LineTo(x1, y1);
 }
 
-void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy)
+void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy, int wing)
 {
     const Extended length = std::hypot(dx, dy);
     if (!(length > 0))
@@ -188,10 +188,10 @@ void Arrow(Surface& surface, Extended x, Extended y, Extended dx, Extended dy)
     const Extended c = std::cos(kPi / 7), s = std::sin(kPi / 7);
     const int tipX = DeviceUnits(x), tipY = DeviceUnits(y);
     // The wings point back from the tip, turned either way from the curve's direction.
-    Segment(surface, tipX, tipY, DeviceUnits(x - kArrowWing * (c * dx - s * dy)),
-            DeviceUnits(y - kArrowWing * (s * dx + c * dy)));
-    Segment(surface, tipX, tipY, DeviceUnits(x - kArrowWing * (c * dx + s * dy)),
-            DeviceUnits(y - kArrowWing * (-s * dx + c * dy)));
+    Segment(surface, tipX, tipY, DeviceUnits(x - wing * (c * dx - s * dy)),
+            DeviceUnits(y - wing * (s * dx + c * dy)));
+    Segment(surface, tipX, tipY, DeviceUnits(x - wing * (c * dx + s * dy)),
+            DeviceUnits(y - wing * (-s * dx + c * dy)));
 }
 
 // The frame around one of the window's pictures: its last row and column inside it.
@@ -239,9 +239,10 @@ void DrawHodographAxes(Surface& surface, const View& view, const DeviceRect& are
     DrawRing(surface, ox, oy, unit);
 }
 
-// The curve, clipped to the picture, with arrows along the part of it that shows.
+// The curve, clipped to the picture, with arrows along the part of it that shows; titleSpacing
+// is the title's line spacing, which the arrows' size follows.
 void DrawHodographCurve(Surface& surface, const std::vector<Sample>& samples, const View& view,
-                        const DeviceRect& area)
+                        const DeviceRect& area, int titleSpacing)
 {
     struct Visible
     {
@@ -275,6 +276,7 @@ void DrawHodographCurve(Surface& surface, const std::vector<Sample>& samples, co
         shown.push_back({x0, y0, x1, y1});
         shownLength += std::hypot(x1 - x0, y1 - y0);
     }
+    const int wing = MarkSize(kArrowWing, kTitlePoints, titleSpacing);
     Extended walked = 0;
     std::size_t place = 0;
     for (const Visible& piece : shown) {
@@ -283,7 +285,8 @@ void DrawHodographCurve(Surface& surface, const std::vector<Sample>& samples, co
                walked + length >= kArrowPlaces[place] * shownLength && length > 0) {
             const Extended t = (kArrowPlaces[place] * shownLength - walked) / length;
             Arrow(surface, piece.X0 + t * (piece.X1 - piece.X0),
-                  piece.Y0 + t * (piece.Y1 - piece.Y0), piece.X1 - piece.X0, piece.Y1 - piece.Y0);
+                  piece.Y0 + t * (piece.Y1 - piece.Y0), piece.X1 - piece.X0, piece.Y1 - piece.Y0,
+                  wing);
             ++place;
         }
         walked += length;
@@ -293,23 +296,26 @@ void DrawHodographCurve(Surface& surface, const std::vector<Sample>& samples, co
 // −1 ringed, the crossing of the negative real axis that sets the gain margin, and the point
 // of the unit circle that sets the phase margin with the angle from −1 to it.
 void DrawMarginMarks(Surface& surface, const StabilityAnalysis& analysis, const View& view,
-                     const DeviceRect& area)
+                     const DeviceRect& area, int titleSpacing)
 {
+    const auto size = [titleSpacing](int pixels) {
+        return MarkSize(pixels, kTitlePoints, titleSpacing);
+    };
     const int ox = DeviceUnits(view.OriginX), oy = DeviceUnits(view.OriginY);
     const int unit = DeviceUnits(view.Unit);
     surface.SetPen(2, kMinusOnePen);
-    DrawRing(surface, DeviceUnits(view.X(-1)), oy, kMinusOneRadius);
+    DrawRing(surface, DeviceUnits(view.X(-1)), oy, size(kMinusOneRadius));
 
     if (analysis.GainMargin && analysis.GainMargin->Value > 0) {
         const Extended gx = view.X(-1 / analysis.GainMargin->Value);
         if (gx >= area.Left && gx <= area.Left + area.Width) {
-            const int x = DeviceUnits(gx);
+            const int x = DeviceUnits(gx), half = size(kGainMarkHalf);
             surface.SetPen(2, kGainMarginPen);
-            surface.MoveTo(x - kGainMarkHalf, oy);
-            surface.LineTo(x, oy - kGainMarkHalf);
-            surface.LineTo(x + kGainMarkHalf, oy);
-            surface.LineTo(x, oy + kGainMarkHalf);
-            surface.LineTo(x - kGainMarkHalf, oy);
+            surface.MoveTo(x - half, oy);
+            surface.LineTo(x, oy - half);
+            surface.LineTo(x + half, oy);
+            surface.LineTo(x, oy + half);
+            surface.LineTo(x - half, oy);
         }
     }
 
@@ -317,7 +323,7 @@ void DrawMarginMarks(Surface& surface, const StabilityAnalysis& analysis, const 
         const Extended angle = analysis.PhaseMargin->Value * kPi / 180;
         surface.SetPen(2, kPhaseMarginPen);
         DrawRing(surface, DeviceUnits(view.X(-std::cos(angle))),
-                 DeviceUnits(view.Y(-std::sin(angle))), kPhaseMarkRadius);
+                 DeviceUnits(view.Y(-std::sin(angle))), size(kPhaseMarkRadius));
         // Rays far out, so that a small angle still gives two different rays.
         constexpr Extended kRay = 100000;
         const int fromX = ox - DeviceUnits(kRay), fromY = oy;
@@ -410,8 +416,8 @@ void DrawExplorationHodograph(Surface& surface, const Exploration& exploration, 
     View view;
     const std::vector<Sample> samples = HodographSamples(exploration, area, view);
     DrawHodographAxes(surface, view, area);
-    DrawHodographCurve(surface, samples, view, area);
-    DrawMarginMarks(surface, exploration.Analysis(), view, area);
+    DrawHodographCurve(surface, samples, view, area, titleExtent.LineSpacing);
+    DrawMarginMarks(surface, exploration.Analysis(), view, area, titleExtent.LineSpacing);
 }
 
 void DrawExplorationPictures(Surface& surface, const Exploration& exploration, DeviceSize size,

@@ -88,4 +88,10 @@ void DrawRing(Surface& surface, int x, int y, int radius)
     surface.Arc(x - radius, y - radius, x + radius, y + radius, x + radius, y, x + radius, y);
 }
 
+int MarkSize(int pixels, int points, int lineSpacing)
+{
+    const int designed = NominalTextExtent(points, kScreenDotsPerInch, "0").LineSpacing;
+    return std::max(pixels, (pixels * lineSpacing + designed / 2) / designed);
+}
+
 } // namespace nirdal

@@ -70,4 +70,10 @@ void DrawFrame(Surface& surface, const PictureBox& box, Rgb ink);
 /// A full circle of radius around (x, y) in the current pen.
 void DrawRing(Surface& surface, int x, int y, int radius);
 
+/// A mark designed as `pixels` on a 96-dpi screen, in the units of a surface whose lines of
+/// `points` text are lineSpacing apart: the same on such a screen, twice on a screen drawn
+/// in its own pixels at ratio 2, so that marks keep their size beside the texts. Never less
+/// than designed.
+int MarkSize(int pixels, int points, int lineSpacing);
+
 } // namespace nirdal

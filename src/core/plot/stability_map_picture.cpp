@@ -178,21 +178,24 @@ void DrawCurves(Surface& surface, const StabilityMap& map, const MapView& view, 
     }
 }
 
-void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels)
+void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels,
+               const PictureStyle& style)
 {
+    surface.SetFontSize(style.FontPoints);
     const int spacing = surface.MeasureText("0").LineSpacing;
+    const int radius = MarkSize(kMarkRadius, style.FontPoints, spacing);
     const auto mark = [&](Extended gain, Extended delay, const std::string& text) {
         const Extended x = view.X(gain), y = view.Y(delay);
         if (!(x >= view.Box.Left && x <= view.Box.Left + view.Box.Width && y >= view.Box.Top &&
               y <= view.Box.Top + view.Box.Height))
             return;
         surface.SetPen(2, kMapMarkPen);
-        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius);
+        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), radius);
         const int width = surface.MeasureText(text).Width;
         // Above and right of the mark, or left of it, or below.
-        for (const auto& [dx, dy] : {std::pair{kMarkRadius, -spacing - kMarkRadius},
-                                     std::pair{-width - kMarkRadius, -spacing - kMarkRadius},
-                                     std::pair{kMarkRadius, kMarkRadius}})
+        for (const auto& [dx, dy] : {std::pair{radius, -spacing - radius},
+                                     std::pair{-width - radius, -spacing - radius},
+                                     std::pair{radius, radius}})
             if (labels.Place(surface, DeviceUnits(x) + dx, DeviceUnits(y) + dy, text))
                 break;
     };
@@ -267,7 +270,7 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     ShadeStable(surface, map, view);
     DrawAxes(surface, view, style);
     Labels labels(box);
-    DrawMarks(surface, map, view, labels);
+    DrawMarks(surface, map, view, labels, style);
     DrawCurves(surface, map, view, labels, style);
     DrawCounts(surface, map, view, labels);
     // The legend of the shade, at the top right above the box: the words on the shade, so
@@ -295,10 +298,14 @@ void DrawStabilityMapPoint(Surface& surface, const StabilityMap& map, DeviceRect
     const MapView view = ViewOf(map, box);
     const Extended x = view.X(gain), y = view.Y(extraDelay);
     if (x >= box.Left && x <= box.Left + box.Width && y >= box.Top && y <= box.Top + box.Height) {
+        surface.SetFontSize(kTitlePoints);
+        const int spacing = surface.MeasureText("0").LineSpacing;
+        const int radius = MarkSize(kMarkRadius + 2, kTitlePoints, spacing);
+        const int arm = MarkSize(2, kTitlePoints, spacing);
         surface.SetPen(2, kMapPointPen);
-        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), kMarkRadius + 2);
-        surface.MoveTo(DeviceUnits(x) - 2, DeviceUnits(y));
-        surface.LineTo(DeviceUnits(x) + 2, DeviceUnits(y));
+        DrawRing(surface, DeviceUnits(x), DeviceUnits(y), radius);
+        surface.MoveTo(DeviceUnits(x) - arm, DeviceUnits(y));
+        surface.LineTo(DeviceUnits(x) + arm, DeviceUnits(y));
     }
 }
 

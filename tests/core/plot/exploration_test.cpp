@@ -249,7 +249,9 @@ struct Marks
 {
     int OriginX = 0, OriginY = 0, Unit = 0;
     std::optional<std::pair<int, int>> Gain;  // centre of the diamond
+    int GainHalf = 0;                         // its half width
     std::optional<std::pair<int, int>> Phase; // centre of the ring
+    int PhaseRadius = 0;
     std::optional<std::pair<int, int>> FirstCurvePoint;
 };
 
@@ -268,10 +270,16 @@ Marks ReadMarks(const std::vector<DrawOp>& ops)
             marks.OriginY = (a[1] + a[3]) / 2;
             marks.Unit = (a[2] - a[0]) / 2;
         }
-        if (full && pen == kPhaseMarginPen && !marks.Phase)
+        if (full && pen == kPhaseMarginPen && !marks.Phase) {
             marks.Phase = {(a[0] + a[2]) / 2, (a[1] + a[3]) / 2};
-        if (op.kind == DrawOp::Kind::Move && pen == kGainMarginPen && !marks.Gain)
-            marks.Gain = {a[0] + kGainMarkHalf, a[1]};
+            marks.PhaseRadius = (a[2] - a[0]) / 2;
+        }
+        // The diamond from its left corner up to its top one.
+        if (op.kind == DrawOp::Kind::Move && pen == kGainMarginPen && !marks.Gain &&
+            i + 1 < ops.size()) {
+            marks.Gain = {ops[i + 1].args[0], a[1]};
+            marks.GainHalf = ops[i + 1].args[0] - a[0];
+        }
         if (op.kind == DrawOp::Kind::Move && pen == kCurvePen && !marks.FirstCurvePoint)
             marks.FirstCurvePoint = {a[0], a[1]};
     }
@@ -297,7 +305,9 @@ TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
     ASSERT_TRUE(marks.Gain);
     EXPECT_NEAR(marks.Gain->first, marks.OriginX - 0.25 * r, 1.5);
     EXPECT_EQ(marks.Gain->second, marks.OriginY);
+    EXPECT_EQ(marks.GainHalf, 6);
     ASSERT_TRUE(marks.Phase);
+    EXPECT_EQ(marks.PhaseRadius, 5);
     EXPECT_NEAR(marks.Phase->first, marks.OriginX - 0.3814 * r, 1.5);
     EXPECT_NEAR(marks.Phase->second, marks.OriginY + 0.9245 * r, 1.5);
     ASSERT_TRUE(marks.FirstCurvePoint);
@@ -312,6 +322,19 @@ TEST(ExplorationPicture, MarksLandWhereTheMarginsAre)
         EXPECT_GE(op.args[1], frame.Top);
         EXPECT_LE(op.args[1], frame.Top + frame.Height);
     }
+}
+
+// On a screen drawn in its own pixels at ratio 2 (192 dpi) the texts take twice the pixels,
+// and the marks as well: a diamond 12 pixels wide and a ring of radius 5 on a 96-dpi screen.
+TEST(ExplorationPicture, MarksKeepTheirSizeBesideTheTextsAtRatioTwo)
+{
+    Exploration exploration(Parse("1:1,3,3,1"), 1);
+    ASSERT_FALSE(exploration.SetGain(2));
+    RecordingSurface recording(2 * kScreenDotsPerInch);
+    DrawExplorationHodograph(recording, exploration, {20, 40, 1000, 920});
+    const Marks marks = ReadMarks(recording.ops());
+    EXPECT_EQ(marks.GainHalf, 12);
+    EXPECT_EQ(marks.PhaseRadius, 10);
 }
 
 // Lines drawn in a pen inside a rectangle.
