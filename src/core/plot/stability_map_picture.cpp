@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,10 @@ struct MapView
     DeviceRect Box;
     Extended LowLog, HighLog, Most;
 
-    Extended X(Extended gain) const
+    Extended X(Extended gain) const { return XAtLog(std::log(gain)); }
+    Extended XAtLog(Extended logGain) const
     {
-        return Box.Left + (std::log(gain) - LowLog) / (HighLog - LowLog) * Box.Width;
+        return Box.Left + (logGain - LowLog) / (HighLog - LowLog) * Box.Width;
     }
     Extended Y(Extended delay) const { return Box.Top + Box.Height - delay / Most * Box.Height; }
 };
@@ -50,14 +52,30 @@ bool DrawClipped(Surface& surface, const DeviceRect& box, Extended x0, Extended 
     return true;
 }
 
-// Rectangles taken by labels: a label that would cover one is moved or left out.
+// Rectangles taken by labels, and the boundary lines: a label that would cover a rectangle is
+// moved or left out; one asked to stay clear of the lines is moved off them where it can be.
 class Labels
 {
 public:
+    struct Line
+    {
+        Extended X0, Y0, X1, Y1;
+    };
+
     explicit Labels(const DeviceRect& box) : m_box(box) {}
 
-    // Draws text with its top-left corner at (x, y) when it fits the box and covers no other.
-    bool Place(Surface& surface, int x, int y, const std::string& text)
+    void AddLine(const Line& line)
+    {
+        if (std::isfinite(line.X0) && std::isfinite(line.Y0) && std::isfinite(line.X1) &&
+            std::isfinite(line.Y1))
+            m_lines.push_back(line);
+    }
+
+    // Draws text with its top-left corner at (x, y) when it fits the box, covers no other
+    // label and, where clearOfLines, crosses no line, nor between it and the point `holding`
+    // where one is given.
+    bool Place(Surface& surface, int x, int y, const std::string& text, bool clearOfLines = false,
+               std::optional<std::pair<int, int>> holding = std::nullopt)
     {
         const int width = surface.MeasureText(text).Width;
         const int height = surface.MeasureText("0").LineSpacing;
@@ -69,14 +87,48 @@ public:
             if (r.Left < t.Left + t.Width && t.Left < r.Left + r.Width && r.Top < t.Top + t.Height &&
                 t.Top < r.Top + r.Height)
                 return false;
+        if (clearOfLines) {
+            DeviceRect clear = r;
+            if (holding) {
+                const auto [px, py] = *holding;
+                clear.Left = std::min(r.Left, px);
+                clear.Top = std::min(r.Top, py);
+                clear.Width = std::max(r.Left + r.Width, px) - clear.Left;
+                clear.Height = std::max(r.Top + r.Height, py) - clear.Top;
+            }
+            const Extended right = clear.Left + clear.Width, bottom = clear.Top + clear.Height;
+            for (Line line : m_lines) {
+                if (std::max(line.X0, line.X1) < clear.Left || std::min(line.X0, line.X1) > right ||
+                    std::max(line.Y0, line.Y1) < clear.Top || std::min(line.Y0, line.Y1) > bottom)
+                    continue;
+                if (ClipSegment(line.X0, line.Y0, line.X1, line.Y1, clear))
+                    return false;
+            }
+        }
         m_taken.push_back(r);
         surface.TextOut(x, y, text);
         return true;
     }
 
+    // The first of the places (top-left corners) clear of the lines, else the first of
+    // `fallbacks` that only covers no other label.
+    bool PlaceFirst(Surface& surface, const std::vector<std::pair<int, int>>& places,
+                    const std::string& text, std::size_t fallbacks,
+                    std::optional<std::pair<int, int>> holding = std::nullopt)
+    {
+        for (const auto& [x, y] : places)
+            if (Place(surface, x, y, text, true, holding))
+                return true;
+        for (std::size_t i = 0; i < std::min(fallbacks, places.size()); ++i)
+            if (Place(surface, places[i].first, places[i].second, text))
+                return true;
+        return false;
+    }
+
 private:
     DeviceRect m_box;
     std::vector<DeviceRect> m_taken;
+    std::vector<Line> m_lines;
 };
 
 void DrawAxes(Surface& surface, const MapView& view, const PictureStyle& style)
@@ -192,12 +244,14 @@ void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, L
         surface.SetPen(2, kMapMarkPen);
         DrawRing(surface, DeviceUnits(x), DeviceUnits(y), radius);
         const int width = surface.MeasureText(text).Width;
-        // Above and right of the mark, or left of it, or below.
-        for (const auto& [dx, dy] : {std::pair{radius, -spacing - radius},
-                                     std::pair{-width - radius, -spacing - radius},
-                                     std::pair{radius, radius}})
-            if (labels.Place(surface, DeviceUnits(x) + dx, DeviceUnits(y) + dy, text))
-                break;
+        const int left = DeviceUnits(x), top = DeviceUnits(y);
+        // Above and right of the mark, or left of it, or below: off the curves where one of
+        // them is, else where no other label is.
+        labels.PlaceFirst(surface,
+                          {{left + radius, top - spacing - radius},
+                           {left - width - radius, top - spacing - radius},
+                           {left + radius, top + radius}},
+                          text, 3);
     };
     if (map.CriticalGain)
         mark(*map.CriticalGain, 0, "Kкр = " + FigureText(*map.CriticalGain));
@@ -205,15 +259,73 @@ void DrawMarks(Surface& surface, const StabilityMap& map, const MapView& view, L
         mark(1, *map.DelayMargin, "запас по запаздыванию " + FigureText(*map.DelayMargin) + " с");
 }
 
+// Points of a region to hang its count on: the middles of its spans on the uprights, the
+// tallest on the picture first and, of equally tall ones, those nearest the middle of the
+// region's uprights.
+std::vector<std::pair<int, int>> CountPoints(const StabilityMap& map, const MapView& view,
+                                             int region)
+{
+    struct Room
+    {
+        Extended Height;
+        std::size_t Column;
+        int X, Y;
+    };
+    std::vector<Room> rooms;
+    for (std::size_t i = 0; i < map.Columns.size(); ++i) {
+        const MapColumn& column = map.Columns[i];
+        for (std::size_t p = 0; p < column.Regions.size(); ++p) {
+            if (column.Regions[p] != region)
+                continue;
+            const Extended from = p == 0 ? 0 : column.Crossings[p - 1];
+            const Extended to = p < column.Crossings.size() ? column.Crossings[p] : view.Most;
+            rooms.push_back({view.Y(from) - view.Y(to), i, DeviceUnits(view.XAtLog(column.LogGain)),
+                             DeviceUnits(view.Y((from + to) / 2))});
+        }
+    }
+    if (rooms.empty())
+        return {};
+    const std::size_t middle = (rooms.front().Column + rooms.back().Column) / 2;
+    const auto offMiddle = [middle](const Room& r) {
+        return r.Column > middle ? r.Column - middle : middle - r.Column;
+    };
+    std::sort(rooms.begin(), rooms.end(), [&](const Room& a, const Room& b) {
+        return a.Height != b.Height ? a.Height > b.Height : offMiddle(a) < offMiddle(b);
+    });
+    std::vector<std::pair<int, int>> points;
+    for (std::size_t k = 0; k < std::min<std::size_t>(rooms.size(), 8); ++k)
+        points.emplace_back(rooms[k].X, rooms[k].Y);
+    return points;
+}
+
 void DrawCounts(Surface& surface, const StabilityMap& map, const MapView& view, Labels& labels)
 {
-    for (const MapRegion& region : map.Regions) {
+    const int height = surface.MeasureText("0").LineSpacing;
+    const int gap = height / 3;
+    for (std::size_t r = 0; r < map.Regions.size(); ++r) {
+        const MapRegion& region = map.Regions[r];
         if (!region.UnstableRoots)
             continue;
         const std::string text = "Z = " + std::to_string(*region.UnstableRoots);
-        const int x = DeviceUnits(view.X(region.Gain)), y = DeviceUnits(view.Y(region.ExtraDelay));
-        labels.Place(surface, x - surface.MeasureText(text).Width / 2,
-                     y - surface.MeasureText("0").LineSpacing / 2, text);
+        const int width = surface.MeasureText(text).Width;
+        // Centred on a point of the region, or right, left, above or below it: no curve
+        // between the point and the label, so that the label lies inside the region.
+        bool placed = false;
+        for (const auto& [x, y] : CountPoints(map, view, static_cast<int>(r))) {
+            placed = labels.PlaceFirst(surface,
+                                       {{x - width / 2, y - height / 2},
+                                        {x + gap, y - height / 2},
+                                        {x - width - gap, y - height / 2},
+                                        {x - width / 2, y - height - gap},
+                                        {x - width / 2, y + gap}},
+                                       text, 0, std::pair{x, y});
+            if (placed)
+                break;
+        }
+        // Else on the point the region was counted at, where it covers no other label.
+        if (!placed)
+            labels.Place(surface, DeviceUnits(view.X(region.Gain)) - width / 2,
+                         DeviceUnits(view.Y(region.ExtraDelay)) - height / 2, text);
     }
 }
 
@@ -270,6 +382,19 @@ void DrawStabilityMapPicture(Surface& surface, DeviceRect area, const StabilityM
     ShadeStable(surface, map, view);
     DrawAxes(surface, view, style);
     Labels labels(box);
+    for (const BoundaryCurve& curve : map.Curves) {
+        Extended previousX = 0, previousY = 0;
+        for (std::size_t i = 0; i < curve.Gains.size(); ++i) {
+            const Extended x = view.X(curve.Gains[i]), y = view.Y(curve.ExtraDelays[i]);
+            if (i > 0)
+                labels.AddLine({previousX, previousY, x, y});
+            previousX = x;
+            previousY = y;
+        }
+    }
+    if (map.StaticGain)
+        labels.AddLine({view.X(*map.StaticGain), view.Y(0), view.X(*map.StaticGain),
+                        view.Y(view.Most)});
     DrawMarks(surface, map, view, labels, style);
     DrawCurves(surface, map, view, labels, style);
     DrawCounts(surface, map, view, labels);

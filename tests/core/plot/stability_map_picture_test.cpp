@@ -2,6 +2,7 @@
 #include "core/plot/stability_map_picture.h"
 
 #include "core/common/recording_surface.h"
+#include "core/plot/picture_geometry.h"
 #include "core/tf/tf_text.h"
 
 #include "support/variant.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 namespace nirdal {
@@ -109,6 +111,43 @@ TEST(StabilityMapPicture, ClickReadsTheGainAndTheDelay)
     EXPECT_NEAR(corner->first, 100, 1e-12L);
     EXPECT_NEAR(corner->second, 2, 1e-15L);
     EXPECT_FALSE(StabilityMapPointAt(map, box, 99, 100).has_value());
+}
+
+// On a map as small as the analysis window's at 1024 × 768, the count of each region and the
+// marks' labels lie off the boundary curves: 2/(s + 1)³·e^(−s) has the stable region (Z = 0)
+// left of the k = 0 curve and Z = 2 right of it, which its label once crossed.
+TEST(StabilityMapPicture, LabelsOfRegionsAndMarksCrossNoCurve)
+{
+    const StabilityMap map = ComputeStabilityMap(Tf("2:1,3,3,1:1"), {0.01L, 100, 2.2L});
+    ASSERT_TRUE(map.Failure.empty()) << map.Failure.English;
+    RecordingSurface surface;
+    DrawStabilityMapPicture(surface, {0, 0, 470, 245}, map);
+    std::vector<Segment> curves;
+    for (const Segment& s : Segments(surface.ops()))
+        if (s.pen == kBoundaryPen)
+            curves.push_back(s);
+    ASSERT_FALSE(curves.empty());
+    int points = 10;
+    std::vector<std::string> counts;
+    for (const DrawOp& op : surface.ops()) {
+        if (op.kind == DrawOp::Kind::FontSize)
+            points = op.args[0];
+        const bool count = op.text.starts_with("Z = ");
+        if (op.kind != DrawOp::Kind::Text ||
+            !(count || op.text.starts_with("Kкр") || op.text.starts_with("запас")))
+            continue;
+        if (count)
+            counts.push_back(op.text);
+        const TextExtent extent = NominalTextExtent(points, kScreenDotsPerInch, op.text);
+        const DeviceRect label{op.args[0], op.args[1], extent.Width, extent.LineSpacing};
+        for (const Segment& c : curves) {
+            Extended x0 = c.x0, y0 = c.y0, x1 = c.x1, y1 = c.y1;
+            EXPECT_FALSE(ClipSegment(x0, y0, x1, y1, label))
+                << op.text << " crosses the curve from " << c.x0 << "," << c.y0 << " to " << c.x1
+                << "," << c.y1;
+        }
+    }
+    EXPECT_NE(std::find(counts.begin(), counts.end(), "Z = 2"), counts.end());
 }
 
 } // namespace
