@@ -359,21 +359,6 @@ private:
     std::size_t n_;
 };
 
-// Whether the entries of h keep their digits in Real, with room for the squares and
-// products of the steps once h is scaled to entries of at most 1.
-template <typename Real>
-bool FitsIn(const std::vector<Extended>& h)
-{
-    Extended largest = 0, smallest = std::numeric_limits<Extended>::infinity();
-    for (const Extended x : h) {
-        largest = std::max(largest, std::abs(x));
-        if (x != 0)
-            smallest = std::min(smallest, std::abs(x));
-    }
-    return largest == 0 ||
-           smallest / largest >= std::sqrt(std::numeric_limits<Real>::min()) * 0x1p64L;
-}
-
 // The eigenvalues of the balanced companion matrix, which is upper Hessenberg already, from
 // Francis steps in Real.
 template <typename Real>
@@ -394,12 +379,17 @@ Eigenvalues(const Eigen::Matrix<Extended, Eigen::Dynamic, 1>& polynomial)
     if constexpr (std::is_same_v<Real, Extended>) {
         values = FrancisSteps<Extended>(std::move(h), n).Eigenvalues();
     } else {
-        if (!FitsIn<Real>(h))
-            return Eigenvalues<Extended>(polynomial);
-        // Scaled to entries of at most 1 while still in Extended, so that none overflows Real.
-        Extended largest = 0;
-        for (const Extended x : h)
+        // Scaled to entries of at most 1 while still in Extended, so that none overflows Real;
+        // where the entries span more than Real holds with room for the squares of the steps,
+        // the steps run in Extended.
+        Extended largest = 0, smallest = std::numeric_limits<Extended>::infinity();
+        for (const Extended x : h) {
             largest = std::max(largest, std::abs(x));
+            if (x != 0)
+                smallest = std::min(smallest, std::abs(x));
+        }
+        if (largest == 0 || smallest / largest < std::sqrt(std::numeric_limits<Real>::min()) * 0x1p64L)
+            return Eigenvalues<Extended>(polynomial);
         std::vector<Real> inReal(h.size());
         for (std::size_t i = 0; i < h.size(); ++i)
             inReal[i] = static_cast<Real>(h[i] / largest);
